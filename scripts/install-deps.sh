@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package Tarnlet needs to build, run and test.
+# Runs as root, or re-runs itself through sudo for a normal user.
+set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo "$0" "$@"
+fi
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
+  qtkeychain-qt6-dev libxcb-xinput-dev libxcb1-dev libx11-xcb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # runtime
+  curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11
+  # desktop used by the tests and the preview
+  xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils
+  at-spi2-core python3 python3-pyatspi
+  # real peers in the tests
+  openssl docker.io busybox-static
+)
+
+stamp=/var/lib/tarnlet-deps.stamp
+wanted="$(printf '%s\n' "${packages[@]}" | sort | tr '\n' ' ')"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && dpkg -s "${packages[@]}" >/dev/null 2>&1; then
+  exit 0
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+printf '%s' "$wanted" > "$stamp"

@@ -1,0 +1,16 @@
+#include "core/prefs/AppPreferences.h"
+
+#include "core/prefs/PreferenceStore.h"
+
+#include <QVariantMap>
+
+void AppPreferences::registerDefaults(PreferenceStore &store)
+{
+    store.registerDefaults({
+        {appearance, QStringLiteral("system")},
+        {showSettingsOnLaunch, true},
+        {hoverOpens, true},
+        {autoExpandOnEvents, true},
+        {flashDuration, 3.5},
+    });
+}

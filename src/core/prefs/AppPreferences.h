@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class PreferenceStore;
+
+// The preference keys and their factory defaults: the one place where they are fixed.
+namespace AppPreferences {
+
+inline const QString appearance = QStringLiteral("app.appearance");
+inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLaunch");
+inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
+inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
+inline const QString flashDuration = QStringLiteral("notch.flashDuration");
+
+// Registers the five defaults as the store's in-memory registration layer.
+void registerDefaults(PreferenceStore &store);
+
+} // namespace AppPreferences

@@ -1,0 +1,162 @@
+#include "core/prefs/PreferenceStore.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSettings>
+
+namespace {
+
+// QSettings keeps values as QVariant; a JSON file keeps their JSON type, unlike the INI format,
+// which turns every value into text. Keys are stored flat, exactly as written ("notch.hoverOpens").
+bool readJson(QIODevice &device, QSettings::SettingsMap &map)
+{
+    const QByteArray bytes = device.readAll();
+    if (bytes.trimmed().isEmpty())
+        return true;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return false;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        map.insert(it.key(), it.value().toVariant());
+    return true;
+}
+
+bool writeJson(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    const QJsonObject object = QJsonObject::fromVariantMap(map);
+    return device.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) >= 0;
+}
+
+QSettings::Format jsonFormat()
+{
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("json"), readJson, writeJson, Qt::CaseSensitive);
+    return format;
+}
+
+bool isStringList(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return true;
+    if (value.typeId() != QMetaType::QVariantList)
+        return false;
+    const QVariantList list = value.toList();
+    return std::all_of(list.cbegin(), list.cend(),
+                       [](const QVariant &item) { return item.typeId() == QMetaType::QString; });
+}
+
+} // namespace
+
+std::unique_ptr<PreferenceStore> PreferenceStore::openUserStore()
+{
+#ifdef Q_OS_MACOS
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                QStringLiteral("Tarnlet"), QStringLiteral("Tarnlet"));
+#else
+    auto settings = std::make_unique<QSettings>(jsonFormat(), QSettings::UserScope,
+                                                QStringLiteral("Tarnlet"), QStringLiteral("Tarnlet"));
+#endif
+    return std::unique_ptr<PreferenceStore>(new PreferenceStore(std::move(settings)));
+}
+
+std::unique_ptr<PreferenceStore> PreferenceStore::openFile(const QString &path)
+{
+    return std::unique_ptr<PreferenceStore>(new PreferenceStore(std::make_unique<QSettings>(path, jsonFormat())));
+}
+
+PreferenceStore::PreferenceStore(std::unique_ptr<QSettings> settings) : m_settings(std::move(settings))
+{
+    m_settings->setFallbacksEnabled(false);
+}
+
+PreferenceStore::~PreferenceStore() = default;
+
+void PreferenceStore::registerDefaults(const QVariantMap &defaults)
+{
+    for (auto it = defaults.begin(); it != defaults.end(); ++it)
+        m_defaults.insert(it.key(), it.value());
+}
+
+QVariant PreferenceStore::value(const QString &key) const
+{
+    const QVariant stored = m_settings->value(key);
+    return stored.isValid() ? stored : m_defaults.value(key);
+}
+
+bool PreferenceStore::containsUserValue(const QString &key) const
+{
+    return m_settings->contains(key);
+}
+
+bool PreferenceStore::boolValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    return v.typeId() == QMetaType::Bool && v.toBool();
+}
+
+double PreferenceStore::doubleValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return v.toDouble();
+    default:
+        return 0;
+    }
+}
+
+QString PreferenceStore::stringValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    return v.typeId() == QMetaType::QString ? v.toString() : QString();
+}
+
+std::optional<QStringList> PreferenceStore::stringListValue(const QString &key) const
+{
+    const QVariant v = value(key);
+    if (!isStringList(v))
+        return std::nullopt;
+    return v.toStringList();
+}
+
+void PreferenceStore::setValue(const QString &key, const QVariant &value)
+{
+    prepareForWrite();
+    m_settings->setValue(key, value);
+    m_settings->sync();
+    Q_EMIT valueChanged(key);
+}
+
+void PreferenceStore::remove(const QString &key)
+{
+    prepareForWrite();
+    m_settings->remove(key);
+    m_settings->sync();
+    Q_EMIT valueChanged(key);
+}
+
+QString PreferenceStore::fileName() const
+{
+    return m_settings->fileName();
+}
+
+void PreferenceStore::prepareForWrite()
+{
+    // The first write would replace a file we could not parse; keep the user's bytes first.
+    if (m_unreadableFileKept || m_settings->status() != QSettings::FormatError)
+        return;
+    const QString path = m_settings->fileName();
+    const QString aside = path + QStringLiteral(".corrupt");
+    QFile::remove(aside);
+    QFile::copy(path, aside);
+    m_unreadableFileKept = true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "services/SecretStore.h"
+
+// The desktop's secret store through QtKeychain: the Secret Service (libsecret) on Linux, the
+// login keychain on macOS. Items live under the service "com.tarnlet.app". Calls wait for the
+// store's answer in a local event loop, so they are meant for start-up and command-line use.
+class KeychainStore final : public SecretStore {
+public:
+    using KeychainError = SecretStore::Error;
+
+    static constexpr auto service = "com.tarnlet.app";
+    static constexpr auto gitHubTokenAccount = "github.pat";
+
+    std::optional<QString> read(const QString &account) override;
+    void save(const QString &text, const QString &account) override;
+};

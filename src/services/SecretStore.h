@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+
+// Small secrets (the GitHub token) addressed by a fixed service name plus an account name.
+class SecretStore {
+public:
+    // A failed save, carrying the store's numeric status.
+    class Error final : public std::runtime_error {
+    public:
+        explicit Error(std::int32_t status)
+            : std::runtime_error("the secret store refused the item"), m_status(status) {}
+        std::int32_t status() const { return m_status; }
+
+    private:
+        std::int32_t m_status;
+    };
+
+    virtual ~SecretStore() = default;
+
+    // The stored text, or empty for every failure (no item, locked, no service, not UTF-8).
+    virtual std::optional<QString> read(const QString &account) = 0;
+    // Replaces the account's item; throws Error on failure, keeping the previous secret.
+    virtual void save(const QString &text, const QString &account) = 0;
+};

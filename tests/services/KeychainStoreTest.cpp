@@ -1,0 +1,84 @@
+// Runs against the real Secret Service: the test is started by with-keyring.sh, which provides a
+// private D-Bus session with an unlocked gnome-keyring.
+#include "QtPrinters.h"
+
+#include "services/KeychainStore.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString service = QString::fromLatin1(KeychainStore::service);
+
+// Stores raw bytes with secret-tool, as another program might.
+void storeWithSecretTool(const QString &serviceName, const QString &account, const QByteArray &secret)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("secret-tool"), {QStringLiteral("store"), QStringLiteral("--label=test"), QStringLiteral("user"),
+                                               account, QStringLiteral("server"), serviceName, QStringLiteral("type"),
+                                               QStringLiteral("plaintext")});
+    ASSERT_TRUE(tool.waitForStarted());
+    tool.write(secret);
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished());
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+}
+
+int itemCount(const QString &account)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("secret-tool"), {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("user"),
+                                               account, QStringLiteral("server"), service});
+    tool.waitForFinished();
+    return int(tool.readAllStandardOutput().count("\nsecret = ") + tool.readAllStandardError().count("\nsecret = "));
+}
+
+TEST(KeychainStore, ReadsSavesAndReplacesPerAccount)
+{
+    KeychainStore store;
+    EXPECT_EQ(store.read(QStringLiteral("test.none")), std::nullopt);
+
+    store.save(QStringLiteral("first"), QStringLiteral("test.one"));
+    store.save(QStringLiteral("zweites Geheimnis ü"), QStringLiteral("test.one"));
+    store.save(QStringLiteral("other"), QStringLiteral("test.two"));
+    EXPECT_EQ(store.read(QStringLiteral("test.one")), QStringLiteral("zweites Geheimnis ü"));
+    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
+    EXPECT_LE(itemCount(QStringLiteral("test.one")), 1);
+}
+
+TEST(KeychainStore, ItemsOfAnotherServiceOrNotUtf8ReadAsAbsent)
+{
+    storeWithSecretTool(QStringLiteral("com.example.other"), QStringLiteral("test.foreign"), "not ours");
+    storeWithSecretTool(service, QStringLiteral("test.binary"), QByteArray("\xff\xfe\x00\x01", 4));
+    KeychainStore store;
+    EXPECT_EQ(store.read(QStringLiteral("test.foreign")), std::nullopt);
+    EXPECT_EQ(store.read(QStringLiteral("test.binary")), std::nullopt);
+}
+
+TEST(TokenTool, StoresTheTokenFromStandardInputWithoutPrintingIt)
+{
+    const QByteArray token = "ghp_testTokenValue1234567890";
+    QProcess tool;
+    tool.start(QStringLiteral(TARNLET_TOKEN_TOOL), {});
+    ASSERT_TRUE(tool.waitForStarted());
+    tool.write(token + "\n");
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished());
+    const QByteArray output = tool.readAllStandardOutput() + tool.readAllStandardError();
+    EXPECT_EQ(tool.exitCode(), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains(token));
+    EXPECT_FALSE(output.contains("ghp_"));
+    EXPECT_EQ(KeychainStore().read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)), QString::fromLatin1(token));
+
+    // Arguments are refused, so a token never has to go on the command line.
+    QProcess withArgument;
+    withArgument.start(QStringLiteral(TARNLET_TOKEN_TOOL), {QString::fromLatin1(token)});
+    withArgument.closeWriteChannel();
+    ASSERT_TRUE(withArgument.waitForFinished());
+    EXPECT_NE(withArgument.exitCode(), 0);
+    EXPECT_FALSE((withArgument.readAllStandardOutput() + withArgument.readAllStandardError()).contains(token));
+}
+
+} // namespace

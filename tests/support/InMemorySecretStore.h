@@ -1,0 +1,24 @@
+#pragma once
+
+#include "services/SecretStore.h"
+
+#include <QHash>
+
+// A secret store for unit tests; `failSaves` makes every save fail with the given status.
+class InMemorySecretStore final : public SecretStore {
+public:
+    std::optional<QString> read(const QString &account) override
+    {
+        const auto it = items.constFind(account);
+        return it == items.cend() ? std::nullopt : std::optional<QString>(*it);
+    }
+    void save(const QString &text, const QString &account) override
+    {
+        if (failSaves != 0)
+            throw Error(failSaves);
+        items.insert(account, text);
+    }
+
+    QHash<QString, QString> items;
+    std::int32_t failSaves = 0;
+};
