@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs a command on a private X display (Xvfb), optionally with a tray host and a compositing
+# manager. Everything started here is stopped by its pid when the command ends.
+#   with-display.sh [--tray] [--compositor] [--size WxH] COMMAND [ARGS...]
+# The command sees DISPLAY and QT_QPA_PLATFORM=xcb; WITH_DISPLAY_PIDS lists what was started.
+set -euo pipefail
+
+tray=0 compositor=0 size=1920x1080
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --tray) tray=1; shift ;;
+    --compositor) compositor=1; shift ;;
+    --size) size=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i=${#pids[@]}-1; i>=0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# -displayfd lets Xvfb pick a free display number, so parallel tests never collide.
+Xvfb -displayfd 1 -screen 0 "${size}x24" -nolisten tcp -noreset > "$scratch/display" 2> "$scratch/xvfb.log" &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [ -s "$scratch/display" ] && break
+  sleep 0.05
+done
+if [ ! -s "$scratch/display" ]; then
+  echo "with-display.sh: Xvfb did not start" >&2; cat "$scratch/xvfb.log" >&2; exit 1
+fi
+export DISPLAY=":$(head -n1 "$scratch/display")"
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
+if [ "$compositor" = 1 ]; then
+  xcompmgr > "$scratch/xcompmgr.log" 2>&1 &
+  pids+=($!)
+fi
+if [ "$tray" = 1 ]; then
+  trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+         --transparent false > "$scratch/trayer.log" 2>&1 &
+  pids+=($!)
+  # Wait until the tray host's window exists.
+  for _ in $(seq 1 100); do
+    if xwininfo -root -tree 2>/dev/null | grep -qi trayer; then break; fi
+    sleep 0.05
+  done
+fi
+export WITH_DISPLAY_PIDS="${pids[*]}"
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status
