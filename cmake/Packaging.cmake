@@ -4,6 +4,7 @@
 include(GNUInstallDirs)
 
 set(TARNLET_DATA ${PROJECT_SOURCE_DIR}/data)
+set(TARNLET_MAINTAINER "Tarnlet developers <dev@tarnlet.invalid>")
 
 # The launcher entry and the icon theme entries.
 install(FILES ${TARNLET_DATA}/tarnlet.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -52,18 +53,29 @@ foreach(page tarnlet.1 tarnlet-token.1)
 endforeach()
 add_custom_target(tarnlet_man ALL DEPENDS ${man_outputs})
 install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${TARNLET_DATA}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnlet)
+
+# Debian wants a changelog beside the copyright file; one entry for the project's version, dated
+# at configure time (or at SOURCE_DATE_EPOCH, for reproducible builds).
+string(TIMESTAMP TARNLET_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${TARNLET_DATA}/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/doc/changelog.gz
+  COMMAND ${GZIP} -9 -n -c ${PROJECT_BINARY_DIR}/doc/changelog > ${PROJECT_BINARY_DIR}/doc/changelog.gz
+  DEPENDS ${PROJECT_BINARY_DIR}/doc/changelog)
+add_custom_target(tarnlet_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${TARNLET_DATA}/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnlet)
 
 # The Debian package. Its version is the project's (the top CMakeLists.txt, the one place).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnlet)
 set(CPACK_PACKAGE_VENDOR "Tarnlet")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Tarnlet developers <dev@tarnlet.invalid>")
+set(CPACK_PACKAGE_CONTACT ${TARNLET_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "status overlay for developers: GitHub Actions, pull requests, Docker")
+# The summary becomes the synopsis line; this is the extended description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Tarnlet sits in the system tray and draws a small black overlay at the top
+    "Tarnlet sits in the system tray and draws a small black overlay at the top
 centre of the screen. Collapsed, it shows one status line; hovering opens it
 and a click pins it open.
 

@@ -24,6 +24,7 @@ expected=(
   share/man/man1/tarnlet.1.gz
   share/man/man1/tarnlet-token.1.gz
   share/doc/tarnlet/copyright
+  share/doc/tarnlet/changelog.gz
 )
 for size in "${sizes[@]}"; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/tarnlet.png")
