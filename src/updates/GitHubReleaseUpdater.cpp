@@ -20,19 +20,27 @@ const QString unreachable = QStringLiteral(
     "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
 const QString insecure
     = QStringLiteral("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
+const QString interrupted
+    = QStringLiteral("Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
 const QString unreadable
     = QStringLiteral("GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
 const QString throttled
     = QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
 
-// "v1.2.3" or "1.2.3"; anything else (suffixes included) is not a version we compare.
-QVersionNumber parseVersion(QString text)
+// "v1.2.3" or "1.2.3" without its prefix.
+QString versionText(const QString &tag)
 {
-    if (text.startsWith(u'v') || text.startsWith(u'V'))
-        text.remove(0, 1);
+    return tag.startsWith(u'v') || tag.startsWith(u'V') ? tag.mid(1) : tag;
+}
+
+// Anything but plain numbers (suffixes included) is not a version we compare. Trailing zeros do
+// not count: 1.2 and 1.2.0 are the same release.
+QVersionNumber parseVersion(const QString &tag)
+{
+    const QString text = versionText(tag);
     qsizetype suffix = 0;
     const QVersionNumber version = QVersionNumber::fromString(text, &suffix);
-    return suffix == text.size() ? version : QVersionNumber();
+    return suffix == text.size() ? version.normalized() : QVersionNumber();
 }
 
 } // namespace
@@ -178,10 +186,14 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply
     if (m_answerTooLarge)
         return { Outcome::Failed, unreadable, {} };
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0) {
-        const bool tls = reply.error() == QNetworkReply::SslHandshakeFailedError;
-        return { Outcome::Failed, tls ? insecure : unreachable, {} };
-    }
+    const QNetworkReply::NetworkError error = reply.error();
+    if (error == QNetworkReply::SslHandshakeFailedError)
+        return { Outcome::Failed, insecure, {} };
+    if (status == 0)
+        return { Outcome::Failed, unreachable, {} };
+    // Connection-level errors come before the HTTP ones in Qt's numbering.
+    if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
+        return { Outcome::Failed, interrupted, {} };
     // A repository without any published release has nothing newer to offer.
     if (status == 404)
         return { Outcome::UpToDate, {}, {} };
@@ -192,7 +204,7 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply
             QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
                 .arg(status),
             {} };
-    if (status != 200 || reply.error() != QNetworkReply::NoError)
+    if (status != 200 || error != QNetworkReply::NoError)
         return { Outcome::Failed, QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status), {} };
     return evaluateRelease(reply.readAll());
 }
@@ -211,7 +223,7 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteAr
         if (latest.isNull())
             return { Outcome::Failed, unreadable, {} };
         if (latest > parseVersion(m_config.currentVersion))
-            return { Outcome::UpdateAvailable, latest.toString(), releasePage(release.page) };
+            return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
         return { Outcome::UpToDate, {}, {} };
     } catch (const JsonDecodeError &) {
         return { Outcome::Failed, unreadable, {} };
