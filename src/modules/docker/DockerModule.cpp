@@ -33,24 +33,22 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
 void DockerModule::start()
 {
     stop();
-    m_polling = true;
     poll(m_loop);
 }
 
 void DockerModule::stop()
 {
     m_pause.cancel();
-    m_polling = false;
     ++m_loop;
 }
 
 void DockerModule::poll(quint64 loop)
 {
     refresh([self = QPointer<DockerModule>(this), loop] {
-        if (!self || !self->m_polling || self->m_loop != loop)
+        if (!self || self->m_loop != loop)
             return;
         self->m_pause = self->m_scheduler.schedule(pollInterval, [self, loop] {
-            if (self && self->m_polling && self->m_loop == loop)
+            if (self && self->m_loop == loop)
                 self->poll(loop);
         });
     });

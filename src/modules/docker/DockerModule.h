@@ -51,9 +51,8 @@ private:
     std::unique_ptr<ContainerSource> m_source;
     DockerContainerList m_containers;
     std::optional<QString> m_errorText;
-    // Which poll loop is current; an older loop ends at its next check.
+    // The current poll loop; stop() and start() move it on, so an older loop ends at its next check.
     quint64 m_loop = 0;
-    bool m_polling = false;
     ScheduledJob m_pause;
     // Polls are numbered as they start; a result older than the one stored is dropped.
     quint64 m_pollsStarted = 0;
