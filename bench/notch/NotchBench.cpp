@@ -22,7 +22,7 @@
 #include <new>
 
 namespace {
-std::atomic<long> allocations{0};
+std::atomic<long> allocations { 0 };
 }
 
 void *operator new(std::size_t size)
@@ -48,11 +48,11 @@ namespace {
 struct Overlay {
     Overlay()
     {
-        screens.all = {FakeScreenProvider::plain(QRectF(0, 0, 1920, 1080))};
+        screens.all = { FakeScreenProvider::plain(QRectF(0, 0, 1920, 1080)) };
         screens.main = screens.all.first();
         AppPreferences::registerDefaults(*prefs.store);
-        controller = std::make_unique<NotchController>(bus, *prefs.store, scheduler, screens, pointer, windowSupport,
-                                                       reduceMotion);
+        controller = std::make_unique<NotchController>(
+            bus, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
     }
 
     EventBus bus;
@@ -85,7 +85,7 @@ void movePointer(benchmark::State &state, Overlay &overlay, QPointF a, QPointF b
 void PointerEventElsewhere(benchmark::State &state)
 {
     Overlay overlay;
-    movePointer(state, overlay, {100, 100}, {400, 300});
+    movePointer(state, overlay, { 100, 100 }, { 400, 300 });
 }
 
 // Resting on the collapsed notch: every event reads the hover preference and restarts the
@@ -93,17 +93,17 @@ void PointerEventElsewhere(benchmark::State &state)
 void PointerEventHoveringNotch(benchmark::State &state)
 {
     Overlay overlay;
-    movePointer(state, overlay, {960, 1075}, {961, 1075});
+    movePointer(state, overlay, { 960, 1075 }, { 961, 1075 });
 }
 
 // The open overlay and a pointer outside it: every event restarts the pending close.
 void PointerEventLeavingOpenOverlay(benchmark::State &state)
 {
     Overlay overlay;
-    overlay.pointer.clickAt({960, 1070}); // pin open
-    overlay.pointer.clickAt({960, 1070}); // close: hover opening below keeps it open
+    overlay.pointer.clickAt({ 960, 1070 }); // pin open
+    overlay.pointer.clickAt({ 960, 1070 }); // close: hover opening below keeps it open
     overlay.controller->flash(QStringLiteral("news"), Color::blue());
-    movePointer(state, overlay, {100, 100}, {400, 300});
+    movePointer(state, overlay, { 100, 100 }, { 400, 300 });
 }
 
 void AnimationFrame(benchmark::State &state)
