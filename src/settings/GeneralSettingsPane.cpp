@@ -26,10 +26,8 @@ GeneralSettingsPane::GeneralSettingsPane(PreferenceStore &preferences, QWidget *
     appearance->card()->addWidget(pickerBox);
     layout->addWidget(appearance);
 
-    const QString launchTitle = QStringLiteral("Einstellungen beim Start anzeigen");
     auto *start = new SettingsSection(QStringLiteral("Start"), this);
-    auto *launchToggle = new ToggleSwitch(launchTitle);
-    PreferenceBinding::bind(*launchToggle, preferences, AppPreferences::showSettingsOnLaunch);
-    start->card()->addWidget(new SettingsRow(launchTitle, launchToggle, start->card()));
+    PreferenceBinding::bind(*start->card()->addToggleRow(QStringLiteral("Einstellungen beim Start anzeigen")),
+        preferences, AppPreferences::showSettingsOnLaunch);
     layout->addWidget(start);
 }

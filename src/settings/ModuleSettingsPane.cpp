@@ -38,7 +38,6 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, const QString &
     , m_moduleID(moduleID)
     , m_content(new QWidget(this))
     , m_missing(new QLabel(QStringLiteral("Modul nicht verfügbar."), this))
-    , m_toggle(new ToggleSwitch(QStringLiteral("Modul aktiv")))
     , m_status(new ElidedLabel)
 {
     auto *layout = makePaneLayout(*this);
@@ -50,7 +49,7 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, const QString &
     contentLayout->setSpacing(10);
     auto *section = new SettingsSection(QStringLiteral("Modul"), m_content);
     SettingsCard *card = section->card();
-    card->addWidget(new SettingsRow(QStringLiteral("Modul aktiv"), m_toggle, card));
+    m_toggle = card->addToggleRow(QStringLiteral("Modul aktiv"));
     card->addWidget(new SettingsDivider(card));
     SettingsStyle::makeSecondary(*m_status);
     m_status->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -29,7 +29,7 @@ private:
     QString m_moduleID;
     QWidget *m_content;
     QLabel *m_missing;
-    ToggleSwitch *m_toggle;
+    ToggleSwitch *m_toggle = nullptr;
     QLabel *m_status;
     QPointer<QObject> m_watchedModule;
     bool m_refreshQueued = false;

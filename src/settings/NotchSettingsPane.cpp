@@ -13,10 +13,8 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
     auto *layout = makePaneLayout(*this);
     layout->addWidget(new NotchPreview(this));
 
-    const QString hoverTitle = QStringLiteral("Bei Hover aufklappen");
     auto *behaviour = new SettingsSection(QStringLiteral("Verhalten"), this);
-    auto *hoverToggle = new ToggleSwitch(hoverTitle);
-    PreferenceBinding::bind(*hoverToggle, preferences, AppPreferences::hoverOpens);
-    behaviour->card()->addWidget(new SettingsRow(hoverTitle, hoverToggle, behaviour->card()));
+    PreferenceBinding::bind(*behaviour->card()->addToggleRow(QStringLiteral("Bei Hover aufklappen")), preferences,
+        AppPreferences::hoverOpens);
     layout->addWidget(behaviour);
 }

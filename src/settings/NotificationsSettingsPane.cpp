@@ -39,10 +39,8 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     auto *section = new SettingsSection(QStringLiteral("Meldungen"), this);
     SettingsCard *card = section->card();
 
-    const QString expandTitle = QStringLiteral("Bei Ereignissen kurz aufklappen");
-    auto *expandToggle = new ToggleSwitch(expandTitle);
-    PreferenceBinding::bind(*expandToggle, preferences, AppPreferences::autoExpandOnEvents);
-    card->addWidget(new SettingsRow(expandTitle, expandToggle, card));
+    PreferenceBinding::bind(*card->addToggleRow(QStringLiteral("Bei Ereignissen kurz aufklappen")), preferences,
+        AppPreferences::autoExpandOnEvents);
     card->addWidget(new SettingsDivider(card));
 
     auto *block = new QWidget(card);

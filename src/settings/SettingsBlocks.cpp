@@ -1,6 +1,7 @@
 #include "settings/SettingsBlocks.h"
 
 #include "settings/SettingsStyle.h"
+#include "settings/ToggleSwitch.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -25,6 +26,13 @@ SettingsCard::SettingsCard(QWidget *parent)
 void SettingsCard::addWidget(QWidget *content)
 {
     m_layout->addWidget(content);
+}
+
+ToggleSwitch *SettingsCard::addToggleRow(const QString &title)
+{
+    auto *toggle = new ToggleSwitch(title);
+    addWidget(new SettingsRow(title, toggle, this));
+    return toggle;
 }
 
 void SettingsCard::paintEvent(QPaintEvent *)

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QVBoxLayout;
+class ToggleSwitch;
 
 // The small blocks every settings pane is made of, so that all panes share one look: a
 // heading above a group, the rounded card around the group, one labelled row per control and
@@ -24,6 +25,8 @@ public:
     explicit SettingsCard(QWidget *parent = nullptr);
 
     void addWidget(QWidget *content);
+    // Adds a row holding an on/off switch; the row's title is the switch's accessible name.
+    ToggleSwitch *addToggleRow(const QString &title);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

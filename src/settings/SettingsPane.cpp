@@ -9,67 +9,44 @@ QList<SettingsPane> all()
     return mainGroup() + moduleGroup() + accountGroup();
 }
 
+namespace {
+
+struct PaneInfo {
+    QString rawValue;
+    QString title;
+    QString symbol;
+};
+
+const PaneInfo &info(SettingsPane pane)
+{
+    // In declaration order of SettingsPane.
+    static const PaneInfo panes[] = {
+        { QStringLiteral("general"), QStringLiteral("Allgemein"), QStringLiteral("gearshape") },
+        { QStringLiteral("notch"), QStringLiteral("Notch"), QStringLiteral("rectangle.topthird.inset.filled") },
+        { QStringLiteral("notifications"), QStringLiteral("Benachrichtigungen"), QStringLiteral("bell") },
+        { QStringLiteral("githubActions"), QStringLiteral("GitHub Actions"), QStringLiteral("gearshape.2") },
+        { QStringLiteral("pullRequests"), QStringLiteral("Pull Requests"), QStringLiteral("arrow.triangle.pull") },
+        { QStringLiteral("docker"), QStringLiteral("Docker"), QStringLiteral("shippingbox") },
+        { QStringLiteral("updates"), QStringLiteral("Updates"), QStringLiteral("arrow.down.circle") },
+    };
+    return panes[static_cast<int>(pane)];
+}
+
+} // namespace
+
 QString rawValue(SettingsPane pane)
 {
-    switch (pane) {
-    case SettingsPane::General:
-        return QStringLiteral("general");
-    case SettingsPane::Notch:
-        return QStringLiteral("notch");
-    case SettingsPane::Notifications:
-        return QStringLiteral("notifications");
-    case SettingsPane::GitHubActions:
-        return QStringLiteral("githubActions");
-    case SettingsPane::PullRequests:
-        return QStringLiteral("pullRequests");
-    case SettingsPane::Docker:
-        return QStringLiteral("docker");
-    case SettingsPane::Updates:
-        return QStringLiteral("updates");
-    }
-    return {};
+    return info(pane).rawValue;
 }
 
 QString title(SettingsPane pane)
 {
-    switch (pane) {
-    case SettingsPane::General:
-        return QStringLiteral("Allgemein");
-    case SettingsPane::Notch:
-        return QStringLiteral("Notch");
-    case SettingsPane::Notifications:
-        return QStringLiteral("Benachrichtigungen");
-    case SettingsPane::GitHubActions:
-        return QStringLiteral("GitHub Actions");
-    case SettingsPane::PullRequests:
-        return QStringLiteral("Pull Requests");
-    case SettingsPane::Docker:
-        return QStringLiteral("Docker");
-    case SettingsPane::Updates:
-        return QStringLiteral("Updates");
-    }
-    return {};
+    return info(pane).title;
 }
 
 QString symbol(SettingsPane pane)
 {
-    switch (pane) {
-    case SettingsPane::General:
-        return QStringLiteral("gearshape");
-    case SettingsPane::Notch:
-        return QStringLiteral("rectangle.topthird.inset.filled");
-    case SettingsPane::Notifications:
-        return QStringLiteral("bell");
-    case SettingsPane::GitHubActions:
-        return QStringLiteral("gearshape.2");
-    case SettingsPane::PullRequests:
-        return QStringLiteral("arrow.triangle.pull");
-    case SettingsPane::Docker:
-        return QStringLiteral("shippingbox");
-    case SettingsPane::Updates:
-        return QStringLiteral("arrow.down.circle");
-    }
-    return {};
+    return info(pane).symbol;
 }
 
 QList<SettingsPane> mainGroup()

@@ -17,13 +17,11 @@ UpdatesSettingsPane::UpdatesSettingsPane(UpdateController &updates, QWidget *par
     auto *section = new SettingsSection(QStringLiteral("Updates"), this);
     SettingsCard *card = section->card();
 
-    const QString autoTitle = QStringLiteral("Automatisch nach Updates suchen");
-    auto *autoToggle = new ToggleSwitch(autoTitle);
+    ToggleSwitch *autoToggle = card->addToggleRow(QStringLiteral("Automatisch nach Updates suchen"));
     // The switch holds the pane's own copy of the setting, read afresh each time the pane is made.
     autoToggle->setChecked(m_updates.automaticallyChecksForUpdates());
     connect(
         autoToggle, &ToggleSwitch::toggled, this, [this](bool on) { m_updates.setAutomaticallyChecksForUpdates(on); });
-    card->addWidget(new SettingsRow(autoTitle, autoToggle, card));
     card->addWidget(new SettingsDivider(card));
 
     auto *buttonLine = new QWidget(card);
