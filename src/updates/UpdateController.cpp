@@ -1,7 +1,8 @@
 #include "updates/UpdateController.h"
 
 UpdateController::UpdateController(std::unique_ptr<Updater> updater, QObject *parent)
-    : QObject(parent), m_updater(std::move(updater))
+    : QObject(parent)
+    , m_updater(std::move(updater))
 {
     connect(m_updater.get(), &Updater::canCheckForUpdatesChanged, this, &UpdateController::canCheckForUpdatesChanged);
     m_updater->startUpdater();

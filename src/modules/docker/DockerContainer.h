@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class JsonReader;
+
+// One entry of the Docker engine's container list, with the engine's own JSON keys.
+struct DockerContainer {
+    QString id; // "Id"
+    QStringList names; // "Names", as the engine gives them (with their leading "/")
+    QString image; // "Image"
+    QString state; // "State": a machine word such as "running" or "exited"
+    QString status; // "Status": the engine's human-readable line
+
+    // All five keys are required and must hold the right type; other keys are ignored.
+    // Throws JsonDecodeError naming the first key that fails.
+    static DockerContainer fromJson(const JsonReader &json);
+
+    friend bool operator==(const DockerContainer &, const DockerContainer &) = default;
+};
+
+using DockerContainerList = QList<DockerContainer>;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Runs an external program and hands back what it wrote to its standard output, without ever
+// blocking the GUI thread. Every run is bounded in time and in output size, so a child that hangs
+// or floods cannot stall its caller or grow memory without end.
+class ProcessRunner {
+public:
+    struct Limits {
+        double timeoutSeconds = 30;
+        qint64 maxOutputBytes = 8 * 1024 * 1024;
+    };
+
+    struct Result {
+        enum class Outcome {
+            Exited, // ran to its end; exitStatus holds its exit status
+            Crashed, // ended by a signal; exitStatus holds what the platform reports for it
+            FailedToStart, // errorText holds the platform's reason
+            TimedOut, // ended by us when the time bound ran out
+            OutputTooLarge, // ended by us when its output passed the size bound
+        };
+        Outcome outcome = Outcome::Exited;
+        int exitStatus = 0;
+        // Everything the program wrote to standard output, read to its end before the exit is
+        // taken; empty when we ended the program or it never started.
+        QByteArray output;
+        QString errorText;
+    };
+
+    using Done = std::function<void(const Result &)>;
+
+    virtual ~ProcessRunner() = default;
+
+    // Starts `program` (an absolute path; the search path is not consulted) with `arguments`.
+    // `done` is called exactly once, on the GUI thread and never inside this call. Standard input
+    // is empty; standard error goes where the application's own goes.
+    virtual void run(const QString &program, const QStringList &arguments, const Limits &limits, Done done) = 0;
+};

@@ -1,0 +1,240 @@
+#include "updates/GitHubReleaseUpdater.h"
+
+#include "core/prefs/PreferenceStore.h"
+#include "services/JsonReader.h"
+#include "updates/UpdateDialogs.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QVersionNumber>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr int transferTimeoutMs = 30 * 1000;
+
+const QString unreachable = QStringLiteral(
+    "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
+const QString insecure
+    = QStringLiteral("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
+const QString interrupted
+    = QStringLiteral("Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
+const QString unreadable
+    = QStringLiteral("GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
+const QString throttled
+    = QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
+
+// "v1.2.3" or "1.2.3" without its prefix.
+QString versionText(const QString &tag)
+{
+    return tag.startsWith(u'v') || tag.startsWith(u'V') ? tag.mid(1) : tag;
+}
+
+// Anything but plain numbers (suffixes included) is not a version we compare. Trailing zeros do
+// not count: 1.2 and 1.2.0 are the same release.
+QVersionNumber parseVersion(const QString &tag)
+{
+    const QString text = versionText(tag);
+    qsizetype suffix = 0;
+    const QVersionNumber version = QVersionNumber::fromString(text, &suffix);
+    return suffix == text.size() ? version.normalized() : QVersionNumber();
+}
+
+} // namespace
+
+GitHubReleaseUpdater::GitHubReleaseUpdater(Config config, QNetworkAccessManager &network, PreferenceStore &preferences,
+    Scheduler &scheduler, UpdateDialogs &dialogs, Clock wallClock, QObject *parent)
+    : Updater(parent)
+    , m_config(std::move(config))
+    , m_network(network)
+    , m_preferences(preferences)
+    , m_scheduler(scheduler)
+    , m_dialogs(dialogs)
+    , m_wallClock(std::move(wallClock))
+{
+    if (!m_wallClock)
+        m_wallClock = [] { return QDateTime::currentDateTimeUtc(); };
+    // Automatic checks are on until the user switches them off.
+    m_preferences.registerDefaults({ { QString::fromLatin1(automaticChecksKey), true } });
+}
+
+GitHubReleaseUpdater::~GitHubReleaseUpdater()
+{
+    m_nextCheck.cancel();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+    }
+}
+
+void GitHubReleaseUpdater::startUpdater()
+{
+    m_started = true;
+    scheduleAutomaticCheck();
+}
+
+void GitHubReleaseUpdater::checkForUpdates()
+{
+    beginCheck(true);
+}
+
+bool GitHubReleaseUpdater::automaticallyChecksForUpdates() const
+{
+    return m_preferences.boolValue(QString::fromLatin1(automaticChecksKey));
+}
+
+void GitHubReleaseUpdater::setAutomaticallyChecksForUpdates(bool enabled)
+{
+    m_preferences.setValue(QString::fromLatin1(automaticChecksKey), enabled);
+    if (!m_reply)
+        scheduleAutomaticCheck();
+}
+
+QUrl GitHubReleaseUpdater::latestReleaseUrl() const
+{
+    QUrl url = m_config.apiRoot;
+    QString path = url.path();
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    url.setPath(path + QStringLiteral("/repos/") + m_config.repository + QStringLiteral("/releases/latest"));
+    return url;
+}
+
+void GitHubReleaseUpdater::scheduleAutomaticCheck()
+{
+    m_nextCheck.cancel();
+    if (!m_started || !automaticallyChecksForUpdates())
+        return;
+    // A minute after start-up at the earliest, and a day after the previous check of any launch.
+    double delay = firstCheckDelay;
+    const QDateTime last
+        = QDateTime::fromString(m_preferences.stringValue(QString::fromLatin1(lastCheckKey)), Qt::ISODate);
+    if (last.isValid()) {
+        const double sinceLast = double(last.msecsTo(m_wallClock())) / 1000.0;
+        // A clock set back makes the last check look like the future; then a day from now.
+        delay = std::max(delay, sinceLast < 0 ? checkInterval : checkInterval - sinceLast);
+    }
+    m_nextCheck = m_scheduler.schedule(delay, [self = QPointer(this)] {
+        if (self)
+            self->beginCheck(false);
+    });
+}
+
+void GitHubReleaseUpdater::beginCheck(bool userInitiated)
+{
+    if (m_reply) {
+        // A check already runs: let it answer the user as well.
+        m_userInitiated = m_userInitiated || userInitiated;
+        return;
+    }
+    m_nextCheck.cancel();
+    m_userInitiated = userInitiated;
+    m_answerTooLarge = false;
+
+    QNetworkRequest request(latestReleaseUrl());
+    request.setRawHeader("Accept", "application/vnd.github+json");
+    request.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tarnlet/") + m_config.currentVersion);
+    request.setTransferTimeout(transferTimeoutMs);
+    m_reply = m_network.get(request);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if ((received > maximumAnswerSize || total > maximumAnswerSize) && m_reply) {
+            m_answerTooLarge = true;
+            m_reply->abort();
+        }
+    });
+    connect(m_reply, &QNetworkReply::finished, this, &GitHubReleaseUpdater::finishCheck);
+    Q_EMIT canCheckForUpdatesChanged();
+}
+
+void GitHubReleaseUpdater::finishCheck()
+{
+    QNetworkReply *reply = m_reply;
+    if (!reply)
+        return;
+    const Result result = evaluate(*reply);
+    reply->deleteLater();
+    m_reply = nullptr;
+    const bool userInitiated = std::exchange(m_userInitiated, false);
+
+    m_preferences.setValue(QString::fromLatin1(lastCheckKey), m_wallClock().toUTC().toString(Qt::ISODate));
+    scheduleAutomaticCheck();
+    Q_EMIT canCheckForUpdatesChanged();
+
+    // Automatic checks only speak up when there is something new.
+    switch (result.outcome) {
+    case Outcome::UpdateAvailable:
+        m_dialogs.showUpdateAvailable(result.text, m_config.currentVersion, result.page);
+        break;
+    case Outcome::UpToDate:
+        if (userInitiated)
+            m_dialogs.showUpToDate(m_config.currentVersion);
+        break;
+    case Outcome::Failed:
+        if (userInitiated)
+            m_dialogs.showError(result.text);
+        break;
+    }
+}
+
+GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply) const
+{
+    if (m_answerTooLarge)
+        return { Outcome::Failed, unreadable, {} };
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QNetworkReply::NetworkError error = reply.error();
+    if (error == QNetworkReply::SslHandshakeFailedError)
+        return { Outcome::Failed, insecure, {} };
+    if (status == 0)
+        return { Outcome::Failed, unreachable, {} };
+    // Connection-level errors come before the HTTP ones in Qt's numbering.
+    if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
+        return { Outcome::Failed, interrupted, {} };
+    // A repository without any published release has nothing newer to offer.
+    if (status == 404)
+        return { Outcome::UpToDate, {}, {} };
+    if (status == 403 || status == 429)
+        return { Outcome::Failed, throttled, {} };
+    if (status >= 500)
+        return { Outcome::Failed,
+            QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
+                .arg(status),
+            {} };
+    if (status != 200 || error != QNetworkReply::NoError)
+        return { Outcome::Failed, QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status), {} };
+    return evaluateRelease(reply.readAll());
+}
+
+GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteArray &body) const
+{
+    struct Release {
+        QString tag;
+        QUrl page;
+    };
+    try {
+        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
+            return Release { json.string("tag_name"), json.url("html_url") };
+        });
+        const QVersionNumber latest = parseVersion(release.tag);
+        if (latest.isNull())
+            return { Outcome::Failed, unreadable, {} };
+        if (latest > parseVersion(m_config.currentVersion))
+            return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
+        return { Outcome::UpToDate, {}, {} };
+    } catch (const JsonDecodeError &) {
+        return { Outcome::Failed, unreadable, {} };
+    }
+}
+
+QUrl GitHubReleaseUpdater::releasePage(const QUrl &candidate) const
+{
+    // The answer names the page to open in the browser; only a GitHub page over HTTPS is taken
+    // from it, anything else falls back to the repository's own releases page.
+    if (candidate.scheme() == u"https" && candidate.host() == u"github.com" && candidate.userInfo().isEmpty())
+        return candidate;
+    return QUrl(QStringLiteral("https://github.com/") + m_config.repository + QStringLiteral("/releases/latest"));
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/Scheduler.h"
+#include "updates/Updater.h"
+
+#include <QDateTime>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class PreferenceStore;
+class QNetworkAccessManager;
+class UpdateDialogs;
+
+// Looks for a newer release of the program on GitHub: asks the Releases API of one repository
+// for its latest release (anonymously, never with the user's token), compares that version with
+// the running one and tells the user through UpdateDialogs. It never downloads or runs anything.
+//
+// The automatic-check switch lives in the preferences under the updater's own key (on unless the
+// user switched it off). While on, the updater checks at most once a day, the first time a
+// minute after start-up; automatic checks speak up only when a newer version exists.
+class GitHubReleaseUpdater final : public Updater {
+    Q_OBJECT
+public:
+    struct Config {
+        QString repository; // "owner/name"
+        QString currentVersion; // "1.2.3"
+        QUrl apiRoot = QUrl(QStringLiteral("https://api.github.com"));
+    };
+    using Clock = std::function<QDateTime()>;
+
+    static constexpr auto automaticChecksKey = "updater.automaticallyChecks";
+    static constexpr auto lastCheckKey = "updater.lastCheckTime";
+    static constexpr double firstCheckDelay = 60;
+    static constexpr double checkInterval = 24 * 60 * 60;
+    // Answers larger than this are not release descriptions; the check fails instead.
+    static constexpr qint64 maximumAnswerSize = 4 * 1024 * 1024;
+
+    GitHubReleaseUpdater(Config config, QNetworkAccessManager &network, PreferenceStore &preferences,
+        Scheduler &scheduler, UpdateDialogs &dialogs, Clock wallClock = {}, QObject *parent = nullptr);
+    ~GitHubReleaseUpdater() override;
+
+    void startUpdater() override;
+    void checkForUpdates() override;
+    bool automaticallyChecksForUpdates() const override;
+    void setAutomaticallyChecksForUpdates(bool enabled) override;
+    bool canCheckForUpdates() const override { return !m_reply; }
+
+    // The release asked for, e.g. https://api.github.com/repos/owner/name/releases/latest.
+    QUrl latestReleaseUrl() const;
+
+private:
+    enum class Outcome { UpdateAvailable, UpToDate, Failed };
+    struct Result {
+        Outcome outcome;
+        QString text; // the newer version, or the reason of a failure
+        QUrl page;
+    };
+
+    void scheduleAutomaticCheck();
+    void beginCheck(bool userInitiated);
+    void finishCheck();
+    Result evaluate(QNetworkReply &reply) const;
+    Result evaluateRelease(const QByteArray &body) const;
+    QUrl releasePage(const QUrl &candidate) const;
+
+    Config m_config;
+    QNetworkAccessManager &m_network;
+    PreferenceStore &m_preferences;
+    Scheduler &m_scheduler;
+    UpdateDialogs &m_dialogs;
+    Clock m_wallClock;
+    bool m_started = false;
+    bool m_userInitiated = false;
+    bool m_answerTooLarge = false;
+    ScheduledJob m_nextCheck;
+    QPointer<QNetworkReply> m_reply;
+};
