@@ -3,7 +3,8 @@
 //   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
 // what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
-// "flash TEXT" on standard input flashes TEXT in green.
+// "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
+// the panel's new place ("screens changed panel=x,y,w,h").
 #include "core/EventBus.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -65,6 +66,12 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     };
     QObject::connect(&notch.model(), &NotchModel::changed, &app, report);
+    // After the controller's own handler, which was connected first.
+    QObject::connect(desktop.screens.get(), &ScreenProvider::screensChanged, &app, [&notch] {
+        const QRect frame = notch.panel().geometry();
+        std::printf("screens changed panel=%d,%d,%d,%d\n", frame.x(), frame.y(), frame.width(), frame.height());
+        std::fflush(stdout);
+    });
     notch.panel().show();
     notch.panel().raise();
 
