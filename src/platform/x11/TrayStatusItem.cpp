@@ -1,0 +1,63 @@
+#include "platform/x11/TrayStatusItem.h"
+
+#include "core/SymbolImage.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QPalette>
+
+TrayStatusItem::TrayStatusItem(QObject *parent)
+    : StatusItem(parent)
+{
+    // Tray hosts send a left click as a plain activation; the menu is what the item is for.
+    connect(&m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger && m_menu) {
+            const QRect icon = m_tray.geometry();
+            m_menu->popup(icon.isValid() ? icon.bottomLeft() : QCursor::pos());
+        }
+    });
+    qApp->installEventFilter(this);
+}
+
+TrayStatusItem::~TrayStatusItem()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool TrayStatusItem::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayStatusItem::setSymbol(const QString &symbolName, const QString &accessibleDescription)
+{
+    m_symbol = symbolName;
+    m_tray.setToolTip(accessibleDescription);
+    updateIcon();
+}
+
+void TrayStatusItem::setMenu(QMenu *menu)
+{
+    m_menu = menu;
+    m_tray.setContextMenu(menu);
+}
+
+void TrayStatusItem::show()
+{
+    m_tray.show();
+}
+
+bool TrayStatusItem::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+        updateIcon();
+    return false;
+}
+
+void TrayStatusItem::updateIcon()
+{
+    // Panels follow the desktop's theme: a dark window colour means a dark panel.
+    const bool darkPanel = QApplication::palette().color(QPalette::Window).lightness() < 128;
+    m_tray.setIcon(SymbolImage::icon(m_symbol, darkPanel ? Qt::white : Qt::black));
+}
