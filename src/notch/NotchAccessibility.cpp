@@ -1,0 +1,155 @@
+#include "notch/NotchAccessibility.h"
+
+#include "notch/NotchModel.h"
+#include "notch/NotchView.h"
+
+#include <QAccessibleWidget>
+#include <QPointer>
+
+#include <vector>
+
+namespace {
+
+const QString headerText = QStringLiteral("Tarnlet");
+
+// One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
+// model on every query, so it never holds stale text.
+class NotchItemAccessible final : public QAccessibleInterface {
+public:
+    NotchItemAccessible(NotchView *view, int index)
+        : m_view(view)
+        , m_index(index)
+    { }
+
+    bool isValid() const override { return m_view && m_index <= m_view->model().rows().size(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_view.data()); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString &) override { }
+    QAccessible::Role role() const override { return m_index == 0 ? QAccessible::Heading : QAccessible::ListItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = !m_view || !m_view->model().isExpanded();
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (!isValid())
+            return {};
+        if (m_index == 0)
+            return kind == QAccessible::Name ? headerText : QString();
+        const DemoRow &row = m_view->model().rows().at(m_index - 1);
+        if (kind == QAccessible::Name)
+            return row.title;
+        if (kind == QAccessible::Description)
+            return row.subtitle;
+        return {};
+    }
+
+    QRect rect() const override
+    {
+        if (!m_view)
+            return {};
+        const QRectF local = m_index == 0 ? m_view->headerRect() : m_view->rowRect(m_index - 1);
+        return QRect(m_view->mapToGlobal(local.topLeft().toPoint()), local.size().toSize());
+    }
+
+private:
+    QPointer<NotchView> m_view;
+    int m_index;
+};
+
+class NotchViewAccessible final : public QAccessibleWidget {
+public:
+    explicit NotchViewAccessible(NotchView *view)
+        : QAccessibleWidget(view, QAccessible::StatusBar)
+    { }
+
+    ~NotchViewAccessible() override
+    {
+        for (QAccessible::Id id : m_children)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return view().model().statusText();
+        return QAccessibleWidget::text(kind);
+    }
+
+    int childCount() const override { return view().model().isExpanded() ? 1 + int(view().model().rows().size()) : 0; }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        while (int(m_children.size()) <= index) {
+            auto *item = new NotchItemAccessible(&view(), int(m_children.size()));
+            m_children.push_back(QAccessible::registerAccessibleInterface(item));
+        }
+        return QAccessible::accessibleInterface(m_children[size_t(index)]);
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        for (size_t i = 0; i < m_children.size() && int(i) < childCount(); ++i) {
+            if (QAccessible::accessibleInterface(m_children[i]) == child)
+                return int(i);
+        }
+        return -1;
+    }
+
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (int i = 0; i < childCount(); ++i) {
+            QAccessibleInterface *item = child(i);
+            if (item && item->rect().contains(x, y))
+                return item;
+        }
+        return nullptr;
+    }
+
+private:
+    NotchView &view() const { return *static_cast<NotchView *>(widget()); }
+
+    mutable std::vector<QAccessible::Id> m_children;
+};
+
+QAccessibleInterface *factory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("NotchView") && object && object->isWidgetType())
+        return new NotchViewAccessible(static_cast<NotchView *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void NotchAccessibility::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void NotchAccessibility::announceStatus(NotchView &view)
+{
+    QAccessibleEvent event(&view, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void NotchAccessibility::expansionChanged(NotchView &view)
+{
+    // The children come or go together; assistive tools re-read the element's subtree.
+    QAccessibleEvent event(&view, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&event);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class NotchView;
+
+// The overlay on the accessibility bus. Collapsed it is one status-bar element named by the
+// status text; expanded, the header and each row (title, with the subtitle as description) are
+// its children. Each new status text is sent as a name change, which screen readers speak as
+// live news.
+namespace NotchAccessibility {
+
+// Registers the interface factory for NotchView (once per process).
+void install();
+void announceStatus(NotchView &view);
+void expansionChanged(NotchView &view);
+
+} // namespace NotchAccessibility

@@ -1,0 +1,184 @@
+#include "notch/NotchController.h"
+
+#include "core/EventBus.h"
+#include "core/prefs/AppPreferences.h"
+#include "core/prefs/PreferenceStore.h"
+#include "notch/NotchModel.h"
+#include "notch/NotchPanel.h"
+#include "notch/NotchView.h"
+#include "platform/ScreenProvider.h"
+
+#include <QPointer>
+
+namespace {
+
+// Minimum edges belong to a rectangle, maximum edges do not (QRectF::contains takes both).
+bool contains(const QRectF &rect, QPointF point)
+{
+    return point.x() >= rect.left() && point.x() < rect.left() + rect.width() && point.y() >= rect.top()
+        && point.y() < rect.top() + rect.height();
+}
+
+QRectF grown(const QRectF &rect, double margin)
+{
+    return rect.adjusted(-margin, -margin, margin, margin);
+}
+
+// Points grow upwards: a frame's top edge is its maximum y.
+double topEdge(const QRectF &frame)
+{
+    return frame.y() + frame.height();
+}
+
+// Timers may wake a hair early; a job this close to its due time counts as due.
+constexpr double dueTolerance = 1e-6;
+
+} // namespace
+
+NotchController::NotchController(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler,
+    ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion,
+    QObject *parent)
+    : QObject(parent)
+    , m_preferences(preferences)
+    , m_scheduler(scheduler)
+    , m_screens(screens)
+    , m_pointer(pointer)
+    , m_model(std::make_unique<NotchModel>())
+{
+    // Without any screen the overlay waits at the origin for the first configuration change.
+    std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(screens);
+    if (!screen && !screens.screens().isEmpty())
+        screen = screens.screens().constFirst();
+    m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
+
+    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea(m_geometry.screen.frame)), panelWindow);
+    m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, expandedSize, reduceMotion));
+    m_panel->setClickThrough(true);
+
+    connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
+    bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
+    connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
+}
+
+NotchController::~NotchController()
+{
+    m_pending.job.cancel();
+}
+
+QRectF NotchController::expandedArea(const QRectF &screenFrame)
+{
+    return QRectF(screenFrame.center().x() - expandedSize.width() / 2, topEdge(screenFrame) - expandedSize.height(),
+        expandedSize.width(), expandedSize.height());
+}
+
+QRectF NotchController::collapsedArea() const
+{
+    const QRectF &frame = m_geometry.screen.frame;
+    const QSizeF size = m_geometry.collapsedSize;
+    return QRectF(frame.center().x() - size.width() / 2, topEdge(frame) - size.height(), size.width(), size.height());
+}
+
+void NotchController::handleBusEvent(const ModuleEvent &event)
+{
+    if (!event.shouldExpand || !m_preferences.boolValue(AppPreferences::autoExpandOnEvents))
+        return;
+    flash(event.text, Color::blue());
+}
+
+void NotchController::flash(const QString &text, Color color)
+{
+    m_model->setStatusText(text);
+    m_model->setStatusColor(color);
+    setExpanded(true);
+    scheduleChange(false, m_preferences.doubleValue(AppPreferences::flashDuration), Condition::Flash);
+}
+
+void NotchController::setExpanded(bool expanded)
+{
+    if (m_model->isExpanded() == expanded)
+        return;
+    m_model->setExpanded(expanded);
+    m_panel->setClickThrough(!expanded);
+}
+
+void NotchController::handle(PointerEventType type)
+{
+    // Runs for every pointer event on the desktop: a few rectangle tests, no allocation.
+    const QPointF position = m_pointer.position();
+    const bool expanded = m_model->isExpanded();
+    const QRectF collapsed = collapsedArea();
+
+    if (type == PointerEventType::LeftMouseDown) {
+        if (!expanded) {
+            if (contains(collapsed, position)) {
+                m_model->setPinned(true);
+                setExpanded(true);
+            }
+        } else if (!contains(expandedArea(m_geometry.screen.frame), position) || contains(collapsed, position)) {
+            m_model->setPinned(false);
+            setExpanded(false);
+        }
+        return;
+    }
+
+    m_pointerInside = expanded ? contains(grown(expandedArea(m_geometry.screen.frame), leaveMargin), position)
+                               : contains(grown(collapsed, hoverMargin), position);
+    // The hover preference only decides something here, so it is read only here.
+    if (!expanded && m_pointerInside && m_preferences.boolValue(AppPreferences::hoverOpens)) {
+        scheduleChange(true, hoverDelay, Condition::Always);
+        return;
+    }
+    if (expanded && !m_model->isPinned() && !m_pointerInside) {
+        scheduleChange(false, leaveDelay, Condition::Always);
+        return;
+    }
+    m_pending.job.cancel();
+}
+
+void NotchController::scheduleChange(bool target, double delaySeconds, Condition condition)
+{
+    const double due = m_scheduler.now() + Scheduler::clampedDelay(delaySeconds);
+    // Restarting the same change only moves its due time: the waiting job, when it wakes, sleeps
+    // again for the rest. A stream of pointer movements thus restarts the delay without a new
+    // timer per event.
+    if (m_pending.job.isPending() && m_pending.target == target && m_pending.condition == condition
+        && due >= m_pending.armedFor) {
+        m_pending.due = due;
+        return;
+    }
+    m_pending.job.cancel();
+    m_pending.target = target;
+    m_pending.condition = condition;
+    m_pending.due = due;
+    arm(due);
+}
+
+void NotchController::arm(double due)
+{
+    m_pending.armedFor = due;
+    m_pending.job = m_scheduler.schedule(due - m_scheduler.now(), [self = QPointer<NotchController>(this)] {
+        if (self)
+            self->pendingDue();
+    });
+}
+
+void NotchController::pendingDue()
+{
+    if (m_scheduler.now() + dueTolerance < m_pending.due) {
+        arm(m_pending.due);
+        return;
+    }
+    // The condition is evaluated now, not when the change was scheduled.
+    if (m_pending.condition == Condition::Flash && (m_model->isPinned() || m_pointerInside))
+        return;
+    setExpanded(m_pending.target);
+}
+
+void NotchController::rebuildForScreen()
+{
+    const std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(m_screens);
+    if (!screen)
+        return;
+    m_geometry = NotchGeometry::forScreen(*screen);
+    m_panel->setFrame(m_screens.desktopRect(expandedArea(m_geometry.screen.frame)));
+}

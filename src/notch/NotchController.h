@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/Color.h"
+#include "core/Scheduler.h"
+#include "notch/NotchGeometry.h"
+#include "platform/PointerMonitor.h"
+
+#include <QObject>
+#include <QSizeF>
+
+#include <memory>
+
+class EventBus;
+class NotchModel;
+class NotchPanel;
+class PanelWindowSupport;
+class PreferenceStore;
+class ReduceMotion;
+class ScreenProvider;
+struct ModuleEvent;
+
+// Decides when the overlay opens and closes. Resting the pointer on the notch opens it after a
+// short delay, a click on the notch pins it, a second click (or one outside) closes it, leaving
+// the open area closes an unpinned overlay; bus events and flash() show news and close again
+// after the configured time. Preferences are read at the moment of use, never cached.
+//
+// Every reference must outlive the controller; src/app hands in the production services:
+//   NotchController notch(bus, preferences, scheduler, *desktop.screens, *desktop.pointer,
+//                         *desktop.panelWindow, *desktop.reduceMotion);
+//   notch.panel().show();
+// Creating the controller subscribes to the bus and the pointer and screen notices; it does not
+// show the panel.
+class NotchController final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr QSizeF expandedSize { 580, 250 };
+    static constexpr double hoverMargin = 8;
+    static constexpr double leaveMargin = 24;
+    static constexpr double hoverDelay = 0.25;
+    static constexpr double leaveDelay = 0.35;
+
+    NotchController(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, ScreenProvider &screens,
+        PointerMonitor &pointer, PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion,
+        QObject *parent = nullptr);
+    ~NotchController() override;
+
+    NotchPanel &panel() const { return *m_panel; }
+    const NotchModel &model() const { return *m_model; }
+    const NotchGeometry &geometry() const { return m_geometry; }
+    bool isPointerInside() const { return m_pointerInside; }
+
+    // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
+    // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
+    void flash(const QString &text, Color color);
+
+    // The open overlay's area for a screen frame: centred, hanging from the top edge.
+    static QRectF expandedArea(const QRectF &screenFrame);
+
+private:
+    enum class Condition { Always, Flash };
+    struct PendingChange {
+        ScheduledJob job;
+        bool target = false;
+        Condition condition = Condition::Always;
+        double due = 0; // when the change takes effect
+        double armedFor = 0; // when the scheduled job wakes up
+    };
+
+    void handle(PointerEventType type);
+    void handleBusEvent(const ModuleEvent &event);
+    void setExpanded(bool expanded);
+    void scheduleChange(bool target, double delaySeconds, Condition condition);
+    void arm(double due);
+    void pendingDue();
+    void rebuildForScreen();
+    QRectF collapsedArea() const;
+
+    PreferenceStore &m_preferences;
+    Scheduler &m_scheduler;
+    ScreenProvider &m_screens;
+    PointerMonitor &m_pointer;
+    std::unique_ptr<NotchModel> m_model;
+    NotchGeometry m_geometry;
+    std::unique_ptr<NotchPanel> m_panel; // after the model: the view inside reads the model
+    PendingChange m_pending;
+    bool m_pointerInside = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/ScreenProvider.h"
+
+#include <QSizeF>
+
+#include <optional>
+
+// Where the overlay lives and how large it is collapsed: hugging the camera housing on a
+// notched screen, a fixed small size at the top centre elsewhere.
+struct NotchGeometry {
+    ScreenInfo screen;
+    bool hasNotch = false;
+    // Height of the notch band; equals collapsedSize's height.
+    double topInset = fallbackSize.height();
+    QSizeF collapsedSize = fallbackSize;
+
+    // Reaches this far beyond the housing, half on each side.
+    static constexpr double notchExtension = 140;
+    static constexpr QSizeF fallbackSize { 220, 32 };
+
+    // The first screen with a camera housing, else the main screen.
+    static std::optional<ScreenInfo> preferredScreen(const ScreenProvider &screens);
+    static NotchGeometry forScreen(const ScreenInfo &screen);
+};

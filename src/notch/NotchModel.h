@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/Color.h"
+#include "notch/DemoRow.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// The overlay's observable state. The controller is its only writer; every assignment, also one
+// that keeps the value, is announced through changed() so the view redraws.
+class NotchModel final : public QObject {
+    Q_OBJECT
+public:
+    explicit NotchModel(QObject *parent = nullptr);
+
+    bool isExpanded() const { return m_expanded; }
+    bool isPinned() const { return m_pinned; }
+    const QString &statusText() const { return m_statusText; }
+    Color statusColor() const { return m_statusColor; }
+    const QList<DemoRow> &rows() const { return m_rows; }
+
+    void setExpanded(bool expanded);
+    void setPinned(bool pinned);
+    void setStatusText(const QString &text);
+    void setStatusColor(Color color);
+    void setRows(const QList<DemoRow> &rows);
+
+    static QList<DemoRow> seedRows();
+
+Q_SIGNALS:
+    void changed();
+    // Also after each assignment of the status text: every flash, even of the same text, is news.
+    void statusAssigned();
+
+private:
+    bool m_expanded = false;
+    bool m_pinned = false;
+    QString m_statusText;
+    Color m_statusColor = Color::orange();
+    QList<DemoRow> m_rows;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class NotchView;
+class PanelWindowSupport;
+
+// The overlay's window: borderless, translucent, never focused, above normal windows on every
+// desktop, click-through while the overlay is collapsed. It keeps the expanded size at all times;
+// the view draws the shape inside it. Where the desktop cannot show transparent pixels (no
+// compositing manager) the window is cut to the drawn shape on every frame.
+class NotchPanel final : public QWidget {
+    Q_OBJECT
+public:
+    // `frame` is in the window system's global coordinates.
+    NotchPanel(const QRect &frame, PanelWindowSupport &windowSupport);
+
+    // Takes the view as the whole content of the panel.
+    void setContent(NotchView *view);
+    NotchView *content() const { return m_view; }
+
+    void setFrame(const QRect &frame);
+    void setClickThrough(bool clickThrough);
+    bool isClickThrough() const { return m_clickThrough; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void updateMask();
+
+    PanelWindowSupport &m_windowSupport;
+    NotchView *m_view = nullptr;
+    bool m_clickThrough = false;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+
+enum class PointerEventType { LeftMouseDown, MouseMoved };
+
+// Left-button presses and pointer movements anywhere on the desktop, our own windows included,
+// delivered on the GUI thread. Each physical event is reported once.
+class PointerMonitor : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The pointer position at the moment of the call, in points (see ScreenProvider).
+    virtual QPointF position() const = 0;
+
+Q_SIGNALS:
+    void pointerEvent(PointerEventType type);
+};

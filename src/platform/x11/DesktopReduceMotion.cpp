@@ -1,0 +1,70 @@
+#include "platform/x11/DesktopReduceMotion.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
+const QString gnomeGroup = QStringLiteral("org.gnome.desktop.interface");
+const QString gnomeKey = QStringLiteral("enable-animations");
+const QString kdeGroup = QStringLiteral("org.kde.kdeglobals.KDE");
+const QString kdeKey = QStringLiteral("AnimationDurationFactor");
+
+// Older portals wrap the value in a second variant.
+QVariant unwrapped(QVariant value)
+{
+    while (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value;
+}
+
+} // namespace
+
+DesktopReduceMotion::DesktopReduceMotion(QDBusConnection bus, QObject *parent)
+    : ReduceMotion(parent)
+    , m_bus(bus)
+{
+    if (!m_bus.isConnected())
+        return;
+    m_bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
+        SLOT(settingChanged(QString, QString, QDBusVariant)));
+    read(gnomeGroup, gnomeKey);
+    read(kdeGroup, kdeKey);
+}
+
+void DesktopReduceMotion::read(const QString &group, const QString &key)
+{
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
+    call << group << key;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, group, key](QDBusPendingCallWatcher *done) {
+        done->deleteLater();
+        const QDBusPendingReply<QDBusVariant> answer = *done;
+        if (!answer.isError())
+            apply(group, key, answer.value().variant());
+    });
+}
+
+void DesktopReduceMotion::settingChanged(const QString &group, const QString &key, const QDBusVariant &value)
+{
+    apply(group, key, value.variant());
+}
+
+void DesktopReduceMotion::apply(const QString &group, const QString &key, const QVariant &value)
+{
+    const bool before = isOn();
+    const QVariant plain = unwrapped(value);
+    if (group == gnomeGroup && key == gnomeKey && plain.typeId() == QMetaType::Bool)
+        m_gnomeOff = !plain.toBool();
+    else if (group == kdeGroup && key == kdeKey && plain.canConvert<double>())
+        m_kdeOff = plain.toDouble() <= 0;
+    else
+        return;
+    if (isOn() != before)
+        Q_EMIT changed();
+}

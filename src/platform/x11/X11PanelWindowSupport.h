@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/PanelWindowSupport.h"
+
+#include <QAbstractNativeEventFilter>
+
+#include <cstdint>
+
+typedef struct xcb_connection_t xcb_connection_t;
+
+// The overlay window on X11: a dock-type window (no focus, above normal windows, out of taskbar
+// and window cycling on the common window managers) that is also marked sticky, skip-taskbar,
+// skip-pager and above through EWMH, so less common managers treat it the same. Click-through
+// empties the window's input shape. Whether a compositing manager runs is followed through the
+// owner of the _NET_WM_CM_S<n> selection.
+class X11PanelWindowSupport final : public PanelWindowSupport, private QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    explicit X11PanelWindowSupport(QObject *parent = nullptr);
+    ~X11PanelWindowSupport() override;
+
+    void prepare(QWidget &panel) override;
+    void setClickThrough(QWidget &panel, bool clickThrough) override;
+    bool needsShapeMask() const override { return !m_compositing; }
+
+private:
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+    std::uint32_t atom(const char *name) const;
+
+    xcb_connection_t *m_connection = nullptr;
+    std::uint32_t m_compositorSelection = 0;
+    std::uint8_t m_fixesFirstEvent = 0;
+    bool m_compositing = false;
+};

@@ -1,0 +1,91 @@
+#include "platform/x11/X11PointerMonitor.h"
+
+#include "platform/ScreenProvider.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <memory>
+
+X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, QObject *parent)
+    : PointerMonitor(parent)
+    , m_screens(screens)
+{
+    if (selectRawEvents())
+        qGuiApp->installNativeEventFilter(this);
+    else
+        qGuiApp->installEventFilter(this);
+}
+
+X11PointerMonitor::~X11PointerMonitor()
+{
+    if (qGuiApp)
+        qGuiApp->removeNativeEventFilter(this);
+}
+
+bool X11PointerMonitor::selectRawEvents()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection, &xcb_input_id);
+    if (!extension || !extension->present)
+        return false;
+
+    // Master devices only: each physical event then arrives once, not again for its slave device.
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } mask { { XCB_INPUT_DEVICE_ALL_MASTER, 1 },
+        XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS };
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_void_cookie_t cookie = xcb_input_xi_select_events_checked(connection, root, 1, &mask.head);
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(xcb_request_check(connection, cookie), &std::free);
+    if (error)
+        return false;
+    m_inputOpcode = extension->major_opcode;
+    return true;
+}
+
+bool X11PointerMonitor::nativeEventFilter(const QByteArray &, void *message, qintptr *)
+{
+    // Runs for every X event Qt reads: a couple of comparisons for all but our raw events.
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
+        return false;
+    const auto *generic = static_cast<const xcb_ge_generic_event_t *>(message);
+    if (generic->extension != m_inputOpcode)
+        return false;
+    if (generic->event_type == XCB_INPUT_RAW_MOTION) {
+        Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+    } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+        const auto *press = static_cast<const xcb_input_raw_button_press_event_t *>(message);
+        if (press->detail == 1)
+            Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+    }
+    return false;
+}
+
+bool X11PointerMonitor::eventFilter(QObject *watched, QEvent *event)
+{
+    // Without raw events: the presses and movements that reach our own windows. Each arrives
+    // here once per window object it passes, so only the top-level window's copy counts.
+    if (watched->isWindowType()) {
+        if (event->type() == QEvent::MouseMove)
+            Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+        else if (event->type() == QEvent::MouseButtonPress
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+    }
+    return false;
+}
+
+QPointF X11PointerMonitor::position() const
+{
+    return m_screens.pointFromDesktop(QCursor::pos());
+}

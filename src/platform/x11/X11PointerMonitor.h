@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/PointerMonitor.h"
+
+#include <QAbstractNativeEventFilter>
+
+#include <cstdint>
+
+class ScreenProvider;
+
+// Pointer events on X11. XInput2 raw motion and raw button presses, selected on the root window
+// through Qt's own xcb connection, report every movement and press on the desktop, our own
+// windows included, without a grab and without polling. Raw events carry no position, so the
+// position is asked for when an event is handled. Without XInput2 only the events of our own
+// windows are seen.
+class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    explicit X11PointerMonitor(const ScreenProvider &screens, QObject *parent = nullptr);
+    ~X11PointerMonitor() override;
+
+    QPointF position() const override;
+    // Whether the desktop-wide raw events could be selected.
+    bool isGlobal() const { return m_inputOpcode != 0; }
+
+private:
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool selectRawEvents();
+
+    const ScreenProvider &m_screens;
+    std::uint8_t m_inputOpcode = 0;
+};

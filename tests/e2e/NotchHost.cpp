@@ -1,0 +1,62 @@
+// A small program for the end-to-end tests: the overlay's controller on the real X11 services,
+// reporting every change of its state on standard output ("state expanded=1 pinned=0").
+//   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
+// --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
+// what the overlay covers.
+#include "core/EventBus.h"
+#include "core/TimerScheduler.h"
+#include "core/prefs/AppPreferences.h"
+#include "core/prefs/PreferenceStore.h"
+#include "notch/NotchController.h"
+#include "notch/NotchModel.h"
+#include "notch/NotchPanel.h"
+#include "platform/x11/X11DesktopServices.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]\n");
+        return 2;
+    }
+    auto preferences = PreferenceStore::openFile(args.at(1));
+    AppPreferences::registerDefaults(*preferences);
+
+    QWidget backdrop;
+    const qsizetype backdropAt = args.indexOf(QStringLiteral("--backdrop"));
+    if (backdropAt > 0 && backdropAt + 1 < args.size()) {
+        backdrop.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        backdrop.setStyleSheet(QStringLiteral("background: %1").arg(args.at(backdropAt + 1)));
+        backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+        backdrop.show();
+    }
+
+    EventBus bus;
+    TimerScheduler scheduler;
+    DesktopServices desktop = createX11DesktopServices();
+    NotchController notch(
+        bus, *preferences, scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
+    const auto report = [&notch] {
+        std::printf("state expanded=%d pinned=%d\n", notch.model().isExpanded(), notch.model().isPinned());
+        std::fflush(stdout);
+    };
+    QObject::connect(&notch.model(), &NotchModel::changed, &app, report);
+    notch.panel().show();
+    notch.panel().raise();
+
+    const qsizetype flashAt = args.indexOf(QStringLiteral("--flash"));
+    if (flashAt > 0 && flashAt + 1 < args.size())
+        notch.flash(args.at(flashAt + 1), Color::green());
+
+    const QRect frame = notch.panel().geometry();
+    std::printf("ready panel=%d,%d,%d,%d\n", frame.x(), frame.y(), frame.width(), frame.height());
+    std::fflush(stdout);
+    return app.exec();
+}

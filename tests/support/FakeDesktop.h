@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/PanelWindowSupport.h"
+#include "platform/PointerMonitor.h"
+#include "platform/ReduceMotion.h"
+#include "platform/ScreenProvider.h"
+
+#include <QWidget>
+
+// Desktop services for unit tests: screens, pointer and settings as the test sets them.
+
+// Screens with optional camera housings. The desktop's y axis points down from the top edge of
+// the first screen, as on X11.
+class FakeScreenProvider final : public ScreenProvider {
+public:
+    QList<ScreenInfo> all;
+    std::optional<ScreenInfo> main;
+
+    QList<ScreenInfo> screens() const override { return all; }
+    std::optional<ScreenInfo> mainScreen() const override { return main; }
+    QRect desktopRect(const QRectF &frame) const override
+    {
+        return QRectF(frame.x(), originY() - (frame.y() + frame.height()), frame.width(), frame.height())
+            .toAlignedRect();
+    }
+    QPointF pointFromDesktop(const QPointF &position) const override
+    {
+        return QPointF(position.x(), originY() - position.y());
+    }
+    // Replaces the screens and sends one change notice.
+    void change(QList<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen)
+    {
+        all = std::move(screens);
+        main = std::move(mainScreen);
+        Q_EMIT screensChanged();
+    }
+
+    static ScreenInfo plain(QRectF frame) { return ScreenInfo { QStringLiteral("plain"), frame, 0, {}, {} }; }
+    // A screen whose housing is `notchWidth` wide and `inset` high, centred at the top.
+    static ScreenInfo notched(QRectF frame, double notchWidth, double inset)
+    {
+        const double side = (frame.width() - notchWidth) / 2;
+        const double top = frame.y() + frame.height() - inset;
+        return ScreenInfo { QStringLiteral("notched"), frame, inset, QRectF(frame.x(), top, side, inset),
+            QRectF(frame.right() - side, top, side, inset) };
+    }
+
+private:
+    double originY() const { return all.isEmpty() ? 0 : all.first().frame.y() + all.first().frame.height(); }
+};
+
+// A pointer the test moves and clicks by hand.
+class FakePointerMonitor final : public PointerMonitor {
+public:
+    QPointF at;
+
+    QPointF position() const override { return at; }
+    void moveTo(QPointF point)
+    {
+        at = point;
+        Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+    }
+    void clickAt(QPointF point)
+    {
+        at = point;
+        Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+    }
+};
+
+class FakePanelWindowSupport final : public PanelWindowSupport {
+public:
+    bool shapeMask = false;
+    int prepared = 0;
+
+    void prepare(QWidget &) override { ++prepared; }
+    void setClickThrough(QWidget &, bool) override { }
+    bool needsShapeMask() const override { return shapeMask; }
+};
+
+class FakeReduceMotion final : public ReduceMotion {
+public:
+    bool on = false;
+    bool isOn() const override { return on; }
+};
