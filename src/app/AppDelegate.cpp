@@ -79,6 +79,9 @@ void AppDelegate::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();
     item->setMenu(m_menu.get());
+    // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
+    // their shortcuts work whenever one of the program's windows is active.
+    m_notch->panel().addActions(m_menu->actions());
     item->show();
     m_statusItem = std::move(item);
 }
