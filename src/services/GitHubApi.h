@@ -1,0 +1,29 @@
+#pragma once
+
+#include "services/GitHubNotification.h"
+#include "services/GitHubRequest.h"
+#include "services/GitHubResult.h"
+#include "services/WorkflowRun.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// The GitHub calls the modules make. GitHubClient is the real one; unit tests hand in a fake.
+// Callbacks run later on the GUI thread, never inside the call, and not at all once the
+// returned request is aborted.
+class GitHubApi {
+public:
+    template<typename T> using Callback = std::function<void(const GitHubResult<T> &)>;
+
+    virtual ~GitHubApi() = default;
+
+    // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
+    virtual GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const = 0;
+    // The unread notifications about pull requests of `repo` (exact name), in the answer's order.
+    virtual GitHubRequest unreadPullRequestNotifications(
+        const QString &repo, Callback<QList<GitHubNotification>> done) const = 0;
+    // The pull request at `address`, an absolute API address taken from a notification.
+    virtual GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
+};

@@ -1,0 +1,163 @@
+// The pull-request module against a fake API on the manual scheduler: the silent baseline,
+// announcing only threads the previous poll did not return, texts per reason, merge checks.
+#include "FakeGitHubApi.h"
+#include "ManualScheduler.h"
+#include "QtPrinters.h"
+
+#include "modules/github_pull_requests/GitHubPullRequestsModule.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+GitHubNotification thread(const char *id, const char *reason, bool withUrl = true)
+{
+    GitHubNotification n;
+    n.id = QString::fromLatin1(id);
+    n.reason = QString::fromLatin1(reason);
+    n.subject.title = QStringLiteral("Title ") + n.id;
+    n.subject.type = QStringLiteral("PullRequest");
+    if (withUrl)
+        n.subject.url = QUrl(QStringLiteral("https://api.github.com/repos/o/r/pulls/") + n.id);
+    n.repository.fullName = QStringLiteral("o/r");
+    return n;
+}
+
+PullRequestState merged()
+{
+    return PullRequestState { QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC) };
+}
+
+class GitHubPullRequestsModuleTest : public ::testing::Test {
+protected:
+    GitHubPullRequestsModuleTest()
+    {
+        auto fake = std::make_unique<FakeGitHubApi>();
+        api = fake.get();
+        module = std::make_unique<GitHubPullRequestsModule>(QStringLiteral("o/r"), bus, std::move(fake), scheduler);
+        bus.subscribe([this](const ModuleEvent &event) {
+            EXPECT_EQ(event.moduleID, QStringLiteral("github.pullRequests"));
+            EXPECT_TRUE(event.shouldExpand);
+            texts.append(event.text);
+        });
+    }
+
+    // Answers the waiting poll and lets the pause run out (which must be 60 s every time).
+    void poll(const GitHubResult<QList<GitHubNotification>> &answer)
+    {
+        ASSERT_TRUE(api->notifications.answer(answer));
+        ASSERT_EQ(api->pullRequests.waiting(), 0) << "a merge check is still waiting";
+        ASSERT_EQ(scheduler.nextDelay(), 60);
+        scheduler.advance(60);
+        ASSERT_EQ(api->notifications.waiting(), 1);
+    }
+    QStringList takeTexts() { return std::exchange(texts, {}); }
+
+    EventBus bus;
+    ManualScheduler scheduler;
+    FakeGitHubApi *api = nullptr;
+    std::unique_ptr<GitHubPullRequestsModule> module;
+    QStringList texts;
+};
+
+TEST_F(GitHubPullRequestsModuleTest, FirstAnswerIsABaselineThenOnlyThreadsMissingFromThePreviousPollAreAnnounced)
+{
+    EXPECT_EQ(module->compactStatus(), std::nullopt);
+    module->start();
+    EXPECT_EQ(api->notifications.arguments, QStringList({ QStringLiteral("o/r") }));
+    poll(QList { thread("1", "review_requested"), thread("2", "comment") });
+    EXPECT_TRUE(takeTexts().isEmpty());
+
+    poll(QList { thread("1", "review_requested"), thread("3", "review_requested"), thread("2", "comment"),
+        thread("4", "mention") });
+    EXPECT_EQ(takeTexts(),
+        QStringList(
+            { QStringLiteral("Review angefragt: Title 3"), QStringLiteral("Neuer Review oder Kommentar: Title 4") }));
+
+    poll(QList { thread("1", "review_requested"), thread("3", "comment") }); // still unread: said once
+    EXPECT_TRUE(takeTexts().isEmpty());
+    poll(QList { thread("1", "review_requested") }); // 3 was read
+    poll(QList { thread("3", "comment"), thread("1", "review_requested") }); // and came back
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Neuer Review oder Kommentar: Title 3") }));
+    EXPECT_EQ(module->compactStatus(), std::nullopt);
+}
+
+TEST_F(GitHubPullRequestsModuleTest, TextsDependOnTheExactReason)
+{
+    module->start();
+    poll(QList<GitHubNotification> {});
+    poll(QList { thread("1", "review_requested"), thread("2", "author"), thread("3", "comment"), thread("4", "mention"),
+        thread("5", "team_mention"), thread("6", "subscribed"), thread("7", "Comment"), thread("8", "ci_activity"),
+        thread("9", "assign") });
+    EXPECT_EQ(takeTexts(),
+        QStringList(
+            { QStringLiteral("Review angefragt: Title 1"), QStringLiteral("Neuer Review oder Kommentar: Title 2"),
+                QStringLiteral("Neuer Review oder Kommentar: Title 3"),
+                QStringLiteral("Neuer Review oder Kommentar: Title 4"),
+                QStringLiteral("Neuer Review oder Kommentar: Title 5") }));
+    EXPECT_TRUE(api->pullRequests.arguments.isEmpty());
+}
+
+TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRequestInAnswerOrder)
+{
+    module->start();
+    poll(QList<GitHubNotification> {});
+    ASSERT_TRUE(api->notifications.answer(QList { thread("1", "state_change"), thread("2", "state_change", false),
+        thread("3", "state_change"), thread("4", "state_change"), thread("5", "review_requested") }));
+
+    // One merge check at a time, in order; the thread without an address needs none.
+    EXPECT_EQ(api->pullRequests.arguments, QStringList({ QStringLiteral("https://api.github.com/repos/o/r/pulls/1") }));
+    EXPECT_TRUE(api->pullRequests.answer(merged()));
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("PR gemergt: Title 1") }));
+    EXPECT_EQ(api->pullRequests.arguments.size(), 2);
+    EXPECT_EQ(api->pullRequests.arguments.last(), QStringLiteral("https://api.github.com/repos/o/r/pulls/3"));
+    EXPECT_TRUE(api->pullRequests.answer(PullRequestState {}));
+    EXPECT_TRUE(api->pullRequests.answer(GitHubError::http(404)));
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 5") }));
+    EXPECT_EQ(scheduler.nextDelay(), 60);
+
+    // The failed check is not repeated: the thread was recorded like any other.
+    scheduler.advance(60);
+    ASSERT_TRUE(api->notifications.answer(QList { thread("4", "state_change"), thread("6", "state_change") }));
+    EXPECT_EQ(api->pullRequests.arguments.size(), 4);
+    EXPECT_EQ(api->pullRequests.arguments.last(), QStringLiteral("https://api.github.com/repos/o/r/pulls/6"));
+}
+
+TEST_F(GitHubPullRequestsModuleTest, FailedPollsAreSilentAndChangeNothing)
+{
+    module->start();
+    poll(GitHubError::missingToken());
+    poll(GitHubError::http(401)); // still no baseline
+    poll(QList { thread("1", "review_requested") }); // the baseline
+    poll(GitHubError::transport(99, QStringLiteral("gone")));
+    poll(GitHubError::decode(QStringLiteral("[3].id: missing or null")));
+    poll(QList { thread("1", "review_requested"), thread("2", "review_requested") });
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 2") }));
+}
+
+TEST_F(GitHubPullRequestsModuleTest, StopDropsThePollInFlightAndStartCatchesUp)
+{
+    module->start();
+    poll(QList { thread("1", "comment") });
+    ASSERT_TRUE(api->notifications.answer(QList { thread("2", "state_change"), thread("3", "review_requested") }));
+    ASSERT_EQ(api->pullRequests.waiting(), 1);
+
+    module->stop();
+    EXPECT_EQ(api->pullRequests.abortedCount(), 1);
+    EXPECT_EQ(scheduler.pendingCount(), 0);
+    EXPECT_TRUE(takeTexts().isEmpty());
+
+    module->start();
+    ASSERT_TRUE(api->notifications.answer(QList { thread("2", "state_change"), thread("3", "review_requested") }));
+    ASSERT_TRUE(api->pullRequests.answer(merged()));
+    EXPECT_EQ(takeTexts(),
+        QStringList({ QStringLiteral("PR gemergt: Title 2"), QStringLiteral("Review angefragt: Title 3") }));
+
+    // A start while a poll waits drops it and asks again at once.
+    scheduler.advance(60);
+    module->start();
+    EXPECT_EQ(api->notifications.abortedCount(), 1);
+    EXPECT_EQ(api->notifications.waiting(), 1);
+}
+
+} // namespace

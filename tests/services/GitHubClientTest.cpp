@@ -1,0 +1,226 @@
+// The GitHub client against a real HTTPS server on the loopback address, trusted only by the
+// client under test.
+#include "HttpsTestServer.h"
+#include "QtPrinters.h"
+
+#include "services/GitHubClient.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTest>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Response = HttpsTestServer::Response;
+using Kind = GitHubError::Kind;
+
+const QString token = QStringLiteral("ghp_SeCrEt0123456789abcdefTOKEN");
+const QString repo = QStringLiteral("octo-org/hello-world");
+
+QByteArray fixture(const char *name)
+{
+    QFile file(QStringLiteral(TARNLET_MODULE_FIXTURES "/") + QString::fromLatin1(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+const QByteArray oneRun = R"({"total_count": 1, "workflow_runs": [{"id": 7, "name": "CI", "head_branch": "main",
+    "status": "completed", "conclusion": "success", "created_at": "2026-12-07T10:00:00Z",
+    "updated_at": "2026-12-07T10:05:00+01:00", "html_url": "https://github.com/o/r/actions/runs/7"}]})";
+
+class GitHubClientTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.start()); }
+
+    GitHubClient client(std::optional<QString> withToken = token, int timeoutMs = 10000, qint64 bound = 1 << 24)
+    {
+        GitHubClient::Endpoint endpoint;
+        endpoint.apiRoot = server.origin();
+        endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+        endpoint.transferTimeoutMs = timeoutMs;
+        endpoint.maximumBodySize = bound;
+        return GitHubClient(network, std::move(withToken), endpoint);
+    }
+
+    // Starts a call through `call(callback)` and waits for its one answer.
+    template<typename T, typename Call> static GitHubResult<T> await(Call call)
+    {
+        std::optional<GitHubResult<T>> result;
+        int answers = 0;
+        call([&](const GitHubResult<T> &r) {
+            result.emplace(r);
+            ++answers;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answers > 0; }, 15000));
+        QTest::qWait(1); // a second answer would show here
+        EXPECT_EQ(answers, 1);
+        return result.value_or(GitHubError::invalidResponse());
+    }
+
+    GitHubResult<QList<WorkflowRun>> runs(const GitHubClient &c)
+    {
+        return await<QList<WorkflowRun>>([&](auto done) { c.workflowRuns(repo, 10, done); });
+    }
+
+    GitHubResult<QByteArray> bytes(const GitHubClient &c, const QString &path)
+    {
+        return await<QByteArray>([&](auto done) { c.getBytes(path, done); });
+    }
+
+    HttpsTestServer server;
+    QNetworkAccessManager network;
+};
+
+TEST_F(GitHubClientTest, WorkflowRunsAsksForTheExactPathWithTheThreeHeadersInOrder)
+{
+    server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs?per_page=10"), Response::json(oneRun));
+    const auto result = runs(client());
+    ASSERT_TRUE(result.isOk()) << result.error().description().toStdString();
+    ASSERT_EQ(result.value().size(), 1);
+    EXPECT_EQ(result.value()[0].name, QStringLiteral("CI"));
+
+    ASSERT_EQ(server.requests().size(), 1);
+    const HttpsTestServer::Request &request = server.requests()[0];
+    EXPECT_EQ(request.method, "GET");
+    EXPECT_EQ(request.target, "/repos/octo-org/hello-world/actions/runs?per_page=10");
+    QList<QByteArray> names;
+    for (const auto &header : request.headers)
+        names.append(header.first.toLower());
+    const qsizetype accept = names.indexOf("accept");
+    ASSERT_GE(accept, 0);
+    EXPECT_EQ(names.mid(accept, 3), QList<QByteArray>({ "accept", "x-github-api-version", "authorization" }));
+    EXPECT_EQ(request.header("Accept"), "application/vnd.github+json");
+    EXPECT_EQ(request.header("X-GitHub-Api-Version"), "2022-11-28");
+    EXPECT_EQ(request.header("Authorization"), "Bearer " + token.toUtf8());
+    EXPECT_EQ(request.header("User-Agent"), "Tarnlet/" TARNLET_VERSION);
+}
+
+TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
+{
+    const GitHubClient tokenless = client(std::nullopt);
+    EXPECT_EQ(runs(tokenless).error(), GitHubError::missingToken());
+    EXPECT_EQ(await<QList<GitHubNotification>>([&](auto done) {
+        tokenless.unreadPullRequestNotifications(repo, done);
+    }).error(),
+        GitHubError::missingToken());
+    EXPECT_EQ(bytes(tokenless, server.url(QStringLiteral("/x")).toString()).error(), GitHubError::missingToken());
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(GitHubClientTest, SuccessMeansTwoHundredToTwoNinetyNineEverythingElseIsAnHttpError)
+{
+    const GitHubClient c = client();
+    for (int status : { 200, 299 }) {
+        server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs"), Response::json(oneRun, status));
+        EXPECT_TRUE(runs(c).isOk()) << status;
+    }
+    for (int status : { 199, 300, 304, 401, 403, 404, 422, 500, 503 }) {
+        server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs"), Response::json(oneRun, status));
+        EXPECT_EQ(runs(c).error(), GitHubError::http(status)) << status;
+    }
+}
+
+TEST_F(GitHubClientTest, BrokenTransfersAndBodiesFailWithTheirOwnKinds)
+{
+    server.setResponse(QStringLiteral("/cut"), Response::withMode(Response::Mode::CloseMidBody, oneRun));
+    server.setResponse(QStringLiteral("/silent"), Response::withMode(Response::Mode::NeverAnswer));
+    server.setResponse(QStringLiteral("/huge"), Response::json(QByteArray(5000, ' ') + "{}"));
+    server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs"),
+        Response::json(R"({"workflow_runs": [{"id": 1, "created_at": "2026-12-07T10:00:00Z"}]})"));
+
+    EXPECT_EQ(bytes(client(), QStringLiteral("cut")).error().kind(), Kind::Transport);
+    EXPECT_EQ(bytes(client(token, 300), QStringLiteral("silent")).error().kind(), Kind::Transport);
+    EXPECT_EQ(bytes(client(token, 10000, 1000), QStringLiteral("huge")).error(), GitHubError::tooLarge());
+    EXPECT_TRUE(bytes(client(token, 10000, 10000), QStringLiteral("huge")).isOk());
+
+    const GitHubError decodeError = runs(client()).error();
+    EXPECT_EQ(decodeError.kind(), Kind::Decode);
+    EXPECT_TRUE(decodeError.detail().contains(QStringLiteral("workflow_runs[0].updated_at")))
+        << decodeError.detail().toStdString();
+}
+
+TEST_F(GitHubClientTest, TheTokenTravelsOnlyToTheApiOriginOverHttps)
+{
+    HttpsTestServer elsewhere;
+    ASSERT_TRUE(elsewhere.start());
+    elsewhere.setResponse(QStringLiteral("/pulls/1"), Response::json(R"({"merged_at": null})"));
+    server.setResponse(
+        QStringLiteral("/repos/o/r/pulls/1"), Response::json(R"({"merged_at": "2026-12-07T10:00:00Z"})"));
+    server.setResponse(QStringLiteral("/moved"), Response::redirect(server.url(QStringLiteral("/repos/o/r/pulls/1"))));
+    server.setResponse(QStringLiteral("/away"), Response::redirect(elsewhere.url(QStringLiteral("/pulls/1"))));
+    const GitHubClient c = client();
+    const auto state = [&](const QString &address) {
+        return await<PullRequestState>([&](auto done) { c.pullRequestState(address, done); });
+    };
+
+    const auto sameOrigin = state(server.url(QStringLiteral("/repos/o/r/pulls/1")).toString());
+    ASSERT_TRUE(sameOrigin.isOk());
+    EXPECT_TRUE(sameOrigin.value().isMerged());
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer " + token.toUtf8());
+
+    // Another port, another scheme, another host, a scheme-relative path: refused, nothing sent.
+    const QString port = QString::number(server.serverPort());
+    for (const QString &address : { elsewhere.url(QStringLiteral("/pulls/1")).toString(),
+             QStringLiteral("http://127.0.0.1:") + port + QStringLiteral("/x"),
+             QStringLiteral("https://localhost:") + port + QStringLiteral("/x"),
+             QStringLiteral("//127.0.0.2:") + port + QStringLiteral("/x") }) {
+        EXPECT_EQ(state(address).error(), GitHubError::refused()) << address.toStdString();
+    }
+    EXPECT_EQ(server.requests().size(), 1);
+
+    // A redirect is followed on the same origin only; one leading elsewhere is not followed at all.
+    EXPECT_TRUE(state(server.url(QStringLiteral("/moved")).toString()).isOk());
+    EXPECT_EQ(state(QStringLiteral("away")).error(), GitHubError::refused());
+    EXPECT_TRUE(elsewhere.requests().isEmpty());
+
+    // No error says anything about the token.
+    for (const GitHubError &error : { state(QStringLiteral("away")).error(),
+             bytes(c, QStringLiteral("nothing")).error(), bytes(client(token, 200), QStringLiteral("x y")).error() }) {
+        EXPECT_FALSE(error.description().contains(token));
+        EXPECT_FALSE(error.description().contains(QStringLiteral("SeCrEt")));
+    }
+}
+
+TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryInAnswerOrder)
+{
+    server.setResponse(
+        QStringLiteral("/notifications"), Response::json(fixture("github_pull_requests/data/notifications_page.json")));
+    const auto result
+        = await<QList<GitHubNotification>>([&](auto done) { client().unreadPullRequestNotifications(repo, done); });
+    ASSERT_TRUE(result.isOk()) << result.error().description().toStdString();
+    EXPECT_EQ(server.requests().last().target, "/notifications");
+
+    // The fixture holds 50 threads; "octo-org/Hello-World" (other case), other repositories and
+    // issues, releases, check suites and discussions are dropped.
+    const QList<GitHubNotification> &kept = result.value();
+    ASSERT_EQ(kept.size(), 20);
+    QStringList ids;
+    for (const GitHubNotification &n : kept) {
+        EXPECT_EQ(n.repository.fullName, repo);
+        EXPECT_EQ(n.subject.type, QStringLiteral("PullRequest"));
+        ids.append(n.id);
+    }
+    QStringList sorted = ids;
+    std::sort(sorted.begin(), sorted.end(),
+        [](const QString &a, const QString &b) { return a.toLongLong() < b.toLongLong(); });
+    EXPECT_EQ(ids, sorted); // the fixture lists its threads by ascending id
+}
+
+TEST_F(GitHubClientTest, AnAbortedCallNeverAnswers)
+{
+    server.setResponse(QStringLiteral("/slow"), Response::withMode(Response::Mode::NeverAnswer));
+    int answers = 0;
+    GitHubRequest request = client().getBytes(QStringLiteral("slow"), [&](const auto &) { ++answers; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }, 10000));
+    request.abort();
+    GitHubRequest tokenless = client(std::nullopt).getBytes(QStringLiteral("x"), [&](const auto &) { ++answers; });
+    tokenless.abort();
+    QTest::qWait(50);
+    EXPECT_EQ(answers, 0);
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "services/GitHubApi.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+
+// A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
+// with its argument; answer() delivers to the oldest call that is still waiting (aborted calls
+// are skipped, as a real transfer would never answer them).
+class FakeGitHubApi final : public GitHubApi {
+public:
+    template<typename T> class Calls {
+    public:
+        // The argument of every call made (repository or address), in order.
+        QStringList arguments;
+
+        // Answers the oldest waiting call; false when none waits.
+        bool answer(const GitHubResult<T> &result)
+        {
+            while (!m_waiting.isEmpty()) {
+                Waiting call = m_waiting.takeFirst();
+                if (!call.request.isAborted()) {
+                    call.done(result);
+                    return true;
+                }
+            }
+            return false;
+        }
+        int waiting() const
+        {
+            return int(std::count_if(
+                m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return !call.request.isAborted(); }));
+        }
+        int abortedCount() const { return m_aborted; }
+
+        GitHubRequest add(const QString &argument, Callback<T> done)
+        {
+            arguments.append(argument);
+            GitHubRequest request = GitHubRequest::create([this] { ++m_aborted; });
+            m_waiting.append({ std::move(done), request });
+            return request;
+        }
+
+    private:
+        struct Waiting {
+            Callback<T> done;
+            GitHubRequest request;
+        };
+        QList<Waiting> m_waiting;
+        int m_aborted = 0;
+    };
+
+    mutable Calls<QList<WorkflowRun>> runs;
+    mutable Calls<QList<GitHubNotification>> notifications;
+    mutable Calls<PullRequestState> pullRequests;
+
+    GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override
+    {
+        return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
+    }
+    GitHubRequest unreadPullRequestNotifications(
+        const QString &repo, Callback<QList<GitHubNotification>> done) const override
+    {
+        return notifications.add(repo, std::move(done));
+    }
+    GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override
+    {
+        return pullRequests.add(address, std::move(done));
+    }
+};
