@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QWidget>
+
+class PreferenceStore;
+
+// The general pane: the appearance picker ("System", "Hell", "Dunkel") and whether the settings
+// window opens at start-up.
+class GeneralSettingsPane final : public QWidget {
+    Q_OBJECT
+public:
+    explicit GeneralSettingsPane(PreferenceStore &preferences, QWidget *parent = nullptr);
+};

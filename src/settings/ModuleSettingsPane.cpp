@@ -1,0 +1,106 @@
+#include "settings/ModuleSettingsPane.h"
+
+#include "core/ModuleRegistry.h"
+#include "settings/PaneLayout.h"
+#include "settings/SettingsBlocks.h"
+#include "settings/SettingsStyle.h"
+#include "settings/ToggleSwitch.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+// One line of secondary text cut with an ellipsis where it does not fit; screen readers get
+// the whole text.
+class ElidedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override { return { 1, QLabel::minimumSizeHint().height() }; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+        painter.drawText(contentsRect(), int(alignment()), shown);
+    }
+};
+
+} // namespace
+
+ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, const QString &moduleID, const QString &note,
+    const std::optional<QString> &repo, QWidget *parent)
+    : QWidget(parent)
+    , m_registry(registry)
+    , m_moduleID(moduleID)
+    , m_content(new QWidget(this))
+    , m_missing(new QLabel(QStringLiteral("Modul nicht verfügbar."), this))
+    , m_status(new ElidedLabel)
+{
+    auto *layout = makePaneLayout(*this);
+    SettingsStyle::makeSecondary(*m_missing);
+    layout->addWidget(m_missing);
+    layout->addWidget(m_content);
+
+    auto *contentLayout = makePaneLayout(*m_content);
+    contentLayout->setSpacing(10);
+    auto *section = new SettingsSection(QStringLiteral("Modul"), m_content);
+    SettingsCard *card = section->card();
+    m_toggle = card->addToggleRow(QStringLiteral("Modul aktiv"));
+    card->addWidget(new SettingsDivider(card));
+    SettingsStyle::makeSecondary(*m_status);
+    m_status->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    card->addWidget(new SettingsRow(QStringLiteral("Status"), m_status, card));
+    if (repo) {
+        card->addWidget(new SettingsDivider(card));
+        auto *repoLabel = new QLabel(*repo);
+        SettingsStyle::makeSecondary(*repoLabel);
+        repoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        repoLabel->setCursor(Qt::IBeamCursor);
+        card->addWidget(new SettingsRow(QStringLiteral("Repository"), repoLabel, card));
+    }
+    contentLayout->addWidget(section);
+
+    auto *noteLabel = new QLabel(note, m_content);
+    noteLabel->setWordWrap(true);
+    noteLabel->setContentsMargins(4, 0, 4, 0);
+    SettingsStyle::setFont(*noteLabel, 13);
+    SettingsStyle::makeSecondary(*noteLabel);
+    contentLayout->addWidget(noteLabel);
+
+    connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_moduleID); });
+    connect(&m_registry, &ModuleRegistry::willChange, this, &ModuleSettingsPane::refreshLater);
+    refresh();
+}
+
+void ModuleSettingsPane::refreshLater()
+{
+    if (m_refreshQueued)
+        return;
+    m_refreshQueued = true;
+    QMetaObject::invokeMethod(this, &ModuleSettingsPane::refresh, Qt::QueuedConnection);
+}
+
+void ModuleSettingsPane::refresh()
+{
+    m_refreshQueued = false;
+    DevModule *module = m_registry.module(m_moduleID);
+    m_missing->setVisible(!module);
+    m_content->setVisible(module);
+    if (!module)
+        return;
+    if (m_watchedModule != module) {
+        if (m_watchedModule)
+            disconnect(m_watchedModule, nullptr, this, nullptr);
+        m_watchedModule = module;
+        connect(module, &DevModule::willChange, this, &ModuleSettingsPane::refreshLater);
+    }
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(m_registry.isEnabled(m_moduleID));
+    const auto status = module->compactStatus();
+    m_status->setText(status ? status->text : QStringLiteral("Keine Daten"));
+}

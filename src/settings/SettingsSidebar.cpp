@@ -1,0 +1,218 @@
+#include "settings/SettingsSidebar.h"
+
+#include "core/SymbolImage.h"
+#include "settings/SettingsBlocks.h"
+#include "settings/SettingsStyle.h"
+
+#include <QAccessible>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QVBoxLayout>
+
+SearchField::SearchField(QWidget *parent)
+    : QWidget(parent)
+    , m_edit(new QLineEdit(this))
+{
+    setFixedHeight(34);
+    auto *layout = new QHBoxLayout(this);
+    // The glass is painted in the left margin: 10 padding, a 16 px symbol, 8 spacing.
+    layout->setContentsMargins(10 + 16 + 8, 0, 10, 0);
+    m_edit->setFrame(false);
+    m_edit->setPlaceholderText(QStringLiteral("Suchen"));
+    m_edit->setAccessibleName(QStringLiteral("Einstellungen durchsuchen"));
+    m_edit->setClearButtonEnabled(false);
+    m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
+    SettingsStyle::setFont(*m_edit, 14);
+    // The capsule is the field's face; the edit itself stays transparent on it.
+    QPalette clear = m_edit->palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_edit->setPalette(clear);
+    layout->addWidget(m_edit);
+}
+
+void SearchField::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(SettingsStyle::primary(*this, 0.08));
+    const double radius = height() / 2.0;
+    painter.drawRoundedRect(QRectF(rect()), radius, radius);
+    SymbolImage::paint(painter, QRectF(10, (height() - 16) / 2.0, 16, 16), QStringLiteral("magnifyingglass"),
+        SettingsStyle::secondary(*this));
+}
+
+SidebarRow::SidebarRow(SettingsPane pane, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_pane(pane)
+{
+    setText(SettingsPanes::title(pane));
+    setAccessibleName(SettingsPanes::title(pane));
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    SettingsStyle::setFont(*this, 14, QFont::Medium);
+}
+
+void SidebarRow::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    update();
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+QSize SidebarRow::sizeHint() const
+{
+    return { 200, 44 };
+}
+
+bool SidebarRow::hitButton(const QPoint &pos) const
+{
+    return rect().contains(pos);
+}
+
+void SidebarRow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds = rect();
+    if (m_selected) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(SettingsStyle::primary(*this, 0.12));
+        painter.drawPath(SettingsStyle::continuousRoundedRect(bounds, 12));
+    }
+    if (hasFocus())
+        SettingsStyle::strokeInside(painter, bounds, 12, SettingsStyle::tint());
+
+    // Padding 8 / 6, then the 30 px tile, 12 spacing and the title.
+    const QRectF tile(8, (height() - 30) / 2.0, 30, 30);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(SettingsStyle::primary(*this, 0.08));
+    painter.drawPath(SettingsStyle::continuousRoundedRect(tile, 8));
+    SettingsStyle::strokeInside(painter, tile, 8, SettingsStyle::primary(*this, 0.1));
+    SymbolImage::paint(
+        painter, tile.adjusted(7, 7, -7, -7), SettingsPanes::symbol(m_pane), SettingsStyle::primary(*this));
+
+    painter.setPen(SettingsStyle::primary(*this));
+    painter.setFont(font());
+    const QRectF titleRect(tile.right() + 12, 0, width() - tile.right() - 12 - 8, height());
+    painter.drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft,
+        fontMetrics().elidedText(text(), Qt::ElideRight, int(titleRect.width())));
+}
+
+SidebarGroup::SidebarGroup(const QList<SettingsPane> &panes, const QString &header, QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    if (!header.isEmpty()) {
+        auto *label = new QLabel(header, this);
+        SettingsStyle::setFont(*label, 12, QFont::Medium);
+        SettingsStyle::makeSecondary(*label);
+        label->setContentsMargins(10, 10, 10, 2);
+        layout->addWidget(label);
+    }
+    for (const SettingsPane pane : panes) {
+        auto *row = new SidebarRow(pane, this);
+        m_rows.append(row);
+        layout->addWidget(row);
+    }
+}
+
+void SidebarGroup::applySearch(const QString &search)
+{
+    bool any = false;
+    for (SidebarRow *row : std::as_const(m_rows)) {
+        const bool kept = SettingsPanes::matches(row->text(), search);
+        row->setVisible(kept);
+        any = any || kept;
+    }
+    setVisible(any);
+}
+
+SidebarList::SidebarList(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 0, 12, 16);
+    layout->setSpacing(4);
+    m_groups = { new SidebarGroup(SettingsPanes::mainGroup(), {}, this),
+        new SidebarGroup(SettingsPanes::moduleGroup(), QStringLiteral("Module"), this),
+        new SidebarGroup(SettingsPanes::accountGroup(), {}, this) };
+    layout->addWidget(m_groups.at(0));
+    layout->addWidget(m_groups.at(1));
+    layout->addWidget(new SettingsDivider(this, Qt::Horizontal, QMargins(16, 10, 16, 10)));
+    layout->addWidget(m_groups.at(2));
+    layout->addStretch(1);
+    for (SidebarGroup *group : std::as_const(m_groups)) {
+        for (SidebarRow *row : group->rows())
+            connect(row, &SidebarRow::clicked, this, [this, row] { Q_EMIT rowClicked(row->pane()); });
+    }
+}
+
+SidebarRow *SidebarList::row(SettingsPane pane) const
+{
+    for (SidebarGroup *group : m_groups) {
+        for (SidebarRow *row : group->rows()) {
+            if (row->pane() == pane)
+                return row;
+        }
+    }
+    return nullptr;
+}
+
+void SidebarList::applySearch(const QString &search)
+{
+    for (SidebarGroup *group : std::as_const(m_groups))
+        group->applySearch(search);
+}
+
+void SidebarList::setSelection(SettingsPane pane)
+{
+    for (SidebarGroup *group : std::as_const(m_groups)) {
+        for (SidebarRow *row : group->rows())
+            row->setSelected(row->pane() == pane);
+    }
+}
+
+PaneHeader::PaneHeader(QWidget *parent)
+    : QWidget(parent)
+{
+    SettingsStyle::setFont(*this, 30, QFont::Bold);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setPane(m_pane);
+}
+
+void PaneHeader::setPane(SettingsPane pane)
+{
+    m_pane = pane;
+    setAccessibleName(SettingsPanes::title(pane));
+    updateGeometry();
+    update();
+}
+
+QSize PaneHeader::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    return { 34 + 12 + metrics.horizontalAdvance(SettingsPanes::title(m_pane)), std::max(34, metrics.height()) };
+}
+
+void PaneHeader::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor color = SettingsStyle::primary(*this);
+    // A 26 px semibold glyph fills about a 30 px box.
+    SymbolImage::paint(painter, QRectF(2, (height() - 30) / 2.0, 30, 30), SettingsPanes::symbol(m_pane), color);
+    painter.setPen(color);
+    painter.setFont(font());
+    painter.drawText(
+        QRectF(34 + 12, 0, width() - 46, height()), Qt::AlignVCenter | Qt::AlignLeft, SettingsPanes::title(m_pane));
+}

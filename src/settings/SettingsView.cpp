@@ -1,0 +1,206 @@
+#include "settings/SettingsView.h"
+
+#include "core/prefs/AppPreferences.h"
+#include "settings/GeneralSettingsPane.h"
+#include "settings/ModuleSettingsPane.h"
+#include "settings/NotchSettingsPane.h"
+#include "settings/NotificationsSettingsPane.h"
+#include "settings/PreferenceBinding.h"
+#include "settings/SettingsAccessibility.h"
+#include "settings/SettingsBlocks.h"
+#include "settings/SettingsSidebar.h"
+#include "settings/SettingsStyle.h"
+#include "settings/UpdatesSettingsPane.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScrollArea>
+#include <QToolButton>
+
+namespace {
+
+// The repository the GitHub modules watch, shown in their panes.
+const QString watchedRepository = QStringLiteral("teskarvo/Tarnlet");
+
+QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
+{
+    auto *area = new QScrollArea(parent);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidget(content);
+    // The window's background shows through both the area and its viewport.
+    area->setAutoFillBackground(false);
+    area->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    return area;
+}
+
+} // namespace
+
+SettingsView::SettingsView(
+    ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QWidget *parent)
+    : QWidget(parent)
+    , m_registry(registry)
+    , m_updates(updates)
+    , m_preferences(preferences)
+{
+    SettingsAccessibility::install();
+    setMinimumSize(780, 540);
+
+    auto *root = new QHBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Sidebar: search field, the pane list, and room for extra actions at the foot.
+    auto *sidebar = new QWidget(this);
+    sidebar->setFixedWidth(250);
+    auto *sidebarLayout = new QVBoxLayout(sidebar);
+    sidebarLayout->setContentsMargins(0, 0, 0, 0);
+    sidebarLayout->setSpacing(0);
+    auto *searchBox = new QWidget(sidebar);
+    auto *searchLayout = new QVBoxLayout(searchBox);
+    searchLayout->setContentsMargins(14, 48, 14, 14);
+    m_search = new SearchField(searchBox);
+    searchLayout->addWidget(m_search);
+    sidebarLayout->addWidget(searchBox);
+    m_sidebar = new SidebarList;
+    sidebarLayout->addWidget(transparentScrollArea(m_sidebar, sidebar), 1);
+    m_actionsLayout = new QVBoxLayout;
+    m_actionsLayout->setContentsMargins(12, 0, 12, 12);
+    m_actionsLayout->setSpacing(4);
+    sidebarLayout->addLayout(m_actionsLayout);
+    root->addWidget(sidebar);
+
+    root->addWidget(new SettingsDivider(this, Qt::Vertical, QMargins()));
+
+    // Detail area: a column at most 640 wide (plus padding), centred, holding header and pane.
+    auto *detail = new QWidget;
+    auto *detailLayout = new QHBoxLayout(detail);
+    detailLayout->setContentsMargins(0, 0, 0, 0);
+    auto *column = new QWidget(detail);
+    column->setMaximumWidth(640 + 2 * 32);
+    m_column = new QVBoxLayout(column);
+    m_column->setContentsMargins(32, 48, 32, 32);
+    m_column->setSpacing(22);
+    m_header = new PaneHeader(column);
+    m_column->addWidget(m_header);
+    m_column->addStretch(1);
+    detailLayout->addWidget(column);
+    root->addWidget(transparentScrollArea(detail, this), 1);
+
+    connect(m_sidebar, &SidebarList::rowClicked, this, &SettingsView::setSelection);
+    connect(searchEdit(), &QLineEdit::textChanged, m_sidebar, &SidebarList::applySearch);
+    PreferenceBinding::watch(m_preferences, AppPreferences::appearance, this, [this] { applyAppearance(); });
+    showPane();
+}
+
+QLineEdit *SettingsView::searchEdit() const
+{
+    return m_search->lineEdit();
+}
+
+QString SettingsView::search() const
+{
+    return searchEdit()->text();
+}
+
+void SettingsView::setSearch(const QString &text)
+{
+    searchEdit()->setText(text);
+}
+
+void SettingsView::setSelection(SettingsPane pane)
+{
+    if (pane == m_selection && m_pane)
+        return;
+    m_selection = pane;
+    showPane();
+}
+
+void SettingsView::showPane()
+{
+    m_sidebar->setSelection(m_selection);
+    m_header->setPane(m_selection);
+    if (m_pane)
+        delete m_pane;
+    m_pane = createPane(m_selection);
+    m_column->insertWidget(1, m_pane);
+}
+
+QWidget *SettingsView::createPane(SettingsPane pane)
+{
+    switch (pane) {
+    case SettingsPane::General:
+        return new GeneralSettingsPane(m_preferences);
+    case SettingsPane::Notch:
+        return new NotchSettingsPane(m_preferences);
+    case SettingsPane::Notifications:
+        return new NotificationsSettingsPane(m_preferences);
+    case SettingsPane::GitHubActions:
+        return new ModuleSettingsPane(m_registry, QStringLiteral("github.actions"),
+            QStringLiteral("Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log."), watchedRepository);
+    case SettingsPane::PullRequests:
+        return new ModuleSettingsPane(m_registry, QStringLiteral("github.pullRequests"),
+            QStringLiteral("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung."), watchedRepository);
+    case SettingsPane::Docker:
+        return new ModuleSettingsPane(m_registry, QStringLiteral("docker"),
+            QStringLiteral("Container mit Status. Start und Stop per Klick."), std::nullopt);
+    case SettingsPane::Updates:
+        return new UpdatesSettingsPane(m_updates);
+    }
+    return new QWidget;
+}
+
+void SettingsView::applyAppearance()
+{
+    switch (SettingsStyle::schemeFor(m_preferences.stringValue(AppPreferences::appearance))) {
+    case SettingsStyle::Scheme::Light:
+        setPalette(SettingsStyle::lightPalette());
+        break;
+    case SettingsStyle::Scheme::Dark:
+        setPalette(SettingsStyle::darkPalette());
+        break;
+    case SettingsStyle::Scheme::System:
+        // An empty palette hands the colours back to the desktop's.
+        setPalette(QPalette());
+        break;
+    }
+    update();
+}
+
+void SettingsView::setExtraActions(const QList<QAction *> &actions)
+{
+    while (QLayoutItem *item = m_actionsLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (QAction *action : actions) {
+        auto *button = new QToolButton(this);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setMinimumHeight(32);
+        m_actionsLayout->addWidget(button);
+    }
+}
+
+void SettingsView::setTranslucentBackground(bool translucent)
+{
+    m_translucent = translucent;
+    update();
+}
+
+void SettingsView::paintEvent(QPaintEvent *)
+{
+    // A veil of the window colour stands in for the desktop's translucent HUD material where a
+    // compositor blends it; elsewhere the window is opaque.
+    QPainter painter(this);
+    QColor background = palette().color(QPalette::Window);
+    if (m_translucent)
+        background.setAlphaF(0.88f);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), background);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "settings/SettingsPane.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class ModuleRegistry;
+class PaneHeader;
+class PreferenceStore;
+class QAction;
+class QLineEdit;
+class QVBoxLayout;
+class SearchField;
+class SidebarList;
+class UpdateController;
+
+// The settings window's content: a sidebar with the search field and the grouped pane list,
+// a hairline, and the detail area showing the selected pane under its header. Follows the
+// "app.appearance" preference for its colour scheme. The selection and search text live as
+// long as the view; the search only filters the list and never changes the selection.
+class SettingsView final : public QWidget {
+    Q_OBJECT
+public:
+    SettingsView(
+        ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QWidget *parent = nullptr);
+
+    SettingsPane selection() const { return m_selection; }
+    void setSelection(SettingsPane pane);
+    QString search() const;
+    void setSearch(const QString &text);
+
+    // Buttons at the foot of the sidebar for actions the desktop offers no other place for
+    // (no system tray); none by default.
+    void setExtraActions(const QList<QAction *> &actions);
+    // Whether the background lets the desktop shine through (only where a compositor runs).
+    void setTranslucentBackground(bool translucent);
+
+    QLineEdit *searchEdit() const;
+    SidebarList *sidebar() const { return m_sidebar; }
+    QWidget *currentPane() const { return m_pane; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void applyAppearance();
+    void showPane();
+    QWidget *createPane(SettingsPane pane);
+
+    ModuleRegistry &m_registry;
+    UpdateController &m_updates;
+    PreferenceStore &m_preferences;
+    SettingsPane m_selection = SettingsPane::General;
+    bool m_translucent = false;
+    SearchField *m_search;
+    SidebarList *m_sidebar;
+    QVBoxLayout *m_actionsLayout;
+    PaneHeader *m_header;
+    QVBoxLayout *m_column;
+    QPointer<QWidget> m_pane;
+};

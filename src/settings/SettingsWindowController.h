@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class ModuleRegistry;
+class PreferenceStore;
+class QAction;
+class SettingsView;
+class UpdateController;
+
+// Owns the settings window: made by the first show() and kept (hidden when closed) for the
+// rest of the process, so that selection and search text survive. Every show() centres the
+// window on its screen and brings it to the front with focus.
+class SettingsWindowController final : public QObject {
+    Q_OBJECT
+public:
+    SettingsWindowController(
+        ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QObject *parent = nullptr);
+    ~SettingsWindowController() override;
+
+    void show();
+
+    // Actions shown as buttons at the foot of the sidebar, for desktops without a system tray
+    // (where the tray menu would hold them). Empty by default.
+    void setExtraActions(const QList<QAction *> &actions);
+    // Set where a compositor blends translucent windows; the background is opaque otherwise.
+    void setTranslucentBackground(bool translucent);
+
+    // The window, once show() has made it.
+    SettingsView *window() const { return m_window.get(); }
+
+    static constexpr int contentWidth = 880;
+    static constexpr int contentHeight = 600;
+
+private:
+    ModuleRegistry &m_registry;
+    UpdateController &m_updates;
+    PreferenceStore &m_preferences;
+    QList<QPointer<QAction>> m_extraActions;
+    bool m_translucent = false;
+    std::unique_ptr<SettingsView> m_window;
+};

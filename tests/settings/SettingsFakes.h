@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/DevModule.h"
+#include "updates/Updater.h"
+
+#include <optional>
+
+// A module whose status the test sets; counts its starts and stops.
+class StatusModule final : public DevModule {
+public:
+    StatusModule(QString id, QString title)
+        : m_id(std::move(id))
+        , m_title(std::move(title))
+    { }
+
+    QString id() const override { return m_id; }
+    QString title() const override { return m_title; }
+    QString symbol() const override { return QStringLiteral("shippingbox"); }
+    std::optional<ModuleStatus> compactStatus() const override { return m_status; }
+    void start() override { ++starts; }
+    void stop() override { ++stops; }
+
+    void setStatus(std::optional<ModuleStatus> status)
+    {
+        Q_EMIT willChange();
+        m_status = std::move(status);
+    }
+
+    int starts = 0;
+    int stops = 0;
+
+private:
+    QString m_id;
+    QString m_title;
+    std::optional<ModuleStatus> m_status;
+};
+
+// An updater that records what it is asked and whose "can check" flag the test sets.
+class FakeUpdater final : public Updater {
+public:
+    void startUpdater() override { }
+    void checkForUpdates() override { ++checks; }
+    bool automaticallyChecksForUpdates() const override { return automatic; }
+    void setAutomaticallyChecksForUpdates(bool enabled) override { automatic = enabled; }
+    bool canCheckForUpdates() const override { return canCheck; }
+
+    void setCanCheck(bool can)
+    {
+        canCheck = can;
+        Q_EMIT canCheckForUpdatesChanged();
+    }
+
+    int checks = 0;
+    bool automatic = true;
+    bool canCheck = true;
+};
