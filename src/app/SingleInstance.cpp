@@ -15,7 +15,9 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent)
     : QObject(parent)
     , m_path(socketPath(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), key))
 {
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    // No socket options: with them Qt moves a fresh socket over an existing one instead of
+    // failing, which would let a second instance steal the first one's place. The runtime folder
+    // is private to the user already.
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = m_server.nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
@@ -44,24 +46,19 @@ SingleInstance::Claim SingleInstance::claim()
 {
     if (m_server.listen(m_path))
         return Claim::Owner;
-    if (askRunningInstance())
-        return Claim::Forwarded;
-    // Nobody answers on the socket: a crashed instance left it behind.
-    QLocalServer::removeServer(m_path);
-    return m_server.listen(m_path) ? Claim::Owner : Claim::Unguarded;
-}
-
-bool SingleInstance::askRunningInstance()
-{
     QLocalSocket socket;
     socket.connectToServer(m_path);
-    if (!socket.waitForConnected(answerTimeoutMs))
-        return false;
-    socket.write(showSettingsMessage);
-    // The first instance hangs up once it has read the request.
-    if (!socket.waitForBytesWritten(answerTimeoutMs))
-        return false;
-    if (socket.state() == QLocalSocket::ConnectedState)
-        socket.waitForDisconnected(answerTimeoutMs);
-    return true;
+    if (socket.waitForConnected(answerTimeoutMs)) {
+        socket.write(showSettingsMessage);
+        socket.waitForBytesWritten(answerTimeoutMs);
+        // The first instance hangs up once it has read the request; a busy one reads it later.
+        if (socket.state() == QLocalSocket::ConnectedState)
+            socket.waitForDisconnected(answerTimeoutMs);
+        return Claim::Forwarded;
+    }
+    // Only a socket nobody listens on is taken over (a crashed instance left it behind).
+    if (socket.error() != QLocalSocket::ConnectionRefusedError)
+        return Claim::Unguarded;
+    QLocalServer::removeServer(m_path);
+    return m_server.listen(m_path) ? Claim::Owner : Claim::Unguarded;
 }

@@ -28,8 +28,6 @@ Q_SIGNALS:
     void showSettingsRequested();
 
 private:
-    bool askRunningInstance();
-
     QString m_path;
     QLocalServer m_server;
 };

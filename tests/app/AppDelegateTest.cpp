@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QMenu>
 #include <QNetworkAccessManager>
@@ -42,10 +43,10 @@ public:
         : m_available(available)
     { }
     bool isAvailable() const override { return m_available; }
-    void setSymbol(const QString &name, const QString &description) override
+    void setSymbol(const QString &name, const QString &accessibleDescription) override
     {
         symbol = name;
-        this->description = description;
+        description = accessibleDescription;
     }
     void setMenu(QMenu *m) override { menu = m; }
     void show() override { shown = true; }
@@ -90,14 +91,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.start());
-        screens.change(
-            { FakeScreenProvider::plain(QRectF(0, 0, 1440, 900)) }, FakeScreenProvider::plain(QRectF(0, 0, 1440, 900)));
         secrets.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_launchToken"));
     }
 
     std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
     {
-        desktop.screens = std::make_unique<FakeScreenProvider>(screens);
+        auto screens = std::make_unique<FakeScreenProvider>();
+        const ScreenInfo screen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
+        screens->change({ screen }, screen);
+        desktop.screens = std::move(screens);
         desktop.pointer = std::make_unique<FakePointerMonitor>();
         desktop.panelWindow = std::make_unique<FakePanelWindowSupport>();
         desktop.reduceMotion = std::make_unique<FakeReduceMotion>();
@@ -135,7 +137,6 @@ protected:
     InMemorySecretStore secrets;
     QNetworkAccessManager network;
     NoEngineRunner processes;
-    FakeScreenProvider screens;
     DesktopServices desktop;
     int updaterStarts = 0;
     int updateChecks = 0;
@@ -220,16 +221,19 @@ TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)
     delegate->applicationDidFinishLaunching();
     EXPECT_TRUE(delegate->settings()->window() == nullptr || !delegate->settings()->window()->isVisible());
 
-    // The test flash ignores the preference that keeps module events quiet.
-    entry(QStringLiteral("Test-Ereignis anzeigen"))->trigger();
+    entry(QStringLiteral("Einstellungen …"))->trigger();
+    SettingsView *window = delegate->settings()->window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    // Ctrl+T from the settings window: the test flash, which ignores the preference that keeps
+    // module events quiet.
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
     const NotchModel &model = delegate->notch()->model();
     EXPECT_EQ(model.statusText(), QStringLiteral("Tests bestanden · main"));
     EXPECT_EQ(model.statusColor(), Color::green());
     EXPECT_TRUE(model.isExpanded());
-
-    entry(QStringLiteral("Einstellungen …"))->trigger();
-    ASSERT_NE(delegate->settings()->window(), nullptr);
-    EXPECT_TRUE(delegate->settings()->window()->isVisible());
 
     entry(QStringLiteral("Nach Updates suchen …"))->trigger();
     EXPECT_EQ(updateChecks, 1);

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <future>
 
 namespace {
 

@@ -6,16 +6,15 @@
 #include <QEvent>
 #include <QMenu>
 #include <QPalette>
+#include <QScreen>
 
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
 {
     // Tray hosts send a left click as a plain activation; the menu is what the item is for.
     connect(&m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger && m_menu) {
-            const QRect icon = m_tray.geometry();
-            m_menu->popup(icon.isValid() ? icon.bottomLeft() : QCursor::pos());
-        }
+        if (reason == QSystemTrayIcon::Trigger && m_menu)
+            m_menu->popup(menuPosition());
     });
     qApp->installEventFilter(this);
 }
@@ -53,6 +52,19 @@ bool TrayStatusItem::eventFilter(QObject *watched, QEvent *event)
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
         updateIcon();
     return false;
+}
+
+QPoint TrayStatusItem::menuPosition() const
+{
+    const QRect icon = m_tray.geometry();
+    if (!icon.isValid())
+        return QCursor::pos();
+    // Below the icon on a top panel, above it on a bottom panel, never over it.
+    const QScreen *screen = QGuiApplication::screenAt(icon.center());
+    const int height = m_menu->sizeHint().height();
+    if (screen && icon.bottom() + height > screen->availableGeometry().bottom())
+        return QPoint(icon.left(), icon.top() - height);
+    return icon.bottomLeft() + QPoint(0, 1);
 }
 
 void TrayStatusItem::updateIcon()

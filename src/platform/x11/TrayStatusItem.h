@@ -25,6 +25,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QPoint menuPosition() const;
     void updateIcon();
 
     QSystemTrayIcon m_tray;
