@@ -2,7 +2,7 @@
 // reporting every change of its state on standard output ("state expanded=1 pinned=0").
 //   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
-// what the overlay covers.
+// what the overlay covers; it reports each press it receives ("backdrop pressed").
 #include "core/EventBus.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -13,10 +13,24 @@
 #include "platform/x11/X11DesktopServices.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 
 #include <cstdio>
+
+namespace {
+
+class Backdrop final : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent *) override
+    {
+        std::printf("backdrop pressed\n");
+        std::fflush(stdout);
+    }
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -29,7 +43,7 @@ int main(int argc, char *argv[])
     auto preferences = PreferenceStore::openFile(args.at(1));
     AppPreferences::registerDefaults(*preferences);
 
-    QWidget backdrop;
+    Backdrop backdrop;
     const qsizetype backdropAt = args.indexOf(QStringLiteral("--backdrop"));
     if (backdropAt > 0 && backdropAt + 1 < args.size()) {
         backdrop.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);

@@ -30,7 +30,11 @@ DesktopReduceMotion::DesktopReduceMotion(QDBusConnection bus, QObject *parent)
 {
     if (!m_bus.isConnected())
         return;
-    m_bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
+    // The slot's argument type must be known by name before QtDBus looks the slot up.
+    qRegisterMetaType<QDBusVariant>();
+    // Matched by path and interface only: the portal is the one sender of this signal, and a
+    // filter on its well-known name would miss a portal that starts later.
+    m_bus.connect(QString(), portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
         SLOT(settingChanged(QString, QString, QDBusVariant)));
     read(gnomeGroup, gnomeKey);
     read(kdeGroup, kdeKey);

@@ -5,11 +5,8 @@
 #include "QtPrinters.h"
 
 #include "modules/github_actions/GitHubActionsModule.h"
-#include "services/GitHubClient.h"
 
-#include <QNetworkAccessManager>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -192,17 +189,6 @@ TEST_F(GitHubActionsModuleTest, AGoneModuleLeavesNoPauseBehind)
     module.reset();
     EXPECT_EQ(scheduler.pendingCount(), 0);
     scheduler.advance(600); // nothing runs against the freed module
-}
-
-TEST(GitHubActionsModuleWithoutToken, SaysSoAndSendsNothing)
-{
-    QNetworkAccessManager network;
-    ManualScheduler scheduler;
-    GitHubActionsModule module(QStringLiteral("o/r"), std::make_unique<GitHubClient>(network, std::nullopt), scheduler);
-    module.start();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return module.errorText().has_value(); }, 5000));
-    EXPECT_EQ(module.errorText(), tokenError);
-    EXPECT_EQ(scheduler.nextDelay(), 60);
 }
 
 } // namespace

@@ -1,0 +1,140 @@
+// Pointer events reach the controller for every movement anywhere on the desktop, and the view
+// paints every frame of its spring: both must stay cheap. Heap allocations are counted through a
+// replaced operator new; a pointer event must make none.
+#include "FakeDesktop.h"
+#include "TempPreferences.h"
+
+#include "core/EventBus.h"
+#include "core/TimerScheduler.h"
+#include "core/prefs/AppPreferences.h"
+#include "notch/NotchController.h"
+#include "notch/NotchModel.h"
+#include "notch/NotchView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<long> allocations { 0 };
+}
+
+void *operator new(std::size_t size)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void *memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void *memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace {
+
+struct Overlay {
+    Overlay()
+    {
+        screens.all = { FakeScreenProvider::plain(QRectF(0, 0, 1920, 1080)) };
+        screens.main = screens.all.first();
+        AppPreferences::registerDefaults(*prefs.store);
+        controller = std::make_unique<NotchController>(
+            bus, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+    }
+
+    EventBus bus;
+    TempPreferences prefs;
+    TimerScheduler scheduler;
+    FakeScreenProvider screens;
+    FakePointerMonitor pointer;
+    FakePanelWindowSupport windowSupport;
+    FakeReduceMotion reduceMotion;
+    std::unique_ptr<NotchController> controller;
+};
+
+// Moves between two points per iteration; reports allocations per event and fails on any.
+void movePointer(benchmark::State &state, Overlay &overlay, QPointF a, QPointF b)
+{
+    overlay.pointer.moveTo(a);
+    overlay.pointer.moveTo(b); // first scheduling of a pending change happens outside the count
+    const long before = allocations.load();
+    long events = 0;
+    for (auto _ : state)
+        overlay.pointer.moveTo(++events % 2 ? a : b);
+    const double perEvent = double(allocations.load() - before) / double(events);
+    state.counters["allocs/event"] = perEvent;
+    state.SetItemsProcessed(events);
+    if (perEvent > 0)
+        state.SkipWithError("a pointer event allocated on the heap");
+}
+
+// The common case: the pointer moves somewhere else on the desktop.
+void PointerEventElsewhere(benchmark::State &state)
+{
+    Overlay overlay;
+    movePointer(state, overlay, { 100, 100 }, { 400, 300 });
+}
+
+// Resting on the collapsed notch: every event reads the hover preference and restarts the
+// pending opening.
+void PointerEventHoveringNotch(benchmark::State &state)
+{
+    Overlay overlay;
+    movePointer(state, overlay, { 960, 1075 }, { 961, 1075 });
+}
+
+// The open overlay and a pointer outside it: every event restarts the pending close.
+void PointerEventLeavingOpenOverlay(benchmark::State &state)
+{
+    Overlay overlay;
+    overlay.pointer.clickAt({ 960, 1070 }); // pin open
+    overlay.pointer.clickAt({ 960, 1070 }); // close: hover opening below keeps it open
+    overlay.controller->flash(QStringLiteral("news"), Color::blue());
+    movePointer(state, overlay, { 100, 100 }, { 400, 300 });
+}
+
+void AnimationFrame(benchmark::State &state)
+{
+    NotchModel model;
+    FakeReduceMotion reduceMotion;
+    NotchView view(model, QSizeF(220, 32), QSizeF(580, 250), reduceMotion);
+    view.resize(580, 250);
+    model.setExpanded(true);
+    view.animation().setCurrentTime(120); // half way: both contents fade, the shape grows
+    QImage image(580, 250, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        view.paint(painter);
+    }
+}
+
+} // namespace
+
+BENCHMARK(PointerEventElsewhere)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(PointerEventHoveringNotch)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(PointerEventLeavingOpenOverlay)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(AnimationFrame)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,84 @@
+// The X11 services on a real (private) X display: coordinates, raw pointer events, compositor
+// tracking.
+#include "QtPrinters.h"
+
+#include "platform/x11/X11PanelWindowSupport.h"
+#include "platform/x11/X11PointerMonitor.h"
+#include "platform/x11/X11ScreenProvider.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void xdotool(const QStringList &args)
+{
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << args.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(X11ScreenProvider, SpeaksPointsWithTheOriginAtTheBottomLeft)
+{
+    X11ScreenProvider screens;
+    const QList<ScreenInfo> all = screens.screens();
+    ASSERT_EQ(all.size(), 1);
+    EXPECT_EQ(all.first().frame, QRectF(0, 0, 1920, 1080));
+    EXPECT_EQ(all.first().topInset, 0);
+    EXPECT_FALSE(all.first().auxiliaryTopLeftArea.has_value());
+    EXPECT_EQ(screens.mainScreen(), all.first());
+
+    EXPECT_EQ(screens.desktopRect(QRectF(670, 830, 580, 250)), QRect(670, 0, 580, 250));
+    EXPECT_EQ(screens.pointFromDesktop(QPointF(960, 0)), QPointF(960, 1079)) << "the top row is on the screen";
+    EXPECT_EQ(screens.pointFromDesktop(QPointF(0, 1079)), QPointF(0, 0));
+}
+
+TEST(X11PointerMonitor, ReportsRawMotionAndLeftPressesOnceEach)
+{
+    X11ScreenProvider screens;
+    X11PointerMonitor monitor(screens);
+    ASSERT_TRUE(monitor.isGlobal());
+    QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
+
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("100") });
+    QTest::qWait(200);
+    spy.clear();
+    xdotool({ QStringLiteral("mousemove_relative"), QStringLiteral("10"), QStringLiteral("20") });
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::MouseMoved);
+    EXPECT_EQ(monitor.position(), QPointF(110, 1080 - 120 - 1));
+
+    spy.clear();
+    for (const char *button : { "1", "3", "1" })
+        xdotool({ QStringLiteral("click"), QString::fromLatin1(button) });
+    const auto leftPresses = [&spy] {
+        return std::count_if(spy.cbegin(), spy.cend(), [](const QList<QVariant> &event) {
+            return event.first().value<PointerEventType>() == PointerEventType::LeftMouseDown;
+        });
+    };
+    for (int waited = 0; waited < 5000 && leftPresses() < 2; waited += 20)
+        QTest::qWait(20);
+    QTest::qWait(300);
+    EXPECT_EQ(leftPresses(), 2) << "two left clicks, each once; the right click is not reported";
+}
+
+TEST(X11PanelWindowSupport, FollowsTheCompositingManager)
+{
+    X11PanelWindowSupport support;
+    EXPECT_TRUE(support.needsShapeMask()) << "a bare X server shows transparent pixels as black";
+
+    QSignalSpy spy(&support, &PanelWindowSupport::needsShapeMaskChanged);
+    QProcess compositor;
+    compositor.start(QStringLiteral("xcompmgr"), {});
+    ASSERT_TRUE(compositor.waitForStarted());
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_FALSE(support.needsShapeMask());
+
+    compositor.terminate(); // by its own pid
+    compositor.waitForFinished();
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_TRUE(support.needsShapeMask());
+}
+
+} // namespace
