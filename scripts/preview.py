@@ -9,17 +9,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import xdesktop as x  # noqa: E402
-
-
-def overlay_of(pid):
-    """The overlay: the program's window hanging from the top edge, centred."""
-    width = x.screen_size()[0]
-    for w in x.visible_windows_of(pid, min_size=8):
-        if w.y == 0 and abs(w.x + w.width / 2 - width / 2) <= 1 and w.width > 64:
-            return w
-    return None
 
 
 def main(program, folder):
@@ -27,7 +18,7 @@ def main(program, folder):
     log = open(os.path.join(folder, "tarnlet.log"), "w")
     process = subprocess.Popen([program], stdout=log, stderr=subprocess.STDOUT)
     try:
-        x.wait_for(lambda: overlay_of(process.pid), what="the overlay")
+        x.wait_for(lambda: x.overlay_of(process.pid), what="the overlay")
         x.move_away()
         icon = x.wait_for(lambda: x.tray_icon_of(process.pid), what="the tray icon")
         time.sleep(1.0)  # first paint of every window

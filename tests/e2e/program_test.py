@@ -12,7 +12,7 @@ import sys
 import time
 
 here = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(here, "..", "..", "scripts"), os.path.join(here, "..", "support")]
+sys.path[:0] = [os.path.join(here, "..", "support")]
 import xdesktop as x  # noqa: E402
 
 TEST_TEXT = "Tests bestanden · main"
@@ -93,14 +93,6 @@ def launch(program, stderr_path):
     return start([program], env=env, stdout=subprocess.DEVNULL, stderr=open(stderr_path, "w"))
 
 
-def overlay_of(pid):
-    width = x.screen_size()[0]
-    for w in x.visible_windows_of(pid, min_size=8):
-        if w.y == 0 and abs(w.x + w.width / 2 - width / 2) <= 1 and w.width > 64:
-            return w
-    return None
-
-
 def settings_window_of(pid):
     windows = [w for w in x.visible_windows_of(pid, min_size=100) if w.y > 0]
     return max(windows, key=lambda w: w.width * w.height) if windows else None
@@ -146,7 +138,7 @@ def with_tray(program, a11y, scratch):
     # No settings window at launch, so a second launch's request is visible.
     write_preferences({"app.showSettingsOnLaunch": False})
     first = launch(program, os.path.join(scratch, "first.err"))
-    print("overlay", x.wait_for(lambda: overlay_of(first.pid), what="the overlay at the top centre"))
+    print("overlay", x.wait_for(lambda: x.overlay_of(first.pid), what="the overlay at the top centre"))
     icon = x.wait_for(lambda: x.tray_icon_of(first.pid), what="the tray icon")
     print("tray icon", icon)
     app = x.wait_for(lambda: application(a11y, "Tarnlet"), what="the program on the a11y bus")
@@ -179,7 +171,7 @@ def without_tray(program, a11y, scratch):
     write_preferences({"app.showSettingsOnLaunch": False})
     err = os.path.join(scratch, "notray.err")
     process = launch(program, err)
-    x.wait_for(lambda: overlay_of(process.pid), what="the overlay at the top centre")
+    x.wait_for(lambda: x.overlay_of(process.pid), what="the overlay at the top centre")
     x.wait_for(lambda: settings_window_of(process.pid), what="the settings window at launch")
     app = x.wait_for(lambda: application(a11y, "Tarnlet"), what="the program on the a11y bus")
     with open(err) as f:

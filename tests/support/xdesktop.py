@@ -1,6 +1,6 @@
 """Small helpers for driving a program on an X display with the standard X tools (xdotool,
 xwininfo, ImageMagick's import): find its windows, click, press keys, take screenshots. Used by
-scripts/preview.py and the whole-program tests."""
+the whole-program tests, the accessibility helpers and scripts/preview.py."""
 
 import re
 import subprocess
@@ -19,7 +19,7 @@ def wait_for(probe, timeout=20.0, step=0.05, what="condition"):
         if result:
             return result
         if time.monotonic() > deadline:
-            raise TimeoutError("timed out waiting for " + what)
+            raise AssertionError("timed out waiting for " + what)
         time.sleep(step)
 
 
@@ -57,6 +57,15 @@ def windows_of(pid):
 
 def visible_windows_of(pid, min_size=0):
     return [w for w in windows_of(pid) if w.viewable and min(w.width, w.height) >= min_size]
+
+
+def overlay_of(pid):
+    """The process's overlay: a window hanging from the top edge of the screen, centred."""
+    width = screen_size()[0]
+    for w in visible_windows_of(pid, min_size=8):
+        if w.y == 0 and abs(w.x + w.width / 2 - width / 2) <= 1 and w.width > 64:
+            return w
+    return None
 
 
 def tray_icon_of(pid):
