@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -152,9 +153,34 @@ SidebarList::SidebarList(QWidget *parent)
     layout->addWidget(m_groups.at(2));
     layout->addStretch(1);
     for (SidebarGroup *group : std::as_const(m_groups)) {
-        for (SidebarRow *row : group->rows())
+        for (SidebarRow *row : group->rows()) {
             connect(row, &SidebarRow::clicked, this, [this, row] { Q_EMIT rowClicked(row->pane()); });
+            row->installEventFilter(this);
+        }
     }
+}
+
+bool SidebarList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down)
+        return false;
+    QList<SidebarRow *> listed;
+    for (SidebarGroup *group : std::as_const(m_groups)) {
+        for (SidebarRow *row : group->rows()) {
+            if (row->isVisibleTo(this))
+                listed.append(row);
+        }
+    }
+    const qsizetype at = listed.indexOf(qobject_cast<SidebarRow *>(watched));
+    const qsizetype next = at + (key == Qt::Key_Down ? 1 : -1);
+    if (at >= 0 && next >= 0 && next < listed.size()) {
+        listed.at(next)->setFocus(Qt::OtherFocusReason);
+        listed.at(next)->click();
+    }
+    return true;
 }
 
 SidebarRow *SidebarList::row(SettingsPane pane) const

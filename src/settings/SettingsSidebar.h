@@ -79,6 +79,10 @@ public:
 Q_SIGNALS:
     void rowClicked(SettingsPane pane);
 
+protected:
+    // Up and Down pick the previous or next listed pane, as in any list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QList<SidebarGroup *> m_groups;
 };

@@ -2,7 +2,9 @@
 // reporting every change of its state on standard output ("state expanded=1 pinned=0").
 //   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
-// what the overlay covers; it reports each press it receives ("backdrop pressed").
+// what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
+// "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
+// the panel's new place ("screens changed panel=x,y,w,h").
 #include "core/EventBus.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -15,9 +17,11 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -62,12 +66,31 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     };
     QObject::connect(&notch.model(), &NotchModel::changed, &app, report);
+    // After the controller's own handler, which was connected first.
+    QObject::connect(desktop.screens.get(), &ScreenProvider::screensChanged, &app, [&notch] {
+        const QRect frame = notch.panel().geometry();
+        std::printf("screens changed panel=%d,%d,%d,%d\n", frame.x(), frame.y(), frame.width(), frame.height());
+        std::fflush(stdout);
+    });
     notch.panel().show();
     notch.panel().raise();
 
     const qsizetype flashAt = args.indexOf(QStringLiteral("--flash"));
     if (flashAt > 0 && flashAt + 1 < args.size())
         notch.flash(args.at(flashAt + 1), Color::green());
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&notch, &input] {
+        char line[512];
+        const ssize_t size = ::read(STDIN_FILENO, line, sizeof line - 1);
+        if (size <= 0) {
+            input.setEnabled(false);
+            return;
+        }
+        const QString command = QString::fromUtf8(line, size).trimmed();
+        if (command.startsWith(QLatin1String("flash ")))
+            notch.flash(command.mid(6), Color::green());
+    });
 
     const QRect frame = notch.panel().geometry();
     std::printf("ready panel=%d,%d,%d,%d\n", frame.x(), frame.y(), frame.width(), frame.height());

@@ -181,6 +181,19 @@ def run_checks(program):
             shot = settled_screenshot()
             stray = shot.stray_pixels((x - 20, 0, x + w + 20, h + 20), notch)
             check(not stray, f"closed again, nothing left outside the shape: {stray[:5]}")
+
+            # A new resolution: one notice, the panel at the new top centre, hovering there opens.
+            for command in (["--newmode", "1600x900", "100", "1600", "1700", "1800", "1900", "900", "910", "920",
+                             "930"], ["--addmode", "screen", "1600x900"],
+                            ["--output", "screen", "--mode", "1600x900", "--fb", "1600x900"]):
+                subprocess.run(["xrandr", *command], check=True)
+            moved = host.expect(r"screens changed panel=(-?\d+),(-?\d+),(\d+),(\d+)")
+            check(tuple(map(int, moved.groups())) == (510, 0, 580, 250), f"panel after the change {moved.groups()}")
+            time.sleep(1)
+            check(not any(line.startswith("screens") for line in host.take_unread()), "one notice per change")
+            move_to(100, 600)
+            move_to(800, 10)
+            host.expect(r"state expanded=1 pinned=0")
         finally:
             host.stop()
 

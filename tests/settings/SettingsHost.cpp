@@ -2,8 +2,9 @@
 // it from outside: the accessibility test reads and operates it over AT-SPI, and with
 // --screenshots DIR it saves every pane in the light and dark scheme, checks that the window
 // opened at its content size centred on the screen, and exits (non-zero on a failed check).
-//   tarnlet_settings_host [--prefs FILE] [--screenshots DIR]
-// Screenshots go to $TARNLET_ARTIFACTS/settings when that is set.
+//   tarnlet_settings_host [--prefs FILE] [--translucent] [--screenshots DIR]
+// Screenshots go to $TARNLET_ARTIFACTS/<last part of DIR> when that is set. With --translucent
+// (run it under a compositor) the check expects the desktop to show through the background.
 #include "SettingsFixture.h"
 
 #include "settings/SettingsView.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +39,32 @@ bool checkPlacement(const SettingsView &window)
                         .arg(frame.center().y())
                         .arg(available.center().x())
                         .arg(available.center().y()));
+    return true;
+}
+
+int distance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+QColor screenPixel(const SettingsView &window, QPoint at)
+{
+    return window.screen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixelColor(0, 0);
+}
+
+// With a compositor and a translucent background the desktop shows through: the screen inside
+// the window is neither the window colour nor the desktop beside it. Opaque, it is the window
+// colour.
+bool checkBackground(const SettingsView &window, bool translucent)
+{
+    QTest::qWait(300); // the compositor draws the window after it is exposed
+    const QColor inside = screenPixel(window, window.geometry().topLeft() + QPoint(4, 4));
+    const QColor desktop = screenPixel(window, window.geometry().topLeft() - QPoint(4, 4));
+    const QColor own = window.palette().color(QPalette::Window);
+    const bool blended = distance(inside, own) > 6 && distance(inside, desktop) > 6;
+    if (translucent ? !blended : distance(inside, own) > 6)
+        return fail(QStringLiteral("screen shows %1 in a window of colour %2 on a desktop of %3")
+                        .arg(inside.name(), own.name(), desktop.name()));
     return true;
 }
 
@@ -72,6 +100,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.addOption({ QStringLiteral("prefs"), QStringLiteral("preference file"), QStringLiteral("file") });
     parser.addOption({ QStringLiteral("screenshots"), QStringLiteral("save screenshots"), QStringLiteral("dir") });
+    parser.addOption({ QStringLiteral("translucent"), QStringLiteral("translucent background (compositor)") });
     parser.process(app);
 
     // Without --prefs the window works on a fresh store that goes away with the host.
@@ -79,6 +108,7 @@ int main(int argc, char *argv[])
     const QString prefs = parser.isSet(QStringLiteral("prefs")) ? parser.value(QStringLiteral("prefs"))
                                                                 : scratch.filePath(QStringLiteral("prefs.json"));
     SettingsFixture fixture(PreferenceStore::openFile(prefs));
+    fixture.controller->setTranslucentBackground(parser.isSet(QStringLiteral("translucent")));
     fixture.controller->show();
     SettingsView &window = *fixture.controller->window();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -86,11 +116,13 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(QStringLiteral("screenshots"))) {
         const bool placed = checkPlacement(window);
+        const bool background = checkBackground(window, parser.isSet(QStringLiteral("translucent")));
         const QString artifacts = qEnvironmentVariable("TARNLET_ARTIFACTS");
-        const QString directory = artifacts.isEmpty() ? parser.value(QStringLiteral("screenshots"))
-                                                      : QDir(artifacts).filePath(QStringLiteral("settings"));
+        const QString screenshots = parser.value(QStringLiteral("screenshots"));
+        const QString directory
+            = artifacts.isEmpty() ? screenshots : QDir(artifacts).filePath(QFileInfo(screenshots).fileName());
         const bool shot = saveScreenshots(fixture, window, directory);
-        return placed && shot ? 0 : 1;
+        return placed && background && shot ? 0 : 1;
     }
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTest>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +91,25 @@ TEST_F(SettingsWindowTest, SearchFiltersTitlesCaseInsensitivelyAndNeverChangesTh
     EXPECT_EQ(view().selection(), SettingsPane::Docker);
     EXPECT_EQ(view().currentPane(), pane);
     EXPECT_TRUE(view().sidebar()->row(SettingsPane::Docker)->isSelected());
+}
+
+TEST_F(SettingsWindowTest, ArrowKeysMoveTheSelectionThroughTheListedRowsOnly)
+{
+    view().setSearch(u" "_s);
+    SidebarRow *actions = view().sidebar()->row(SettingsPane::GitHubActions);
+    actions->setFocus();
+    QTest::keyClick(actions, Qt::Key_Down);
+    EXPECT_EQ(view().selection(), SettingsPane::PullRequests);
+    QTest::keyClick(view().sidebar()->row(SettingsPane::PullRequests), Qt::Key_Down);
+    EXPECT_EQ(view().selection(), SettingsPane::PullRequests);
+    QTest::keyClick(view().sidebar()->row(SettingsPane::PullRequests), Qt::Key_Up);
+    EXPECT_EQ(view().selection(), SettingsPane::GitHubActions);
+    // Space picks the focused row.
+    view().setSearch({});
+    SidebarRow *updates = view().sidebar()->row(SettingsPane::Updates);
+    updates->setFocus();
+    QTest::keyClick(updates, Qt::Key_Space);
+    EXPECT_EQ(view().selection(), SettingsPane::Updates);
 }
 
 TEST_F(SettingsWindowTest, ClosingHidesAndTheNextShowBringsBackTheSameWindowCentredAgain)
