@@ -1,5 +1,7 @@
 #include "platform/x11/X11PanelWindowSupport.h"
 
+#include "platform/x11/Xcb.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
@@ -8,43 +10,24 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-
-namespace {
-
-template<typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template<typename T> Reply<T> reply(T *value)
-{
-    return Reply<T>(value, &std::free);
-}
-
-xcb_window_t rootWindow(xcb_connection_t *connection)
-{
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-}
-
-} // namespace
 
 X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
     : PanelWindowSupport(parent)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    m_connection = x11 ? x11->connection() : nullptr;
+    m_connection = Xcb::qtConnection();
     if (!m_connection)
         return;
 
     m_compositorSelection = atom("_NET_WM_CM_S0");
-    auto owner = reply(xcb_get_selection_owner_reply(
+    auto owner = Xcb::own(xcb_get_selection_owner_reply(
         m_connection, xcb_get_selection_owner(m_connection, m_compositorSelection), nullptr));
     m_compositing = owner && owner->owner != XCB_NONE;
 
     const xcb_query_extension_reply_t *fixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
     if (fixes && fixes->present) {
         m_fixesFirstEvent = fixes->first_event;
-        xcb_xfixes_select_selection_input(m_connection, rootWindow(m_connection), m_compositorSelection,
+        xcb_xfixes_select_selection_input(m_connection, Xcb::rootWindow(m_connection), m_compositorSelection,
             XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
@@ -61,7 +44,7 @@ X11PanelWindowSupport::~X11PanelWindowSupport()
 
 std::uint32_t X11PanelWindowSupport::atom(const char *name) const
 {
-    auto answer = reply(xcb_intern_atom_reply(
+    auto answer = Xcb::own(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, false, std::uint16_t(std::strlen(name)), name), nullptr));
     return answer ? answer->atom : std::uint32_t(XCB_ATOM_NONE);
 }

@@ -1,6 +1,7 @@
 #include "platform/x11/X11PointerMonitor.h"
 
 #include "platform/ScreenProvider.h"
+#include "platform/x11/Xcb.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -8,8 +9,6 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
-
-#include <memory>
 
 X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, QObject *parent)
     : PointerMonitor(parent)
@@ -29,8 +28,7 @@ X11PointerMonitor::~X11PointerMonitor()
 
 bool X11PointerMonitor::selectRawEvents()
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = Xcb::qtConnection();
     if (!connection)
         return false;
     const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection, &xcb_input_id);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+// Small helpers for talking to the X server over Qt's own xcb connection.
+namespace Xcb {
+
+// Qt's connection on the xcb platform, else null.
+xcb_connection_t *qtConnection();
+
+inline xcb_window_t rootWindow(xcb_connection_t *connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// Replies and errors are malloc'ed by xcb and freed by their receiver.
+template<typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template<typename T> Reply<T> own(T *value)
+{
+    return Reply<T>(value, &std::free);
+}
+
+} // namespace Xcb
