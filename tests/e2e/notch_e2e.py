@@ -180,6 +180,9 @@ def run_checks(program):
             shot = settled_screenshot()
             stray = shot.stray_pixels((x - 20, 0, x + w + 20, h + 20), notch)
             check(not stray, f"closed again, nothing left outside the shape: {stray[:5]}")
+            xdotool("mousemove", x + 10, 100)
+            xdotool("click", 1)
+            host.expect(r"backdrop pressed")  # still click-through after the animations
 
             # A new resolution: one notice, the panel at the new top centre, hovering there opens.
             for command in (["--newmode", "1600x900", "100", "1600", "1700", "1800", "1900", "900", "910", "920",
