@@ -31,6 +31,8 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setWidget(content);
+    // Tab goes from control to control; the areas themselves are no stop of their own.
+    area->setFocusPolicy(Qt::NoFocus);
     // The window's background shows through both the area and its viewport.
     area->setAutoFillBackground(false);
     area->viewport()->setAutoFillBackground(false);

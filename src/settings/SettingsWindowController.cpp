@@ -50,6 +50,8 @@ void SettingsWindowController::show()
     if (!m_window) {
         m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences);
         m_window->setWindowTitle(QStringLiteral("Tarnlet Einstellungen"));
+        // Closing it only hides it, and never ends the program.
+        m_window->setAttribute(Qt::WA_QuitOnClose, false);
         // An alpha channel from the start, so the background can turn translucent later
         // without making the window anew; it paints opaque while no compositor blends it.
         m_window->setAttribute(Qt::WA_TranslucentBackground);

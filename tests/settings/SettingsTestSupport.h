@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "SettingsFixture.h"
 #include "TempPreferences.h"
 
