@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package Tarnlet needs to build, run and test.
+# Installs every Debian 12 package Tarnlet needs to build, run and test; with --packaging also
+# the tools scripts/check-package.sh uses to build and try the Debian package.
 # Runs as root, or re-runs itself through sudo for a normal user.
 set -euo pipefail
 
@@ -9,7 +10,7 @@ fi
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -20,9 +21,15 @@ packages=(
   at-spi2-core python3 python3-pyatspi
   # real peers in the tests
   openssl docker.io busybox-static
+  # checks of the installed files
+  desktop-file-utils
 )
-
 stamp=/var/lib/tarnlet-deps.stamp
+if [ "${1:-}" = --packaging ]; then
+  packages+=(lintian mmdebstrap)
+  stamp=/var/lib/tarnlet-deps-packaging.stamp
+fi
+
 wanted="$(printf '%s\n' "${packages[@]}" | sort | tr '\n' ' ')"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   exit 0

@@ -15,9 +15,11 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -193,6 +195,13 @@ void SettingsView::setTranslucentBackground(bool translucent)
 {
     m_translucent = translucent;
     update();
+}
+
+void SettingsView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove())
+        return;
+    QWidget::mousePressEvent(event);
 }
 
 void SettingsView::paintEvent(QPaintEvent *)

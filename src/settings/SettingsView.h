@@ -43,6 +43,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Dragging the background (anywhere no control takes the press) moves the window.
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void applyAppearance();
