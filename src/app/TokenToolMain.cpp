@@ -38,7 +38,7 @@ public:
     EchoOff &operator=(const EchoOff &) = delete;
 
 private:
-    termios m_saved{};
+    termios m_saved {};
     bool m_active = false;
 };
 
@@ -74,8 +74,7 @@ int main(int argc, char *argv[])
     try {
         KeychainStore().save(QString::fromStdString(line), QString::fromLatin1(KeychainStore::gitHubTokenAccount));
     } catch (const KeychainStore::KeychainError &error) {
-        std::cerr << "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status " << error.status()
-                  << ").\n";
+        std::cerr << "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status " << error.status() << ").\n";
         return 1;
     }
     std::cout << "Token im Schlüsselbund gespeichert.\n";

@@ -2,9 +2,8 @@
 
 #include "updates/UpdateDialogs.h"
 
+#include <QMessageBox>
 #include <QPointer>
-
-class QMessageBox;
 
 // The update dialogs as non-modal message boxes, so a check answered while the user works
 // elsewhere never blocks the overlay. One box at a time: a new answer replaces the old box.

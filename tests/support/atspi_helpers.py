@@ -4,21 +4,10 @@ reader does. Run under with-atspi.sh (which provides the private bus) with /usr/
 import os
 import signal
 import subprocess
-import time
 
 import pyatspi
 
-
-def wait_for(probe, timeout=20.0, step=0.1, what="condition"):
-    """Calls probe until it returns something truthy; returns that, or raises after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = probe()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(step)
+from xdesktop import wait_for  # noqa: F401 (part of this module's interface)
 
 
 def children(node):

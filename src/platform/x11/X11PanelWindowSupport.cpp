@@ -20,10 +20,6 @@ X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
         return;
 
     m_compositorSelection = atom("_NET_WM_CM_S0");
-    auto owner = Xcb::own(xcb_get_selection_owner_reply(
-        m_connection, xcb_get_selection_owner(m_connection, m_compositorSelection), nullptr));
-    m_compositing = owner && owner->owner != XCB_NONE;
-
     const xcb_query_extension_reply_t *fixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
     if (fixes && fixes->present) {
         m_fixesFirstEvent = fixes->first_event;
@@ -34,6 +30,10 @@ X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
         xcb_flush(m_connection);
         qGuiApp->installNativeEventFilter(this);
     }
+    // Asked after subscribing, so a compositor starting in between is not missed.
+    auto owner = Xcb::own(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_compositorSelection), nullptr));
+    m_compositing = owner && owner->owner != XCB_NONE;
 }
 
 X11PanelWindowSupport::~X11PanelWindowSupport()

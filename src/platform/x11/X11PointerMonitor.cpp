@@ -41,10 +41,9 @@ bool X11PointerMonitor::selectRawEvents()
         std::uint32_t bits;
     } mask { { XCB_INPUT_DEVICE_ALL_MASTER, 1 },
         XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS };
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_void_cookie_t cookie = xcb_input_xi_select_events_checked(connection, root, 1, &mask.head);
-    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(xcb_request_check(connection, cookie), &std::free);
-    if (error)
+    const xcb_void_cookie_t cookie
+        = xcb_input_xi_select_events_checked(connection, Xcb::rootWindow(connection), 1, &mask.head);
+    if (Xcb::own(xcb_request_check(connection, cookie)))
         return false;
     m_inputOpcode = extension->major_opcode;
     return true;

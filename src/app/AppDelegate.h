@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/AppServices.h"
+#include "core/EventBus.h"
+#include "core/ModuleRegistry.h"
+#include "updates/UpdateController.h"
+
+#include <QObject>
+
+#include <memory>
+
+class NotchController;
+class QMenu;
+class SettingsWindowController;
+class StatusItem;
+
+// Owns every long-lived object of the application and wires them together in a fixed order.
+// Creating it makes the registry (which reads the switched-off modules), the event bus and the
+// update controller (which starts the updater). applicationDidFinishLaunching() then builds the
+// rest: defaults, overlay, modules, settings controller, status item, and the settings window
+// when asked for at launch or when the desktop has no status area to hold the menu.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr auto statusSymbol = "rectangle.topthird.inset.filled";
+    static constexpr auto statusDescription = "Tarnlet";
+    static const QString testEventText;
+
+    explicit AppDelegate(AppServices services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // The launch sequence; called once, on the GUI thread, before the event loop runs the
+    // modules' start requests.
+    void applicationDidFinishLaunching();
+
+    // Flashes the test text in green, whatever the preferences say.
+    void showTestEvent();
+    // Opens the settings window once its controller exists; does nothing before.
+    void showSettings();
+
+    StatusItem *statusItem() const { return m_statusItem.get(); }
+    NotchController *notch() const { return m_notch.get(); }
+    ModuleRegistry &registry() { return m_registry; }
+    EventBus &eventBus() { return m_eventBus; }
+    SettingsWindowController *settings() const { return m_settings.get(); }
+    UpdateController &updates() { return m_updates; }
+    // The status menu's entries in order (the separator included), once the item is built.
+    QMenu *statusMenu() const { return m_menu.get(); }
+
+private:
+    void setUpStatusItem();
+    void buildStatusMenu();
+
+    AppServices m_services;
+    // The fields in the order they are created; destroyed in reverse.
+    std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<NotchController> m_notch;
+    ModuleRegistry m_registry;
+    EventBus m_eventBus;
+    std::unique_ptr<SettingsWindowController> m_settings;
+    UpdateController m_updates;
+    std::unique_ptr<QMenu> m_menu;
+};

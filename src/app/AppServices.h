@@ -1,0 +1,36 @@
+#pragma once
+
+#include "services/GitHubClient.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class PreferenceStore;
+class ProcessRunner;
+class QNetworkAccessManager;
+class Scheduler;
+class SecretStore;
+class StatusItem;
+class Updater;
+struct DesktopServices;
+
+// Everything the application is built from that differs between a user's desktop and a test:
+// main() fills it with the production backends, in-process tests with fakes. The references
+// must outlive the AppDelegate built from it.
+struct AppServices {
+    PreferenceStore &preferences;
+    Scheduler &scheduler;
+    SecretStore &secrets;
+    QNetworkAccessManager &network;
+    ProcessRunner &processes;
+    DesktopServices &desktop;
+    // Asked once, when the launch sequence puts the item into the status area.
+    std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    std::unique_ptr<Updater> updater;
+    // Where both GitHub clients connect: the public API, except in test builds.
+    GitHubClient::Endpoint gitHubEndpoint;
+    // Where the one-line notices of the launch go (standard error in production).
+    std::function<void(const QString &)> notice;
+};

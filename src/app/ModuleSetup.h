@@ -1,0 +1,31 @@
+#pragma once
+
+#include "services/GitHubClient.h"
+
+#include <QString>
+
+class EventBus;
+class ModuleRegistry;
+class ProcessRunner;
+class QNetworkAccessManager;
+class Scheduler;
+class SecretStore;
+
+// Creates the three integration modules with their compiled-in configuration and registers them,
+// in their fixed order: GitHub Actions, pull requests, Docker. The token is read from the secret
+// store once per GitHub module; a missing token leaves both clients without one.
+namespace ModuleSetup {
+
+inline const QString repository = QStringLiteral("teskarvo/Tarnlet");
+
+struct Services {
+    SecretStore &secrets;
+    QNetworkAccessManager &network;
+    Scheduler &scheduler;
+    ProcessRunner &processes;
+    const GitHubClient::Endpoint &gitHubEndpoint;
+};
+
+void run(ModuleRegistry &registry, EventBus &bus, const Services &services);
+
+} // namespace ModuleSetup

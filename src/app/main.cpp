@@ -1,0 +1,78 @@
+// The program's entry point: picks the platform, keeps one instance per user and display, builds
+// the production services and runs the application delegate's launch sequence.
+#include "app/AppDelegate.h"
+#include "app/ModuleSetup.h"
+#include "app/PlatformChoice.h"
+#include "app/SingleInstance.h"
+#include "core/TimerScheduler.h"
+#include "core/prefs/PreferenceStore.h"
+#include "platform/x11/TrayStatusItem.h"
+#include "platform/x11/X11DesktopServices.h"
+#include "services/KeychainStore.h"
+#include "services/QtProcessRunner.h"
+#include "updates/GitHubReleaseUpdater.h"
+#include "updates/MessageBoxUpdateDialogs.h"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+
+#include <cstdio>
+
+namespace {
+
+void printNotice(const QString &line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (const QByteArray platform = PlatformChoice::platformFor(environment); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+    else if (PlatformChoice::waylandWithoutXWayland(environment))
+        printNotice(QStringLiteral("Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
+                                   "Fenstern stehen."));
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarnlet"));
+    QApplication::setApplicationVersion(QStringLiteral(TARNLET_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tarnlet"));
+    // An accessory: closing the settings window leaves the overlay and the status item running.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString display
+        = environment.value(QStringLiteral("DISPLAY"), environment.value(QStringLiteral("WAYLAND_DISPLAY")));
+    SingleInstance instance(QApplication::platformName() + u'-' + display);
+    if (instance.claim() == SingleInstance::Claim::Forwarded)
+        return 0;
+
+    const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();
+    TimerScheduler scheduler;
+    KeychainStore secrets;
+    QNetworkAccessManager network;
+    QtProcessRunner processes(scheduler);
+    DesktopServices desktop = createX11DesktopServices();
+    MessageBoxUpdateDialogs updateDialogs;
+
+    GitHubClient::Endpoint gitHub;
+    GitHubReleaseUpdater::Config release { ModuleSetup::repository, QStringLiteral(TARNLET_VERSION) };
+#ifdef TARNLET_TEST_HOOKS
+    // Only the build the whole-program tests run reads this, so no build a user runs can be
+    // pointed elsewhere with the token.
+    if (const QString root = environment.value(QStringLiteral("TARNLET_TEST_API_ROOT")); !root.isEmpty()) {
+        gitHub.apiRoot = QUrl(root);
+        release.apiRoot = QUrl(root);
+    }
+#endif
+
+    AppDelegate delegate({ *preferences, scheduler, secrets, network, processes, desktop,
+        [] { return std::make_unique<TrayStatusItem>(); },
+        std::make_unique<GitHubReleaseUpdater>(release, network, *preferences, scheduler, updateDialogs), gitHub,
+        printNotice });
+    QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate, &AppDelegate::showSettings);
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+class QMenu;
+
+// The status item as a Qt system-tray icon (XEmbed tray hosts on X11, StatusNotifier hosts over
+// D-Bus). Both buttons open the menu, as a status-bar item does. The monochrome symbol is white on
+// dark panels and black on light ones, following the desktop palette as it changes.
+class TrayStatusItem final : public StatusItem {
+    Q_OBJECT
+public:
+    explicit TrayStatusItem(QObject *parent = nullptr);
+    ~TrayStatusItem() override;
+
+    bool isAvailable() const override;
+    void setSymbol(const QString &symbolName, const QString &accessibleDescription) override;
+    void setMenu(QMenu *menu) override;
+    void show() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPoint menuPosition() const;
+    void updateIcon();
+
+    QSystemTrayIcon m_tray;
+    QPointer<QMenu> m_menu;
+    QString m_symbol;
+};

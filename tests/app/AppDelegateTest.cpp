@@ -1,0 +1,265 @@
+#include "FakeDesktop.h"
+#include "HttpsTestServer.h"
+#include "InMemorySecretStore.h"
+#include "ManualScheduler.h"
+#include "QtPrinters.h"
+#include "TempPreferences.h"
+
+#include "app/AppDelegate.h"
+#include "core/prefs/AppPreferences.h"
+#include "notch/NotchController.h"
+#include "notch/NotchModel.h"
+#include "notch/NotchPanel.h"
+#include "platform/DesktopServices.h"
+#include "platform/StatusItem.h"
+#include "services/ProcessRunner.h"
+#include "settings/SettingsView.h"
+#include "settings/SettingsWindowController.h"
+#include "updates/Updater.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the launch sequence had built when it asked for the status item.
+struct LaunchSnapshot {
+    bool notchPanelVisible = false;
+    int modules = -1;
+    bool settingsController = false;
+};
+
+class FakeStatusItem final : public StatusItem {
+public:
+    explicit FakeStatusItem(bool available)
+        : m_available(available)
+    { }
+    bool isAvailable() const override { return m_available; }
+    void setSymbol(const QString &name, const QString &accessibleDescription) override
+    {
+        symbol = name;
+        description = accessibleDescription;
+    }
+    void setMenu(QMenu *m) override { menu = m; }
+    void show() override { shown = true; }
+
+    QString symbol;
+    QString description;
+    QMenu *menu = nullptr;
+    bool shown = false;
+
+private:
+    bool m_available;
+};
+
+class RecordingUpdater final : public Updater {
+public:
+    int *started;
+    int *checks;
+    RecordingUpdater(int &startCount, int &checkCount)
+        : started(&startCount)
+        , checks(&checkCount)
+    { }
+    void startUpdater() override { ++*started; }
+    void checkForUpdates() override { ++*checks; }
+    bool automaticallyChecksForUpdates() const override { return true; }
+    void setAutomaticallyChecksForUpdates(bool) override { }
+    bool canCheckForUpdates() const override { return true; }
+};
+
+// Docker's engine is never there in these tests.
+class NoEngineRunner final : public ProcessRunner {
+public:
+    int runs = 0;
+    void run(const QString &, const QStringList &, const Limits &, Done done) override
+    {
+        ++runs;
+        QTimer::singleShot(0, [done] { done({ Result::Outcome::FailedToStart, 0, {}, QStringLiteral("absent") }); });
+    }
+};
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.start());
+        secrets.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_launchToken"));
+    }
+
+    std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
+    {
+        auto screens = std::make_unique<FakeScreenProvider>();
+        const ScreenInfo screen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
+        screens->change({ screen }, screen);
+        desktop.screens = std::move(screens);
+        desktop.pointer = std::make_unique<FakePointerMonitor>();
+        desktop.panelWindow = std::make_unique<FakePanelWindowSupport>();
+        desktop.reduceMotion = std::make_unique<FakeReduceMotion>();
+        GitHubClient::Endpoint endpoint;
+        endpoint.apiRoot = server.origin();
+        endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+        auto delegate
+            = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, processes, desktop,
+                [this, trayAvailable] {
+                    snapshot.notchPanelVisible = app->notch() && app->notch()->panel().isVisible();
+                    snapshot.modules = int(app->registry().modules().size());
+                    snapshot.settingsController = app->settings() != nullptr;
+                    auto item = std::make_unique<FakeStatusItem>(trayAvailable);
+                    statusItem = item.get();
+                    return item;
+                },
+                std::make_unique<RecordingUpdater>(updaterStarts, updateChecks), endpoint,
+                [this](const QString &line) { notices << line; } });
+        app = delegate.get();
+        return delegate;
+    }
+
+    QAction *entry(const QString &title) const
+    {
+        for (QAction *action : statusItem->menu->actions())
+            if (action->text() == title)
+                return action;
+        ADD_FAILURE() << "no menu entry " << title.toStdString();
+        return nullptr;
+    }
+
+    HttpsTestServer server;
+    TempPreferences prefs;
+    ManualScheduler scheduler;
+    InMemorySecretStore secrets;
+    QNetworkAccessManager network;
+    NoEngineRunner processes;
+    DesktopServices desktop;
+    int updaterStarts = 0;
+    int updateChecks = 0;
+    QStringList notices;
+    LaunchSnapshot snapshot;
+    AppDelegate *app = nullptr;
+    FakeStatusItem *statusItem = nullptr;
+};
+
+TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
+{
+    auto delegate = makeDelegate(true);
+    // Created with the delegate: the updater runs, nothing else exists yet.
+    EXPECT_EQ(updaterStarts, 1);
+    EXPECT_EQ(delegate->notch(), nullptr);
+    EXPECT_EQ(delegate->settings(), nullptr);
+    delegate->showSettings(); // nothing to show yet
+    EXPECT_FALSE(prefs.store->value(AppPreferences::flashDuration).isValid());
+
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(prefs.store->doubleValue(AppPreferences::flashDuration), 3.5);
+    // The overlay, the modules and the settings controller came before the status item.
+    EXPECT_TRUE(snapshot.notchPanelVisible);
+    EXPECT_EQ(snapshot.modules, 3);
+    EXPECT_TRUE(snapshot.settingsController);
+
+    QStringList ids;
+    for (const DevModule *module : delegate->registry().modules())
+        ids << module->id();
+    EXPECT_EQ(ids,
+        QStringList(
+            { QStringLiteral("github.actions"), QStringLiteral("github.pullRequests"), QStringLiteral("docker") }));
+
+    ASSERT_NE(statusItem, nullptr);
+    EXPECT_EQ(statusItem->symbol, QStringLiteral("rectangle.topthird.inset.filled"));
+    EXPECT_EQ(statusItem->description, QStringLiteral("Tarnlet"));
+    EXPECT_TRUE(statusItem->shown);
+    ASSERT_NE(statusItem->menu, nullptr);
+    QStringList entries;
+    for (const QAction *action : statusItem->menu->actions())
+        entries << (action->isSeparator()
+                ? QStringLiteral("---")
+                : action->text() + u'|' + action->shortcut().toString(QKeySequence::NativeText));
+    EXPECT_EQ(entries,
+        QStringList({ QStringLiteral("Test-Ereignis anzeigen|Ctrl+T"), QStringLiteral("Einstellungen …|Ctrl+,"),
+            QStringLiteral("Nach Updates suchen …|"), QStringLiteral("---"), QStringLiteral("Beenden|Ctrl+Q") }));
+    // The default asks for the settings window at launch; a tray is there, so nothing is said.
+    ASSERT_NE(delegate->settings()->window(), nullptr);
+    EXPECT_TRUE(delegate->settings()->window()->isVisible());
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
+{
+    prefs.store->setValue(QStringLiteral("disabledModuleIDs"), QStringList { QStringLiteral("docker") });
+    auto delegate = makeDelegate(true);
+    delegate->applicationDidFinishLaunching();
+    EXPECT_TRUE(server.requests().isEmpty());
+    // A token stored now is not seen: each client keeps what it read at launch.
+    secrets.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_later"));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 2; }, 10000));
+    QStringList paths;
+    for (const auto &request : server.requests()) {
+        paths << QString::fromLatin1(request.path());
+        EXPECT_EQ(request.header("Authorization"), "Bearer ghp_launchToken");
+    }
+    paths.sort();
+    EXPECT_EQ(paths,
+        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs") }));
+    // Switched off: registered and listed, never started.
+    EXPECT_EQ(delegate->registry().modules().size(), 3u);
+    QTest::qWait(20);
+    EXPECT_EQ(processes.runs, 0);
+}
+
+TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)
+{
+    prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
+    prefs.store->setValue(AppPreferences::autoExpandOnEvents, false);
+    auto delegate = makeDelegate(true);
+    delegate->applicationDidFinishLaunching();
+    EXPECT_TRUE(delegate->settings()->window() == nullptr || !delegate->settings()->window()->isVisible());
+
+    entry(QStringLiteral("Einstellungen …"))->trigger();
+    SettingsView *window = delegate->settings()->window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    // Ctrl+T from the settings window: the test flash, which ignores the preference that keeps
+    // module events quiet.
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
+    const NotchModel &model = delegate->notch()->model();
+    EXPECT_EQ(model.statusText(), QStringLiteral("Tests bestanden · main"));
+    EXPECT_EQ(model.statusColor(), Color::green());
+    EXPECT_TRUE(model.isExpanded());
+
+    entry(QStringLiteral("Nach Updates suchen …"))->trigger();
+    EXPECT_EQ(updateChecks, 1);
+
+    QEventLoop loop;
+    QTimer::singleShot(0, entry(QStringLiteral("Beenden")), &QAction::trigger);
+    EXPECT_EQ(loop.exec(), 0);
+}
+
+TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenu)
+{
+    prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
+    auto delegate = makeDelegate(false);
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(notices.size(), 1);
+    EXPECT_TRUE(statusItem->shown); // appears by itself once a tray turns up
+    ASSERT_NE(delegate->settings()->window(), nullptr);
+    EXPECT_TRUE(delegate->settings()->window()->isVisible());
+
+    QStringList buttons;
+    for (const QAbstractButton *button : delegate->settings()->window()->findChildren<QAbstractButton *>())
+        buttons << button->text();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Test-Ereignis anzeigen")));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Nach Updates suchen …")));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Beenden")));
+    EXPECT_FALSE(buttons.contains(QStringLiteral("Einstellungen …")));
+}
+
+} // namespace
