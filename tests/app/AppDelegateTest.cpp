@@ -11,7 +11,6 @@
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
-#include "platform/StatusItem.h"
 #include "services/ProcessRunner.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -35,29 +34,6 @@ struct LaunchSnapshot {
     bool notchPanelVisible = false;
     int modules = -1;
     bool settingsController = false;
-};
-
-class FakeStatusItem final : public StatusItem {
-public:
-    explicit FakeStatusItem(bool available)
-        : m_available(available)
-    { }
-    bool isAvailable() const override { return m_available; }
-    void setSymbol(const QString &name, const QString &accessibleDescription) override
-    {
-        symbol = name;
-        description = accessibleDescription;
-    }
-    void setMenu(QMenu *m) override { menu = m; }
-    void show() override { shown = true; }
-
-    QString symbol;
-    QString description;
-    QMenu *menu = nullptr;
-    bool shown = false;
-
-private:
-    bool m_available;
 };
 
 class RecordingUpdater final : public Updater {
@@ -96,13 +72,7 @@ protected:
 
     std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
     {
-        auto screens = std::make_unique<FakeScreenProvider>();
-        const ScreenInfo screen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
-        screens->change({ screen }, screen);
-        desktop.screens = std::move(screens);
-        desktop.pointer = std::make_unique<FakePointerMonitor>();
-        desktop.panelWindow = std::make_unique<FakePanelWindowSupport>();
-        desktop.reduceMotion = std::make_unique<FakeReduceMotion>();
+        desktop = fakeDesktopServices(FakeScreenProvider::plain(QRectF(0, 0, 1440, 900)));
         GitHubClient::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "platform/DesktopServices.h"
 #include "platform/PanelWindowSupport.h"
 #include "platform/PointerMonitor.h"
 #include "platform/ReduceMotion.h"
 #include "platform/ScreenProvider.h"
+#include "platform/StatusItem.h"
 
 #include <QWidget>
 
-// Desktop services for unit tests: screens, pointer and settings as the test sets them.
+#include <memory>
+
+// Desktop services for unit tests: screens, pointer, status item and settings as the test sets them.
 
 // Screens with optional camera housings. The desktop's y axis points down from the top edge of
 // the first screen, as on X11.
@@ -82,3 +86,37 @@ public:
     bool on = false;
     bool isOn() const override { return on; }
 };
+
+// A status item that records what it was given; `available` says whether a status area exists.
+class FakeStatusItem final : public StatusItem {
+public:
+    explicit FakeStatusItem(bool available = true)
+        : m_available(available)
+    { }
+    bool isAvailable() const override { return m_available; }
+    void setSymbol(const QString &name, const QString &accessibleDescription) override
+    {
+        symbol = name;
+        description = accessibleDescription;
+    }
+    void setMenu(QMenu *m) override { menu = m; }
+    void show() override { shown = true; }
+
+    QString symbol;
+    QString description;
+    QMenu *menu = nullptr;
+    bool shown = false;
+
+private:
+    bool m_available;
+};
+
+// Fake desktop services on one screen, for building the whole application in-process. The
+// concrete fakes are reached through static_cast where a test drives them.
+inline DesktopServices fakeDesktopServices(const ScreenInfo &screen)
+{
+    auto screens = std::make_unique<FakeScreenProvider>();
+    screens->change({ screen }, screen);
+    return DesktopServices { std::move(screens), std::make_unique<FakePointerMonitor>(),
+        std::make_unique<FakePanelWindowSupport>(), std::make_unique<FakeReduceMotion>() };
+}
