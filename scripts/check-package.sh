@@ -76,6 +76,7 @@ inside() {
 
   echo "== ldd"
   plugins=$(find /usr/lib -path '*/qt6/plugins/*' \( -name libqxcb.so -o -name libqopensslbackend.so \))
+  grep -q libqxcb.so <<<"$plugins" || fail "the Qt X11 platform plugin was not installed"
   for binary in /usr/bin/tarnlet /usr/bin/tarnlet-token $plugins; do
     missing=$(ldd "$binary" | grep 'not found' || true)
     if [ -n "$missing" ]; then fail "$binary: $missing"; else echo "$binary: all libraries found"; fi
