@@ -10,23 +10,16 @@
 
 #include <memory>
 
-namespace {
-
-std::unique_ptr<GitHubClient> makeClient(const ModuleSetup::Services &services)
-{
-    const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
-    return std::make_unique<GitHubClient>(services.network, token, services.gitHubEndpoint);
-}
-
-} // namespace
-
 void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &services)
 {
-    // Each client keeps the token it was given: a token stored later counts from the next launch.
-    registry.registerModule(
-        std::make_unique<GitHubActionsModule>(repository, makeClient(services), services.scheduler));
-    registry.registerModule(
-        std::make_unique<GitHubPullRequestsModule>(repository, bus, makeClient(services), services.scheduler));
+    // One read serves both clients: a locked keyring asks the user to unlock it once, not once
+    // per module, and both clients surely hold the same token. Each keeps what it was given, so
+    // a token stored later counts from the next launch.
+    const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+    const auto client
+        = [&] { return std::make_unique<GitHubClient>(services.network, token, services.gitHubEndpoint); };
+    registry.registerModule(std::make_unique<GitHubActionsModule>(repository, client(), services.scheduler));
+    registry.registerModule(std::make_unique<GitHubPullRequestsModule>(repository, bus, client(), services.scheduler));
     registry.registerModule(
         std::make_unique<DockerModule>(services.scheduler, std::make_unique<DockerClient>(services.processes)));
 }

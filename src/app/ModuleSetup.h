@@ -13,7 +13,7 @@ class SecretStore;
 
 // Creates the three integration modules with their compiled-in configuration and registers them,
 // in their fixed order: GitHub Actions, pull requests, Docker. The token is read from the secret
-// store once per GitHub module; a missing token leaves both clients without one.
+// store once and handed to both GitHub clients; a missing token leaves both without one.
 namespace ModuleSetup {
 
 inline const QString repository = QStringLiteral("teskarvo/Tarnlet");

@@ -195,6 +195,8 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     auto delegate = makeDelegate(true);
     delegate->applicationDidFinishLaunching();
     EXPECT_TRUE(server.requests().isEmpty());
+    // One read for both clients: a locked keyring asks to be unlocked once per launch.
+    EXPECT_EQ(secrets.reads, 1);
     // A token stored now is not seen: each client keeps what it read at launch.
     secrets.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_later"));
 
