@@ -131,6 +131,12 @@ class Session:
             p.check(TOKEN not in open(path, errors="replace").read(), "the token was printed to " + path)
 
 
+def unlock_prompt():
+    """The keyring's unlock prompt (gnome-keyring's own window), if one is shown."""
+    found = x.run("xdotool", "search", "--onlyvisible", "--name", "Unlock", check=False).split()
+    return found[0] if found else None
+
+
 def usage_of(pid):
     """CPU seconds used so far and resident memory in KiB."""
     with open("/proc/%d/stat" % pid) as f:
@@ -149,9 +155,10 @@ def settings_file_row(program, scratch, data, mode):
     session.test_event()
     session.switch_launch_window_off()
     session.test_event()
-    p.check(read_bytes(path) == data, "the preference file changed")
-    p.check(os.stat(path).st_mode & 0o777 == mode, "the preference file's mode changed")
     session.quit()
+    p.check(os.stat(path).st_mode & 0o777 == mode, "the preference file's mode changed")
+    os.chmod(path, 0o600)  # to read it back here
+    p.check(read_bytes(path) == data, "the preference file changed")
 
 
 def row_as_other_user(row, argv):
@@ -179,7 +186,17 @@ def main(row, program, token_tool, flood):
         if row == "keyring_locked":
             lock_keyring()
 
-        if row == "settings_corrupt":
+        if row == "keyring_locked":
+            # Reading the token asks the keyring to unlock itself; the user turns the prompt down.
+            session = Session(program, scratch)
+            prompt = x.wait_for(unlock_prompt, what="the keyring's unlock prompt")
+            x.run("xdotool", "windowfocus", "--sync", prompt)
+            x.keys("Escape")
+            session.find("push button", "Test-Ereignis anzeigen")  # the launch went on
+            p.check(unlock_prompt() is None, "the keyring asked to be unlocked a second time")
+            session.test_event()
+            session.quit()
+        elif row == "settings_corrupt":
             garbage = b'{"app.showSettingsOnLaunch": true, \x01 cut'
             path = write_preferences_bytes(garbage)
             session = Session(program, scratch)
@@ -235,7 +252,7 @@ def main(row, program, token_tool, flood):
             p.check(rss_after - rss_before < 64 * 1024, "resident memory grew by more than 64 MiB")
             session.test_event()
             session.quit()
-        else:  # no_network, no_keyring_service, keyring_locked, no_token: the token path fails
+        else:  # no_network, no_keyring_service, no_token
             session = Session(program, scratch)
             session.test_event()
             time.sleep(1)  # the first polls have failed by now; the program must still answer
