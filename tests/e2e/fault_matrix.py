@@ -192,6 +192,7 @@ def main(row, program, token_tool, flood):
             prompt = x.wait_for(unlock_prompt, what="the keyring's unlock prompt")
             x.run("xdotool", "windowfocus", "--sync", prompt)
             x.keys("Escape")
+            print("unlock prompt turned down")
             session.find("push button", "Test-Ereignis anzeigen")  # the launch went on
             p.check(unlock_prompt() is None, "the keyring asked to be unlocked a second time")
             session.test_event()
