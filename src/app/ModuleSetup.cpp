@@ -12,21 +12,31 @@
 
 namespace {
 
-std::unique_ptr<GitHubClient> makeClient(const ModuleSetup::Services &services)
+std::optional<QString> readToken(SecretStore &secrets)
 {
-    const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
-    return std::make_unique<GitHubClient>(services.network, token, services.gitHubEndpoint);
+    return secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+}
+
+std::unique_ptr<GitHubClient> makeClient(const ModuleSetup::Services &services, std::optional<QString> token)
+{
+    return std::make_unique<GitHubClient>(services.network, std::move(token), services.gitHubEndpoint);
 }
 
 } // namespace
 
 void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &services)
 {
-    // Each client keeps the token it was given: a token stored later counts from the next launch.
-    registry.registerModule(
-        std::make_unique<GitHubActionsModule>(repository, makeClient(services), services.scheduler));
-    registry.registerModule(
-        std::make_unique<GitHubPullRequestsModule>(repository, bus, makeClient(services), services.scheduler));
+    // One read per GitHub module, both before the first registration: the desktop's secret store
+    // answers through a local event loop, which would otherwise start a registered module while
+    // the launch is still under way. Each client keeps the token it was given, so a token stored
+    // later counts from the next launch.
+    std::optional<QString> actionsToken = readToken(services.secrets);
+    std::optional<QString> pullRequestsToken = readToken(services.secrets);
+
+    registry.registerModule(std::make_unique<GitHubActionsModule>(
+        repository, makeClient(services, std::move(actionsToken)), services.scheduler));
+    registry.registerModule(std::make_unique<GitHubPullRequestsModule>(
+        repository, bus, makeClient(services, std::move(pullRequestsToken)), services.scheduler));
     registry.registerModule(
         std::make_unique<DockerModule>(services.scheduler, std::make_unique<DockerClient>(services.processes)));
 }
