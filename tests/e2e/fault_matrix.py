@@ -250,7 +250,7 @@ def main(row, program, token_tool, flood):
             cpu_after, rss_after = usage_of(session.process.pid)
             print("program cpu %.2f s during the flood, resident %d KiB before, %d KiB after"
                   % (cpu_after - cpu_before, rss_before, rss_after))
-            p.check(rss_after - rss_before < 64 * 1024, "resident memory grew by more than 64 MiB")
+            p.check(rss_after - rss_before < 16 * 1024, "resident memory grew by more than 16 MiB")
             session.test_event()
             session.quit()
         else:  # no_network, no_keyring_service, no_token
