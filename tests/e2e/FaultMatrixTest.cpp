@@ -152,6 +152,11 @@ struct ApiFault {
     HttpsTestServer::Response response;
 };
 
+void PrintTo(const ApiFault &fault, std::ostream *out)
+{
+    *out << fault.name;
+}
+
 class GitHubApiFault : public ProgramFaults, public ::testing::WithParamInterface<ApiFault> { };
 
 // Both modules poll the faulty API after a good poll: the status line keeps what the good poll
