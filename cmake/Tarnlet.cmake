@@ -30,14 +30,18 @@ function(tarnlet_add_test name)
   tarnlet_target_settings(${name})
   set(env QT_QPA_PLATFORM=offscreen ${ARG_ENVIRONMENT})
   set(props ENVIRONMENT "${env}" TIMEOUT 120)
-  if(ARG_LABELS)
-    list(APPEND props LABELS "${ARG_LABELS}")
-  endif()
   if(ARG_RESOURCE_LOCK)
     list(APPEND props RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})
+  if(ARG_LABELS)
+    # The discovered tests take their properties as one flat list, which would split several
+    # labels apart; they are labelled once ctest has discovered them instead.
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${script} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  endif()
 endfunction()
 
 # A python test that reads and operates a running program over the accessibility bus, on a

@@ -28,6 +28,8 @@ def main(program, folder):
         shots = {name: os.path.join(folder, name + ".png") for name in ("overlay-collapsed", "overlay-expanded",
                                                                          "settings")}
         x.screenshot(shots["overlay-collapsed"], area)
+        settings = max((w for w in x.visible_windows_of(process.pid) if w.y > 0), key=lambda w: w.width * w.height)
+        x.screenshot(shots["settings"], settings)
 
         before = {w.id for w in x.visible_windows_of(process.pid)}
         x.click(*icon.centre)
@@ -39,9 +41,6 @@ def main(program, folder):
         time.sleep(1.0)  # the opening animation
         x.screenshot(shots["overlay-expanded"], area)
 
-        settings = max((w for w in x.visible_windows_of(process.pid) if w.y > 0 or w.width < width // 2),
-                       key=lambda w: w.width * w.height)
-        x.screenshot(shots["settings"], settings)
         for path in shots.values():
             print(path)
     finally:

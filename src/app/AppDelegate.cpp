@@ -41,7 +41,12 @@ void AppDelegate::applicationDidFinishLaunching()
             m_services.gitHubEndpoint });
 
     m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences);
-    m_settings->setTranslucentBackground(!desktop.panelWindow->needsShapeMask());
+    // Translucent only while a compositor blends windows; it may come and go at any time.
+    PanelWindowSupport *windowing = desktop.panelWindow.get();
+    const auto followCompositor
+        = [this, windowing] { m_settings->setTranslucentBackground(!windowing->needsShapeMask()); };
+    followCompositor();
+    connect(windowing, &PanelWindowSupport::needsShapeMaskChanged, this, followCompositor);
 
     setUpStatusItem();
 

@@ -12,21 +12,26 @@
 
 namespace {
 
-std::unique_ptr<GitHubClient> makeClient(const ModuleSetup::Services &services)
+std::unique_ptr<GitHubClient> makeClient(const ModuleSetup::Services &services, std::optional<QString> token)
 {
-    const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
-    return std::make_unique<GitHubClient>(services.network, token, services.gitHubEndpoint);
+    return std::make_unique<GitHubClient>(services.network, std::move(token), services.gitHubEndpoint);
 }
 
 } // namespace
 
 void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &services)
 {
-    // Each client keeps the token it was given: a token stored later counts from the next launch.
+    // One read for both clients, before the first registration. A locked keyring answers a read
+    // with an unlock prompt, which the user should see once per launch, not once per module; and
+    // the desktop's secret store answers through a local event loop, which would otherwise start a
+    // registered module while the launch is still under way. Each client keeps the token it was
+    // given, so a token stored later counts from the next launch.
+    const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+
     registry.registerModule(
-        std::make_unique<GitHubActionsModule>(repository, makeClient(services), services.scheduler));
+        std::make_unique<GitHubActionsModule>(repository, makeClient(services, token), services.scheduler));
     registry.registerModule(
-        std::make_unique<GitHubPullRequestsModule>(repository, bus, makeClient(services), services.scheduler));
+        std::make_unique<GitHubPullRequestsModule>(repository, bus, makeClient(services, token), services.scheduler));
     registry.registerModule(
         std::make_unique<DockerModule>(services.scheduler, std::make_unique<DockerClient>(services.processes)));
 }

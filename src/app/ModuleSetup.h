@@ -13,7 +13,9 @@ class SecretStore;
 
 // Creates the three integration modules with their compiled-in configuration and registers them,
 // in their fixed order: GitHub Actions, pull requests, Docker. The token is read from the secret
-// store once per GitHub module; a missing token leaves both clients without one.
+// store once, before the first registration, and handed to both GitHub clients; a missing token
+// leaves both without one. Registration queues each enabled module's start, so none works before
+// the launch sequence returns.
 namespace ModuleSetup {
 
 inline const QString repository = QStringLiteral("teskarvo/Tarnlet");

@@ -1,5 +1,7 @@
 #include "services/GitHubClient.h"
 
+#include <algorithm>
+
 #include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -22,6 +24,14 @@ bool isApiOrigin(const QUrl &url, const QUrl &apiRoot)
 {
     return url.isValid() && url.scheme() == u"https" && apiRoot.scheme() == u"https" && url.host() == apiRoot.host()
         && url.port(443) == apiRoot.port(443);
+}
+
+// A header value cannot hold line breaks or other control characters; a token with any would
+// break the request apart (or smuggle in headers), so it is never sent.
+bool fitsInHeader(const QString &token)
+{
+    return std::none_of(
+        token.cbegin(), token.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 bool isRedirect(int status)
@@ -139,6 +149,10 @@ GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) co
     GitHubRequest request = GitHubRequest::create();
     if (!m_shared->token) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::missingToken());
+        return request;
+    }
+    if (!fitsInHeader(*m_shared->token)) {
+        GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
     // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay.

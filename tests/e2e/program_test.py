@@ -128,10 +128,13 @@ def open_menu(icon, watch):
 
 
 def wait_for_exit(process):
+    begun = time.monotonic()
     try:
-        return process.wait(timeout=EXIT_GUARD)
+        status = process.wait(timeout=EXIT_GUARD)
     except subprocess.TimeoutExpired:
         raise AssertionError("the program did not end after Beenden")
+    print("ended %.0f ms after Beenden with status %d" % (1000 * (time.monotonic() - begun), status))
+    return status
 
 
 def with_tray(program, a11y, scratch):

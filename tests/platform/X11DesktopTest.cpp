@@ -63,6 +63,28 @@ TEST(X11PointerMonitor, ReportsRawMotionAndLeftPressesOnceEach)
     EXPECT_EQ(leftPresses(), 2) << "two left clicks, each once; the right click is not reported";
 }
 
+TEST(X11PointerMonitor, AFloodOfMotionCostsOneReportPerBatch)
+{
+    X11ScreenProvider screens;
+    X11PointerMonitor monitor(screens);
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("500") });
+    QTest::qWait(200);
+    QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
+
+    // Five hundred movements while the GUI thread waits for xdotool, as under a fast mouse on a
+    // busy machine: they are all waiting when the event loop runs again.
+    QStringList moves;
+    for (int i = 0; i < 250; ++i)
+        moves << QStringLiteral("mousemove_relative") << QStringLiteral("--") << QStringLiteral("2")
+              << QStringLiteral("0") << QStringLiteral("mousemove_relative") << QStringLiteral("--")
+              << QStringLiteral("-1") << QStringLiteral("0");
+    xdotool(moves);
+    ASSERT_TRUE(spy.wait(5000));
+    QTest::qWait(300);
+    EXPECT_LT(spy.size(), 50) << "one report per movement";
+    EXPECT_EQ(monitor.position(), QPointF(750, 1080 - 500 - 1));
+}
+
 TEST(X11PanelWindowSupport, FollowsTheCompositingManager)
 {
     X11PanelWindowSupport support;

@@ -111,6 +111,15 @@ TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
+TEST_F(GitHubClientTest, ATokenWithLineBreaksIsNeverSent)
+{
+    // Pasted with a line break, it would split the request and smuggle in a header of its own.
+    for (const QString &broken :
+        { token + u'\n', token + QStringLiteral("\r\nX-Evil: 1"), QString(token).insert(4, u'\t') })
+        EXPECT_EQ(runs(client(broken)).error(), GitHubError::refused());
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 TEST_F(GitHubClientTest, SuccessMeansTwoHundredToTwoNinetyNineEverythingElseIsAnHttpError)
 {
     const GitHubClient c = client();

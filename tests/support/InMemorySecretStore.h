@@ -9,6 +9,7 @@ class InMemorySecretStore final : public SecretStore {
 public:
     std::optional<QString> read(const QString &account) override
     {
+        ++reads;
         const auto it = items.constFind(account);
         return it == items.cend() ? std::nullopt : std::optional<QString>(*it);
     }
@@ -21,4 +22,5 @@ public:
 
     QHash<QString, QString> items;
     std::int32_t failSaves = 0;
+    int reads = 0;
 };

@@ -49,7 +49,7 @@ void TrayStatusItem::show()
 
 bool TrayStatusItem::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+    if (event->type() == QEvent::ApplicationPaletteChange && watched == qApp)
         updateIcon();
     return false;
 }

@@ -59,13 +59,24 @@ bool X11PointerMonitor::nativeEventFilter(const QByteArray &, void *message, qin
     if (generic->extension != m_inputOpcode)
         return false;
     if (generic->event_type == XCB_INPUT_RAW_MOTION) {
-        Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+        // Reported once the events Qt has read together are through: asking where the pointer
+        // is costs a round trip to the server, which a fast mouse must not pay per event.
+        if (!m_motionPending) {
+            m_motionPending = true;
+            QMetaObject::invokeMethod(this, &X11PointerMonitor::reportMotion, Qt::QueuedConnection);
+        }
     } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
         const auto *press = static_cast<const xcb_input_raw_button_press_event_t *>(message);
         if (press->detail == 1)
             Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
     }
     return false;
+}
+
+void X11PointerMonitor::reportMotion()
+{
+    m_motionPending = false;
+    Q_EMIT pointerEvent(PointerEventType::MouseMoved);
 }
 
 bool X11PointerMonitor::eventFilter(QObject *watched, QEvent *event)

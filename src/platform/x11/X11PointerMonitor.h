@@ -11,7 +11,8 @@ class ScreenProvider;
 // Pointer events on X11. XInput2 raw motion and raw button presses, selected on the root window
 // through Qt's own xcb connection, report every movement and press on the desktop, our own
 // windows included, without a grab and without polling. Raw events carry no position, so the
-// position is asked for when an event is handled. Without XInput2 only the events of our own
+// position is asked for when an event is handled; movements read from the server in one go are
+// therefore reported as one, after the last of them. Without XInput2 only the events of our own
 // windows are seen.
 class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
     Q_OBJECT
@@ -27,7 +28,9 @@ private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool selectRawEvents();
+    void reportMotion();
 
     const ScreenProvider &m_screens;
     std::uint8_t m_inputOpcode = 0;
+    bool m_motionPending = false;
 };

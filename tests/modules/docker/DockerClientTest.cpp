@@ -11,11 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <cstring>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -29,20 +24,6 @@ QByteArray testData(const char *name)
     QFile file(QStringLiteral(TARNLET_DOCKER_TEST_DATA "/") + QString::fromLatin1(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return file.readAll();
-}
-
-// A socket file that nobody listens on, as a crashed engine leaves behind.
-void makeStaleSocket(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    ASSERT_LT(size_t(native.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    ::close(fd);
 }
 
 // The real client, the real curl and the real process runner against a socket in a fresh folder.
@@ -111,7 +92,7 @@ TEST_F(ClientTest, HttpErrorsAndStaleSocketsFailWithCurlsExitStatus)
 {
     EXPECT_EQ(errorOf(listFrom({ 500, R"({"message":"boom"})" })), DockerError::requestFailed(22));
 
-    makeStaleSocket(socketPath);
+    ASSERT_TRUE(UnixHttpServer::makeStaleSocket(socketPath));
     ASSERT_TRUE(QFile::exists(socketPath));
     EXPECT_EQ(errorOf(list({ socketPath })), DockerError::requestFailed(7));
 }

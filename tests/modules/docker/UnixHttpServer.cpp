@@ -1,7 +1,13 @@
 #include "UnixHttpServer.h"
 
+#include <QFile>
 #include <QLocalSocket>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <memory>
 
 UnixHttpServer::UnixHttpServer(const QString &socketPath)
@@ -35,4 +41,20 @@ void UnixHttpServer::answer(QLocalSocket *socket) const
         + "\r\nConnection: close\r\n\r\n";
     socket->write(head + m_reply.body);
     socket->disconnectFromServer(); // closes once everything is written
+}
+
+bool UnixHttpServer::makeStaleSocket(const QString &path)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    if (size_t(native.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }

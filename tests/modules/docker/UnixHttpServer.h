@@ -20,6 +20,10 @@ public:
     // Listens at `socketPath` (a full path); check isListening().
     explicit UnixHttpServer(const QString &socketPath);
 
+    // Leaves a socket file at `path` that nobody listens on, as a crashed engine does; false if it
+    // could not be made.
+    static bool makeStaleSocket(const QString &path);
+
     bool isListening() const { return m_server.isListening(); }
     void setReply(Reply reply) { m_reply = std::move(reply); }
     // Request heads (request line and headers) in arrival order.
