@@ -22,6 +22,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -325,28 +326,33 @@ protected:
         every(3 * hour, 2 * hour, [this] { app->settings()->window()->close(); });
     }
 
-    // True while a transfer, a curl run or a server-side connection is still under way.
+    // True while a transfer or a curl run is still under way. (Idle connections the network manager
+    // keeps open for later requests do not count.)
     bool busy() const
     {
         constexpr auto direct = Qt::FindDirectChildrenOnly;
         return engineRunner.pending > 0 || !network.findChildren<QNetworkReply *>(direct).isEmpty()
             || !processRunner.findChildren<QObject *>(direct).isEmpty()
-            || !server.findChildren<QSslSocket *>(direct).isEmpty()
             || !engine.findChildren<QLocalSocket *>(direct).isEmpty();
     }
 
-    // Lets the event loop run until everything the last jobs started has finished.
-    void settle()
+    // Lets the event loop run until everything the last jobs started has finished; false when
+    // something is still under way after a generous real-time bound.
+    bool settle()
     {
         QTimer heartbeat; // bounds each wait for events
         heartbeat.start(20);
         QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+        const QDeadlineTimer deadline(30000);
         for (int idleRounds = 0; idleRounds < 2;) {
+            if (deadline.hasExpired())
+                return false;
             dispatcher->processEvents(busy() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             scheduler.runDue();
             idleRounds = busy() ? 0 : idleRounds + 1;
         }
+        return true;
     }
 
     // Moves the clock job by job until `until`, settling after each.
@@ -355,7 +361,13 @@ protected:
         while (scheduler.now() < until) {
             const double next = scheduler.nextDelay();
             scheduler.advance(next < 0 ? until - scheduler.now() : std::min(next, until - scheduler.now()));
-            settle();
+            if (!settle()) {
+                constexpr auto direct = Qt::FindDirectChildrenOnly;
+                FAIL() << "still busy at " << scheduler.now() << " s: " << engineRunner.pending << " answers, "
+                       << network.findChildren<QNetworkReply *>(direct).size() << " transfers, "
+                       << processRunner.findChildren<QObject *>(direct).size() << " curl runs, "
+                       << engine.findChildren<QLocalSocket *>(direct).size() << " engine connections";
+            }
             server.clearRequests();
             ++steps;
             // The network manager's cached connection keeps every TLS session its handshakes made
@@ -393,11 +405,13 @@ TEST_F(Soak, ADayOfPollsPointerTrafficAndFlashesLeavesMemoryAndFileDescriptorsFl
 {
     startTraffic();
     runUntil(warmUp);
+    ASSERT_FALSE(HasFatalFailure());
     const Footprint before = measure();
     const int eventsBefore = busEvents;
     const int curlBefore = engineRunner.realRuns;
 
     runUntil(day);
+    ASSERT_FALSE(HasFatalFailure());
     const Footprint after = measure();
 
     std::printf("Soak over %.0f simulated hours (%d steps, %d module events, %d real curl runs):\n"
