@@ -21,6 +21,7 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_services(std::move(services))
     , m_registry(m_services.preferences)
     , m_updates(std::move(m_services.updater))
+    , m_connections(m_services.network, m_services.scheduler)
 { }
 
 AppDelegate::~AppDelegate() = default;

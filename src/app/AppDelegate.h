@@ -3,6 +3,7 @@
 #include "app/AppServices.h"
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
+#include "services/ConnectionRecycler.h"
 #include "updates/UpdateController.h"
 
 #include <QObject>
@@ -60,4 +61,6 @@ private:
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;
     std::unique_ptr<QMenu> m_menu;
+    // Keeps the shared network manager from hoarding TLS sessions over a day of polling.
+    ConnectionRecycler m_connections;
 };

@@ -370,13 +370,6 @@ protected:
             }
             server.clearRequests();
             ++steps;
-            // The network manager's cached connection keeps every TLS session its handshakes made
-            // until OpenSSL expires them by wall-clock time, hours later; a simulated day passes in
-            // seconds, so an hourly drop of the idle connection stands in for that expiry.
-            if (int(scheduler.now() / hour) != lastHour) {
-                lastHour = int(scheduler.now() / hour);
-                network.clearConnectionCache();
-            }
         }
     }
 
@@ -398,7 +391,6 @@ protected:
     std::vector<std::shared_ptr<std::function<void()>>> repeaters;
     int busEvents = 0;
     int steps = 0;
-    int lastHour = 0;
 };
 
 TEST_F(Soak, ADayOfPollsPointerTrafficAndFlashesLeavesMemoryAndFileDescriptorsFlat)
