@@ -1,11 +1,11 @@
 // The GitHub client against a real HTTPS server on the loopback address, trusted only by the
 // client under test.
+#include "Fixture.h"
 #include "HttpsTestServer.h"
 #include "QtPrinters.h"
 
 #include "services/GitHubClient.h"
 
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QTest>
 
@@ -23,9 +23,7 @@ const QString repo = QStringLiteral("octo-org/hello-world");
 
 QByteArray fixture(const char *name)
 {
-    QFile file(QStringLiteral(TARNLET_MODULE_FIXTURES "/") + QString::fromLatin1(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return readFixture(TARNLET_MODULE_FIXTURES, name);
 }
 
 const QByteArray oneRun = R"({"total_count": 1, "workflow_runs": [{"id": 7, "name": "CI", "head_branch": "main",

@@ -1,4 +1,5 @@
 #include "DockerPrinters.h"
+#include "Fixture.h"
 #include "QtPrinters.h"
 #include "UnixHttpServer.h"
 
@@ -21,9 +22,7 @@ using Result = ContainerSource::Result;
 
 QByteArray testData(const char *name)
 {
-    QFile file(QStringLiteral(TARNLET_DOCKER_TEST_DATA "/") + QString::fromLatin1(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return readFixture(TARNLET_DOCKER_TEST_DATA, name);
 }
 
 // The real client, the real curl and the real process runner against a socket in a fresh folder.

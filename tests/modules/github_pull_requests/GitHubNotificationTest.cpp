@@ -1,11 +1,11 @@
 // Decoding notification threads and pull request states: exact keys in a fixed order, one
 // broken thread failing the whole answer.
+#include "Fixture.h"
 #include "QtPrinters.h"
 
 #include "services/GitHubNotification.h"
 #include "services/JsonReader.h"
 
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,7 @@ namespace {
 
 QByteArray fixture(const char *name)
 {
-    QFile file(QStringLiteral(TARNLET_FIXTURES "/") + QString::fromLatin1(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return readFixture(TARNLET_FIXTURES, name);
 }
 
 template<typename Decode> std::string failingKey(Decode decode, const QByteArray &body)

@@ -1,5 +1,6 @@
 // The pull-request module with the real client against the local HTTPS server: a merge is found
 // through the address a notification names, and an address off the API origin is never fetched.
+#include "Fixture.h"
 #include "HttpsTestServer.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
@@ -7,7 +8,6 @@
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubClient.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,9 +20,7 @@ namespace {
 
 QByteArray fixture(const char *name)
 {
-    QFile file(QStringLiteral(TARNLET_FIXTURES "/") + QString::fromLatin1(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return readFixture(TARNLET_FIXTURES, name);
 }
 
 QJsonObject thread(const QString &id, const QString &reason, const QString &title, const QUrl &url)
