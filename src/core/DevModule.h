@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/ModuleDetail.h"
+#include "core/ModuleListSetting.h"
+#include "core/ModuleRow.h"
 #include "core/ModuleStatus.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -26,6 +30,17 @@ public:
     virtual void start() = 0;
     // Ends the module's work; the data gathered so far is kept.
     virtual void stop() = 0;
+
+    // Why the module cannot show what it should, in German (no token, engine not answering);
+    // empty while all is well.
+    virtual std::optional<QString> errorText() const { return std::nullopt; }
+    // What the expanded overlay lists for this module, in order.
+    virtual QList<ModuleRow> overlayRows() const { return {}; }
+    // The lines of the module's settings pane (runs under their repository, containers with a
+    // start or stop command).
+    virtual QList<ModuleDetail> details() const { return {}; }
+    // The list the user edits in the module's pane, if the module has one.
+    virtual std::optional<ModuleListSetting> listSetting() const { return std::nullopt; }
 
 Q_SIGNALS:
     void willChange();

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "core/Color.h"
+
 #include <QString>
 
 // One piece of news a module publishes on the event bus: who sent it, the text to show, and
-// whether it asks the overlay to open briefly.
+// whether it asks the overlay to open briefly, and the colour of its dot.
 struct ModuleEvent {
     QString moduleID;
     QString text;
     bool shouldExpand = false;
+    Color color = Color::blue();
 
     friend bool operator==(const ModuleEvent &, const ModuleEvent &) = default;
 };

@@ -39,7 +39,7 @@ public:
     // The last list read, in the engine's order.
     const DockerContainerList &containers() const { return m_containers; }
     // The German message of the last failed poll; empty after a successful one.
-    const std::optional<QString> &errorText() const { return m_errorText; }
+    std::optional<QString> errorText() const override { return m_errorText; }
 
 private:
     void poll(quint64 loop);

@@ -36,7 +36,7 @@ public:
     // The runs of the last successful poll, in the answer's order.
     const QList<WorkflowRun> &runs() const { return m_runs; }
     // Why the last poll failed, in German; none after a successful one.
-    const std::optional<QString> &errorText() const { return m_errorText; }
+    std::optional<QString> errorText() const override { return m_errorText; }
 
     static Color color(const WorkflowRun &run);
 

@@ -1,0 +1,24 @@
+#include "core/ModuleRow.h"
+
+QString ModuleRow::subtitle(const QDateTime &now) const
+{
+    if (!since)
+        return detail;
+    const QString age = relativeAge(*since, now);
+    return detail.isEmpty() ? age : detail + QStringLiteral(" \u00B7 ") + age;
+}
+
+QString relativeAge(const QDateTime &since, const QDateTime &now)
+{
+    const qint64 seconds = since.secsTo(now);
+    if (seconds < 10)
+        return QStringLiteral("gerade eben");
+    if (seconds < 60)
+        return QStringLiteral("vor %1 s").arg(seconds);
+    if (seconds < 3600)
+        return QStringLiteral("vor %1 Min.").arg(seconds / 60);
+    if (seconds < 86400)
+        return QStringLiteral("vor %1 Std.").arg(seconds / 3600);
+    const qint64 days = seconds / 86400;
+    return days == 1 ? QStringLiteral("vor 1 Tag") : QStringLiteral("vor %1 Tagen").arg(days);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/Color.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// One line a module offers for display (an overlay row, a line in its settings pane): a coloured
+// dot, a title over a detail line, and the page a click opens. Where `since` is set, the line
+// shown under the title ends in the age of that moment ("vor 5 Min."); the display works it out
+// when it draws, so ages stay current without the module announcing anything.
+struct ModuleRow {
+    QString title;
+    QString detail;
+    std::optional<QDateTime> since;
+    Color color = Color::gray();
+    // Empty when the row opens nothing.
+    QUrl link;
+
+    // The line under the title at `now`: the detail and the age joined by " · ".
+    QString subtitle(const QDateTime &now) const;
+
+    friend bool operator==(const ModuleRow &, const ModuleRow &) = default;
+};
+
+// How long ago `since` was, as a German phrase: "gerade eben", "vor 42 s", "vor 5 Min.",
+// "vor 3 Std.", "vor 1 Tag", "vor 2 Tagen". A moment in the future counts as just now.
+QString relativeAge(const QDateTime &since, const QDateTime &now);

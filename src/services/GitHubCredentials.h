@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The token every GitHub client sends, held once: a token saved in the settings window counts
+// from the next request on, removing it stops every client sending one, and a token GitHub
+// refuses (an answer 401) is known to every part that shows it until a new token works.
+class GitHubCredentials final : public QObject {
+    Q_OBJECT
+public:
+    explicit GitHubCredentials(std::optional<QString> token = std::nullopt, QObject *parent = nullptr);
+
+    const std::optional<QString> &token() const { return m_token; }
+    // A new token (or none) is not refused until GitHub says so.
+    void setToken(std::optional<QString> token);
+
+    bool isRefused() const { return m_refused; }
+    // GitHub answered 401 to a request sent with `token`; an answer for an older token is ignored.
+    void markRefused(const QString &token);
+    // GitHub accepted a request sent with `token`.
+    void markAccepted(const QString &token);
+
+    // The German line every GitHub part shows while the token is refused.
+    static QString refusedText();
+
+Q_SIGNALS:
+    // After the token or its refused state changed.
+    void changed();
+
+private:
+    std::optional<QString> m_token;
+    bool m_refused = false;
+};
