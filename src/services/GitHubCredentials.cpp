@@ -34,3 +34,11 @@ QString GitHubCredentials::refusedText()
 {
     return QStringLiteral("GitHub lehnt den Token ab (abgelaufen oder widerrufen)");
 }
+
+std::optional<QString> GitHubCredentials::tokenFromInput(const QString &input)
+{
+    QString token = input.trimmed();
+    if (token.isEmpty())
+        return std::nullopt;
+    return token;
+}

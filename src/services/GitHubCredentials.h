@@ -23,6 +23,10 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
+    // A token as the user typed or pasted it, without the blanks around it; empty when nothing
+    // is left. Every place that takes a token from the user goes through here.
+    static std::optional<QString> tokenFromInput(const QString &input);
+
     // The German line every GitHub part shows while the token is refused.
     static QString refusedText();
 
