@@ -7,8 +7,17 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
+
+// Who the token belongs to, and what it may do: the scopes GitHub names in X-OAuth-Scopes, or
+// none for a fine-grained token (which sends no such header).
+struct GitHubUser {
+    QString login;
+    std::optional<QStringList> scopes;
+};
 
 // The GitHub calls the modules make. GitHubClient is the real one; unit tests hand in a fake.
 // Callbacks run later on the GUI thread, never inside the call, and not at all once the
@@ -26,4 +35,6 @@ public:
         const QString &repo, Callback<QList<GitHubNotification>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.
     virtual GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
+    // The account the token belongs to (GET /user).
+    virtual GitHubRequest currentUser(Callback<GitHubUser> done) const = 0;
 };

@@ -192,3 +192,13 @@ GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<Pu
 {
     return get<PullRequestState>(address, &PullRequestState::decode, std::move(done));
 }
+
+GitHubRequest GitHubClient::currentUser(Callback<GitHubUser> done) const
+{
+    // The scopes travel in a response header, which this call does not read yet.
+    const auto decode = [](const QByteArray &body) {
+        return JsonReader::decodeObject(
+            body, [](const JsonReader &json) { return GitHubUser { json.string("login"), std::nullopt }; });
+    };
+    return get<GitHubUser>(QStringLiteral("user"), decode, std::move(done));
+}

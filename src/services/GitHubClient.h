@@ -59,6 +59,7 @@ public:
     GitHubRequest unreadPullRequestNotifications(
         const QString &repo, Callback<QList<GitHubNotification>> done) const override;
     GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
+    GitHubRequest currentUser(Callback<GitHubUser> done) const override;
 
 private:
     friend class GitHubTransfer;

@@ -57,6 +57,7 @@ public:
     mutable Calls<QList<WorkflowRun>> runs;
     mutable Calls<QList<GitHubNotification>> notifications;
     mutable Calls<PullRequestState> pullRequests;
+    mutable Calls<GitHubUser> users;
 
     GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override
     {
@@ -66,6 +67,10 @@ public:
         const QString &repo, Callback<QList<GitHubNotification>> done) const override
     {
         return notifications.add(repo, std::move(done));
+    }
+    GitHubRequest currentUser(Callback<GitHubUser> done) const override
+    {
+        return users.add(QStringLiteral("user"), std::move(done));
     }
     GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
