@@ -4,6 +4,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
+#include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
@@ -15,6 +16,20 @@
 #include <QMenu>
 
 const QString AppDelegate::testEventText = QStringLiteral("Tests bestanden · main");
+
+namespace {
+
+// The modules' line in red is a failure, in orange work under way.
+StatusItem::Attention attentionFor(Color color)
+{
+    switch (color.name()) {
+    case Color::Name::Red: return StatusItem::Attention::Failure;
+    case Color::Name::Orange: return StatusItem::Attention::Active;
+    default: return StatusItem::Attention::None;
+    }
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(AppServices services, QObject *parent)
     : QObject(parent)
@@ -33,8 +48,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     AppPreferences::registerDefaults(preferences);
 
-    m_notch = std::make_unique<NotchController>(m_eventBus, preferences, m_services.scheduler, *desktop.screens,
-        *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
+    m_notch = std::make_unique<NotchController>(m_eventBus, m_registry, preferences, m_services.scheduler,
+        *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
 
     ModuleSetup::run(m_registry, m_eventBus,
@@ -85,6 +100,12 @@ void AppDelegate::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();
     item->setMenu(m_menu.get());
+    // The tooltip reads the collapsed line; the dot follows the modules' line, not a passing flash.
+    const auto showStatus = [notch = m_notch.get(), target = item.get()] {
+        target->setStatus(notch->model().statusText(), attentionFor(notch->liveStatus().color));
+    };
+    showStatus();
+    connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());

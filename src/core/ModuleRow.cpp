@@ -22,3 +22,15 @@ QString relativeAge(const QDateTime &since, const QDateTime &now)
     const qint64 days = seconds / 86400;
     return days == 1 ? QStringLiteral("vor 1 Tag") : QStringLiteral("vor %1 Tagen").arg(days);
 }
+
+double secondsUntilAgeChanges(const QDateTime &since, const QDateTime &now)
+{
+    const qint64 elapsed = since.msecsTo(now);
+    const qint64 seconds = elapsed / 1000; // as relativeAge counts them
+    qint64 boundary = 10; // "gerade eben" holds for the first ten seconds
+    if (seconds >= 10) {
+        const qint64 unit = seconds < 60 ? 1 : seconds < 3600 ? 60 : seconds < 86400 ? 3600 : 86400;
+        boundary = (seconds / unit + 1) * unit;
+    }
+    return double(boundary * 1000 - elapsed) / 1000.0;
+}

@@ -29,3 +29,7 @@ struct ModuleRow {
 // How long ago `since` was, as a German phrase: "gerade eben", "vor 42 s", "vor 5 Min.",
 // "vor 3 Std.", "vor 1 Tag", "vor 2 Tagen". A moment in the future counts as just now.
 QString relativeAge(const QDateTime &since, const QDateTime &now);
+
+// Seconds from `now` until relativeAge(since, ·) reads differently, so a display can redraw ages
+// exactly when they change instead of on a fixed beat.
+double secondsUntilAgeChanges(const QDateTime &since, const QDateTime &now);

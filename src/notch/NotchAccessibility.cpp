@@ -1,5 +1,6 @@
 #include "notch/NotchAccessibility.h"
 
+#include "core/GitHubPage.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 
@@ -11,10 +12,12 @@
 namespace {
 
 const QString headerText = QStringLiteral("Tarnlet");
+const QString openAction = QStringLiteral("Öffnen");
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
-// model on every query, so it never holds stale text.
-class NotchItemAccessible final : public QAccessibleInterface {
+// model on every query, so it never holds stale text. A row with a page offers "Öffnen", which
+// opens it as a click on the row does.
+class NotchItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     NotchItemAccessible(NotchView *view, int index)
         : m_view(view)
@@ -43,14 +46,28 @@ public:
     {
         if (!isValid())
             return {};
+        if (kind != QAccessible::Name)
+            return {};
         if (m_index == 0)
-            return kind == QAccessible::Name ? headerText : QString();
-        const DemoRow &row = m_view->model().rows().at(m_index - 1);
-        if (kind == QAccessible::Name)
-            return row.title;
-        if (kind == QAccessible::Description)
-            return row.subtitle;
-        return {};
+            return headerText;
+        const ModuleRow &row = m_view->model().rows().at(m_index - 1);
+        const QString subtitle = row.subtitle(m_view->model().agesAt());
+        return subtitle.isEmpty() ? row.title : row.title + QStringLiteral(", ") + subtitle;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override { return link().isEmpty() ? QStringList() : QStringList { openAction }; }
+    QString localizedActionName(const QString &name) const override { return name; }
+    QString localizedActionDescription(const QString &) const override { return {}; }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+    void doAction(const QString &name) override
+    {
+        if (name == openAction)
+            GitHubPage::open(link());
     }
 
     QRect rect() const override
@@ -62,6 +79,15 @@ public:
     }
 
 private:
+    // The page of this row when it has one GitHub would show.
+    QUrl link() const
+    {
+        if (!isValid() || m_index == 0)
+            return {};
+        const QUrl &url = m_view->model().rows().at(m_index - 1).link;
+        return GitHubPage::isGitHubPage(url) ? url : QUrl();
+    }
+
     QPointer<NotchView> m_view;
     int m_index;
 };

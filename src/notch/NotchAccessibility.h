@@ -3,8 +3,8 @@
 class NotchView;
 
 // The overlay on the accessibility bus. Collapsed it is one status-bar element named by the
-// status text; expanded, the header and each row (title, with the subtitle as description) are
-// its children. Each new status text is sent as a name change, which screen readers speak as
+// status text; expanded, the header and each row (named "<title>, <subtitle>", with an action
+// "Öffnen" where the row has a page) are its children. Each new status text is sent as a name change, which screen readers speak as
 // live news.
 namespace NotchAccessibility {
 

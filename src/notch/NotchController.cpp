@@ -1,14 +1,20 @@
 #include "notch/NotchController.h"
 
 #include "core/EventBus.h"
+#include "core/GitHubPage.h"
+#include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
+#include "notch/NotchContent.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
 #include "platform/ScreenProvider.h"
 
 #include <QPointer>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -35,10 +41,11 @@ constexpr double dueTolerance = 1e-6;
 
 } // namespace
 
-NotchController::NotchController(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler,
-    ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion,
-    QObject *parent)
+NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences,
+    Scheduler &scheduler, ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
+    const ReduceMotion &reduceMotion, QObject *parent)
     : QObject(parent)
+    , m_registry(registry)
     , m_preferences(preferences)
     , m_scheduler(scheduler)
     , m_screens(screens)
@@ -51,24 +58,84 @@ NotchController::NotchController(EventBus &bus, PreferenceStore &preferences, Sc
         screen = screens.screens().constFirst();
     m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
 
-    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea(m_geometry.screen.frame)), panelWindow);
-    m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, expandedSize, reduceMotion));
+    // The modules' rows and line are in the model before the panel is first laid out.
+    rebuild();
+    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea()), panelWindow);
+    m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, reduceMotion));
     m_panel->setClickThrough(true);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
     connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
+    connect(&registry, &ModuleRegistry::willChange, this, &NotchController::scheduleRebuild);
 }
 
 NotchController::~NotchController()
 {
     m_pending.job.cancel();
+    m_flashEnd.cancel();
+    m_ageUpdate.cancel();
 }
 
-QRectF NotchController::expandedArea(const QRectF &screenFrame)
+QRectF NotchController::expandedArea(const QRectF &screenFrame, QSizeF size)
 {
-    return QRectF(screenFrame.center().x() - expandedSize.width() / 2, topEdge(screenFrame) - expandedSize.height(),
-        expandedSize.width(), expandedSize.height());
+    return QRectF(
+        screenFrame.center().x() - size.width() / 2, topEdge(screenFrame) - size.height(), size.width(), size.height());
+}
+
+QRectF NotchController::expandedArea() const
+{
+    return expandedArea(m_geometry.screen.frame, NotchGeometry::expandedSize(m_model->rows().size()));
+}
+
+void NotchController::placePanel()
+{
+    m_panel->setFrame(m_screens.desktopRect(expandedArea()));
+}
+
+void NotchController::followModules()
+{
+    // Registered modules only ever join; a module already followed is not connected twice.
+    for (DevModule *module : m_registry.modules())
+        connect(module, &DevModule::willChange, this, &NotchController::scheduleRebuild, Qt::UniqueConnection);
+}
+
+void NotchController::scheduleRebuild()
+{
+    // Notices come before the change they announce, often several in a row: one rebuild, after
+    // them all, reads the new state.
+    if (m_rebuildQueued)
+        return;
+    m_rebuildQueued = true;
+    QMetaObject::invokeMethod(this, &NotchController::rebuild, Qt::QueuedConnection);
+}
+
+void NotchController::rebuild()
+{
+    m_rebuildQueued = false;
+    followModules();
+    const QList<ModuleRow> rows = NotchContent::rows(m_registry, NotchGeometry::maximumRows);
+    if (rows != m_model->rows()) {
+        const bool resized = rows.size() != m_model->rows().size();
+        m_model->setAgesAt(QDateTime::currentDateTimeUtc());
+        m_model->setRows(rows);
+        if (resized && m_panel)
+            placePanel();
+        armAgeUpdate();
+    }
+    const ModuleStatus live = NotchContent::statusLine(m_registry);
+    if (live == m_live)
+        return;
+    m_live = live;
+    if (!m_flashEnd.isPending())
+        showStatus(live);
+    Q_EMIT statusLineChanged();
+}
+
+void NotchController::showStatus(const ModuleStatus &status)
+{
+    m_model->setStatusText(status.text);
+    m_model->setStatusColor(status.color);
 }
 
 QRectF NotchController::collapsedArea() const
@@ -82,23 +149,71 @@ void NotchController::handleBusEvent(const ModuleEvent &event)
 {
     if (!event.shouldExpand || !m_preferences.boolValue(AppPreferences::autoExpandOnEvents))
         return;
-    flash(event.text, Color::blue());
+    flash(event.text, event.color);
 }
 
 void NotchController::flash(const QString &text, Color color)
 {
-    m_model->setStatusText(text);
-    m_model->setStatusColor(color);
+    showStatus(ModuleStatus { text, color });
     setExpanded(true);
-    scheduleChange(false, m_preferences.doubleValue(AppPreferences::flashDuration), Condition::Flash);
+    const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
+    scheduleChange(false, duration, Condition::Flash);
+    // The line returns to the modules' status after the same time, whether or not the overlay
+    // could close by then.
+    m_flashEnd.cancel();
+    m_flashEnd = m_scheduler.schedule(duration, [self = QPointer<NotchController>(this)] {
+        if (self)
+            self->endFlash();
+    });
+    Q_EMIT statusLineChanged();
+}
+
+void NotchController::endFlash()
+{
+    showStatus(m_live);
+    Q_EMIT statusLineChanged();
 }
 
 void NotchController::setExpanded(bool expanded)
 {
     if (m_model->isExpanded() == expanded)
         return;
+    if (expanded)
+        m_model->setAgesAt(QDateTime::currentDateTimeUtc());
     m_model->setExpanded(expanded);
     m_panel->setClickThrough(!expanded);
+    armAgeUpdate();
+}
+
+void NotchController::armAgeUpdate()
+{
+    // One job at a time, and only while ages are on screen: due when the first of them changes.
+    m_ageUpdate.cancel();
+    if (!m_model->isExpanded())
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::optional<double> next;
+    for (const ModuleRow &row : m_model->rows()) {
+        if (row.since)
+            next = std::min(next.value_or(Scheduler::maximumDelay), secondsUntilAgeChanges(*row.since, now));
+    }
+    if (!next)
+        return;
+    m_ageUpdate = m_scheduler.schedule(*next, [self = QPointer<NotchController>(this)] {
+        if (!self)
+            return;
+        self->m_model->setAgesAt(QDateTime::currentDateTimeUtc());
+        self->armAgeUpdate();
+    });
+}
+
+void NotchController::openRowAt(QPointF position)
+{
+    // From desktop points (y up) into the view, which fills the panel from the screen's top edge.
+    const QRectF area = expandedArea();
+    const int index = m_panel->content()->rowAt(QPointF(position.x() - area.left(), topEdge(area) - position.y()));
+    if (index >= 0)
+        GitHubPage::open(m_model->rows().at(index).link);
 }
 
 void NotchController::handle(PointerEventType type)
@@ -114,14 +229,16 @@ void NotchController::handle(PointerEventType type)
                 m_model->setPinned(true);
                 setExpanded(true);
             }
-        } else if (!contains(expandedArea(m_geometry.screen.frame), position) || contains(collapsed, position)) {
+        } else if (!contains(expandedArea(), position) || contains(collapsed, position)) {
             m_model->setPinned(false);
             setExpanded(false);
+        } else {
+            openRowAt(position);
         }
         return;
     }
 
-    m_pointerInside = expanded ? contains(grown(expandedArea(m_geometry.screen.frame), leaveMargin), position)
+    m_pointerInside = expanded ? contains(grown(expandedArea(), leaveMargin), position)
                                : contains(grown(collapsed, hoverMargin), position);
     // The hover preference only decides something here, so it is read only here.
     if (!expanded && m_pointerInside && m_preferences.boolValue(AppPreferences::hoverOpens)) {
@@ -180,5 +297,5 @@ void NotchController::rebuildForScreen()
     if (!screen)
         return;
     m_geometry = NotchGeometry::forScreen(*screen);
-    m_panel->setFrame(m_screens.desktopRect(expandedArea(m_geometry.screen.frame)));
+    placePanel();
 }

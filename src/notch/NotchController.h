@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Color.h"
+#include "core/ModuleStatus.h"
 #include "core/Scheduler.h"
 #include "notch/NotchGeometry.h"
 #include "platform/PointerMonitor.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 class EventBus;
+class ModuleRegistry;
 class NotchModel;
 class NotchPanel;
 class PanelWindowSupport;
@@ -24,37 +26,49 @@ struct ModuleEvent;
 // the open area closes an unpinned overlay; bus events and flash() show news and close again
 // after the configured time. Preferences are read at the moment of use, never cached.
 //
+// What it shows comes from the registry's switched-on modules: their rows, in registry order,
+// and as the status line the compact status of the first one that has one. Module and registry
+// notices are gathered into one rebuild per turn of the event loop. A flash holds the status
+// line for the flash duration, then the modules' line returns. While open, the rows' ages are
+// redrawn whenever one changes; while collapsed nothing ticks. A click on a row of the open
+// overlay opens the row's page.
+//
 // Every reference must outlive the controller; src/app hands in the production services:
-//   NotchController notch(bus, preferences, scheduler, *desktop.screens, *desktop.pointer,
-//                         *desktop.panelWindow, *desktop.reduceMotion);
+//   NotchController notch(bus, registry, preferences, scheduler, *desktop.screens,
+//                         *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
 //   notch.panel().show();
 // Creating the controller subscribes to the bus and the pointer and screen notices; it does not
 // show the panel.
 class NotchController final : public QObject {
     Q_OBJECT
 public:
-    static constexpr QSizeF expandedSize { 580, 250 };
     static constexpr double hoverMargin = 8;
     static constexpr double leaveMargin = 24;
     static constexpr double hoverDelay = 0.25;
     static constexpr double leaveDelay = 0.35;
 
-    NotchController(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, ScreenProvider &screens,
-        PointerMonitor &pointer, PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion,
-        QObject *parent = nullptr);
+    NotchController(EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences, Scheduler &scheduler,
+        ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
+        const ReduceMotion &reduceMotion, QObject *parent = nullptr);
     ~NotchController() override;
 
     NotchPanel &panel() const { return *m_panel; }
     const NotchModel &model() const { return *m_model; }
     const NotchGeometry &geometry() const { return m_geometry; }
     bool isPointerInside() const { return m_pointerInside; }
+    // The modules' status line, which the collapsed overlay shows whenever no flash holds it.
+    const ModuleStatus &liveStatus() const { return m_live; }
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
     // The open overlay's area for a screen frame: centred, hanging from the top edge.
-    static QRectF expandedArea(const QRectF &screenFrame);
+    static QRectF expandedArea(const QRectF &screenFrame, QSizeF size);
+
+Q_SIGNALS:
+    // The collapsed line's text or the live status changed.
+    void statusLineChanged();
 
 private:
     enum class Condition { Always, Flash };
@@ -74,7 +88,17 @@ private:
     void pendingDue();
     void rebuildForScreen();
     QRectF collapsedArea() const;
+    QRectF expandedArea() const;
+    void placePanel();
+    void followModules();
+    void scheduleRebuild();
+    void rebuild();
+    void showStatus(const ModuleStatus &status);
+    void endFlash();
+    void armAgeUpdate();
+    void openRowAt(QPointF position);
 
+    const ModuleRegistry &m_registry;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     ScreenProvider &m_screens;
@@ -84,4 +108,8 @@ private:
     std::unique_ptr<NotchPanel> m_panel; // after the model: the view inside reads the model
     PendingChange m_pending;
     bool m_pointerInside = false;
+    ModuleStatus m_live;
+    ScheduledJob m_flashEnd;
+    ScheduledJob m_ageUpdate;
+    bool m_rebuildQueued = false;
 };

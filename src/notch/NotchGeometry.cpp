@@ -1,5 +1,7 @@
 #include "notch/NotchGeometry.h"
 
+#include <algorithm>
+
 std::optional<ScreenInfo> NotchGeometry::preferredScreen(const ScreenProvider &screens)
 {
     const QList<ScreenInfo> all = screens.screens();
@@ -22,4 +24,10 @@ NotchGeometry NotchGeometry::forScreen(const ScreenInfo &screen)
         geometry.topInset = screen.topInset;
     }
     return geometry;
+}
+
+QSizeF NotchGeometry::expandedSize(qsizetype rowCount)
+{
+    const qsizetype rows = std::clamp<qsizetype>(rowCount, 0, maximumRows);
+    return QSizeF(expandedWidth, expandedHeightForThreeRows + double(rows - 3) * rowPitch);
 }

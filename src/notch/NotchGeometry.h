@@ -19,6 +19,15 @@ struct NotchGeometry {
     static constexpr double notchExtension = 140;
     static constexpr QSizeF fallbackSize { 220, 32 };
 
+    // The open overlay: a fixed width, and a height that grows by one row pitch per row, from the
+    // header alone up to maximumRows rows (250 for three).
+    static constexpr double expandedWidth = 580;
+    static constexpr double expandedHeightForThreeRows = 250;
+    static constexpr double rowHeight = 51;
+    static constexpr double rowPitch = rowHeight + 8;
+    static constexpr int maximumRows = 7;
+    static QSizeF expandedSize(qsizetype rowCount);
+
     // The first screen with a camera housing, else the main screen.
     static std::optional<ScreenInfo> preferredScreen(const ScreenProvider &screens);
     static NotchGeometry forScreen(const ScreenInfo &screen);

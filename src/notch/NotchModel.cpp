@@ -2,21 +2,7 @@
 
 NotchModel::NotchModel(QObject *parent)
     : QObject(parent)
-    , m_statusText(QStringLiteral(u"Build l\u00e4uft \u00b7 main"))
-    , m_rows(seedRows())
 { }
-
-QList<DemoRow> NotchModel::seedRows()
-{
-    return {
-        DemoRow { QUuid::createUuid(), QStringLiteral("Deploy"), QStringLiteral(u"staging \u00b7 vor 42 s"),
-            Color::orange() },
-        DemoRow {
-            QUuid::createUuid(), QStringLiteral("Tests"), QStringLiteral(u"main \u00b7 vor 2 Min."), Color::green() },
-        DemoRow { QUuid::createUuid(), QStringLiteral("Lint"), QStringLiteral(u"feature/login \u00b7 vor 5 Min."),
-            Color::red() },
-    };
-}
 
 void NotchModel::setExpanded(bool expanded)
 {
@@ -43,8 +29,14 @@ void NotchModel::setStatusColor(Color color)
     Q_EMIT changed();
 }
 
-void NotchModel::setRows(const QList<DemoRow> &rows)
+void NotchModel::setRows(const QList<ModuleRow> &rows)
 {
     m_rows = rows;
+    Q_EMIT changed();
+}
+
+void NotchModel::setAgesAt(const QDateTime &moment)
+{
+    m_agesAt = moment;
     Q_EMIT changed();
 }

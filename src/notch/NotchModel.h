@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/Color.h"
-#include "notch/DemoRow.h"
+#include "core/ModuleRow.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -18,15 +19,17 @@ public:
     bool isPinned() const { return m_pinned; }
     const QString &statusText() const { return m_statusText; }
     Color statusColor() const { return m_statusColor; }
-    const QList<DemoRow> &rows() const { return m_rows; }
+    // What the expanded overlay lists, already cut to what fits.
+    const QList<ModuleRow> &rows() const { return m_rows; }
+    // The moment the rows' ages are shown for.
+    const QDateTime &agesAt() const { return m_agesAt; }
 
     void setExpanded(bool expanded);
     void setPinned(bool pinned);
     void setStatusText(const QString &text);
     void setStatusColor(Color color);
-    void setRows(const QList<DemoRow> &rows);
-
-    static QList<DemoRow> seedRows();
+    void setRows(const QList<ModuleRow> &rows);
+    void setAgesAt(const QDateTime &moment);
 
 Q_SIGNALS:
     void changed();
@@ -36,7 +39,8 @@ Q_SIGNALS:
 private:
     bool m_expanded = false;
     bool m_pinned = false;
-    QString m_statusText;
-    Color m_statusColor = Color::orange();
-    QList<DemoRow> m_rows;
+    QString m_statusText = QStringLiteral("Tarnlet");
+    Color m_statusColor = Color::gray();
+    QList<ModuleRow> m_rows;
+    QDateTime m_agesAt = QDateTime::currentDateTimeUtc();
 };

@@ -1,6 +1,7 @@
 #include "notch/NotchView.h"
 
 #include "notch/NotchAccessibility.h"
+#include "notch/NotchGeometry.h"
 #include "notch/NotchModel.h"
 #include "platform/ReduceMotion.h"
 
@@ -59,13 +60,11 @@ void paintDot(QPainter &painter, QPointF centre, const QColor &color)
 
 } // namespace
 
-NotchView::NotchView(
-    NotchModel &model, QSizeF collapsedSize, QSizeF expandedSize, const ReduceMotion &reduceMotion, QWidget *parent)
+NotchView::NotchView(NotchModel &model, QSizeF collapsedSize, const ReduceMotion &reduceMotion, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_reduceMotion(reduceMotion)
     , m_collapsedSize(collapsedSize)
-    , m_expandedSize(expandedSize)
     , m_animation(Spring(0.42, 0.74))
     , m_statusFont(systemFont(12, QFont::Medium))
     , m_headerFont(systemFont(12, QFont::DemiBold))
@@ -105,13 +104,13 @@ void NotchView::relayoutTexts()
 {
     const double statusWidth = m_collapsedSize.width() - 2 * compactPadding - dotSize - compactSpacing;
     m_statusText = staticText(m_model.statusText(), m_statusFont, statusWidth);
-    const double contentWidth = m_expandedSize.width() - 2 * expandedSide;
+    const double contentWidth = NotchGeometry::expandedWidth - 2 * expandedSide;
     m_headerText = staticText(QStringLiteral("Tarnlet"), m_headerFont, contentWidth);
     const double rowTextWidth = contentWidth - 2 * rowPaddingX - dotSize - rowSpacing;
     m_rowTexts.clear();
-    for (const DemoRow &row : m_model.rows())
+    for (const ModuleRow &row : m_model.rows())
         m_rowTexts.append({ staticText(row.title, m_titleFont, rowTextWidth),
-            staticText(row.subtitle, m_subtitleFont, rowTextWidth) });
+            staticText(row.subtitle(m_model.agesAt()), m_subtitleFont, rowTextWidth) });
 }
 
 QRectF NotchView::compactFrame() const
@@ -119,9 +118,15 @@ QRectF NotchView::compactFrame() const
     return QRectF((width() - m_collapsedSize.width()) / 2, 0, m_collapsedSize.width(), m_collapsedSize.height());
 }
 
+QSizeF NotchView::expandedSize() const
+{
+    return NotchGeometry::expandedSize(m_model.rows().size());
+}
+
 QRectF NotchView::expandedFrame() const
 {
-    return QRectF((width() - m_expandedSize.width()) / 2, 0, m_expandedSize.width(), m_expandedSize.height());
+    const QSizeF size = expandedSize();
+    return QRectF((width() - size.width()) / 2, 0, size.width(), size.height());
 }
 
 QRectF NotchView::headerRect() const
@@ -131,25 +136,28 @@ QRectF NotchView::headerRect() const
         frame.width() - 2 * expandedSide, QFontMetricsF(m_headerFont).height());
 }
 
-double NotchView::rowHeight() const
-{
-    const double text = QFontMetricsF(m_titleFont).height() + lineSpacing + QFontMetricsF(m_subtitleFont).height();
-    return 2 * rowPaddingY + std::max(dotSize, text);
-}
-
 QRectF NotchView::rowRect(int index) const
 {
     const QRectF header = headerRect();
-    const double height = rowHeight();
-    return QRectF(
-        header.left(), header.bottom() + stackSpacing + index * (height + stackSpacing), header.width(), height);
+    return QRectF(header.left(), header.bottom() + stackSpacing + index * NotchGeometry::rowPitch, header.width(),
+        NotchGeometry::rowHeight);
+}
+
+int NotchView::rowAt(QPointF point) const
+{
+    for (int i = 0; i < int(m_model.rows().size()); ++i) {
+        if (rowRect(i).contains(point))
+            return i;
+    }
+    return -1;
 }
 
 QPainterPath NotchView::shape() const
 {
     const double t = progress();
-    const double w = lerp(m_collapsedSize.width(), m_expandedSize.width(), t);
-    const double h = lerp(m_collapsedSize.height(), m_expandedSize.height(), t);
+    const QSizeF expanded = expandedSize();
+    const double w = lerp(m_collapsedSize.width(), expanded.width(), t);
+    const double h = lerp(m_collapsedSize.height(), expanded.height(), t);
     const double r = std::clamp(lerp(collapsedRadius, expandedRadius, t), 0.0, std::min(w / 2, h));
     const QRectF box((width() - w) / 2, 0, w, h);
 
@@ -208,7 +216,7 @@ void NotchView::paintExpanded(QPainter &painter) const
     painter.setPen(white(0.55));
     painter.drawStaticText(header.topLeft(), m_headerText);
 
-    const QList<DemoRow> &rows = m_model.rows();
+    const QList<ModuleRow> &rows = m_model.rows();
     const double titleHeight = QFontMetricsF(m_titleFont).height();
     const double subtitleHeight = QFontMetricsF(m_subtitleFont).height();
     for (qsizetype i = 0; i < rows.size() && i < m_rowTexts.size(); ++i) {

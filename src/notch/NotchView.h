@@ -12,20 +12,21 @@ class NotchModel;
 class ReduceMotion;
 
 // Draws the overlay: a black shape with square top corners at the top centre, the status line
-// while collapsed, the header and rows while expanded. Follows the model, springs between the
-// two states (or switches at once when the desktop asks for less motion), handles no input.
+// while collapsed, the header and rows while expanded, as tall as its rows need. Follows the
+// model, springs between the two states (or switches at once when the desktop asks for less
+// motion), handles no input.
 class NotchView final : public QWidget {
     Q_OBJECT
 public:
     static constexpr double collapsedRadius = 18;
     static constexpr double expandedRadius = 34;
 
-    NotchView(NotchModel &model, QSizeF collapsedSize, QSizeF expandedSize, const ReduceMotion &reduceMotion,
-        QWidget *parent = nullptr);
+    NotchView(NotchModel &model, QSizeF collapsedSize, const ReduceMotion &reduceMotion, QWidget *parent = nullptr);
 
     const NotchModel &model() const { return m_model; }
     QSizeF collapsedSize() const { return m_collapsedSize; }
-    QSizeF expandedSize() const { return m_expandedSize; }
+    // The open shape for the model's rows now.
+    QSizeF expandedSize() const;
 
     // 0 collapsed, 1 expanded; swings slightly past either end while the spring moves.
     double progress() const { return m_animation.value(); }
@@ -36,6 +37,8 @@ public:
     // Layout of the expanded content, in the view's coordinates.
     QRectF headerRect() const;
     QRectF rowRect(int index) const;
+    // The row under `point`, or -1.
+    int rowAt(QPointF point) const;
 
     void paint(QPainter &painter);
 
@@ -59,12 +62,10 @@ private:
     void paintExpanded(QPainter &painter) const;
     QRectF compactFrame() const;
     QRectF expandedFrame() const;
-    double rowHeight() const;
 
     NotchModel &m_model;
     const ReduceMotion &m_reduceMotion;
     const QSizeF m_collapsedSize;
-    const QSizeF m_expandedSize;
     SpringAnimation m_animation;
 
     QFont m_statusFont;

@@ -10,6 +10,9 @@ class QMenu;
 class StatusItem : public QObject {
     Q_OBJECT
 public:
+    // What a small dot on the symbol says: nothing to see, work under way (orange), a failure (red).
+    enum class Attention { None, Active, Failure };
+
     using QObject::QObject;
 
     // Whether the desktop offers a status area at this moment. An item shown without one appears
@@ -19,5 +22,7 @@ public:
     virtual void setSymbol(const QString &symbolName, const QString &accessibleDescription) = 0;
     // The menu stays owned by the caller and must outlive the item's use of it.
     virtual void setMenu(QMenu *menu) = 0;
+    // The text shown when the pointer rests on the item, and the dot on its symbol.
+    virtual void setStatus(const QString &toolTip, Attention attention) = 0;
     virtual void show() = 0;
 };

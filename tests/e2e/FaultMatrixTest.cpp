@@ -55,6 +55,7 @@ public:
     bool isAvailable() const override { return true; }
     void setSymbol(const QString &, const QString &) override { }
     void setMenu(QMenu *) override { }
+    void setStatus(const QString &, Attention) override { }
     void show() override { }
 };
 

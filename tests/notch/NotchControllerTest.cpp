@@ -3,11 +3,18 @@
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
+#include "NotchFakes.h"
+
 #include "core/EventBus.h"
+#include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
+#include "notch/NotchView.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
 
 #include <cmath>
 #include <limits>
@@ -16,11 +23,14 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // A 1440 x 900 screen without a housing. In points (y up): the collapsed area C spans
-// x 610..830, y 868..900; the open area E x 430..1010, y 650..900.
+// x 610..830, y 868..900; the open area E, with the three rows of the fixture's module,
+// x 430..1010, y 650..900.
 const QRectF screenFrame(0, 0, 1440, 900);
 const QPointF onNotch(720, 890);
-const QPointF belowNotchInE(720, 700);
+const QPointF belowNotchInE(720, 845); // on the header, above the rows
 const QPointF inHoverMarginOnly(605, 890); // inside C grown by 8, outside C
 const QPointF farAway(100, 100);
 const QPointF inLeaveMarginOnly(420, 700); // inside E grown by 24, outside E
@@ -32,14 +42,37 @@ protected:
         screens.all = { FakeScreenProvider::plain(screenFrame) };
         screens.main = screens.all.first();
         AppPreferences::registerDefaults(*prefs.store);
+        registry.registerModule(std::make_unique<RowModule>(QStringLiteral("first"), numberedRows(3)));
     }
 
     NotchController &controller()
     {
         if (!m_controller)
             m_controller = std::make_unique<NotchController>(
-                bus, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+                bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
         return *m_controller;
+    }
+    RowModule &module(const QString &id) { return *static_cast<RowModule *>(registry.module(id)); }
+    RowModule &addModule(const QString &id, QList<ModuleRow> rows = {})
+    {
+        registry.registerModule(std::make_unique<RowModule>(id, std::move(rows)));
+        return module(id);
+    }
+    // Lets the queued rebuild (and the registry's queued starts) run.
+    static void settle() { QCoreApplication::processEvents(); }
+    QStringList titles() const
+    {
+        QStringList result;
+        for (const ModuleRow &row : m_controller->model().rows())
+            result << row.title;
+        return result;
+    }
+    // The centre of a row of the open overlay, in desktop points.
+    QPointF rowCentre(int index)
+    {
+        const QPointF local = controller().panel().content()->rowRect(index).center();
+        const QRect panel = controller().panel().geometry();
+        return QPointF(panel.left() + local.x(), screenFrame.height() - panel.top() - local.y());
     }
     const NotchModel &model() { return controller().model(); }
     void publish(const QString &text, bool shouldExpand = true)
@@ -50,11 +83,13 @@ protected:
 
     EventBus bus;
     TempPreferences prefs;
+    ModuleRegistry registry { *prefs.store };
     ManualScheduler scheduler;
     FakeScreenProvider screens;
     FakePointerMonitor pointer;
     FakePanelWindowSupport windowSupport;
     FakeReduceMotion reduceMotion;
+    OpenedUrls opened;
     std::unique_ptr<NotchController> m_controller;
 };
 
@@ -72,12 +107,12 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowed)
 {
     publish(QStringLiteral("quiet"), false);
     EXPECT_FALSE(model().isExpanded());
-    EXPECT_EQ(model().statusText(), QStringLiteral(u"Build l\u00e4uft \u00b7 main"));
+    EXPECT_EQ(model().statusText(), QStringLiteral("Tarnlet"));
 
     prefs.store->setValue(AppPreferences::autoExpandOnEvents, false);
     publish(QStringLiteral("ignored"));
     EXPECT_FALSE(model().isExpanded());
-    EXPECT_EQ(model().statusColor(), Color::orange());
+    EXPECT_EQ(model().statusColor(), Color::gray());
 
     prefs.store->setValue(AppPreferences::autoExpandOnEvents, true);
     publish(QStringLiteral("Review angefragt: Fix"));
@@ -91,7 +126,11 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowed)
     scheduler.advance(0.01);
     EXPECT_FALSE(model().isExpanded());
     EXPECT_TRUE(controller().panel().isClickThrough());
-    EXPECT_EQ(model().statusText(), QStringLiteral("Review angefragt: Fix"));
+    EXPECT_EQ(model().statusText(), QStringLiteral("Tarnlet")) << "the flash is over";
+
+    // Events flash in their own colour.
+    bus.publish(ModuleEvent { QStringLiteral("ci"), QStringLiteral("Build fehlgeschlagen"), true, Color::red() });
+    EXPECT_EQ(model().statusColor(), Color::red());
 }
 
 TEST_F(NotchControllerTest, SecondFlashReplacesTextAndRestartsTheDuration)
@@ -158,6 +197,7 @@ TEST_F(NotchControllerTest, LeavingDuringAFlashShortensIt)
     EXPECT_TRUE(model().isExpanded());
     scheduler.advance(0.05);
     EXPECT_FALSE(model().isExpanded());
+    scheduler.advance(2); // the flash's hold on the status line
     EXPECT_EQ(scheduler.pendingCount(), 0);
 }
 
@@ -251,10 +291,10 @@ TEST_F(NotchControllerTest, ClicksDoNotTouchThePendingChange)
 {
     controller().flash(QStringLiteral("news"), Color::blue());
     pointer.clickAt(belowNotchInE);
-    EXPECT_EQ(scheduler.pendingCount(), 1);
+    EXPECT_EQ(scheduler.pendingCount(), 2) << "the close and the flash's end";
     pointer.clickAt(onNotch); // closes and unpins
     EXPECT_FALSE(model().isExpanded());
-    EXPECT_EQ(scheduler.pendingCount(), 1);
+    EXPECT_EQ(scheduler.pendingCount(), 2);
     scheduler.advance(3.5); // the flash's close finds the overlay closed already
     EXPECT_FALSE(model().isExpanded());
 }
@@ -364,32 +404,131 @@ TEST_F(NotchControllerTest, HandlersOutlivingTheControllerDoNothing)
     SUCCEED();
 }
 
-TEST(NotchModel, StartsWithTheSeedState)
+TEST_F(NotchControllerTest, RowsFollowTheSwitchedOnModulesInRegistryOrder)
 {
-    NotchModel model;
-    EXPECT_FALSE(model.isExpanded());
-    EXPECT_FALSE(model.isPinned());
-    EXPECT_EQ(model.statusText(), QStringLiteral(u"Build l\u00e4uft \u00b7 main"));
-    EXPECT_EQ(model.statusText().toUtf8().size(), 20);
-    EXPECT_EQ(model.statusColor(), Color::orange());
-    ASSERT_EQ(model.rows().size(), 3);
-    EXPECT_EQ(model.rows()[0].title, QStringLiteral("Deploy"));
-    EXPECT_EQ(model.rows()[1].subtitle, QStringLiteral(u"main \u00b7 vor 2 Min."));
-    EXPECT_EQ(model.rows()[2].color, Color::red());
+    controller();
+    RowModule &second = addModule(QStringLiteral("second"), numberedRows(2, QStringLiteral("Second")));
+    settle();
+    EXPECT_EQ(titles(), (QStringList { u"Row 1"_s, u"Row 2"_s, u"Row 3"_s, u"Second 1"_s, u"Second 2"_s }));
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250 + 2 * 59)) << "the panel grows with the rows";
 
-    NotchModel other;
-    QSet<QUuid> ids;
-    for (const NotchModel *m : { &model, &other }) {
-        for (const DemoRow &row : m->rows())
-            ids.insert(row.id);
-    }
-    EXPECT_EQ(ids.size(), 6);
+    // Several notices in one turn: nothing before the turn ends, then the last state.
+    module(QStringLiteral("first")).setRows(numberedRows(4));
+    module(QStringLiteral("first")).setRows(numberedRows(1));
+    EXPECT_EQ(model().rows().size(), 5);
+    settle();
+    EXPECT_EQ(titles(), (QStringList { u"Row 1"_s, u"Second 1"_s, u"Second 2"_s }));
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
 
-    int notices = 0;
-    QObject::connect(&model, &NotchModel::changed, [&] { ++notices; });
-    model.setPinned(false);
-    model.setStatusText(model.statusText());
-    EXPECT_EQ(notices, 2) << "assignments of an equal value are announced too";
+    registry.setEnabled(false, QStringLiteral("first"));
+    settle();
+    EXPECT_EQ(titles(), (QStringList { u"Second 1"_s, u"Second 2"_s }));
+    registry.setEnabled(false, QStringLiteral("second"));
+    settle();
+    EXPECT_TRUE(model().rows().isEmpty());
+    second.setRows(numberedRows(1, QStringLiteral("Second")));
+    registry.setEnabled(true, QStringLiteral("second"));
+    settle();
+    EXPECT_EQ(titles(), (QStringList { u"Second 1"_s }));
 }
 
+TEST_F(NotchControllerTest, MoreThanSevenRowsEndInACount)
+{
+    controller();
+    RowModule &second = addModule(QStringLiteral("second"), numberedRows(4, QStringLiteral("Second")));
+    settle();
+    ASSERT_EQ(model().rows().size(), 7) << "seven fit";
+    EXPECT_EQ(model().rows().last().title, QStringLiteral("Second 4"));
+
+    second.setRows(numberedRows(6, QStringLiteral("Second")));
+    settle();
+    ASSERT_EQ(model().rows().size(), 7);
+    EXPECT_EQ(model().rows()[5].title, QStringLiteral("Second 3"));
+    const ModuleRow &more = model().rows().last();
+    EXPECT_EQ(more.title, QStringLiteral("+3 weitere")) << "Second 4 to 6";
+    EXPECT_EQ(more.color, Color::gray());
+    EXPECT_TRUE(more.link.isEmpty());
+    EXPECT_EQ(controller().panel().geometry().height(), 250 + 4 * 59);
+}
+
+TEST_F(NotchControllerTest, StatusLineIsTheFirstModuleStatusAndReturnsAfterAFlash)
+{
+    QSignalSpy lineChanges(&controller(), &NotchController::statusLineChanged);
+    RowModule &second = addModule(QStringLiteral("second"));
+    second.setStatus(ModuleStatus { QStringLiteral("2 von 3 Containern laufen"), Color::green() });
+    settle();
+    EXPECT_EQ(model().statusText(), QStringLiteral("2 von 3 Containern laufen"));
+    module(QStringLiteral("first")).setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::orange() });
+    settle();
+    EXPECT_EQ(model().statusText(), QStringLiteral("CI · main")) << "the first module with a status wins";
+    EXPECT_EQ(model().statusColor(), Color::orange());
+    EXPECT_EQ(lineChanges.count(), 2);
+
+    // A flash holds the line for its duration, also against module changes and a pinned overlay.
+    pointer.clickAt(onNotch);
+    controller().flash(QStringLiteral("Review angefragt: Fix"), Color::blue());
+    module(QStringLiteral("first")).setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::red() });
+    settle();
+    EXPECT_EQ(model().statusText(), QStringLiteral("Review angefragt: Fix"));
+    EXPECT_EQ(controller().liveStatus().color, Color::red());
+    scheduler.advance(3.5);
+    EXPECT_TRUE(model().isPinned());
+    EXPECT_EQ(model().statusText(), QStringLiteral("CI · main"));
+    EXPECT_EQ(model().statusColor(), Color::red());
+
+    registry.setEnabled(false, QStringLiteral("first"));
+    registry.setEnabled(false, QStringLiteral("second"));
+    settle();
+    EXPECT_EQ(model().statusText(), QStringLiteral("Tarnlet"));
+    EXPECT_EQ(model().statusColor(), Color::gray());
+}
+
+TEST_F(NotchControllerTest, AgesAreRedrawnOnlyWhileOpen)
+{
+    ModuleRow aged = numberedRows(1).first();
+    aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
+    module(QStringLiteral("first")).setRows({ aged });
+    controller();
+    EXPECT_EQ(scheduler.pendingCount(), 0) << "collapsed: nothing ticks";
+
+    pointer.clickAt(onNotch);
+    ASSERT_EQ(scheduler.pendingCount(), 1);
+    EXPECT_LE(scheduler.nextDelay(), 1.0) << "the age reads in seconds";
+    int redraws = 0;
+    QObject::connect(&model(), &NotchModel::changed, [&] { ++redraws; });
+    scheduler.advance(scheduler.nextDelay());
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(scheduler.pendingCount(), 1) << "armed again for the next change";
+
+    pointer.clickAt(onNotch);
+    EXPECT_EQ(scheduler.pendingCount(), 0);
+}
+
+TEST_F(NotchControllerTest, AClickOnARowOpensItsPageAndKeepsThePin)
+{
+    module(QStringLiteral("first")).setRows({ numberedRows(1).first(),
+        ModuleRow { QStringLiteral("No page"), {}, std::nullopt, Color::gray(), {} },
+        ModuleRow { QStringLiteral("Elsewhere"), {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) } });
+    controller();
+    pointer.clickAt(rowCentre(0));
+    EXPECT_TRUE(opened.urls.isEmpty()) << "collapsed, the rows are not there";
+
+    pointer.clickAt(onNotch);
+    pointer.clickAt(rowCentre(0));
+    EXPECT_EQ(opened.urls, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
+    EXPECT_TRUE(model().isPinned());
+    EXPECT_TRUE(model().isExpanded());
+    pointer.clickAt(rowCentre(1));
+    pointer.clickAt(rowCentre(2));
+    EXPECT_EQ(opened.urls.size(), 1) << "no page, or none of GitHub's";
+
+    // Opened by hovering: the click opens the page and leaves the overlay unpinned.
+    pointer.clickAt(onNotch);
+    rest(onNotch);
+    scheduler.advance(0.25);
+    pointer.clickAt(rowCentre(0));
+    EXPECT_EQ(opened.urls.size(), 2);
+    EXPECT_FALSE(model().isPinned());
+    EXPECT_TRUE(model().isExpanded());
+}
 } // namespace

@@ -100,10 +100,17 @@ public:
         description = accessibleDescription;
     }
     void setMenu(QMenu *m) override { menu = m; }
+    void setStatus(const QString &text, Attention dot) override
+    {
+        toolTip = text;
+        attention = dot;
+    }
     void show() override { shown = true; }
 
     QString symbol;
     QString description;
+    QString toolTip;
+    Attention attention = Attention::None;
     QMenu *menu = nullptr;
     bool shown = false;
 

@@ -1,10 +1,12 @@
 #include "platform/x11/TrayStatusItem.h"
 
+#include "core/Color.h"
 #include "core/SymbolImage.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QPalette>
 #include <QScreen>
 
@@ -33,13 +35,23 @@ void TrayStatusItem::setSymbol(const QString &symbolName, const QString &accessi
 {
     m_symbol = symbolName;
     m_tray.setToolTip(accessibleDescription);
-    updateIcon();
+    buildIcons();
 }
 
 void TrayStatusItem::setMenu(QMenu *menu)
 {
     m_menu = menu;
     m_tray.setContextMenu(menu);
+}
+
+void TrayStatusItem::setStatus(const QString &toolTip, Attention attention)
+{
+    if (m_tray.toolTip() != toolTip)
+        m_tray.setToolTip(toolTip);
+    if (attention == m_attention)
+        return;
+    m_attention = attention;
+    m_tray.setIcon(m_icons[size_t(attention)]);
 }
 
 void TrayStatusItem::show()
@@ -50,7 +62,7 @@ void TrayStatusItem::show()
 bool TrayStatusItem::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ApplicationPaletteChange && watched == qApp)
-        updateIcon();
+        buildIcons();
     return false;
 }
 
@@ -67,9 +79,31 @@ QPoint TrayStatusItem::menuPosition() const
     return icon.bottomLeft() + QPoint(0, 1);
 }
 
-void TrayStatusItem::updateIcon()
+void TrayStatusItem::buildIcons()
 {
     // Panels follow the desktop's theme: a dark window colour means a dark panel.
     const bool darkPanel = QApplication::palette().color(QPalette::Window).lightness() < 128;
-    m_tray.setIcon(SymbolImage::icon(m_symbol, darkPanel ? Qt::white : Qt::black));
+    const QColor ink = darkPanel ? Qt::white : Qt::black;
+    const QColor panel = darkPanel ? Qt::black : Qt::white;
+    const QIcon plain = SymbolImage::icon(m_symbol, ink);
+    const auto withDot = [&](Color dot) {
+        QIcon icon;
+        // The sizes tray hosts ask for; others are scaled from the nearest.
+        for (const int side : { 16, 22, 24, 32, 48, 64 }) {
+            QPixmap pixmap = plain.pixmap(QSize(side, side), 1.0);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            // A ring in the panel's colour keeps the dot apart from the symbol under it.
+            const double diameter = side * 0.44;
+            const QRectF box(side - diameter, 0, diameter, diameter);
+            painter.setPen(QPen(panel, std::max(1.0, side / 16.0)));
+            painter.setBrush(dot.toQColor());
+            painter.drawEllipse(box.adjusted(0.5, 0.5, -0.5, -0.5));
+            painter.end();
+            icon.addPixmap(pixmap);
+        }
+        return icon;
+    };
+    m_icons = { plain, withDot(Color::orange()), withDot(Color::red()) };
+    m_tray.setIcon(m_icons[size_t(m_attention)]);
 }

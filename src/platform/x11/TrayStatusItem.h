@@ -2,6 +2,9 @@
 
 #include "platform/StatusItem.h"
 
+#include <array>
+
+#include <QIcon>
 #include <QPointer>
 #include <QSystemTrayIcon>
 
@@ -9,7 +12,8 @@ class QMenu;
 
 // The status item as a Qt system-tray icon (XEmbed tray hosts on X11, StatusNotifier hosts over
 // D-Bus). Both buttons open the menu, as a status-bar item does. The monochrome symbol is white on
-// dark panels and black on light ones, following the desktop palette as it changes.
+// dark panels and black on light ones, following the desktop palette as it changes; an orange or
+// red dot in its corner carries the attention state.
 class TrayStatusItem final : public StatusItem {
     Q_OBJECT
 public:
@@ -19,16 +23,24 @@ public:
     bool isAvailable() const override;
     void setSymbol(const QString &symbolName, const QString &accessibleDescription) override;
     void setMenu(QMenu *menu) override;
+    void setStatus(const QString &toolTip, Attention attention) override;
     void show() override;
+
+    // What the tray shows now.
+    QIcon icon() const { return m_tray.icon(); }
+    QString toolTip() const { return m_tray.toolTip(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QPoint menuPosition() const;
-    void updateIcon();
+    void buildIcons();
 
     QSystemTrayIcon m_tray;
     QPointer<QMenu> m_menu;
     QString m_symbol;
+    Attention m_attention = Attention::None;
+    // One icon per attention state, made when the symbol or the panel's look changes.
+    std::array<QIcon, 3> m_icons;
 };
