@@ -19,7 +19,7 @@ run_bench() {
     | awk '/^-+$/ {table = 1; next} table && ($1 !~ /_(mean|stddev|cv)$/) {print "  " $0}'
 }
 echo
-echo "== Pointer events and one animation frame (median of 5 repetitions) =="
+echo "== Pointer events and overlay frames (median of 5 repetitions) =="
 run_bench "$build/bench/notch/notch-bench"
 echo
 echo "== Decoding GitHub answers =="

@@ -3,6 +3,7 @@
 #include "InMemorySecretStore.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
+#include "RowModule.h"
 #include "TempPreferences.h"
 
 #include "app/AppDelegate.h"
@@ -239,6 +240,33 @@ TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)
     QEventLoop loop;
     QTimer::singleShot(0, entry(QStringLiteral("Beenden")), &QAction::trigger);
     EXPECT_EQ(loop.exec(), 0);
+}
+
+TEST_F(AppDelegateTest, TheTrayIconCarriesTheStatusLine)
+{
+    auto delegate = makeDelegate(true);
+    // Registered ahead of the set-up's modules, so its status leads the line.
+    auto module = std::make_unique<RowModule>(QStringLiteral("ci"));
+    RowModule &ci = *module;
+    delegate->registry().registerModule(std::move(module));
+    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::orange() });
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(statusItem->toolTip, QStringLiteral("CI · main"));
+    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Active);
+
+    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::red() });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Failure);
+    // A flash shows in the tooltip for its time; the dot keeps saying what the modules say.
+    delegate->showTestEvent();
+    EXPECT_EQ(statusItem->toolTip, QStringLiteral("Tests bestanden · main"));
+    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Failure);
+    scheduler.advance(3.5);
+    EXPECT_EQ(statusItem->toolTip, QStringLiteral("CI · main"));
+
+    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::green() });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(statusItem->attention, StatusItem::Attention::None);
 }
 
 TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenu)

@@ -1,11 +1,14 @@
 // A small program for the end-to-end tests: the overlay's controller on the real X11 services,
-// reporting every change of its state on standard output ("state expanded=1 pinned=0").
+// showing one module with three rows, reporting every change of its open and pinned state on
+// standard output ("state expanded=1 pinned=0").
 //   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
 // what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
 // "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
-// the panel's new place ("screens changed panel=x,y,w,h").
+// the panel's new place ("screens changed panel=x,y,w,h"). Pages the overlay opens are reported
+// instead of opened ("opened URL").
 #include "core/EventBus.h"
+#include "core/ModuleRegistry.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -15,6 +18,7 @@
 #include "platform/x11/X11DesktopServices.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -30,6 +34,40 @@ protected:
     void mousePressEvent(QMouseEvent *) override
     {
         std::printf("backdrop pressed\n");
+        std::fflush(stdout);
+    }
+};
+
+// Three rows: two open a run's page, the last one nothing.
+class ThreeRows final : public DevModule {
+public:
+    QString id() const override { return QStringLiteral("rows"); }
+    QString title() const override { return QStringLiteral("Rows"); }
+    QString symbol() const override { return QStringLiteral("gearshape"); }
+    std::optional<ModuleStatus> compactStatus() const override
+    {
+        return ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), Color::orange() };
+    }
+    QList<ModuleRow> overlayRows() const override
+    {
+        const QString runs = QStringLiteral("https://github.com/teskarvo/web/actions/runs/");
+        return { ModuleRow { QStringLiteral("Deploy \u00b7 web"), QStringLiteral("staging"), std::nullopt,
+                     Color::orange(), QUrl(runs + u'1') },
+            ModuleRow { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, Color::green(),
+                QUrl(runs + u'2') },
+            ModuleRow { QStringLiteral("Lint \u00b7 web"), QStringLiteral("feature/login"), std::nullopt, Color::red(),
+                QUrl() } };
+    }
+    void start() override { }
+    void stop() override { }
+};
+
+class OpenReporter final : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl &url)
+    {
+        std::printf("opened %s\n", url.toString().toUtf8().constData());
         std::fflush(stdout);
     }
 };
@@ -56,13 +94,23 @@ int main(int argc, char *argv[])
         backdrop.show();
     }
 
+    OpenReporter opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &opened, "open");
+
     EventBus bus;
+    ModuleRegistry registry(*preferences);
+    registry.registerModule(std::make_unique<ThreeRows>());
     TimerScheduler scheduler;
     DesktopServices desktop = createX11DesktopServices();
-    NotchController notch(
-        bus, *preferences, scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
-    const auto report = [&notch] {
-        std::printf("state expanded=%d pinned=%d\n", notch.model().isExpanded(), notch.model().isPinned());
+    NotchController notch(bus, registry, *preferences, scheduler, *desktop.screens, *desktop.pointer,
+        *desktop.panelWindow, *desktop.reduceMotion);
+    std::pair<bool, bool> reported { false, false };
+    const auto report = [&notch, &reported] {
+        const std::pair<bool, bool> state { notch.model().isExpanded(), notch.model().isPinned() };
+        if (state == reported)
+            return;
+        reported = state;
+        std::printf("state expanded=%d pinned=%d\n", state.first, state.second);
         std::fflush(stdout);
     };
     QObject::connect(&notch.model(), &NotchModel::changed, &app, report);
@@ -97,3 +145,5 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
     return app.exec();
 }
+
+#include "NotchHost.moc"

@@ -1,6 +1,6 @@
 """The overlay as a screen reader meets it over AT-SPI: collapsed one status element named by the
-status text, expanded the header and the rows as its children, and each flash sent as a change
-of the element's name.
+status text, expanded the header and the rows as its children, each flash sent as a change of the
+element's name, and a row's "Öffnen" action opening its page.
 
 notch_accessibility_test.py HOST  (under with-display.sh and with-atspi.sh)
 """
@@ -14,9 +14,9 @@ import tempfile
 import pyatspi
 from gi.repository import GLib
 
-from atspi_helpers import children, dump, find, wait_for
+from atspi_helpers import actions, children, do_action, dump, find, wait_for
 
-STATUS = "Build l\u00e4uft \u00b7 main"
+STATUS = "Deploy \u00b7 staging"
 NEWS = "Review angefragt: Fix login"
 
 
@@ -24,7 +24,8 @@ with tempfile.TemporaryDirectory() as scratch:
     prefs = os.path.join(scratch, "prefs.json")
     with open(prefs, "w") as f:
         json.dump({"notch.flashDuration": 1.5}, f)
-    host = subprocess.Popen([sys.argv[1], prefs], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
+    output = os.path.join(scratch, "host.out")
+    host = subprocess.Popen([sys.argv[1], prefs], stdin=subprocess.PIPE, stdout=open(output, "w"))
     try:
         desktop = pyatspi.Registry.getDesktop(0)
         app = wait_for(lambda: next((a for a in children(desktop) if a is not None and a.name == "notch-host"
@@ -58,13 +59,17 @@ with tempfile.TemporaryDirectory() as scratch:
         assert NEWS in names, f"the flash was not announced as a name change (saw {names})"
 
         wait_for(lambda: overlay.childCount == 4, what="header and rows while open")
-        items = [(child.getRoleName(), child.name, child.description) for child in children(overlay)]
-        assert items == [("heading", "Tarnlet", ""), ("list item", "Deploy", "staging \u00b7 vor 42 s"),
-                         ("list item", "Tests", "main \u00b7 vor 2 Min."),
-                         ("list item", "Lint", "feature/login \u00b7 vor 5 Min.")], items
+        items = [(child.getRoleName(), child.name, actions(child)) for child in children(overlay)]
+        assert items == [("heading", "Tarnlet", []),
+                         ("list item", "Deploy \u00b7 web, staging", ["\u00d6ffnen"]),
+                         ("list item", "Tests \u00b7 web, main", ["\u00d6ffnen"]),
+                         ("list item", "Lint \u00b7 web, feature/login", [])], items
+        do_action(children(overlay)[2], "\u00d6ffnen")
+        wait_for(lambda: "opened https://github.com/teskarvo/web/actions/runs/2\n" in open(output).read(),
+                 what="the row's page opened")
 
         wait_for(lambda: overlay.childCount == 0, what="one element again once the flash is over")
-        assert overlay.name == NEWS, overlay.name
+        wait_for(lambda: overlay.name == STATUS, what="the status line back once the flash is over")
     finally:
         os.kill(host.pid, signal.SIGTERM)
         host.wait(timeout=10)
