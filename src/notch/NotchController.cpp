@@ -38,6 +38,7 @@ double topEdge(const QRectF &frame)
 
 // Timers may wake a hair early; a job this close to its due time counts as due.
 constexpr double dueTolerance = 1e-6;
+constexpr double ageUpdateDelay = 0.005;
 
 } // namespace
 
@@ -199,7 +200,8 @@ void NotchController::armAgeUpdate()
     }
     if (!next)
         return;
-    m_ageUpdate = m_scheduler.schedule(*next, [self = QPointer<NotchController>(this)] {
+    // A hair late rather than early, so the age has moved on when the job runs.
+    m_ageUpdate = m_scheduler.schedule(*next + ageUpdateDelay, [self = QPointer<NotchController>(this)] {
         if (!self)
             return;
         self->m_model->setAgesAt(QDateTime::currentDateTimeUtc());
