@@ -173,9 +173,9 @@ void NotchAccessibility::announceStatus(NotchView &view)
     QAccessible::updateAccessibility(&event);
 }
 
-void NotchAccessibility::expansionChanged(NotchView &view)
+void NotchAccessibility::childrenChanged(NotchView &view)
 {
-    // The children come or go together; assistive tools re-read the element's subtree.
+    // Assistive tools re-read the element's subtree.
     QAccessibleEvent event(&view, QAccessible::ObjectReorder);
     QAccessible::updateAccessibility(&event);
 }

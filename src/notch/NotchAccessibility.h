@@ -11,6 +11,7 @@ namespace NotchAccessibility {
 // Registers the interface factory for NotchView (once per process).
 void install();
 void announceStatus(NotchView &view);
-void expansionChanged(NotchView &view);
+// The children came or went: the overlay opened or closed, or its rows changed in number.
+void childrenChanged(NotchView &view);
 
 } // namespace NotchAccessibility

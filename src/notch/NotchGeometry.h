@@ -23,7 +23,7 @@ struct NotchGeometry {
     // header alone up to maximumRows rows (250 for three).
     static constexpr double expandedWidth = 580;
     static constexpr double expandedHeightForThreeRows = 250;
-    static constexpr double rowHeight = 51;
+    static constexpr double rowHeight = 51; // a title over a detail line, 10 points above and below
     static constexpr double rowPitch = rowHeight + 8;
     static constexpr int maximumRows = 7;
     static QSizeF expandedSize(qsizetype rowCount);

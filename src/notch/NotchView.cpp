@@ -21,7 +21,6 @@ constexpr double expandedTopGap = 10; // below the notch band
 constexpr double stackSpacing = 8;
 constexpr double rowSpacing = 10;
 constexpr double rowPaddingX = 14;
-constexpr double rowPaddingY = 10;
 constexpr double rowRadius = 14;
 constexpr double lineSpacing = 2;
 
@@ -89,7 +88,9 @@ void NotchView::modelChanged()
     const double target = m_model.isExpanded() ? 1 : 0;
     if (target != m_animation.spring().target()) {
         m_animation.moveTo(target, m_reduceMotion.isOn());
-        NotchAccessibility::expansionChanged(*this);
+        NotchAccessibility::childrenChanged(*this);
+    } else if (m_model.isExpanded() && m_model.rows().size() != m_rowTexts.size()) {
+        NotchAccessibility::childrenChanged(*this);
     }
     relayoutTexts();
     update();
@@ -227,10 +228,15 @@ void NotchView::paintExpanded(QPainter &painter) const
         paintDot(painter, QPointF(row.left() + rowPaddingX + dotSize / 2, row.center().y()), rows[i].color.toQColor());
 
         const double textLeft = row.left() + rowPaddingX + dotSize + rowSpacing;
-        const double top = row.center().y() - (titleHeight + lineSpacing + subtitleHeight) / 2;
+        // A row without a second line ("+N weitere") centres its title.
+        const bool twoLines = !m_rowTexts[i].subtitle.text().isEmpty();
+        const double textHeight = twoLines ? titleHeight + lineSpacing + subtitleHeight : titleHeight;
+        const double top = row.center().y() - textHeight / 2;
         painter.setFont(m_titleFont);
         painter.setPen(Qt::white);
         painter.drawStaticText(QPointF(textLeft, top), m_rowTexts[i].title);
+        if (!twoLines)
+            continue;
         painter.setFont(m_subtitleFont);
         painter.setPen(white(0.5));
         painter.drawStaticText(QPointF(textLeft, top + titleHeight + lineSpacing), m_rowTexts[i].subtitle);
