@@ -23,9 +23,12 @@ namespace {
 StatusItem::Attention attentionFor(Color color)
 {
     switch (color.name()) {
-    case Color::Name::Red: return StatusItem::Attention::Failure;
-    case Color::Name::Orange: return StatusItem::Attention::Active;
-    default: return StatusItem::Attention::None;
+    case Color::Name::Red:
+        return StatusItem::Attention::Failure;
+    case Color::Name::Orange:
+        return StatusItem::Attention::Active;
+    default:
+        return StatusItem::Attention::None;
     }
 }
 

@@ -8,8 +8,8 @@ namespace {
 TEST(ModuleRowAge, NextChangeIsWhereTheTextChanges)
 {
     const QDateTime since(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
-    const qint64 ages[] = { -5000, 0, 9999, 10000, 42500, 59999, 60000, 150000, 3599000, 3600000, 86399000,
-        90000000, 200000000 };
+    const qint64 ages[]
+        = { -5000, 0, 9999, 10000, 42500, 59999, 60000, 150000, 3599000, 3600000, 86399000, 90000000, 200000000 };
     for (const qint64 age : ages) {
         const QDateTime now = since.addMSecs(age);
         const double wait = secondsUntilAgeChanges(since, now);

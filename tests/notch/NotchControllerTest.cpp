@@ -506,9 +506,11 @@ TEST_F(NotchControllerTest, AgesAreRedrawnOnlyWhileOpen)
 
 TEST_F(NotchControllerTest, AClickOnARowOpensItsPageAndKeepsThePin)
 {
-    module(QStringLiteral("first")).setRows({ numberedRows(1).first(),
-        ModuleRow { QStringLiteral("No page"), {}, std::nullopt, Color::gray(), {} },
-        ModuleRow { QStringLiteral("Elsewhere"), {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) } });
+    module(QStringLiteral("first"))
+        .setRows(
+            { numberedRows(1).first(), ModuleRow { QStringLiteral("No page"), {}, std::nullopt, Color::gray(), {} },
+                ModuleRow {
+                    QStringLiteral("Elsewhere"), {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) } });
     controller();
     pointer.clickAt(rowCentre(0));
     EXPECT_TRUE(opened.urls.isEmpty()) << "collapsed, the rows are not there";

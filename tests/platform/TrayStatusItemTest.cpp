@@ -1,5 +1,5 @@
-#include "core/Color.h"
 #include "platform/x11/TrayStatusItem.h"
+#include "core/Color.h"
 
 #include <QImage>
 
