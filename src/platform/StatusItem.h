@@ -13,11 +13,15 @@ public:
     using QObject::QObject;
 
     // Whether the desktop offers a status area at this moment. An item shown without one appears
-    // by itself once a status area turns up.
+    // by itself once a status area turns up; availabilityChanged() tells when that may have changed.
     virtual bool isAvailable() const = 0;
     // A name of SymbolImage and the text assistive tools read for it.
     virtual void setSymbol(const QString &symbolName, const QString &accessibleDescription) = 0;
     // The menu stays owned by the caller and must outlive the item's use of it.
     virtual void setMenu(QMenu *menu) = 0;
     virtual void show() = 0;
+
+Q_SIGNALS:
+    // A status area turned up or went away.
+    void availabilityChanged();
 };
