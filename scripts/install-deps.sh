@@ -14,6 +14,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-xtest0-dev
+  # the footprint report counts wake-ups with perf
+  linux-perf
   # runtime
   curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11
   # desktop used by the tests and the preview
