@@ -83,12 +83,13 @@ void SettingsWindowController::centre()
 
 bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    // The first show centres the content alone: the frame comes later. Once it is there, the
-    // window is centred again, frame included.
-    if (event->type() == QEvent::Move && watched == m_window.get() && m_window->windowHandle()
-        && m_window->windowHandle()->frameMargins() != m_frameCentred && !m_frameCentredOnce) {
-        m_frameCentredOnce = true;
-        centre();
+    // The first show centres the content alone: the window manager frames the window later.
+    // Once the frame is known, the window is centred again, frame included.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Move || type == QEvent::Paint || type == QEvent::WindowActivate) && watched == m_window.get()
+        && m_window->windowHandle() && m_window->windowHandle()->frameMargins() != m_frameCentred) {
+        m_window->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &SettingsWindowController::centre, Qt::QueuedConnection);
     }
     return false;
 }

@@ -50,5 +50,4 @@ private:
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with
-    bool m_frameCentredOnce = false;
 };
