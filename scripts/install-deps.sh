@@ -14,10 +14,12 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-xtest0-dev
+  # the footprint report counts wake-ups with perf
+  linux-perf
   # runtime
   curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11
   # desktop used by the tests and the preview
-  xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils x11-xserver-utils
+  xvfb xauth xdotool trayer imagemagick xcompmgr openbox x11-utils x11-xserver-utils
   at-spi2-core python3 python3-pyatspi
   # real peers in the tests
   openssl docker.io busybox-static

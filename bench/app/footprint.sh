@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Measures the whole program as a user runs it all day, all three modules on, the settings window
 # closed and no network: start to overlay shown (median of several launches), memory after a
-# minute idle next to a minimal Qt Widgets program with one tray icon and one frameless window
-# (resident, and the anonymous part: heap and stacks, where growth would show), idle CPU, and
-# wake-ups per second. Everything runs on a private X display with a tray host and a private
-# keyring holding a token; the GitHub API address points at a local port nobody listens on.
+# minute idle (resident, and the anonymous part: heap and stacks, where growth would show), idle
+# CPU, and wake-ups per second. Two yardsticks run beside it: the bare baseline, a Qt Widgets
+# program with one tray icon and one frameless window, and the floor for the job, which also draws
+# a line of text, makes one HTTPS request to a local server and reads one Secret Service item.
+# Everything runs on a private X display with a tray host and a private keyring holding a token;
+# the GitHub API address points at a local port nobody listens on. Wake-ups are counted by perf.
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -15,13 +17,22 @@ idle=${2:-60}
 
 if [ "${FOOTPRINT_INSIDE:-}" != 1 ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLET_BUILD_BENCH=ON >/dev/null
-  cmake --build "$build" -j2 --target tarnlet-testhooks tarnlet-token tarnlet-map-timer tarnlet-baseline
+  cmake --build "$build" -j2 --target tarnlet-testhooks tarnlet-token tarnlet-map-timer tarnlet-baseline tarnlet-floor
   export FOOTPRINT_INSIDE=1
   exec "$root/tests/support/with-display.sh" --tray "$root/tests/support/with-keyring.sh" "$0" "$@"
 fi
 
 program="$build/src/app/tarnlet-testhooks"
 baseline="$build/bench/app/tarnlet-baseline"
+floor="$build/bench/app/tarnlet-floor"
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 printf '%s' "ghp_footprintBenchToken" | "$build/src/app/tarnlet-token" >/dev/null
 export TARNLET_TEST_API_ROOT=https://127.0.0.1:9
 mkdir -p "$XDG_CONFIG_HOME/Tarnlet"
@@ -34,33 +45,67 @@ for _ in $(seq 1 "$launches"); do
 done
 median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
 
-# CPU ticks, context switches of all threads, resident memory in KiB.
+# The floor's HTTPS peer: a local server with a throw-away certificate only the floor trusts.
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 \
+  -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
+python3 -c '
+import http.server, ssl, sys
+server = http.server.HTTPServer(("127.0.0.1", 0), http.server.SimpleHTTPRequestHandler)
+tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+tls.load_cert_chain(sys.argv[1], sys.argv[2])
+server.socket = tls.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()' "$scratch/cert.pem" "$scratch/key.pem" >"$scratch/port" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$scratch/port" ] && break; sleep 0.05; done
+port=$(cat "$scratch/port")
+
+# CPU ticks of the whole process (ended threads included), resident memory in KiB.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {s += $2} END {print s}'; }
 rss() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 anonymous() { awk '/^Anonymous:/ {print $2}' "/proc/$1/smaps_rollup"; }
+# Context switches of every thread of a process over the next SECONDS, threads that start or end
+# meanwhile included: /proc only knows the threads alive at the moment it is read.
+count_switches() { # PID SECONDS FILE
+  perf stat -x, -e context-switches -p "$1" -o "$3" -- sleep "$2" >/dev/null 2>&1 || echo "failed" > "$3"
+}
+per_second() { # FILE SECONDS; perf says "<not counted>" for a process that never ran meanwhile
+  awk -F, -v s="$2" '/context-switches/ {sub(/<not counted>/, "0", $1)}
+                     /context-switches/ && $1 ~ /^[0-9]+$/ {printf "%.2f", $1 / s; found = 1}
+                     END {if (!found) printf "n/a (perf failed)"}' "$1"
+}
 
 "$program" >/dev/null 2>&1 &
 tarnlet=$!
 "$baseline" >/dev/null 2>&1 &
 base=$!
-trap 'kill $tarnlet $base 2>/dev/null || true; wait $tarnlet $base 2>/dev/null || true' EXIT
-sleep 5 # start-up done, modules in their pauses
-t0=$(ticks $tarnlet); s0=$(switches $tarnlet); b0=$(switches $base)
-sleep "$idle"
-t1=$(ticks $tarnlet); s1=$(switches $tarnlet); b1=$(switches $base)
-rss_tarnlet=$(rss $tarnlet); rss_base=$(rss $base)
-anon_tarnlet=$(anonymous $tarnlet); anon_base=$(anonymous $base)
+"$floor" "https://127.0.0.1:$port/" "$scratch/cert.pem" 2>"$scratch/floor.err" >/dev/null &
+floor_pid=$!
+pids=("$tarnlet" "$base" "$floor_pid" "${pids[@]}")
+sleep 5 # start-up done, modules in their pauses, the floor's request and secret read done
+grep -q "HTTPS ok" "$scratch/floor.err" && grep -q "secret read" "$scratch/floor.err" \
+  || { echo "the floor did not finish its request and secret read:" >&2; cat "$scratch/floor.err" >&2; exit 1; }
+t0=$(ticks $tarnlet)
+count_switches $tarnlet "$idle" "$scratch/tarnlet.perf" &
+counters=($!)
+count_switches $base "$idle" "$scratch/base.perf" &
+counters+=($!)
+count_switches $floor_pid "$idle" "$scratch/floor.perf" &
+counters+=($!)
+wait "${counters[@]}"
+t1=$(ticks $tarnlet)
+rss_tarnlet=$(rss $tarnlet); rss_base=$(rss $base); rss_floor=$(rss $floor_pid)
+anon_tarnlet=$(anonymous $tarnlet); anon_base=$(anonymous $base); anon_floor=$(anonymous $floor_pid)
 hz=$(getconf CLK_TCK)
 
 echo "Start to overlay shown, median of $launches: $median ms (target under 300 ms; all: ${times[*]})"
-awk -v t="$rss_tarnlet" -v b="$rss_base" 'BEGIN {
-  printf "Resident memory after %s s idle: Tarnlet %.1f MiB, baseline %.1f MiB, ratio %.2f (target at most 1.3)\n",
-         '"$((idle + 5))"', t / 1024, b / 1024, t / b }'
-awk -v t="$anon_tarnlet" -v b="$anon_base" 'BEGIN {
-  printf "Anonymous memory (heap and stacks) of that: Tarnlet %.1f MiB, baseline %.1f MiB, ratio %.2f\n",
-         t / 1024, b / 1024, t / b }'
+awk -v t="$rss_tarnlet" -v b="$rss_base" -v f="$rss_floor" 'BEGIN {
+  printf "Resident memory after %s s idle: Tarnlet %.1f MiB; bare baseline %.1f MiB, ratio %.2f (target at most 1.3); floor for the job %.1f MiB, ratio %.2f\n",
+         '"$((idle + 5))"', t / 1024, b / 1024, t / b, f / 1024, t / f }'
+awk -v t="$anon_tarnlet" -v b="$anon_base" -v f="$anon_floor" 'BEGIN {
+  printf "Anonymous memory (heap and stacks) of that: Tarnlet %.1f MiB; bare baseline %.1f MiB, ratio %.2f; floor %.1f MiB, ratio %.2f\n",
+         t / 1024, b / 1024, t / b, f / 1024, t / f }'
 awk -v d="$((t1 - t0))" -v hz="$hz" -v s="$idle" 'BEGIN {
   printf "Idle CPU over %d s: %.3f %% of one core (target under 0.1 %%)\n", s, 100 * d / hz / s }'
-awk -v a="$((s1 - s0))" -v b="$((b1 - b0))" -v s="$idle" 'BEGIN {
-  printf "Wake-ups per second while idle: Tarnlet %.2f, baseline %.2f\n", a / s, b / s }'
+echo "Wake-ups per second while idle: Tarnlet $(per_second "$scratch/tarnlet.perf" "$idle")," \
+     "bare baseline $(per_second "$scratch/base.perf" "$idle"), floor $(per_second "$scratch/floor.perf" "$idle")"

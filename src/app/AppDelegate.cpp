@@ -8,12 +8,16 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
+#include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPointer>
+
+#include <utility>
 
 const QString AppDelegate::testEventText = QStringLiteral("Tests bestanden · main");
 
@@ -68,19 +72,40 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(windowing, &PanelWindowSupport::needsShapeMaskChanged, this, followCompositor);
 
     setUpStatusItem();
+    connect(m_statusItem.get(), &StatusItem::availabilityChanged, this, &AppDelegate::followStatusArea);
 
+    if (preferences.boolValue(AppPreferences::showSettingsOnLaunch))
+        m_settings->show();
+    // At login the tray host often starts beside the program: it gets a moment before the
+    // settings window takes the menu over.
+    if (!m_statusItem->isAvailable())
+        m_statusAreaWait = m_services.scheduler.schedule(statusAreaWait, [self = QPointer(this)] {
+            if (self)
+                self->followStatusArea();
+        });
+}
+
+void AppDelegate::followStatusArea()
+{
+    m_statusAreaWait.cancel();
+    const bool menuInWindow = !m_statusItem->isAvailable();
+    if (menuInWindow == m_menuInWindow)
+        return;
+    m_menuInWindow = menuInWindow;
+    if (!menuInWindow) {
+        m_settings->setExtraActions({});
+        return;
+    }
     // Without a status area the menu has no home: the settings window offers its actions instead
-    // and opens at every launch, so the program never runs out of reach.
-    const bool trayAvailable = m_statusItem->isAvailable();
-    if (!trayAvailable) {
+    // and opens, so the program never runs out of reach.
+    if (!std::exchange(m_statusAreaMissingSaid, true))
         m_services.notice(QStringLiteral("Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des "
                                          "Menüs stehen im Einstellungsfenster."));
-        QList<QAction *> actions = m_menu->actions();
-        actions.removeIf([](const QAction *action) { return action->isSeparator(); });
-        actions.removeIf([](const QAction *action) { return action->data().toString() == u"settings"; });
-        m_settings->setExtraActions(actions);
-    }
-    if (!trayAvailable || preferences.boolValue(AppPreferences::showSettingsOnLaunch))
+    QList<QAction *> actions = m_menu->actions();
+    actions.removeIf([](const QAction *action) { return action->isSeparator(); });
+    actions.removeIf([](const QAction *action) { return action->data().toString() == u"settings"; });
+    m_settings->setExtraActions(actions);
+    if (!m_settings->window() || !m_settings->window()->isVisible())
         m_settings->show();
 }
 

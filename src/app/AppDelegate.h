@@ -3,6 +3,7 @@
 #include "app/AppServices.h"
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
+#include "core/Scheduler.h"
 #include "services/ConnectionRecycler.h"
 #include "updates/UpdateController.h"
 
@@ -19,13 +20,17 @@ class StatusItem;
 // Creating it makes the registry (which reads the switched-off modules), the event bus and the
 // update controller (which starts the updater). applicationDidFinishLaunching() then builds the
 // rest: defaults, overlay, modules, settings controller, status item, and the settings window
-// when asked for at launch or when the desktop has no status area to hold the menu.
+// when asked for at launch. While the desktop has no status area to hold the menu (after a short
+// wait at launch), the settings window holds its commands and opens.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     static constexpr auto statusSymbol = "rectangle.topthird.inset.filled";
     static constexpr auto statusDescription = "Tarnlet";
     static const QString testEventText;
+    // How long a launch without a status area waits for one before the settings window takes
+    // the menu over.
+    static constexpr double statusAreaWait = 2;
 
     explicit AppDelegate(AppServices services, QObject *parent = nullptr);
     ~AppDelegate() override;
@@ -51,8 +56,13 @@ public:
 private:
     void setUpStatusItem();
     void buildStatusMenu();
+    // Moves the menu's commands into the settings window while the desktop has no status area,
+    // and out again once it has one.
+    void followStatusArea();
 
     AppServices m_services;
+    // The status menu is destroyed after the status item that shows it.
+    std::unique_ptr<QMenu> m_menu;
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<NotchController> m_notch;
@@ -60,7 +70,9 @@ private:
     EventBus m_eventBus;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;
-    std::unique_ptr<QMenu> m_menu;
     // Keeps the shared network manager from hoarding TLS sessions over a day of polling.
     ConnectionRecycler m_connections;
+    ScheduledJob m_statusAreaWait;
+    bool m_menuInWindow = false;
+    bool m_statusAreaMissingSaid = false;
 };

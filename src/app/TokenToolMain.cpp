@@ -2,6 +2,7 @@
 // launch. The token comes from standard input only (not from the arguments, which would leave it
 // in the shell history and the process list) and is never printed.
 
+#include "services/GitHubCredentials.h"
 #include "services/KeychainStore.h"
 
 #include <QCoreApplication>
@@ -64,15 +65,15 @@ int main(int argc, char *argv[])
         EchoOff echoOff;
         std::getline(std::cin, line);
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    if (line.empty()) {
+    // A pasted token often brings blanks (or a Windows line end) along, which GitHub would refuse.
+    const std::optional<QString> token = GitHubCredentials::tokenFromInput(QString::fromStdString(line));
+    if (!token) {
         std::cerr << "Kein Token gelesen; nichts gespeichert.\n";
         return 1;
     }
 
     try {
-        KeychainStore().save(QString::fromStdString(line), QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+        KeychainStore().save(*token, QString::fromLatin1(KeychainStore::gitHubTokenAccount));
     } catch (const KeychainStore::KeychainError &error) {
         std::cerr << "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status " << error.status() << ").\n";
         return 1;

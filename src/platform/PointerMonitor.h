@@ -7,7 +7,8 @@ enum class PointerEventType { LeftMouseDown, MouseMoved };
 
 // Left-button presses and pointer movements anywhere on the desktop, our own windows included,
 // delivered on the GUI thread. Each press is reported once; a backend may report movements that
-// arrive together as one, since a movement only says "look at position() again".
+// arrive together as one, since a movement only says "look at position() again". A movement with
+// the left button held (a drag) is not reported.
 class PointerMonitor : public QObject {
     Q_OBJECT
 public:

@@ -16,7 +16,7 @@ public:
     using QObject::QObject;
 
     // Whether the desktop offers a status area at this moment. An item shown without one appears
-    // by itself once a status area turns up.
+    // by itself once a status area turns up; availabilityChanged() tells when that may have changed.
     virtual bool isAvailable() const = 0;
     // A name of SymbolImage and the text assistive tools read for it.
     virtual void setSymbol(const QString &symbolName, const QString &accessibleDescription) = 0;
@@ -25,4 +25,8 @@ public:
     // The text shown when the pointer rests on the item, and the dot on its symbol.
     virtual void setStatus(const QString &toolTip, Attention attention) = 0;
     virtual void show() = 0;
+
+Q_SIGNALS:
+    // A status area turned up or went away.
+    void availabilityChanged();
 };

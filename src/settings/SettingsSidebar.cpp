@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -31,6 +32,13 @@ SearchField::SearchField(QWidget *parent)
     clear.setColor(QPalette::Base, Qt::transparent);
     m_edit->setPalette(clear);
     layout->addWidget(m_edit);
+}
+
+void SearchField::mousePressEvent(QMouseEvent *event)
+{
+    // The whole capsule is the field: a press on its padding or glass goes to the text.
+    m_edit->setFocus(Qt::MouseFocusReason);
+    event->accept();
 }
 
 void SearchField::paintEvent(QPaintEvent *)

@@ -21,6 +21,7 @@ public:
     QLineEdit *lineEdit() const { return m_edit; }
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -65,10 +65,9 @@ SettingsView::SettingsView(
     sidebarLayout->setContentsMargins(0, 0, 0, 0);
     sidebarLayout->setSpacing(0);
     auto *searchBox = new QWidget(sidebar);
-    auto *searchLayout = new QVBoxLayout(searchBox);
-    searchLayout->setContentsMargins(14, 48, 14, 14);
+    m_searchLayout = new QVBoxLayout(searchBox);
     m_search = new SearchField(searchBox);
-    searchLayout->addWidget(m_search);
+    m_searchLayout->addWidget(m_search);
     sidebarLayout->addWidget(searchBox);
     m_sidebar = new SidebarList;
     sidebarLayout->addWidget(transparentScrollArea(m_sidebar, sidebar), 1);
@@ -87,13 +86,14 @@ SettingsView::SettingsView(
     auto *column = new QWidget(detail);
     column->setMaximumWidth(640 + 2 * 32);
     m_column = new QVBoxLayout(column);
-    m_column->setContentsMargins(32, 48, 32, 32);
     m_column->setSpacing(22);
     m_header = new PaneHeader(column);
     m_column->addWidget(m_header);
     m_column->addStretch(1);
     detailLayout->addWidget(column);
     root->addWidget(transparentScrollArea(detail, this), 1);
+
+    fitTopSpacing();
 
     connect(m_sidebar, &SidebarList::rowClicked, this, &SettingsView::setSelection);
     connect(searchEdit(), &QLineEdit::textChanged, m_sidebar, &SidebarList::applySearch);
@@ -197,9 +197,35 @@ void SettingsView::setTranslucentBackground(bool translucent)
     update();
 }
 
+void SettingsView::showEvent(QShowEvent *event)
+{
+    fitTopSpacing();
+    QWidget::showEvent(event);
+}
+
+void SettingsView::fitTopSpacing()
+{
+    // Under the window manager's title bar the content needs no band at its top. A window
+    // without one keeps a taller band, where it can be grabbed to move it.
+    const bool titleBar = !windowFlags().testFlag(Qt::FramelessWindowHint);
+    m_searchLayout->setContentsMargins(14, titleBar ? 14 : untitledTopSpacing, 14, 14);
+    m_column->setContentsMargins(32, titleBar ? 32 : untitledTopSpacing, 32, 32);
+}
+
+bool SettingsView::movesWindow(QPoint position) const
+{
+    // Controls that let a press through (disabled ones) are not background.
+    for (const QWidget *widget = childAt(position); widget && widget != this; widget = widget->parentWidget()) {
+        if (!widget->isEnabled() || widget->focusPolicy() & Qt::ClickFocus)
+            return false;
+    }
+    return true;
+}
+
 void SettingsView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && windowHandle() && windowHandle()->startSystemMove())
+    if (event->button() == Qt::LeftButton && movesWindow(event->position().toPoint()) && windowHandle()
+        && windowHandle()->startSystemMove())
         return;
     QWidget::mousePressEvent(event);
 }

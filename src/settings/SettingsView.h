@@ -37,17 +37,23 @@ public:
     // Whether the background lets the desktop shine through (only where a compositor runs).
     void setTranslucentBackground(bool translucent);
 
+    // Whether a left press at `position` (in the view) moves the window: only on the window's
+    // own background, never on a control, not even a disabled one.
+    bool movesWindow(QPoint position) const;
+
     QLineEdit *searchEdit() const;
     SidebarList *sidebar() const { return m_sidebar; }
     QWidget *currentPane() const { return m_pane; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    // Dragging the background (anywhere no control takes the press) moves the window.
+    void showEvent(QShowEvent *event) override;
+    // Dragging the background moves the window.
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void applyAppearance();
+    void fitTopSpacing();
     void showPane();
     QWidget *createPane(SettingsPane pane);
 
@@ -56,7 +62,11 @@ private:
     PreferenceStore &m_preferences;
     SettingsPane m_selection = SettingsPane::General;
     bool m_translucent = false;
+    // The band at the top of a window without a title bar of its own.
+    static constexpr int untitledTopSpacing = 48;
+
     SearchField *m_search;
+    QVBoxLayout *m_searchLayout;
     SidebarList *m_sidebar;
     QVBoxLayout *m_actionsLayout;
     PaneHeader *m_header;

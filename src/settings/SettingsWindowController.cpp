@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 SettingsWindowController::SettingsWindowController(
     ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QObject *parent)
@@ -58,14 +59,37 @@ void SettingsWindowController::show()
         m_window->setTranslucentBackground(m_translucent);
         m_window->setExtraActions(liveActions(m_extraActions));
         m_window->resize(contentWidth, contentHeight);
+        m_window->installEventFilter(this);
     }
-    // Centred on the screen it is on (the primary one the first time), every time.
-    QScreen *screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        m_window->setGeometry(
-            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, m_window->size(), screen->availableGeometry()));
+    centre();
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->raise();
     m_window->activateWindow();
+}
+
+void SettingsWindowController::centre()
+{
+    // The whole window, title bar and borders included, on the screen it is on (the primary one
+    // the first time). The frame is known once the window manager has framed the window.
+    QScreen *screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    m_frameCentred = m_window->windowHandle() ? m_window->windowHandle()->frameMargins() : QMargins();
+    const QRect frame = QStyle::alignedRect(
+        Qt::LeftToRight, Qt::AlignCenter, m_window->size().grownBy(m_frameCentred), screen->availableGeometry());
+    m_window->setGeometry(frame.marginsRemoved(m_frameCentred));
+}
+
+bool SettingsWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The first show centres the content alone: the window manager frames the window later.
+    // Once the frame is known, the window is centred again, frame included.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Move || type == QEvent::Paint || type == QEvent::WindowActivate) && watched == m_window.get()
+        && m_window->windowHandle() && m_window->windowHandle()->frameMargins() != m_frameCentred) {
+        m_window->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &SettingsWindowController::centre, Qt::QueuedConnection);
+    }
+    return false;
 }

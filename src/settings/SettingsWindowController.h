@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 
@@ -14,7 +15,7 @@ class UpdateController;
 
 // Owns the settings window: made by the first show() and kept (hidden when closed) for the
 // rest of the process, so that selection and search text survive. Every show() centres the
-// window on its screen and brings it to the front with focus.
+// window, frame included, on its screen and brings it to the front with focus.
 class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
@@ -36,11 +37,17 @@ public:
     static constexpr int contentWidth = 880;
     static constexpr int contentHeight = 600;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void centre();
+
     ModuleRegistry &m_registry;
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     QList<QPointer<QAction>> m_extraActions;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
+    QMargins m_frameCentred; // the frame the window was last centred with
 };

@@ -104,13 +104,13 @@ QUrl GitHubReleaseUpdater::latestReleaseUrl() const
     return url;
 }
 
-void GitHubReleaseUpdater::scheduleAutomaticCheck()
+void GitHubReleaseUpdater::scheduleAutomaticCheck(double earliest)
 {
     m_nextCheck.cancel();
     if (!m_started || !automaticallyChecksForUpdates())
         return;
     // A minute after start-up at the earliest, and a day after the previous check of any launch.
-    double delay = firstCheckDelay;
+    double delay = earliest;
     const QDateTime last
         = QDateTime::fromString(m_preferences.stringValue(QString::fromLatin1(lastCheckKey)), Qt::ISODate);
     if (last.isValid()) {
@@ -161,8 +161,13 @@ void GitHubReleaseUpdater::finishCheck()
     m_reply = nullptr;
     const bool userInitiated = std::exchange(m_userInitiated, false);
 
-    m_preferences.setValue(QString::fromLatin1(lastCheckKey), m_wallClock().toUTC().toString(Qt::ISODate));
-    scheduleAutomaticCheck();
+    // Only an answer counts as the day's check; without one (offline, say) an hour will do.
+    if (result.outcome == Outcome::Failed) {
+        scheduleAutomaticCheck(retryAfterFailure);
+    } else {
+        m_preferences.setValue(QString::fromLatin1(lastCheckKey), m_wallClock().toUTC().toString(Qt::ISODate));
+        scheduleAutomaticCheck();
+    }
     Q_EMIT canCheckForUpdatesChanged();
 
     // Automatic checks only speak up when there is something new.

@@ -21,7 +21,8 @@ class UpdateDialogs;
 //
 // The automatic-check switch lives in the preferences under the updater's own key (on unless the
 // user switched it off). While on, the updater checks at most once a day, the first time a
-// minute after start-up; automatic checks speak up only when a newer version exists.
+// minute after start-up; automatic checks speak up only when a newer version exists. A check
+// that got no usable answer does not count as the day's: the next one follows an hour later.
 class GitHubReleaseUpdater final : public Updater {
     Q_OBJECT
 public:
@@ -36,6 +37,7 @@ public:
     static constexpr auto lastCheckKey = "updater.lastCheckTime";
     static constexpr double firstCheckDelay = 60;
     static constexpr double checkInterval = 24 * 60 * 60;
+    static constexpr double retryAfterFailure = 60 * 60;
     // Answers larger than this are not release descriptions; the check fails instead.
     static constexpr qint64 maximumAnswerSize = 4 * 1024 * 1024;
 
@@ -60,7 +62,8 @@ private:
         QUrl page;
     };
 
-    void scheduleAutomaticCheck();
+    // The next automatic check, `earliest` seconds from now at the soonest.
+    void scheduleAutomaticCheck(double earliest = firstCheckDelay);
     void beginCheck(bool userInitiated);
     void finishCheck();
     Result evaluate(QNetworkReply &reply) const;

@@ -170,7 +170,7 @@ TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
     EXPECT_EQ(statusItem->symbol, QStringLiteral("rectangle.topthird.inset.filled"));
     EXPECT_EQ(statusItem->description, QStringLiteral("Tarnlet"));
     EXPECT_TRUE(statusItem->shown);
-    ASSERT_NE(statusItem->menu, nullptr);
+    ASSERT_FALSE(statusItem->menu.isNull());
     QStringList entries;
     for (const QAction *action : statusItem->menu->actions())
         entries << (action->isSeparator()
@@ -183,6 +183,12 @@ TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
     ASSERT_NE(delegate->settings()->window(), nullptr);
     EXPECT_TRUE(delegate->settings()->window()->isVisible());
     EXPECT_TRUE(notices.isEmpty());
+
+    // At exit the menu outlives the item that shows it.
+    bool menuAlive = false;
+    statusItem->menuAliveAtDestruction = &menuAlive;
+    delegate.reset();
+    EXPECT_TRUE(menuAlive);
 }
 
 TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
@@ -269,23 +275,55 @@ TEST_F(AppDelegateTest, TheTrayIconCarriesTheStatusLine)
     EXPECT_EQ(statusItem->attention, StatusItem::Attention::None);
 }
 
-TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenu)
+TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenuUntilOneTurnsUp)
 {
     prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
     auto delegate = makeDelegate(false);
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(notices.size(), 1);
+    const auto window = [&] { return delegate->settings()->window(); };
+    const auto offered = [&] {
+        QStringList buttons;
+        if (window())
+            for (const QAbstractButton *button : window()->findChildren<QAbstractButton *>())
+                if (button->text() == u"Test-Ereignis anzeigen" || button->text() == u"Nach Updates suchen …"
+                    || button->text() == u"Beenden" || button->text() == u"Einstellungen …")
+                    buttons << button->text();
+        return buttons;
+    };
+    const QStringList commands { QStringLiteral("Test-Ereignis anzeigen"), QStringLiteral("Nach Updates suchen …"),
+        QStringLiteral("Beenden") };
     EXPECT_TRUE(statusItem->shown); // appears by itself once a tray turns up
-    ASSERT_NE(delegate->settings()->window(), nullptr);
-    EXPECT_TRUE(delegate->settings()->window()->isVisible());
 
-    QStringList buttons;
-    for (const QAbstractButton *button : delegate->settings()->window()->findChildren<QAbstractButton *>())
-        buttons << button->text();
-    EXPECT_TRUE(buttons.contains(QStringLiteral("Test-Ereignis anzeigen")));
-    EXPECT_TRUE(buttons.contains(QStringLiteral("Nach Updates suchen …")));
-    EXPECT_TRUE(buttons.contains(QStringLiteral("Beenden")));
-    EXPECT_FALSE(buttons.contains(QStringLiteral("Einstellungen …")));
+    // A moment's grace for a tray host starting at the same time.
+    scheduler.advance(1.9);
+    EXPECT_TRUE(window() == nullptr && notices.isEmpty());
+    scheduler.advance(0.1);
+    EXPECT_EQ(notices.size(), 1);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(offered(), commands);
+
+    // A tray turns up: the commands leave the window; it goes again: they come back and the window opens.
+    statusItem->setAvailable(true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(offered().isEmpty());
+    window()->close();
+    statusItem->setAvailable(false);
+    EXPECT_EQ(offered(), commands);
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(notices.size(), 1);
+}
+
+TEST_F(AppDelegateTest, ATrayTurningUpDuringTheLaunchWaitKeepsTheWindowClosed)
+{
+    prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
+    auto delegate = makeDelegate(false);
+    delegate->applicationDidFinishLaunching();
+    scheduler.advance(1);
+    statusItem->setAvailable(true);
+    scheduler.advance(5);
+    EXPECT_EQ(delegate->settings()->window(), nullptr);
+    EXPECT_TRUE(notices.isEmpty());
 }
 
 } // namespace

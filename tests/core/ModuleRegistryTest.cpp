@@ -32,14 +32,18 @@ TEST(ModuleRegistry, StartsRegisteredModulesLaterInOrderAndDropsDuplicateIds)
 
     auto first = std::make_unique<FakeModule>(QStringLiteral("a"));
     auto *a = first.get();
+    a->startLog = &startOrder;
+    auto second = std::make_unique<FakeModule>(QStringLiteral("b"));
+    second->startLog = &startOrder;
     int duplicateDestroyed = 0;
     registry.registerModule(std::move(first));
-    registry.registerModule(std::make_unique<FakeModule>(QStringLiteral("b")));
+    registry.registerModule(std::move(second));
     registry.registerModule(std::make_unique<FakeModule>(QStringLiteral("a"), &duplicateDestroyed));
 
     EXPECT_EQ(a->starts, 0) << "start runs as its own piece of work, after registration";
     drainQueuedStarts();
     EXPECT_EQ(a->starts, 1);
+    EXPECT_EQ(startOrder, QStringList({ QStringLiteral("a"), QStringLiteral("b") }));
     ASSERT_EQ(registry.modules().size(), 2u);
     EXPECT_EQ(registry.modules()[1]->id(), QStringLiteral("b"));
     EXPECT_EQ(duplicateDestroyed, 1);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The whole program on a private X display, as a user meets it: overlay, tray icon and menu,
-test event, single instance, quitting; and the same without any tray host. Runs inside
+test event, single instance, quitting; and with a tray host that comes and goes. Runs inside
 with-display.sh [--tray] and with-keyring.sh; starts its own accessibility bus on the keyring's
 session bus to read the menu and the overlay as a screen reader does.
     program_test.py tray|notray PROGRAM TOKEN_TOOL"""
@@ -170,31 +170,57 @@ def with_tray(program, a11y, scratch):
     check(wait_for_exit(first) == 0, "Beenden did not end with status 0")
 
 
+def start_tray_host():
+    return start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24",
+                  "--SetDockType", "true", "--transparent", "false"],
+                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def stop_tray_host(host):
+    host.terminate()
+    host.wait(timeout=10)
+
+
+def notices(err):
+    with open(err) as f:
+        return [line for line in f if NO_TRAY_LINE in line]
+
+
 def without_tray(program, a11y, scratch):
+    """The tray host comes and goes while the program runs, as at a login with autostart."""
     write_preferences({"app.showSettingsOnLaunch": False})
     err = os.path.join(scratch, "notray.err")
     process = launch(program, err)
     x.wait_for(lambda: x.overlay_of(process.pid), what="the overlay at the top centre")
-    x.wait_for(lambda: settings_window_of(process.pid), what="the settings window at launch")
+    # A tray host starting just after the program (within its wait at launch) keeps the menu.
+    host = start_tray_host()
+    print("tray icon", x.wait_for(lambda: x.tray_icon_of(process.pid), what="the tray icon"))
     app = x.wait_for(lambda: application(a11y, "Tarnlet"), what="the program on the a11y bus")
-    with open(err) as f:
-        lines = [line for line in f if NO_TRAY_LINE in line]
-    check(len(lines) == 1, "expected one notice on stderr, got %s" % lines)
+    time.sleep(2.5)  # past the wait at launch
+    check(settings_window_of(process.pid) is None, "settings window opened although a tray host came")
+    check(not notices(err), "a notice although a tray host came: %s" % notices(err))
 
+    # The tray host ends: the window opens and offers the menu's commands, said once on stderr.
+    stop_tray_host(host)
+    x.wait_for(lambda: settings_window_of(process.pid), what="the settings window once the tray is gone")
     buttons = x.wait_for(lambda: [n for n in a11y.find_all(app, "push button") if n.name in MENU],
                          what="the menu's actions in the settings window")
     names = sorted(n.name for n in buttons)
     print("window offers", names)
     check(names == sorted(["Test-Ereignis anzeigen", "Nach Updates suchen …", "Beenden"]), "actions %s" % names)
+    check(len(notices(err)) == 1, "expected one notice on stderr, got %s" % notices(err))
     a11y.do_action(a11y.find(app, "push button", "Test-Ereignis anzeigen"))
     x.wait_for(lambda: overlay_status(a11y, app) == (TEST_TEXT, True), what="the test flash to open the overlay")
 
-    # A tray host turning up later gets the icon.
-    start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24",
-           "--SetDockType", "true", "--transparent", "false"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    print("late tray icon", x.wait_for(lambda: x.tray_icon_of(process.pid), what="the tray icon after the tray"))
+    # A tray host turning up again gets the icon, and the commands leave the window.
+    start_tray_host()
+    icon = x.wait_for(lambda: x.tray_icon_of(process.pid), what="the tray icon after the tray")
+    print("tray icon again", icon)
+    x.wait_for(lambda: not [n for n in a11y.find_all(app, "push button") if n.name in MENU],
+               what="the menu's actions to leave the settings window")
 
-    a11y.do_action(a11y.find(app, "push button", "Beenden"))
+    menu = open_menu(icon, MenuWatch())
+    a11y.do_action(a11y.find(menu, "menu item", "Beenden"))
     check(wait_for_exit(process) == 0, "Beenden did not end with status 0")
 
 

@@ -105,6 +105,7 @@ TEST_F(NotchControllerTest, StartsCollapsedClickThroughAtTheTopCentre)
 
 TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowed)
 {
+    controller();
     publish(QStringLiteral("quiet"), false);
     EXPECT_FALSE(model().isExpanded());
     EXPECT_EQ(model().statusText(), QStringLiteral("Tarnlet"));
@@ -245,8 +246,8 @@ TEST_F(NotchControllerTest, MovingBackInsideCancelsAPendingClose)
 
 TEST_F(NotchControllerTest, WithHoverOffOnlyClicksOpen)
 {
+    controller(); // the preference counts from the next movement on
     prefs.store->setValue(AppPreferences::hoverOpens, false);
-    controller();
     rest(onNotch);
     scheduler.advance(2);
     EXPECT_FALSE(model().isExpanded());

@@ -61,6 +61,20 @@ TEST(X11PointerMonitor, ReportsRawMotionAndLeftPressesOnceEach)
         QTest::qWait(20);
     QTest::qWait(300);
     EXPECT_EQ(leftPresses(), 2) << "two left clicks, each once; the right click is not reported";
+
+    // A drag is a press and no movement; movements count again once the button is up.
+    spy.clear();
+    xdotool({ QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove_relative"),
+        QStringLiteral("30"), QStringLiteral("0") });
+    ASSERT_TRUE(spy.wait(5000));
+    QTest::qWait(300);
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::LeftMouseDown);
+    spy.clear();
+    xdotool({ QStringLiteral("mouseup"), QStringLiteral("1"), QStringLiteral("mousemove_relative"),
+        QStringLiteral("10"), QStringLiteral("0") });
+    ASSERT_TRUE(spy.wait(5000));
+    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::MouseMoved);
 }
 
 TEST(X11PointerMonitor, AFloodOfMotionCostsOneReportPerBatch)

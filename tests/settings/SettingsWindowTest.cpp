@@ -3,10 +3,12 @@
 #include "SettingsTestSupport.h"
 
 #include "settings/SettingsBlocks.h"
+#include "settings/SteppedSlider.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -58,6 +60,27 @@ TEST_F(SettingsWindowTest, FirstShowListsEveryPaneWithGeneralSelectedCentredAtIt
             u"Docker"_s, u"Updates"_s }));
     EXPECT_TRUE(moduleHeaderShown());
     EXPECT_TRUE(dividerShown());
+    // The window has a title bar of its own: no empty band above the search field and the title.
+    EXPECT_EQ(view().findChild<SearchField *>()->mapTo(&view(), QPoint()).y(), 14);
+    EXPECT_EQ(view().findChild<PaneHeader *>()->mapTo(&view(), QPoint()).y(), 32);
+}
+
+TEST_F(SettingsWindowTest, OnlyTheBackgroundMovesTheWindowAndTheSearchFieldsPaddingFocusesIt)
+{
+    const auto centreOf = [this](QWidget *widget) { return widget->mapTo(&view(), widget->rect().center()); };
+    EXPECT_TRUE(view().movesWindow(QPoint(4, 4)));
+    EXPECT_FALSE(view().movesWindow(centreOf(view().searchEdit())));
+
+    fixture.preferences->setValue(AppPreferences::autoExpandOnEvents, false);
+    EXPECT_FALSE(view().movesWindow(centreOf(select(SettingsPane::Notifications).findChild<SteppedSlider *>())));
+    fixture.updater->setCanCheck(false);
+    auto *check = select(SettingsPane::Updates).findChild<QPushButton *>();
+    ASSERT_FALSE(check->isEnabled());
+    EXPECT_FALSE(view().movesWindow(centreOf(check)));
+
+    view().sidebar()->row(SettingsPane::General)->setFocus();
+    QTest::mouseClick(view().findChild<SearchField *>(), Qt::LeftButton, {}, QPoint(12, 17));
+    EXPECT_TRUE(view().searchEdit()->hasFocus());
 }
 
 TEST_F(SettingsWindowTest, SearchFiltersTitlesCaseInsensitivelyAndNeverChangesTheSelection)

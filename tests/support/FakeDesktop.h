@@ -7,6 +7,8 @@
 #include "platform/ScreenProvider.h"
 #include "platform/StatusItem.h"
 
+#include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -93,6 +95,11 @@ public:
     explicit FakeStatusItem(bool available = true)
         : m_available(available)
     { }
+    ~FakeStatusItem() override
+    {
+        if (menuAliveAtDestruction)
+            *menuAliveAtDestruction = !menu.isNull();
+    }
     bool isAvailable() const override { return m_available; }
     void setSymbol(const QString &name, const QString &accessibleDescription) override
     {
@@ -106,13 +113,19 @@ public:
         attention = dot;
     }
     void show() override { shown = true; }
+    void setAvailable(bool available)
+    {
+        m_available = available;
+        Q_EMIT availabilityChanged();
+    }
 
     QString symbol;
     QString description;
     QString toolTip;
     Attention attention = Attention::None;
-    QMenu *menu = nullptr;
+    QPointer<QMenu> menu;
     bool shown = false;
+    bool *menuAliveAtDestruction = nullptr; // set when the item goes, if given
 
 private:
     bool m_available;

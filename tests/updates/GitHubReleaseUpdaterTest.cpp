@@ -201,11 +201,15 @@ TEST_F(GitHubReleaseUpdaterTest, ChecksByItselfAMinuteAfterStartThenDailyAndOnly
     EXPECT_TRUE(dialogs.shown.isEmpty()); // up to date: silent
     EXPECT_EQ(scheduler.nextDelay(), 24 * 60 * 60);
 
-    // A failing automatic check is silent too.
+    // A failing automatic check is silent too, is not the day's check, and is tried again an hour later.
+    const QString firstCheck = prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey));
     server.setResponse(latestPath, HttpsTestServer::Response::json("{}", 500));
+    wallClock = wallClock.addDays(1);
     scheduler.advance(24 * 60 * 60);
     ASSERT_TRUE(QTest::qWaitFor([&] { return updater->canCheckForUpdates() && server.requests().size() == 2; }, 10000));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey)), firstCheck);
+    EXPECT_EQ(scheduler.nextDelay(), 3600);
 
     server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.2.0")));
     scheduler.advance(24 * 60 * 60);

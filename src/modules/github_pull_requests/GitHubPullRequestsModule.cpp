@@ -82,34 +82,38 @@ void GitHubPullRequestsModule::announceRemaining()
         if (notification.reason == u"state_change" && notification.subject.url) {
             // Announced only once the pull request turns out to be merged; the walk resumes after.
             m_request = m_client->pullRequestState(notification.subject.url->toString(QUrl::FullyEncoded),
-                [guard = QPointer(this), title = notification.subject.title](const auto &state) {
+                [guard = QPointer(this), threadID = notification.id, title = notification.subject.title](
+                    const auto &state) {
                     if (guard)
-                        guard->resumeAfterFetch(state, title);
+                        guard->resumeAfterFetch(state, threadID, title);
                 });
             return;
         }
         ++m_next;
         if (const std::optional<QString> text = immediateText(notification))
-            announce(*text);
+            announce(notification.id, *text);
         if (pollNumber != m_pollNumber)
             return; // a subscriber stopped or restarted the module
     }
     finishPoll();
 }
 
-void GitHubPullRequestsModule::resumeAfterFetch(const GitHubResult<PullRequestState> &state, const QString &title)
+void GitHubPullRequestsModule::resumeAfterFetch(
+    const GitHubResult<PullRequestState> &state, const QString &threadID, const QString &title)
 {
     m_request = {};
     ++m_next;
     const quint64 pollNumber = m_pollNumber;
     if (state.isOk() && state.value().isMerged())
-        announce(QStringLiteral("PR gemergt: ") + title);
+        announce(threadID, QStringLiteral("PR gemergt: ") + title);
     if (pollNumber == m_pollNumber)
         announceRemaining();
 }
 
-void GitHubPullRequestsModule::announce(const QString &text)
+void GitHubPullRequestsModule::announce(const QString &threadID, const QString &text)
 {
+    // Seen from this moment, so a poll dropped halfway through never announces it twice.
+    m_seenIDs.insert(threadID);
     m_bus.publish(ModuleEvent { id(), text, true });
 }
 

@@ -31,8 +31,9 @@ public:
     std::optional<ModuleStatus> compactStatus() const override { return std::nullopt; }
     // Polls at once, then every 60 s; a poll in flight is dropped first.
     void start() override;
-    // Drops the poll in flight (it announces nothing more and records nothing) and the next one.
-    // What the last finished poll saw is kept, so news that arrives meanwhile is announced later.
+    // Drops the poll in flight (it announces nothing more) and the next one. What the last
+    // finished poll saw, and whatever was announced since, is kept, so news that arrives
+    // meanwhile is announced later and nothing is announced twice.
     void stop() override;
 
 private:
@@ -42,8 +43,8 @@ private:
     // where a state change needs one.
     void announceRemaining();
     // A failed fetch, like an unmerged pull request, yields no event.
-    void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const QString &title);
-    void announce(const QString &text);
+    void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const QString &threadID, const QString &title);
+    void announce(const QString &threadID, const QString &text);
     void finishPoll();
     void scheduleNextPoll();
     void cancel();

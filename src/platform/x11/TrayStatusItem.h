@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/StatusItem.h"
+#include "platform/x11/X11SelectionOwner.h"
 
 #include <array>
 
@@ -13,7 +14,8 @@ class QMenu;
 // The status item as a Qt system-tray icon (XEmbed tray hosts on X11, StatusNotifier hosts over
 // D-Bus). Both buttons open the menu, as a status-bar item does. The monochrome symbol is white on
 // dark panels and black on light ones, following the desktop palette as it changes; an orange or
-// red dot in its corner carries the attention state.
+// red dot in its corner carries the attention state. On X11 a tray host is there while it owns the
+// tray selection, which tells at once when one starts or ends.
 class TrayStatusItem final : public StatusItem {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ private:
     QPoint menuPosition() const;
     void buildIcons();
 
+    X11SelectionOwner m_trayHost;
     QSystemTrayIcon m_tray;
     QPointer<QMenu> m_menu;
     QString m_symbol;

@@ -2,51 +2,25 @@
 
 #include "platform/x11/Xcb.h"
 
-#include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
-#include <xcb/xfixes.h>
-
-#include <cstring>
 
 X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
     : PanelWindowSupport(parent)
+    , m_connection(Xcb::qtConnection())
+    , m_compositor("_NET_WM_CM_S0")
 {
-    m_connection = Xcb::qtConnection();
-    if (!m_connection)
-        return;
-
-    m_compositorSelection = atom("_NET_WM_CM_S0");
-    const xcb_query_extension_reply_t *fixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
-    if (fixes && fixes->present) {
-        m_fixesFirstEvent = fixes->first_event;
-        xcb_xfixes_select_selection_input(m_connection, Xcb::rootWindow(m_connection), m_compositorSelection,
-            XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
-                | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
-                | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
-        xcb_flush(m_connection);
-        qGuiApp->installNativeEventFilter(this);
-    }
-    // Asked after subscribing, so a compositor starting in between is not missed.
-    auto owner = Xcb::own(xcb_get_selection_owner_reply(
-        m_connection, xcb_get_selection_owner(m_connection, m_compositorSelection), nullptr));
-    m_compositing = owner && owner->owner != XCB_NONE;
+    connect(&m_compositor, &X11SelectionOwner::ownedChanged, this, &PanelWindowSupport::needsShapeMaskChanged);
 }
 
-X11PanelWindowSupport::~X11PanelWindowSupport()
-{
-    if (qGuiApp)
-        qGuiApp->removeNativeEventFilter(this);
-}
+X11PanelWindowSupport::~X11PanelWindowSupport() = default;
 
 std::uint32_t X11PanelWindowSupport::atom(const char *name) const
 {
-    auto answer = Xcb::own(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, false, std::uint16_t(std::strlen(name)), name), nullptr));
-    return answer ? answer->atom : std::uint32_t(XCB_ATOM_NONE);
+    return Xcb::atom(m_connection, name);
 }
 
 void X11PanelWindowSupport::prepare(QWidget &panel)
@@ -84,20 +58,4 @@ void X11PanelWindowSupport::setClickThrough(QWidget &panel, bool clickThrough)
     else
         xcb_shape_mask(m_connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, window, 0, 0, XCB_NONE);
     xcb_flush(m_connection);
-}
-
-bool X11PanelWindowSupport::nativeEventFilter(const QByteArray &, void *message, qintptr *)
-{
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != m_fixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY)
-        return false;
-    const auto *notify = static_cast<const xcb_xfixes_selection_notify_event_t *>(message);
-    if (notify->selection != m_compositorSelection)
-        return false;
-    const bool compositing = notify->owner != XCB_NONE;
-    if (compositing != m_compositing) {
-        m_compositing = compositing;
-        Q_EMIT needsShapeMaskChanged();
-    }
-    return false;
 }

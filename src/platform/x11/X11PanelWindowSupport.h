@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/PanelWindowSupport.h"
-
-#include <QAbstractNativeEventFilter>
+#include "platform/x11/X11SelectionOwner.h"
 
 #include <cstdint>
 
@@ -13,7 +12,7 @@ typedef struct xcb_connection_t xcb_connection_t;
 // skip-pager and above through EWMH, so less common managers treat it the same. Click-through
 // empties the window's input shape. Whether a compositing manager runs is followed through the
 // owner of the _NET_WM_CM_S<n> selection.
-class X11PanelWindowSupport final : public PanelWindowSupport, private QAbstractNativeEventFilter {
+class X11PanelWindowSupport final : public PanelWindowSupport {
     Q_OBJECT
 public:
     explicit X11PanelWindowSupport(QObject *parent = nullptr);
@@ -21,14 +20,11 @@ public:
 
     void prepare(QWidget &panel) override;
     void setClickThrough(QWidget &panel, bool clickThrough) override;
-    bool needsShapeMask() const override { return !m_compositing; }
+    bool needsShapeMask() const override { return !m_compositor.isOwned(); }
 
 private:
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
     std::uint32_t atom(const char *name) const;
 
     xcb_connection_t *m_connection = nullptr;
-    std::uint32_t m_compositorSelection = 0;
-    std::uint8_t m_fixesFirstEvent = 0;
-    bool m_compositing = false;
+    X11SelectionOwner m_compositor;
 };

@@ -40,7 +40,8 @@ bool X11PointerMonitor::selectRawEvents()
         xcb_input_event_mask_t head;
         std::uint32_t bits;
     } mask { { XCB_INPUT_DEVICE_ALL_MASTER, 1 },
-        XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS };
+        XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS
+            | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE };
     const xcb_void_cookie_t cookie
         = xcb_input_xi_select_events_checked(connection, Xcb::rootWindow(connection), 1, &mask.head);
     if (Xcb::own(xcb_request_check(connection, cookie)))
@@ -59,6 +60,9 @@ bool X11PointerMonitor::nativeEventFilter(const QByteArray &, void *message, qin
     if (generic->extension != m_inputOpcode)
         return false;
     if (generic->event_type == XCB_INPUT_RAW_MOTION) {
+        // A drag (the left button held) is no movement for the overlay.
+        if (m_leftButtonHeld)
+            return false;
         // Reported once the events Qt has read together are through: asking where the pointer
         // is costs a round trip to the server, which a fast mouse must not pay per event.
         if (!m_motionPending) {
@@ -67,8 +71,13 @@ bool X11PointerMonitor::nativeEventFilter(const QByteArray &, void *message, qin
         }
     } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
         const auto *press = static_cast<const xcb_input_raw_button_press_event_t *>(message);
-        if (press->detail == 1)
+        if (press->detail == 1) {
+            m_leftButtonHeld = true;
             Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+        }
+    } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_RELEASE) {
+        if (static_cast<const xcb_input_raw_button_release_event_t *>(message)->detail == 1)
+            m_leftButtonHeld = false;
     }
     return false;
 }
@@ -84,7 +93,8 @@ bool X11PointerMonitor::eventFilter(QObject *watched, QEvent *event)
     // Without raw events: the presses and movements that reach our own windows. Each arrives
     // here once per window object it passes, so only the top-level window's copy counts.
     if (watched->isWindowType()) {
-        if (event->type() == QEvent::MouseMove)
+        if (event->type() == QEvent::MouseMove
+            && !(static_cast<QMouseEvent *>(event)->buttons() & Qt::LeftButton))
             Q_EMIT pointerEvent(PointerEventType::MouseMoved);
         else if (event->type() == QEvent::MouseButtonPress
             && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)

@@ -12,8 +12,8 @@ class ScreenProvider;
 // through Qt's own xcb connection, report every movement and press on the desktop, our own
 // windows included, without a grab and without polling. Raw events carry no position, so the
 // position is asked for when an event is handled; movements read from the server in one go are
-// therefore reported as one, after the last of them. Without XInput2 only the events of our own
-// windows are seen.
+// therefore reported as one, after the last of them. Movements with the left button held (drags)
+// are not reported. Without XInput2 only the events of our own windows are seen.
 class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -33,4 +33,5 @@ private:
     const ScreenProvider &m_screens;
     std::uint8_t m_inputOpcode = 0;
     bool m_motionPending = false;
+    bool m_leftButtonHeld = false;
 };

@@ -153,6 +153,16 @@ TEST_F(GitHubPullRequestsModuleTest, StopDropsThePollInFlightAndStartCatchesUp)
     EXPECT_EQ(takeTexts(),
         QStringList({ QStringLiteral("PR gemergt: Title 2"), QStringLiteral("Review angefragt: Title 3") }));
 
+    // Stopped while a merge check waits: what was announced before it stays announced.
+    scheduler.advance(60);
+    ASSERT_TRUE(api->notifications.answer(QList { thread("4", "comment"), thread("5", "state_change") }));
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Neuer Review oder Kommentar: Title 4") }));
+    module->stop();
+    module->start();
+    ASSERT_TRUE(api->notifications.answer(QList { thread("4", "comment"), thread("5", "state_change") }));
+    ASSERT_TRUE(api->pullRequests.answer(merged()));
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("PR gemergt: Title 5") }));
+
     // A start while a poll waits drops it and asks again at once.
     scheduler.advance(60);
     module->start();
