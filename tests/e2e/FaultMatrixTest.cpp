@@ -111,12 +111,16 @@ protected:
     void nextPoll()
     {
         const qsizetype before = server.requests().size();
+        const int armed = scheduler.pendingCount();
         bool stored = false;
         const auto connection = QObject::connect(actions, &DevModule::willChange, [&] { stored = true; });
         scheduler.advance(600);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return stored && server.requests().size() >= before + 2; }, waitMs));
+        // Done once every module that polled has armed its next poll again, however slow the
+        // machine: a poll still under way at the next advance would miss it.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return stored && server.requests().size() >= before + 2 && scheduler.pendingCount() >= armed; },
+            waitMs));
         QObject::disconnect(connection);
-        QTest::qWait(10); // the willChange pair lands in one go; let the pull-request poll finish too
     }
 
     void waitForFirstPoll()
