@@ -30,9 +30,10 @@ public:
 
     // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
     virtual GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const = 0;
-    // The unread notifications about pull requests of `repo` (exact name), in the answer's order.
+    // The unread notifications about pull requests of the repositories `repos` (exact names), in
+    // the answer's order.
     virtual GitHubRequest unreadPullRequestNotifications(
-        const QString &repo, Callback<QList<GitHubNotification>> done) const = 0;
+        const QStringList &repos, Callback<QList<GitHubNotification>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.
     virtual GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).

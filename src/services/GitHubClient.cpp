@@ -1,5 +1,7 @@
 #include "services/GitHubClient.h"
 
+#include "services/GitHubCredentials.h"
+
 #include <algorithm>
 
 #include <QMetaObject>
@@ -10,7 +12,7 @@
 
 struct GitHubClient::Shared {
     QPointer<QNetworkAccessManager> network;
-    std::optional<QString> token;
+    QPointer<GitHubCredentials> credentials;
     Endpoint endpoint;
     std::optional<QSslConfiguration> sslConfiguration; // only when certificates are added
 };
@@ -46,15 +48,27 @@ class GitHubTransfer final {
 public:
     using Shared = GitHubClient::Shared;
 
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, int redirectsLeft, GitHubRequest request,
-        GitHubClient::BytesCallback done);
+    using Done = GitHubClient::ResponseCallback;
+
+    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token, int redirectsLeft,
+        GitHubRequest request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
-    static void failLater(
-        const Shared &shared, GitHubRequest request, GitHubClient::BytesCallback done, const GitHubError &error);
+    static void failLater(const Shared &shared, GitHubRequest request, Done done, const GitHubError &error);
+    // Tells the credentials what GitHub made of the token sent.
+    static void judgeToken(const Shared &shared, const QString &token, int status);
 };
 
-void GitHubTransfer::failLater(
-    const Shared &shared, GitHubRequest request, GitHubClient::BytesCallback done, const GitHubError &error)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+{
+    if (!shared.credentials)
+        return;
+    if (status == 401)
+        shared.credentials->markRefused(token);
+    else if (status >= 200 && status <= 299)
+        shared.credentials->markAccepted(token);
+}
+
+void GitHubTransfer::failLater(const Shared &shared, GitHubRequest request, Done done, const GitHubError &error)
 {
     if (!shared.network)
         return;
@@ -67,15 +81,15 @@ void GitHubTransfer::failLater(
         Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, int redirectsLeft,
-    GitHubRequest request, GitHubClient::BytesCallback done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token,
+    int redirectsLeft, GitHubRequest request, Done done)
 {
     if (!shared->network)
         return;
     QNetworkRequest httpRequest(url);
     httpRequest.setRawHeader("Accept", "application/vnd.github+json");
     httpRequest.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
-    httpRequest.setRawHeader("Authorization", "Bearer " + shared->token->toUtf8());
+    httpRequest.setRawHeader("Authorization", "Bearer " + token.toUtf8());
     // GitHub turns away requests that carry no User-Agent.
     httpRequest.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tarnlet/" TARNLET_VERSION));
     httpRequest.setTransferTimeout(shared->endpoint.transferTimeoutMs);
@@ -113,8 +127,9 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, target, redirectsLeft - 1, request, done);
+                return run(shared, target, token, redirectsLeft - 1, request, done);
             }
+            judgeToken(*shared, token, status);
             if (status < 200 || status > 299)
                 return done(GitHubError::http(status));
         }
@@ -122,19 +137,19 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             return done(GitHubError::transport(reply->error(), reply->errorString()));
         if (!statusAttribute.isValid())
             return done(GitHubError::invalidResponse());
-        done(reply->readAll());
+        done(GitHubResponse { statusAttribute.toInt(), reply->readAll(), reply->rawHeaderPairs() });
     });
 }
 
-GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString> token)
-    : GitHubClient(network, std::move(token), Endpoint())
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials)
+    : GitHubClient(network, credentials, Endpoint())
 { }
 
-GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString> token, Endpoint endpoint)
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials, Endpoint endpoint)
 {
     auto shared = std::make_shared<Shared>();
     shared->network = &network;
-    shared->token = std::move(token);
+    shared->credentials = &credentials;
     if (!endpoint.extraTrustedCertificates.isEmpty()) {
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         configuration.addCaCertificates(endpoint.extraTrustedCertificates);
@@ -146,12 +161,24 @@ GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString
 
 GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) const
 {
+    return getResponse(path, [done = std::move(done)](const GitHubResult<GitHubResponse> &response) {
+        if (!response.isOk())
+            return done(response.error());
+        done(response.value().body);
+    });
+}
+
+GitHubRequest GitHubClient::getResponse(const QString &path, ResponseCallback done) const
+{
     GitHubRequest request = GitHubRequest::create();
-    if (!m_shared->token) {
+    // Read now, at every request: a token saved or removed meanwhile counts from here on.
+    const std::optional<QString> token
+        = m_shared->credentials ? m_shared->credentials->token() : std::optional<QString>();
+    if (!token) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::missingToken());
         return request;
     }
-    if (!fitsInHeader(*m_shared->token)) {
+    if (!fitsInHeader(*token)) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
@@ -162,7 +189,7 @@ GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) co
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, url, maximumRedirects, request, std::move(done));
+    GitHubTransfer::run(m_shared, url, *token, maximumRedirects, request, std::move(done));
     return request;
 }
 
@@ -175,12 +202,13 @@ GitHubRequest GitHubClient::workflowRuns(const QString &repo, int perPage, Callb
 }
 
 GitHubRequest GitHubClient::unreadPullRequestNotifications(
-    const QString &repo, Callback<QList<GitHubNotification>> done) const
+    const QStringList &repos, Callback<QList<GitHubNotification>> done) const
 {
-    const auto decode = [repo](const QByteArray &body) {
+    const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
         for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
-            if (notification.repository.fullName == repo && notification.subject.type == u"PullRequest")
+            if (repos.contains(notification.repository.fullName, Qt::CaseSensitive)
+                && notification.subject.type == u"PullRequest")
                 kept.append(std::move(notification));
         }
         return kept;
@@ -195,10 +223,26 @@ GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<Pu
 
 GitHubRequest GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    // The scopes travel in a response header, which this call does not read yet.
-    const auto decode = [](const QByteArray &body) {
-        return JsonReader::decodeObject(
-            body, [](const JsonReader &json) { return GitHubUser { json.string("login"), std::nullopt }; });
-    };
-    return get<GitHubUser>(QStringLiteral("user"), decode, std::move(done));
+    return getResponse(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        GitHubUser user;
+        try {
+            user.login = JsonReader::decodeObject(
+                answer.value().body, [](const JsonReader &json) { return json.string("login"); });
+        } catch (const JsonDecodeError &error) {
+            return done(GitHubError::decode(QString::fromUtf8(error.what())));
+        }
+        // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
+        // such header at all.
+        if (const std::optional<QByteArray> scopes = answer.value().header("X-OAuth-Scopes")) {
+            QStringList names;
+            for (const QByteArray &scope : scopes->split(',')) {
+                if (!scope.trimmed().isEmpty())
+                    names.append(QString::fromUtf8(scope.trimmed()));
+            }
+            user.scopes = names;
+        }
+        done(user);
+    });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/GitHubApi.h"
+#include "services/GitHubResponse.h"
 #include "services/JsonReader.h"
 
 #include <QList>
@@ -10,10 +11,15 @@
 #include <memory>
 #include <optional>
 
+class GitHubCredentials;
 class QNetworkAccessManager;
 
 // The REST client both GitHub modules talk through: GET requests with the API's headers and the
 // bearer token, non-success statuses turned into GitHubError, bodies decoded strictly.
+//
+// The token is read from the shared credentials at every request, so a token saved or removed
+// counts from the next request on. An answer 401 marks the token sent as refused; a success with
+// it marks it accepted again.
 //
 // The token is only ever sent to the API's own origin over HTTPS: any other address, and any
 // redirect leading elsewhere, is refused without sending it. Bodies beyond a bound fail the call
@@ -29,13 +35,16 @@ public:
         qint64 maximumBodySize = 16 * 1024 * 1024;
     };
 
-    // The public API, trusted through the system's certificates.
-    GitHubClient(QNetworkAccessManager &network, std::optional<QString> token);
-    GitHubClient(QNetworkAccessManager &network, std::optional<QString> token, Endpoint endpoint);
+    // `credentials` must outlive the client's requests; once it is gone, no token is sent.
+    GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials);
+    GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials, Endpoint endpoint);
 
+    using ResponseCallback = std::function<void(const GitHubResult<GitHubResponse> &)>;
     using BytesCallback = std::function<void(const GitHubResult<QByteArray> &)>;
 
     // GET `path`: relative to the API root ("notifications") or an absolute address on its origin.
+    GitHubRequest getResponse(const QString &path, ResponseCallback done) const;
+    // The same, for the body alone.
     GitHubRequest getBytes(const QString &path, BytesCallback done) const;
 
     // GET `path` and decode the body with `decode` (a function from bytes to a record that throws
@@ -57,7 +66,7 @@ public:
 
     GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override;
     GitHubRequest unreadPullRequestNotifications(
-        const QString &repo, Callback<QList<GitHubNotification>> done) const override;
+        const QStringList &repos, Callback<QList<GitHubNotification>> done) const override;
     GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     GitHubRequest currentUser(Callback<GitHubUser> done) const override;
 

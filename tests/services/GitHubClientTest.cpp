@@ -5,6 +5,7 @@
 #include "QtPrinters.h"
 
 #include "services/GitHubClient.h"
+#include "services/GitHubCredentials.h"
 
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -41,7 +42,8 @@ protected:
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
         endpoint.transferTimeoutMs = timeoutMs;
         endpoint.maximumBodySize = bound;
-        return GitHubClient(network, std::move(withToken), endpoint);
+        credentials.setToken(std::move(withToken));
+        return GitHubClient(network, credentials, endpoint);
     }
 
     // Starts a call through `call(callback)` and waits for its one answer.
@@ -71,6 +73,7 @@ protected:
 
     HttpsTestServer server;
     QNetworkAccessManager network;
+    GitHubCredentials credentials;
 };
 
 TEST_F(GitHubClientTest, WorkflowRunsAsksForTheExactPathWithTheThreeHeadersInOrder)
@@ -102,7 +105,7 @@ TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
     const GitHubClient tokenless = client(std::nullopt);
     EXPECT_EQ(runs(tokenless).error(), GitHubError::missingToken());
     EXPECT_EQ(await<QList<GitHubNotification>>([&](auto done) {
-        tokenless.unreadPullRequestNotifications(repo, done);
+        tokenless.unreadPullRequestNotifications({ repo }, done);
     }).error(),
         GitHubError::missingToken());
     EXPECT_EQ(bytes(tokenless, server.url(QStringLiteral("/x")).toString()).error(), GitHubError::missingToken());
@@ -197,7 +200,7 @@ TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryIn
     server.setResponse(
         QStringLiteral("/notifications"), Response::json(fixture("github_pull_requests/data/notifications_page.json")));
     const auto result
-        = await<QList<GitHubNotification>>([&](auto done) { client().unreadPullRequestNotifications(repo, done); });
+        = await<QList<GitHubNotification>>([&](auto done) { client().unreadPullRequestNotifications({ repo }, done); });
     ASSERT_TRUE(result.isOk()) << result.error().description().toStdString();
     EXPECT_EQ(server.requests().last().target, "/notifications");
 
@@ -215,6 +218,39 @@ TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryIn
     std::sort(sorted.begin(), sorted.end(),
         [](const QString &a, const QString &b) { return a.toLongLong() < b.toLongLong(); });
     EXPECT_EQ(ids, sorted); // the fixture lists its threads by ascending id
+}
+
+TEST_F(GitHubClientTest, TheTokenIsReadAtEveryRequestAndA401MarksItRefusedUntilOneWorks)
+{
+    server.setResponse(QStringLiteral("/user"), Response::json(R"({"message": "Bad credentials"})", 401));
+    const GitHubClient c = client(QStringLiteral("ghp_old"));
+    EXPECT_EQ(bytes(c, QStringLiteral("user")).error(), GitHubError::http(401));
+    EXPECT_TRUE(credentials.isRefused());
+
+    // A token set on the credentials goes with the very next request of the same client.
+    credentials.setToken(QStringLiteral("ghp_new"));
+    EXPECT_FALSE(credentials.isRefused());
+    Response user = Response::json(R"({"login": "octocat", "id": 1})");
+    user.headers.append(qMakePair(QByteArray("X-OAuth-Scopes"), QByteArray("repo, notifications")));
+    server.setResponse(QStringLiteral("/user"), user);
+    const auto classic = await<GitHubUser>([&](auto done) { c.currentUser(done); });
+    ASSERT_TRUE(classic.isOk()) << classic.error().description().toStdString();
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer ghp_new");
+    EXPECT_EQ(classic.value().login, QStringLiteral("octocat"));
+    EXPECT_EQ(classic.value().scopes, QStringList({ QStringLiteral("repo"), QStringLiteral("notifications") }));
+
+    // Refused, then accepted again by a success with the same token.
+    server.setResponse(QStringLiteral("/x"), Response::json("{}", 401));
+    bytes(c, QStringLiteral("x"));
+    EXPECT_TRUE(credentials.isRefused());
+    server.setResponse(QStringLiteral("/user"), Response::json(R"({"login": "octocat"})"));
+    const auto fineGrained = await<GitHubUser>([&](auto done) { c.currentUser(done); });
+    ASSERT_TRUE(fineGrained.isOk());
+    EXPECT_EQ(fineGrained.value().scopes, std::nullopt); // no header: a fine-grained token
+    EXPECT_FALSE(credentials.isRefused());
+
+    credentials.setToken(std::nullopt);
+    EXPECT_EQ(bytes(c, QStringLiteral("user")).error(), GitHubError::missingToken());
 }
 
 TEST_F(GitHubClientTest, AnAbortedCallNeverAnswers)

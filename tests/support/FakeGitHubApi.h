@@ -15,18 +15,18 @@ class FakeGitHubApi final : public GitHubApi {
 public:
     template<typename T> class Calls {
     public:
-        // The argument of every call made (repository or address), in order.
+        // The argument of every call made ("owner/name?per_page=10", repositories or address), in order.
         QStringList arguments;
 
-        // Answers the oldest waiting call; false when none waits.
-        bool answer(const GitHubResult<T> &result)
+        // Answers the oldest waiting call (made with `argument`, when given); false when none waits.
+        bool answer(const GitHubResult<T> &result, const QString &argument = QString())
         {
-            while (!m_waiting.isEmpty()) {
-                Waiting call = m_waiting.takeFirst();
-                if (!call.request.isAborted()) {
-                    call.done(result);
-                    return true;
-                }
+            for (qsizetype i = 0; i < m_waiting.size(); ++i) {
+                if (m_waiting[i].request.isAborted() || (!argument.isNull() && m_waiting[i].argument != argument))
+                    continue;
+                Waiting call = m_waiting.takeAt(i);
+                call.done(result);
+                return true;
             }
             return false;
         }
@@ -35,18 +35,29 @@ public:
             return int(std::count_if(
                 m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return !call.request.isAborted(); }));
         }
+        // The arguments of the calls still waiting, in order.
+        QStringList waitingArguments() const
+        {
+            QStringList waitingFor;
+            for (const Waiting &call : m_waiting) {
+                if (!call.request.isAborted())
+                    waitingFor.append(call.argument);
+            }
+            return waitingFor;
+        }
         int abortedCount() const { return m_aborted; }
 
         GitHubRequest add(const QString &argument, Callback<T> done)
         {
             arguments.append(argument);
             GitHubRequest request = GitHubRequest::create([this] { ++m_aborted; });
-            m_waiting.append({ std::move(done), request });
+            m_waiting.append({ argument, std::move(done), request });
             return request;
         }
 
     private:
         struct Waiting {
+            QString argument;
             Callback<T> done;
             GitHubRequest request;
         };
@@ -63,10 +74,11 @@ public:
     {
         return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
     }
+    // Logged as the repositories joined by ",".
     GitHubRequest unreadPullRequestNotifications(
-        const QString &repo, Callback<QList<GitHubNotification>> done) const override
+        const QStringList &repos, Callback<QList<GitHubNotification>> done) const override
     {
-        return notifications.add(repo, std::move(done));
+        return notifications.add(repos.join(u','), std::move(done));
     }
     GitHubRequest currentUser(Callback<GitHubUser> done) const override
     {
