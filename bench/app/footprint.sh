@@ -2,8 +2,8 @@
 # Measures the whole program as a user runs it all day, all three modules on, the settings window
 # closed and no network: start to overlay shown (median of several launches), memory after a
 # minute idle next to a minimal Qt Widgets program with one tray icon and one frameless window
-# (resident, and the anonymous part: heap and stacks, where growth would show), idle CPU, and
-# wake-ups per second. Everything runs on a private X display with a tray host and a private
+# (resident, and the anonymous part: heap and stacks, where growth would show), idle CPU,
+# wake-ups per second, and the resident memory again with 20 watched repositories instead of one. Everything runs on a private X display with a tray host and a private
 # keyring holding a token; the GitHub API address points at a local port nobody listens on.
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
@@ -64,3 +64,16 @@ awk -v d="$((t1 - t0))" -v hz="$hz" -v s="$idle" 'BEGIN {
   printf "Idle CPU over %d s: %.3f %% of one core (target under 0.1 %%)\n", s, 100 * d / hz / s }'
 awk -v a="$((s1 - s0))" -v b="$((b1 - b0))" -v s="$idle" 'BEGIN {
   printf "Wake-ups per second while idle: Tarnlet %.2f, baseline %.2f\n", a / s, b / s }'
+
+# The same program watching 20 repositories (one Tarnlet per display: the first one ends first).
+kill $tarnlet 2>/dev/null || true
+wait $tarnlet 2>/dev/null || true
+repos=$(seq 1 20 | awk '{printf "%s\"bench/repo%d\"", NR > 1 ? ", " : "", $1}')
+echo '{"app.showSettingsOnLaunch": false, "github.repositories": ['"$repos"']}' > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
+"$program" >/dev/null 2>&1 &
+tarnlet=$!
+sleep "$((idle + 5))"
+rss_twenty=$(rss $tarnlet)
+awk -v one="$rss_tarnlet" -v twenty="$rss_twenty" 'BEGIN {
+  printf "Resident memory watching 1 and 20 repositories: %.1f MiB and %.1f MiB, growth %.2f MiB (target at most 1 MiB)\n",
+         one / 1024, twenty / 1024, (twenty - one) / 1024 }'
