@@ -41,6 +41,29 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
+// renewed even with the clocks a little apart.
+constexpr int resetMargin = 5;
+
+// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
+// seconds (the secondary limits send that alone).
+std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
+{
+    if (status != 403 && status != 429)
+        return std::nullopt;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    bool ok = false;
+    const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
+    if (ok && retryAfter >= 0)
+        return now.addSecs(std::max<qint64>(retryAfter, 1));
+    if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
+        return std::nullopt;
+    const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
+    // Without a readable reset, GitHub's limits renew within the hour.
+    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
+    return std::max(until, now.addSecs(1));
+}
+
 } // namespace
 
 // One GET with everything it needs, alive for as long as its transfers are.
@@ -50,8 +73,8 @@ public:
 
     using Done = GitHubClient::ResponseCallback;
 
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token, int redirectsLeft,
-        GitHubRequest request, Done done);
+    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token,
+        const GitHubClient::Headers &conditions, int redirectsLeft, GitHubRequest request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, GitHubRequest request, Done done, const GitHubError &error);
     // Tells the credentials what GitHub made of the token sent.
@@ -64,7 +87,7 @@ void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int 
         return;
     if (status == 401)
         shared.credentials->markRefused(token);
-    else if (status >= 200 && status <= 299)
+    else if ((status >= 200 && status <= 299) || status == 304)
         shared.credentials->markAccepted(token);
 }
 
@@ -82,7 +105,7 @@ void GitHubTransfer::failLater(const Shared &shared, GitHubRequest request, Done
 }
 
 void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token,
-    int redirectsLeft, GitHubRequest request, Done done)
+    const GitHubClient::Headers &conditions, int redirectsLeft, GitHubRequest request, Done done)
 {
     if (!shared->network)
         return;
@@ -92,6 +115,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
     httpRequest.setRawHeader("Authorization", "Bearer " + token.toUtf8());
     // GitHub turns away requests that carry no User-Agent.
     httpRequest.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tarnlet/" TARNLET_VERSION));
+    for (const auto &[name, value] : conditions)
+        httpRequest.setRawHeader(name, value);
     httpRequest.setTransferTimeout(shared->endpoint.transferTimeoutMs);
     // Redirects are checked here, so that none carries the token to another origin.
     httpRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -127,10 +152,16 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, target, token, redirectsLeft - 1, request, done);
+                return run(shared, target, token, conditions, redirectsLeft - 1, request, done);
             }
             judgeToken(*shared, token, status);
-            if (status < 200 || status > 299)
+            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+                if (shared->credentials)
+                    shared->credentials->markLimited(token, *until);
+                return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
+            }
+            const bool unchanged = status == 304 && !conditions.isEmpty();
+            if ((status < 200 || status > 299) && !unchanged)
                 return done(GitHubError::http(status));
         }
         if (reply->error() != QNetworkReply::NoError)
@@ -168,14 +199,24 @@ GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) co
     });
 }
 
-GitHubRequest GitHubClient::getResponse(const QString &path, ResponseCallback done) const
+std::optional<QString> GitHubClient::currentToken() const
+{
+    return m_shared->credentials ? m_shared->credentials->token() : std::nullopt;
+}
+
+GitHubRequest GitHubClient::getResponse(const QString &path, ResponseCallback done, const Headers &conditions) const
 {
     GitHubRequest request = GitHubRequest::create();
     // Read now, at every request: a token saved or removed meanwhile counts from here on.
-    const std::optional<QString> token
-        = m_shared->credentials ? m_shared->credentials->token() : std::optional<QString>();
+    const std::optional<QString> token = currentToken();
     if (!token) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::missingToken());
+        return request;
+    }
+    // While GitHub has asked to wait, nothing goes out with this token.
+    if (const std::optional<QDateTime> until = m_shared->credentials->limitedUntil()) {
+        GitHubTransfer::failLater(
+            *m_shared, request, std::move(done), GitHubError::rateLimited(until->toSecsSinceEpoch()));
         return request;
     }
     if (!fitsInHeader(*token)) {
@@ -189,20 +230,22 @@ GitHubRequest GitHubClient::getResponse(const QString &path, ResponseCallback do
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, url, *token, maximumRedirects, request, std::move(done));
+    GitHubTransfer::run(m_shared, url, *token, conditions, maximumRedirects, request, std::move(done));
     return request;
 }
 
-GitHubRequest GitHubClient::workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const
+GitHubRequest GitHubClient::workflowRuns(
+    const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
 {
     const QString path
         = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs?per_page=") + QString::number(perPage);
-    return get<QList<WorkflowRun>>(
-        path, [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
+    return poll<QList<WorkflowRun>>(
+        path, path, [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
+        std::move(done));
 }
 
 GitHubRequest GitHubClient::unreadPullRequestNotifications(
-    const QStringList &repos, Callback<QList<GitHubNotification>> done) const
+    const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const
 {
     const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
@@ -213,7 +256,9 @@ GitHubRequest GitHubClient::unreadPullRequestNotifications(
         }
         return kept;
     };
-    return get<QList<GitHubNotification>>(QStringLiteral("notifications"), decode, std::move(done));
+    // The kept answer is filtered for these repositories: another list is another poll.
+    const QString key = QStringLiteral("notifications ") + repos.join(u',');
+    return poll<QList<GitHubNotification>>(QStringLiteral("notifications"), key, decode, std::move(done));
 }
 
 GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<PullRequestState> done) const

@@ -8,6 +8,9 @@
 #include <QSslCertificate>
 #include <QUrl>
 
+#include <QHash>
+
+#include <any>
 #include <memory>
 #include <optional>
 
@@ -19,7 +22,11 @@ class QNetworkAccessManager;
 //
 // The token is read from the shared credentials at every request, so a token saved or removed
 // counts from the next request on. An answer 401 marks the token sent as refused; a success with
-// it marks it accepted again.
+// it marks it accepted again. An answer 403 or 429 that spends the rate limit or asks to retry
+// later stops every request with that token until then.
+//
+// Polls are conditional: each sends the validators of the previous answer to the same request,
+// and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
 //
 // The token is only ever sent to the API's own origin over HTTPS: any other address, and any
 // redirect leading elsewhere, is refused without sending it. Bodies beyond a bound fail the call
@@ -41,9 +48,11 @@ public:
 
     using ResponseCallback = std::function<void(const GitHubResult<GitHubResponse> &)>;
     using BytesCallback = std::function<void(const GitHubResult<QByteArray> &)>;
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
 
     // GET `path`: relative to the API root ("notifications") or an absolute address on its origin.
-    GitHubRequest getResponse(const QString &path, ResponseCallback done) const;
+    // `conditions` (If-None-Match, If-Modified-Since) make an answer 304 a success.
+    GitHubRequest getResponse(const QString &path, ResponseCallback done, const Headers &conditions = {}) const;
     // The same, for the body alone.
     GitHubRequest getBytes(const QString &path, BytesCallback done) const;
 
@@ -64,14 +73,71 @@ public:
         });
     }
 
-    GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override;
+    // GET `path` as a poll: conditional on the previous answer stored under `key` for the same
+    // token; a 304 hands back that answer's value.
+    template<typename T, typename Decode>
+    GitHubRequest poll(const QString &path, const QString &key, Decode decode, Callback<Polled<T>> done) const
+    {
+        const std::optional<QString> token = currentToken();
+        const std::shared_ptr<PollCache> cache = m_cache;
+        Headers conditions;
+        const auto kept = cache->constFind(key);
+        if (token && kept != cache->cend() && kept->token == *token) {
+            if (!kept->etag.isEmpty())
+                conditions.append({ QByteArrayLiteral("If-None-Match"), kept->etag });
+            if (!kept->lastModified.isEmpty())
+                conditions.append({ QByteArrayLiteral("If-Modified-Since"), kept->lastModified });
+        }
+        const auto receive = [cache, key, token, decode, done = std::move(done)](
+                                 const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            const GitHubResponse &response = answer.value();
+            std::optional<int> interval;
+            if (const auto header = response.header("X-Poll-Interval"))
+                interval = header->toInt();
+            if (response.status == 304) {
+                const PollAnswer previous = cache->value(key);
+                if (const T *value = std::any_cast<T>(&previous.value))
+                    return done(Polled<T>(*value, true, interval));
+                return done(GitHubError::http(304));
+            }
+            std::optional<T> value;
+            try {
+                value.emplace(decode(response.body));
+            } catch (const JsonDecodeError &error) {
+                return done(GitHubError::decode(QString::fromUtf8(error.what())));
+            }
+            cache->insert(key,
+                PollAnswer { token.value_or(QString()), response.header("ETag").value_or(QByteArray()),
+                    response.header("Last-Modified").value_or(QByteArray()), *value });
+            done(Polled<T>(std::move(*value), false, interval));
+        };
+        return getResponse(path, receive, conditions);
+    }
+
+    GitHubRequest workflowRuns(
+        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override;
     GitHubRequest unreadPullRequestNotifications(
-        const QStringList &repos, Callback<QList<GitHubNotification>> done) const override;
+        const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override;
     GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     GitHubRequest currentUser(Callback<GitHubUser> done) const override;
 
 private:
     friend class GitHubTransfer;
     struct Shared;
+    // The last answer to each poll, with the validators GitHub sent for it and the token it was
+    // asked with (another token's answer is never taken for unchanged).
+    struct PollAnswer {
+        QString token;
+        QByteArray etag;
+        QByteArray lastModified;
+        std::any value;
+    };
+    using PollCache = QHash<QString, PollAnswer>;
+
+    std::optional<QString> currentToken() const;
+
     std::shared_ptr<const Shared> m_shared;
+    std::shared_ptr<PollCache> m_cache = std::make_shared<PollCache>();
 };

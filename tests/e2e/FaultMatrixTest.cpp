@@ -190,21 +190,10 @@ TEST_P(GitHubApiFault, KeepsWhatItShowedAndRecovers)
     EXPECT_TRUE(app->notch()->panel().isVisible());
 }
 
-HttpsTestServer::Response rateLimited()
-{
-    auto response = HttpsTestServer::Response::json(
-        R"({"message":"API rate limit exceeded","documentation_url":"https://docs.github.com/rest"})", 403);
-    const QByteArray reset = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
-    response.headers += HttpsTestServer::Headers { { "X-RateLimit-Limit", "5000" }, { "X-RateLimit-Remaining", "0" },
-        { "X-RateLimit-Reset", reset } };
-    return response;
-}
-
 INSTANTIATE_TEST_SUITE_P(Answers, GitHubApiFault,
     ::testing::Values(
         ApiFault { "Unauthorized401", HttpsTestServer::Response::json(R"({"message":"Bad credentials"})", 401),
             GitHubCredentials::refusedText() },
-        ApiFault { "RateLimited403", rateLimited() },
         ApiFault { "NotFound404", HttpsTestServer::Response::json(R"({"message":"Not Found"})", 404),
             QStringLiteral("Repository nicht gefunden oder kein Zugriff") },
         ApiFault { "ServerError500", HttpsTestServer::Response::json("", 500) },

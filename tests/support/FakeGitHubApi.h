@@ -10,16 +10,23 @@
 
 // A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
 // with its argument; answer() delivers to the oldest call that is still waiting (aborted calls
-// are skipped, as a real transfer would never answer them).
+// are skipped, as a real transfer would never answer them). Polls are answered with a fresh
+// value unless the test delivers a Polled answer itself.
 class FakeGitHubApi final : public GitHubApi {
 public:
-    template<typename T> class Calls {
+    template<typename T, typename Delivered = T> class Calls {
     public:
         // The argument of every call made ("owner/name?per_page=10", repositories or address), in order.
         QStringList arguments;
 
         // Answers the oldest waiting call (made with `argument`, when given); false when none waits.
         bool answer(const GitHubResult<T> &result, const QString &argument = QString())
+        {
+            return deliver(result.isOk() ? GitHubResult<Delivered>(Delivered(result.value()))
+                                         : GitHubResult<Delivered>(result.error()),
+                argument);
+        }
+        bool deliver(const GitHubResult<Delivered> &result, const QString &argument = QString())
         {
             for (qsizetype i = 0; i < m_waiting.size(); ++i) {
                 if (m_waiting[i].request.isAborted() || (!argument.isNull() && m_waiting[i].argument != argument))
@@ -47,7 +54,7 @@ public:
         }
         int abortedCount() const { return m_aborted; }
 
-        GitHubRequest add(const QString &argument, Callback<T> done)
+        GitHubRequest add(const QString &argument, Callback<Delivered> done)
         {
             arguments.append(argument);
             GitHubRequest request = GitHubRequest::create([this] { ++m_aborted; });
@@ -58,25 +65,26 @@ public:
     private:
         struct Waiting {
             QString argument;
-            Callback<T> done;
+            Callback<Delivered> done;
             GitHubRequest request;
         };
         QList<Waiting> m_waiting;
         int m_aborted = 0;
     };
 
-    mutable Calls<QList<WorkflowRun>> runs;
-    mutable Calls<QList<GitHubNotification>> notifications;
+    mutable Calls<QList<WorkflowRun>, Polled<QList<WorkflowRun>>> runs;
+    mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
 
-    GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override
+    GitHubRequest workflowRuns(
+        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
     {
         return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
     }
     // Logged as the repositories joined by ",".
     GitHubRequest unreadPullRequestNotifications(
-        const QStringList &repos, Callback<QList<GitHubNotification>> done) const override
+        const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override
     {
         return notifications.add(repos.join(u','), std::move(done));
     }

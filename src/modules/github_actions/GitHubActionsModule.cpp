@@ -158,30 +158,49 @@ void GitHubActionsModule::poll(Watch &watch, std::function<void(double)> finishe
         });
 }
 
-double GitHubActionsModule::receive(Watch &watch, const GitHubResult<QList<WorkflowRun>> &result)
+double GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result)
 {
     watch.request = {};
+    // GitHub's wait is shown through the credentials; it is no failure of this repository. The
+    // first answer after it takes the wait's line away again.
+    if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
+        m_waitShown = true;
+        return result.error().secondsToWait();
+    }
+    if (std::exchange(m_waitShown, false))
+        Q_EMIT willChange();
+    const auto pauseAfterSuccess = [&] {
+        watch.failures = 0;
+        return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60;
+    };
+    // Unchanged since the last answer: nothing to store and nothing to announce.
+    if (result.isOk() && result.value().unchanged && watch.answered) {
+        if (watch.errorText) {
+            Q_EMIT willChange();
+            watch.errorText.reset();
+        }
+        return pauseAfterSuccess();
+    }
     Q_EMIT willChange();
     if (!result.isOk()) {
         watch.errorText = errorTextFor(result.error());
         return PollLoop::backOff(++watch.failures);
     }
-    const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value());
+    const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
     watch.errorText.reset();
-    watch.failures = 0;
     // The runs found by a repository's first answer were there before: only later ones are news.
     if (!firstAnswer) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
             m_bus.publish(ModuleEvent { id(), news.text, true, news.color });
     }
-    return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60;
+    return pauseAfterSuccess();
 }
 
 std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 {
-    if (m_credentials.isRefused())
-        return ModuleStatus { GitHubCredentials::refusedText(), Color::gray() };
+    if (const std::optional<QString> problem = m_credentials.problemText())
+        return ModuleStatus { *problem, Color::gray() };
     QList<QList<WorkflowRun>> answers;
     for (const auto &watch : m_watches)
         answers.append(watch->runs);
@@ -193,8 +212,8 @@ std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 
 std::optional<QString> GitHubActionsModule::errorText() const
 {
-    if (m_credentials.isRefused())
-        return GitHubCredentials::refusedText();
+    if (const std::optional<QString> problem = m_credentials.problemText())
+        return problem;
     QList<const Watch *> failing;
     for (const auto &watch : m_watches) {
         if (watch->errorText)
@@ -213,8 +232,7 @@ std::optional<QString> GitHubActionsModule::errorText() const
 
 ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
 {
-    const std::optional<QString> problem
-        = m_credentials.isRefused() ? std::optional(GitHubCredentials::refusedText()) : watch.errorText;
+    const std::optional<QString> problem = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText;
     if (problem) {
         if (watch.runs.isEmpty())
             return grayRow(watch.repo, *problem);
@@ -243,7 +261,7 @@ QList<ModuleDetail> GitHubActionsModule::details() const
     QList<ModuleDetail> details;
     for (const auto &watch : m_watches) {
         // Why the runs are missing or old comes first; the runs follow as they were last seen.
-        if (m_credentials.isRefused() || watch->errorText || watch->runs.isEmpty())
+        if (m_credentials.problemText() || watch->errorText || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->repo, rowFor(*watch), std::nullopt, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
             details.append(ModuleDetail { watch->repo, runRow(run, QString()), std::nullopt, QString() });

@@ -60,7 +60,7 @@ private:
     void followCredentials();
     void poll(Watch &watch, std::function<void(double)> finished);
     // Stores one answer and returns the pause before the repository's next poll.
-    double receive(Watch &watch, const GitHubResult<QList<WorkflowRun>> &result);
+    double receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
     ModuleRow rowFor(const Watch &watch) const;
 
     PreferenceStore &m_preferences;
@@ -71,4 +71,5 @@ private:
     std::vector<std::unique_ptr<Watch>> m_watches;
     bool m_running = false;
     std::optional<QString> m_token; // the one last seen, to notice a new one
+    bool m_waitShown = false; // GitHub's wait is on show until the next answer
 };

@@ -42,7 +42,9 @@ QString withBranch(const QString &text, const WorkflowRun &run)
 
 bool WorkflowRunState::isActive(const WorkflowRun &run)
 {
-    return run.status == u"queued" || run.status == u"in_progress";
+    // A run waiting for an approval, or for its turn, has not finished either.
+    return run.status == u"queued" || run.status == u"in_progress" || run.status == u"waiting"
+        || run.status == u"pending" || run.status == u"requested";
 }
 
 bool WorkflowRunState::isFailure(const WorkflowRun &run)

@@ -12,7 +12,8 @@
 // word, whether it needs attention, and the news of runs that finished between two answers.
 namespace WorkflowRunState {
 
-// Queued or in progress: the repository is polled every 15 s while one such run is there.
+// Queued, in progress, waiting, pending or requested: not finished, so the repository is polled
+// every 15 s while one such run is there.
 bool isActive(const WorkflowRun &run);
 // A conclusion that asks for attention: failure, timed_out or startup_failure.
 bool isFailure(const WorkflowRun &run);

@@ -71,8 +71,8 @@ void GitHubPullRequestsModule::followCredentials()
 
 std::optional<QString> GitHubPullRequestsModule::errorText() const
 {
-    if (m_credentials.isRefused())
-        return GitHubCredentials::refusedText();
+    if (const std::optional<QString> problem = m_credentials.problemText())
+        return problem;
     if (!m_credentials.token())
         return QStringLiteral("Kein GitHub-Token hinterlegt.");
     return std::nullopt;
@@ -134,7 +134,7 @@ void GitHubPullRequestsModule::poll()
         // Nothing to ask for; the answer would be empty.
         m_baseline.clear();
         m_seenIDs.clear();
-        return scheduleNextPoll();
+        return scheduleNextPoll(pollInterval);
     }
     m_request = m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
         if (guard)
@@ -142,13 +142,26 @@ void GitHubPullRequestsModule::poll()
     });
 }
 
-void GitHubPullRequestsModule::receive(const GitHubResult<QList<GitHubNotification>> &result)
+void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result)
 {
     m_request = {};
     m_lastPollFailed = !result.isOk();
+    // GitHub's wait is shown through the credentials; the first answer after it takes it away.
+    if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
+        m_waitShown = true;
+        return scheduleNextPoll(result.error().secondsToWait());
+    }
+    if (std::exchange(m_waitShown, false))
+        Q_EMIT willChange();
     if (!result.isOk())
-        return scheduleNextPoll(); // silent: the next poll tries again
-    m_answer = result.value();
+        return scheduleNextPoll(pollInterval); // silent: the next poll tries again
+    // Never sooner than GitHub asks for.
+    m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
+    if (result.value().unchanged) {
+        m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
+        return scheduleNextPoll(m_pause); // nothing new
+    }
+    m_answer = result.value().value;
     m_next = 0;
     announceRemaining();
 }
@@ -212,12 +225,12 @@ void GitHubPullRequestsModule::finishPoll()
     m_seenIDs = std::move(ids);
     m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
     m_answer.clear();
-    scheduleNextPoll();
+    scheduleNextPoll(m_pause);
 }
 
-void GitHubPullRequestsModule::scheduleNextPoll()
+void GitHubPullRequestsModule::scheduleNextPoll(double pause)
 {
-    m_nextPoll = m_scheduler.schedule(pollInterval, [guard = QPointer(this)] {
+    m_nextPoll = m_scheduler.schedule(pause, [guard = QPointer(this)] {
         if (guard)
             guard->poll();
     });

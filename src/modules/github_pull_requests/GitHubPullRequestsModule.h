@@ -19,7 +19,8 @@ class GitHubCredentials;
 class PreferenceStore;
 
 // Announces news about pull requests of the watched repositories (the preference
-// "github.repositories", followed as it changes) on the event bus: every 60 s it reads the unread
+// "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
+// GitHub asks for) it reads the unread
 // pull-request notifications and publishes a short German text for each thread the previous poll
 // did not return (a review request, a review or comment, a merge). A repository's first
 // successful poll only records what is there. It has no status line; failed polls stay silent.
@@ -63,7 +64,7 @@ private:
     void followPreference();
     void followCredentials();
     void poll();
-    void receive(const GitHubResult<QList<GitHubNotification>> &result);
+    void receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result);
     // Walks the answer from m_next on, publishing in order; waits for a pull request fetch
     // where a state change needs one.
     void announceRemaining();
@@ -71,7 +72,7 @@ private:
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
     void announce(const QString &text, const GitHubNotification &notification);
     void finishPoll();
-    void scheduleNextPoll();
+    void scheduleNextPoll(double pause);
     void cancel();
 
     PreferenceStore &m_preferences;
@@ -83,6 +84,7 @@ private:
     bool m_running = false;
     bool m_lastPollFailed = false;
     std::optional<QString> m_token; // the one last seen, to notice a new one
+    bool m_waitShown = false; // GitHub's wait is on show until the next answer
     QSet<QString> m_seenIDs;
     // The repositories the last successful poll asked for: only their threads can be news.
     QSet<QString> m_baseline;
@@ -93,6 +95,7 @@ private:
     QList<GitHubNotification> m_answer;
     qsizetype m_next = 0;
     quint64 m_pollNumber = 0; // changes when a poll is dropped, so a running walk notices
+    double m_pause = pollInterval; // before the next poll, as the last answer asked
     GitHubRequest m_request;
     ScheduledJob m_nextPoll;
 };

@@ -244,6 +244,37 @@ TEST_F(GitHubActionsModuleTest, ARefusedTokenIsShownUntilANewOneIsSetWhichIsTrie
     EXPECT_EQ(module->compactStatus(), (ModuleStatus { QStringLiteral("CI \u00B7 main"), Color::green() }));
 }
 
+TEST_F(GitHubActionsModuleTest, UnchangedAnswersAndGitHubsWaitSetThePauseWithoutBackingOff)
+{
+    module->start();
+    const WorkflowRun waiting = run(QStringLiteral("waiting"));
+    EXPECT_EQ(answer(QList { waiting }), 15) << "a run waiting for approval is active";
+    nextPoll();
+    EXPECT_EQ(answer(GitHubError::http(500)), 60);
+    nextPoll();
+
+    // Unchanged: the kept runs stand, the error goes, and the pause is a success's.
+    QSignalSpy changes(module.get(), &DevModule::willChange);
+    ASSERT_TRUE(api->runs.deliver(Polled(QList { waiting }, true)));
+    EXPECT_EQ(scheduler.nextDelay(), 15);
+    EXPECT_EQ(module->errorText(), std::nullopt);
+    EXPECT_EQ(changes.size(), 1);
+    nextPoll();
+    ASSERT_TRUE(api->runs.deliver(Polled(QList { waiting }, true)));
+    EXPECT_EQ(changes.size(), 1) << "nothing changed, nothing announced";
+
+    // GitHub asks to wait: every line says until when, and the next poll comes then.
+    nextPoll();
+    const QDateTime until = QDateTime::currentDateTimeUtc().addSecs(900);
+    credentials.markLimited(QStringLiteral("ghp_test"), until);
+    EXPECT_NEAR(answer(GitHubError::rateLimited(until.toSecsSinceEpoch())), 900, 5);
+    const QString wait = GitHubCredentials::limitText(until);
+    EXPECT_EQ(module->compactStatus(), (ModuleStatus { wait, Color::gray() }));
+    EXPECT_EQ(module->overlayRows().at(0).detail, wait);
+    nextPoll();
+    EXPECT_EQ(answer(GitHubError::http(500)), 60) << "the wait did not count as a failure";
+}
+
 TEST_F(GitHubActionsModuleTest, StopDropsTheRequestInFlightAndKeepsStateAndBackOff)
 {
     module->start();

@@ -28,7 +28,9 @@ TEST(WorkflowRunState, ColourFollowsStatusThenConclusionAndTheWordNamesIt)
     for (const Case &c : std::initializer_list<Case> {
              { "queued", "failure", Color::orange(), "in der Warteschlange" },
              { "in_progress", "success", Color::orange(), "läuft" },
-             { "waiting", nullptr, Color::gray(), "wartet" },
+             { "waiting", nullptr, Color::orange(), "wartet" }, // for an approval: not finished
+             { "pending", nullptr, Color::orange(), "ausstehend" },
+             { "requested", nullptr, Color::orange(), "angefordert" },
              { "completed", nullptr, Color::gray(), "abgeschlossen" },
              { nullptr, nullptr, Color::gray(), "abgeschlossen" },
              { "completed", "success", Color::green(), "erfolgreich" },

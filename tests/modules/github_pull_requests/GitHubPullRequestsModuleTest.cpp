@@ -191,6 +191,22 @@ TEST_F(GitHubPullRequestsModuleTest, WatchesEveryListedRepositoryEachWithASilent
     EXPECT_EQ(module->errorText(), std::nullopt);
 }
 
+TEST_F(GitHubPullRequestsModuleTest, ThePauseIsNeverShorterThanGitHubAsksAndUnchangedMeansNothingNew)
+{
+    module->start();
+    ASSERT_TRUE(api->notifications.deliver(Polled(QList { thread("1", "comment") }, false, 120)));
+    EXPECT_EQ(scheduler.nextDelay(), 120);
+    scheduler.advance(120);
+    ASSERT_TRUE(api->notifications.deliver(Polled(QList { thread("1", "comment") }, true, 30)));
+    EXPECT_EQ(scheduler.nextDelay(), 60) << "never sooner than 60 s";
+    scheduler.advance(60);
+    ASSERT_TRUE(api->notifications.answer(GitHubError::rateLimited(QDateTime::currentSecsSinceEpoch() + 600)));
+    EXPECT_NEAR(scheduler.nextDelay(), 600, 5);
+    scheduler.advance(scheduler.nextDelay());
+    poll(QList { thread("1", "comment"), thread("2", "comment") });
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Neuer Review oder Kommentar: Title 2") }));
+}
+
 TEST_F(GitHubPullRequestsModuleTest, RowsSayWhyThereIsNothingToShow)
 {
     const auto onlyRow = [&] {
