@@ -240,7 +240,7 @@ GitHubRequest GitHubClient::workflowRuns(
     const QString path
         = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs?per_page=") + QString::number(perPage);
     return poll<QList<WorkflowRun>>(
-        path, path, [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
+        path, QString(), [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
         std::move(done));
 }
 
@@ -256,9 +256,8 @@ GitHubRequest GitHubClient::unreadPullRequestNotifications(
         }
         return kept;
     };
-    // The kept answer is filtered for these repositories: another list is another poll.
-    const QString key = QStringLiteral("notifications ") + repos.join(u',');
-    return poll<QList<GitHubNotification>>(QStringLiteral("notifications"), key, decode, std::move(done));
+    // The kept answer is filtered for these repositories: for another list it does not stand.
+    return poll<QList<GitHubNotification>>(QStringLiteral("notifications"), repos.join(u','), decode, std::move(done));
 }
 
 GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<PullRequestState> done) const

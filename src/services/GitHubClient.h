@@ -73,22 +73,23 @@ public:
         });
     }
 
-    // GET `path` as a poll: conditional on the previous answer stored under `key` for the same
-    // token; a 304 hands back that answer's value.
+    // GET `path` as a poll: conditional on the previous answer to the same path, when it was asked
+    // with the same token and decoded into the same `variant` (the repositories a list is kept
+    // for); a 304 hands back that answer's value. One answer is kept per path.
     template<typename T, typename Decode>
-    GitHubRequest poll(const QString &path, const QString &key, Decode decode, Callback<Polled<T>> done) const
+    GitHubRequest poll(const QString &path, const QString &variant, Decode decode, Callback<Polled<T>> done) const
     {
         const std::optional<QString> token = currentToken();
         const std::shared_ptr<PollCache> cache = m_cache;
         Headers conditions;
-        const auto kept = cache->constFind(key);
-        if (token && kept != cache->cend() && kept->token == *token) {
+        const auto kept = cache->constFind(path);
+        if (token && kept != cache->cend() && kept->token == *token && kept->variant == variant) {
             if (!kept->etag.isEmpty())
                 conditions.append({ QByteArrayLiteral("If-None-Match"), kept->etag });
             if (!kept->lastModified.isEmpty())
                 conditions.append({ QByteArrayLiteral("If-Modified-Since"), kept->lastModified });
         }
-        const auto receive = [cache, key, token, decode, done = std::move(done)](
+        const auto receive = [cache, path, variant, token, decode, done = std::move(done)](
                                  const GitHubResult<GitHubResponse> &answer) {
             if (!answer.isOk())
                 return done(answer.error());
@@ -97,7 +98,7 @@ public:
             if (const auto header = response.header("X-Poll-Interval"))
                 interval = header->toInt();
             if (response.status == 304) {
-                const PollAnswer previous = cache->value(key);
+                const PollAnswer previous = cache->value(path);
                 if (const T *value = std::any_cast<T>(&previous.value))
                     return done(Polled<T>(*value, true, interval));
                 return done(GitHubError::http(304));
@@ -108,8 +109,8 @@ public:
             } catch (const JsonDecodeError &error) {
                 return done(GitHubError::decode(QString::fromUtf8(error.what())));
             }
-            cache->insert(key,
-                PollAnswer { token.value_or(QString()), response.header("ETag").value_or(QByteArray()),
+            cache->insert(path,
+                PollAnswer { token.value_or(QString()), variant, response.header("ETag").value_or(QByteArray()),
                     response.header("Last-Modified").value_or(QByteArray()), *value });
             done(Polled<T>(std::move(*value), false, interval));
         };
@@ -130,6 +131,7 @@ private:
     // asked with (another token's answer is never taken for unchanged).
     struct PollAnswer {
         QString token;
+        QString variant;
         QByteArray etag;
         QByteArray lastModified;
         std::any value;
