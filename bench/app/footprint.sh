@@ -7,6 +7,7 @@
 # a line of text, makes one HTTPS request to a local server and reads one Secret Service item.
 # Everything runs on a private X display with a tray host and a private keyring holding a token;
 # the GitHub API address points at a local port nobody listens on. Wake-ups are counted by perf.
+# Last, the resident memory again with 20 watched repositories instead of one.
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -109,3 +110,16 @@ awk -v d="$((t1 - t0))" -v hz="$hz" -v s="$idle" 'BEGIN {
   printf "Idle CPU over %d s: %.3f %% of one core (target under 0.1 %%)\n", s, 100 * d / hz / s }'
 echo "Wake-ups per second while idle: Tarnlet $(per_second "$scratch/tarnlet.perf" "$idle")," \
      "bare baseline $(per_second "$scratch/base.perf" "$idle"), floor $(per_second "$scratch/floor.perf" "$idle")"
+
+# The same program watching 20 repositories (one Tarnlet per display: the first one ends first).
+kill $tarnlet 2>/dev/null || true
+wait $tarnlet 2>/dev/null || true
+repos=$(seq 1 20 | awk '{printf "%s\"bench/repo%d\"", NR > 1 ? ", " : "", $1}')
+echo '{"app.showSettingsOnLaunch": false, "github.repositories": ['"$repos"']}' > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
+"$program" >/dev/null 2>&1 &
+tarnlet=$!
+sleep "$((idle + 5))"
+rss_twenty=$(rss $tarnlet)
+awk -v one="$rss_tarnlet" -v twenty="$rss_twenty" 'BEGIN {
+  printf "Resident memory watching 1 and 20 repositories: %.1f MiB and %.1f MiB, growth %.2f MiB (target at most 1 MiB)\n",
+         one / 1024, twenty / 1024, (twenty - one) / 1024 }'

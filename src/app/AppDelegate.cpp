@@ -60,8 +60,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_notch->panel().show();
 
     ModuleSetup::run(m_registry, m_eventBus,
-        { m_services.secrets, m_services.network, m_services.scheduler, m_services.processes,
-            m_services.gitHubEndpoint });
+        { preferences, m_gitHubCredentials, m_services.secrets, m_services.network, m_services.scheduler,
+            m_services.processes, m_services.gitHubEndpoint });
 
     m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences);
     // Translucent only while a compositor blends windows; it may come and go at any time.

@@ -5,6 +5,7 @@
 #include "core/ModuleRegistry.h"
 #include "core/Scheduler.h"
 #include "services/ConnectionRecycler.h"
+#include "services/GitHubCredentials.h"
 #include "updates/UpdateController.h"
 
 #include <QObject>
@@ -50,6 +51,8 @@ public:
     EventBus &eventBus() { return m_eventBus; }
     SettingsWindowController *settings() const { return m_settings.get(); }
     UpdateController &updates() { return m_updates; }
+    // The GitHub token both clients send, read at launch.
+    GitHubCredentials &gitHubCredentials() { return m_gitHubCredentials; }
     // The status menu's entries in order (the separator included), once the item is built.
     QMenu *statusMenu() const { return m_menu.get(); }
 
@@ -66,6 +69,8 @@ private:
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<NotchController> m_notch;
+    // Before the registry: the modules it owns read the credentials until they go.
+    GitHubCredentials m_gitHubCredentials;
     ModuleRegistry m_registry;
     EventBus m_eventBus;
     std::unique_ptr<SettingsWindowController> m_settings;

@@ -5,22 +5,24 @@
 #include <QString>
 
 class EventBus;
+class GitHubCredentials;
 class ModuleRegistry;
+class PreferenceStore;
 class ProcessRunner;
 class QNetworkAccessManager;
 class Scheduler;
 class SecretStore;
 
-// Creates the three integration modules with their compiled-in configuration and registers them,
-// in their fixed order: GitHub Actions, pull requests, Docker. The token is read from the secret
-// store once, before the first registration, and handed to both GitHub clients; a missing token
-// leaves both without one. Registration queues each enabled module's start, so none works before
-// the launch sequence returns.
+// Creates the three integration modules and registers them, in their fixed order: GitHub Actions,
+// pull requests, Docker. The token is read from the secret store once, before the first
+// registration, into the shared credentials both GitHub clients read at every request; the GitHub
+// modules follow the watched repositories in the preferences. Registration queues each enabled
+// module's start, so none works before the launch sequence returns.
 namespace ModuleSetup {
 
-inline const QString repository = QStringLiteral("teskarvo/Tarnlet");
-
 struct Services {
+    PreferenceStore &preferences;
+    GitHubCredentials &credentials;
     SecretStore &secrets;
     QNetworkAccessManager &network;
     Scheduler &scheduler;

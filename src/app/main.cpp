@@ -1,10 +1,10 @@
 // The program's entry point: picks the platform, keeps one instance per user and display, builds
 // the production services and runs the application delegate's launch sequence.
 #include "app/AppDelegate.h"
-#include "app/ModuleSetup.h"
 #include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
 #include "core/TimerScheduler.h"
+#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "platform/x11/TrayStatusItem.h"
 #include "platform/x11/X11DesktopServices.h"
@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
     MessageBoxUpdateDialogs updateDialogs;
 
     GitHubClient::Endpoint gitHub;
-    GitHubReleaseUpdater::Config release { ModuleSetup::repository, QStringLiteral(TARNLET_VERSION) };
+    GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION) };
 #ifdef TARNLET_TEST_HOOKS
     // Only the build the whole-program tests run reads this, so no build a user runs can be
     // pointed elsewhere with the token.

@@ -19,6 +19,21 @@ struct GitHubUser {
     std::optional<QStringList> scopes;
 };
 
+// The answer to a poll: the value, whether GitHub said it is unchanged since the previous answer
+// to the same request (a 304: the value is that answer's, kept), and the least pause GitHub asks
+// for before the next poll (X-Poll-Interval), if it named one.
+template<typename T> struct Polled {
+    Polled(T v = T(), bool isUnchanged = false, std::optional<int> interval = std::nullopt)
+        : value(std::move(v))
+        , unchanged(isUnchanged)
+        , pollInterval(interval)
+    { }
+
+    T value;
+    bool unchanged = false;
+    std::optional<int> pollInterval;
+};
+
 // The GitHub calls the modules make. GitHubClient is the real one; unit tests hand in a fake.
 // Callbacks run later on the GUI thread, never inside the call, and not at all once the
 // returned request is aborted.
@@ -29,10 +44,12 @@ public:
     virtual ~GitHubApi() = default;
 
     // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
-    virtual GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const = 0;
-    // The unread notifications about pull requests of `repo` (exact name), in the answer's order.
+    virtual GitHubRequest workflowRuns(
+        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const = 0;
+    // The unread notifications about pull requests of the repositories `repos` (exact names), in
+    // the answer's order.
     virtual GitHubRequest unreadPullRequestNotifications(
-        const QString &repo, Callback<QList<GitHubNotification>> done) const = 0;
+        const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.
     virtual GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).

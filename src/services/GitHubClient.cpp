@@ -1,5 +1,7 @@
 #include "services/GitHubClient.h"
 
+#include "services/GitHubCredentials.h"
+
 #include <algorithm>
 
 #include <QMetaObject>
@@ -10,7 +12,7 @@
 
 struct GitHubClient::Shared {
     QPointer<QNetworkAccessManager> network;
-    std::optional<QString> token;
+    QPointer<GitHubCredentials> credentials;
     Endpoint endpoint;
     std::optional<QSslConfiguration> sslConfiguration; // only when certificates are added
 };
@@ -39,6 +41,29 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
+// renewed even with the clocks a little apart.
+constexpr int resetMargin = 5;
+
+// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
+// seconds (the secondary limits send that alone).
+std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
+{
+    if (status != 403 && status != 429)
+        return std::nullopt;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    bool ok = false;
+    const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
+    if (ok && retryAfter >= 0)
+        return now.addSecs(std::max<qint64>(retryAfter, 1));
+    if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
+        return std::nullopt;
+    const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
+    // Without a readable reset, GitHub's limits renew within the hour.
+    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
+    return std::max(until, now.addSecs(1));
+}
+
 } // namespace
 
 // One GET with everything it needs, alive for as long as its transfers are.
@@ -46,15 +71,27 @@ class GitHubTransfer final {
 public:
     using Shared = GitHubClient::Shared;
 
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, int redirectsLeft, GitHubRequest request,
-        GitHubClient::BytesCallback done);
+    using Done = GitHubClient::ResponseCallback;
+
+    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token,
+        const GitHubClient::Headers &conditions, int redirectsLeft, GitHubRequest request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
-    static void failLater(
-        const Shared &shared, GitHubRequest request, GitHubClient::BytesCallback done, const GitHubError &error);
+    static void failLater(const Shared &shared, GitHubRequest request, Done done, const GitHubError &error);
+    // Tells the credentials what GitHub made of the token sent.
+    static void judgeToken(const Shared &shared, const QString &token, int status);
 };
 
-void GitHubTransfer::failLater(
-    const Shared &shared, GitHubRequest request, GitHubClient::BytesCallback done, const GitHubError &error)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+{
+    if (!shared.credentials)
+        return;
+    if (status == 401)
+        shared.credentials->markRefused(token);
+    else if ((status >= 200 && status <= 299) || status == 304)
+        shared.credentials->markAccepted(token);
+}
+
+void GitHubTransfer::failLater(const Shared &shared, GitHubRequest request, Done done, const GitHubError &error)
 {
     if (!shared.network)
         return;
@@ -67,17 +104,19 @@ void GitHubTransfer::failLater(
         Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, int redirectsLeft,
-    GitHubRequest request, GitHubClient::BytesCallback done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const QString &token,
+    const GitHubClient::Headers &conditions, int redirectsLeft, GitHubRequest request, Done done)
 {
     if (!shared->network)
         return;
     QNetworkRequest httpRequest(url);
     httpRequest.setRawHeader("Accept", "application/vnd.github+json");
     httpRequest.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
-    httpRequest.setRawHeader("Authorization", "Bearer " + shared->token->toUtf8());
+    httpRequest.setRawHeader("Authorization", "Bearer " + token.toUtf8());
     // GitHub turns away requests that carry no User-Agent.
     httpRequest.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tarnlet/" TARNLET_VERSION));
+    for (const auto &[name, value] : conditions)
+        httpRequest.setRawHeader(name, value);
     httpRequest.setTransferTimeout(shared->endpoint.transferTimeoutMs);
     // Redirects are checked here, so that none carries the token to another origin.
     httpRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -113,28 +152,35 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, target, redirectsLeft - 1, request, done);
+                return run(shared, target, token, conditions, redirectsLeft - 1, request, done);
             }
-            if (status < 200 || status > 299)
+            judgeToken(*shared, token, status);
+            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+                if (shared->credentials)
+                    shared->credentials->markLimited(token, *until);
+                return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
+            }
+            const bool unchanged = status == 304 && !conditions.isEmpty();
+            if ((status < 200 || status > 299) && !unchanged)
                 return done(GitHubError::http(status));
         }
         if (reply->error() != QNetworkReply::NoError)
             return done(GitHubError::transport(reply->error(), reply->errorString()));
         if (!statusAttribute.isValid())
             return done(GitHubError::invalidResponse());
-        done(reply->readAll());
+        done(GitHubResponse { statusAttribute.toInt(), reply->readAll(), reply->rawHeaderPairs() });
     });
 }
 
-GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString> token)
-    : GitHubClient(network, std::move(token), Endpoint())
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials)
+    : GitHubClient(network, credentials, Endpoint())
 { }
 
-GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString> token, Endpoint endpoint)
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials, Endpoint endpoint)
 {
     auto shared = std::make_shared<Shared>();
     shared->network = &network;
-    shared->token = std::move(token);
+    shared->credentials = &credentials;
     if (!endpoint.extraTrustedCertificates.isEmpty()) {
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         configuration.addCaCertificates(endpoint.extraTrustedCertificates);
@@ -146,12 +192,34 @@ GitHubClient::GitHubClient(QNetworkAccessManager &network, std::optional<QString
 
 GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) const
 {
+    return getResponse(path, [done = std::move(done)](const GitHubResult<GitHubResponse> &response) {
+        if (!response.isOk())
+            return done(response.error());
+        done(response.value().body);
+    });
+}
+
+std::optional<QString> GitHubClient::currentToken() const
+{
+    return m_shared->credentials ? m_shared->credentials->token() : std::nullopt;
+}
+
+GitHubRequest GitHubClient::getResponse(const QString &path, ResponseCallback done, const Headers &conditions) const
+{
     GitHubRequest request = GitHubRequest::create();
-    if (!m_shared->token) {
+    // Read now, at every request: a token saved or removed meanwhile counts from here on.
+    const std::optional<QString> token = currentToken();
+    if (!token) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::missingToken());
         return request;
     }
-    if (!fitsInHeader(*m_shared->token)) {
+    // While GitHub has asked to wait, nothing goes out with this token.
+    if (const std::optional<QDateTime> until = m_shared->credentials->limitedUntil()) {
+        GitHubTransfer::failLater(
+            *m_shared, request, std::move(done), GitHubError::rateLimited(until->toSecsSinceEpoch()));
+        return request;
+    }
+    if (!fitsInHeader(*token)) {
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
@@ -162,30 +230,34 @@ GitHubRequest GitHubClient::getBytes(const QString &path, BytesCallback done) co
         GitHubTransfer::failLater(*m_shared, request, std::move(done), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, url, maximumRedirects, request, std::move(done));
+    GitHubTransfer::run(m_shared, url, *token, conditions, maximumRedirects, request, std::move(done));
     return request;
 }
 
-GitHubRequest GitHubClient::workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const
+GitHubRequest GitHubClient::workflowRuns(
+    const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
 {
     const QString path
         = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs?per_page=") + QString::number(perPage);
-    return get<QList<WorkflowRun>>(
-        path, [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
+    return poll<QList<WorkflowRun>>(
+        path, QString(), [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
+        std::move(done));
 }
 
 GitHubRequest GitHubClient::unreadPullRequestNotifications(
-    const QString &repo, Callback<QList<GitHubNotification>> done) const
+    const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const
 {
-    const auto decode = [repo](const QByteArray &body) {
+    const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
         for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
-            if (notification.repository.fullName == repo && notification.subject.type == u"PullRequest")
+            if (repos.contains(notification.repository.fullName, Qt::CaseSensitive)
+                && notification.subject.type == u"PullRequest")
                 kept.append(std::move(notification));
         }
         return kept;
     };
-    return get<QList<GitHubNotification>>(QStringLiteral("notifications"), decode, std::move(done));
+    // The kept answer is filtered for these repositories: for another list it does not stand.
+    return poll<QList<GitHubNotification>>(QStringLiteral("notifications"), repos.join(u','), decode, std::move(done));
 }
 
 GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<PullRequestState> done) const
@@ -195,10 +267,26 @@ GitHubRequest GitHubClient::pullRequestState(const QString &address, Callback<Pu
 
 GitHubRequest GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    // The scopes travel in a response header, which this call does not read yet.
-    const auto decode = [](const QByteArray &body) {
-        return JsonReader::decodeObject(
-            body, [](const JsonReader &json) { return GitHubUser { json.string("login"), std::nullopt }; });
-    };
-    return get<GitHubUser>(QStringLiteral("user"), decode, std::move(done));
+    return getResponse(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        GitHubUser user;
+        try {
+            user.login = JsonReader::decodeObject(
+                answer.value().body, [](const JsonReader &json) { return json.string("login"); });
+        } catch (const JsonDecodeError &error) {
+            return done(GitHubError::decode(QString::fromUtf8(error.what())));
+        }
+        // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
+        // such header at all.
+        if (const std::optional<QByteArray> scopes = answer.value().header("X-OAuth-Scopes")) {
+            QStringList names;
+            for (const QByteArray &scope : scopes->split(',')) {
+                if (!scope.trimmed().isEmpty())
+                    names.append(QString::fromUtf8(scope.trimmed()));
+            }
+            user.scopes = names;
+        }
+        done(user);
+    });
 }

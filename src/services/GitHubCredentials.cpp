@@ -7,10 +7,11 @@ GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *pare
 
 void GitHubCredentials::setToken(std::optional<QString> token)
 {
-    if (token == m_token && !m_refused)
+    if (token == m_token && !m_refused && m_limitedUntil.isNull())
         return;
     m_token = std::move(token);
     m_refused = false;
+    m_limitedUntil = QDateTime();
     Q_EMIT changed();
 }
 
@@ -28,6 +29,35 @@ void GitHubCredentials::markAccepted(const QString &token)
         return;
     m_refused = false;
     Q_EMIT changed();
+}
+
+void GitHubCredentials::markLimited(const QString &token, const QDateTime &until)
+{
+    if (m_token != token || (m_limitedUntil.isValid() && m_limitedUntil >= until))
+        return;
+    m_limitedUntil = until;
+    Q_EMIT changed();
+}
+
+std::optional<QDateTime> GitHubCredentials::limitedUntil() const
+{
+    if (!m_limitedUntil.isValid() || m_limitedUntil <= QDateTime::currentDateTimeUtc())
+        return std::nullopt;
+    return m_limitedUntil;
+}
+
+QString GitHubCredentials::limitText(const QDateTime &until)
+{
+    return QStringLiteral("GitHub-Limit erreicht \u2013 weiter um ") + until.toLocalTime().toString(QStringLiteral("HH:mm"));
+}
+
+std::optional<QString> GitHubCredentials::problemText() const
+{
+    if (m_refused)
+        return refusedText();
+    if (const std::optional<QDateTime> until = limitedUntil())
+        return limitText(*until);
+    return std::nullopt;
 }
 
 QString GitHubCredentials::refusedText()

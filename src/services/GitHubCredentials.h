@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -14,7 +15,7 @@ public:
     explicit GitHubCredentials(std::optional<QString> token = std::nullopt, QObject *parent = nullptr);
 
     const std::optional<QString> &token() const { return m_token; }
-    // A new token (or none) is not refused until GitHub says so.
+    // A new token (or none) is neither refused nor limited until GitHub says so.
     void setToken(std::optional<QString> token);
 
     bool isRefused() const { return m_refused; }
@@ -23,12 +24,22 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
+    // GitHub asked to send nothing with `token` before `until`; a later wait extends it.
+    void markLimited(const QString &token, const QDateTime &until);
+    // The end of GitHub's wait while it lies ahead; none otherwise.
+    std::optional<QDateTime> limitedUntil() const;
+    // "GitHub-Limit erreicht – weiter um HH:MM", in local time.
+    static QString limitText(const QDateTime &until);
+
     // A token as the user typed or pasted it, without the blanks around it; empty when nothing
     // is left. Every place that takes a token from the user goes through here.
     static std::optional<QString> tokenFromInput(const QString &input);
 
     // The German line every GitHub part shows while the token is refused.
     static QString refusedText();
+    // What every GitHub part shows instead of its own lines: the refusal, or GitHub's wait while
+    // it lasts; none while the token may be used.
+    std::optional<QString> problemText() const;
 
 Q_SIGNALS:
     // After the token or its refused state changed.
@@ -37,4 +48,5 @@ Q_SIGNALS:
 private:
     std::optional<QString> m_token;
     bool m_refused = false;
+    QDateTime m_limitedUntil;
 };

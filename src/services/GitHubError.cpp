@@ -1,5 +1,14 @@
 #include "services/GitHubError.h"
 
+#include <QDateTime>
+
+#include <algorithm>
+
+double GitHubError::secondsToWait() const
+{
+    return double(std::max<qint64>(1, m_code - QDateTime::currentSecsSinceEpoch()));
+}
+
 QString GitHubError::description() const
 {
     switch (m_kind) {
@@ -17,6 +26,8 @@ QString GitHubError::description() const
         return QStringLiteral("address outside the GitHub API refused");
     case Kind::TooLarge:
         return QStringLiteral("answer too large");
+    case Kind::RateLimited:
+        return QStringLiteral("rate limited until %1 (epoch seconds)").arg(m_code);
     }
     return {};
 }

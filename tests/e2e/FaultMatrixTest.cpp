@@ -22,6 +22,7 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
+#include "services/GitHubCredentials.h"
 #include "services/QtProcessRunner.h"
 #include "updates/Updater.h"
 
@@ -155,6 +156,7 @@ protected:
 struct ApiFault {
     const char *name;
     HttpsTestServer::Response response;
+    QString errorText = runsFailedText;
 };
 
 void PrintTo(const ApiFault &fault, std::ostream *out)
@@ -175,11 +177,13 @@ TEST_P(GitHubApiFault, KeepsWhatItShowedAndRecovers)
     server.setResponse(runsPath, GetParam().response);
     server.setResponse(notificationsPath, GetParam().response);
     nextPoll();
-    EXPECT_EQ(actions->errorText(), runsFailedText);
+    EXPECT_EQ(actions->errorText(), GetParam().errorText);
     ASSERT_TRUE(actions->compactStatus());
-    EXPECT_EQ(actions->compactStatus()->text, shownStatus);
+    // A refused token takes the status line over; any other fault leaves it as it was.
+    EXPECT_EQ(actions->compactStatus()->text,
+        GetParam().errorText == GitHubCredentials::refusedText() ? GetParam().errorText : shownStatus);
     nextPoll(); // backing off, still failing
-    EXPECT_EQ(actions->errorText(), runsFailedText);
+    EXPECT_EQ(actions->errorText(), GetParam().errorText);
 
     server.setResponse(runsPath, HttpsTestServer::Response::json(goodRuns()));
     server.setResponse(notificationsPath, HttpsTestServer::Response::json("[]"));
@@ -191,21 +195,12 @@ TEST_P(GitHubApiFault, KeepsWhatItShowedAndRecovers)
     EXPECT_TRUE(app->notch()->panel().isVisible());
 }
 
-HttpsTestServer::Response rateLimited()
-{
-    auto response = HttpsTestServer::Response::json(
-        R"({"message":"API rate limit exceeded","documentation_url":"https://docs.github.com/rest"})", 403);
-    const QByteArray reset = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
-    response.headers += HttpsTestServer::Headers { { "X-RateLimit-Limit", "5000" }, { "X-RateLimit-Remaining", "0" },
-        { "X-RateLimit-Reset", reset } };
-    return response;
-}
-
 INSTANTIATE_TEST_SUITE_P(Answers, GitHubApiFault,
     ::testing::Values(
-        ApiFault { "Unauthorized401", HttpsTestServer::Response::json(R"({"message":"Bad credentials"})", 401) },
-        ApiFault { "RateLimited403", rateLimited() },
-        ApiFault { "NotFound404", HttpsTestServer::Response::json(R"({"message":"Not Found"})", 404) },
+        ApiFault { "Unauthorized401", HttpsTestServer::Response::json(R"({"message":"Bad credentials"})", 401),
+            GitHubCredentials::refusedText() },
+        ApiFault { "NotFound404", HttpsTestServer::Response::json(R"({"message":"Not Found"})", 404),
+            QStringLiteral("Repository nicht gefunden oder kein Zugriff") },
         ApiFault { "ServerError500", HttpsTestServer::Response::json("", 500) },
         ApiFault { "BodyCutOff",
             HttpsTestServer::Response::withMode(HttpsTestServer::Response::Mode::CloseMidBody, goodRuns()) },

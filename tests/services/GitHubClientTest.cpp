@@ -5,7 +5,9 @@
 #include "QtPrinters.h"
 
 #include "services/GitHubClient.h"
+#include "services/GitHubCredentials.h"
 
+#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QTest>
 
@@ -41,7 +43,8 @@ protected:
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
         endpoint.transferTimeoutMs = timeoutMs;
         endpoint.maximumBodySize = bound;
-        return GitHubClient(network, std::move(withToken), endpoint);
+        credentials.setToken(std::move(withToken));
+        return GitHubClient(network, credentials, endpoint);
     }
 
     // Starts a call through `call(callback)` and waits for its one answer.
@@ -59,9 +62,9 @@ protected:
         return result.value_or(GitHubError::invalidResponse());
     }
 
-    GitHubResult<QList<WorkflowRun>> runs(const GitHubClient &c)
+    GitHubResult<Polled<QList<WorkflowRun>>> runs(const GitHubClient &c)
     {
-        return await<QList<WorkflowRun>>([&](auto done) { c.workflowRuns(repo, 10, done); });
+        return await<Polled<QList<WorkflowRun>>>([&](auto done) { c.workflowRuns(repo, 10, done); });
     }
 
     GitHubResult<QByteArray> bytes(const GitHubClient &c, const QString &path)
@@ -71,6 +74,7 @@ protected:
 
     HttpsTestServer server;
     QNetworkAccessManager network;
+    GitHubCredentials credentials;
 };
 
 TEST_F(GitHubClientTest, WorkflowRunsAsksForTheExactPathWithTheThreeHeadersInOrder)
@@ -78,8 +82,8 @@ TEST_F(GitHubClientTest, WorkflowRunsAsksForTheExactPathWithTheThreeHeadersInOrd
     server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs?per_page=10"), Response::json(oneRun));
     const auto result = runs(client());
     ASSERT_TRUE(result.isOk()) << result.error().description().toStdString();
-    ASSERT_EQ(result.value().size(), 1);
-    EXPECT_EQ(result.value()[0].name, QStringLiteral("CI"));
+    ASSERT_EQ(result.value().value.size(), 1);
+    EXPECT_EQ(result.value().value[0].name, QStringLiteral("CI"));
 
     ASSERT_EQ(server.requests().size(), 1);
     const HttpsTestServer::Request &request = server.requests()[0];
@@ -101,8 +105,8 @@ TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
 {
     const GitHubClient tokenless = client(std::nullopt);
     EXPECT_EQ(runs(tokenless).error(), GitHubError::missingToken());
-    EXPECT_EQ(await<QList<GitHubNotification>>([&](auto done) {
-        tokenless.unreadPullRequestNotifications(repo, done);
+    EXPECT_EQ(await<Polled<QList<GitHubNotification>>>([&](auto done) {
+        tokenless.unreadPullRequestNotifications({ repo }, done);
     }).error(),
         GitHubError::missingToken());
     EXPECT_EQ(bytes(tokenless, server.url(QStringLiteral("/x")).toString()).error(), GitHubError::missingToken());
@@ -197,13 +201,13 @@ TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryIn
     server.setResponse(
         QStringLiteral("/notifications"), Response::json(fixture("github_pull_requests/data/notifications_page.json")));
     const auto result
-        = await<QList<GitHubNotification>>([&](auto done) { client().unreadPullRequestNotifications(repo, done); });
+        = await<Polled<QList<GitHubNotification>>>([&](auto done) { client().unreadPullRequestNotifications({ repo }, done); });
     ASSERT_TRUE(result.isOk()) << result.error().description().toStdString();
     EXPECT_EQ(server.requests().last().target, "/notifications");
 
     // The fixture holds 50 threads; "octo-org/Hello-World" (other case), other repositories and
     // issues, releases, check suites and discussions are dropped.
-    const QList<GitHubNotification> &kept = result.value();
+    const QList<GitHubNotification> &kept = result.value().value;
     ASSERT_EQ(kept.size(), 20);
     QStringList ids;
     for (const GitHubNotification &n : kept) {
@@ -215,6 +219,108 @@ TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryIn
     std::sort(sorted.begin(), sorted.end(),
         [](const QString &a, const QString &b) { return a.toLongLong() < b.toLongLong(); });
     EXPECT_EQ(ids, sorted); // the fixture lists its threads by ascending id
+}
+
+TEST_F(GitHubClientTest, TheTokenIsReadAtEveryRequestAndA401MarksItRefusedUntilOneWorks)
+{
+    server.setResponse(QStringLiteral("/user"), Response::json(R"({"message": "Bad credentials"})", 401));
+    const GitHubClient c = client(QStringLiteral("ghp_old"));
+    EXPECT_EQ(bytes(c, QStringLiteral("user")).error(), GitHubError::http(401));
+    EXPECT_TRUE(credentials.isRefused());
+
+    // A token set on the credentials goes with the very next request of the same client.
+    credentials.setToken(QStringLiteral("ghp_new"));
+    EXPECT_FALSE(credentials.isRefused());
+    Response user = Response::json(R"({"login": "octocat", "id": 1})");
+    user.headers.append(qMakePair(QByteArray("X-OAuth-Scopes"), QByteArray("repo, notifications")));
+    server.setResponse(QStringLiteral("/user"), user);
+    const auto classic = await<GitHubUser>([&](auto done) { c.currentUser(done); });
+    ASSERT_TRUE(classic.isOk()) << classic.error().description().toStdString();
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer ghp_new");
+    EXPECT_EQ(classic.value().login, QStringLiteral("octocat"));
+    EXPECT_EQ(classic.value().scopes, QStringList({ QStringLiteral("repo"), QStringLiteral("notifications") }));
+
+    // Refused, then accepted again by a success with the same token.
+    server.setResponse(QStringLiteral("/x"), Response::json("{}", 401));
+    bytes(c, QStringLiteral("x"));
+    EXPECT_TRUE(credentials.isRefused());
+    server.setResponse(QStringLiteral("/user"), Response::json(R"({"login": "octocat"})"));
+    const auto fineGrained = await<GitHubUser>([&](auto done) { c.currentUser(done); });
+    ASSERT_TRUE(fineGrained.isOk());
+    EXPECT_EQ(fineGrained.value().scopes, std::nullopt); // no header: a fine-grained token
+    EXPECT_FALSE(credentials.isRefused());
+
+    credentials.setToken(std::nullopt);
+    EXPECT_EQ(bytes(c, QStringLiteral("user")).error(), GitHubError::missingToken());
+}
+
+TEST_F(GitHubClientTest, PollsAreConditionalAndA304KeepsThePreviousAnswer)
+{
+    const QString runsPath = QStringLiteral("/repos/octo-org/hello-world/actions/runs");
+    Response first = Response::json(oneRun);
+    first.headers = { { "ETag", R"(W/"abc")" }, { "Last-Modified", "Mon, 07 Dec 2026 10:05:00 GMT" } };
+    server.setResponse(runsPath, first);
+    const GitHubClient c = client();
+    ASSERT_TRUE(runs(c).isOk());
+    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
+
+    server.setResponse(runsPath, Response::json("", 304));
+    const auto kept = runs(c);
+    ASSERT_TRUE(kept.isOk()) << kept.error().description().toStdString();
+    EXPECT_TRUE(kept.value().unchanged);
+    EXPECT_EQ(kept.value().value.size(), 1);
+    EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"abc")");
+    EXPECT_EQ(server.requests().last().header("If-Modified-Since"), "Mon, 07 Dec 2026 10:05:00 GMT");
+
+    // Another token never gets the first token's answer for unchanged; a plain call never sends
+    // validators, so a 304 there is no success.
+    credentials.setToken(QStringLiteral("ghp_other"));
+    EXPECT_EQ(runs(c).error(), GitHubError::http(304));
+    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
+    EXPECT_EQ(bytes(c, runsPath).error(), GitHubError::http(304));
+
+    // The notifications say how long to wait before asking again.
+    Response notifications = Response::json("[]");
+    notifications.headers = { { "X-Poll-Interval", "120" } };
+    server.setResponse(QStringLiteral("/notifications"), notifications);
+    const auto polled
+        = await<Polled<QList<GitHubNotification>>>([&](auto done) { c.unreadPullRequestNotifications({ repo }, done); });
+    ASSERT_TRUE(polled.isOk());
+    EXPECT_EQ(polled.value().pollInterval, 120);
+}
+
+TEST_F(GitHubClientTest, ASpentLimitStopsEveryRequestWithTheTokenUntilItsReset)
+{
+    const qint64 reset = QDateTime::currentSecsSinceEpoch() + 3600;
+    Response spent = Response::json(R"({"message":"API rate limit exceeded"})", 403);
+    spent.headers = { { "X-RateLimit-Remaining", "0" }, { "X-RateLimit-Reset", QByteArray::number(reset) } };
+    server.setResponse(QStringLiteral("/spent"), spent);
+    Response forbidden = Response::json(R"({"message":"Resource not accessible"})", 403);
+    forbidden.headers = { { "X-RateLimit-Remaining", "4999" } };
+    server.setResponse(QStringLiteral("/forbidden"), forbidden);
+    Response secondary = Response::json(R"({"message":"secondary rate limit"})", 429);
+    secondary.headers = { { "Retry-After", "120" } };
+    server.setResponse(QStringLiteral("/secondary"), secondary);
+
+    const GitHubClient c = client();
+    EXPECT_EQ(bytes(c, QStringLiteral("forbidden")).error(), GitHubError::http(403)); // an ordinary refusal
+    EXPECT_EQ(credentials.limitedUntil(), std::nullopt);
+
+    const GitHubError limited = bytes(c, QStringLiteral("spent")).error();
+    EXPECT_EQ(limited.kind(), Kind::RateLimited);
+    EXPECT_EQ(credentials.limitedUntil(), QDateTime::fromSecsSinceEpoch(reset + 5, Qt::UTC));
+    EXPECT_NEAR(limited.secondsToWait(), 3605, 5);
+    EXPECT_EQ(GitHubCredentials::limitText(*credentials.limitedUntil()),
+        QStringLiteral("GitHub-Limit erreicht \u2013 weiter um ")
+            + QDateTime::fromSecsSinceEpoch(reset + 5).toString(QStringLiteral("HH:mm")));
+    const qsizetype sent = server.requests().size();
+    EXPECT_EQ(runs(c).error().kind(), Kind::RateLimited);
+    EXPECT_EQ(server.requests().size(), sent) << "nothing goes out while GitHub waits";
+
+    // Retry-After alone (the secondary limits) waits that many seconds.
+    credentials.setToken(QStringLiteral("ghp_fresh"));
+    EXPECT_NEAR(bytes(c, QStringLiteral("secondary")).error().secondsToWait(), 120, 5);
+    EXPECT_NEAR(double(credentials.limitedUntil()->toSecsSinceEpoch() - QDateTime::currentSecsSinceEpoch()), 120, 5);
 }
 
 TEST_F(GitHubClientTest, AnAbortedCallNeverAnswers)

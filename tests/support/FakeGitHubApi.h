@@ -10,23 +10,30 @@
 
 // A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
 // with its argument; answer() delivers to the oldest call that is still waiting (aborted calls
-// are skipped, as a real transfer would never answer them).
+// are skipped, as a real transfer would never answer them). Polls are answered with a fresh
+// value unless the test delivers a Polled answer itself.
 class FakeGitHubApi final : public GitHubApi {
 public:
-    template<typename T> class Calls {
+    template<typename T, typename Delivered = T> class Calls {
     public:
-        // The argument of every call made (repository or address), in order.
+        // The argument of every call made ("owner/name?per_page=10", repositories or address), in order.
         QStringList arguments;
 
-        // Answers the oldest waiting call; false when none waits.
-        bool answer(const GitHubResult<T> &result)
+        // Answers the oldest waiting call (made with `argument`, when given); false when none waits.
+        bool answer(const GitHubResult<T> &result, const QString &argument = QString())
         {
-            while (!m_waiting.isEmpty()) {
-                Waiting call = m_waiting.takeFirst();
-                if (!call.request.isAborted()) {
-                    call.done(result);
-                    return true;
-                }
+            return deliver(result.isOk() ? GitHubResult<Delivered>(Delivered(result.value()))
+                                         : GitHubResult<Delivered>(result.error()),
+                argument);
+        }
+        bool deliver(const GitHubResult<Delivered> &result, const QString &argument = QString())
+        {
+            for (qsizetype i = 0; i < m_waiting.size(); ++i) {
+                if (m_waiting[i].request.isAborted() || (!argument.isNull() && m_waiting[i].argument != argument))
+                    continue;
+                Waiting call = m_waiting.takeAt(i);
+                call.done(result);
+                return true;
             }
             return false;
         }
@@ -35,38 +42,51 @@ public:
             return int(std::count_if(
                 m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return !call.request.isAborted(); }));
         }
+        // The arguments of the calls still waiting, in order.
+        QStringList waitingArguments() const
+        {
+            QStringList waitingFor;
+            for (const Waiting &call : m_waiting) {
+                if (!call.request.isAborted())
+                    waitingFor.append(call.argument);
+            }
+            return waitingFor;
+        }
         int abortedCount() const { return m_aborted; }
 
-        GitHubRequest add(const QString &argument, Callback<T> done)
+        GitHubRequest add(const QString &argument, Callback<Delivered> done)
         {
             arguments.append(argument);
             GitHubRequest request = GitHubRequest::create([this] { ++m_aborted; });
-            m_waiting.append({ std::move(done), request });
+            m_waiting.append({ argument, std::move(done), request });
             return request;
         }
 
     private:
         struct Waiting {
-            Callback<T> done;
+            QString argument;
+            Callback<Delivered> done;
             GitHubRequest request;
         };
         QList<Waiting> m_waiting;
         int m_aborted = 0;
     };
 
-    mutable Calls<QList<WorkflowRun>> runs;
-    mutable Calls<QList<GitHubNotification>> notifications;
+    mutable Calls<QList<WorkflowRun>, Polled<QList<WorkflowRun>>> runs;
+    mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
 
-    GitHubRequest workflowRuns(const QString &repo, int perPage, Callback<QList<WorkflowRun>> done) const override
+    GitHubRequest workflowRuns(
+        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
     {
         return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
     }
+    // Logged as the repositories joined by ",".
     GitHubRequest unreadPullRequestNotifications(
-        const QString &repo, Callback<QList<GitHubNotification>> done) const override
+        const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override
     {
-        return notifications.add(repo, std::move(done));
+        return notifications.add(repos.join(u','), std::move(done));
     }
     GitHubRequest currentUser(Callback<GitHubUser> done) const override
     {

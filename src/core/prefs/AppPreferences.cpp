@@ -2,6 +2,7 @@
 
 #include "core/prefs/PreferenceStore.h"
 
+#include <QStringList>
 #include <QVariantMap>
 
 void AppPreferences::registerDefaults(PreferenceStore &store)
@@ -12,5 +13,6 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         {hoverOpens, true},
         {autoExpandOnEvents, true},
         {flashDuration, 3.5},
+        {gitHubRepositories, QStringList {tarnletRepository}},
     });
 }

@@ -12,8 +12,14 @@ inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLa
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
 inline const QString flashDuration = QStringLiteral("notch.flashDuration");
+// The repositories both GitHub modules watch: a list of "owner/name" texts.
+inline const QString gitHubRepositories = QStringLiteral("github.repositories");
 
-// Registers the five defaults as the store's in-memory registration layer.
+// Tarnlet's own repository: where its releases are published, and the one watched until the user
+// chooses others.
+inline const QString tarnletRepository = QStringLiteral("teskarvo/Tarnlet");
+
+// Registers the defaults as the store's in-memory registration layer.
 void registerDefaults(PreferenceStore &store);
 
 } // namespace AppPreferences

@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
-ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
+// Why a curl run did not end well, or none when it exited with 0.
+std::optional<DockerError> runFailure(const ProcessRunner::Result &run)
 {
     using Outcome = ProcessRunner::Result::Outcome;
     switch (run.outcome) {
@@ -25,6 +27,13 @@ ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
     }
     if (run.exitStatus != 0)
         return DockerError::requestFailed(run.exitStatus);
+    return std::nullopt;
+}
+
+ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
+{
+    if (const std::optional<DockerError> failure = runFailure(run))
+        return *failure;
     try {
         return JsonReader::decodeArray(run.output, &DockerContainer::fromJson);
     } catch (const JsonDecodeError &error) {
@@ -33,6 +42,7 @@ ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
 }
 
 } // namespace
+
 
 DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, QStringList candidates)
     : m_runner(runner)
@@ -67,16 +77,61 @@ QStringList DockerClient::curlArguments(const QString &socketPath, const QString
         QStringLiteral("http://localhost") + path };
 }
 
-void DockerClient::listContainers(Done done)
+QStringList DockerClient::curlPostArguments(const QString &socketPath, const QString &path)
+{
+    return { QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
+        QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath, QStringLiteral("http://localhost") + path };
+}
+
+namespace {
+
+// curl's exit status for an HTTP error status under "--fail-with-body".
+constexpr int curlHttpError = 22;
+
+ContainerSource::CommandResult commandOutcome(const ProcessRunner::Result &run)
+{
+    if (run.outcome == ProcessRunner::Result::Outcome::Exited && run.exitStatus == curlHttpError) {
+        QString message;
+        try {
+            message = JsonReader::decodeObject(run.output, [](const JsonReader &json) { return json.string("message"); });
+        } catch (const JsonDecodeError &) {
+            // An answer without a message still is a refusal.
+        }
+        return DockerError::refused(message);
+    }
+    return runFailure(run);
+}
+
+} // namespace
+
+void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
+    std::function<void(const std::optional<ProcessRunner::Result> &)> done)
 {
     const std::optional<QString> socketPath = discover(m_candidates);
     if (!socketPath) {
         // Answered later like every other outcome, so callers meet one order of events.
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [done = std::move(done)] { done(DockerError::socketNotFound()); },
-            Qt::QueuedConnection);
+            QCoreApplication::instance(), [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
-    m_runner.run(QString::fromLatin1(curlProgram), curlArguments(*socketPath, QString::fromLatin1(containersPath)),
-        m_limits, [done = std::move(done)](const ProcessRunner::Result &run) { done(decodeContainers(run)); });
+    m_runner.run(QString::fromLatin1(curlProgram), arguments(*socketPath), m_limits,
+        [done = std::move(done)](const ProcessRunner::Result &run) { done(run); });
+}
+
+void DockerClient::listContainers(Done done)
+{
+    runOnSocket([](const QString &socket) { return curlArguments(socket, QString::fromLatin1(containersPath)); },
+        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+            done(run ? decodeContainers(*run) : Result(DockerError::socketNotFound()));
+        });
+}
+
+void DockerClient::setRunning(const QString &containerId, bool running, CommandDone done)
+{
+    const QString path = QStringLiteral("/containers/") + QString::fromLatin1(QUrl::toPercentEncoding(containerId))
+        + (running ? QStringLiteral("/start") : QStringLiteral("/stop"));
+    runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
+        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+            done(run ? commandOutcome(*run) : CommandResult(DockerError::socketNotFound()));
+        });
 }

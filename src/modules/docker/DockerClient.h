@@ -32,10 +32,18 @@ public:
     // A plain GET of `path` (appended verbatim) over the socket; "--fail" turns an HTTP error
     // status into a non-zero exit.
     static QStringList curlArguments(const QString &socketPath, const QString &path);
+    // A POST of `path` over the socket; an error status still hands over the engine's answer.
+    static QStringList curlPostArguments(const QString &socketPath, const QString &path);
 
     void listContainers(Done done) override;
+    // POST /containers/{id}/start or /stop; the engine's "message" is the refusal's detail.
+    void setRunning(const QString &containerId, bool running, CommandDone done) override;
 
 private:
+    // Runs curl with the arguments made for the socket found, or answers socketNotFound later.
+    void runOnSocket(const std::function<QStringList(const QString &socketPath)> &arguments,
+        std::function<void(const std::optional<ProcessRunner::Result> &)> done);
+
     ProcessRunner &m_runner;
     ProcessRunner::Limits m_limits;
     QStringList m_candidates;

@@ -14,6 +14,7 @@ struct DockerError {
         DecodingFailed, // the answer is not a list of containers
         TimedOut, // the engine took longer than the time bound
         OutputTooLarge, // the answer passed the size bound
+        Refused, // the engine answered with an error status; detail holds its message
     };
 
     Kind kind = Kind::SocketNotFound;
@@ -26,6 +27,7 @@ struct DockerError {
     static DockerError decodingFailed(QString detail) { return { Kind::DecodingFailed, 0, std::move(detail) }; }
     static DockerError timedOut() { return { Kind::TimedOut, 0, {} }; }
     static DockerError outputTooLarge() { return { Kind::OutputTooLarge, 0, {} }; }
+    static DockerError refused(QString message) { return { Kind::Refused, 0, std::move(message) }; }
 
     friend bool operator==(const DockerError &, const DockerError &) = default;
 };

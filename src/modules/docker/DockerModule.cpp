@@ -6,6 +6,12 @@ namespace {
 
 const QString notRunningText = QStringLiteral("Docker ist nicht installiert oder nicht gestartet.");
 const QString notAnsweringText = QStringLiteral("Docker antwortet nicht.");
+constexpr int runningNamesShown = 3;
+
+bool isRunning(const DockerContainer &container)
+{
+    return container.state == u"running";
+}
 
 } // namespace
 
@@ -24,8 +30,7 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
 {
     if (m_errorText || m_containers.isEmpty())
         return std::nullopt;
-    const auto running = std::count_if(
-        m_containers.cbegin(), m_containers.cend(), [](const DockerContainer &c) { return c.state == u"running"; });
+    const auto running = std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning);
     const QString text = QStringLiteral("%1 von %2 Containern laufen").arg(running).arg(m_containers.size());
     return ModuleStatus { text, running > 0 ? Color::green() : Color::gray() };
 }
@@ -88,10 +93,84 @@ void DockerModule::setContainers(DockerContainerList containers)
 {
     Q_EMIT willChange();
     m_containers = std::move(containers);
+    // A refusal is kept for as long as its container is there.
+    m_refusals.removeIf([this](const auto &entry) {
+        return std::none_of(m_containers.cbegin(), m_containers.cend(),
+            [&](const DockerContainer &container) { return container.id == entry.key(); });
+    });
 }
 
 void DockerModule::setErrorText(std::optional<QString> text)
 {
     Q_EMIT willChange();
     m_errorText = std::move(text);
+}
+
+QString DockerModule::displayName(const DockerContainer &container)
+{
+    if (container.names.isEmpty())
+        return container.id.left(12);
+    const QString &name = container.names.first();
+    return name.startsWith(u'/') ? name.mid(1) : name;
+}
+
+QList<ModuleRow> DockerModule::overlayRows() const
+{
+    if (m_errorText)
+        return { ModuleRow { *m_errorText, QString(), std::nullopt, Color::gray(), QUrl() } };
+    if (const std::optional<ModuleStatus> status = compactStatus()) {
+        QStringList names;
+        for (const DockerContainer &container : m_containers) {
+            if (isRunning(container) && names.size() < runningNamesShown)
+                names.append(displayName(container));
+        }
+        return { ModuleRow { status->text, names.join(QStringLiteral(", ")), std::nullopt, status->color, QUrl() } };
+    }
+    const QString detail = m_pollStored == 0 ? QStringLiteral("L\u00E4dt \u2026") : QStringLiteral("Keine Container");
+    return { ModuleRow { title(), detail, std::nullopt, Color::gray(), QUrl() } };
+}
+
+QList<ModuleDetail> DockerModule::details() const
+{
+    QList<ModuleDetail> details;
+    for (const DockerContainer &container : m_containers) {
+        const QString name = displayName(container);
+        const bool running = isRunning(container);
+        ModuleCommand command { running ? QStringLiteral("Stoppen") : QStringLiteral("Starten"),
+            name + (running ? QStringLiteral(" stoppen") : QStringLiteral(" starten")),
+            m_underWay.contains(container.id),
+            // Pressed later, when the module acts on it: the list itself stays unchanged here.
+            [self = QPointer<DockerModule>(const_cast<DockerModule *>(this)), id = container.id, running] {
+                if (self)
+                    self->setRunning(id, !running);
+            } };
+        const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
+            running ? Color::green() : Color::gray(), QUrl() };
+        details.append(ModuleDetail { QString(), row, std::move(command), m_refusals.value(container.id) });
+    }
+    return details;
+}
+
+void DockerModule::setRunning(const QString &containerId, bool running)
+{
+    if (m_underWay.contains(containerId))
+        return;
+    Q_EMIT willChange();
+    m_underWay.insert(containerId);
+    m_source->setRunning(containerId, running,
+        [self = QPointer<DockerModule>(this), containerId](const ContainerSource::CommandResult &failure) {
+            if (!self)
+                return;
+            Q_EMIT self->willChange();
+            self->m_underWay.remove(containerId);
+            if (!failure) {
+                self->m_refusals.remove(containerId);
+            } else if (failure->kind == DockerError::Kind::Refused && !failure->detail.isEmpty()) {
+                self->m_refusals.insert(containerId, failure->detail);
+            } else {
+                self->m_refusals.insert(containerId,
+                    failure->kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText);
+            }
+            self->refresh();
+        });
 }

@@ -4,13 +4,16 @@
 #include "core/Scheduler.h"
 #include "modules/docker/ContainerSource.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <functional>
 #include <memory>
 #include <optional>
 
 // The module for the local Docker engine: while started it reads the container list every
 // 15 seconds (counted from the end of a poll) and sums it up as "N von M Containern laufen".
-// It only reads; it never starts or stops a container.
+// Its settings lines start and stop containers at the user's press.
 //
 // The app creates it as
 //     DockerModule(scheduler, std::make_unique<DockerClient>(processRunner))
@@ -41,6 +44,18 @@ public:
     // The German message of the last failed poll; empty after a successful one.
     std::optional<QString> errorText() const override { return m_errorText; }
 
+    // The status line over the names of up to three running containers, or the error text.
+    QList<ModuleRow> overlayRows() const override;
+    // Every container with a command that starts or stops it.
+    QList<ModuleDetail> details() const override;
+
+    // Starts or stops a container, then reads the list again at once. A second call for a
+    // container whose command is under way does nothing; a refusal is kept beside it.
+    void setRunning(const QString &containerId, bool running);
+
+    // A container's first name without the engine's leading slash (its short id when unnamed).
+    static QString displayName(const DockerContainer &container);
+
 private:
     void poll(quint64 loop);
     void store(quint64 pollNumber, const ContainerSource::Result &result);
@@ -57,4 +72,7 @@ private:
     // Polls are numbered as they start; a result older than the one stored is dropped.
     quint64 m_pollsStarted = 0;
     quint64 m_pollStored = 0;
+    // Container ids with a start or stop under way, and the last refusal per container.
+    QSet<QString> m_underWay;
+    QHash<QString, QString> m_refusals;
 };

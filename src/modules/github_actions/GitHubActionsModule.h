@@ -1,58 +1,75 @@
 #pragma once
 
 #include "core/DevModule.h"
+#include "core/EventBus.h"
 #include "core/Scheduler.h"
 #include "services/GitHubApi.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
-// Watches the newest GitHub Actions workflow runs of one repository and condenses the first of
-// them into a one-line status. Polls every 15 s while a run is queued or in progress, every 60 s
-// otherwise, and backs off from 60 s up to 600 s after failed polls.
+class GitHubCredentials;
+class PreferenceStore;
+
+// Watches the newest GitHub Actions workflow runs of every repository the user chose (the
+// preference "github.repositories", followed as it changes). Each repository has a poll loop of
+// its own: every 15 s while one of its runs is queued or in progress, every 60 s otherwise, backing
+// off from 60 s up to 600 s after failed polls. The status line is the run that most needs
+// attention; a run that fails, or succeeds again after a failure, is announced on the event bus.
 class GitHubActionsModule final : public DevModule {
     Q_OBJECT
 public:
     static constexpr int pageSize = 10;
 
-    GitHubActionsModule(
-        QString repo, std::unique_ptr<GitHubApi> client, Scheduler &scheduler, QObject *parent = nullptr);
+    GitHubActionsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
+        const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
     ~GitHubActionsModule() override;
 
     QString id() const override { return QStringLiteral("github.actions"); }
     QString title() const override { return QStringLiteral("GitHub Actions"); }
     QString symbol() const override { return QStringLiteral("gearshape.2"); }
-    // The first run's name and branch joined by " · ", coloured by its state; none before the
-    // first successful poll. A later failure leaves it as it was.
+    // The name and branch of the run that most needs attention, in its colour; none before the
+    // first successful poll. A later failure leaves it as it was; a refused token replaces it.
     std::optional<ModuleStatus> compactStatus() const override;
-    // Polls at once, then keeps polling; a poll in flight is dropped first.
+    // Polls every repository at once, then keeps polling; polls in flight are dropped first.
     void start() override;
-    // Drops the poll in flight and the next one; runs, error text and back-off stay.
+    // Drops the polls in flight and the next ones; runs, error texts and back-off stay.
     void stop() override;
 
-    // The runs of the last successful poll, in the answer's order.
-    const QList<WorkflowRun> &runs() const { return m_runs; }
-    // Why the last poll failed, in German; none after a successful one.
-    std::optional<QString> errorText() const override { return m_errorText; }
+    std::optional<QString> errorText() const override;
+    // One row per watched repository: its newest run, or why there is none.
+    QList<ModuleRow> overlayRows() const override;
+    // Per repository, its newest runs (up to five), each opening its page.
+    QList<ModuleDetail> details() const override;
+    std::optional<ModuleListSetting> listSetting() const override;
 
-    static Color color(const WorkflowRun &run);
+    // The watched repositories, in the user's order.
+    QStringList repositories() const;
+    // The runs of `repo`'s last successful poll, in the answer's order.
+    QList<WorkflowRun> runs(const QString &repo) const;
 
 private:
-    void poll();
-    void finishPoll(const GitHubResult<QList<WorkflowRun>> &result);
-    // The pause before the next poll, from the state the last poll left; counts failures.
-    double nextPollDelay();
-    void cancel();
+    struct Watch;
 
-    const QString m_repo;
+    void followPreference();
+    void followCredentials();
+    void poll(Watch &watch, std::function<void(double)> finished);
+    // Stores one answer and returns the pause before the repository's next poll.
+    double receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
+    ModuleRow rowFor(const Watch &watch) const;
+
+    PreferenceStore &m_preferences;
+    EventBus &m_bus;
     const std::unique_ptr<GitHubApi> m_client;
+    const GitHubCredentials &m_credentials;
     Scheduler &m_scheduler;
-    QList<WorkflowRun> m_runs;
-    std::optional<QString> m_errorText;
-    int m_consecutiveFailures = 0;
-    GitHubRequest m_request;
-    ScheduledJob m_nextPoll;
+    std::vector<std::unique_ptr<Watch>> m_watches;
+    bool m_running = false;
+    std::optional<QString> m_token; // the one last seen, to notice a new one
+    bool m_waitShown = false; // GitHub's wait is on show until the next answer
 };

@@ -1,6 +1,13 @@
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 
+#include "core/GitHubPage.h"
+#include "core/prefs/AppPreferences.h"
+#include "core/prefs/PreferenceStore.h"
+#include "services/GitHubCredentials.h"
+#include "services/GitHubRepository.h"
+
 #include <QPointer>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,16 +22,84 @@ std::optional<QString> immediateText(const GitHubNotification &notification)
     return std::nullopt;
 }
 
+ModuleRow grayRow(const QString &title)
+{
+    return ModuleRow { title, QString(), std::nullopt, Color::gray(), QUrl() };
+}
+
 } // namespace
 
-GitHubPullRequestsModule::GitHubPullRequestsModule(
-    QString repo, EventBus &bus, std::unique_ptr<GitHubApi> client, Scheduler &scheduler, QObject *parent)
+GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences, EventBus &bus,
+    std::unique_ptr<GitHubApi> client, const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
     : DevModule(parent)
-    , m_repo(std::move(repo))
+    , m_preferences(preferences)
     , m_bus(bus)
     , m_client(std::move(client))
+    , m_credentials(credentials)
     , m_scheduler(scheduler)
-{ }
+    , m_repositories(GitHubRepository::watched(preferences))
+    , m_token(credentials.token())
+{
+    connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
+        if (key == AppPreferences::gitHubRepositories)
+            followPreference();
+    });
+    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubPullRequestsModule::followCredentials);
+}
+
+void GitHubPullRequestsModule::followPreference()
+{
+    const QStringList wanted = GitHubRepository::watched(m_preferences);
+    if (wanted == m_repositories)
+        return;
+    m_repositories = wanted;
+    // An added repository is asked at once; its first answer is only recorded.
+    if (m_running)
+        start();
+}
+
+void GitHubPullRequestsModule::followCredentials()
+{
+    Q_EMIT willChange();
+    // A new token is tried at once rather than after the pause; GitHub's verdict on the token in
+    // use changes the display only.
+    const bool newToken = m_credentials.token() != m_token;
+    m_token = m_credentials.token();
+    if (newToken && m_running && m_lastPollFailed && m_token)
+        start();
+}
+
+std::optional<QString> GitHubPullRequestsModule::errorText() const
+{
+    if (const std::optional<QString> problem = m_credentials.problemText())
+        return problem;
+    if (!m_credentials.token())
+        return QStringLiteral("Kein GitHub-Token hinterlegt.");
+    return std::nullopt;
+}
+
+QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
+{
+    if (const std::optional<QString> problem = errorText())
+        return { grayRow(*problem) };
+    if (m_messages.isEmpty())
+        return { grayRow(QStringLiteral("Keine neuen Pull-Request-Meldungen")) };
+    QList<ModuleRow> rows;
+    for (const Message &message : m_messages)
+        rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page });
+    return rows;
+}
+
+QUrl GitHubPullRequestsModule::pullRequestPage(const QUrl &apiAddress)
+{
+    static const QRegularExpression pullRequest(QStringLiteral("^/repos/([^/]+)/([^/]+)/pulls/([0-9]+)$"));
+    const QRegularExpressionMatch match = pullRequest.match(apiAddress.path());
+    if (!match.hasMatch())
+        return {};
+    const QUrl page(QStringLiteral("https://github.com/%1/%2/pull/%3")
+                        .arg(match.captured(1), match.captured(2), match.captured(3)));
+    return GitHubPage::isGitHubPage(page) ? page : QUrl();
+}
 
 GitHubPullRequestsModule::~GitHubPullRequestsModule()
 {
@@ -34,12 +109,14 @@ GitHubPullRequestsModule::~GitHubPullRequestsModule()
 void GitHubPullRequestsModule::start()
 {
     cancel();
+    m_running = true;
     poll();
 }
 
 void GitHubPullRequestsModule::stop()
 {
     cancel();
+    m_running = false;
 }
 
 void GitHubPullRequestsModule::cancel()
@@ -52,21 +129,40 @@ void GitHubPullRequestsModule::cancel()
 
 void GitHubPullRequestsModule::poll()
 {
-    m_request = m_client->unreadPullRequestNotifications(m_repo, [guard = QPointer(this)](const auto &result) {
+    m_asked = m_repositories;
+    if (m_asked.isEmpty()) {
+        // Nothing to ask for; the answer would be empty.
+        m_baseline.clear();
+        m_seenIDs.clear();
+        return scheduleNextPoll(pollInterval);
+    }
+    m_request = m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
         if (guard)
             guard->receive(result);
     });
 }
 
-void GitHubPullRequestsModule::receive(const GitHubResult<QList<GitHubNotification>> &result)
+void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result)
 {
     m_request = {};
+    m_lastPollFailed = !result.isOk();
+    // GitHub's wait is shown through the credentials; the first answer after it takes it away.
+    if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
+        m_waitShown = true;
+        return scheduleNextPoll(result.error().secondsToWait());
+    }
+    if (std::exchange(m_waitShown, false))
+        Q_EMIT willChange();
     if (!result.isOk())
-        return scheduleNextPoll(); // silent: the next poll tries again
-    m_answer = result.value();
+        return scheduleNextPoll(pollInterval); // silent: the next poll tries again
+    // Never sooner than GitHub asks for.
+    m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
+    if (result.value().unchanged) {
+        m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
+        return scheduleNextPoll(m_pause); // nothing new
+    }
+    m_answer = result.value().value;
     m_next = 0;
-    if (!m_hasBaseline)
-        return finishPoll(); // the first answer is only recorded
     announceRemaining();
 }
 
@@ -75,23 +171,23 @@ void GitHubPullRequestsModule::announceRemaining()
     const quint64 pollNumber = m_pollNumber;
     while (m_next < m_answer.size()) {
         const GitHubNotification &notification = m_answer[m_next];
-        if (m_seenIDs.contains(notification.id)) {
+        // Threads of a repository without a recorded answer yet were there before: not news.
+        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName)) {
             ++m_next;
             continue;
         }
         if (notification.reason == u"state_change" && notification.subject.url) {
             // Announced only once the pull request turns out to be merged; the walk resumes after.
             m_request = m_client->pullRequestState(notification.subject.url->toString(QUrl::FullyEncoded),
-                [guard = QPointer(this), threadID = notification.id, title = notification.subject.title](
-                    const auto &state) {
+                [guard = QPointer(this), notification](const auto &state) {
                     if (guard)
-                        guard->resumeAfterFetch(state, threadID, title);
+                        guard->resumeAfterFetch(state, notification);
                 });
             return;
         }
         ++m_next;
         if (const std::optional<QString> text = immediateText(notification))
-            announce(notification.id, *text);
+            announce(*text, notification);
         if (pollNumber != m_pollNumber)
             return; // a subscriber stopped or restarted the module
     }
@@ -99,21 +195,26 @@ void GitHubPullRequestsModule::announceRemaining()
 }
 
 void GitHubPullRequestsModule::resumeAfterFetch(
-    const GitHubResult<PullRequestState> &state, const QString &threadID, const QString &title)
+    const GitHubResult<PullRequestState> &state, const GitHubNotification &notification)
 {
     m_request = {};
     ++m_next;
     const quint64 pollNumber = m_pollNumber;
     if (state.isOk() && state.value().isMerged())
-        announce(threadID, QStringLiteral("PR gemergt: ") + title);
+        announce(QStringLiteral("PR gemergt: ") + notification.subject.title, notification);
     if (pollNumber == m_pollNumber)
         announceRemaining();
 }
 
-void GitHubPullRequestsModule::announce(const QString &threadID, const QString &text)
+void GitHubPullRequestsModule::announce(const QString &text, const GitHubNotification &notification)
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
-    m_seenIDs.insert(threadID);
+    m_seenIDs.insert(notification.id);
+    Q_EMIT willChange();
+    const QUrl page = notification.subject.url ? pullRequestPage(*notification.subject.url) : QUrl();
+    m_messages.prepend(Message { text, QDateTime::currentDateTimeUtc(), page });
+    if (m_messages.size() > keptMessages)
+        m_messages.resize(keptMessages);
     m_bus.publish(ModuleEvent { id(), text, true });
 }
 
@@ -124,14 +225,14 @@ void GitHubPullRequestsModule::finishPoll()
     for (const GitHubNotification &notification : std::as_const(m_answer))
         ids.insert(notification.id);
     m_seenIDs = std::move(ids);
-    m_hasBaseline = true;
+    m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
     m_answer.clear();
-    scheduleNextPoll();
+    scheduleNextPoll(m_pause);
 }
 
-void GitHubPullRequestsModule::scheduleNextPoll()
+void GitHubPullRequestsModule::scheduleNextPoll(double pause)
 {
-    m_nextPoll = m_scheduler.schedule(pollInterval, [guard = QPointer(this)] {
+    m_nextPoll = m_scheduler.schedule(pause, [guard = QPointer(this)] {
         if (guard)
             guard->poll();
     });

@@ -5,24 +5,34 @@
 #include "core/Scheduler.h"
 #include "services/GitHubApi.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
 
-// Announces news about pull requests of one repository on the event bus: every 60 s it reads
-// the unread pull-request notifications and publishes a short German text for each thread the
-// previous poll did not return (a review request, a review or comment, a merge). The first
-// successful poll only records what is there. It has no status line; failures stay silent.
+class GitHubCredentials;
+class PreferenceStore;
+
+// Announces news about pull requests of the watched repositories (the preference
+// "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
+// GitHub asks for) it reads the unread
+// pull-request notifications and publishes a short German text for each thread the previous poll
+// did not return (a review request, a review or comment, a merge). A repository's first
+// successful poll only records what is there. It has no status line; failed polls stay silent.
+// The overlay lists the three newest messages, each opening its pull request's page.
 class GitHubPullRequestsModule final : public DevModule {
     Q_OBJECT
 public:
     static constexpr double pollInterval = 60;
+    static constexpr int keptMessages = 3;
 
-    GitHubPullRequestsModule(QString repo, EventBus &bus, std::unique_ptr<GitHubApi> client, Scheduler &scheduler,
-        QObject *parent = nullptr);
+    GitHubPullRequestsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
+        const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
     ~GitHubPullRequestsModule() override;
 
     QString id() const override { return QStringLiteral("github.pullRequests"); }
@@ -36,30 +46,57 @@ public:
     // meanwhile is announced later and nothing is announced twice.
     void stop() override;
 
+    // Only a missing or refused token: failed polls are not reported.
+    std::optional<QString> errorText() const override;
+    // The newest announced messages with their age, or why there are none.
+    QList<ModuleRow> overlayRows() const override;
+
+    // The github.com page of the pull request at an API address ("…/repos/o/n/pulls/7"); empty
+    // for any other address.
+    static QUrl pullRequestPage(const QUrl &apiAddress);
+
 private:
+    struct Message {
+        QString text;
+        QDateTime at;
+        QUrl page;
+    };
+
+    void followPreference();
+    void followCredentials();
     void poll();
-    void receive(const GitHubResult<QList<GitHubNotification>> &result);
+    void receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result);
     // Walks the answer from m_next on, publishing in order; waits for a pull request fetch
     // where a state change needs one.
     void announceRemaining();
     // A failed fetch, like an unmerged pull request, yields no event.
-    void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const QString &threadID, const QString &title);
-    void announce(const QString &threadID, const QString &text);
+    void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
+    void announce(const QString &text, const GitHubNotification &notification);
     void finishPoll();
-    void scheduleNextPoll();
+    void scheduleNextPoll(double pause);
     void cancel();
 
-    const QString m_repo;
+    PreferenceStore &m_preferences;
     EventBus &m_bus;
     const std::unique_ptr<GitHubApi> m_client;
+    const GitHubCredentials &m_credentials;
     Scheduler &m_scheduler;
+    QStringList m_repositories; // watched now
+    bool m_running = false;
+    bool m_lastPollFailed = false;
+    std::optional<QString> m_token; // the one last seen, to notice a new one
+    bool m_waitShown = false; // GitHub's wait is on show until the next answer
     QSet<QString> m_seenIDs;
-    bool m_hasBaseline = false;
+    // The repositories the last successful poll asked for: only their threads can be news.
+    QSet<QString> m_baseline;
+    QList<Message> m_messages; // newest first
 
     // The poll in progress.
+    QStringList m_asked;
     QList<GitHubNotification> m_answer;
     qsizetype m_next = 0;
     quint64 m_pollNumber = 0; // changes when a poll is dropped, so a running walk notices
+    double m_pause = pollInterval; // before the next poll, as the last answer asked
     GitHubRequest m_request;
     ScheduledJob m_nextPoll;
 };

@@ -96,6 +96,30 @@ TEST_F(ClientTest, HttpErrorsAndStaleSocketsFailWithCurlsExitStatus)
     EXPECT_EQ(errorOf(list({ socketPath })), DockerError::requestFailed(7));
 }
 
+TEST_F(ClientTest, StartAndStopArePostsAndARefusalCarriesTheEnginesMessage)
+{
+    UnixHttpServer server(socketPath);
+    ASSERT_TRUE(server.isListening());
+    DockerClient client(runner, {}, { socketPath });
+    const auto command = [&](const QString &id, bool running) {
+        std::optional<ContainerSource::CommandResult> result;
+        client.setRunning(id, running, [&](const ContainerSource::CommandResult &r) { result = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000));
+        return result.value_or(DockerError::launchFailed(QStringLiteral("no answer")));
+    };
+
+    server.setReply({ 204, {} });
+    EXPECT_EQ(command(QStringLiteral("abc123"), true), std::nullopt);
+    server.setReply({ 404, R"({"message":"No such container: a b"})" });
+    EXPECT_EQ(command(QStringLiteral("a b"), false), DockerError::refused(QStringLiteral("No such container: a b")));
+    server.setReply({ 500, "not json" });
+    EXPECT_EQ(command(QStringLiteral("abc123"), false), DockerError::refused(QString()));
+
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[0].split('\n').first().trimmed(), "POST /containers/abc123/start HTTP/1.1");
+    EXPECT_EQ(server.requests()[1].split('\n').first().trimmed(), "POST /containers/a%20b/stop HTTP/1.1");
+}
+
 TEST_F(ClientTest, AnswersThatAreNotAContainerListFailWhole)
 {
     const QByteArray valid = R"({"Id":"a","Names":["/a"],"Image":"i","State":"running","Status":"Up"})";

@@ -173,8 +173,10 @@ TEST(DockerEngine, ModuleFollowsARealEngineThatStopsAnsweringAndGoesAway)
     ASSERT_TRUE(engine.start()) << engine.log().toStdString();
     engine.importBusybox();
     const QString noNetwork = QStringLiteral("--network=none");
-    engine.docker({ QStringLiteral("run"), QStringLiteral("--detach"), noNetwork, QStringLiteral("--name"),
-        QStringLiteral("tarnlet-running"), image, busybox, QStringLiteral("sleep"), QStringLiteral("600") });
+    // As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" within the time bound.
+    engine.docker({ QStringLiteral("run"), QStringLiteral("--detach"), noNetwork, QStringLiteral("--stop-timeout=1"),
+        QStringLiteral("--name"), QStringLiteral("tarnlet-running"), image, busybox, QStringLiteral("sleep"),
+        QStringLiteral("600") });
     engine.docker({ QStringLiteral("run"), noNetwork, QStringLiteral("--name"), QStringLiteral("tarnlet-stopped"),
         image, busybox, QStringLiteral("true") });
     ASSERT_FALSE(::testing::Test::HasFailure()) << engine.log().toStdString();
@@ -197,6 +199,26 @@ TEST(DockerEngine, ModuleFollowsARealEngineThatStopsAnsweringAndGoesAway)
         names += container.names;
     names.sort();
     EXPECT_EQ(names, QStringList({ QStringLiteral("/tarnlet-running"), QStringLiteral("/tarnlet-stopped") }));
+    EXPECT_EQ(module.overlayRows().at(0).detail, QStringLiteral("tarnlet-running"));
+
+    // Stop and start through the settings lines' commands; the list follows right after each.
+    const auto press = [&](const QString &accessibleName) {
+        for (const ModuleDetail &detail : module.details()) {
+            if (detail.command && detail.command->accessibleName == accessibleName)
+                return detail.command->run();
+        }
+        ADD_FAILURE() << "no command " << accessibleName.toStdString();
+    };
+    const auto statusBecomes = [&](const char *text) {
+        return QTest::qWaitFor(
+            [&] { return module.compactStatus() && module.compactStatus()->text == QString::fromLatin1(text); }, 30000);
+    };
+    press(QStringLiteral("tarnlet-running stoppen"));
+    EXPECT_TRUE(statusBecomes("0 von 2 Containern laufen"));
+    press(QStringLiteral("tarnlet-running starten"));
+    EXPECT_TRUE(statusBecomes("1 von 2 Containern laufen"));
+    for (const ModuleDetail &detail : module.details())
+        EXPECT_TRUE(detail.message.isEmpty()) << detail.message.toStdString();
 
     engine.pause();
     ASSERT_TRUE(nextPoll([&] { return module.errorText().has_value(); }));

@@ -32,8 +32,9 @@ DockerContainerList containers(std::initializer_list<const char *> states)
 struct ModuleTest : ::testing::Test {
     ManualScheduler scheduler;
     FakeContainerSource::Requests requests;
+    FakeContainerSource::Commands commands;
     std::unique_ptr<DockerModule> module
-        = std::make_unique<DockerModule>(scheduler, std::make_unique<FakeContainerSource>(requests));
+        = std::make_unique<DockerModule>(scheduler, std::make_unique<FakeContainerSource>(requests, &commands));
 
     // Answers the oldest open request (or the one at `index`).
     void answer(const ContainerSource::Result &result, size_t index = 0)
@@ -157,6 +158,51 @@ TEST_F(ModuleTest, StartingAgainRestartsWithOneLoopAndTheNewestAnswerWins)
     EXPECT_EQ(scheduler.pendingCount(), 1) << "only the second loop goes on";
     scheduler.advance(15);
     EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(ModuleTest, RowsNameRunningContainersAndCommandsStartOrStopOneAtATime)
+{
+    EXPECT_EQ(module->overlayRows().at(0).detail, QStringLiteral("L\u00E4dt \u2026"));
+    DockerContainerList list = containers({ "running", "exited", "running", "running", "running" });
+    list[1].names = QStringList { QStringLiteral("/web"), QStringLiteral("/alias") };
+    poll(list);
+    EXPECT_EQ(module->overlayRows(),
+        QList<ModuleRow>({ { QStringLiteral("4 von 5 Containern laufen"), QStringLiteral("c%1, c%2, c%3")
+                                   .arg(list[0].id, list[2].id, list[3].id), std::nullopt, Color::green(), {} } }));
+
+    QList<ModuleDetail> details = module->details();
+    ASSERT_EQ(details.size(), 5);
+    EXPECT_EQ(details[1].row.title, QStringLiteral("web"));
+    EXPECT_EQ(details[1].row.detail, QStringLiteral("busybox \u00B7 exited"));
+    ASSERT_TRUE(details[1].command);
+    EXPECT_EQ(details[1].command->label, QStringLiteral("Starten"));
+    EXPECT_EQ(details[1].command->accessibleName, QStringLiteral("web starten"));
+    EXPECT_EQ(details[0].command->accessibleName, QStringLiteral("c%1 stoppen").arg(list[0].id));
+
+    details[1].command->run();
+    details[1].command->run(); // under way: does nothing
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].containerId, list[1].id);
+    EXPECT_TRUE(commands[0].running);
+    EXPECT_TRUE(module->details()[1].command->underWay);
+
+    // The engine refuses: its message stays beside the container, and the list is read again.
+    auto done = std::move(commands[0].done);
+    commands.pop_front();
+    done(DockerError::refused(QStringLiteral("No such image")));
+    EXPECT_EQ(module->details()[1].message, QStringLiteral("No such image"));
+    EXPECT_FALSE(module->details()[1].command->underWay);
+    ASSERT_EQ(requests.size(), 1u);
+    answer(list);
+
+    module->details()[1].command->run();
+    done = std::move(commands[0].done);
+    commands.pop_front();
+    done(std::nullopt);
+    EXPECT_TRUE(module->details()[1].message.isEmpty());
+
+    poll(DockerError::requestFailed(7));
+    EXPECT_EQ(module->overlayRows().at(0).title, notAnswering);
 }
 
 TEST_F(ModuleTest, AnAnswerForAModuleThatIsGoneIsDropped)

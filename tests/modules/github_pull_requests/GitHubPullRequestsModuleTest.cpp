@@ -3,23 +3,26 @@
 #include "FakeGitHubApi.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
+#include "TempPreferences.h"
 
+#include "core/prefs/AppPreferences.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
+#include "services/GitHubCredentials.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-GitHubNotification thread(const char *id, const char *reason, bool withUrl = true)
+GitHubNotification thread(const char *id, const char *reason, bool withUrl = true, const char *repo = "o/r")
 {
     GitHubNotification n;
     n.id = QString::fromLatin1(id);
     n.reason = QString::fromLatin1(reason);
     n.subject.title = QStringLiteral("Title ") + n.id;
     n.subject.type = QStringLiteral("PullRequest");
+    n.repository.fullName = QString::fromLatin1(repo);
     if (withUrl)
-        n.subject.url = QUrl(QStringLiteral("https://api.github.com/repos/o/r/pulls/") + n.id);
-    n.repository.fullName = QStringLiteral("o/r");
+        n.subject.url = QUrl(QStringLiteral("https://api.github.com/repos/%1/pulls/%2").arg(n.repository.fullName, n.id));
     return n;
 }
 
@@ -32,9 +35,11 @@ class GitHubPullRequestsModuleTest : public ::testing::Test {
 protected:
     GitHubPullRequestsModuleTest()
     {
+        AppPreferences::registerDefaults(*prefs.store);
+        watch({ QStringLiteral("o/r") });
         auto fake = std::make_unique<FakeGitHubApi>();
         api = fake.get();
-        module = std::make_unique<GitHubPullRequestsModule>(QStringLiteral("o/r"), bus, std::move(fake), scheduler);
+        module = std::make_unique<GitHubPullRequestsModule>(*prefs.store, bus, std::move(fake), credentials, scheduler);
         bus.subscribe([this](const ModuleEvent &event) {
             EXPECT_EQ(event.moduleID, QStringLiteral("github.pullRequests"));
             EXPECT_TRUE(event.shouldExpand);
@@ -52,7 +57,10 @@ protected:
         ASSERT_EQ(api->notifications.waiting(), 1);
     }
     QStringList takeTexts() { return std::exchange(texts, {}); }
+    void watch(const QStringList &repos) { prefs.store->setValue(AppPreferences::gitHubRepositories, repos); }
 
+    TempPreferences prefs;
+    GitHubCredentials credentials { QStringLiteral("ghp_test") };
     EventBus bus;
     ManualScheduler scheduler;
     FakeGitHubApi *api = nullptr;
@@ -168,6 +176,67 @@ TEST_F(GitHubPullRequestsModuleTest, StopDropsThePollInFlightAndStartCatchesUp)
     module->start();
     EXPECT_EQ(api->notifications.abortedCount(), 1);
     EXPECT_EQ(api->notifications.waiting(), 1);
+}
+
+TEST_F(GitHubPullRequestsModuleTest, WatchesEveryListedRepositoryEachWithASilentFirstAnswer)
+{
+    module->start();
+    poll(QList { thread("1", "comment") });
+    watch({ QStringLiteral("o/r"), QStringLiteral("o/s") }); // asked at once, for both
+    EXPECT_EQ(api->notifications.abortedCount(), 1);
+    ASSERT_EQ(api->notifications.waitingArguments(), QStringList({ QStringLiteral("o/r,o/s") }));
+    poll(QList { thread("1", "comment"), thread("2", "review_requested", true, "o/s") });
+    EXPECT_TRUE(takeTexts().isEmpty()) << "o/s had no answer of its own yet";
+
+    poll(QList { thread("3", "review_requested", true, "o/s"), thread("4", "comment"), thread("5", "mention"),
+        thread("6", "author", false) });
+    EXPECT_EQ(takeTexts().size(), 4);
+    const QList<ModuleRow> rows = module->overlayRows();
+    ASSERT_EQ(rows.size(), 3); // the three newest, newest first
+    EXPECT_EQ(rows[0].title, QStringLiteral("Neuer Review oder Kommentar: Title 6"));
+    EXPECT_TRUE(rows[0].link.isEmpty());
+    EXPECT_EQ(rows[2].title, QStringLiteral("Neuer Review oder Kommentar: Title 4"));
+    EXPECT_EQ(rows[2].link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
+    EXPECT_TRUE(rows[2].since.has_value());
+    EXPECT_EQ(module->errorText(), std::nullopt);
+}
+
+TEST_F(GitHubPullRequestsModuleTest, ThePauseIsNeverShorterThanGitHubAsksAndUnchangedMeansNothingNew)
+{
+    module->start();
+    ASSERT_TRUE(api->notifications.deliver(Polled(QList { thread("1", "comment") }, false, 120)));
+    EXPECT_EQ(scheduler.nextDelay(), 120);
+    scheduler.advance(120);
+    ASSERT_TRUE(api->notifications.deliver(Polled(QList { thread("1", "comment") }, true, 30)));
+    EXPECT_EQ(scheduler.nextDelay(), 60) << "never sooner than 60 s";
+    scheduler.advance(60);
+    ASSERT_TRUE(api->notifications.answer(GitHubError::rateLimited(QDateTime::currentSecsSinceEpoch() + 600)));
+    EXPECT_NEAR(scheduler.nextDelay(), 600, 5);
+    scheduler.advance(scheduler.nextDelay());
+    poll(QList { thread("1", "comment"), thread("2", "comment") });
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Neuer Review oder Kommentar: Title 2") }));
+}
+
+TEST_F(GitHubPullRequestsModuleTest, RowsSayWhyThereIsNothingToShow)
+{
+    const auto onlyRow = [&] {
+        const QList<ModuleRow> rows = module->overlayRows();
+        EXPECT_EQ(rows.size(), 1);
+        return rows.value(0).title;
+    };
+    EXPECT_EQ(onlyRow(), QStringLiteral("Keine neuen Pull-Request-Meldungen"));
+    credentials.markRefused(QStringLiteral("ghp_test"));
+    EXPECT_EQ(onlyRow(), GitHubCredentials::refusedText());
+    EXPECT_EQ(module->errorText(), GitHubCredentials::refusedText());
+    credentials.setToken(std::nullopt);
+    EXPECT_EQ(onlyRow(), QStringLiteral("Kein GitHub-Token hinterlegt."));
+
+    // Only pull request addresses of the API become github.com pages.
+    EXPECT_EQ(GitHubPullRequestsModule::pullRequestPage(QUrl(QStringLiteral("https://api.github.com/repos/o/r/pulls/12"))),
+        QUrl(QStringLiteral("https://github.com/o/r/pull/12")));
+    for (const char *other : { "https://api.github.com/repos/o/r/issues/12", "https://api.github.com/repos/o/r/pulls/x",
+             "https://api.github.com/repos/o/r/pulls/1/files" })
+        EXPECT_TRUE(GitHubPullRequestsModule::pullRequestPage(QUrl(QString::fromLatin1(other))).isEmpty()) << other;
 }
 
 } // namespace

@@ -4,9 +4,12 @@
 #include "HttpsTestServer.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
+#include "TempPreferences.h"
 
+#include "core/prefs/AppPreferences.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubClient.h"
+#include "services/GitHubCredentials.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,8 +59,11 @@ TEST(PullRequestsOverHttps, AnnouncesAMergeFoundThroughTheSubjectAddressAndNever
     EventBus bus;
     QStringList texts;
     bus.subscribe([&](const ModuleEvent &event) { texts.append(event.text); });
-    GitHubPullRequestsModule module(QStringLiteral("octo-org/hello-world"), bus,
-        std::make_unique<GitHubClient>(network, QStringLiteral("ghp_test"), endpoint), scheduler);
+    TempPreferences prefs;
+    prefs.store->setValue(AppPreferences::gitHubRepositories, QStringList { QStringLiteral("octo-org/hello-world") });
+    GitHubCredentials credentials(QStringLiteral("ghp_test"));
+    GitHubPullRequestsModule module(*prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint),
+        credentials, scheduler);
 
     module.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return scheduler.pendingCount() == 1; }, 10000)); // the baseline

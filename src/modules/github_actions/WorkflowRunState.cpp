@@ -1,0 +1,152 @@
+#include "modules/github_actions/WorkflowRunState.h"
+
+#include <QHash>
+#include <QPair>
+
+#include <algorithm>
+
+namespace {
+
+bool isNewer(const WorkflowRun &a, const WorkflowRun &b)
+{
+    return a.createdAt != b.createdAt ? a.createdAt > b.createdAt : a.id > b.id;
+}
+
+bool isFinished(const WorkflowRun &run)
+{
+    return run.conclusion && !WorkflowRunState::isActive(run);
+}
+
+bool sameWorkflowAndBranch(const WorkflowRun &a, const WorkflowRun &b)
+{
+    return a.name == b.name && a.headBranch == b.headBranch;
+}
+
+// The newest of `runs` that `keep` accepts, if any.
+template<typename Keep> std::optional<WorkflowRun> newest(const QList<WorkflowRun> &runs, Keep keep)
+{
+    std::optional<WorkflowRun> found;
+    for (const WorkflowRun &run : runs) {
+        if (keep(run) && (!found || isNewer(run, *found)))
+            found = run;
+    }
+    return found;
+}
+
+QString withBranch(const QString &text, const WorkflowRun &run)
+{
+    return run.headBranch ? text + QStringLiteral(" \u00B7 ") + *run.headBranch : text;
+}
+
+} // namespace
+
+bool WorkflowRunState::isActive(const WorkflowRun &run)
+{
+    // A run waiting for an approval, or for its turn, has not finished either.
+    return run.status == u"queued" || run.status == u"in_progress" || run.status == u"waiting"
+        || run.status == u"pending" || run.status == u"requested";
+}
+
+bool WorkflowRunState::isFailure(const WorkflowRun &run)
+{
+    return !isActive(run)
+        && (run.conclusion == u"failure" || run.conclusion == u"timed_out" || run.conclusion == u"startup_failure");
+}
+
+Color WorkflowRunState::color(const WorkflowRun &run)
+{
+    if (isActive(run))
+        return Color::orange();
+    if (isFailure(run))
+        return Color::red();
+    return run.conclusion == u"success" ? Color::green() : Color::gray();
+}
+
+QString WorkflowRunState::word(const WorkflowRun &run)
+{
+    static const QHash<QString, QString> statuses {
+        { QStringLiteral("queued"), QStringLiteral("in der Warteschlange") },
+        { QStringLiteral("in_progress"), QStringLiteral("l\u00E4uft") },
+        { QStringLiteral("waiting"), QStringLiteral("wartet") },
+        { QStringLiteral("pending"), QStringLiteral("ausstehend") },
+        { QStringLiteral("requested"), QStringLiteral("angefordert") },
+    };
+    static const QHash<QString, QString> conclusions {
+        { QStringLiteral("success"), QStringLiteral("erfolgreich") },
+        { QStringLiteral("failure"), QStringLiteral("fehlgeschlagen") },
+        { QStringLiteral("cancelled"), QStringLiteral("abgebrochen") },
+        { QStringLiteral("skipped"), QStringLiteral("\u00FCbersprungen") },
+        { QStringLiteral("timed_out"), QStringLiteral("Zeit\u00FCberschreitung") },
+        { QStringLiteral("startup_failure"), QStringLiteral("Startfehler") },
+        { QStringLiteral("neutral"), QStringLiteral("neutral") },
+        { QStringLiteral("action_required"), QStringLiteral("Aktion n\u00F6tig") },
+        { QStringLiteral("stale"), QStringLiteral("veraltet") },
+    };
+    if (run.status && run.status != u"completed")
+        return statuses.value(*run.status, *run.status);
+    if (run.conclusion)
+        return conclusions.value(*run.conclusion, *run.conclusion);
+    return QStringLiteral("abgeschlossen");
+}
+
+QString WorkflowRunState::nameAndBranch(const WorkflowRun &run)
+{
+    QStringList parts;
+    if (run.name)
+        parts.append(*run.name);
+    if (run.headBranch)
+        parts.append(*run.headBranch);
+    return parts.join(QStringLiteral(" \u00B7 "));
+}
+
+std::optional<WorkflowRun> WorkflowRunState::mostNeedingAttention(const QList<QList<WorkflowRun>> &answers)
+{
+    QList<WorkflowRun> all;
+    QList<WorkflowRun> current; // the newest run of each workflow and branch, per repository
+    for (const QList<WorkflowRun> &runs : answers) {
+        QList<WorkflowRun> seen;
+        for (const WorkflowRun &run : runs) {
+            all.append(run);
+            if (std::none_of(seen.cbegin(), seen.cend(), [&](const WorkflowRun &s) { return sameWorkflowAndBranch(s, run); }))
+                seen.append(run);
+        }
+        current.append(seen);
+    }
+    // A failure fixed by a later run of the same workflow and branch needs no attention any more.
+    if (auto failed = newest(current, isFailure))
+        return failed;
+    if (auto active = newest(all, isActive))
+        return active;
+    return newest(all, [](const WorkflowRun &) { return true; });
+}
+
+QList<WorkflowRunState::News> WorkflowRunState::finishedSince(
+    const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current)
+{
+    // The run of the same workflow and branch that ended before `run`, from either answer; a
+    // cancelled or skipped run says nothing about whether the workflow works.
+    const QList<WorkflowRun> known = current + previous;
+    const auto endedBefore = [&](const WorkflowRun &run) {
+        return newest(known, [&](const WorkflowRun &other) {
+            return other.id != run.id && sameWorkflowAndBranch(other, run) && isFinished(other)
+                && other.conclusion != u"cancelled" && other.conclusion != u"skipped" && isNewer(run, other);
+        });
+    };
+    QList<News> news;
+    for (auto it = current.crbegin(); it != current.crend(); ++it) {
+        const WorkflowRun &run = *it;
+        const auto before = std::find_if(
+            previous.cbegin(), previous.cend(), [&](const WorkflowRun &other) { return other.id == run.id; });
+        if (!isFinished(run) || (before != previous.cend() && isFinished(*before)))
+            continue;
+        const QString name = run.name.value_or(QStringLiteral("Workflow"));
+        if (isFailure(run)) {
+            news.append({ withBranch(name + QStringLiteral(" fehlgeschlagen"), run), Color::red() });
+        } else if (run.conclusion == u"success") {
+            const std::optional<WorkflowRun> last = endedBefore(run);
+            if (last && isFailure(*last))
+                news.append({ withBranch(name + QStringLiteral(" wieder erfolgreich"), run), Color::green() });
+        }
+    }
+    return news;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/Color.h"
+#include "services/WorkflowRun.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What a workflow run's raw status and conclusion mean to the user: its colour, its German state
+// word, whether it needs attention, and the news of runs that finished between two answers.
+namespace WorkflowRunState {
+
+// Queued, in progress, waiting, pending or requested: not finished, so the repository is polled
+// every 15 s while one such run is there.
+bool isActive(const WorkflowRun &run);
+// A conclusion that asks for attention: failure, timed_out or startup_failure.
+bool isFailure(const WorkflowRun &run);
+// Orange while active, then by conclusion: green for success, red for a failure, else gray.
+Color color(const WorkflowRun &run);
+// One German word or two for the run's status or, once completed, its conclusion ("läuft",
+// "fehlgeschlagen"); a word GitHub adds later is shown as it comes.
+QString word(const WorkflowRun &run);
+// "<workflow name> · <branch>", leaving out what is absent.
+QString nameAndBranch(const WorkflowRun &run);
+
+// The run that most needs attention among the answers of several repositories (each newest
+// first): the newest failed run that no later run of its workflow and branch has followed; else
+// the newest active run; else the newest run of all. None when there are no runs at all.
+std::optional<WorkflowRun> mostNeedingAttention(const QList<QList<WorkflowRun>> &answers);
+
+struct News {
+    QString text;
+    Color color;
+};
+
+// The runs of `current` that finished since `previous` (both one repository's answers, newest
+// first), oldest first: "<workflow name> fehlgeschlagen · <branch>" in red for a failure,
+// "<workflow name> wieder erfolgreich · <branch>" in green for a success that follows a failed run
+// of the same workflow and branch. Nothing else is news.
+QList<News> finishedSince(const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current);
+
+} // namespace WorkflowRunState
