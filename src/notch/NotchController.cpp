@@ -10,24 +10,13 @@
 
 #include <QPointer>
 
-namespace {
+#include <utility>
 
-// Minimum edges belong to a rectangle, maximum edges do not (QRectF::contains takes both).
-bool contains(const QRectF &rect, QPointF point)
-{
-    return point.x() >= rect.left() && point.x() < rect.left() + rect.width() && point.y() >= rect.top()
-        && point.y() < rect.top() + rect.height();
-}
+namespace {
 
 QRectF grown(const QRectF &rect, double margin)
 {
     return rect.adjusted(-margin, -margin, margin, margin);
-}
-
-// Points grow upwards: a frame's top edge is its maximum y.
-double topEdge(const QRectF &frame)
-{
-    return frame.y() + frame.height();
 }
 
 // Timers may wake a hair early; a job this close to its due time counts as due.
@@ -46,18 +35,23 @@ NotchController::NotchController(EventBus &bus, PreferenceStore &preferences, Sc
     , m_model(std::make_unique<NotchModel>())
 {
     // Without any screen the overlay waits at the origin for the first configuration change.
-    std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(screens);
+    std::optional<ScreenInfo> screen
+        = NotchGeometry::chosenScreen(screens, preferences.stringValue(AppPreferences::screen), pointer.position());
     if (!screen && !screens.screens().isEmpty())
         screen = screens.screens().constFirst();
     m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
 
-    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea(m_geometry.screen.frame)), panelWindow);
+    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea(m_geometry.topCentre())), panelWindow);
     m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, expandedSize, reduceMotion));
+    m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
     connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
+    connect(&screens, &ScreenProvider::activeFullScreenWindowChanged, this, &NotchController::followFullScreen);
+    connect(&preferences, &PreferenceStore::valueChanged, this, &NotchController::preferenceChanged);
+    followFullScreen();
 }
 
 NotchController::~NotchController()
@@ -65,17 +59,17 @@ NotchController::~NotchController()
     m_pending.job.cancel();
 }
 
-QRectF NotchController::expandedArea(const QRectF &screenFrame)
+QRectF NotchController::expandedArea(QPointF topCentre)
 {
-    return QRectF(screenFrame.center().x() - expandedSize.width() / 2, topEdge(screenFrame) - expandedSize.height(),
+    return QRectF(topCentre.x() - expandedSize.width() / 2, topCentre.y() - expandedSize.height(),
         expandedSize.width(), expandedSize.height());
 }
 
 QRectF NotchController::collapsedArea() const
 {
-    const QRectF &frame = m_geometry.screen.frame;
+    const QPointF top = m_geometry.topCentre();
     const QSizeF size = m_geometry.collapsedSize;
-    return QRectF(frame.center().x() - size.width() / 2, topEdge(frame) - size.height(), size.width(), size.height());
+    return QRectF(top.x() - size.width() / 2, top.y() - size.height(), size.width(), size.height());
 }
 
 void NotchController::handleBusEvent(const ModuleEvent &event)
@@ -87,6 +81,10 @@ void NotchController::handleBusEvent(const ModuleEvent &event)
 
 void NotchController::flash(const QString &text, Color color)
 {
+    if (m_hiddenBesideFullScreen) {
+        m_waitingFlash = Flash { text, color };
+        return;
+    }
     m_model->setStatusText(text);
     m_model->setStatusColor(color);
     setExpanded(true);
@@ -99,30 +97,42 @@ void NotchController::setExpanded(bool expanded)
         return;
     m_model->setExpanded(expanded);
     m_panel->setClickThrough(!expanded);
+    // The overlay follows the pointer to another screen only while it is collapsed.
+    if (!expanded && !m_hiddenBesideFullScreen
+        && m_preferences.stringValue(AppPreferences::screen) == AppPreferences::screenWithPointer)
+        rebuildForScreen();
 }
 
 void NotchController::handle(PointerEventType type)
 {
     // Runs for every pointer event on the desktop: a few rectangle tests, no allocation.
+    if (m_hiddenBesideFullScreen)
+        return;
     const QPointF position = m_pointer.position();
     const bool expanded = m_model->isExpanded();
     const QRectF collapsed = collapsedArea();
+    const QRectF open = expandedArea(m_geometry.topCentre());
 
     if (type == PointerEventType::LeftMouseDown) {
         if (!expanded) {
-            if (contains(collapsed, position)) {
+            if (NotchGeometry::contains(collapsed, position)) {
                 m_model->setPinned(true);
                 setExpanded(true);
             }
-        } else if (!contains(expandedArea(m_geometry.screen.frame), position) || contains(collapsed, position)) {
+        } else if (!NotchGeometry::contains(open, position) || NotchGeometry::contains(collapsed, position)) {
             m_model->setPinned(false);
             setExpanded(false);
         }
         return;
     }
 
-    m_pointerInside = expanded ? contains(grown(expandedArea(m_geometry.screen.frame), leaveMargin), position)
-                               : contains(grown(collapsed, hoverMargin), position);
+    // Once the pointer has left our windows, a monitor that sees only them knows no position
+    // but the last one over them: that one must not count.
+    if (type == PointerEventType::Left)
+        m_pointerInside = false;
+    else
+        m_pointerInside = expanded ? NotchGeometry::contains(grown(open, leaveMargin), position)
+                                   : NotchGeometry::contains(grown(collapsed, hoverMargin), position);
     // The hover preference only decides something here, so it is read only here.
     if (!expanded && m_pointerInside && m_preferences.boolValue(AppPreferences::hoverOpens)) {
         scheduleChange(true, hoverDelay, Condition::Always);
@@ -176,9 +186,48 @@ void NotchController::pendingDue()
 
 void NotchController::rebuildForScreen()
 {
-    const std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(m_screens);
+    placeOnChosenScreen();
+    followFullScreen();
+}
+
+void NotchController::placeOnChosenScreen()
+{
+    const std::optional<ScreenInfo> screen = NotchGeometry::chosenScreen(
+        m_screens, m_preferences.stringValue(AppPreferences::screen), m_pointer.position());
     if (!screen)
         return;
     m_geometry = NotchGeometry::forScreen(*screen);
-    m_panel->setFrame(m_screens.desktopRect(expandedArea(m_geometry.screen.frame)));
+    const QRect frame = m_screens.desktopRect(expandedArea(m_geometry.topCentre()));
+    if (frame != m_panel->geometry())
+        m_panel->setFrame(frame);
+}
+
+void NotchController::followFullScreen()
+{
+    const std::optional<QRectF> window = m_screens.activeFullScreenWindow();
+    const bool hide = window && NotchGeometry::contains(m_geometry.screen.frame, window->center())
+        && m_preferences.boolValue(AppPreferences::hideBesideFullScreen);
+    if (hide == m_hiddenBesideFullScreen)
+        return;
+    // Set first: the collapse below must neither move the overlay nor look here again.
+    m_hiddenBesideFullScreen = hide;
+    if (hide) {
+        m_pending.job.cancel();
+        m_pointerInside = false;
+        m_model->setPinned(false);
+        setExpanded(false);
+    }
+    m_panel->setSuppressed(hide);
+    if (!hide && m_waitingFlash) {
+        const Flash waiting = *std::exchange(m_waitingFlash, std::nullopt);
+        flash(waiting.text, waiting.color);
+    }
+}
+
+void NotchController::preferenceChanged(const QString &key)
+{
+    if (key == AppPreferences::screen)
+        rebuildForScreen();
+    else if (key == AppPreferences::hideBesideFullScreen)
+        followFullScreen();
 }

@@ -9,6 +9,7 @@
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
 
 class EventBus;
 class NotchModel;
@@ -23,6 +24,11 @@ struct ModuleEvent;
 // short delay, a click on the notch pins it, a second click (or one outside) closes it, leaving
 // the open area closes an unpinned overlay; bus events and flash() show news and close again
 // after the configured time. Preferences are read at the moment of use, never cached.
+//
+// The overlay hangs from the top of what panels leave free on the chosen screen
+// ("notch.screen"). While the active window on that screen is full-screen it is hidden and
+// ignores the pointer, and flashes wait until that window is left ("notch.hideBesideFullScreen").
+// Where the pointer can only be followed over our own windows, leaving them counts as leaving.
 //
 // Every reference must outlive the controller; src/app hands in the production services:
 //   NotchController notch(bus, preferences, scheduler, *desktop.screens, *desktop.pointer,
@@ -48,13 +54,14 @@ public:
     const NotchModel &model() const { return *m_model; }
     const NotchGeometry &geometry() const { return m_geometry; }
     bool isPointerInside() const { return m_pointerInside; }
+    bool isHiddenBesideFullScreen() const { return m_hiddenBesideFullScreen; }
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
-    // The open overlay's area for a screen frame: centred, hanging from the top edge.
-    static QRectF expandedArea(const QRectF &screenFrame);
+    // The open overlay's area, centred below the point it hangs from.
+    static QRectF expandedArea(QPointF topCentre);
 
 private:
     enum class Condition { Always, Flash };
@@ -73,6 +80,9 @@ private:
     void arm(double due);
     void pendingDue();
     void rebuildForScreen();
+    void placeOnChosenScreen();
+    void followFullScreen();
+    void preferenceChanged(const QString &key);
     QRectF collapsedArea() const;
 
     PreferenceStore &m_preferences;
@@ -84,4 +94,10 @@ private:
     std::unique_ptr<NotchPanel> m_panel; // after the model: the view inside reads the model
     PendingChange m_pending;
     bool m_pointerInside = false;
+    bool m_hiddenBesideFullScreen = false;
+    struct Flash {
+        QString text;
+        Color color;
+    };
+    std::optional<Flash> m_waitingFlash; // the newest flash asked for while hidden
 };

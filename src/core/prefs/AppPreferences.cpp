@@ -12,5 +12,7 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         {hoverOpens, true},
         {autoExpandOnEvents, true},
         {flashDuration, 3.5},
+        {screen, screenPrimary},
+        {hideBesideFullScreen, true},
     });
 }

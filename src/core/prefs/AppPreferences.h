@@ -12,8 +12,14 @@ inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLa
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
 inline const QString flashDuration = QStringLiteral("notch.flashDuration");
+// The overlay's screen: screenPrimary, screenWithPointer or the name of one screen.
+inline const QString screen = QStringLiteral("notch.screen");
+inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
 
-// Registers the five defaults as the store's in-memory registration layer.
+inline const QString screenPrimary = QStringLiteral("primary");
+inline const QString screenWithPointer = QStringLiteral("pointer");
+
+// Registers the defaults as the store's in-memory registration layer.
 void registerDefaults(PreferenceStore &store);
 
 } // namespace AppPreferences

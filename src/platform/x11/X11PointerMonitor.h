@@ -12,8 +12,8 @@ class ScreenProvider;
 // through Qt's own xcb connection, report every movement and press on the desktop, our own
 // windows included, without a grab and without polling. Raw events carry no position, so the
 // position is asked for when an event is handled; movements read from the server in one go are
-// therefore reported as one, after the last of them. Without XInput2 only the events of our own
-// windows are seen.
+// therefore reported as one, after the last of them. Without XInput2, and on XWayland, only the
+// events of our own windows are seen, and leaving them is reported.
 class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -22,7 +22,7 @@ public:
 
     QPointF position() const override;
     // Whether the desktop-wide raw events could be selected.
-    bool isGlobal() const { return m_inputOpcode != 0; }
+    bool isGlobal() const override { return m_inputOpcode != 0; }
 
 private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
