@@ -1,13 +1,4 @@
-#include "FakeDesktop.h"
-#include "ManualScheduler.h"
-#include "QtPrinters.h"
-#include "TempPreferences.h"
-
-#include "core/EventBus.h"
-#include "core/prefs/AppPreferences.h"
-#include "notch/NotchController.h"
-#include "notch/NotchModel.h"
-#include "notch/NotchPanel.h"
+#include "NotchControllerFixture.h"
 
 #include <cmath>
 #include <limits>
@@ -15,48 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A 1440 x 900 screen without a housing. In points (y up): the collapsed area C spans
-// x 610..830, y 868..900; the open area E x 430..1010, y 650..900.
-const QRectF screenFrame(0, 0, 1440, 900);
-const QPointF onNotch(720, 890);
-const QPointF belowNotchInE(720, 700);
-const QPointF inHoverMarginOnly(605, 890); // inside C grown by 8, outside C
-const QPointF farAway(100, 100);
-const QPointF inLeaveMarginOnly(420, 700); // inside E grown by 24, outside E
-
-class NotchControllerTest : public ::testing::Test {
-protected:
-    NotchControllerTest()
-    {
-        screens.all = { FakeScreenProvider::plain(screenFrame) };
-        screens.main = screens.all.first();
-        AppPreferences::registerDefaults(*prefs.store);
-    }
-
-    NotchController &controller()
-    {
-        if (!m_controller)
-            m_controller = std::make_unique<NotchController>(
-                bus, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
-        return *m_controller;
-    }
-    const NotchModel &model() { return controller().model(); }
-    void publish(const QString &text, bool shouldExpand = true)
-    {
-        bus.publish(ModuleEvent { QStringLiteral("github.pullRequests"), text, shouldExpand });
-    }
-    void rest(QPointF point) { pointer.moveTo(point); }
-
-    EventBus bus;
-    TempPreferences prefs;
-    ManualScheduler scheduler;
-    FakeScreenProvider screens;
-    FakePointerMonitor pointer;
-    FakePanelWindowSupport windowSupport;
-    FakeReduceMotion reduceMotion;
-    std::unique_ptr<NotchController> m_controller;
-};
 
 TEST_F(NotchControllerTest, StartsCollapsedClickThroughAtTheTopCentre)
 {
