@@ -214,7 +214,8 @@ void NotchController::followFullScreen()
     if (hide) {
         m_pending.job.cancel();
         m_pointerInside = false;
-        m_model->setPinned(false);
+        if (m_model->isPinned())
+            m_model->setPinned(false);
         setExpanded(false);
     }
     m_panel->setSuppressed(hide);

@@ -4,7 +4,7 @@
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
 // what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
 // "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
-// the panel's new place ("screens changed panel=x,y,w,h").
+// the panel's new place ("screens changed panel=x,y,w,h"), each new status text as "status TEXT".
 #include "core/EventBus.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -61,7 +61,12 @@ int main(int argc, char *argv[])
     DesktopServices desktop = createX11DesktopServices();
     NotchController notch(
         bus, *preferences, scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
-    const auto report = [&notch] {
+    QString lastStatus = notch.model().statusText();
+    const auto report = [&notch, &lastStatus] {
+        if (notch.model().statusText() != lastStatus) {
+            lastStatus = notch.model().statusText();
+            std::printf("status %s\n", qPrintable(lastStatus));
+        }
         std::printf("state expanded=%d pinned=%d\n", notch.model().isExpanded(), notch.model().isPinned());
         std::fflush(stdout);
     };
@@ -87,9 +92,12 @@ int main(int argc, char *argv[])
             input.setEnabled(false);
             return;
         }
-        const QString command = QString::fromUtf8(line, size).trimmed();
-        if (command.startsWith(QLatin1String("flash ")))
-            notch.flash(command.mid(6), Color::green());
+        // Several lines may arrive in one read.
+        const QStringList commands = QString::fromUtf8(line, size).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &command : commands) {
+            if (command.startsWith(QLatin1String("flash ")))
+                notch.flash(command.mid(6).trimmed(), Color::green());
+        }
     });
 
     const QRect frame = notch.panel().geometry();

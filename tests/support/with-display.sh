@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Runs a command on a private X display (Xvfb), optionally with a tray host and a compositing
-# manager. Everything started here is stopped by its pid when the command ends.
-#   with-display.sh [--tray] [--compositor] [--size WxH] COMMAND [ARGS...]
+# Runs a command on a private X display (Xvfb), optionally with a window manager (openbox), a tray
+# host and a compositing manager. Everything started here is stopped by its pid when the command
+# ends.
+#   with-display.sh [--wm] [--tray] [--compositor] [--size WxH] COMMAND [ARGS...]
 # The command sees DISPLAY and QT_QPA_PLATFORM=xcb; WITH_DISPLAY_PIDS lists what was started.
 set -euo pipefail
 
-tray=0 compositor=0 size=1920x1080
+wm=0 tray=0 compositor=0 size=1920x1080
 while [ $# -gt 0 ]; do
   case "$1" in
+    --wm) wm=1; shift ;;
     --tray) tray=1; shift ;;
     --compositor) compositor=1; shift ;;
     --size) size=$2; shift 2 ;;
@@ -38,6 +40,15 @@ export DISPLAY=":$(head -n1 "$scratch/display")"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
+if [ "$wm" = 1 ]; then
+  openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
+  pids+=($!)
+  # Wait until the window manager announces itself on the root window.
+  for _ in $(seq 1 100); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then break; fi
+    sleep 0.05
+  done
+fi
 if [ "$compositor" = 1 ]; then
   xcompmgr > "$scratch/xcompmgr.log" 2>&1 &
   pids+=($!)

@@ -10,11 +10,11 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
-X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, QObject *parent)
+X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, Reach reach, QObject *parent)
     : PointerMonitor(parent)
     , m_screens(screens)
 {
-    if (selectRawEvents())
+    if (reach == Reach::Desktop && selectRawEvents())
         qGuiApp->installNativeEventFilter(this);
     else
         qGuiApp->installEventFilter(this);

@@ -17,7 +17,12 @@ class ScreenProvider;
 class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    explicit X11PointerMonitor(const ScreenProvider &screens, QObject *parent = nullptr);
+    // What the monitor asks for: desktop-wide events where the server can give them, or only
+    // those of our own windows, as where it cannot.
+    enum class Reach { Desktop, OwnWindows };
+
+    explicit X11PointerMonitor(
+        const ScreenProvider &screens, Reach reach = Reach::Desktop, QObject *parent = nullptr);
     ~X11PointerMonitor() override;
 
     QPointF position() const override;
