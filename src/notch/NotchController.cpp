@@ -61,8 +61,8 @@ NotchController::~NotchController()
 
 QRectF NotchController::expandedArea(QPointF topCentre)
 {
-    return QRectF(topCentre.x() - expandedSize.width() / 2, topCentre.y() - expandedSize.height(),
-        expandedSize.width(), expandedSize.height());
+    return QRectF(topCentre.x() - expandedSize.width() / 2, topCentre.y() - expandedSize.height(), expandedSize.width(),
+        expandedSize.height());
 }
 
 QRectF NotchController::collapsedArea() const

@@ -24,7 +24,8 @@ struct NotchGeometry {
     // The screen for a choice of "notch.screen": the preferred one, the one holding `pointer`,
     // or the one of that name. A named screen that is absent, or a pointer off every screen,
     // gives the preferred one.
-    static std::optional<ScreenInfo> chosenScreen(const ScreenProvider &screens, const QString &choice, QPointF pointer);
+    static std::optional<ScreenInfo> chosenScreen(
+        const ScreenProvider &screens, const QString &choice, QPointF pointer);
     static NotchGeometry forScreen(const ScreenInfo &screen);
 
     // Containment as the overlay tests it: minimum edges belong to a rectangle, maximum edges do

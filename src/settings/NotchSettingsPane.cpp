@@ -47,8 +47,8 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
 
     auto *behaviour = new SettingsSection(QStringLiteral("Verhalten"), this);
     SettingsCard *card = behaviour->card();
-    PreferenceBinding::bind(*card->addToggleRow(QStringLiteral("Bei Hover aufklappen")), preferences,
-        AppPreferences::hoverOpens);
+    PreferenceBinding::bind(
+        *card->addToggleRow(QStringLiteral("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
     card->addWidget(new SettingsDivider(card));
 
     auto *screenPicker = new QComboBox;

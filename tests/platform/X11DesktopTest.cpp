@@ -113,10 +113,11 @@ TEST(X11PointerMonitor, OverOurOwnWindowsOnlyEnteringMovingAndLeavingTheInputReg
         return false;
     };
     xdotool({ QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("500") });
-    EXPECT_TRUE(seen({ QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150") },
-        PointerEventType::MouseMoved));
-    EXPECT_TRUE(seen({ QStringLiteral("mousemove"), QStringLiteral("250"), QStringLiteral("150") },
-        PointerEventType::Left)) << "beside the input region the pointer is elsewhere";
+    EXPECT_TRUE(seen(
+        { QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150") }, PointerEventType::MouseMoved));
+    EXPECT_TRUE(
+        seen({ QStringLiteral("mousemove"), QStringLiteral("250"), QStringLiteral("150") }, PointerEventType::Left))
+        << "beside the input region the pointer is elsewhere";
     EXPECT_FALSE(seen({ QStringLiteral("click"), QStringLiteral("1") }, PointerEventType::LeftMouseDown))
         << "clicks beside the input region pass through";
     EXPECT_TRUE(seen({ QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150"),

@@ -64,8 +64,7 @@ TEST_F(SettingsPanesTest, NotchPaneChoosesTheScreenAndTheFullScreenRule)
     ASSERT_TRUE(picker);
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QStringList expected { u"Hauptbildschirm"_s, u"Bildschirm mit dem Mauszeiger"_s,
-        u"%1 · %2 × %3"_s.arg(screen->name()).arg(screen->size().width()).arg(screen->size().height()),
-        u"HDMI-1"_s };
+        u"%1 · %2 × %3"_s.arg(screen->name()).arg(screen->size().width()).arg(screen->size().height()), u"HDMI-1"_s };
     QStringList titles;
     for (int i = 0; i < picker->count(); ++i)
         titles << picker->itemText(i);

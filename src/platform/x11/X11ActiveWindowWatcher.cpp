@@ -30,8 +30,8 @@ X11ActiveWindowWatcher::~X11ActiveWindowWatcher()
 std::uint32_t X11ActiveWindowWatcher::watchProperties(std::uint32_t window)
 {
     // Event masks are per client and window: Qt's own selection on the window stays as it is.
-    auto attributes = Xcb::own(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+    auto attributes = Xcb::own(
+        xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
     if (!attributes)
         return 0;
     const std::uint32_t before = attributes->your_event_mask;
@@ -58,8 +58,8 @@ bool X11ActiveWindowWatcher::nativeEventFilter(const QByteArray &, void *message
 
 void X11ActiveWindowWatcher::followActiveWindow()
 {
-    auto reply = Xcb::own(xcb_get_property_reply(m_connection,
-        xcb_get_property(m_connection, false, m_root, m_activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    auto reply = Xcb::own(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, false, m_root, m_activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
     std::uint32_t active = 0;
     if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) >= 4)
         active = *static_cast<const std::uint32_t *>(xcb_get_property_value(reply.get()));
@@ -79,15 +79,15 @@ void X11ActiveWindowWatcher::readState()
 {
     std::optional<QRect> fullScreen;
     if (m_active != 0) {
-        auto state = Xcb::own(xcb_get_property_reply(m_connection,
-            xcb_get_property(m_connection, false, m_active, m_stateAtom, XCB_ATOM_ATOM, 0, 64), nullptr));
+        auto state = Xcb::own(xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, false, m_active, m_stateAtom, XCB_ATOM_ATOM, 0, 64), nullptr));
         const auto *atoms = state && state->format == 32
             ? static_cast<const xcb_atom_t *>(xcb_get_property_value(state.get()))
             : nullptr;
         const int count = atoms ? xcb_get_property_value_length(state.get()) / 4 : 0;
         if (std::find(atoms, atoms + count, m_fullScreenAtom) != atoms + count) {
-            auto geometry = Xcb::own(
-                xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_active), nullptr));
+            auto geometry
+                = Xcb::own(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_active), nullptr));
             auto position = Xcb::own(xcb_translate_coordinates_reply(
                 m_connection, xcb_translate_coordinates(m_connection, m_active, m_root, 0, 0), nullptr));
             if (geometry && position)

@@ -13,7 +13,6 @@
 
 #include <vector>
 
-
 X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
     : PanelWindowSupport(parent)
 {

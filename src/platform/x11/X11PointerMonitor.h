@@ -21,8 +21,7 @@ public:
     // those of our own windows, as where it cannot.
     enum class Reach { Desktop, OwnWindows };
 
-    explicit X11PointerMonitor(
-        const ScreenProvider &screens, Reach reach = Reach::Desktop, QObject *parent = nullptr);
+    explicit X11PointerMonitor(const ScreenProvider &screens, Reach reach = Reach::Desktop, QObject *parent = nullptr);
     ~X11PointerMonitor() override;
 
     QPointF position() const override;
