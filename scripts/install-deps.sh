@@ -19,7 +19,7 @@ packages=(
   # runtime
   curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11
   # desktop used by the tests and the preview
-  xvfb xauth xdotool trayer imagemagick xcompmgr openbox x11-utils x11-xserver-utils
+  xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils x11-xserver-utils openbox wmctrl
   at-spi2-core python3 python3-pyatspi
   # real peers in the tests
   openssl docker.io busybox-static

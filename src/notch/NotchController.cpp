@@ -15,25 +15,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
-
-// Minimum edges belong to a rectangle, maximum edges do not (QRectF::contains takes both).
-bool contains(const QRectF &rect, QPointF point)
-{
-    return point.x() >= rect.left() && point.x() < rect.left() + rect.width() && point.y() >= rect.top()
-        && point.y() < rect.top() + rect.height();
-}
 
 QRectF grown(const QRectF &rect, double margin)
 {
     return rect.adjusted(-margin, -margin, margin, margin);
-}
-
-// Points grow upwards: a frame's top edge is its maximum y.
-double topEdge(const QRectF &frame)
-{
-    return frame.y() + frame.height();
 }
 
 // Timers may wake a hair early; a job this close to its due time counts as due.
@@ -54,7 +42,8 @@ NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, 
     , m_model(std::make_unique<NotchModel>())
 {
     // Without any screen the overlay waits at the origin for the first configuration change.
-    std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(screens);
+    std::optional<ScreenInfo> screen
+        = NotchGeometry::chosenScreen(screens, preferences.stringValue(AppPreferences::screen), pointer.position());
     if (!screen && !screens.screens().isEmpty())
         screen = screens.screens().constFirst();
     m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
@@ -63,12 +52,16 @@ NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, 
     rebuild();
     m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea()), panelWindow);
     m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, reduceMotion));
+    m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
     connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
     connect(&registry, &ModuleRegistry::willChange, this, &NotchController::scheduleRebuild);
+    connect(&screens, &ScreenProvider::activeFullScreenWindowChanged, this, &NotchController::followFullScreen);
+    connect(&preferences, &PreferenceStore::valueChanged, this, &NotchController::preferenceChanged);
+    followFullScreen();
 }
 
 NotchController::~NotchController()
@@ -78,20 +71,21 @@ NotchController::~NotchController()
     m_ageUpdate.cancel();
 }
 
-QRectF NotchController::expandedArea(const QRectF &screenFrame, QSizeF size)
+QRectF NotchController::expandedArea(QPointF topCentre, QSizeF size)
 {
-    return QRectF(
-        screenFrame.center().x() - size.width() / 2, topEdge(screenFrame) - size.height(), size.width(), size.height());
+    return QRectF(topCentre.x() - size.width() / 2, topCentre.y() - size.height(), size.width(), size.height());
 }
 
 QRectF NotchController::expandedArea() const
 {
-    return expandedArea(m_geometry.screen.frame, NotchGeometry::expandedSize(m_model->rows().size()));
+    return expandedArea(m_geometry.topCentre(), NotchGeometry::expandedSize(m_model->rows().size()));
 }
 
 void NotchController::placePanel()
 {
-    m_panel->setFrame(m_screens.desktopRect(expandedArea()));
+    const QRect frame = m_screens.desktopRect(expandedArea());
+    if (frame != m_panel->geometry())
+        m_panel->setFrame(frame);
 }
 
 void NotchController::followModules()
@@ -141,9 +135,9 @@ void NotchController::showStatus(const ModuleStatus &status)
 
 QRectF NotchController::collapsedArea() const
 {
-    const QRectF &frame = m_geometry.screen.frame;
+    const QPointF top = m_geometry.topCentre();
     const QSizeF size = m_geometry.collapsedSize;
-    return QRectF(frame.center().x() - size.width() / 2, topEdge(frame) - size.height(), size.width(), size.height());
+    return QRectF(top.x() - size.width() / 2, top.y() - size.height(), size.width(), size.height());
 }
 
 void NotchController::handleBusEvent(const ModuleEvent &event)
@@ -155,6 +149,10 @@ void NotchController::handleBusEvent(const ModuleEvent &event)
 
 void NotchController::flash(const QString &text, Color color)
 {
+    if (m_hiddenBesideFullScreen) {
+        m_waitingFlash = Flash { text, color };
+        return;
+    }
     showStatus(ModuleStatus { text, color });
     setExpanded(true);
     const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
@@ -184,6 +182,10 @@ void NotchController::setExpanded(bool expanded)
     m_model->setExpanded(expanded);
     m_panel->setClickThrough(!expanded);
     armAgeUpdate();
+    // The overlay follows the pointer to another screen only while it is collapsed.
+    if (!expanded && !m_hiddenBesideFullScreen
+        && m_preferences.stringValue(AppPreferences::screen) == AppPreferences::screenWithPointer)
+        rebuildForScreen();
 }
 
 void NotchController::armAgeUpdate()
@@ -213,7 +215,7 @@ void NotchController::openRowAt(QPointF position)
 {
     // From desktop points (y up) into the view, which fills the panel from the screen's top edge.
     const QRectF area = expandedArea();
-    const int index = m_panel->content()->rowAt(QPointF(position.x() - area.left(), topEdge(area) - position.y()));
+    const int index = m_panel->content()->rowAt(QPointF(position.x() - area.left(), area.y() + area.height() - position.y()));
     if (index >= 0)
         GitHubPage::open(m_model->rows().at(index).link);
 }
@@ -221,17 +223,20 @@ void NotchController::openRowAt(QPointF position)
 void NotchController::handle(PointerEventType type)
 {
     // Runs for every pointer event on the desktop: a few rectangle tests, no allocation.
+    if (m_hiddenBesideFullScreen)
+        return;
     const QPointF position = m_pointer.position();
     const bool expanded = m_model->isExpanded();
     const QRectF collapsed = collapsedArea();
+    const QRectF open = expandedArea();
 
     if (type == PointerEventType::LeftMouseDown) {
         if (!expanded) {
-            if (contains(collapsed, position)) {
+            if (NotchGeometry::contains(collapsed, position)) {
                 m_model->setPinned(true);
                 setExpanded(true);
             }
-        } else if (!contains(expandedArea(), position) || contains(collapsed, position)) {
+        } else if (!NotchGeometry::contains(open, position) || NotchGeometry::contains(collapsed, position)) {
             m_model->setPinned(false);
             setExpanded(false);
         } else {
@@ -240,8 +245,13 @@ void NotchController::handle(PointerEventType type)
         return;
     }
 
-    m_pointerInside = expanded ? contains(grown(expandedArea(), leaveMargin), position)
-                               : contains(grown(collapsed, hoverMargin), position);
+    // Once the pointer has left our windows, a monitor that sees only them knows no position
+    // but the last one over them: that one must not count.
+    if (type == PointerEventType::Left)
+        m_pointerInside = false;
+    else
+        m_pointerInside = expanded ? NotchGeometry::contains(grown(open, leaveMargin), position)
+                                   : NotchGeometry::contains(grown(collapsed, hoverMargin), position);
     // The hover preference only decides something here, so it is read only here.
     if (!expanded && m_pointerInside && m_preferences.boolValue(AppPreferences::hoverOpens)) {
         scheduleChange(true, hoverDelay, Condition::Always);
@@ -295,9 +305,47 @@ void NotchController::pendingDue()
 
 void NotchController::rebuildForScreen()
 {
-    const std::optional<ScreenInfo> screen = NotchGeometry::preferredScreen(m_screens);
+    placeOnChosenScreen();
+    followFullScreen();
+}
+
+void NotchController::placeOnChosenScreen()
+{
+    const std::optional<ScreenInfo> screen = NotchGeometry::chosenScreen(
+        m_screens, m_preferences.stringValue(AppPreferences::screen), m_pointer.position());
     if (!screen)
         return;
     m_geometry = NotchGeometry::forScreen(*screen);
     placePanel();
+}
+
+void NotchController::followFullScreen()
+{
+    const std::optional<QRectF> window = m_screens.activeFullScreenWindow();
+    const bool hide = window && NotchGeometry::contains(m_geometry.screen.frame, window->center())
+        && m_preferences.boolValue(AppPreferences::hideBesideFullScreen);
+    if (hide == m_hiddenBesideFullScreen)
+        return;
+    // Set first: the collapse below must neither move the overlay nor look here again.
+    m_hiddenBesideFullScreen = hide;
+    if (hide) {
+        m_pending.job.cancel();
+        m_pointerInside = false;
+        if (m_model->isPinned())
+            m_model->setPinned(false);
+        setExpanded(false);
+    }
+    m_panel->setSuppressed(hide);
+    if (!hide && m_waitingFlash) {
+        const Flash waiting = *std::exchange(m_waitingFlash, std::nullopt);
+        flash(waiting.text, waiting.color);
+    }
+}
+
+void NotchController::preferenceChanged(const QString &key)
+{
+    if (key == AppPreferences::screen)
+        rebuildForScreen();
+    else if (key == AppPreferences::hideBesideFullScreen)
+        followFullScreen();
 }

@@ -10,6 +10,7 @@
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
 
 class EventBus;
 class ModuleRegistry;
@@ -32,6 +33,11 @@ struct ModuleEvent;
 // line for the flash duration, then the modules' line returns. While open, the rows' ages are
 // redrawn whenever one changes; while collapsed nothing ticks. A click on a row of the open
 // overlay opens the row's page.
+//
+// The overlay hangs from the top of what panels leave free on the chosen screen
+// ("notch.screen"). While the active window on that screen is full-screen it is hidden and
+// ignores the pointer, and flashes wait until that window is left ("notch.hideBesideFullScreen").
+// Where the pointer can only be followed over our own windows, leaving them counts as leaving.
 //
 // Every reference must outlive the controller; src/app hands in the production services:
 //   NotchController notch(bus, registry, preferences, scheduler, *desktop.screens,
@@ -58,13 +64,14 @@ public:
     bool isPointerInside() const { return m_pointerInside; }
     // The modules' status line, which the collapsed overlay shows whenever no flash holds it.
     const ModuleStatus &liveStatus() const { return m_live; }
+    bool isHiddenBesideFullScreen() const { return m_hiddenBesideFullScreen; }
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
-    // The open overlay's area for a screen frame: centred, hanging from the top edge.
-    static QRectF expandedArea(const QRectF &screenFrame, QSizeF size);
+    // The open overlay's area of `size`, centred below the point it hangs from.
+    static QRectF expandedArea(QPointF topCentre, QSizeF size);
 
 Q_SIGNALS:
     // The collapsed line's text or the live status changed.
@@ -87,6 +94,9 @@ private:
     void arm(double due);
     void pendingDue();
     void rebuildForScreen();
+    void placeOnChosenScreen();
+    void followFullScreen();
+    void preferenceChanged(const QString &key);
     QRectF collapsedArea() const;
     QRectF expandedArea() const;
     void placePanel();
@@ -112,4 +122,10 @@ private:
     ScheduledJob m_flashEnd;
     ScheduledJob m_ageUpdate;
     bool m_rebuildQueued = false;
+    bool m_hiddenBesideFullScreen = false;
+    struct Flash {
+        QString text;
+        Color color;
+    };
+    std::optional<Flash> m_waitingFlash; // the newest flash asked for while hidden
 };

@@ -1,5 +1,7 @@
 #include "notch/NotchGeometry.h"
 
+#include "core/prefs/AppPreferences.h"
+
 #include <algorithm>
 
 std::optional<ScreenInfo> NotchGeometry::preferredScreen(const ScreenProvider &screens)
@@ -10,6 +12,33 @@ std::optional<ScreenInfo> NotchGeometry::preferredScreen(const ScreenProvider &s
             return screen;
     }
     return screens.mainScreen();
+}
+
+std::optional<ScreenInfo> NotchGeometry::chosenScreen(
+    const ScreenProvider &screens, const QString &choice, QPointF pointer)
+{
+    if (choice != AppPreferences::screenPrimary) {
+        const QList<ScreenInfo> all = screens.screens();
+        const bool byPointer = choice == AppPreferences::screenWithPointer;
+        for (const ScreenInfo &screen : all) {
+            if (byPointer ? contains(screen.frame, pointer) : screen.name == choice)
+                return screen;
+        }
+    }
+    return preferredScreen(screens);
+}
+
+bool NotchGeometry::contains(const QRectF &rect, QPointF point)
+{
+    return point.x() >= rect.left() && point.x() < rect.left() + rect.width() && point.y() >= rect.top()
+        && point.y() < rect.top() + rect.height();
+}
+
+QPointF NotchGeometry::topCentre() const
+{
+    const QRectF usable = screen.usableArea();
+    // Points grow upwards: the top edge is the maximum y.
+    return QPointF(screen.frame.center().x(), usable.y() + usable.height());
 }
 
 NotchGeometry NotchGeometry::forScreen(const ScreenInfo &screen)

@@ -30,5 +30,17 @@ struct NotchGeometry {
 
     // The first screen with a camera housing, else the main screen.
     static std::optional<ScreenInfo> preferredScreen(const ScreenProvider &screens);
+    // The screen for a choice of "notch.screen": the preferred one, the one holding `pointer`,
+    // or the one of that name. A named screen that is absent, or a pointer off every screen,
+    // gives the preferred one.
+    static std::optional<ScreenInfo> chosenScreen(
+        const ScreenProvider &screens, const QString &choice, QPointF pointer);
     static NotchGeometry forScreen(const ScreenInfo &screen);
+
+    // Containment as the overlay tests it: minimum edges belong to a rectangle, maximum edges do
+    // not (QRectF::contains takes both).
+    static bool contains(const QRectF &rect, QPointF point);
+
+    // Where the overlay hangs from: the top of what panels leave free, centred on the screen.
+    QPointF topCentre() const;
 };

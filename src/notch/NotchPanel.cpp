@@ -21,8 +21,8 @@ void NotchPanel::setContent(NotchView *view)
     view->setParent(this);
     view->setGeometry(rect());
     view->show();
-    connect(view, &NotchView::shapeChanged, this, &NotchPanel::updateMask);
-    updateMask();
+    connect(view, &NotchView::shapeChanged, this, &NotchPanel::shapeChanged);
+    shapeChanged();
 }
 
 void NotchPanel::setFrame(const QRect &frame)
@@ -34,7 +34,33 @@ void NotchPanel::setFrame(const QRect &frame)
 void NotchPanel::setClickThrough(bool clickThrough)
 {
     m_clickThrough = clickThrough;
-    m_windowSupport.setClickThrough(*this, clickThrough);
+    updateInput();
+}
+
+void NotchPanel::setInputOnShape(bool inputOnShape)
+{
+    m_inputOnShape = inputOnShape;
+    updateInput();
+}
+
+void NotchPanel::updateInput()
+{
+    if (m_clickThrough && m_inputOnShape && m_view)
+        m_windowSupport.setInputRegion(*this, shapeRegion());
+    else
+        m_windowSupport.setClickThrough(*this, m_clickThrough);
+}
+
+void NotchPanel::setSuppressed(bool suppressed)
+{
+    m_suppressed = suppressed;
+    QWidget::setVisible(m_wantsVisible && !suppressed);
+}
+
+void NotchPanel::setVisible(bool visible)
+{
+    m_wantsVisible = visible;
+    QWidget::setVisible(visible && !m_suppressed);
 }
 
 void NotchPanel::resizeEvent(QResizeEvent *)
@@ -43,11 +69,23 @@ void NotchPanel::resizeEvent(QResizeEvent *)
         m_view->setGeometry(rect());
 }
 
+void NotchPanel::shapeChanged()
+{
+    updateMask();
+    if (m_clickThrough && m_inputOnShape)
+        updateInput();
+}
+
+QRegion NotchPanel::shapeRegion() const
+{
+    return QRegion(m_view->shape().toFillPolygon().toPolygon());
+}
+
 void NotchPanel::updateMask()
 {
     if (!m_view || !m_windowSupport.needsShapeMask()) {
         clearMask();
         return;
     }
-    setMask(QRegion(m_view->shape().toFillPolygon().toPolygon()));
+    setMask(shapeRegion());
 }

@@ -22,14 +22,27 @@ public:
     void setFrame(const QRect &frame);
     void setClickThrough(bool clickThrough);
     bool isClickThrough() const { return m_clickThrough; }
+    // Where the pointer can only be followed over our own windows, click-through leaves the
+    // drawn shape taking input, so that hovering and pressing it can be seen.
+    void setInputOnShape(bool inputOnShape);
+
+    // Kept hidden while suppressed, whatever show() and hide() ask; afterwards it is as last asked.
+    void setSuppressed(bool suppressed);
+    void setVisible(bool visible) override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void shapeChanged();
     void updateMask();
+    void updateInput();
+    QRegion shapeRegion() const;
 
     PanelWindowSupport &m_windowSupport;
     NotchView *m_view = nullptr;
     bool m_clickThrough = false;
+    bool m_inputOnShape = false;
+    bool m_suppressed = false;
+    bool m_wantsVisible = false;
 };

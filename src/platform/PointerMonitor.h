@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QPointF>
 
-enum class PointerEventType { LeftMouseDown, MouseMoved };
+// Left: the pointer left our windows; sent only by a monitor that is not global, whose position
+// goes stale once the pointer is elsewhere.
+enum class PointerEventType { LeftMouseDown, MouseMoved, Left };
 
 // Left-button presses and pointer movements anywhere on the desktop, our own windows included,
 // delivered on the GUI thread. Each press is reported once; a backend may report movements that
@@ -16,6 +18,8 @@ public:
 
     // The pointer position at the moment of the call, in points (see ScreenProvider).
     virtual QPointF position() const = 0;
+    // False where only the events of our own windows can be seen (no desktop-wide events).
+    virtual bool isGlobal() const = 0;
 
 Q_SIGNALS:
     void pointerEvent(PointerEventType type);

@@ -19,6 +19,10 @@ struct ScreenInfo {
     // The unobscured parts of the top band left and right of the housing, when the screen has them.
     std::optional<QRectF> auxiliaryTopLeftArea;
     std::optional<QRectF> auxiliaryTopRightArea;
+    // What panels and docks leave free; empty when the desktop does not say (then the whole frame).
+    QRectF workArea;
+
+    QRectF usableArea() const { return workArea.isEmpty() ? frame : workArea; }
 
     friend bool operator==(const ScreenInfo &, const ScreenInfo &) = default;
 };
@@ -39,8 +43,13 @@ public:
     virtual QRect desktopRect(const QRectF &frame) const = 0;
     // A position in the window system's global coordinates as points.
     virtual QPointF pointFromDesktop(const QPointF &position) const = 0;
+    // The frame of the active window while it is full-screen, else none.
+    virtual std::optional<QRectF> activeFullScreenWindow() const = 0;
 
 Q_SIGNALS:
-    // Once per configuration change: screens added, removed, resized or moved.
+    // Once per configuration change: screens added, removed, resized or moved, or a work area
+    // changed because a panel came, went or changed size.
     void screensChanged();
+    // The active window changed, or entered or left the full-screen state.
+    void activeFullScreenWindowChanged();
 };

@@ -4,7 +4,8 @@
 
 class PreferenceStore;
 
-// The notch pane: the static overlay preview and whether hovering opens the overlay.
+// The notch pane: the static overlay preview, whether hovering opens the overlay, the screen it
+// lives on and whether it steps aside for full-screen windows.
 class NotchSettingsPane final : public QWidget {
     Q_OBJECT
 public:

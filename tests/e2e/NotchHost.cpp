@@ -5,8 +5,8 @@
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
 // what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
 // "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
-// the panel's new place ("screens changed panel=x,y,w,h"). Pages the overlay opens are reported
-// instead of opened ("opened URL").
+// the panel's new place ("screens changed panel=x,y,w,h"), each new status text as "status TEXT".
+// Pages the overlay opens are reported instead of opened ("opened URL").
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/TimerScheduler.h"
@@ -105,7 +105,12 @@ int main(int argc, char *argv[])
     NotchController notch(bus, registry, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
     std::pair<bool, bool> reported { false, false };
-    const auto report = [&notch, &reported] {
+    QString lastStatus = notch.model().statusText();
+    const auto report = [&notch, &reported, &lastStatus] {
+        if (notch.model().statusText() != lastStatus) {
+            lastStatus = notch.model().statusText();
+            std::printf("status %s\n", qPrintable(lastStatus));
+        }
         const std::pair<bool, bool> state { notch.model().isExpanded(), notch.model().isPinned() };
         if (state == reported)
             return;
@@ -135,9 +140,12 @@ int main(int argc, char *argv[])
             input.setEnabled(false);
             return;
         }
-        const QString command = QString::fromUtf8(line, size).trimmed();
-        if (command.startsWith(QLatin1String("flash ")))
-            notch.flash(command.mid(6), Color::green());
+        // Several lines may arrive in one read.
+        const QStringList commands = QString::fromUtf8(line, size).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &command : commands) {
+            if (command.startsWith(QLatin1String("flash ")))
+                notch.flash(command.mid(6).trimmed(), Color::green());
+        }
     });
 
     const QRect frame = notch.panel().geometry();

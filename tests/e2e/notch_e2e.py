@@ -20,8 +20,8 @@ BACKDROP = (0x33, 0x66, 0xAA)
 class Host:
     """The host program, its state lines read on a thread of their own."""
 
-    def __init__(self, program, prefs):
-        self.process = subprocess.Popen([program, prefs, "--backdrop", "#3366aa"], stdout=subprocess.PIPE,
+    def __init__(self, program, prefs, options=("--backdrop", "#3366aa")):
+        self.process = subprocess.Popen([program, prefs, *options], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         text=True)
         self.lines = queue.Queue()
         self.unread = []

@@ -1,20 +1,4 @@
-#include "FakeDesktop.h"
-#include "ManualScheduler.h"
-#include "QtPrinters.h"
-#include "TempPreferences.h"
-
-#include "NotchFakes.h"
-
-#include "core/EventBus.h"
-#include "core/ModuleRegistry.h"
-#include "core/prefs/AppPreferences.h"
-#include "notch/NotchController.h"
-#include "notch/NotchModel.h"
-#include "notch/NotchPanel.h"
-#include "notch/NotchView.h"
-
-#include <QCoreApplication>
-#include <QSignalSpy>
+#include "NotchControllerFixture.h"
 
 #include <cmath>
 #include <limits>
@@ -24,74 +8,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-
-// A 1440 x 900 screen without a housing. In points (y up): the collapsed area C spans
-// x 610..830, y 868..900; the open area E, with the three rows of the fixture's module,
-// x 430..1010, y 650..900.
-const QRectF screenFrame(0, 0, 1440, 900);
-const QPointF onNotch(720, 890);
-const QPointF belowNotchInE(720, 845); // on the header, above the rows
-const QPointF inHoverMarginOnly(605, 890); // inside C grown by 8, outside C
-const QPointF farAway(100, 100);
-const QPointF inLeaveMarginOnly(420, 700); // inside E grown by 24, outside E
-
-class NotchControllerTest : public ::testing::Test {
-protected:
-    NotchControllerTest()
-    {
-        screens.all = { FakeScreenProvider::plain(screenFrame) };
-        screens.main = screens.all.first();
-        AppPreferences::registerDefaults(*prefs.store);
-        registry.registerModule(std::make_unique<RowModule>(QStringLiteral("first"), numberedRows(3)));
-    }
-
-    NotchController &controller()
-    {
-        if (!m_controller)
-            m_controller = std::make_unique<NotchController>(
-                bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
-        return *m_controller;
-    }
-    RowModule &module(const QString &id) { return *static_cast<RowModule *>(registry.module(id)); }
-    RowModule &addModule(const QString &id, QList<ModuleRow> rows = {})
-    {
-        registry.registerModule(std::make_unique<RowModule>(id, std::move(rows)));
-        return module(id);
-    }
-    // Lets the queued rebuild (and the registry's queued starts) run.
-    static void settle() { QCoreApplication::processEvents(); }
-    QStringList titles() const
-    {
-        QStringList result;
-        for (const ModuleRow &row : m_controller->model().rows())
-            result << row.title;
-        return result;
-    }
-    // The centre of a row of the open overlay, in desktop points.
-    QPointF rowCentre(int index)
-    {
-        const QPointF local = controller().panel().content()->rowRect(index).center();
-        const QRect panel = controller().panel().geometry();
-        return QPointF(panel.left() + local.x(), screenFrame.height() - panel.top() - local.y());
-    }
-    const NotchModel &model() { return controller().model(); }
-    void publish(const QString &text, bool shouldExpand = true)
-    {
-        bus.publish(ModuleEvent { QStringLiteral("github.pullRequests"), text, shouldExpand });
-    }
-    void rest(QPointF point) { pointer.moveTo(point); }
-
-    EventBus bus;
-    TempPreferences prefs;
-    ModuleRegistry registry { *prefs.store };
-    ManualScheduler scheduler;
-    FakeScreenProvider screens;
-    FakePointerMonitor pointer;
-    FakePanelWindowSupport windowSupport;
-    FakeReduceMotion reduceMotion;
-    OpenedUrls opened;
-    std::unique_ptr<NotchController> m_controller;
-};
 
 TEST_F(NotchControllerTest, StartsCollapsedClickThroughAtTheTopCentre)
 {

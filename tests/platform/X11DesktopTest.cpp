@@ -1,5 +1,5 @@
-// The X11 services on a real (private) X display: coordinates, raw pointer events, compositor
-// tracking.
+// The X11 services on a real (private) X display: coordinates, raw pointer events, the events of
+// our own windows, compositor tracking.
 #include "QtPrinters.h"
 
 #include "platform/x11/X11PanelWindowSupport.h"
@@ -9,6 +9,9 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWidget>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +100,43 @@ TEST(X11PointerMonitor, AFloodOfMotionCostsOneReportPerBatch)
     QTest::qWait(300);
     EXPECT_LT(spy.size(), 50) << "one report per movement";
     EXPECT_EQ(monitor.position(), QPointF(750, 1080 - 500 - 1));
+}
+
+TEST(X11PointerMonitor, OverOurOwnWindowsOnlyEnteringMovingAndLeavingTheInputRegionCount)
+{
+    X11ScreenProvider screens;
+    X11PanelWindowSupport support;
+    X11PointerMonitor monitor(screens, X11PointerMonitor::Reach::OwnWindows);
+    EXPECT_FALSE(monitor.isGlobal());
+    QWidget window;
+    support.prepare(window);
+    window.setGeometry(100, 100, 200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    support.setInputRegion(window, QRegion(0, 0, 100, 100)); // the left half takes input
+
+    const auto seen = [&monitor](const QStringList &moveAndClick, PointerEventType type) {
+        QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
+        xdotool(moveAndClick);
+        for (int waited = 0; waited < 600; waited += 20) {
+            if (std::any_of(spy.cbegin(), spy.cend(),
+                    [type](const QList<QVariant> &event) { return event.first().value<PointerEventType>() == type; }))
+                return true;
+            QTest::qWait(20);
+        }
+        return false;
+    };
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("500") });
+    EXPECT_TRUE(seen(
+        { QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150") }, PointerEventType::MouseMoved));
+    EXPECT_TRUE(
+        seen({ QStringLiteral("mousemove"), QStringLiteral("250"), QStringLiteral("150") }, PointerEventType::Left))
+        << "beside the input region the pointer is elsewhere";
+    EXPECT_FALSE(seen({ QStringLiteral("click"), QStringLiteral("1") }, PointerEventType::LeftMouseDown))
+        << "clicks beside the input region pass through";
+    EXPECT_TRUE(seen({ QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150"),
+                         QStringLiteral("click"), QStringLiteral("1") },
+        PointerEventType::LeftMouseDown));
 }
 
 TEST(X11PanelWindowSupport, FollowsTheCompositingManager)

@@ -8,9 +8,12 @@
 #include "settings/ToggleSwitch.h"
 
 #include <QAccessible>
+#include <QComboBox>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +54,34 @@ TEST_F(SettingsPanesTest, GeneralPanePickerStoresTheChosenSchemeAndTheLaunchSwit
     fixture.preferences->remove(AppPreferences::showSettingsOnLaunch);
     EXPECT_TRUE(launch->isChecked());
     EXPECT_FALSE(fixture.preferences->containsUserValue(AppPreferences::showSettingsOnLaunch));
+}
+
+TEST_F(SettingsPanesTest, NotchPaneChoosesTheScreenAndTheFullScreenRule)
+{
+    fixture.preferences->setValue(AppPreferences::screen, u"HDMI-1"_s); // not attached here
+    QWidget &pane = select(SettingsPane::Notch);
+    auto *picker = findNamed<QComboBox>(pane, u"Bildschirm"_s);
+    ASSERT_TRUE(picker);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QStringList expected { u"Hauptbildschirm"_s, u"Bildschirm mit dem Mauszeiger"_s,
+        u"%1 · %2 × %3"_s.arg(screen->name()).arg(screen->size().width()).arg(screen->size().height()), u"HDMI-1"_s };
+    QStringList titles;
+    for (int i = 0; i < picker->count(); ++i)
+        titles << picker->itemText(i);
+    EXPECT_EQ(titles, expected) << "an absent chosen screen stays listed by its name";
+    EXPECT_EQ(picker->currentText(), u"HDMI-1"_s);
+
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Home);
+    EXPECT_EQ(fixture.preferences->stringValue(AppPreferences::screen), u"primary"_s);
+    fixture.preferences->setValue(AppPreferences::screen, u"pointer"_s);
+    EXPECT_EQ(picker->currentText(), u"Bildschirm mit dem Mauszeiger"_s);
+
+    ToggleSwitch *fullScreen = toggle(pane, u"Bei Vollbild ausblenden"_s);
+    ASSERT_TRUE(fullScreen);
+    EXPECT_TRUE(fullScreen->isChecked());
+    fullScreen->click();
+    EXPECT_FALSE(fixture.preferences->boolValue(AppPreferences::hideBesideFullScreen));
 }
 
 TEST_F(SettingsPanesTest, ModulePaneShowsSwitchStatusAndRepositoryAndFollowsTheModule)

@@ -9,6 +9,7 @@
 
 #include <QMenu>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
@@ -21,6 +22,7 @@ class FakeScreenProvider final : public ScreenProvider {
 public:
     QList<ScreenInfo> all;
     std::optional<ScreenInfo> main;
+    std::optional<QRectF> fullScreenWindow;
 
     QList<ScreenInfo> screens() const override { return all; }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
@@ -33,6 +35,12 @@ public:
     {
         return QPointF(position.x(), originY() - position.y());
     }
+    std::optional<QRectF> activeFullScreenWindow() const override { return fullScreenWindow; }
+    void setFullScreenWindow(std::optional<QRectF> frame)
+    {
+        fullScreenWindow = frame;
+        Q_EMIT activeFullScreenWindowChanged();
+    }
     // Replaces the screens and sends one change notice.
     void change(QList<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen)
     {
@@ -41,26 +49,32 @@ public:
         Q_EMIT screensChanged();
     }
 
-    static ScreenInfo plain(QRectF frame) { return ScreenInfo { QStringLiteral("plain"), frame, 0, {}, {} }; }
+    static ScreenInfo plain(QRectF frame, const QString &name = QStringLiteral("plain"))
+    {
+        return ScreenInfo { name, frame, 0, {}, {}, frame };
+    }
     // A screen whose housing is `notchWidth` wide and `inset` high, centred at the top.
     static ScreenInfo notched(QRectF frame, double notchWidth, double inset)
     {
         const double side = (frame.width() - notchWidth) / 2;
         const double top = frame.y() + frame.height() - inset;
         return ScreenInfo { QStringLiteral("notched"), frame, inset, QRectF(frame.x(), top, side, inset),
-            QRectF(frame.right() - side, top, side, inset) };
+            QRectF(frame.right() - side, top, side, inset), frame };
     }
 
 private:
     double originY() const { return all.isEmpty() ? 0 : all.first().frame.y() + all.first().frame.height(); }
 };
 
-// A pointer the test moves and clicks by hand.
+// A pointer the test moves and clicks by hand; `global` false stands for a monitor that sees only
+// our own windows.
 class FakePointerMonitor final : public PointerMonitor {
 public:
     QPointF at;
+    bool global = true;
 
     QPointF position() const override { return at; }
+    bool isGlobal() const override { return global; }
     void moveTo(QPointF point)
     {
         at = point;
@@ -71,6 +85,8 @@ public:
         at = point;
         Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
     }
+    // The pointer leaves our windows; its position stays where it was last seen.
+    void leave() { Q_EMIT pointerEvent(PointerEventType::Left); }
 };
 
 class FakePanelWindowSupport final : public PanelWindowSupport {
@@ -79,7 +95,13 @@ public:
     int prepared = 0;
 
     void prepare(QWidget &) override { ++prepared; }
-    void setClickThrough(QWidget &, bool) override { }
+    void setClickThrough(QWidget &, bool clickThrough) override
+    {
+        inputRegion = clickThrough ? QRegion() : QRegion(0, 0, 1 << 15, 1 << 15);
+    }
+    void setInputRegion(QWidget &, const QRegion &region) override { inputRegion = region; }
+    // Where the panel takes pointer input: empty while click-through.
+    QRegion inputRegion;
     bool needsShapeMask() const override { return shapeMask; }
 };
 

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Runs a command on a private X display (Xvfb), optionally with a tray host and a compositing
-# manager. Everything started here is stopped by its pid when the command ends.
-#   with-display.sh [--tray] [--compositor] [--wm] [--size WxH] COMMAND [ARGS...]
-# --wm runs a window manager (openbox), which frames windows with a title bar.
+# Runs a command on a private X display (Xvfb), optionally with a window manager (openbox), a tray
+# host and a compositing manager. Everything started here is stopped by its pid when the command
+# ends.
+#   with-display.sh [--wm] [--tray] [--compositor] [--size WxH] COMMAND [ARGS...]
 # The command sees DISPLAY and QT_QPA_PLATFORM=xcb; WITH_DISPLAY_PIDS lists what was started.
 set -euo pipefail
 
-tray=0 compositor=0 wm=0 size=1920x1080
+wm=0 tray=0 compositor=0 size=1920x1080
 while [ $# -gt 0 ]; do
   case "$1" in
+    --wm) wm=1; shift ;;
     --tray) tray=1; shift ;;
     --compositor) compositor=1; shift ;;
-    --wm) wm=1; shift ;;
     --size) size=$2; shift 2 ;;
     *) break ;;
   esac
@@ -40,18 +40,18 @@ export DISPLAY=":$(head -n1 "$scratch/display")"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-if [ "$compositor" = 1 ]; then
-  xcompmgr > "$scratch/xcompmgr.log" 2>&1 &
-  pids+=($!)
-fi
 if [ "$wm" = 1 ]; then
-  openbox > "$scratch/openbox.log" 2>&1 &
+  openbox --sm-disable > "$scratch/openbox.log" 2>&1 &
   pids+=($!)
-  # Wait until the window manager has announced itself on the root window.
+  # Wait until the window manager announces itself on the root window.
   for _ in $(seq 1 100); do
     if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then break; fi
     sleep 0.05
   done
+fi
+if [ "$compositor" = 1 ]; then
+  xcompmgr > "$scratch/xcompmgr.log" 2>&1 &
+  pids+=($!)
 fi
 if [ "$tray" = 1 ]; then
   trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \

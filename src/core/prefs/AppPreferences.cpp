@@ -14,5 +14,7 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         {autoExpandOnEvents, true},
         {flashDuration, 3.5},
         {gitHubRepositories, QStringList {tarnletRepository}},
+        {screen, screenPrimary},
+        {hideBesideFullScreen, true},
     });
 }

@@ -12,6 +12,13 @@ inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLa
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
 inline const QString flashDuration = QStringLiteral("notch.flashDuration");
+// The overlay's screen: screenPrimary, screenWithPointer or the name of one screen.
+inline const QString screen = QStringLiteral("notch.screen");
+inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
+
+inline const QString screenPrimary = QStringLiteral("primary");
+inline const QString screenWithPointer = QStringLiteral("pointer");
+
 // The repositories both GitHub modules watch: a list of "owner/name" texts.
 inline const QString gitHubRepositories = QStringLiteral("github.repositories");
 

@@ -3,10 +3,13 @@
 #include "platform/x11/Xcb.h"
 
 #include <QGuiApplication>
+#include <QRegion>
 #include <QWidget>
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
+
+#include <vector>
 
 X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
     : PanelWindowSupport(parent)
@@ -33,10 +36,23 @@ void X11PanelWindowSupport::prepare(QWidget &panel)
     if (!m_connection)
         return;
 
-    // Set before the first map, where window managers read them; Qt adds its own states to the
-    // ones already present. The window type reaches the window only once it exists.
-    const xcb_window_t window = xcb_window_t(panel.winId());
+    // The window type reaches the window only once it exists.
+    panel.winId();
     panel.setAttribute(Qt::WA_X11NetWmWindowTypeDock);
+    panel.installEventFilter(this);
+}
+
+bool X11PanelWindowSupport::eventFilter(QObject *watched, QEvent *event)
+{
+    // Window managers read the states when a window is mapped and drop them when it is
+    // unmapped, so they are set again before every map; Qt adds its own states to these.
+    if (event->type() == QEvent::Show && watched->isWidgetType())
+        markWindow(xcb_window_t(static_cast<QWidget *>(watched)->winId()));
+    return false;
+}
+
+void X11PanelWindowSupport::markWindow(std::uint32_t window)
+{
     const std::uint32_t states[] = { atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_SKIP_TASKBAR"),
         atom("_NET_WM_STATE_SKIP_PAGER"), atom("_NET_WM_STATE_ABOVE") };
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
@@ -57,5 +73,18 @@ void X11PanelWindowSupport::setClickThrough(QWidget &panel, bool clickThrough)
             m_connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, window, 0, 0, 0, nullptr);
     else
         xcb_shape_mask(m_connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, window, 0, 0, XCB_NONE);
+    xcb_flush(m_connection);
+}
+
+void X11PanelWindowSupport::setInputRegion(QWidget &panel, const QRegion &region)
+{
+    if (!m_connection)
+        return;
+    std::vector<xcb_rectangle_t> rectangles;
+    for (const QRect &rect : region)
+        rectangles.push_back({ std::int16_t(rect.x()), std::int16_t(rect.y()), std::uint16_t(rect.width()),
+            std::uint16_t(rect.height()) });
+    xcb_shape_rectangles(m_connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
+        xcb_window_t(panel.winId()), 0, 0, std::uint32_t(rectangles.size()), rectangles.data());
     xcb_flush(m_connection);
 }

@@ -20,9 +20,12 @@ public:
 
     void prepare(QWidget &panel) override;
     void setClickThrough(QWidget &panel, bool clickThrough) override;
+    void setInputRegion(QWidget &panel, const QRegion &region) override;
     bool needsShapeMask() const override { return !m_compositor.isOwned(); }
 
 private:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void markWindow(std::uint32_t window);
     std::uint32_t atom(const char *name) const;
 
     xcb_connection_t *m_connection = nullptr;

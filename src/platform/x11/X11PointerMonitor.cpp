@@ -10,11 +10,11 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
-X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, QObject *parent)
+X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, Reach reach, QObject *parent)
     : PointerMonitor(parent)
     , m_screens(screens)
 {
-    if (selectRawEvents())
+    if (reach == Reach::Desktop && selectRawEvents())
         qGuiApp->installNativeEventFilter(this);
     else
         qGuiApp->installEventFilter(this);
@@ -33,6 +33,10 @@ bool X11PointerMonitor::selectRawEvents()
         return false;
     const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection, &xcb_input_id);
     if (!extension || !extension->present)
+        return false;
+    // XWayland sends raw events only while the pointer is over one of its windows, and keeps the
+    // last position once it is elsewhere: there only our own windows' events can be trusted.
+    if (Xcb::isXWayland(connection))
         return false;
 
     // Master devices only: each physical event then arrives once, not again for its slave device.
@@ -90,15 +94,28 @@ void X11PointerMonitor::reportMotion()
 
 bool X11PointerMonitor::eventFilter(QObject *watched, QEvent *event)
 {
-    // Without raw events: the presses and movements that reach our own windows. Each arrives
-    // here once per window object it passes, so only the top-level window's copy counts.
-    if (watched->isWindowType()) {
-        if (event->type() == QEvent::MouseMove
-            && !(static_cast<QMouseEvent *>(event)->buttons() & Qt::LeftButton))
+    // Without raw events: the presses, movements, entries and exits of our own windows. Each
+    // arrives here once per window object it passes, so only the top-level window's copy counts.
+    if (!watched->isWindowType())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        // A drag is not a movement for the overlay.
+        if (!(static_cast<QMouseEvent *>(event)->buttons() & Qt::LeftButton))
             Q_EMIT pointerEvent(PointerEventType::MouseMoved);
-        else if (event->type() == QEvent::MouseButtonPress
-            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        break;
+    case QEvent::Enter:
+        Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+        break;
+    case QEvent::Leave:
+        Q_EMIT pointerEvent(PointerEventType::Left);
+        break;
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+        break;
+    default:
+        break;
     }
     return false;
 }

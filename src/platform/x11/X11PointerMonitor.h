@@ -13,16 +13,21 @@ class ScreenProvider;
 // windows included, without a grab and without polling. Raw events carry no position, so the
 // position is asked for when an event is handled; movements read from the server in one go are
 // therefore reported as one, after the last of them. Movements with the left button held (drags)
-// are not reported. Without XInput2 only the events of our own windows are seen.
+// are not reported. Without XInput2, and on XWayland, only the events of our own windows are seen,
+// and leaving them is reported.
 class X11PointerMonitor final : public PointerMonitor, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    explicit X11PointerMonitor(const ScreenProvider &screens, QObject *parent = nullptr);
+    // What the monitor asks for: desktop-wide events where the server can give them, or only
+    // those of our own windows, as where it cannot.
+    enum class Reach { Desktop, OwnWindows };
+
+    explicit X11PointerMonitor(const ScreenProvider &screens, Reach reach = Reach::Desktop, QObject *parent = nullptr);
     ~X11PointerMonitor() override;
 
     QPointF position() const override;
     // Whether the desktop-wide raw events could be selected.
-    bool isGlobal() const { return m_inputOpcode != 0; }
+    bool isGlobal() const override { return m_inputOpcode != 0; }
 
 private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;

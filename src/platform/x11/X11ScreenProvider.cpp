@@ -10,6 +10,7 @@ X11ScreenProvider::X11ScreenProvider(QObject *parent)
     m_coalesce.setSingleShot(true);
     m_coalesce.setInterval(0);
     connect(&m_coalesce, &QTimer::timeout, this, &ScreenProvider::screensChanged);
+    connect(&m_activeWindow, &X11ActiveWindowWatcher::changed, this, &ScreenProvider::activeFullScreenWindowChanged);
     connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
         watch(screen);
         m_coalesce.start();
@@ -24,6 +25,8 @@ X11ScreenProvider::X11ScreenProvider(QObject *parent)
 void X11ScreenProvider::watch(QScreen *screen)
 {
     connect(screen, &QScreen::geometryChanged, &m_coalesce, qOverload<>(&QTimer::start));
+    // Qt reads the work area from _NET_WORKAREA and follows it as the window manager changes it.
+    connect(screen, &QScreen::availableGeometryChanged, &m_coalesce, qOverload<>(&QTimer::start));
 }
 
 double X11ScreenProvider::originY() const
@@ -35,13 +38,15 @@ double X11ScreenProvider::originY() const
     return geometry.y() + geometry.height();
 }
 
+QRectF X11ScreenProvider::flipped(const QRectF &rect) const
+{
+    return QRectF(rect.x(), originY() - (rect.y() + rect.height()), rect.width(), rect.height());
+}
+
 ScreenInfo X11ScreenProvider::info(const QScreen &screen) const
 {
-    const QRect geometry = screen.geometry();
-    const double origin = originY();
-    return ScreenInfo { screen.name(),
-        QRectF(geometry.x(), origin - (geometry.y() + geometry.height()), geometry.width(), geometry.height()), 0,
-        std::nullopt, std::nullopt };
+    return ScreenInfo { screen.name(), flipped(screen.geometry()), 0, std::nullopt, std::nullopt,
+        flipped(screen.availableGeometry()) };
 }
 
 QList<ScreenInfo> X11ScreenProvider::screens() const
@@ -64,8 +69,15 @@ std::optional<ScreenInfo> X11ScreenProvider::mainScreen() const
 
 QRect X11ScreenProvider::desktopRect(const QRectF &frame) const
 {
-    const QRectF flipped(frame.x(), originY() - (frame.y() + frame.height()), frame.width(), frame.height());
-    return flipped.toAlignedRect();
+    return flipped(frame).toAlignedRect();
+}
+
+std::optional<QRectF> X11ScreenProvider::activeFullScreenWindow() const
+{
+    const std::optional<QRect> window = m_activeWindow.fullScreenWindow();
+    if (!window)
+        return std::nullopt;
+    return flipped(*window);
 }
 
 QPointF X11ScreenProvider::pointFromDesktop(const QPointF &position) const

@@ -11,8 +11,11 @@ namespace Xcb {
 // Qt's connection on the xcb platform, else null.
 xcb_connection_t *qtConnection();
 
-// The atom of `name`, made if it does not exist yet; XCB_ATOM_NONE when the server does not answer.
+// The atom of that name (a round trip); XCB_ATOM_NONE when the server does not answer.
 xcb_atom_t atom(xcb_connection_t *connection, const char *name);
+
+// Whether the X server is XWayland, the X server inside a Wayland session.
+bool isXWayland(xcb_connection_t *connection);
 
 inline xcb_window_t rootWindow(xcb_connection_t *connection)
 {

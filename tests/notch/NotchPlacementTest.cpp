@@ -1,0 +1,127 @@
+// Where the overlay sits and when it shows: below top panels, on the chosen screen, out of the
+// way of full-screen windows, and with a pointer seen only over our own windows.
+#include "NotchControllerFixture.h"
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Screen A (the fixture's) with a 32-point panel along its top, screen B to its right, tops level.
+const QRectF frameB(1440, -180, 1920, 1080);
+
+class NotchPlacementTest : public NotchControllerTest {
+protected:
+    NotchPlacementTest()
+    {
+        screens.all = { withTopPanel(screenFrame, 32), FakeScreenProvider::plain(frameB, u"B"_s) };
+        screens.main = screens.all.first();
+    }
+    static ScreenInfo withTopPanel(QRectF frame, double height)
+    {
+        ScreenInfo screen = FakeScreenProvider::plain(frame, u"A"_s);
+        screen.workArea = frame.adjusted(0, 0, 0, -height);
+        return screen;
+    }
+};
+
+TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
+{
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 32, 580, 250));
+    pointer.clickAt({ 720, 880 }); // on the panel strip, above the overlay
+    EXPECT_FALSE(model().isExpanded());
+    pointer.clickAt({ 720, 840 });
+    EXPECT_TRUE(model().isPinned());
+    pointer.clickAt({ 720, 840 });
+
+    // The panel goes: the overlay follows the work area up.
+    const ScreenInfo bareA = FakeScreenProvider::plain(screenFrame, u"A"_s);
+    screens.change({ bareA, screens.all[1] }, bareA);
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+
+    // A named screen, at once; while it is absent the primary one, and back when it returns.
+    prefs.store->setValue(AppPreferences::screen, u"B"_s);
+    const QRect onB(1440 + 960 - 290, 0, 580, 250);
+    EXPECT_EQ(controller().panel().geometry(), onB);
+    const QList<ScreenInfo> both = screens.all;
+    screens.change({ both[0] }, both[0]);
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+    screens.change(both, both[0]);
+    EXPECT_EQ(controller().panel().geometry(), onB);
+
+    // The pointer's screen: taken when chosen, then at each collapse, never while open.
+    pointer.at = { 200, 200 };
+    prefs.store->setValue(AppPreferences::screen, AppPreferences::screenWithPointer);
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+    controller().flash(u"news"_s, Color::blue());
+    pointer.moveTo({ 2000, 300 });
+    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+    scheduler.advance(0.35);
+    EXPECT_FALSE(model().isExpanded());
+    EXPECT_EQ(controller().panel().geometry(), onB);
+    EXPECT_EQ(controller().geometry().screen.name, u"B"_s);
+}
+
+TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLater)
+{
+    controller().panel().show();
+    pointer.clickAt({ 720, 840 });
+    ASSERT_TRUE(model().isPinned());
+
+    screens.setFullScreenWindow(frameB); // on the other screen: no matter
+    EXPECT_TRUE(controller().panel().isVisible());
+    screens.setFullScreenWindow(screenFrame);
+    EXPECT_FALSE(controller().panel().isVisible());
+    EXPECT_FALSE(model().isExpanded());
+    EXPECT_FALSE(model().isPinned());
+
+    // Hidden, the pointer does nothing and flashes wait, the newest only.
+    rest({ 720, 860 });
+    pointer.clickAt({ 720, 860 });
+    scheduler.advance(1);
+    controller().flash(u"first"_s, Color::blue());
+    controller().flash(u"second"_s, Color::green());
+    EXPECT_FALSE(model().isExpanded());
+    EXPECT_NE(model().statusText(), u"second"_s);
+    controller().panel().hide();
+    controller().panel().show(); // an outside show() does not defeat the hiding
+    EXPECT_FALSE(controller().panel().isVisible());
+
+    screens.setFullScreenWindow(std::nullopt);
+    EXPECT_TRUE(controller().panel().isVisible());
+    EXPECT_TRUE(model().isExpanded());
+    EXPECT_EQ(model().statusText(), u"second"_s);
+    EXPECT_EQ(model().statusColor(), Color::green());
+    rest(farAway);
+    scheduler.advance(3.5);
+    EXPECT_FALSE(model().isExpanded());
+
+    // Switched off, a full-screen window changes nothing; switched on again, it counts at once.
+    prefs.store->setValue(AppPreferences::hideBesideFullScreen, false);
+    screens.setFullScreenWindow(screenFrame);
+    EXPECT_TRUE(controller().panel().isVisible());
+    prefs.store->setValue(AppPreferences::hideBesideFullScreen, true);
+    EXPECT_FALSE(controller().panel().isVisible());
+}
+
+TEST_F(NotchPlacementTest, WithOnlyOurOwnWindowsSeenLeavingCountsAndTheShapeTakesInput)
+{
+    pointer.global = false;
+    controller();
+    const QRect collapsedInPanel(180, 0, 220, 32);
+    EXPECT_EQ(windowSupport.inputRegion.boundingRect(), collapsedInPanel) << "clicks pass beside the shape";
+
+    rest({ 720, 860 });
+    scheduler.advance(0.25);
+    ASSERT_TRUE(model().isExpanded());
+    EXPECT_TRUE(windowSupport.inputRegion.contains(QRect(0, 0, 580, 250)));
+
+    // The last position seen is inside, and stays so: leaving the window still closes.
+    pointer.leave();
+    scheduler.advance(0.35);
+    EXPECT_FALSE(model().isExpanded());
+    controller().flash(u"news"_s, Color::blue());
+    scheduler.advance(3.5);
+    EXPECT_FALSE(model().isExpanded()) << "a stale position does not hold a flash open";
+}
+
+} // namespace
