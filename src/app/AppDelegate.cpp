@@ -7,6 +7,7 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
+#include "settings/GitHubAccount.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QAction>
@@ -38,10 +39,17 @@ void AppDelegate::applicationDidFinishLaunching()
     m_notch->panel().show();
 
     ModuleSetup::run(m_registry, m_eventBus,
-        { m_services.secrets, m_services.network, m_services.scheduler, m_services.processes,
+        { m_services.secrets, m_credentials, m_services.network, m_services.scheduler, m_services.processes,
             m_services.gitHubEndpoint });
 
-    m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences);
+    const auto accountClient
+        = [this] { return GitHubClient(m_services.network, m_credentials.token(), m_services.gitHubEndpoint); };
+    m_accountClient = std::make_unique<GitHubClient>(accountClient());
+    // The client keeps the token it was made with, so a new token puts a new client in its place.
+    connect(&m_credentials, &GitHubCredentials::changed, this,
+        [this, accountClient] { *m_accountClient = accountClient(); });
+    m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_credentials, *m_accountClient);
+    m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account);
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor

@@ -4,12 +4,14 @@
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "services/ConnectionRecycler.h"
+#include "services/GitHubCredentials.h"
 #include "updates/UpdateController.h"
 
 #include <QObject>
 
 #include <memory>
 
+class GitHubAccount;
 class NotchController;
 class QMenu;
 class SettingsWindowController;
@@ -58,6 +60,10 @@ private:
     std::unique_ptr<NotchController> m_notch;
     ModuleRegistry m_registry;
     EventBus m_eventBus;
+    // The token every GitHub client sends, and the account pane's own client and account.
+    GitHubCredentials m_credentials;
+    std::unique_ptr<GitHubClient> m_accountClient;
+    std::unique_ptr<GitHubAccount> m_account;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;
     std::unique_ptr<QMenu> m_menu;

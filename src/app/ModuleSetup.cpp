@@ -6,6 +6,7 @@
 #include "modules/docker/DockerModule.h"
 #include "modules/github_actions/GitHubActionsModule.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
+#include "services/GitHubCredentials.h"
 #include "services/KeychainStore.h"
 
 #include <memory>
@@ -27,6 +28,7 @@ void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &s
     // registered module while the launch is still under way. Each client keeps the token it was
     // given, so a token stored later counts from the next launch.
     const std::optional<QString> token = services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+    services.credentials.setToken(token);
 
     registry.registerModule(
         std::make_unique<GitHubActionsModule>(repository, makeClient(services, token), services.scheduler));

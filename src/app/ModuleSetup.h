@@ -5,6 +5,7 @@
 #include <QString>
 
 class EventBus;
+class GitHubCredentials;
 class ModuleRegistry;
 class ProcessRunner;
 class QNetworkAccessManager;
@@ -22,6 +23,8 @@ inline const QString repository = QStringLiteral("teskarvo/Tarnlet");
 
 struct Services {
     SecretStore &secrets;
+    // Receives the token read at launch.
+    GitHubCredentials &credentials;
     QNetworkAccessManager &network;
     Scheduler &scheduler;
     ProcessRunner &processes;

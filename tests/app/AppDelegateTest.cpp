@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -72,6 +73,7 @@ public:
         return stored.read(account);
     }
     void save(const QString &text, const QString &account) override { stored.save(text, account); }
+    void remove(const QString &account) override { stored.remove(account); }
 };
 
 // Counts the requests the program sends, wherever they go.
@@ -196,7 +198,8 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     // A token stored now is not seen: each client keeps what it read at launch.
     secrets.stored.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_later"));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 2; }, 10000));
+    // The modules poll; the account pane asks whose token it is.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 3; }, 10000));
     QStringList paths;
     for (const auto &request : server.requests()) {
         paths << QString::fromLatin1(request.path());
@@ -204,11 +207,35 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     }
     paths.sort();
     EXPECT_EQ(paths,
-        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs") }));
+        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs"),
+            QStringLiteral("/user") }));
     // Switched off: registered and listed, never started.
     EXPECT_EQ(delegate->registry().modules().size(), 3u);
     QTest::qWait(20);
     EXPECT_EQ(processes.runs, 0);
+}
+
+TEST_F(AppDelegateTest, TokenSavedInTheAccountPaneIsStoredAndSentWithTheNextRequest)
+{
+    auto delegate = makeDelegate(true);
+    delegate->applicationDidFinishLaunching();
+    SettingsView *window = delegate->settings()->window();
+    ASSERT_NE(window, nullptr);
+    window->setSelection(SettingsPane::GitHubAccount);
+    QLineEdit *field = window->currentPane()->findChild<QLineEdit *>();
+    ASSERT_NE(field, nullptr);
+    field->setText(QStringLiteral(" ghp_saved "));
+    QTest::keyClick(field, Qt::Key_Return);
+
+    EXPECT_EQ(secrets.stored.items.value(QStringLiteral("github.pat")), QStringLiteral("ghp_saved"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const auto &request : server.requests())
+                if (request.header("Authorization") == "Bearer ghp_saved")
+                    return request.path() == "/user";
+            return false;
+        },
+        10000));
 }
 
 TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)
