@@ -41,6 +41,7 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     , m_moduleID(moduleID)
     , m_content(new QWidget(this))
     , m_contentLayout(makePaneLayout(*m_content))
+    , m_partsLayout(new QVBoxLayout)
     , m_missing(new QLabel(QStringLiteral("Modul nicht verfügbar."), this))
     , m_status(new ElidedLabel)
     , m_error(new SettingsMessage)
@@ -70,8 +71,10 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     SettingsStyle::makeSecondary(*noteLabel);
     m_contentLayout->addWidget(noteLabel);
     // The module's own list comes here once the module is known; its lines below it.
-    m_contentLayout->addSpacing(10);
-    m_contentLayout->addWidget(m_details);
+    m_partsLayout->setContentsMargins(0, 10, 0, 0);
+    m_partsLayout->setSpacing(20);
+    m_partsLayout->addWidget(m_details);
+    m_contentLayout->addLayout(m_partsLayout);
 
     connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_moduleID); });
     connect(&m_registry, &ModuleRegistry::willChange, this, &ModuleSettingsPane::refreshLater);
@@ -100,8 +103,7 @@ void ModuleSettingsPane::refresh()
         m_watchedModule = module;
         connect(module, &DevModule::willChange, this, &ModuleSettingsPane::refreshLater);
         if (std::optional<ModuleListSetting> list = module->listSetting())
-            m_contentLayout->insertWidget(m_contentLayout->indexOf(m_details),
-                new ModuleListEditor(m_preferences, std::move(*list), m_content));
+            m_partsLayout->insertWidget(0, new ModuleListEditor(m_preferences, std::move(*list), m_content));
     }
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(m_registry.isEnabled(m_moduleID));

@@ -36,6 +36,7 @@ private:
     QString m_moduleID;
     QWidget *m_content;
     QVBoxLayout *m_contentLayout;
+    QVBoxLayout *m_partsLayout;
     QLabel *m_missing;
     ToggleSwitch *m_toggle = nullptr;
     QLabel *m_status;
