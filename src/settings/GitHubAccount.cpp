@@ -23,7 +23,8 @@ QString lookupErrorText(const GitHubError &error)
 
 } // namespace
 
-GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
+GitHubAccount::GitHubAccount(
+    SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
     : QObject(parent)
     , m_secrets(secrets)
     , m_credentials(credentials)
@@ -47,8 +48,8 @@ void GitHubAccount::save(const QString &input)
     try {
         m_secrets.save(*token, tokenAccount);
     } catch (const SecretStore::Error &error) {
-        return setFeedback(
-            QStringLiteral("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).").arg(error.status()));
+        return setFeedback(QStringLiteral("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
+                               .arg(error.status()));
     }
     m_feedback = QStringLiteral("Token gespeichert.");
     // Forget the answer about the token before, even when the same token is saved again.

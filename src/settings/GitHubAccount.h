@@ -17,7 +17,8 @@ class SecretStore;
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
-    GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
+    GitHubAccount(
+        SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
     ~GitHubAccount() override;
 
     // Stores the token typed or pasted as `input` (blanks around it dropped); says why not in

@@ -92,7 +92,8 @@ void DetailRow::paintEvent(QPaintEvent *)
 
     // The texts take the room the message and the button leave.
     int right = width() - 16;
-    for (const QWidget *trailing : { static_cast<const QWidget *>(m_message), static_cast<const QWidget *>(m_command) }) {
+    for (const QWidget *trailing :
+        { static_cast<const QWidget *>(m_message), static_cast<const QWidget *>(m_command) }) {
         if (trailing && trailing->isVisible())
             right = std::min(right, trailing->geometry().left() - 12);
     }
@@ -110,7 +111,8 @@ void DetailRow::paintEvent(QPaintEvent *)
         painter.setFont(subtitleFont);
         painter.setPen(SettingsStyle::secondary(*this));
         painter.drawText(QRect(textLeft, y + titleHeight + 2, textWidth, subtitleHeight - 2),
-            Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(subtitleFont).elidedText(m_subtitle, Qt::ElideRight, textWidth));
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(subtitleFont).elidedText(m_subtitle, Qt::ElideRight, textWidth));
     }
 }
 

@@ -33,8 +33,8 @@ protected:
 
 } // namespace
 
-ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences,
-    const QString &moduleID, const QString &note, QWidget *parent)
+ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences, const QString &moduleID,
+    const QString &note, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_preferences(preferences)

@@ -98,8 +98,9 @@ TEST_F(ModulePaneTest, LinesOpenTheirPageRunTheirCommandAndTheErrorTextShows)
             { u"o/r"_s, ModuleRow { u"CI"_s, u"main · erfolgreich"_s, {}, Color::green(), run }, {}, {} },
             { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {},
                 {} },
-            { u"other"_s, ModuleRow { u"web"_s, u"nginx · läuft"_s, {}, Color::green(), {} }, ModuleCommand { u"Stoppen"_s, u"web stoppen"_s,
-                underWay, [&presses] { ++presses; } }, u"Container läuft nicht"_s },
+            { u"other"_s, ModuleRow { u"web"_s, u"nginx · läuft"_s, {}, Color::green(), {} },
+                ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, underWay, [&presses] { ++presses; } },
+                u"Container läuft nicht"_s },
         };
     };
     fixture.actions->setDetails(lines(false));

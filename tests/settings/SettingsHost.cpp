@@ -107,10 +107,10 @@ void addSampleLines(SettingsFixture &fixture)
         { QStringLiteral("CI"), QStringLiteral("main · erfolgreich"), now.addSecs(-300), Color::green(),
             QUrl(QStringLiteral("https://github.com/octo/one/actions/runs/1")) },
         {}, {} } });
-    fixture.docker->setDetails({ { {},
-        { QStringLiteral("web"), QStringLiteral("nginx · läuft"), std::nullopt, Color::green(), {} },
-        ModuleCommand { QStringLiteral("Stoppen"), QStringLiteral("web stoppen"), false, [] { } },
-        QStringLiteral("Die Engine lehnt ab.") } });
+    fixture.docker->setDetails(
+        { { {}, { QStringLiteral("web"), QStringLiteral("nginx · läuft"), std::nullopt, Color::green(), {} },
+            ModuleCommand { QStringLiteral("Stoppen"), QStringLiteral("web stoppen"), false, [] {} },
+            QStringLiteral("Die Engine lehnt ab.") } });
 }
 
 } // namespace
