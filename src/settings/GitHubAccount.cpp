@@ -31,8 +31,6 @@ GitHubAccount::GitHubAccount(
     , m_api(api)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
-    // Asked once the launch is done, so nothing goes out while the program is still being built.
-    QMetaObject::invokeMethod(this, &GitHubAccount::followCredentials, Qt::QueuedConnection);
 }
 
 GitHubAccount::~GitHubAccount()
@@ -55,7 +53,7 @@ void GitHubAccount::save(const QString &input)
     // Forget the answer about the token before, even when the same token is saved again.
     m_askedFor.reset();
     m_credentials.setToken(token);
-    followCredentials();
+    lookUpIfUnknown();
 }
 
 void GitHubAccount::remove()
@@ -68,20 +66,32 @@ void GitHubAccount::remove()
     }
     m_feedback = QStringLiteral("Token entfernt.");
     m_credentials.setToken(std::nullopt);
-    followCredentials();
+    lookUpIfUnknown();
 }
 
 void GitHubAccount::followCredentials()
 {
-    if (m_credentials.token() != m_askedFor) {
-        m_lookup.abort();
-        m_user.reset();
-        m_lookupError.clear();
-        m_askedFor = m_credentials.token();
-        if (m_askedFor)
-            lookUp();
-    }
+    if (m_following && m_credentials.token() != m_askedFor)
+        ask();
     Q_EMIT changed();
+}
+
+void GitHubAccount::lookUpIfUnknown()
+{
+    m_following = true;
+    if (m_credentials.token() != m_askedFor || !m_lookupError.isEmpty())
+        ask();
+    Q_EMIT changed();
+}
+
+void GitHubAccount::ask()
+{
+    m_lookup.abort();
+    m_user.reset();
+    m_lookupError.clear();
+    m_askedFor = m_credentials.token();
+    if (m_askedFor)
+        lookUp();
 }
 
 void GitHubAccount::lookUp()

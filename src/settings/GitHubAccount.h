@@ -12,8 +12,9 @@ class SecretStore;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes) and handed to every GitHub client at once, or removed from both; and
-// who GitHub says the token belongs to, asked after each new token and once after launch. The
-// token itself is never kept here, shown or written anywhere else.
+// who GitHub says the token belongs to, asked after each new token and, for the token read at
+// launch, once someone looks (the first time the pane shows). The token itself is never kept
+// here, shown or written anywhere else.
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +27,9 @@ public:
     void save(const QString &input);
     // Deletes the stored token; no client sends one afterwards.
     void remove();
+    // Asks GitHub about the current token unless the answer is known or on its way; asks again
+    // after a failed question.
+    void lookUpIfUnknown();
 
     // What the account is now: "Angemeldet als <login>", the refused token, no token, being asked.
     QString statusText() const;
@@ -39,6 +43,7 @@ Q_SIGNALS:
 
 private:
     void followCredentials();
+    void ask();
     void lookUp();
     void setFeedback(const QString &text);
 
@@ -46,6 +51,8 @@ private:
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
     GitHubRequest m_lookup;
+    // Someone has looked at the account: keep the answer current from now on.
+    bool m_following = false;
     // The token the answer below is about, to notice a new one.
     std::optional<QString> m_askedFor;
     std::optional<GitHubUser> m_user;

@@ -80,6 +80,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     connect(removeButton, &QPushButton::clicked, this, [this] { m_account.remove(); });
     connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
     showAccount();
+    m_account.lookUpIfUnknown();
 }
 
 void GitHubAccountPane::showAccount()

@@ -92,16 +92,21 @@ TEST_F(GitHubAccountPaneTest, BlankInputAndStoreFailuresStoreNothingAndRemoveFor
     EXPECT_TRUE(shows(u"Token entfernt."_s));
 }
 
-TEST(GitHubAccount, AsksWhoTheTokenBelongsToOnceTheLaunchIsDone)
+TEST_F(GitHubAccountPaneTest, TheTokenReadAtLaunchIsAskedAboutWhenThePaneFirstShowsAndAgainAfterAFailure)
 {
-    InMemorySecretStore secrets;
-    GitHubCredentials credentials(u"ghp_launch"_s);
-    FakeGitHubApi gitHub;
-    GitHubAccount account(secrets, credentials, gitHub);
-    EXPECT_EQ(gitHub.users.arguments.size(), 0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(gitHub.users.arguments.size(), 1);
-    EXPECT_EQ(account.statusText(), u"Wird geprüft …"_s);
+    fixture.credentials.setToken(u"ghp_launch"_s);
+    EXPECT_EQ(fixture.gitHub.users.arguments.size(), 0);
+    pane();
+    EXPECT_TRUE(shows(u"Wird geprüft …"_s));
+    fixture.gitHub.users.answer(GitHubError::transport(99, u"offline"_s));
+    EXPECT_TRUE(shows(u"GitHub ist nicht erreichbar."_s));
+    select(SettingsPane::General);
+    pane();
+    fixture.gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList {} });
+    EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
+    select(SettingsPane::General);
+    pane();
+    EXPECT_EQ(fixture.gitHub.users.arguments.size(), 2);
 }
 
 } // namespace
