@@ -12,9 +12,9 @@ class SecretStore;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes) and handed to every GitHub client at once, or removed from both; and
-// who GitHub says the token belongs to, asked after each new token and, for the token read at
-// launch, once someone looks (the first time the pane shows). The token itself is never kept
-// here, shown or written anywhere else.
+// who GitHub says the token belongs to, asked after each new token and once after launch (and
+// again when the pane shows after a failed question). The token itself is never kept here,
+// shown or written anywhere else.
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +51,7 @@ private:
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
     GitHubRequest m_lookup;
-    // Someone has looked at the account: keep the answer current from now on.
+    // Asked once: keep the answer current from now on.
     bool m_following = false;
     // The token the answer below is about, to notice a new one.
     std::optional<QString> m_askedFor;

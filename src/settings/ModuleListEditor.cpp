@@ -101,7 +101,10 @@ void ModuleListEditor::showEntries()
         auto *removeButton = new QPushButton(QStringLiteral("Entfernen"));
         removeButton->setAccessibleName(QStringLiteral("%1 entfernen").arg(entry));
         connect(removeButton, &QPushButton::clicked, this, [this, entry] { remove(entry); });
-        m_entriesLayout->addWidget(new SettingsRow(entry, removeButton, m_entries));
+        auto *row = new SettingsRow(entry, removeButton, m_entries);
+        // An entry can be selected and copied, as any name shown for reference.
+        row->titleLabel()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        m_entriesLayout->addWidget(row);
         m_entriesLayout->addWidget(new SettingsDivider(m_entries));
     }
 }

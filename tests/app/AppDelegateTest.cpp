@@ -198,7 +198,8 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     // A token stored now is not seen: each client keeps what it read at launch.
     secrets.stored.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_later"));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 2; }, 10000));
+    // The modules poll; the account asks whose token it is.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 3; }, 10000));
     QStringList paths;
     for (const auto &request : server.requests()) {
         paths << QString::fromLatin1(request.path());
@@ -206,7 +207,8 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     }
     paths.sort();
     EXPECT_EQ(paths,
-        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs") }));
+        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs"),
+            QStringLiteral("/user") }));
     // Switched off: registered and listed, never started.
     EXPECT_EQ(delegate->registry().modules().size(), 3u);
     QTest::qWait(20);

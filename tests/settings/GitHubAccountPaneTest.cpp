@@ -92,21 +92,25 @@ TEST_F(GitHubAccountPaneTest, BlankInputAndStoreFailuresStoreNothingAndRemoveFor
     EXPECT_TRUE(shows(u"Token entfernt."_s));
 }
 
-TEST_F(GitHubAccountPaneTest, TheTokenReadAtLaunchIsAskedAboutWhenThePaneFirstShowsAndAgainAfterAFailure)
+TEST(GitHubAccount, TheLaunchTokenIsAskedAboutAfterTheLaunchAndAgainAfterAFailure)
 {
-    fixture.credentials.setToken(u"ghp_launch"_s);
-    EXPECT_EQ(fixture.gitHub.users.arguments.size(), 0);
-    pane();
-    EXPECT_TRUE(shows(u"Wird geprüft …"_s));
-    fixture.gitHub.users.answer(GitHubError::transport(99, u"offline"_s));
-    EXPECT_TRUE(shows(u"GitHub ist nicht erreichbar."_s));
-    select(SettingsPane::General);
-    pane();
-    fixture.gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList {} });
-    EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
-    select(SettingsPane::General);
-    pane();
-    EXPECT_EQ(fixture.gitHub.users.arguments.size(), 2);
+    InMemorySecretStore secrets;
+    GitHubCredentials credentials(u"ghp_launch"_s);
+    FakeGitHubApi gitHub;
+    GitHubAccount account(secrets, credentials, gitHub);
+    EXPECT_EQ(gitHub.users.waiting(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(account.statusText(), u"Wird geprüft …"_s);
+    gitHub.users.answer(GitHubError::transport(99, u"offline"_s));
+    EXPECT_EQ(account.statusText(), u"GitHub ist nicht erreichbar."_s);
+
+    // The pane asks again after a failure, and not once the answer is known.
+    account.lookUpIfUnknown();
+    gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList {} });
+    EXPECT_EQ(account.statusText(), u"Angemeldet als octocat"_s);
+    EXPECT_EQ(account.scopesText(), u"Berechtigungen: keine"_s);
+    account.lookUpIfUnknown();
+    EXPECT_EQ(gitHub.users.arguments.size(), 2);
 }
 
 } // namespace
