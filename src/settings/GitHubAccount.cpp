@@ -31,9 +31,6 @@ GitHubAccount::GitHubAccount(
     , m_api(api)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
-    // The token read at launch is asked about once the launch is done, so that nothing goes out
-    // while the program is still being built.
-    QMetaObject::invokeMethod(this, &GitHubAccount::lookUpIfUnknown, Qt::QueuedConnection);
 }
 
 GitHubAccount::~GitHubAccount()

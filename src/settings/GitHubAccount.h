@@ -12,9 +12,9 @@ class SecretStore;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes) and handed to every GitHub client at once, or removed from both; and
-// who GitHub says the token belongs to, asked after each new token and once after launch (and
-// again when the pane shows after a failed question). The token itself is never kept here,
-// shown or written anywhere else.
+// who GitHub says the token belongs to, asked after each new token and, for the token read at
+// launch, when the pane first shows (again after a failed question). The token itself is never
+// kept here, shown or written anywhere else.
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:

@@ -92,14 +92,15 @@ TEST_F(GitHubAccountPaneTest, BlankInputAndStoreFailuresStoreNothingAndRemoveFor
     EXPECT_TRUE(shows(u"Token entfernt."_s));
 }
 
-TEST(GitHubAccount, TheLaunchTokenIsAskedAboutAfterTheLaunchAndAgainAfterAFailure)
+TEST(GitHubAccount, TheLaunchTokenIsAskedAboutWhenFirstLookedAtAndAgainAfterAFailure)
 {
     InMemorySecretStore secrets;
     GitHubCredentials credentials(u"ghp_launch"_s);
     FakeGitHubApi gitHub;
     GitHubAccount account(secrets, credentials, gitHub);
-    EXPECT_EQ(gitHub.users.waiting(), 0);
     QCoreApplication::processEvents();
+    EXPECT_EQ(gitHub.users.waiting(), 0);
+    account.lookUpIfUnknown(); // the pane shows
     EXPECT_EQ(account.statusText(), u"Wird geprüft …"_s);
     gitHub.users.answer(GitHubError::transport(99, u"offline"_s));
     EXPECT_EQ(account.statusText(), u"GitHub ist nicht erreichbar."_s);
