@@ -84,6 +84,9 @@ TEST_F(GitHubAccountPaneTest, BlankInputAndStoreFailuresStoreNothingAndRemoveFor
     fixture.gitHub.users.answer(GitHubError::http(401));
     EXPECT_TRUE(fixture.credentials.isRefused());
     EXPECT_TRUE(shows(u"GitHub lehnt den Token ab (abgelaufen oder widerrufen)"_s));
+    // Saved again, the same token is asked about again.
+    save(u"ghp_new"_s);
+    EXPECT_EQ(fixture.gitHub.users.waiting(), 1);
 
     press(u"Entfernen"_s);
     EXPECT_EQ(stored(), std::nullopt);
