@@ -9,6 +9,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
 #include "settings/SettingsView.h"
+#include "settings/GitHubAccount.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QAction>
@@ -63,7 +64,9 @@ void AppDelegate::applicationDidFinishLaunching()
         { preferences, m_gitHubCredentials, m_services.secrets, m_services.network, m_services.scheduler,
             m_services.processes, m_services.gitHubEndpoint });
 
-    m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences);
+    m_accountClient = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
+    m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient);
+    m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account);
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor

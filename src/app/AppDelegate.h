@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class GitHubAccount;
 class NotchController;
 class QMenu;
 class SettingsWindowController;
@@ -73,6 +74,9 @@ private:
     GitHubCredentials m_gitHubCredentials;
     ModuleRegistry m_registry;
     EventBus m_eventBus;
+    // The account pane's own client, on the same credentials as the modules' clients.
+    std::unique_ptr<GitHubClient> m_accountClient;
+    std::unique_ptr<GitHubAccount> m_account;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;
     // Keeps the shared network manager from hoarding TLS sessions over a day of polling.

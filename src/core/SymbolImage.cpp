@@ -148,6 +148,24 @@ Shape magnifyingGlass()
     return { path, {} };
 }
 
+// A person's head and shoulders with a key beside them: the account the token belongs to.
+Shape personWithKey()
+{
+    QPainterPath path;
+    path.addEllipse(QPointF(9.5, 7.5), 3.8, 3.8);
+    path.moveTo(3, 20.5);
+    path.cubicTo(3, 15.8, 5.8, 13.5, 9.5, 13.5);
+    path.cubicTo(10.9, 13.5, 12.1, 13.8, 13.1, 14.4);
+    path.addEllipse(QPointF(18, 11.5), 2.8, 2.8);
+    path.moveTo(18, 14.3);
+    path.lineTo(18, 21.5);
+    path.moveTo(18, 18.2);
+    path.lineTo(20.2, 18.2);
+    path.moveTo(18, 21.5);
+    path.lineTo(19.8, 21.5);
+    return { path, {} };
+}
+
 using Builder = Shape (*)();
 
 const std::map<QString, Builder> &builders()
@@ -161,6 +179,7 @@ const std::map<QString, Builder> &builders()
         { QStringLiteral("shippingbox"), shippingBox },
         { QStringLiteral("arrow.down.circle"), downloadCircle },
         { QStringLiteral("magnifyingglass"), magnifyingGlass },
+        { QStringLiteral("person.badge.key"), personWithKey },
     };
     return table;
 }

@@ -45,3 +45,12 @@ void KeychainStore::save(const QString &text, const QString &account)
     if (job.error() != QKeychain::NoError)
         throw KeychainError(std::int32_t(job.error()));
 }
+
+void KeychainStore::remove(const QString &account)
+{
+    QKeychain::DeletePasswordJob job(QString::fromLatin1(service));
+    job.setKey(account);
+    runToEnd(job);
+    if (job.error() != QKeychain::NoError && job.error() != QKeychain::EntryNotFound)
+        throw KeychainError(std::int32_t(job.error()));
+}

@@ -14,4 +14,5 @@ public:
 
     std::optional<QString> read(const QString &account) override;
     void save(const QString &text, const QString &account) override;
+    void remove(const QString &account) override;
 };

@@ -9,7 +9,7 @@
 // Small secrets (the GitHub token) addressed by a fixed service name plus an account name.
 class SecretStore {
 public:
-    // A failed save, carrying the store's numeric status.
+    // A failed save or removal, carrying the store's numeric status.
     class Error final : public std::runtime_error {
     public:
         explicit Error(std::int32_t status)
@@ -26,4 +26,7 @@ public:
     virtual std::optional<QString> read(const QString &account) = 0;
     // Replaces the account's item; throws Error on failure, keeping the previous secret.
     virtual void save(const QString &text, const QString &account) = 0;
+    // Deletes the account's item; a missing item is no failure. Throws Error when the store
+    // could not be asked or refused.
+    virtual void remove(const QString &account) = 0;
 };

@@ -1,6 +1,8 @@
 #include "settings/ModuleSettingsPane.h"
 
 #include "core/ModuleRegistry.h"
+#include "settings/ModuleDetailList.h"
+#include "settings/ModuleListEditor.h"
 #include "settings/PaneLayout.h"
 #include "settings/SettingsBlocks.h"
 #include "settings/SettingsStyle.h"
@@ -31,22 +33,26 @@ protected:
 
 } // namespace
 
-ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, const QString &moduleID, const QString &note,
-    const std::optional<QString> &repo, QWidget *parent)
+ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences, const QString &moduleID,
+    const QString &note, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
+    , m_preferences(preferences)
     , m_moduleID(moduleID)
     , m_content(new QWidget(this))
+    , m_contentLayout(makePaneLayout(*m_content))
+    , m_partsLayout(new QVBoxLayout)
     , m_missing(new QLabel(QStringLiteral("Modul nicht verfügbar."), this))
     , m_status(new ElidedLabel)
+    , m_error(new SettingsMessage)
+    , m_details(new ModuleDetailList)
 {
     auto *layout = makePaneLayout(*this);
     SettingsStyle::makeSecondary(*m_missing);
     layout->addWidget(m_missing);
     layout->addWidget(m_content);
 
-    auto *contentLayout = makePaneLayout(*m_content);
-    contentLayout->setSpacing(10);
+    m_contentLayout->setSpacing(10);
     auto *section = new SettingsSection(QStringLiteral("Modul"), m_content);
     SettingsCard *card = section->card();
     m_toggle = card->addToggleRow(QStringLiteral("Modul aktiv"));
@@ -55,22 +61,20 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, const QString &
     m_status->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     card->addWidget(new SettingsRow(QStringLiteral("Status"), m_status, card));
-    if (repo) {
-        card->addWidget(new SettingsDivider(card));
-        auto *repoLabel = new QLabel(*repo);
-        SettingsStyle::makeSecondary(*repoLabel);
-        repoLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        repoLabel->setCursor(Qt::IBeamCursor);
-        card->addWidget(new SettingsRow(QStringLiteral("Repository"), repoLabel, card));
-    }
-    contentLayout->addWidget(section);
+    card->addWidget(m_error);
+    m_contentLayout->addWidget(section);
 
     auto *noteLabel = new QLabel(note, m_content);
     noteLabel->setWordWrap(true);
     noteLabel->setContentsMargins(4, 0, 4, 0);
     SettingsStyle::setFont(*noteLabel, 13);
     SettingsStyle::makeSecondary(*noteLabel);
-    contentLayout->addWidget(noteLabel);
+    m_contentLayout->addWidget(noteLabel);
+    // The module's own list comes here once the module is known; its lines below it.
+    m_partsLayout->setContentsMargins(0, 10, 0, 0);
+    m_partsLayout->setSpacing(20);
+    m_partsLayout->addWidget(m_details);
+    m_contentLayout->addLayout(m_partsLayout);
 
     connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_moduleID); });
     connect(&m_registry, &ModuleRegistry::willChange, this, &ModuleSettingsPane::refreshLater);
@@ -98,9 +102,13 @@ void ModuleSettingsPane::refresh()
             disconnect(m_watchedModule, nullptr, this, nullptr);
         m_watchedModule = module;
         connect(module, &DevModule::willChange, this, &ModuleSettingsPane::refreshLater);
+        if (std::optional<ModuleListSetting> list = module->listSetting())
+            m_partsLayout->insertWidget(0, new ModuleListEditor(m_preferences, std::move(*list), m_content));
     }
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(m_registry.isEnabled(m_moduleID));
     const auto status = module->compactStatus();
     m_status->setText(status ? status->text : QStringLiteral("Keine Daten"));
+    m_error->setMessage(module->errorText().value_or(QString()));
+    m_details->setDetails(module->details(), QDateTime::currentDateTimeUtc());
 }

@@ -4,20 +4,26 @@
 #include <QString>
 #include <QWidget>
 
-#include <optional>
-
+class ModuleDetailList;
 class ModuleRegistry;
+class PreferenceStore;
 class QLabel;
+class QVBoxLayout;
+class SettingsMessage;
 class ToggleSwitch;
 
-// A module's pane: its on/off switch (through the registry), its current one-line status, the
-// watched repository where it has one, and a note. Shows "Modul nicht verfügbar." while no
-// module with the id is registered. Redrawn when the registry or the module announce a change.
+// A module's pane, read from the module alone: its on/off switch (through the registry), its
+// current one-line status and what keeps it from working, a note, the list the module lets the
+// user keep (where it has one) and the lines it lists (runs, containers) grouped under their
+// headings. Shows "Modul nicht verfügbar." while no module with the id is registered. Redrawn
+// when the registry or the module announce a change.
 class ModuleSettingsPane final : public QWidget {
     Q_OBJECT
 public:
-    ModuleSettingsPane(ModuleRegistry &registry, const QString &moduleID, const QString &note,
-        const std::optional<QString> &repo, QWidget *parent = nullptr);
+    ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences, const QString &moduleID,
+        const QString &note, QWidget *parent = nullptr);
+
+    ModuleDetailList *details() const { return m_details; }
 
 private:
     // Both the registry and the modules announce a change before they make it, so the pane
@@ -26,11 +32,16 @@ private:
     void refresh();
 
     ModuleRegistry &m_registry;
+    PreferenceStore &m_preferences;
     QString m_moduleID;
     QWidget *m_content;
+    QVBoxLayout *m_contentLayout;
+    QVBoxLayout *m_partsLayout;
     QLabel *m_missing;
     ToggleSwitch *m_toggle = nullptr;
     QLabel *m_status;
+    SettingsMessage *m_error;
+    ModuleDetailList *m_details;
     QPointer<QObject> m_watchedModule;
     bool m_refreshQueued = false;
 };

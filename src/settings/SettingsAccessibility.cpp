@@ -1,5 +1,6 @@
 #include "settings/SettingsAccessibility.h"
 
+#include "settings/ModuleDetailList.h"
 #include "settings/SettingsSidebar.h"
 #include "settings/SteppedSlider.h"
 #include "settings/ToggleSwitch.h"
@@ -118,6 +119,12 @@ QAccessibleInterface *settingsFactory(const QString &className, QObject *object)
         return new ButtonAccessible(static_cast<QAbstractButton *>(widget), QAccessible::CheckBox);
     if (className == u"SidebarRow")
         return new ButtonAccessible(static_cast<QAbstractButton *>(widget), QAccessible::ListItem);
+    if (className == u"DetailRow") {
+        // A line that opens a page is a link; any other line only holds its texts and command.
+        if (static_cast<DetailRow *>(widget)->isLinked())
+            return new ButtonAccessible(static_cast<QAbstractButton *>(widget), QAccessible::Link);
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    }
     if (className == u"SteppedSlider")
         return new SliderAccessible(static_cast<SteppedSlider *>(widget));
     if (className == u"SegmentedPicker")

@@ -93,6 +93,25 @@ SettingsSection::SettingsSection(const QString &title, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
-    layout->addWidget(new SettingsSectionTitle(title, this));
+    auto *heading = new SettingsSectionTitle(title, this);
+    // A group without a heading is just its card.
+    heading->setVisible(!title.isEmpty());
+    layout->addWidget(heading);
     layout->addWidget(m_card);
+}
+
+SettingsMessage::SettingsMessage(QWidget *parent)
+    : QLabel(parent)
+{
+    setWordWrap(true);
+    setContentsMargins(16, 0, 16, 10);
+    SettingsStyle::setFont(*this, 13);
+    SettingsStyle::makeWarning(*this);
+    hide();
+}
+
+void SettingsMessage::setMessage(const QString &text)
+{
+    setText(text);
+    setVisible(!text.isEmpty());
 }

@@ -65,7 +65,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A heading and its card, 10 px apart: the unit a pane is built from.
+// A heading and its card, 10 px apart: the unit a pane is built from. An empty heading shows
+// only the card.
 class SettingsSection final : public QWidget {
     Q_OBJECT
 public:
@@ -75,4 +76,14 @@ public:
 
 private:
     SettingsCard *m_card;
+};
+
+// A short line inside a card that tells what went wrong (a refused input, a module's error), in
+// red, wrapped, padded like the rows; hidden while there is nothing to tell.
+class SettingsMessage final : public QLabel {
+    Q_OBJECT
+public:
+    explicit SettingsMessage(QWidget *parent = nullptr);
+
+    void setMessage(const QString &text);
 };

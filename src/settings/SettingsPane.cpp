@@ -15,6 +15,8 @@ struct PaneInfo {
     QString rawValue;
     QString title;
     QString symbol;
+    QString moduleID = {};
+    QString note = {};
 };
 
 const PaneInfo &info(SettingsPane pane)
@@ -24,9 +26,15 @@ const PaneInfo &info(SettingsPane pane)
         { QStringLiteral("general"), QStringLiteral("Allgemein"), QStringLiteral("gearshape") },
         { QStringLiteral("notch"), QStringLiteral("Notch"), QStringLiteral("rectangle.topthird.inset.filled") },
         { QStringLiteral("notifications"), QStringLiteral("Benachrichtigungen"), QStringLiteral("bell") },
-        { QStringLiteral("githubActions"), QStringLiteral("GitHub Actions"), QStringLiteral("gearshape.2") },
-        { QStringLiteral("pullRequests"), QStringLiteral("Pull Requests"), QStringLiteral("arrow.triangle.pull") },
-        { QStringLiteral("docker"), QStringLiteral("Docker"), QStringLiteral("shippingbox") },
+        { QStringLiteral("githubActions"), QStringLiteral("GitHub Actions"), QStringLiteral("gearshape.2"),
+            QStringLiteral("github.actions"),
+            QStringLiteral("Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.") },
+        { QStringLiteral("pullRequests"), QStringLiteral("Pull Requests"), QStringLiteral("arrow.triangle.pull"),
+            QStringLiteral("github.pullRequests"),
+            QStringLiteral("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.") },
+        { QStringLiteral("docker"), QStringLiteral("Docker"), QStringLiteral("shippingbox"), QStringLiteral("docker"),
+            QStringLiteral("Container mit Status. Start und Stop per Klick.") },
+        { QStringLiteral("githubAccount"), QStringLiteral("GitHub-Konto"), QStringLiteral("person.badge.key") },
         { QStringLiteral("updates"), QStringLiteral("Updates"), QStringLiteral("arrow.down.circle") },
     };
     return panes[static_cast<int>(pane)];
@@ -49,6 +57,16 @@ QString symbol(SettingsPane pane)
     return info(pane).symbol;
 }
 
+QString moduleID(SettingsPane pane)
+{
+    return info(pane).moduleID;
+}
+
+QString note(SettingsPane pane)
+{
+    return info(pane).note;
+}
+
 QList<SettingsPane> mainGroup()
 {
     return { SettingsPane::General, SettingsPane::Notch, SettingsPane::Notifications };
@@ -61,7 +79,7 @@ QList<SettingsPane> moduleGroup()
 
 QList<SettingsPane> accountGroup()
 {
-    return { SettingsPane::Updates };
+    return { SettingsPane::GitHubAccount, SettingsPane::Updates };
 }
 
 bool matches(const QString &title, const QString &search)

@@ -1,5 +1,7 @@
 #include "settings/SettingsStyle.h"
 
+#include "core/Color.h"
+
 #include <QPainter>
 #include <QWidget>
 
@@ -94,6 +96,14 @@ void setFont(QWidget &widget, int pixelSize, QFont::Weight weight)
 void makeSecondary(QWidget &widget)
 {
     widget.setForegroundRole(QPalette::PlaceholderText);
+}
+
+void makeWarning(QWidget &widget)
+{
+    // Only the text colour is fixed; the other roles still follow the window's scheme.
+    QPalette red = widget.palette();
+    red.setColor(QPalette::WindowText, Color::red().toQColor());
+    widget.setPalette(red);
 }
 
 namespace {

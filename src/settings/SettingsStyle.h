@@ -31,6 +31,8 @@ QFont font(const QWidget &widget, int pixelSize, QFont::Weight weight = QFont::N
 void setFont(QWidget &widget, int pixelSize, QFont::Weight weight = QFont::Normal);
 // Shows the label's text in the secondary colour, also after the scheme changes.
 void makeSecondary(QWidget &widget);
+// Shows the widget's text in red, for what went wrong; the other colours follow the scheme.
+void makeWarning(QWidget &widget);
 
 // A rounded rectangle with smoothly blended corners, close to a squircle: each corner is a
 // cubic curve whose handles reach further than a circular arc's.

@@ -2,6 +2,7 @@
 
 #include "core/prefs/AppPreferences.h"
 #include "settings/GeneralSettingsPane.h"
+#include "settings/GitHubAccountPane.h"
 #include "settings/ModuleSettingsPane.h"
 #include "settings/NotchSettingsPane.h"
 #include "settings/NotificationsSettingsPane.h"
@@ -23,9 +24,6 @@
 
 namespace {
 
-// The repository the GitHub modules watch, shown in their panes.
-const QString watchedRepository = QStringLiteral("teskarvo/Tarnlet");
-
 QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 {
     auto *area = new QScrollArea(parent);
@@ -44,12 +42,13 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 
 } // namespace
 
-SettingsView::SettingsView(
-    ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QWidget *parent)
+SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
+    GitHubAccount &account, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
+    , m_account(account)
 {
     SettingsAccessibility::install();
     setMinimumSize(780, 540);
@@ -144,14 +143,12 @@ QWidget *SettingsView::createPane(SettingsPane pane)
     case SettingsPane::Notifications:
         return new NotificationsSettingsPane(m_preferences);
     case SettingsPane::GitHubActions:
-        return new ModuleSettingsPane(m_registry, QStringLiteral("github.actions"),
-            QStringLiteral("Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log."), watchedRepository);
     case SettingsPane::PullRequests:
-        return new ModuleSettingsPane(m_registry, QStringLiteral("github.pullRequests"),
-            QStringLiteral("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung."), watchedRepository);
     case SettingsPane::Docker:
-        return new ModuleSettingsPane(m_registry, QStringLiteral("docker"),
-            QStringLiteral("Container mit Status. Start und Stop per Klick."), std::nullopt);
+        return new ModuleSettingsPane(
+            m_registry, m_preferences, SettingsPanes::moduleID(pane), SettingsPanes::note(pane));
+    case SettingsPane::GitHubAccount:
+        return new GitHubAccountPane(m_account);
     case SettingsPane::Updates:
         return new UpdatesSettingsPane(m_updates);
     }

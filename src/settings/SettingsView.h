@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class GitHubAccount;
 class ModuleRegistry;
 class PaneHeader;
 class PreferenceStore;
@@ -23,8 +24,8 @@ class UpdateController;
 class SettingsView final : public QWidget {
     Q_OBJECT
 public:
-    SettingsView(
-        ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QWidget *parent = nullptr);
+    SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
+        GitHubAccount &account, QWidget *parent = nullptr);
 
     SettingsPane selection() const { return m_selection; }
     void setSelection(SettingsPane pane);
@@ -60,6 +61,7 @@ private:
     ModuleRegistry &m_registry;
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
+    GitHubAccount &m_account;
     SettingsPane m_selection = SettingsPane::General;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.

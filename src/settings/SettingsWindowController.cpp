@@ -8,12 +8,13 @@
 #include <QStyle>
 #include <QWindow>
 
-SettingsWindowController::SettingsWindowController(
-    ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QObject *parent)
+SettingsWindowController::SettingsWindowController(ModuleRegistry &registry, UpdateController &updates,
+    PreferenceStore &preferences, GitHubAccount &account, QObject *parent)
     : QObject(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
+    , m_account(account)
 { }
 
 SettingsWindowController::~SettingsWindowController() = default;
@@ -49,7 +50,7 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
 void SettingsWindowController::show()
 {
     if (!m_window) {
-        m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences);
+        m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account);
         m_window->setWindowTitle(QStringLiteral("Tarnlet Einstellungen"));
         // Closing it only hides it, and never ends the program.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);

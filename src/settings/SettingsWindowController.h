@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class GitHubAccount;
 class ModuleRegistry;
 class PreferenceStore;
 class QAction;
@@ -19,8 +20,8 @@ class UpdateController;
 class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
-    SettingsWindowController(
-        ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences, QObject *parent = nullptr);
+    SettingsWindowController(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
+        GitHubAccount &account, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
     void show();
@@ -46,6 +47,7 @@ private:
     ModuleRegistry &m_registry;
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
+    GitHubAccount &m_account;
     QList<QPointer<QAction>> m_extraActions;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -73,6 +74,7 @@ public:
         return stored.read(account);
     }
     void save(const QString &text, const QString &account) override { stored.save(text, account); }
+    void remove(const QString &account) override { stored.remove(account); }
 };
 
 // Counts the requests the program sends, wherever they go.
@@ -216,6 +218,29 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
     EXPECT_EQ(delegate->registry().modules().size(), 3u);
     QTest::qWait(20);
     EXPECT_EQ(processes.runs, 0);
+}
+
+TEST_F(AppDelegateTest, TokenSavedInTheAccountPaneIsStoredAndSentWithTheNextRequest)
+{
+    auto delegate = makeDelegate(true);
+    delegate->applicationDidFinishLaunching();
+    SettingsView *window = delegate->settings()->window();
+    ASSERT_NE(window, nullptr);
+    window->setSelection(SettingsPane::GitHubAccount);
+    QLineEdit *field = window->currentPane()->findChild<QLineEdit *>();
+    ASSERT_NE(field, nullptr);
+    field->setText(QStringLiteral(" ghp_saved "));
+    QTest::keyClick(field, Qt::Key_Return);
+
+    EXPECT_EQ(secrets.stored.items.value(QStringLiteral("github.pat")), QStringLiteral("ghp_saved"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (const auto &request : server.requests())
+                if (request.header("Authorization") == "Bearer ghp_saved" && request.path() == "/user")
+                    return true;
+            return false;
+        },
+        10000));
 }
 
 TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)

@@ -33,7 +33,8 @@ TEST(SymbolImage, EveryNamePaintsOnlyInsideTheRectInTheGivenColour)
 {
     const QStringList expected { QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("gearshape"),
         QStringLiteral("gearshape.2"), QStringLiteral("bell"), QStringLiteral("arrow.triangle.pull"),
-        QStringLiteral("shippingbox"), QStringLiteral("arrow.down.circle"), QStringLiteral("magnifyingglass") };
+        QStringLiteral("shippingbox"), QStringLiteral("arrow.down.circle"), QStringLiteral("magnifyingglass"),
+        QStringLiteral("person.badge.key") };
     EXPECT_EQ(SymbolImage::names().size(), expected.size());
     const QColor colour(0x20, 0x80, 0xC0);
     QList<QImage> images;

@@ -37,7 +37,7 @@ int itemCount(const QString &account)
     return int(tool.readAllStandardOutput().count("\nsecret = ") + tool.readAllStandardError().count("\nsecret = "));
 }
 
-TEST(KeychainStore, ReadsSavesAndReplacesPerAccount)
+TEST(KeychainStore, ReadsSavesReplacesAndRemovesPerAccount)
 {
     KeychainStore store;
     EXPECT_EQ(store.read(QStringLiteral("test.none")), std::nullopt);
@@ -48,6 +48,13 @@ TEST(KeychainStore, ReadsSavesAndReplacesPerAccount)
     EXPECT_EQ(store.read(QStringLiteral("test.one")), QStringLiteral("zweites Geheimnis ü"));
     EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
     EXPECT_EQ(itemCount(QStringLiteral("test.one")), 1);
+
+    // Removing takes only that account's item; removing a missing item is no failure.
+    store.remove(QStringLiteral("test.one"));
+    store.remove(QStringLiteral("test.one"));
+    EXPECT_EQ(store.read(QStringLiteral("test.one")), std::nullopt);
+    EXPECT_EQ(itemCount(QStringLiteral("test.one")), 0);
+    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
 }
 
 TEST(KeychainStore, ItemsOfAnotherServiceOrNotUtf8ReadAsAbsent)

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-// A module whose status the test sets; counts its starts and stops.
+// A module whose status, error, lines and list the test sets; counts its starts and stops.
 class StatusModule final : public DevModule {
 public:
     StatusModule(QString id, QString title)
@@ -20,12 +20,28 @@ public:
     void start() override { ++starts; }
     void stop() override { ++stops; }
 
+    std::optional<QString> errorText() const override { return m_error; }
+    QList<ModuleDetail> details() const override { return m_details; }
+    std::optional<ModuleListSetting> listSetting() const override { return list; }
+
     void setStatus(std::optional<ModuleStatus> status)
     {
         Q_EMIT willChange();
         m_status = std::move(status);
     }
+    void setError(std::optional<QString> error)
+    {
+        Q_EMIT willChange();
+        m_error = std::move(error);
+    }
+    void setDetails(QList<ModuleDetail> details)
+    {
+        Q_EMIT willChange();
+        m_details = std::move(details);
+    }
 
+    // Read when a pane first meets the module.
+    std::optional<ModuleListSetting> list;
     int starts = 0;
     int stops = 0;
 
@@ -33,6 +49,8 @@ private:
     QString m_id;
     QString m_title;
     std::optional<ModuleStatus> m_status;
+    std::optional<QString> m_error;
+    QList<ModuleDetail> m_details;
 };
 
 // An updater that records what it is asked and whose "can check" flag the test sets.

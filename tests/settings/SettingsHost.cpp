@@ -96,6 +96,28 @@ bool saveScreenshots(SettingsFixture &fixture, SettingsView &window, const QStri
     return ok;
 }
 
+// What a module pane lists, so that the pictures and the accessibility test see every part: the
+// Actions module's list and runs, a Docker container with its command and a refusal.
+void addSampleLines(SettingsFixture &fixture)
+{
+    fixture.actions->list = ModuleListSetting { QStringLiteral("sample.entries"), QStringLiteral("Einträge"),
+        QStringLiteral("Eintrag hinzufügen"), 5, [](const QString &input) -> ModuleListSetting::Normalized {
+            if (input.trimmed().isEmpty())
+                return ModuleListSetting::Refusal { QStringLiteral("Leer.") };
+            return input.trimmed();
+        } };
+    fixture.preferences->setValue(QStringLiteral("sample.entries"), QStringList { QStringLiteral("octo/one") });
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    fixture.actions->setDetails({ { QStringLiteral("octo/one"),
+        { QStringLiteral("CI"), QStringLiteral("main · erfolgreich"), now.addSecs(-300), Color::green(),
+            QUrl(QStringLiteral("https://github.com/octo/one/actions/runs/1")) },
+        {}, {} } });
+    fixture.docker->setDetails(
+        { { {}, { QStringLiteral("web"), QStringLiteral("nginx · läuft"), std::nullopt, Color::green(), {} },
+            ModuleCommand { QStringLiteral("Stoppen"), QStringLiteral("web stoppen"), false, [] {} },
+            QStringLiteral("Die Engine lehnt ab.") } });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,6 +135,7 @@ int main(int argc, char *argv[])
     const QString prefs = parser.isSet(QStringLiteral("prefs")) ? parser.value(QStringLiteral("prefs"))
                                                                 : scratch.filePath(QStringLiteral("prefs.json"));
     SettingsFixture fixture(PreferenceStore::openFile(prefs));
+    addSampleLines(fixture);
     fixture.controller->setTranslucentBackground(parser.isSet(QStringLiteral("translucent")));
     fixture.controller->show();
     SettingsView &window = *fixture.controller->window();

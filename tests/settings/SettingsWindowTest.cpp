@@ -57,7 +57,7 @@ TEST_F(SettingsWindowTest, FirstShowListsEveryPaneWithGeneralSelectedCentredAtIt
     EXPECT_EQ(view().searchEdit()->placeholderText(), QStringLiteral("Suchen"));
     EXPECT_EQ(listed(),
         (QStringList { u"Allgemein"_s, u"Notch"_s, u"Benachrichtigungen"_s, u"GitHub Actions"_s, u"Pull Requests"_s,
-            u"Docker"_s, u"Updates"_s }));
+            u"Docker"_s, u"GitHub-Konto"_s, u"Updates"_s }));
     EXPECT_TRUE(moduleHeaderShown());
     EXPECT_TRUE(dividerShown());
     // The window has a title bar of its own: no empty band above the search field and the title.
@@ -95,7 +95,7 @@ TEST_F(SettingsWindowTest, SearchFiltersTitlesCaseInsensitivelyAndNeverChangesTh
     EXPECT_TRUE(dividerShown());
 
     view().setSearch(QStringLiteral("GIT"));
-    EXPECT_EQ(listed(), QStringList { u"GitHub Actions"_s });
+    EXPECT_EQ(listed(), (QStringList { u"GitHub Actions"_s, u"GitHub-Konto"_s }));
     EXPECT_TRUE(moduleHeaderShown());
 
     // Used as typed: one space keeps the two titles that contain one.
@@ -139,7 +139,7 @@ TEST_F(SettingsWindowTest, TabVisitsSearchPaneListAndThePanesControlsInOrder)
 {
     view().searchEdit()->setFocus();
     QStringList visited;
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 12; ++i) {
         QWidget *focus = QApplication::focusWidget();
         const auto *button = qobject_cast<QAbstractButton *>(focus);
         visited << (focus->accessibleName().isEmpty() && button ? button->text() : focus->accessibleName());
@@ -147,7 +147,7 @@ TEST_F(SettingsWindowTest, TabVisitsSearchPaneListAndThePanesControlsInOrder)
     }
     EXPECT_EQ(visited,
         (QStringList { u"Einstellungen durchsuchen"_s, u"Allgemein"_s, u"Notch"_s, u"Benachrichtigungen"_s,
-            u"GitHub Actions"_s, u"Pull Requests"_s, u"Docker"_s, u"Updates"_s, u"System"_s,
+            u"GitHub Actions"_s, u"Pull Requests"_s, u"Docker"_s, u"GitHub-Konto"_s, u"Updates"_s, u"System"_s,
             u"Einstellungen beim Start anzeigen"_s, u"Einstellungen durchsuchen"_s }));
 }
 

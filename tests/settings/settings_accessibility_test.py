@@ -6,7 +6,7 @@ import os
 import sys
 import tempfile
 
-from atspi_helpers import Program, do_action, dump, find, find_all, states, wait_for
+from atspi_helpers import Program, do_action, dump, find, find_all, states, text_of, wait_for
 
 host = sys.argv[1]
 scratch = tempfile.TemporaryDirectory()
@@ -38,7 +38,7 @@ with Program([host, "--prefs", prefs], "tarnlet-settings-host", env=env) as prog
 
     rows = [n.name for n in find_all(window, "list item")]
     check(rows == ["Allgemein", "Notch", "Benachrichtigungen", "GitHub Actions", "Pull Requests", "Docker",
-                   "Updates"], "sidebar rows: %s" % rows, window)
+                   "GitHub-Konto", "Updates"], "sidebar rows: %s" % rows, window)
     check("selected" in states(named(window, "list item", "Allgemein")), "Allgemein not selected", window)
     named(window, "text", "Einstellungen durchsuchen")
     named(window, "heading", "Allgemein")
@@ -82,6 +82,24 @@ with Program([host, "--prefs", prefs], "tarnlet-settings-host", env=env) as prog
     active = named(window, "check box", "Modul aktiv")
     do_action(active)
     wait_for(lambda: stored("disabledModuleIDs") == ["docker"], what="module switched off")
+
+    # The module's lines: a container's command is a named button, a run that opens its page a link.
+    named(window, "push button", "web stoppen")
+    do_action(named(window, "list item", "GitHub Actions"))
+    named(window, "link", "CI, main · erfolgreich · vor 5 Min.")
+    named(window, "push button", "octo/one entfernen")
+    named(window, "text", "Eintrag hinzufügen")
+
+    # Account pane: a token typed into the password field never reaches the bus, and is gone
+    # from the field once saved.
+    do_action(named(window, "list item", "GitHub-Konto"))
+    token = named(window, "password text", "Persönlicher Zugriffstoken")
+    token.queryEditableText().insertText(0, "ghp_secret", 10)
+    wait_for(lambda: token.queryText().characterCount > 0, what="token typed")
+    check("ghp" not in (text_of(token) or ""), "password field exposes its text", window)
+    do_action(named(window, "push button", "Speichern"))
+    named(window, "label", "Wird geprüft …")
+    wait_for(lambda: token.queryText().characterCount == 0, what="field emptied")
 
     # Updates pane: a push button that can be pressed.
     do_action(named(window, "list item", "Updates"))

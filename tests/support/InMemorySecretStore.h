@@ -4,7 +4,8 @@
 
 #include <QHash>
 
-// A secret store for unit tests; `failSaves` makes every save fail with the given status.
+// A secret store for unit tests; `failSaves` makes every save and removal fail with the given
+// status.
 class InMemorySecretStore final : public SecretStore {
 public:
     std::optional<QString> read(const QString &account) override
@@ -18,6 +19,12 @@ public:
         if (failSaves != 0)
             throw Error(failSaves);
         items.insert(account, text);
+    }
+    void remove(const QString &account) override
+    {
+        if (failSaves != 0)
+            throw Error(failSaves);
+        items.remove(account);
     }
 
     QHash<QString, QString> items;

@@ -1,22 +1,14 @@
+#include "UrlSink.h"
+
 #include "updates/MessageBoxUpdateDialogs.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Receives the URLs the desktop would open in a browser.
-class UrlSink final : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened << url; }
-};
 
 QAbstractButton *buttonTitled(QMessageBox &box, const QString &title)
 {
@@ -29,7 +21,6 @@ QAbstractButton *buttonTitled(QMessageBox &box, const QString &title)
 TEST(MessageBoxUpdateDialogs, OffersTheReleasePageWithoutBlocking)
 {
     UrlSink sink;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &sink, "open");
     MessageBoxUpdateDialogs dialogs;
     const QUrl page(QStringLiteral("https://github.com/teskarvo/Tarnlet/releases/tag/v0.2.0"));
     dialogs.showUpdateAvailable(QStringLiteral("0.2.0"), QStringLiteral("0.1.0"), page);
@@ -46,7 +37,6 @@ TEST(MessageBoxUpdateDialogs, OffersTheReleasePageWithoutBlocking)
     ASSERT_NE(open, nullptr);
     open->click();
     EXPECT_EQ(sink.opened, QList<QUrl> { page });
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 TEST(MessageBoxUpdateDialogs, ANewAnswerReplacesTheBoxOnScreen)
@@ -73,5 +63,3 @@ TEST(MessageBoxUpdateDialogs, ANewAnswerReplacesTheBoxOnScreen)
 }
 
 } // namespace
-
-#include "MessageBoxUpdateDialogsTest.moc"

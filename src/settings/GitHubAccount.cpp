@@ -1,0 +1,141 @@
+#include "settings/GitHubAccount.h"
+
+#include "services/GitHubCredentials.h"
+#include "services/KeychainStore.h"
+#include "services/SecretStore.h"
+
+namespace {
+
+const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
+
+// Why GitHub could not say who the token belongs to, for the account line.
+QString lookupErrorText(const GitHubError &error)
+{
+    switch (error.kind()) {
+    case GitHubError::Kind::Transport:
+        return QStringLiteral("GitHub ist nicht erreichbar.");
+    case GitHubError::Kind::Http:
+        return QStringLiteral("GitHub antwortet mit Status %1.").arg(error.statusCode());
+    default:
+        return QStringLiteral("GitHub gibt keine verwertbare Antwort.");
+    }
+}
+
+} // namespace
+
+GitHubAccount::GitHubAccount(
+    SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
+    : QObject(parent)
+    , m_secrets(secrets)
+    , m_credentials(credentials)
+    , m_api(api)
+{
+    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+}
+
+GitHubAccount::~GitHubAccount()
+{
+    m_lookup.abort();
+}
+
+void GitHubAccount::save(const QString &input)
+{
+    const std::optional<QString> token = GitHubCredentials::tokenFromInput(input);
+    if (!token)
+        return setFeedback(QStringLiteral("Bitte einen Token eingeben."));
+    try {
+        m_secrets.save(*token, tokenAccount);
+    } catch (const SecretStore::Error &error) {
+        return setFeedback(QStringLiteral("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
+                               .arg(error.status()));
+    }
+    m_feedback = QStringLiteral("Token gespeichert.");
+    // Forget the answer about the token before, even when the same token is saved again.
+    m_askedFor.reset();
+    m_credentials.setToken(token);
+    lookUpIfUnknown();
+}
+
+void GitHubAccount::remove()
+{
+    try {
+        m_secrets.remove(tokenAccount);
+    } catch (const SecretStore::Error &error) {
+        return setFeedback(
+            QStringLiteral("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
+    }
+    m_feedback = QStringLiteral("Token entfernt.");
+    m_credentials.setToken(std::nullopt);
+    lookUpIfUnknown();
+}
+
+void GitHubAccount::followCredentials()
+{
+    if (m_following && m_credentials.token() != m_askedFor)
+        ask();
+    Q_EMIT changed();
+}
+
+void GitHubAccount::lookUpIfUnknown()
+{
+    m_following = true;
+    if (m_credentials.token() != m_askedFor || !m_lookupError.isEmpty())
+        ask();
+    Q_EMIT changed();
+}
+
+void GitHubAccount::ask()
+{
+    m_lookup.abort();
+    m_user.reset();
+    m_lookupError.clear();
+    m_askedFor = m_credentials.token();
+    if (m_askedFor)
+        lookUp();
+}
+
+void GitHubAccount::lookUp()
+{
+    const QString token = *m_askedFor;
+    m_lookup = m_api.currentUser([this, token](const GitHubResult<GitHubUser> &result) {
+        m_lookup = {};
+        if (result.isOk()) {
+            m_user = result.value();
+        } else if (result.error().kind() == GitHubError::Kind::Http && result.error().statusCode() == 401) {
+            m_credentials.markRefused(token);
+        } else {
+            m_lookupError = lookupErrorText(result.error());
+        }
+        Q_EMIT changed();
+    });
+}
+
+void GitHubAccount::setFeedback(const QString &text)
+{
+    m_feedback = text;
+    Q_EMIT changed();
+}
+
+QString GitHubAccount::statusText() const
+{
+    if (!m_credentials.token())
+        return QStringLiteral("Kein Token hinterlegt.");
+    if (m_credentials.isRefused())
+        return GitHubCredentials::refusedText();
+    if (m_user)
+        return QStringLiteral("Angemeldet als %1").arg(m_user->login);
+    if (!m_lookupError.isEmpty())
+        return m_lookupError;
+    return QStringLiteral("Wird geprüft …");
+}
+
+QString GitHubAccount::scopesText() const
+{
+    if (!m_user || m_credentials.isRefused())
+        return {};
+    if (!m_user->scopes)
+        return QStringLiteral("Fein granuliertes Token");
+    if (m_user->scopes->isEmpty())
+        return QStringLiteral("Berechtigungen: keine");
+    return QStringLiteral("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "services/GitHubApi.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class GitHubCredentials;
+class SecretStore;
+
+// The GitHub token as the settings window handles it: saved to the secret store (the same item
+// the token tool writes) and handed to every GitHub client at once, or removed from both; and
+// who GitHub says the token belongs to, asked after each new token and, for the token read at
+// launch, when the pane first shows (again after a failed question). The token itself is never
+// kept here, shown or written anywhere else.
+class GitHubAccount final : public QObject {
+    Q_OBJECT
+public:
+    GitHubAccount(
+        SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
+    ~GitHubAccount() override;
+
+    // Stores the token typed or pasted as `input` (blanks around it dropped); says why not in
+    // the feedback line when the input is empty or the store refuses.
+    void save(const QString &input);
+    // Deletes the stored token; no client sends one afterwards.
+    void remove();
+    // Asks GitHub about the current token unless the answer is known or on its way; asks again
+    // after a failed question.
+    void lookUpIfUnknown();
+
+    // What the account is now: "Angemeldet als <login>", the refused token, no token, being asked.
+    QString statusText() const;
+    // The token's scopes ("Fein granuliertes Token" when GitHub names none); empty while unknown.
+    QString scopesText() const;
+    // The outcome of the last save or removal; empty before the first.
+    QString feedback() const { return m_feedback; }
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void followCredentials();
+    void ask();
+    void lookUp();
+    void setFeedback(const QString &text);
+
+    SecretStore &m_secrets;
+    GitHubCredentials &m_credentials;
+    const GitHubApi &m_api;
+    GitHubRequest m_lookup;
+    // Asked once: keep the answer current from now on.
+    bool m_following = false;
+    // The token the answer below is about, to notice a new one.
+    std::optional<QString> m_askedFor;
+    std::optional<GitHubUser> m_user;
+    QString m_lookupError;
+    QString m_feedback;
+};

@@ -1,0 +1,93 @@
+#include "settings/GitHubAccountPane.h"
+
+#include "settings/GitHubAccount.h"
+#include "settings/PaneLayout.h"
+#include "settings/SettingsBlocks.h"
+#include "settings/SettingsStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
+    : QWidget(parent)
+    , m_account(account)
+    , m_status(new QLabel)
+    , m_scopes(new QLabel)
+    , m_token(new QLineEdit)
+    , m_feedback(new QLabel)
+{
+    auto *layout = makePaneLayout(*this);
+
+    auto *accountSection = new SettingsSection(QStringLiteral("Konto"), this);
+    SettingsCard *accountCard = accountSection->card();
+    auto *accountBox = new QWidget(accountCard);
+    auto *accountLayout = new QVBoxLayout(accountBox);
+    accountLayout->setContentsMargins(16, 12, 16, 12);
+    accountLayout->setSpacing(4);
+    SettingsStyle::setFont(*m_status, 15);
+    m_status->setWordWrap(true);
+    SettingsStyle::setFont(*m_scopes, 13);
+    SettingsStyle::makeSecondary(*m_scopes);
+    m_scopes->setWordWrap(true);
+    accountLayout->addWidget(m_status);
+    accountLayout->addWidget(m_scopes);
+    accountCard->addWidget(accountBox);
+    layout->addWidget(accountSection);
+
+    auto *tokenSection = new SettingsSection(QStringLiteral("Token"), this);
+    SettingsCard *tokenCard = tokenSection->card();
+    auto *tokenLine = new QWidget(tokenCard);
+    auto *tokenLayout = new QHBoxLayout(tokenLine);
+    tokenLayout->setContentsMargins(16, 10, 16, 10);
+    tokenLayout->setSpacing(12);
+    m_token->setEchoMode(QLineEdit::Password);
+    m_token->setAccessibleName(QStringLiteral("Persönlicher Zugriffstoken"));
+    m_token->setPlaceholderText(QStringLiteral("Persönlicher Zugriffstoken"));
+    SettingsStyle::setFont(*m_token, 14);
+    auto *saveButton = new QPushButton(QStringLiteral("Speichern"), tokenLine);
+    auto *removeButton = new QPushButton(QStringLiteral("Entfernen"), tokenLine);
+    tokenLayout->addWidget(m_token, 1);
+    tokenLayout->addWidget(saveButton);
+    tokenLayout->addWidget(removeButton);
+    tokenCard->addWidget(tokenLine);
+    m_feedback->setWordWrap(true);
+    m_feedback->setContentsMargins(16, 0, 16, 10);
+    SettingsStyle::setFont(*m_feedback, 13);
+    SettingsStyle::makeSecondary(*m_feedback);
+    tokenCard->addWidget(m_feedback);
+    layout->addWidget(tokenSection);
+
+    auto *note = new QLabel(QStringLiteral("Der Token liegt im Schlüsselbund des Systems und geht nur an die "
+                                           "GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer "
+                                           "nächsten Anfrage."),
+        this);
+    note->setWordWrap(true);
+    note->setContentsMargins(4, 0, 4, 0);
+    SettingsStyle::setFont(*note, 13);
+    SettingsStyle::makeSecondary(*note);
+    layout->addWidget(note);
+
+    const auto save = [this] {
+        // Taken out of the field before anything else happens, so it never lingers there.
+        const QString input = m_token->text();
+        m_token->clear();
+        m_account.save(input);
+    };
+    connect(saveButton, &QPushButton::clicked, this, save);
+    connect(m_token, &QLineEdit::returnPressed, this, save);
+    connect(removeButton, &QPushButton::clicked, this, [this] { m_account.remove(); });
+    connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
+    showAccount();
+    m_account.lookUpIfUnknown();
+}
+
+void GitHubAccountPane::showAccount()
+{
+    m_status->setText(m_account.statusText());
+    m_scopes->setText(m_account.scopesText());
+    m_scopes->setVisible(!m_account.scopesText().isEmpty());
+    m_feedback->setText(m_account.feedback());
+    m_feedback->setVisible(!m_account.feedback().isEmpty());
+}

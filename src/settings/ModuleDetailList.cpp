@@ -1,0 +1,177 @@
+#include "settings/ModuleDetailList.h"
+
+#include "core/GitHubPage.h"
+#include "settings/SettingsBlocks.h"
+#include "settings/SettingsStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int dotSize = 8;
+constexpr int textLeft = 16 + dotSize + 10;
+
+} // namespace
+
+DetailRow::DetailRow(bool linked, bool withCommand, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_linked(linked)
+    , m_message(new QLabel(this))
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(linked ? Qt::StrongFocus : Qt::NoFocus);
+    if (linked) {
+        setCursor(Qt::PointingHandCursor);
+        setAttribute(Qt::WA_Hover);
+        connect(this, &QAbstractButton::clicked, this, [this] { GitHubPage::open(m_detail.row.link); });
+    }
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(textLeft, 10, 16, 10);
+    layout->setSpacing(12);
+    layout->addStretch(1);
+    m_message->setWordWrap(true);
+    m_message->setMaximumWidth(220);
+    SettingsStyle::setFont(*m_message, 12);
+    SettingsStyle::makeWarning(*m_message);
+    layout->addWidget(m_message, 0, Qt::AlignVCenter);
+    if (withCommand) {
+        m_command = new QPushButton(this);
+        layout->addWidget(m_command, 0, Qt::AlignVCenter);
+        // The command of the line as it is now, not as it was when the button was made.
+        connect(m_command, &QPushButton::clicked, this, [this] {
+            if (m_detail.command && !m_detail.command->underWay && m_detail.command->run)
+                m_detail.command->run();
+        });
+    }
+}
+
+void DetailRow::setDetail(const ModuleDetail &detail, const QDateTime &now)
+{
+    m_detail = detail;
+    m_subtitle = detail.row.subtitle(now);
+    setText(detail.row.title);
+    setAccessibleName(m_subtitle.isEmpty() ? detail.row.title : detail.row.title + QStringLiteral(", ") + m_subtitle);
+    m_message->setText(detail.message);
+    m_message->setVisible(!detail.message.isEmpty());
+    if (m_command && detail.command) {
+        m_command->setText(detail.command->label);
+        m_command->setAccessibleName(detail.command->accessibleName);
+        m_command->setEnabled(!detail.command->underWay);
+    }
+    update();
+}
+
+QSize DetailRow::sizeHint() const
+{
+    const int title = QFontMetrics(SettingsStyle::font(*this, 14, QFont::Medium)).height();
+    const int subtitle = QFontMetrics(SettingsStyle::font(*this, 12)).height();
+    return QSize(200, 10 + title + 2 + subtitle + 10).expandedTo(layout()->minimumSize()).expandedTo({ 0, 44 });
+}
+
+bool DetailRow::hitButton(const QPoint &pos) const
+{
+    return m_linked && rect().contains(pos);
+}
+
+void DetailRow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_linked && (underMouse() || hasFocus())) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(SettingsStyle::primary(*this, hasFocus() ? 0.1 : 0.05));
+        painter.drawPath(SettingsStyle::continuousRoundedRect(QRectF(rect()).adjusted(4, 2, -4, -2), 12));
+    }
+    const double middle = height() / 2.0;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_detail.row.color.toQColor());
+    painter.drawEllipse(QRectF(16, middle - dotSize / 2.0, dotSize, dotSize));
+
+    // The texts take the room the message and the button leave.
+    int right = width() - 16;
+    for (const QWidget *trailing :
+        { static_cast<const QWidget *>(m_message), static_cast<const QWidget *>(m_command) }) {
+        if (trailing && trailing->isVisible())
+            right = std::min(right, trailing->geometry().left() - 12);
+    }
+    const int textWidth = std::max(0, right - textLeft);
+    const QFont titleFont = SettingsStyle::font(*this, 14, QFont::Medium);
+    const QFont subtitleFont = SettingsStyle::font(*this, 12);
+    const int titleHeight = QFontMetrics(titleFont).height();
+    const int subtitleHeight = m_subtitle.isEmpty() ? 0 : QFontMetrics(subtitleFont).height() + 2;
+    int y = int(middle - (titleHeight + subtitleHeight) / 2.0);
+    painter.setFont(titleFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRect(textLeft, y, textWidth, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetrics(titleFont).elidedText(m_detail.row.title, Qt::ElideRight, textWidth));
+    if (!m_subtitle.isEmpty()) {
+        painter.setFont(subtitleFont);
+        painter.setPen(SettingsStyle::secondary(*this));
+        painter.drawText(QRect(textLeft, y + titleHeight + 2, textWidth, subtitleHeight - 2),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(subtitleFont).elidedText(m_subtitle, Qt::ElideRight, textWidth));
+    }
+}
+
+ModuleDetailList::ModuleDetailList(QWidget *parent)
+    : QWidget(parent)
+    , m_layout(new QVBoxLayout(this))
+{
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(20);
+}
+
+void ModuleDetailList::setDetails(const QList<ModuleDetail> &details, const QDateTime &now)
+{
+    // Grouped under the headings in the order they first appear.
+    QStringList groups;
+    for (const ModuleDetail &detail : details) {
+        if (!groups.contains(detail.group))
+            groups << detail.group;
+    }
+    QList<const ModuleDetail *> ordered;
+    QList<Shape> shape;
+    for (const QString &group : groups) {
+        for (const ModuleDetail &detail : details) {
+            if (detail.group != group)
+                continue;
+            ordered << &detail;
+            shape << Shape { group, GitHubPage::isGitHubPage(detail.row.link), detail.command.has_value() };
+        }
+    }
+    if (shape != m_shape)
+        rebuild(shape);
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        m_rows[i]->setDetail(*ordered[i], now);
+    setVisible(!m_rows.isEmpty());
+}
+
+void ModuleDetailList::rebuild(const QList<Shape> &shape)
+{
+    m_shape = shape;
+    m_rows.clear();
+    while (QLayoutItem *item = m_layout->takeAt(0)) {
+        // Later, not now: a command's button in there may be what led to this change.
+        item->widget()->hide();
+        item->widget()->deleteLater();
+        delete item;
+    }
+    SettingsCard *card = nullptr;
+    QString group;
+    for (const Shape &line : shape) {
+        if (!card || line.group != group) {
+            auto *section = new SettingsSection(line.group, this);
+            m_layout->addWidget(section);
+            card = section->card();
+            group = line.group;
+        } else {
+            card->addWidget(new SettingsDivider(card));
+        }
+        auto *row = new DetailRow(line.linked, line.withCommand, card);
+        card->addWidget(row);
+        m_rows << row;
+    }
+}

@@ -1,0 +1,120 @@
+// The GitHub account pane: the token saved to the secret store and handed to the clients,
+// removed from both, and who GitHub says it belongs to.
+#include "SettingsTestSupport.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class GitHubAccountPaneTest : public SettingsWindowTestBase {
+protected:
+    QWidget &pane() { return select(SettingsPane::GitHubAccount); }
+    QLineEdit &field() { return *findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s); }
+    void press(const QString &title)
+    {
+        for (QPushButton *button : view().currentPane()->findChildren<QPushButton *>()) {
+            if (button->text() == title)
+                return button->click();
+        }
+        ADD_FAILURE() << "no button " << title.toStdString();
+    }
+    void save(const QString &input)
+    {
+        field().setText(input);
+        press(u"Speichern"_s);
+    }
+    bool shows(const QString &text) { return visibleTexts(*view().currentPane()).contains(text); }
+    std::optional<QString> stored() { return fixture.secrets.read(u"github.pat"_s); }
+};
+
+TEST_F(GitHubAccountPaneTest, SavedTokenReachesStoreAndClientsAndTheAccountIsShown)
+{
+    pane();
+    EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
+    EXPECT_EQ(field().echoMode(), QLineEdit::Password);
+
+    // Typed, the token is on the accessibility bus neither as the value nor as text.
+    field().setText(u"  ghp_secret\n"_s);
+    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(&field());
+    EXPECT_FALSE(access->text(QAccessible::Value).contains(u"ghp"_s));
+    EXPECT_FALSE(access->textInterface()->text(0, 20).contains(u"ghp"_s));
+    press(u"Speichern"_s);
+    EXPECT_EQ(stored(), u"ghp_secret"_s);
+    EXPECT_EQ(fixture.credentials.token(), u"ghp_secret"_s);
+    EXPECT_TRUE(field().text().isEmpty());
+    EXPECT_TRUE(shows(u"Wird geprüft …"_s));
+
+    ASSERT_EQ(fixture.gitHub.users.waiting(), 1);
+    fixture.gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList { u"repo"_s, u"notifications"_s } });
+    EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
+    EXPECT_TRUE(shows(u"Berechtigungen: repo, notifications"_s));
+
+    // A token without scopes is a fine-grained one.
+    save(u"github_pat_fine"_s);
+    fixture.gitHub.users.answer(GitHubUser { u"octocat"_s, std::nullopt });
+    EXPECT_TRUE(shows(u"Fein granuliertes Token"_s));
+
+    // Refused by any GitHub call: said instead of the account.
+    fixture.credentials.markRefused(u"github_pat_fine"_s);
+    EXPECT_TRUE(shows(u"GitHub lehnt den Token ab (abgelaufen oder widerrufen)"_s));
+    EXPECT_FALSE(shows(u"Fein granuliertes Token"_s));
+}
+
+TEST_F(GitHubAccountPaneTest, BlankInputAndStoreFailuresStoreNothingAndRemoveForgetsTheToken)
+{
+    fixture.secrets.items.insert(u"github.pat"_s, u"ghp_old"_s);
+    fixture.credentials.setToken(u"ghp_old"_s);
+    pane();
+    save(u" \t "_s);
+    EXPECT_TRUE(shows(u"Bitte einen Token eingeben."_s));
+    EXPECT_EQ(stored(), u"ghp_old"_s);
+
+    fixture.secrets.failSaves = 5;
+    save(u"ghp_new"_s);
+    EXPECT_TRUE(shows(u"Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler 5)."_s));
+    EXPECT_EQ(fixture.credentials.token(), u"ghp_old"_s);
+    fixture.secrets.failSaves = 0;
+
+    // GitHub answering 401 to the account question marks the token refused for every part.
+    save(u"ghp_new"_s);
+    fixture.gitHub.users.answer(GitHubError::http(401));
+    EXPECT_TRUE(fixture.credentials.isRefused());
+    EXPECT_TRUE(shows(u"GitHub lehnt den Token ab (abgelaufen oder widerrufen)"_s));
+    // Saved again, the same token is asked about again.
+    save(u"ghp_new"_s);
+    EXPECT_EQ(fixture.gitHub.users.waiting(), 1);
+
+    press(u"Entfernen"_s);
+    EXPECT_EQ(stored(), std::nullopt);
+    EXPECT_EQ(fixture.credentials.token(), std::nullopt);
+    EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
+    EXPECT_TRUE(shows(u"Token entfernt."_s));
+}
+
+TEST(GitHubAccount, TheLaunchTokenIsAskedAboutWhenFirstLookedAtAndAgainAfterAFailure)
+{
+    InMemorySecretStore secrets;
+    GitHubCredentials credentials(u"ghp_launch"_s);
+    FakeGitHubApi gitHub;
+    GitHubAccount account(secrets, credentials, gitHub);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gitHub.users.waiting(), 0);
+    account.lookUpIfUnknown(); // the pane shows
+    EXPECT_EQ(account.statusText(), u"Wird geprüft …"_s);
+    gitHub.users.answer(GitHubError::transport(99, u"offline"_s));
+    EXPECT_EQ(account.statusText(), u"GitHub ist nicht erreichbar."_s);
+
+    // The pane asks again after a failure, and not once the answer is known.
+    account.lookUpIfUnknown();
+    gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList {} });
+    EXPECT_EQ(account.statusText(), u"Angemeldet als octocat"_s);
+    EXPECT_EQ(account.scopesText(), u"Berechtigungen: keine"_s);
+    account.lookUpIfUnknown();
+    EXPECT_EQ(gitHub.users.arguments.size(), 2);
+}
+
+} // namespace
