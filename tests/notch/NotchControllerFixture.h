@@ -87,6 +87,6 @@ protected:
     FakePointerMonitor pointer;
     FakePanelWindowSupport windowSupport;
     FakeReduceMotion reduceMotion;
-    OpenedUrls opened;
+    UrlSink opened;
     std::unique_ptr<NotchController> m_controller;
 };

@@ -430,23 +430,23 @@ TEST_F(NotchControllerTest, AClickOnARowOpensItsPageAndKeepsThePin)
                     QStringLiteral("Elsewhere"), {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) } });
     controller();
     pointer.clickAt(rowCentre(0));
-    EXPECT_TRUE(opened.urls.isEmpty()) << "collapsed, the rows are not there";
+    EXPECT_TRUE(opened.opened.isEmpty()) << "collapsed, the rows are not there";
 
     pointer.clickAt(onNotch);
     pointer.clickAt(rowCentre(0));
-    EXPECT_EQ(opened.urls, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
+    EXPECT_EQ(opened.opened, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
     EXPECT_TRUE(model().isPinned());
     EXPECT_TRUE(model().isExpanded());
     pointer.clickAt(rowCentre(1));
     pointer.clickAt(rowCentre(2));
-    EXPECT_EQ(opened.urls.size(), 1) << "no page, or none of GitHub's";
+    EXPECT_EQ(opened.opened.size(), 1) << "no page, or none of GitHub's";
 
     // Opened by hovering: the click opens the page and leaves the overlay unpinned.
     pointer.clickAt(onNotch);
     rest(onNotch);
     scheduler.advance(0.25);
     pointer.clickAt(rowCentre(0));
-    EXPECT_EQ(opened.urls.size(), 2);
+    EXPECT_EQ(opened.opened.size(), 2);
     EXPECT_FALSE(model().isPinned());
     EXPECT_TRUE(model().isExpanded());
 }

@@ -1,24 +1,10 @@
 #pragma once
 
 #include "RowModule.h"
+#include "UrlSink.h"
 
-#include <QDesktopServices>
 #include <QList>
-#include <QObject>
 #include <QUrl>
-
-// Takes the addresses the program hands the desktop to open, for as long as it lives.
-class OpenedUrls final : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
-
-    QList<QUrl> urls;
-
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 // Rows titled "<prefix> 1", "<prefix> 2" …, each opening its own run page.
 inline QList<ModuleRow> numberedRows(int count, const QString &prefix = QStringLiteral("Row"))

@@ -220,12 +220,12 @@ TEST_F(NotchViewTest, AccessibleAsOneStatusElementOrHeaderWithRows)
     EXPECT_EQ(overlay->child(4), nullptr);
 
     // "Öffnen" opens a row's page as a click does; rows without one, and the header, offer nothing.
-    OpenedUrls opened;
+    UrlSink opened;
     QAccessibleActionInterface *open = overlay->child(2)->actionInterface();
     ASSERT_NE(open, nullptr);
     ASSERT_EQ(open->actionNames(), QStringList { u"Öffnen"_s });
     open->doAction(u"Öffnen"_s);
-    EXPECT_EQ(opened.urls, QList<QUrl> { QUrl(u"https://github.com/o/web/actions/runs/8"_s) });
+    EXPECT_EQ(opened.opened, QList<QUrl> { QUrl(u"https://github.com/o/web/actions/runs/8"_s) });
     EXPECT_TRUE(overlay->child(3)->actionInterface()->actionNames().isEmpty());
     EXPECT_TRUE(overlay->child(0)->actionInterface()->actionNames().isEmpty());
 }
