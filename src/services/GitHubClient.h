@@ -2,6 +2,7 @@
 
 #include "services/GitHubApi.h"
 #include "services/GitHubResponse.h"
+#include "services/HttpValidators.h"
 #include "services/JsonReader.h"
 
 #include <QList>
@@ -83,12 +84,8 @@ public:
         const std::shared_ptr<PollCache> cache = m_cache;
         Headers conditions;
         const auto kept = cache->constFind(path);
-        if (token && kept != cache->cend() && kept->token == *token && kept->variant == variant) {
-            if (!kept->etag.isEmpty())
-                conditions.append({ QByteArrayLiteral("If-None-Match"), kept->etag });
-            if (!kept->lastModified.isEmpty())
-                conditions.append({ QByteArrayLiteral("If-Modified-Since"), kept->lastModified });
-        }
+        if (token && kept != cache->cend() && kept->token == *token && kept->variant == variant)
+            conditions = kept->validators.conditions();
         const auto receive = [cache, path, variant, token, decode, done = std::move(done)](
                                  const GitHubResult<GitHubResponse> &answer) {
             if (!answer.isOk())
@@ -109,9 +106,8 @@ public:
             } catch (const JsonDecodeError &error) {
                 return done(GitHubError::decode(QString::fromUtf8(error.what())));
             }
-            cache->insert(path,
-                PollAnswer { token.value_or(QString()), variant, response.header("ETag").value_or(QByteArray()),
-                    response.header("Last-Modified").value_or(QByteArray()), *value });
+            cache->insert(
+                path, PollAnswer { token.value_or(QString()), variant, HttpValidators::from(response.headers), *value });
             done(Polled<T>(std::move(*value), false, interval));
         };
         return getResponse(path, receive, conditions);
@@ -132,8 +128,7 @@ private:
     struct PollAnswer {
         QString token;
         QString variant;
-        QByteArray etag;
-        QByteArray lastModified;
+        HttpValidators validators;
         std::any value;
     };
     using PollCache = QHash<QString, PollAnswer>;

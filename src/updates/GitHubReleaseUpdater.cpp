@@ -140,6 +140,10 @@ void GitHubReleaseUpdater::beginCheck(bool userInitiated)
     request.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tarnlet/") + m_config.currentVersion);
     request.setTransferTimeout(transferTimeoutMs);
+    if (m_remembered) {
+        for (const auto &[name, value] : m_remembered->validators.conditions())
+            request.setRawHeader(name, value);
+    }
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         if ((received > maximumAnswerSize || total > maximumAnswerSize) && m_reply) {
@@ -186,7 +190,7 @@ void GitHubReleaseUpdater::finishCheck()
     }
 }
 
-GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply) const
+GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply)
 {
     if (m_answerTooLarge)
         return { Outcome::Failed, unreadable, {} };
@@ -199,9 +203,14 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply
     // Connection-level errors come before the HTTP ones in Qt's numbering.
     if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
         return { Outcome::Failed, interrupted, {} };
+    // Nothing changed since the release remembered (a 304 only ever answers its validators).
+    if (status == 304 && m_remembered)
+        return m_remembered->result;
     // A repository without any published release has nothing newer to offer.
-    if (status == 404)
+    if (status == 404) {
+        m_remembered.reset();
         return { Outcome::UpToDate, {}, {} };
+    }
     if (status == 403 || status == 429)
         return { Outcome::Failed, throttled, {} };
     if (status >= 500)
@@ -211,7 +220,13 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply
             {} };
     if (status != 200 || error != QNetworkReply::NoError)
         return { Outcome::Failed, QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status), {} };
-    return evaluateRelease(reply.readAll());
+    const Result result = evaluateRelease(reply.readAll());
+    const HttpValidators validators = HttpValidators::from(reply.rawHeaderPairs());
+    if (result.outcome != Outcome::Failed && !validators.conditions().isEmpty())
+        m_remembered = RememberedRelease { validators, result };
+    else
+        m_remembered.reset();
+    return result;
 }
 
 GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteArray &body) const

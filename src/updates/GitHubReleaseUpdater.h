@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Scheduler.h"
+#include "services/HttpValidators.h"
 #include "updates/Updater.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class PreferenceStore;
 class QNetworkAccessManager;
@@ -23,6 +25,9 @@ class UpdateDialogs;
 // user switched it off). While on, the updater checks at most once a day, the first time a
 // minute after start-up; automatic checks speak up only when a newer version exists. A check
 // that got no usable answer does not count as the day's: the next one follows an hour later.
+//
+// Checks are conditional on the last release read during this run: an answer 304 stands for that
+// same release, so the check completes with the result it gave, without reading anything.
 class GitHubReleaseUpdater final : public Updater {
     Q_OBJECT
 public:
@@ -66,7 +71,7 @@ private:
     void scheduleAutomaticCheck(double earliest = firstCheckDelay);
     void beginCheck(bool userInitiated);
     void finishCheck();
-    Result evaluate(QNetworkReply &reply) const;
+    Result evaluate(QNetworkReply &reply);
     Result evaluateRelease(const QByteArray &body) const;
     QUrl releasePage(const QUrl &candidate) const;
 
@@ -79,6 +84,12 @@ private:
     bool m_started = false;
     bool m_userInitiated = false;
     bool m_answerTooLarge = false;
+    // The last release read, kept only while its answer came with validators.
+    struct RememberedRelease {
+        HttpValidators validators;
+        Result result;
+    };
+    std::optional<RememberedRelease> m_remembered;
     ScheduledJob m_nextCheck;
     QPointer<QNetworkReply> m_reply;
 };

@@ -140,6 +140,8 @@ TEST_F(GitHubReleaseUpdaterTest, ExplainsFailuresInPlainWords)
             QStringLiteral(
                 "error: GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.") },
         { Response::json("{}", 400), QStringLiteral("error: GitHub hat die Anfrage abgelehnt (Status 400).") },
+        // Nothing was asked conditionally, so a 304 stands for nothing.
+        { Response::json("", 304), QStringLiteral("error: GitHub hat die Anfrage abgelehnt (Status 304).") },
         // No release published yet: nothing newer exists.
         { Response::json(R"({"message":"Not Found"})", 404), QStringLiteral("up to date 0.1.0") },
     };
@@ -147,6 +149,31 @@ TEST_F(GitHubReleaseUpdaterTest, ExplainsFailuresInPlainWords)
         server.setResponse(latestPath, c.response);
         EXPECT_EQ(checkNow(*updater), QStringList { c.shown }) << c.response.body.constData();
     }
+}
+
+TEST_F(GitHubReleaseUpdaterTest, AsksConditionallyAndA304CompletesWithTheRememberedRelease)
+{
+    auto updater = makeUpdater(*prefs.store);
+    HttpsTestServer::Response first = HttpsTestServer::Response::json(release("v0.2.0"));
+    first.headers = { { "ETag", R"(W/"r1")" }, { "Last-Modified", "Mon, 07 Dec 2026 10:05:00 GMT" } };
+    server.setResponse(latestPath, first);
+    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("newer 0.2.0 over 0.1.0") });
+    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
+
+    server.setResponse(latestPath, HttpsTestServer::Response::json("", 304));
+    wallClock = wallClock.addDays(1);
+    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("newer 0.2.0 over 0.1.0") });
+    EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"r1")");
+    EXPECT_EQ(server.requests().last().header("If-Modified-Since"), "Mon, 07 Dec 2026 10:05:00 GMT");
+    // A completed check: it counts as the day's.
+    EXPECT_EQ(prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey)),
+        wallClock.toString(Qt::ISODate));
+
+    // An answer without validators leaves nothing to ask conditionally about.
+    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.1.0")));
+    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("up to date 0.1.0") });
+    checkNow(*updater);
+    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
 }
 
 TEST_F(GitHubReleaseUpdaterTest, ServerDownIsReportedAsUnreachable)
