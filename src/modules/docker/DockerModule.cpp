@@ -17,14 +17,11 @@ bool isRunning(const DockerContainer &container)
 
 DockerModule::DockerModule(Scheduler &scheduler, std::unique_ptr<ContainerSource> source, QObject *parent)
     : DevModule(parent)
-    , m_scheduler(scheduler)
     , m_source(std::move(source))
+    , m_loop(scheduler, [this](PollLoop::Finished finished) {
+        refresh([finished = std::move(finished)] { finished(pollInterval); });
+    })
 { }
-
-DockerModule::~DockerModule()
-{
-    m_pause.cancel();
-}
 
 std::optional<ModuleStatus> DockerModule::compactStatus() const
 {
@@ -37,26 +34,12 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
 
 void DockerModule::start()
 {
-    stop();
-    poll(m_loop);
+    m_loop.start();
 }
 
 void DockerModule::stop()
 {
-    m_pause.cancel();
-    ++m_loop;
-}
-
-void DockerModule::poll(quint64 loop)
-{
-    refresh([self = QPointer<DockerModule>(this), loop] {
-        if (!self || self->m_loop != loop)
-            return;
-        self->m_pause = self->m_scheduler.schedule(pollInterval, [self, loop] {
-            if (self && self->m_loop == loop)
-                self->poll(loop);
-        });
-    });
+    m_loop.stop();
 }
 
 void DockerModule::refresh(std::function<void()> finished)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DevModule.h"
+#include "core/PollLoop.h"
 #include "core/Scheduler.h"
 #include "modules/docker/ContainerSource.h"
 
@@ -24,7 +25,6 @@ public:
     static constexpr double pollInterval = 15;
 
     DockerModule(Scheduler &scheduler, std::unique_ptr<ContainerSource> source, QObject *parent = nullptr);
-    ~DockerModule() override;
 
     QString id() const override { return QStringLiteral("docker"); }
     QString title() const override { return QStringLiteral("Docker"); }
@@ -57,22 +57,18 @@ public:
     static QString displayName(const DockerContainer &container);
 
 private:
-    void poll(quint64 loop);
     void store(quint64 pollNumber, const ContainerSource::Result &result);
     void setContainers(DockerContainerList containers);
     void setErrorText(std::optional<QString> text);
 
-    Scheduler &m_scheduler;
     std::unique_ptr<ContainerSource> m_source;
     DockerContainerList m_containers;
     std::optional<QString> m_errorText;
-    // The current poll loop; stop() and start() move it on, so an older loop ends at its next check.
-    quint64 m_loop = 0;
-    ScheduledJob m_pause;
     // Polls are numbered as they start; a result older than the one stored is dropped.
     quint64 m_pollsStarted = 0;
     quint64 m_pollStored = 0;
     // Container ids with a start or stop under way, and the last refusal per container.
     QSet<QString> m_underWay;
     QHash<QString, QString> m_refusals;
+    PollLoop m_loop;
 };

@@ -36,9 +36,9 @@ GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences,
     , m_bus(bus)
     , m_client(std::move(client))
     , m_credentials(credentials)
-    , m_scheduler(scheduler)
     , m_repositories(GitHubRepository::watched(preferences))
     , m_token(credentials.token())
+    , m_loop(scheduler, [this](PollLoop::Finished finished) { poll(std::move(finished)); })
 {
     connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
         if (key == AppPreferences::gitHubRepositories)
@@ -54,7 +54,7 @@ void GitHubPullRequestsModule::followPreference()
         return;
     m_repositories = wanted;
     // An added repository is asked at once; its first answer is only recorded.
-    if (m_running)
+    if (m_loop.isRunning())
         start();
 }
 
@@ -65,7 +65,7 @@ void GitHubPullRequestsModule::followCredentials()
     // use changes the display only.
     const bool newToken = m_credentials.token() != m_token;
     m_token = m_credentials.token();
-    if (newToken && m_running && m_lastPollFailed && m_token)
+    if (newToken && m_loop.isRunning() && m_lastPollFailed && m_token)
         start();
 }
 
@@ -109,32 +109,31 @@ GitHubPullRequestsModule::~GitHubPullRequestsModule()
 void GitHubPullRequestsModule::start()
 {
     cancel();
-    m_running = true;
-    poll();
+    m_loop.start();
 }
 
 void GitHubPullRequestsModule::stop()
 {
     cancel();
-    m_running = false;
+    m_loop.stop();
 }
 
 void GitHubPullRequestsModule::cancel()
 {
     ++m_pollNumber;
     m_answer.clear();
-    m_nextPoll.cancel();
     m_request.abort();
 }
 
-void GitHubPullRequestsModule::poll()
+void GitHubPullRequestsModule::poll(PollLoop::Finished finished)
 {
+    m_finished = std::move(finished);
     m_asked = m_repositories;
     if (m_asked.isEmpty()) {
         // Nothing to ask for; the answer would be empty.
         m_baseline.clear();
         m_seenIDs.clear();
-        return scheduleNextPoll(pollInterval);
+        return endPoll(pollInterval);
     }
     m_request = m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
         if (guard)
@@ -149,17 +148,17 @@ void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNot
     // GitHub's wait is shown through the credentials; the first answer after it takes it away.
     if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
         m_waitShown = true;
-        return scheduleNextPoll(result.error().secondsToWait());
+        return endPoll(result.error().secondsToWait());
     }
     if (std::exchange(m_waitShown, false))
         Q_EMIT willChange();
     if (!result.isOk())
-        return scheduleNextPoll(pollInterval); // silent: the next poll tries again
+        return endPoll(pollInterval); // silent: the next poll tries again
     // Never sooner than GitHub asks for.
     m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
     if (result.value().unchanged) {
         m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
-        return scheduleNextPoll(m_pause); // nothing new
+        return endPoll(m_pause); // nothing new
     }
     m_answer = result.value().value;
     m_next = 0;
@@ -227,13 +226,11 @@ void GitHubPullRequestsModule::finishPoll()
     m_seenIDs = std::move(ids);
     m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
     m_answer.clear();
-    scheduleNextPoll(m_pause);
+    endPoll(m_pause);
 }
 
-void GitHubPullRequestsModule::scheduleNextPoll(double pause)
+void GitHubPullRequestsModule::endPoll(double pause)
 {
-    m_nextPoll = m_scheduler.schedule(pause, [guard = QPointer(this)] {
-        if (guard)
-            guard->poll();
-    });
+    if (const PollLoop::Finished finished = std::exchange(m_finished, {}))
+        finished(pause);
 }

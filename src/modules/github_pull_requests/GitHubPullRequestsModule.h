@@ -2,6 +2,7 @@
 
 #include "core/DevModule.h"
 #include "core/EventBus.h"
+#include "core/PollLoop.h"
 #include "core/Scheduler.h"
 #include "services/GitHubApi.h"
 
@@ -64,7 +65,7 @@ private:
 
     void followPreference();
     void followCredentials();
-    void poll();
+    void poll(PollLoop::Finished finished);
     void receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result);
     // Walks the answer from m_next on, publishing in order; waits for a pull request fetch
     // where a state change needs one.
@@ -73,16 +74,15 @@ private:
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
     void announce(const QString &text, const GitHubNotification &notification);
     void finishPoll();
-    void scheduleNextPoll(double pause);
+    // Ends the poll in progress, the next one following after `pause` seconds.
+    void endPoll(double pause);
     void cancel();
 
     PreferenceStore &m_preferences;
     EventBus &m_bus;
     const std::unique_ptr<GitHubApi> m_client;
     const GitHubCredentials &m_credentials;
-    Scheduler &m_scheduler;
     QStringList m_repositories; // watched now
-    bool m_running = false;
     bool m_lastPollFailed = false;
     std::optional<QString> m_token; // the one last seen, to notice a new one
     bool m_waitShown = false; // GitHub's wait is on show until the next answer
@@ -98,5 +98,6 @@ private:
     quint64 m_pollNumber = 0; // changes when a poll is dropped, so a running walk notices
     double m_pause = pollInterval; // before the next poll, as the last answer asked
     GitHubRequest m_request;
-    ScheduledJob m_nextPoll;
+    PollLoop::Finished m_finished;
+    PollLoop m_loop;
 };
