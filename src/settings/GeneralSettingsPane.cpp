@@ -3,9 +3,9 @@
 #include "core/prefs/AppPreferences.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
-#include "settings/SegmentedPicker.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SegmentedPicker.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/ToggleSwitch.h"
 
 GeneralSettingsPane::GeneralSettingsPane(PreferenceStore &preferences, QWidget *parent)
     : QWidget(parent)

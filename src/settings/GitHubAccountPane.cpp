@@ -2,8 +2,8 @@
 
 #include "settings/GitHubAccount.h"
 #include "settings/PaneLayout.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

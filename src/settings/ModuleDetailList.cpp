@@ -1,8 +1,8 @@
 #include "settings/ModuleDetailList.h"
 
 #include "core/GitHubPage.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

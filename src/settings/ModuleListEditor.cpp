@@ -2,8 +2,8 @@
 
 #include "core/prefs/PreferenceStore.h"
 #include "settings/PreferenceBinding.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

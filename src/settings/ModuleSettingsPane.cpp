@@ -4,9 +4,9 @@
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleListEditor.h"
 #include "settings/PaneLayout.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QLabel>
 #include <QPainter>

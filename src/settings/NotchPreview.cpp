@@ -1,7 +1,7 @@
 #include "settings/NotchPreview.h"
 
 #include "core/Color.h"
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QLinearGradient>
 #include <QPainter>

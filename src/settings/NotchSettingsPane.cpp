@@ -4,8 +4,8 @@
 #include "settings/NotchPreview.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -3,10 +3,10 @@
 #include "core/prefs/AppPreferences.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
-#include "settings/SteppedSlider.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
+#include "widgets/SteppedSlider.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

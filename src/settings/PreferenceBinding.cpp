@@ -1,8 +1,8 @@
 #include "settings/PreferenceBinding.h"
 
-#include "settings/SegmentedPicker.h"
-#include "settings/SteppedSlider.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SegmentedPicker.h"
+#include "widgets/SteppedSlider.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QSignalBlocker>
 

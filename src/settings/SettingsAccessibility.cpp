@@ -2,8 +2,8 @@
 
 #include "settings/ModuleDetailList.h"
 #include "settings/SettingsSidebar.h"
-#include "settings/SteppedSlider.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SteppedSlider.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QAccessibleWidget>
 

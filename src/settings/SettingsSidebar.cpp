@@ -1,8 +1,8 @@
 #include "settings/SettingsSidebar.h"
 
-#include "core/SymbolImage.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
+#include "widgets/SymbolImage.h"
 
 #include <QAccessible>
 #include <QHBoxLayout>

@@ -8,10 +8,10 @@
 #include "settings/NotificationsSettingsPane.h"
 #include "settings/PreferenceBinding.h"
 #include "settings/SettingsAccessibility.h"
-#include "settings/SettingsBlocks.h"
 #include "settings/SettingsSidebar.h"
-#include "settings/SettingsStyle.h"
 #include "settings/UpdatesSettingsPane.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QAction>
 #include <QHBoxLayout>

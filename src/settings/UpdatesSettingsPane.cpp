@@ -1,9 +1,9 @@
 #include "settings/UpdatesSettingsPane.h"
 
 #include "settings/PaneLayout.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/ToggleSwitch.h"
 #include "updates/UpdateController.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

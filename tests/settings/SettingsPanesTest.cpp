@@ -2,10 +2,10 @@
 // the updater, and the duration block.
 #include "SettingsTestSupport.h"
 
-#include "settings/SegmentedPicker.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SteppedSlider.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SegmentedPicker.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SteppedSlider.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QAccessible>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // extra actions for desktops without a tray.
 #include "SettingsTestSupport.h"
 
-#include "settings/SettingsBlocks.h"
-#include "settings/SteppedSlider.h"
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SteppedSlider.h"
 
 #include <QAction>
 #include <QApplication>

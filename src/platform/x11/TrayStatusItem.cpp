@@ -1,7 +1,7 @@
 #include "platform/x11/TrayStatusItem.h"
 
 #include "core/Color.h"
-#include "core/SymbolImage.h"
+#include "widgets/SymbolImage.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsStyle.h"
 
 #include "core/Color.h"
 

@@ -1,6 +1,6 @@
-#include "settings/SegmentedPicker.h"
+#include "widgets/SegmentedPicker.h"
 
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "settings/SteppedSlider.h"
+#include "widgets/SteppedSlider.h"
 
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "settings/SettingsBlocks.h"
+#include "widgets/SettingsBlocks.h"
 
-#include "settings/SettingsStyle.h"
-#include "settings/ToggleSwitch.h"
+#include "widgets/SettingsStyle.h"
+#include "widgets/ToggleSwitch.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "settings/ToggleSwitch.h"
+#include "widgets/ToggleSwitch.h"
 
-#include "settings/SettingsStyle.h"
+#include "widgets/SettingsStyle.h"
 
 #include <QPainter>
 

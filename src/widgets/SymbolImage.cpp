@@ -1,4 +1,4 @@
-#include "core/SymbolImage.h"
+#include "widgets/SymbolImage.h"
 
 #include <QIconEngine>
 #include <QPainter>

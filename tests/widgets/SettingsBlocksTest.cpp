@@ -1,15 +1,13 @@
-// The building blocks' geometry, and what screen readers see of the painted controls.
-#include "SettingsTestSupport.h"
+// The building blocks' geometry: cards, rows and dividers measured and painted on their own.
+#include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
+#include "widgets/ToggleSwitch.h"
 
-#include "settings/NotchPreview.h"
-#include "settings/SettingsAccessibility.h"
-#include "settings/SettingsBlocks.h"
-#include "settings/SettingsStyle.h"
-#include "settings/ToggleSwitch.h"
-
-#include <QAccessible>
+#include <QCoreApplication>
 #include <QImage>
-#include <QLineEdit>
+#include <QLabel>
+
+#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -75,46 +73,6 @@ TEST(SettingsBlocksTest, DividerIsOnePointInTheTextColourFromTheTitleInset)
         // Stored premultiplied, the faint line keeps its colour only roughly.
         EXPECT_NEAR(line.red(), palette.color(QPalette::WindowText).red(), 13);
     }
-}
-
-TEST(SettingsBlocksTest, PreviewKeepsItsHeightAndIsOneLabelledImage)
-{
-    SettingsAccessibility::install();
-    NotchPreview preview;
-    preview.resize(1200, 400);
-    EXPECT_EQ(preview.height(), 150);
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&preview);
-    EXPECT_EQ(accessible->role(), QAccessible::Graphic);
-    EXPECT_EQ(accessible->text(QAccessible::Name), u"Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden"_s);
-    EXPECT_EQ(accessible->childCount(), 0);
-}
-
-class SettingsAccessibilityTest : public SettingsWindowTestBase { };
-
-TEST_F(SettingsAccessibilityTest, SwitchesAreCheckBoxesAndSidebarRowsSelectableListItems)
-{
-    QWidget &pane = select(SettingsPane::Notch);
-    auto *hover = findNamed<ToggleSwitch>(pane, u"Bei Hover aufklappen"_s);
-    ASSERT_TRUE(hover);
-    QAccessibleInterface *toggle = QAccessible::queryAccessibleInterface(hover);
-    EXPECT_EQ(toggle->role(), QAccessible::CheckBox);
-    EXPECT_EQ(toggle->text(QAccessible::Name), u"Bei Hover aufklappen"_s);
-    EXPECT_TRUE(toggle->state().checked);
-    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_FALSE(fixture.preferences->boolValue(AppPreferences::hoverOpens));
-    EXPECT_FALSE(toggle->state().checked);
-
-    QAccessibleInterface *notch = QAccessible::queryAccessibleInterface(view().sidebar()->row(SettingsPane::Notch));
-    QAccessibleInterface *docker = QAccessible::queryAccessibleInterface(view().sidebar()->row(SettingsPane::Docker));
-    EXPECT_EQ(notch->role(), QAccessible::ListItem);
-    EXPECT_TRUE(notch->state().selected);
-    EXPECT_FALSE(docker->state().selected);
-    docker->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(view().selection(), SettingsPane::Docker);
-    EXPECT_TRUE(docker->state().selected);
-    EXPECT_FALSE(notch->state().selected);
-
-    EXPECT_EQ(view().searchEdit()->accessibleName(), u"Einstellungen durchsuchen"_s);
 }
 
 } // namespace
