@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The whole footprint report in one run: the program's start-up, memory, idle CPU and wake-ups
 # beside the minimal Qt baseline (bench/app/footprint.sh), then the pointer-event and decoding
-# benchmarks, all from the Release build in build/bench. Not part of the test suite.
+# benchmarks and a simulated hour of GitHub polls, all from the Release build in build/bench.
+# Not part of the test suite.
 #   bench/footprint-report.sh [LAUNCHES] [IDLE_SECONDS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLET_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target notch-bench tarnlet_github_decode_bench >/dev/null
+cmake --build "$build" -j2 --target notch-bench tarnlet_github_decode_bench \
+  tarnlet_github_poll_hour_bench >/dev/null
 
 echo "== Whole program (Release, private X display with a tray host) =="
 "$root/bench/app/footprint.sh" "$@" | grep -v '^\['
@@ -24,3 +26,6 @@ run_bench "$build/bench/notch/notch-bench"
 echo
 echo "== Decoding GitHub answers =="
 run_bench "$build/bench/modules/github/tarnlet_github_decode_bench"
+echo
+echo "== GitHub polls over one simulated hour, without and with conditional requests =="
+QT_QPA_PLATFORM=offscreen "$build/bench/modules/github/tarnlet_github_poll_hour_bench" 2>/dev/null

@@ -235,12 +235,8 @@ HttpsTestServer::Response HttpsTestServer::responseFor(const Request &request) c
     return Response::json("{}", 404);
 }
 
-void HttpsTestServer::answer(QSslSocket *socket, const Request &request)
+QByteArray HttpsTestServer::head(const Response &response)
 {
-    const Response response = responseFor(request);
-    if (response.mode == Response::Mode::NeverAnswer)
-        return;
-
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
     bool hasLength = false;
     for (const auto &[name, value] : response.headers) {
@@ -250,9 +246,22 @@ void HttpsTestServer::answer(QSslSocket *socket, const Request &request)
     if (!hasLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
+    return head;
+}
+
+qint64 HttpsTestServer::answeredBytes(const Response &response)
+{
+    return head(response).size() + response.body.size();
+}
+
+void HttpsTestServer::answer(QSslSocket *socket, const Request &request)
+{
+    const Response response = responseFor(request);
+    if (response.mode == Response::Mode::NeverAnswer)
+        return;
 
     const bool partial = response.mode != Response::Mode::Complete;
-    socket->write(head + (partial ? response.body.left(response.body.size() / 2) : response.body));
+    socket->write(head(response) + (partial ? response.body.left(response.body.size() / 2) : response.body));
     if (response.mode != Response::Mode::StallMidBody)
         socket->disconnectFromHost(); // sends what is queued, then closes
 }

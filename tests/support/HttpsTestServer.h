@@ -78,6 +78,9 @@ public:
     static QSslCertificate certificate();
     static QSslConfiguration clientConfiguration();
 
+    // The bytes a whole answer puts on the connection: status line, headers and body (before TLS).
+    static qint64 answeredBytes(const Response &response);
+
 Q_SIGNALS:
     void requestReceived();
 
@@ -94,6 +97,7 @@ private:
     void readFrom(QSslSocket *socket);
     void answer(QSslSocket *socket, const Request &request);
     Response responseFor(const Request &request) const;
+    static QByteArray head(const Response &response);
 
     QHash<QByteArray, Response> m_responses;
     std::function<Response(const Request &)> m_handler;
