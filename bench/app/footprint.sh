@@ -114,7 +114,7 @@ echo "Wake-ups per second while idle: Tarnlet $(per_second "$scratch/tarnlet.per
 # The same program watching 20 repositories (one Tarnlet per display: the first one ends first).
 kill $tarnlet 2>/dev/null || true
 wait $tarnlet 2>/dev/null || true
-repos=$(seq 1 20 | awk '{printf "%s\"bench/repo%d\"", NR > 1 ? ", " : "", $1}')
+repos=$(seq 1 20 | awk '{printf "%s\"bench/repo%d\"", (NR > 1 ? ", " : ""), $1}')
 echo '{"app.showSettingsOnLaunch": false, "github.repositories": ['"$repos"']}' > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
 "$program" >/dev/null 2>&1 &
 tarnlet=$!
