@@ -97,17 +97,11 @@ void NotchController::followModules()
 
 void NotchController::scheduleRebuild()
 {
-    // Notices come before the change they announce, often several in a row: one rebuild, after
-    // them all, reads the new state.
-    if (m_rebuildQueued)
-        return;
-    m_rebuildQueued = true;
-    QMetaObject::invokeMethod(this, &NotchController::rebuild, Qt::QueuedConnection);
+    m_rebuild.request();
 }
 
 void NotchController::rebuild()
 {
-    m_rebuildQueued = false;
     followModules();
     const QList<ModuleRow> rows = NotchContent::rows(m_registry, NotchGeometry::maximumRows);
     if (rows != m_model->rows()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CoalescedCall.h"
 #include "core/Color.h"
 #include "core/ModuleStatus.h"
 #include "core/Scheduler.h"
@@ -121,7 +122,7 @@ private:
     ModuleStatus m_live;
     ScheduledJob m_flashEnd;
     ScheduledJob m_ageUpdate;
-    bool m_rebuildQueued = false;
+    CoalescedCall m_rebuild { this, [this] { rebuild(); } };
     bool m_hiddenBesideFullScreen = false;
     struct Flash {
         QString text;

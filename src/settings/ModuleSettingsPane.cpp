@@ -83,15 +83,11 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
 
 void ModuleSettingsPane::refreshLater()
 {
-    if (m_refreshQueued)
-        return;
-    m_refreshQueued = true;
-    QMetaObject::invokeMethod(this, &ModuleSettingsPane::refresh, Qt::QueuedConnection);
+    m_refresh.request();
 }
 
 void ModuleSettingsPane::refresh()
 {
-    m_refreshQueued = false;
     DevModule *module = m_registry.module(m_moduleID);
     m_missing->setVisible(!module);
     m_content->setVisible(module);

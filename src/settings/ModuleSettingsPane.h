@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CoalescedCall.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -43,5 +45,5 @@ private:
     SettingsMessage *m_error;
     ModuleDetailList *m_details;
     QPointer<QObject> m_watchedModule;
-    bool m_refreshQueued = false;
+    CoalescedCall m_refresh { this, [this] { refresh(); } };
 };
