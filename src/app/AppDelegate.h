@@ -81,7 +81,7 @@ private:
     UpdateController m_updates;
     // Keeps the shared network manager from hoarding TLS sessions over a day of polling.
     ConnectionRecycler m_connections;
-    ScheduledJob m_statusAreaWait;
+    CancelHandle m_statusAreaWait;
     bool m_menuInWindow = false;
     bool m_statusAreaMissingSaid = false;
 };

@@ -30,7 +30,7 @@ struct AppServices {
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
     std::unique_ptr<Updater> updater;
     // Where both GitHub clients connect: the public API, except in test builds.
-    GitHubClient::Endpoint gitHubEndpoint;
+    GitHubTransport::Endpoint gitHubEndpoint;
     // Where the one-line notices of the launch go (standard error in production).
     std::function<void(const QString &)> notice;
 };

@@ -27,7 +27,7 @@ struct Services {
     QNetworkAccessManager &network;
     Scheduler &scheduler;
     ProcessRunner &processes;
-    const GitHubClient::Endpoint &gitHubEndpoint;
+    const GitHubTransport::Endpoint &gitHubEndpoint;
 };
 
 void run(ModuleRegistry &registry, EventBus &bus, const Services &services);

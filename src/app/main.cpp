@@ -57,16 +57,15 @@ int main(int argc, char *argv[])
     DesktopServices desktop = createX11DesktopServices();
     MessageBoxUpdateDialogs updateDialogs;
 
-    GitHubClient::Endpoint gitHub;
-    GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION) };
+    GitHubTransport::Endpoint gitHub;
 #ifdef TARNLET_TEST_HOOKS
     // Only the build the whole-program tests run reads this, so no build a user runs can be
     // pointed elsewhere with the token.
-    if (const QString root = environment.value(QStringLiteral("TARNLET_TEST_API_ROOT")); !root.isEmpty()) {
+    if (const QString root = environment.value(QStringLiteral("TARNLET_TEST_API_ROOT")); !root.isEmpty())
         gitHub.apiRoot = QUrl(root);
-        release.apiRoot = QUrl(root);
-    }
 #endif
+    const GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION),
+        gitHub };
 
     AppDelegate delegate({ *preferences, scheduler, secrets, network, processes, desktop,
         [] { return std::make_unique<TrayStatusItem>(); },

@@ -9,7 +9,7 @@ struct PollLoop::State {
     Poll poll;
     std::uint64_t loop = 0; // moves on with every start and stop
     bool running = false;
-    ScheduledJob pause;
+    CancelHandle pause;
 
     static void pollNow(const std::shared_ptr<State> &state)
     {
@@ -28,7 +28,7 @@ struct PollLoop::State {
 };
 
 PollLoop::PollLoop(Scheduler &scheduler, Poll poll)
-    : m_state(std::make_shared<State>(State { scheduler, std::move(poll), 0, false, ScheduledJob() }))
+    : m_state(std::make_shared<State>(State { scheduler, std::move(poll), 0, false, CancelHandle() }))
 { }
 
 PollLoop::~PollLoop()

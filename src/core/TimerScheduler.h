@@ -11,7 +11,7 @@ public:
     TimerScheduler();
 
     double now() const override;
-    ScheduledJob schedule(double delaySeconds, Job job) override;
+    CancelHandle schedule(double delaySeconds, Job job) override;
 
 private:
     QElapsedTimer m_clock;

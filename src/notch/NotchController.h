@@ -81,7 +81,7 @@ Q_SIGNALS:
 private:
     enum class Condition { Always, Flash };
     struct PendingChange {
-        ScheduledJob job;
+        CancelHandle job;
         bool target = false;
         Condition condition = Condition::Always;
         double due = 0; // when the change takes effect
@@ -120,8 +120,8 @@ private:
     PendingChange m_pending;
     bool m_pointerInside = false;
     ModuleStatus m_live;
-    ScheduledJob m_flashEnd;
-    ScheduledJob m_ageUpdate;
+    CancelHandle m_flashEnd;
+    CancelHandle m_ageUpdate;
     CoalescedCall m_rebuild { this, [this] { rebuild(); } };
     bool m_hiddenBesideFullScreen = false;
     struct Flash {

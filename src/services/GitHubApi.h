@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/CancelHandle.h"
 #include "services/GitHubNotification.h"
-#include "services/GitHubRequest.h"
 #include "services/GitHubResult.h"
 #include "services/WorkflowRun.h"
 
@@ -44,14 +44,14 @@ public:
     virtual ~GitHubApi() = default;
 
     // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
-    virtual GitHubRequest workflowRuns(
+    virtual CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const = 0;
     // The unread notifications about pull requests of the repositories `repos` (exact names), in
     // the answer's order.
-    virtual GitHubRequest unreadPullRequestNotifications(
+    virtual CancelHandle unreadPullRequestNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.
-    virtual GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
+    virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).
-    virtual GitHubRequest currentUser(Callback<GitHubUser> done) const = 0;
+    virtual CancelHandle currentUser(Callback<GitHubUser> done) const = 0;
 };

@@ -92,7 +92,7 @@ private:
     ProcessRunner::Done m_done;
     QProcess m_process;
     QByteArray m_output;
-    ScheduledJob m_timeout;
+    CancelHandle m_timeout;
 };
 
 } // namespace

@@ -35,7 +35,7 @@ GitHubAccount::GitHubAccount(
 
 GitHubAccount::~GitHubAccount()
 {
-    m_lookup.abort();
+    m_lookup.cancel();
 }
 
 void GitHubAccount::save(const QString &input)
@@ -86,7 +86,7 @@ void GitHubAccount::lookUpIfUnknown()
 
 void GitHubAccount::ask()
 {
-    m_lookup.abort();
+    m_lookup.cancel();
     m_user.reset();
     m_lookupError.clear();
     m_askedFor = m_credentials.token();

@@ -50,7 +50,7 @@ private:
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
-    GitHubRequest m_lookup;
+    CancelHandle m_lookup;
     // Asked once: keep the answer current from now on.
     bool m_following = false;
     // The token the answer below is about, to notice a new one.

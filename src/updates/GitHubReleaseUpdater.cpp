@@ -4,9 +4,8 @@
 #include "services/JsonReader.h"
 #include "updates/UpdateDialogs.h"
 
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QPointer>
 #include <QVersionNumber>
 
 #include <algorithm>
@@ -15,6 +14,14 @@
 namespace {
 
 constexpr int transferTimeoutMs = 30 * 1000;
+
+// A release description is small: a tighter bound and timeout than the API's lists need.
+GitHubTransport::Endpoint releaseEndpoint(GitHubTransport::Endpoint endpoint)
+{
+    endpoint.transferTimeoutMs = std::min(endpoint.transferTimeoutMs, transferTimeoutMs);
+    endpoint.maximumBodySize = std::min(endpoint.maximumBodySize, GitHubReleaseUpdater::maximumAnswerSize);
+    return endpoint;
+}
 
 const QString unreachable = QStringLiteral(
     "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
@@ -26,6 +33,35 @@ const QString unreadable
     = QStringLiteral("GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
 const QString throttled
     = QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
+
+QString rejected(qint64 status)
+{
+    return QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status);
+}
+
+// Why a check that got no release failed, in plain words.
+QString failureText(const GitHubError &error)
+{
+    switch (error.kind()) {
+    case GitHubError::Kind::Transport:
+        if (error.statusCode() == QNetworkReply::SslHandshakeFailedError)
+            return insecure;
+        if (error.statusCode() == QNetworkReply::RemoteHostClosedError)
+            return interrupted;
+        return unreachable;
+    case GitHubError::Kind::RateLimited:
+        return throttled;
+    case GitHubError::Kind::Http:
+        if (error.statusCode() == 403 || error.statusCode() == 429)
+            return throttled;
+        if (error.statusCode() >= 500)
+            return QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
+                .arg(error.statusCode());
+        return rejected(error.statusCode());
+    default: // too large, not an HTTP answer, or led away from the API
+        return unreadable;
+    }
+}
 
 // "v1.2.3" or "1.2.3" without its prefix.
 QString versionText(const QString &tag)
@@ -49,7 +85,7 @@ GitHubReleaseUpdater::GitHubReleaseUpdater(Config config, QNetworkAccessManager 
     Scheduler &scheduler, UpdateDialogs &dialogs, Clock wallClock, QObject *parent)
     : Updater(parent)
     , m_config(std::move(config))
-    , m_network(network)
+    , m_transport(network, releaseEndpoint(m_config.endpoint))
     , m_preferences(preferences)
     , m_scheduler(scheduler)
     , m_dialogs(dialogs)
@@ -64,11 +100,7 @@ GitHubReleaseUpdater::GitHubReleaseUpdater(Config config, QNetworkAccessManager 
 GitHubReleaseUpdater::~GitHubReleaseUpdater()
 {
     m_nextCheck.cancel();
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
+    m_check.cancel();
 }
 
 void GitHubReleaseUpdater::startUpdater()
@@ -90,18 +122,8 @@ bool GitHubReleaseUpdater::automaticallyChecksForUpdates() const
 void GitHubReleaseUpdater::setAutomaticallyChecksForUpdates(bool enabled)
 {
     m_preferences.setValue(QString::fromLatin1(automaticChecksKey), enabled);
-    if (!m_reply)
+    if (!m_check.isPending())
         scheduleAutomaticCheck();
-}
-
-QUrl GitHubReleaseUpdater::latestReleaseUrl() const
-{
-    QUrl url = m_config.apiRoot;
-    QString path = url.path();
-    while (path.endsWith(u'/'))
-        path.chop(1);
-    url.setPath(path + QStringLiteral("/repos/") + m_config.repository + QStringLiteral("/releases/latest"));
-    return url;
 }
 
 void GitHubReleaseUpdater::scheduleAutomaticCheck(double earliest)
@@ -126,43 +148,24 @@ void GitHubReleaseUpdater::scheduleAutomaticCheck(double earliest)
 
 void GitHubReleaseUpdater::beginCheck(bool userInitiated)
 {
-    if (m_reply) {
+    if (m_check.isPending()) {
         // A check already runs: let it answer the user as well.
         m_userInitiated = m_userInitiated || userInitiated;
         return;
     }
     m_nextCheck.cancel();
     m_userInitiated = userInitiated;
-    m_answerTooLarge = false;
-
-    QNetworkRequest request(latestReleaseUrl());
-    request.setRawHeader("Accept", "application/vnd.github+json");
-    request.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tarnlet/") + m_config.currentVersion);
-    request.setTransferTimeout(transferTimeoutMs);
-    if (m_remembered) {
-        for (const auto &[name, value] : m_remembered->validators.conditions())
-            request.setRawHeader(name, value);
-    }
-    m_reply = m_network.get(request);
-    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
-        if ((received > maximumAnswerSize || total > maximumAnswerSize) && m_reply) {
-            m_answerTooLarge = true;
-            m_reply->abort();
-        }
-    });
-    connect(m_reply, &QNetworkReply::finished, this, &GitHubReleaseUpdater::finishCheck);
+    // Cancelled when the updater goes, so the answer never reaches a gone updater.
+    m_check = m_transport.get(
+        QStringLiteral("repos/") + m_config.repository + QStringLiteral("/releases/latest"),
+        [this](const GitHubResult<GitHubResponse> &answer) { finishCheck(answer); },
+        m_remembered ? m_remembered->validators : HttpValidators());
     Q_EMIT canCheckForUpdatesChanged();
 }
 
-void GitHubReleaseUpdater::finishCheck()
+void GitHubReleaseUpdater::finishCheck(const GitHubResult<GitHubResponse> &answer)
 {
-    QNetworkReply *reply = m_reply;
-    if (!reply)
-        return;
-    const Result result = evaluate(*reply);
-    reply->deleteLater();
-    m_reply = nullptr;
+    const Result result = evaluate(answer);
     const bool userInitiated = std::exchange(m_userInitiated, false);
 
     // Only an answer counts as the day's check; without one (offline, say) an hour will do.
@@ -190,38 +193,24 @@ void GitHubReleaseUpdater::finishCheck()
     }
 }
 
-GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply)
+GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(const GitHubResult<GitHubResponse> &answer)
 {
-    if (m_answerTooLarge)
-        return { Outcome::Failed, unreadable, {} };
-    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply.error();
-    if (error == QNetworkReply::SslHandshakeFailedError)
-        return { Outcome::Failed, insecure, {} };
-    if (status == 0)
-        return { Outcome::Failed, unreachable, {} };
-    // Connection-level errors come before the HTTP ones in Qt's numbering.
-    if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
-        return { Outcome::Failed, interrupted, {} };
-    // Nothing changed since the release remembered (a 304 only ever answers its validators).
-    if (status == 304 && m_remembered)
-        return m_remembered->result;
-    // A repository without any published release has nothing newer to offer.
-    if (status == 404) {
-        m_remembered.reset();
-        return { Outcome::UpToDate, {}, {} };
+    if (!answer.isOk()) {
+        // A repository without any published release has nothing newer to offer.
+        if (answer.error() == GitHubError::http(404)) {
+            m_remembered.reset();
+            return { Outcome::UpToDate, {}, {} };
+        }
+        return { Outcome::Failed, failureText(answer.error()), {} };
     }
-    if (status == 403 || status == 429)
-        return { Outcome::Failed, throttled, {} };
-    if (status >= 500)
-        return { Outcome::Failed,
-            QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
-                .arg(status),
-            {} };
-    if (status != 200 || error != QNetworkReply::NoError)
-        return { Outcome::Failed, QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status), {} };
-    const Result result = evaluateRelease(reply.readAll());
-    const HttpValidators validators = HttpValidators::from(reply.rawHeaderPairs());
+    const GitHubResponse &response = answer.value();
+    // Nothing changed since the release remembered (a 304 only ever answers its validators).
+    if (response.status == 304 && m_remembered)
+        return m_remembered->result;
+    if (response.status != 200)
+        return { Outcome::Failed, rejected(response.status), {} };
+    const Result result = evaluateRelease(response.body);
+    const HttpValidators validators = HttpValidators::from(response.headers);
     if (result.outcome != Outcome::Failed && !validators.conditions().isEmpty())
         m_remembered = RememberedRelease { validators, result };
     else

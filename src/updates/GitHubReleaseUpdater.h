@@ -1,12 +1,10 @@
 #pragma once
 
 #include "core/Scheduler.h"
-#include "services/HttpValidators.h"
+#include "services/GitHubTransport.h"
 #include "updates/Updater.h"
 
 #include <QDateTime>
-#include <QNetworkReply>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 
@@ -34,7 +32,7 @@ public:
     struct Config {
         QString repository; // "owner/name"
         QString currentVersion; // "1.2.3"
-        QUrl apiRoot = QUrl(QStringLiteral("https://api.github.com"));
+        GitHubTransport::Endpoint endpoint; // asked anonymously
     };
     using Clock = std::function<QDateTime()>;
 
@@ -54,10 +52,7 @@ public:
     void checkForUpdates() override;
     bool automaticallyChecksForUpdates() const override;
     void setAutomaticallyChecksForUpdates(bool enabled) override;
-    bool canCheckForUpdates() const override { return !m_reply; }
-
-    // The release asked for, e.g. https://api.github.com/repos/owner/name/releases/latest.
-    QUrl latestReleaseUrl() const;
+    bool canCheckForUpdates() const override { return !m_check.isPending(); }
 
 private:
     enum class Outcome { UpdateAvailable, UpToDate, Failed };
@@ -70,26 +65,25 @@ private:
     // The next automatic check, `earliest` seconds from now at the soonest.
     void scheduleAutomaticCheck(double earliest = firstCheckDelay);
     void beginCheck(bool userInitiated);
-    void finishCheck();
-    Result evaluate(QNetworkReply &reply);
+    void finishCheck(const GitHubResult<GitHubResponse> &answer);
+    Result evaluate(const GitHubResult<GitHubResponse> &answer);
     Result evaluateRelease(const QByteArray &body) const;
     QUrl releasePage(const QUrl &candidate) const;
 
     Config m_config;
-    QNetworkAccessManager &m_network;
+    GitHubTransport m_transport;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     UpdateDialogs &m_dialogs;
     Clock m_wallClock;
     bool m_started = false;
     bool m_userInitiated = false;
-    bool m_answerTooLarge = false;
     // The last release read, kept only while its answer came with validators.
     struct RememberedRelease {
         HttpValidators validators;
         Result result;
     };
     std::optional<RememberedRelease> m_remembered;
-    ScheduledJob m_nextCheck;
-    QPointer<QNetworkReply> m_reply;
+    CancelHandle m_nextCheck;
+    CancelHandle m_check;
 };

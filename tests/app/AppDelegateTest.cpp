@@ -101,7 +101,7 @@ protected:
     std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
     {
         desktop = fakeDesktopServices(FakeScreenProvider::plain(QRectF(0, 0, 1440, 900)));
-        GitHubClient::Endpoint endpoint;
+        GitHubTransport::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
         auto delegate

@@ -248,8 +248,6 @@ protected:
     {
         ASSERT_TRUE(server.start());
         ASSERT_TRUE(engine.isListening());
-        // The updater takes the process's default TLS configuration: let it trust the local API too.
-        QSslConfiguration::setDefaultConfiguration(HttpsTestServer::clientConfiguration());
         server.setHandler(
             [this](const HttpsTestServer::Request &request) { return gitHub.answer(request, server.origin()); });
         // The client looks for the engine's socket below the home folder (unless a system engine
@@ -260,11 +258,11 @@ protected:
         secrets.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_soakToken"));
         prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
 
-        GitHubClient::Endpoint endpoint;
+        GitHubTransport::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
         GitHubReleaseUpdater::Config release { QStringLiteral("teskarvo/Tarnlet"), QStringLiteral(TARNLET_VERSION),
-            server.origin() };
+            endpoint };
         auto updater = std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
             [this] { return dayStart.addMSecs(qint64(scheduler.now() * 1000)); });
         desktop = fakeDesktopServices(plainScreen);
@@ -277,7 +275,7 @@ protected:
 
     void TearDown() override
     {
-        for (ScheduledJob &job : traffic)
+        for (CancelHandle &job : traffic)
             job.cancel();
     }
 
@@ -387,7 +385,7 @@ protected:
     SilentDialogs dialogs;
     DesktopServices desktop;
     std::unique_ptr<AppDelegate> app;
-    std::list<ScheduledJob> traffic;
+    std::list<CancelHandle> traffic;
     std::vector<std::shared_ptr<std::function<void()>>> repeaters;
     int busEvents = 0;
     int steps = 0;

@@ -34,14 +34,14 @@ TEST(ManualScheduler, CancelledJobNeverRunsAndCancellingAFinishedJobIsHarmless)
 {
     ManualScheduler scheduler;
     int runs = 0;
-    ScheduledJob job = scheduler.schedule(1, [&] { ++runs; });
+    CancelHandle job = scheduler.schedule(1, [&] { ++runs; });
     EXPECT_TRUE(job.isPending());
     scheduler.advance(1); // due and run
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(job.isPending());
     job.cancel();
 
-    ScheduledJob second = scheduler.schedule(1, [&] { ++runs; });
+    CancelHandle second = scheduler.schedule(1, [&] { ++runs; });
     second.cancel();
     scheduler.advance(5);
     EXPECT_EQ(runs, 1);
@@ -66,8 +66,8 @@ TEST(TimerScheduler, RunsLaterOnTheEventLoopAndHonoursCancellation)
     scheduler.schedule(-1, [&] { ++zero; });
     EXPECT_EQ(zero, 0) << "never inside schedule()";
     scheduler.schedule(0.02, [&] { ++later; }); // handle dropped: the job still runs
-    ScheduledJob stopped = scheduler.schedule(0.01, [&] { ++cancelled; });
-    ScheduledJob far = scheduler.schedule(std::numeric_limits<double>::infinity(), [&] { ++huge; });
+    CancelHandle stopped = scheduler.schedule(0.01, [&] { ++cancelled; });
+    CancelHandle far = scheduler.schedule(std::numeric_limits<double>::infinity(), [&] { ++huge; });
     stopped.cancel();
     QTRY_COMPARE(later, 1);
     EXPECT_EQ(zero, 2);

@@ -139,7 +139,7 @@ protected:
     }
 
     HttpsTestServer server;
-    GitHubClient::Endpoint endpoint;
+    GitHubTransport::Endpoint endpoint;
     ScreenInfo screen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
     TempPreferences prefs;
     ManualScheduler scheduler;

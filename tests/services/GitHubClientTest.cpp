@@ -38,7 +38,7 @@ protected:
 
     GitHubClient client(std::optional<QString> withToken = token, int timeoutMs = 10000, qint64 bound = 1 << 24)
     {
-        GitHubClient::Endpoint endpoint;
+        GitHubTransport::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
         endpoint.transferTimeoutMs = timeoutMs;
@@ -323,15 +323,15 @@ TEST_F(GitHubClientTest, ASpentLimitStopsEveryRequestWithTheTokenUntilItsReset)
     EXPECT_NEAR(double(credentials.limitedUntil()->toSecsSinceEpoch() - QDateTime::currentSecsSinceEpoch()), 120, 5);
 }
 
-TEST_F(GitHubClientTest, AnAbortedCallNeverAnswers)
+TEST_F(GitHubClientTest, ACancelledCallNeverAnswers)
 {
     server.setResponse(QStringLiteral("/slow"), Response::withMode(Response::Mode::NeverAnswer));
     int answers = 0;
-    GitHubRequest request = client().getBytes(QStringLiteral("slow"), [&](const auto &) { ++answers; });
+    CancelHandle request = client().getBytes(QStringLiteral("slow"), [&](const auto &) { ++answers; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 1; }, 10000));
-    request.abort();
-    GitHubRequest tokenless = client(std::nullopt).getBytes(QStringLiteral("x"), [&](const auto &) { ++answers; });
-    tokenless.abort();
+    request.cancel();
+    CancelHandle tokenless = client(std::nullopt).getBytes(QStringLiteral("x"), [&](const auto &) { ++answers; });
+    tokenless.cancel();
     QTest::qWait(50);
     EXPECT_EQ(answers, 0);
 }

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 // A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
-// with its argument; answer() delivers to the oldest call that is still waiting (aborted calls
+// with its argument; answer() delivers to the oldest call that is still waiting (cancelled calls
 // are skipped, as a real transfer would never answer them). Polls are answered with a fresh
 // value unless the test delivers a Polled answer itself.
 class FakeGitHubApi final : public GitHubApi {
@@ -29,9 +29,10 @@ public:
         bool deliver(const GitHubResult<Delivered> &result, const QString &argument = QString())
         {
             for (qsizetype i = 0; i < m_waiting.size(); ++i) {
-                if (m_waiting[i].request.isAborted() || (!argument.isNull() && m_waiting[i].argument != argument))
+                if (!m_waiting[i].request.isPending() || (!argument.isNull() && m_waiting[i].argument != argument))
                     continue;
                 Waiting call = m_waiting.takeAt(i);
+                call.request.finish();
                 call.done(result);
                 return true;
             }
@@ -40,24 +41,24 @@ public:
         int waiting() const
         {
             return int(std::count_if(
-                m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return !call.request.isAborted(); }));
+                m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return call.request.isPending(); }));
         }
         // The arguments of the calls still waiting, in order.
         QStringList waitingArguments() const
         {
             QStringList waitingFor;
             for (const Waiting &call : m_waiting) {
-                if (!call.request.isAborted())
+                if (call.request.isPending())
                     waitingFor.append(call.argument);
             }
             return waitingFor;
         }
         int abortedCount() const { return m_aborted; }
 
-        GitHubRequest add(const QString &argument, Callback<Delivered> done)
+        CancelHandle add(const QString &argument, Callback<Delivered> done)
         {
             arguments.append(argument);
-            GitHubRequest request = GitHubRequest::create([this] { ++m_aborted; });
+            CancelHandle request = CancelHandle::create([this] { ++m_aborted; });
             m_waiting.append({ argument, std::move(done), request });
             return request;
         }
@@ -66,7 +67,7 @@ public:
         struct Waiting {
             QString argument;
             Callback<Delivered> done;
-            GitHubRequest request;
+            CancelHandle request;
         };
         QList<Waiting> m_waiting;
         int m_aborted = 0;
@@ -77,22 +78,22 @@ public:
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
 
-    GitHubRequest workflowRuns(
+    CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
     {
         return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
     }
     // Logged as the repositories joined by ",".
-    GitHubRequest unreadPullRequestNotifications(
+    CancelHandle unreadPullRequestNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override
     {
         return notifications.add(repos.join(u','), std::move(done));
     }
-    GitHubRequest currentUser(Callback<GitHubUser> done) const override
+    CancelHandle currentUser(Callback<GitHubUser> done) const override
     {
         return users.add(QStringLiteral("user"), std::move(done));
     }
-    GitHubRequest pullRequestState(const QString &address, Callback<PullRequestState> done) const override
+    CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
         return pullRequests.add(address, std::move(done));
     }

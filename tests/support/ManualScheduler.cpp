@@ -1,10 +1,10 @@
 #include "ManualScheduler.h"
 
-ScheduledJob ManualScheduler::schedule(double delaySeconds, Job job)
+CancelHandle ManualScheduler::schedule(double delaySeconds, Job job)
 {
-    auto state = std::make_shared<ScheduledJob::State>();
-    m_jobs.emplace(std::make_pair(m_now + clampedDelay(delaySeconds), m_sequence++), Entry{state, std::move(job)});
-    return ScheduledJob(state);
+    const CancelHandle handle = CancelHandle::create();
+    m_jobs.emplace(std::make_pair(m_now + clampedDelay(delaySeconds), m_sequence++), Entry{handle, std::move(job)});
+    return handle;
 }
 
 void ManualScheduler::advance(double seconds)
@@ -13,7 +13,8 @@ void ManualScheduler::advance(double seconds)
     while (!m_jobs.empty() && m_jobs.begin()->first.first <= target) {
         auto node = m_jobs.extract(m_jobs.begin());
         m_now = std::max(m_now, node.key().first);
-        runJob(*node.mapped().state, node.mapped().job);
+        if (node.mapped().handle.finish())
+            node.mapped().job();
     }
     m_now = std::max(m_now, target);
 }
@@ -22,14 +23,14 @@ int ManualScheduler::pendingCount() const
 {
     int count = 0;
     for (const auto &[key, entry] : m_jobs)
-        count += (!entry.state->cancelled && !entry.state->finished) ? 1 : 0;
+        count += entry.handle.isPending() ? 1 : 0;
     return count;
 }
 
 double ManualScheduler::nextDelay() const
 {
     for (const auto &[key, entry] : m_jobs) {
-        if (!entry.state->cancelled && !entry.state->finished)
+        if (entry.handle.isPending())
             return key.first - m_now;
     }
     return -1;

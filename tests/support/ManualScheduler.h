@@ -10,7 +10,7 @@
 class ManualScheduler final : public Scheduler {
 public:
     double now() const override { return m_now; }
-    ScheduledJob schedule(double delaySeconds, Job job) override;
+    CancelHandle schedule(double delaySeconds, Job job) override;
 
     void advance(double seconds);
     // Runs what is due now (zero-delay jobs) without moving the clock.
@@ -22,7 +22,7 @@ public:
 
 private:
     struct Entry {
-        std::shared_ptr<ScheduledJob::State> state;
+        CancelHandle handle;
         Job job;
     };
     double m_now = 0;

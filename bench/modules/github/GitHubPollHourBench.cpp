@@ -80,7 +80,7 @@ HourFigures runHour(bool honourConditions)
     });
 
     QNetworkAccessManager network;
-    GitHubClient::Endpoint endpoint;
+    GitHubTransport::Endpoint endpoint;
     endpoint.apiRoot = server.origin();
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     GitHubCredentials credentials(QStringLiteral("ghp_bench"));

@@ -54,14 +54,14 @@ struct GitHubActionsModule::Watch {
     explicit Watch(QString name)
         : repo(std::move(name))
     { }
-    ~Watch() { request.abort(); }
+    ~Watch() { request.cancel(); }
 
     const QString repo;
     QList<WorkflowRun> runs; // of the last successful poll
     bool answered = false; // a poll has succeeded
     std::optional<QString> errorText; // of the last poll
     int failures = 0; // in a row
-    GitHubRequest request;
+    CancelHandle request;
     std::unique_ptr<PollLoop> loop;
 
     QString shortName() const { return repo.section(u'/', 1); }
@@ -143,13 +143,13 @@ void GitHubActionsModule::stop()
     m_running = false;
     for (const auto &watch : m_watches) {
         watch->loop->stop();
-        watch->request.abort();
+        watch->request.cancel();
     }
 }
 
 void GitHubActionsModule::poll(Watch &watch, std::function<void(double)> finished)
 {
-    watch.request.abort();
+    watch.request.cancel();
     // A repository that is dropped aborts its request, so the answer never reaches a gone watch.
     watch.request = m_client->workflowRuns(watch.repo, pageSize,
         [guard = QPointer(this), target = &watch, finished = std::move(finished)](const auto &result) {

@@ -122,7 +122,7 @@ void GitHubPullRequestsModule::cancel()
 {
     ++m_pollNumber;
     m_answer.clear();
-    m_request.abort();
+    m_request.cancel();
 }
 
 void GitHubPullRequestsModule::poll(PollLoop::Finished finished)

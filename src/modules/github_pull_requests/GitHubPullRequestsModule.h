@@ -97,7 +97,7 @@ private:
     qsizetype m_next = 0;
     quint64 m_pollNumber = 0; // changes when a poll is dropped, so a running walk notices
     double m_pause = pollInterval; // before the next poll, as the last answer asked
-    GitHubRequest m_request;
+    CancelHandle m_request;
     PollLoop::Finished m_finished;
     PollLoop m_loop;
 };

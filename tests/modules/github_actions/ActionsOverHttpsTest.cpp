@@ -37,7 +37,7 @@ TEST(ActionsOverHttps, FollowsSeveralRepositoriesAndARefusedToken)
     // o/b is not there: the server's 404.
 
     QNetworkAccessManager network;
-    GitHubClient::Endpoint endpoint;
+    GitHubTransport::Endpoint endpoint;
     endpoint.apiRoot = server.origin();
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     GitHubCredentials credentials(QStringLiteral("ghp_first"));

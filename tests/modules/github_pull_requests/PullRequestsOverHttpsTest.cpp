@@ -52,7 +52,7 @@ TEST(PullRequestsOverHttps, AnnouncesAMergeFoundThroughTheSubjectAddressAndNever
     api.setResponse(QStringLiteral("/notifications"), HttpsTestServer::Response::json("[]"));
 
     QNetworkAccessManager network;
-    GitHubClient::Endpoint endpoint;
+    GitHubTransport::Endpoint endpoint;
     endpoint.apiRoot = api.origin();
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     ManualScheduler scheduler;

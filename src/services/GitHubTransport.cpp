@@ -1,0 +1,236 @@
+#include "services/GitHubTransport.h"
+
+#include "services/GitHubCredentials.h"
+
+#include <QDateTime>
+#include <QMetaObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSslConfiguration>
+
+#include <algorithm>
+
+struct GitHubTransport::Shared {
+    QPointer<QNetworkAccessManager> network;
+    bool authenticated = false;
+    QPointer<GitHubCredentials> credentials;
+    Endpoint endpoint;
+    std::optional<QSslConfiguration> sslConfiguration; // only when certificates are added
+};
+
+namespace {
+
+constexpr int maximumRedirects = 5;
+
+// Requests only go to the API's own scheme, host and port, and only over HTTPS.
+bool isApiOrigin(const QUrl &url, const QUrl &apiRoot)
+{
+    return url.isValid() && url.scheme() == u"https" && apiRoot.scheme() == u"https" && url.host() == apiRoot.host()
+        && url.port(443) == apiRoot.port(443);
+}
+
+// A header value cannot hold line breaks or other control characters; a token with any would
+// break the request apart (or smuggle in headers), so it is never sent.
+bool fitsInHeader(const QString &token)
+{
+    return std::none_of(
+        token.cbegin(), token.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
+// renewed even with the clocks a little apart.
+constexpr int resetMargin = 5;
+
+// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
+// seconds (the secondary limits send that alone).
+std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
+{
+    if (status != 403 && status != 429)
+        return std::nullopt;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    bool ok = false;
+    const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
+    if (ok && retryAfter >= 0)
+        return now.addSecs(std::max<qint64>(retryAfter, 1));
+    if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
+        return std::nullopt;
+    const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
+    // Without a readable reset, GitHub's limits renew within the hour.
+    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
+    return std::max(until, now.addSecs(1));
+}
+
+} // namespace
+
+// One GET with everything it needs, alive for as long as its transfers are.
+class GitHubTransfer final {
+public:
+    using Shared = GitHubTransport::Shared;
+    using Done = GitHubTransport::Done;
+    using Headers = HttpValidators::Headers;
+
+    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
+        const Headers &conditions, int redirectsLeft, CancelHandle request, Done done);
+    // Delivers `error` as a later piece of work, as a transfer would.
+    static void failLater(const Shared &shared, Done done, const GitHubError &error);
+    // Tells the credentials what GitHub made of the token sent.
+    static void judgeToken(const Shared &shared, const QString &token, int status);
+};
+
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+{
+    if (!shared.credentials)
+        return;
+    if (status == 401)
+        shared.credentials->markRefused(token);
+    else if ((status >= 200 && status <= 299) || status == 304)
+        shared.credentials->markAccepted(token);
+}
+
+void GitHubTransfer::failLater(const Shared &shared, Done done, const GitHubError &error)
+{
+    if (!shared.network)
+        return;
+    QMetaObject::invokeMethod(
+        shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
+}
+
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
+    const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+{
+    if (!shared->network)
+        return;
+    QNetworkRequest httpRequest(url);
+    httpRequest.setRawHeader("Accept", "application/vnd.github+json");
+    httpRequest.setRawHeader("X-GitHub-Api-Version", "2022-11-28");
+    if (token)
+        httpRequest.setRawHeader("Authorization", "Bearer " + token->toUtf8());
+    // GitHub turns away requests that carry no User-Agent.
+    httpRequest.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Tarnlet/" TARNLET_VERSION));
+    for (const auto &[name, value] : conditions)
+        httpRequest.setRawHeader(name, value);
+    httpRequest.setTransferTimeout(shared->endpoint.transferTimeoutMs);
+    // Redirects are checked here, so that none leads to another origin.
+    httpRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (shared->sslConfiguration)
+        httpRequest.setSslConfiguration(*shared->sslConfiguration);
+
+    QNetworkReply *reply = shared->network->get(httpRequest);
+    request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
+        if (guard)
+            guard->abort();
+    });
+    auto tooLarge = std::make_shared<bool>(false);
+    const qint64 bound = shared->endpoint.maximumBodySize;
+    QObject::connect(
+        reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, bound](qint64 got, qint64 total) {
+            if (!*tooLarge && (got > bound || total > bound)) {
+                *tooLarge = true;
+                reply->abort();
+            }
+        });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [=, done = std::move(done)] {
+        reply->deleteLater();
+        if (!request.isPending())
+            return;
+        if (*tooLarge)
+            return done(GitHubError::tooLarge());
+        const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (statusAttribute.isValid()) {
+            const int status = statusAttribute.toInt();
+            if (isRedirect(status) && reply->hasRawHeader("Location")) {
+                const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+                if (!isApiOrigin(target, shared->endpoint.apiRoot))
+                    return done(GitHubError::refused());
+                if (redirectsLeft == 0)
+                    return done(GitHubError::http(status));
+                return run(shared, target, token, conditions, redirectsLeft - 1, request, done);
+            }
+            if (token)
+                judgeToken(*shared, *token, status);
+            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+                if (token && shared->credentials)
+                    shared->credentials->markLimited(*token, *until);
+                return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
+            }
+            const bool unchanged = status == 304 && !conditions.isEmpty();
+            if ((status < 200 || status > 299) && !unchanged)
+                return done(GitHubError::http(status));
+        }
+        if (reply->error() != QNetworkReply::NoError)
+            return done(GitHubError::transport(reply->error(), reply->errorString()));
+        if (!statusAttribute.isValid())
+            return done(GitHubError::invalidResponse());
+        done(GitHubResponse { statusAttribute.toInt(), reply->readAll(), reply->rawHeaderPairs() });
+    });
+}
+
+GitHubTransport::GitHubTransport(QNetworkAccessManager &network, Endpoint endpoint)
+{
+    auto shared = std::make_shared<Shared>();
+    shared->network = &network;
+    if (!endpoint.extraTrustedCertificates.isEmpty()) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.addCaCertificates(endpoint.extraTrustedCertificates);
+        shared->sslConfiguration = configuration;
+    }
+    shared->endpoint = std::move(endpoint);
+    m_shared = std::move(shared);
+}
+
+GitHubTransport::GitHubTransport(QNetworkAccessManager &network, Endpoint endpoint, GitHubCredentials &credentials)
+    : GitHubTransport(network, std::move(endpoint))
+{
+    auto shared = std::make_shared<Shared>(*m_shared);
+    shared->authenticated = true;
+    shared->credentials = &credentials;
+    m_shared = std::move(shared);
+}
+
+std::optional<QString> GitHubTransport::token() const
+{
+    return m_shared->credentials ? m_shared->credentials->token() : std::nullopt;
+}
+
+CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
+{
+    CancelHandle request = CancelHandle::create();
+    Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
+        if (request.finish())
+            done(result);
+    };
+    // Read now, at every request: a token saved or removed meanwhile counts from here on.
+    const std::optional<QString> token = this->token();
+    if (m_shared->authenticated) {
+        if (!token) {
+            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::missingToken());
+            return request;
+        }
+        // While GitHub has asked to wait, nothing goes out with this token.
+        if (const std::optional<QDateTime> until = m_shared->credentials->limitedUntil()) {
+            GitHubTransfer::failLater(
+                *m_shared, std::move(deliver), GitHubError::rateLimited(until->toSecsSinceEpoch()));
+            return request;
+        }
+        if (!fitsInHeader(*token)) {
+            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+            return request;
+        }
+    }
+    // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay.
+    const QUrl reference(path);
+    const QUrl url = m_shared->endpoint.apiRoot.resolved(reference);
+    if (!reference.isValid() || !isApiOrigin(url, m_shared->endpoint.apiRoot)) {
+        GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+        return request;
+    }
+    GitHubTransfer::run(
+        m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    return request;
+}

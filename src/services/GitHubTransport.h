@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/CancelHandle.h"
+#include "services/GitHubResponse.h"
+#include "services/GitHubResult.h"
+#include "services/HttpValidators.h"
+
+#include <QList>
+#include <QSslCertificate>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class GitHubCredentials;
+class QNetworkAccessManager;
+
+// GET requests to the GitHub REST API, for every part that talks to it: the API's headers, a
+// transfer timeout, a bound on the body, conditional requests, and the origin rule. Requests go
+// only to the API's own origin over HTTPS: any other address, and any redirect leading elsewhere,
+// is refused without sending anything there.
+//
+// An authenticated transport sends the bearer token of its credentials, read at every request,
+// and tells the credentials what GitHub made of it: an answer 401 marks it refused, a success
+// accepted again, and an answer 403 or 429 that spends the rate limit or asks to retry later stops
+// every request with that token until then. An anonymous transport never sends a token.
+// Copies share one immutable configuration.
+class GitHubTransport final {
+public:
+    // Where and how requests go. Production uses the defaults; tests point them at a local server
+    // whose certificate they trust and shorten the timeout.
+    struct Endpoint {
+        QUrl apiRoot = QUrl(QStringLiteral("https://api.github.com"));
+        QList<QSslCertificate> extraTrustedCertificates; // added to the system's trust store
+        int transferTimeoutMs = 60000; // without a byte moving
+        qint64 maximumBodySize = 16 * 1024 * 1024;
+    };
+    using Done = std::function<void(const GitHubResult<GitHubResponse> &)>;
+
+    // Anonymous.
+    GitHubTransport(QNetworkAccessManager &network, Endpoint endpoint);
+    // Authenticated; `credentials` must outlive the requests, once it is gone no token is sent.
+    GitHubTransport(QNetworkAccessManager &network, Endpoint endpoint, GitHubCredentials &credentials);
+
+    // GET `path`: relative to the API root ("notifications") or an absolute address on its origin.
+    // With `validators` the request is conditional, and an answer 304 is a success. `done` runs
+    // later on the GUI thread, never inside this call, and not at all once the request is cancelled.
+    CancelHandle get(const QString &path, Done done, const HttpValidators &validators = {}) const;
+
+    // The token the next request would send; none for an anonymous transport.
+    std::optional<QString> token() const;
+
+private:
+    struct Shared;
+    friend class GitHubTransfer;
+
+    std::shared_ptr<const Shared> m_shared;
+};
