@@ -119,32 +119,19 @@ void corner(QPainterPath &path, QPointF from, QPointF vertex, QPointF to)
     path.cubicTo(from + (vertex - from) * handle, to + (vertex - to) * handle, to);
 }
 
-QPainterPath roundedPath(const QRectF &rect, double topRadius, double bottomRadius)
-{
-    const auto limit = [&rect](double r) { return std::min(r * reach, std::min(rect.width(), rect.height()) / 2); };
-    const double top = limit(topRadius);
-    const double bottom = limit(bottomRadius);
-    QPainterPath path;
-    path.moveTo(rect.left() + top, rect.top());
-    corner(path, { rect.right() - top, rect.top() }, rect.topRight(), { rect.right(), rect.top() + top });
-    corner(
-        path, { rect.right(), rect.bottom() - bottom }, rect.bottomRight(), { rect.right() - bottom, rect.bottom() });
-    corner(path, { rect.left() + bottom, rect.bottom() }, rect.bottomLeft(), { rect.left(), rect.bottom() - bottom });
-    corner(path, { rect.left(), rect.top() + top }, rect.topLeft(), { rect.left() + top, rect.top() });
-    path.closeSubpath();
-    return path;
-}
-
 } // namespace
 
 QPainterPath continuousRoundedRect(const QRectF &rect, double radius)
 {
-    return roundedPath(rect, radius, radius);
-}
-
-QPainterPath bottomRoundedRect(const QRectF &rect, double radius)
-{
-    return roundedPath(rect, 0, radius);
+    const double r = std::min(radius * reach, std::min(rect.width(), rect.height()) / 2);
+    QPainterPath path;
+    path.moveTo(rect.left() + r, rect.top());
+    corner(path, { rect.right() - r, rect.top() }, rect.topRight(), { rect.right(), rect.top() + r });
+    corner(path, { rect.right(), rect.bottom() - r }, rect.bottomRight(), { rect.right() - r, rect.bottom() });
+    corner(path, { rect.left() + r, rect.bottom() }, rect.bottomLeft(), { rect.left(), rect.bottom() - r });
+    corner(path, { rect.left(), rect.top() + r }, rect.topLeft(), { rect.left() + r, rect.top() });
+    path.closeSubpath();
+    return path;
 }
 
 void strokeInside(QPainter &painter, const QRectF &rect, double radius, const QColor &color)

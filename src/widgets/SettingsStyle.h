@@ -37,8 +37,6 @@ void makeWarning(QWidget &widget);
 // A rounded rectangle with smoothly blended corners, close to a squircle: each corner is a
 // cubic curve whose handles reach further than a circular arc's.
 QPainterPath continuousRoundedRect(const QRectF &rect, double radius);
-// As above with only the two bottom corners rounded.
-QPainterPath bottomRoundedRect(const QRectF &rect, double radius);
 
 // Strokes a 1-point border inside the shape of `rect` (inset by half the line width).
 void strokeInside(QPainter &painter, const QRectF &rect, double radius, const QColor &color);

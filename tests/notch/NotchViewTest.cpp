@@ -106,7 +106,7 @@ TEST_F(NotchViewTest, CollapsedDrawsTheStatusLineInASmallBlackShape)
     const QImage image = render();
     const QRect box = opaqueBox(image);
     EXPECT_EQ(box, QRect(180, 0, 220, 32));
-    expectBottomLeftRadius(image, box, NotchView::collapsedRadius);
+    expectBottomLeftRadius(image, box, NotchPainter::collapsedRadius);
     EXPECT_EQ(image.pixel(box.left() + 4, 4), qRgba(0, 0, 0, 255));
     EXPECT_GT(countPixels(image, box, [](QRgb p) { return isNear(p, Color::orange().toQColor()); }), 20);
     EXPECT_GT(countPixels(image, box, isLight), 40) << "white text";
@@ -119,7 +119,7 @@ TEST_F(NotchViewTest, ExpandedDrawsHeaderAndRowsBelowTheNotchBand)
     const QImage image = render();
     const QRect box = opaqueBox(image);
     EXPECT_EQ(box, QRect(0, 0, 580, 250));
-    expectBottomLeftRadius(image, box, NotchView::expandedRadius);
+    expectBottomLeftRadius(image, box, NotchPainter::expandedRadius);
 
     const QRectF header = view.headerRect();
     EXPECT_EQ(header.left(), 18);
