@@ -96,15 +96,15 @@ void PointerEventElsewhere(benchmark::State &state)
 void PointerEventHoveringNotch(benchmark::State &state)
 {
     Overlay overlay;
-    movePointer(state, overlay, { 960, 1075 }, { 961, 1075 });
+    movePointer(state, overlay, { 960, 5 }, { 961, 5 });
 }
 
 // The open overlay and a pointer outside it: every event restarts the pending close.
 void PointerEventLeavingOpenOverlay(benchmark::State &state)
 {
     Overlay overlay;
-    overlay.pointer.clickAt({ 960, 1070 }); // pin open
-    overlay.pointer.clickAt({ 960, 1070 }); // close: hover opening below keeps it open
+    overlay.pointer.clickAt({ 960, 10 }); // pin open
+    overlay.pointer.clickAt({ 960, 10 }); // close: hover opening below keeps it open
     overlay.controller->flash(QStringLiteral("news"), Color::blue());
     movePointer(state, overlay, { 100, 100 }, { 400, 300 });
 }

@@ -305,7 +305,7 @@ protected:
     {
         const auto onNotch = [this] {
             const QRectF frame = screens().main->frame;
-            return QPointF(frame.center().x(), frame.bottom() - 8);
+            return QPointF(frame.center().x(), frame.top() + 8);
         };
         every(5 * minute, 0, [this, onNotch] {
             for (int step = 0; step < 20; ++step)

@@ -16,8 +16,7 @@
 
 // Desktop services for unit tests: screens, pointer, status item and settings as the test sets them.
 
-// Screens with optional camera housings. The desktop's y axis points down from the top edge of
-// the first screen, as on X11.
+// Screens with optional camera housings.
 class FakeScreenProvider final : public ScreenProvider {
 public:
     QList<ScreenInfo> all;
@@ -26,15 +25,6 @@ public:
 
     QList<ScreenInfo> screens() const override { return all; }
     std::optional<ScreenInfo> mainScreen() const override { return main; }
-    QRect desktopRect(const QRectF &frame) const override
-    {
-        return QRectF(frame.x(), originY() - (frame.y() + frame.height()), frame.width(), frame.height())
-            .toAlignedRect();
-    }
-    QPointF pointFromDesktop(const QPointF &position) const override
-    {
-        return QPointF(position.x(), originY() - position.y());
-    }
     std::optional<QRectF> activeFullScreenWindow() const override { return fullScreenWindow; }
     void setFullScreenWindow(std::optional<QRectF> frame)
     {
@@ -57,13 +47,10 @@ public:
     static ScreenInfo notched(QRectF frame, double notchWidth, double inset)
     {
         const double side = (frame.width() - notchWidth) / 2;
-        const double top = frame.y() + frame.height() - inset;
+        const double top = frame.y();
         return ScreenInfo { QStringLiteral("notched"), frame, inset, QRectF(frame.x(), top, side, inset),
             QRectF(frame.right() - side, top, side, inset), frame };
     }
-
-private:
-    double originY() const { return all.isEmpty() ? 0 : all.first().frame.y() + all.first().frame.height(); }
 };
 
 // A pointer the test moves and clicks by hand; `global` false stands for a monitor that sees only

@@ -9,7 +9,7 @@ DesktopServices createX11DesktopServices()
 {
     DesktopServices services;
     services.screens = std::make_unique<X11ScreenProvider>();
-    services.pointer = std::make_unique<X11PointerMonitor>(*services.screens);
+    services.pointer = std::make_unique<X11PointerMonitor>();
     services.panelWindow = std::make_unique<X11PanelWindowSupport>();
     services.reduceMotion = std::make_unique<DesktopReduceMotion>();
     return services;

@@ -29,24 +29,9 @@ void X11ScreenProvider::watch(QScreen *screen)
     connect(screen, &QScreen::availableGeometryChanged, &m_coalesce, qOverload<>(&QTimer::start));
 }
 
-double X11ScreenProvider::originY() const
+ScreenInfo X11ScreenProvider::info(const QScreen &screen)
 {
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return 0;
-    const QRect geometry = primary->geometry();
-    return geometry.y() + geometry.height();
-}
-
-QRectF X11ScreenProvider::flipped(const QRectF &rect) const
-{
-    return QRectF(rect.x(), originY() - (rect.y() + rect.height()), rect.width(), rect.height());
-}
-
-ScreenInfo X11ScreenProvider::info(const QScreen &screen) const
-{
-    return ScreenInfo { screen.name(), flipped(screen.geometry()), 0, std::nullopt, std::nullopt,
-        flipped(screen.availableGeometry()) };
+    return ScreenInfo { screen.name(), screen.geometry(), 0, std::nullopt, std::nullopt, screen.availableGeometry() };
 }
 
 QList<ScreenInfo> X11ScreenProvider::screens() const
@@ -67,23 +52,10 @@ std::optional<ScreenInfo> X11ScreenProvider::mainScreen() const
     return info(*screen);
 }
 
-QRect X11ScreenProvider::desktopRect(const QRectF &frame) const
-{
-    return flipped(frame).toAlignedRect();
-}
-
 std::optional<QRectF> X11ScreenProvider::activeFullScreenWindow() const
 {
     const std::optional<QRect> window = m_activeWindow.fullScreenWindow();
     if (!window)
         return std::nullopt;
-    return flipped(*window);
-}
-
-QPointF X11ScreenProvider::pointFromDesktop(const QPointF &position) const
-{
-    // A desktop position names the pixel below and right of it. Flipped, that pixel is named by
-    // its bottom-left corner, so the screen's top row lies inside the screen (maximum edges are
-    // outside a rectangle) and a pointer pushed against the top edge still hits the overlay.
-    return QPointF(position.x(), originY() - position.y() - 1);
+    return QRectF(*window);
 }
