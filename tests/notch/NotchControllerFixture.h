@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FakeDesktop.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
@@ -14,13 +13,14 @@
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-// The controller over fake desktop services, a manual clock and a preference file; created on
+// The controller on a headless desktop, a manual clock and a preference file; created on
 // first use, so a test can set the screens and preferences up first.
 
 // A 1440 x 900 screen without a housing. The collapsed area C spans x 610..830, y 0..32; the open
@@ -36,8 +36,8 @@ class NotchControllerTest : public ::testing::Test {
 protected:
     NotchControllerTest()
     {
-        screens.all = { FakeScreenProvider::plain(screenFrame) };
-        screens.main = screens.all.first();
+        const ScreenInfo screen = HeadlessScreenProvider::plain(screenFrame);
+        screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         registry.registerModule(std::make_unique<RowModule>(QStringLiteral("first"), numberedRows(3)));
     }
@@ -80,10 +80,10 @@ protected:
     TempPreferences prefs;
     ModuleRegistry registry { *prefs.store };
     ManualScheduler scheduler;
-    FakeScreenProvider screens;
-    FakePointerMonitor pointer;
-    FakePanelWindowSupport windowSupport;
-    FakeReduceMotion reduceMotion;
+    HeadlessScreenProvider screens;
+    HeadlessPointerMonitor pointer;
+    HeadlessPanelWindowSupport windowSupport;
+    HeadlessReduceMotion reduceMotion;
     UrlSink opened;
     std::unique_ptr<NotchController> m_controller;
 };

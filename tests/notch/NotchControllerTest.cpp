@@ -16,7 +16,6 @@ TEST_F(NotchControllerTest, StartsCollapsedClickThroughAtTheTopCentre)
     EXPECT_TRUE(controller().panel().isClickThrough());
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(220, 32));
-    EXPECT_EQ(windowSupport.prepared, 1);
 }
 
 TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowed)
@@ -285,14 +284,16 @@ TEST_F(NotchControllerTest, ZeroAndOddFlashDurationsNeverBreakTheTimer)
 TEST_F(NotchControllerTest, FollowsScreenChanges)
 {
     const QRectF notchedFrame(0, 0, 1512, 982);
-    screens.all = { FakeScreenProvider::plain(screenFrame), FakeScreenProvider::notched(notchedFrame, 188, 38) };
+    screens.setScreens(
+        { HeadlessScreenProvider::plain(screenFrame), HeadlessScreenProvider::notched(notchedFrame, 188, 38) },
+        HeadlessScreenProvider::plain(screenFrame));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(328, 38));
     EXPECT_EQ(controller().geometry().screen.name, QStringLiteral("notched"));
     pointer.clickAt({ 756 - 163, 22 }); // inside the wide notch area, outside 220 x 32
     EXPECT_TRUE(model().isPinned());
 
     const QRectF wide(0, 0, 2560, 1440);
-    screens.change({ FakeScreenProvider::plain(wide) }, FakeScreenProvider::plain(wide));
+    screens.setScreens({ HeadlessScreenProvider::plain(wide) }, HeadlessScreenProvider::plain(wide));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(220, 32));
     EXPECT_FALSE(controller().geometry().hasNotch);
     EXPECT_EQ(controller().panel().geometry(), QRect(990, 0, 580, 250));
@@ -303,7 +304,7 @@ TEST_F(NotchControllerTest, FollowsScreenChanges)
     EXPECT_FALSE(model().isExpanded());
 
     // No screen at all: the change is ignored.
-    screens.change({}, std::nullopt);
+    screens.setScreens({}, std::nullopt);
     EXPECT_EQ(controller().geometry().screen.frame, wide);
     EXPECT_EQ(controller().panel().geometry(), QRect(990, 0, 580, 250));
 }
@@ -316,7 +317,7 @@ TEST_F(NotchControllerTest, HandlersOutlivingTheControllerDoNothing)
     publish(QStringLiteral("after"));
     pointer.moveTo(onNotch);
     pointer.clickAt(onNotch);
-    screens.change({ FakeScreenProvider::plain(screenFrame) }, std::nullopt);
+    screens.setScreens({ HeadlessScreenProvider::plain(screenFrame) }, std::nullopt);
     scheduler.advance(10);
     SUCCEED();
 }

@@ -13,12 +13,12 @@ class NotchPlacementTest : public NotchControllerTest {
 protected:
     NotchPlacementTest()
     {
-        screens.all = { withTopPanel(screenFrame, 32), FakeScreenProvider::plain(frameB, u"B"_s) };
-        screens.main = screens.all.first();
+        const ScreenInfo a = withTopPanel(screenFrame, 32);
+        screens.setScreens({ a, HeadlessScreenProvider::plain(frameB, u"B"_s) }, a);
     }
     static ScreenInfo withTopPanel(QRectF frame, double height)
     {
-        ScreenInfo screen = FakeScreenProvider::plain(frame, u"A"_s);
+        ScreenInfo screen = HeadlessScreenProvider::plain(frame, u"A"_s);
         screen.workArea = frame.adjusted(0, height, 0, 0);
         return screen;
     }
@@ -34,22 +34,22 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
     pointer.clickAt({ 720, 60 });
 
     // The panel goes: the overlay follows the work area up.
-    const ScreenInfo bareA = FakeScreenProvider::plain(screenFrame, u"A"_s);
-    screens.change({ bareA, screens.all[1] }, bareA);
+    const ScreenInfo bareA = HeadlessScreenProvider::plain(screenFrame, u"A"_s);
+    screens.setScreens({ bareA, screens.screens()[1] }, bareA);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
 
     // A named screen, at once; while it is absent the primary one, and back when it returns.
     prefs.store->setValue(AppPreferences::screen, u"B"_s);
     const QRect onB(1440 + 960 - 290, 0, 580, 250);
     EXPECT_EQ(controller().panel().geometry(), onB);
-    const QList<ScreenInfo> both = screens.all;
-    screens.change({ both[0] }, both[0]);
+    const QList<ScreenInfo> both = screens.screens();
+    screens.setScreens({ both[0] }, both[0]);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
-    screens.change(both, both[0]);
+    screens.setScreens(both, both[0]);
     EXPECT_EQ(controller().panel().geometry(), onB);
 
     // The pointer's screen: taken when chosen, then at each collapse, never while open.
-    pointer.at = { 200, 700 };
+    pointer.setPosition({ 200, 700 });
     prefs.store->setValue(AppPreferences::screen, AppPreferences::screenWithPointer);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     controller().flash(u"news"_s, Color::blue());
@@ -105,15 +105,15 @@ TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLa
 
 TEST_F(NotchPlacementTest, WithOnlyOurOwnWindowsSeenLeavingCountsAndTheShapeTakesInput)
 {
-    pointer.global = false;
+    pointer.setGlobal(false);
     controller();
     const QRect collapsedInPanel(180, 0, 220, 32);
-    EXPECT_EQ(windowSupport.inputRegion.boundingRect(), collapsedInPanel) << "clicks pass beside the shape";
+    EXPECT_EQ(windowSupport.inputRegion().boundingRect(), collapsedInPanel) << "clicks pass beside the shape";
 
     rest({ 720, 40 });
     scheduler.advance(0.25);
     ASSERT_TRUE(model().isExpanded());
-    EXPECT_TRUE(windowSupport.inputRegion.contains(QRect(0, 0, 580, 250)));
+    EXPECT_TRUE(windowSupport.inputRegion().contains(QRect(0, 0, 580, 250)));
 
     // The last position seen is inside, and stays so: leaving the window still closes.
     pointer.leave();
