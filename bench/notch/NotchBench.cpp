@@ -2,7 +2,6 @@
 // paints every frame of its spring and, while open, its rows: all must stay cheap (a frame of the
 // open overlay with seven rows well under 2 ms of CPU). Heap allocations are counted through a
 // replaced operator new; a pointer event must make none.
-#include "FakeDesktop.h"
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
@@ -12,6 +11,7 @@
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
 
 #include <QApplication>
 #include <QImage>
@@ -50,8 +50,8 @@ namespace {
 struct Overlay {
     Overlay()
     {
-        screens.all = { FakeScreenProvider::plain(QRectF(0, 0, 1920, 1080)) };
-        screens.main = screens.all.first();
+        const ScreenInfo screen = HeadlessScreenProvider::plain(QRectF(0, 0, 1920, 1080));
+        screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         controller = std::make_unique<NotchController>(
             bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
@@ -61,10 +61,10 @@ struct Overlay {
     TempPreferences prefs;
     ModuleRegistry registry { *prefs.store };
     TimerScheduler scheduler;
-    FakeScreenProvider screens;
-    FakePointerMonitor pointer;
-    FakePanelWindowSupport windowSupport;
-    FakeReduceMotion reduceMotion;
+    HeadlessScreenProvider screens;
+    HeadlessPointerMonitor pointer;
+    HeadlessPanelWindowSupport windowSupport;
+    HeadlessReduceMotion reduceMotion;
     std::unique_ptr<NotchController> controller;
 };
 
@@ -96,15 +96,15 @@ void PointerEventElsewhere(benchmark::State &state)
 void PointerEventHoveringNotch(benchmark::State &state)
 {
     Overlay overlay;
-    movePointer(state, overlay, { 960, 1075 }, { 961, 1075 });
+    movePointer(state, overlay, { 960, 5 }, { 961, 5 });
 }
 
 // The open overlay and a pointer outside it: every event restarts the pending close.
 void PointerEventLeavingOpenOverlay(benchmark::State &state)
 {
     Overlay overlay;
-    overlay.pointer.clickAt({ 960, 1070 }); // pin open
-    overlay.pointer.clickAt({ 960, 1070 }); // close: hover opening below keeps it open
+    overlay.pointer.clickAt({ 960, 10 }); // pin open
+    overlay.pointer.clickAt({ 960, 10 }); // close: hover opening below keeps it open
     overlay.controller->flash(QStringLiteral("news"), Color::blue());
     movePointer(state, overlay, { 100, 100 }, { 400, 300 });
 }
@@ -125,7 +125,7 @@ void paintFrames(benchmark::State &state, int rows, int animationTime)
 {
     NotchModel model;
     model.setRows(sampleRows(rows));
-    FakeReduceMotion reduceMotion;
+    HeadlessReduceMotion reduceMotion;
     NotchView view(model, QSizeF(220, 32), reduceMotion);
     const QSize size = view.expandedSize().toSize();
     view.resize(size);

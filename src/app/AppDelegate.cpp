@@ -126,7 +126,7 @@ void AppDelegate::showSettings()
 
 void AppDelegate::setUpStatusItem()
 {
-    std::unique_ptr<StatusItem> item = m_services.makeStatusItem();
+    std::unique_ptr<StatusItem> item = m_services.desktop.makeStatusItem();
     item->setSymbol(QString::fromLatin1(statusSymbol), QString::fromLatin1(statusDescription));
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();

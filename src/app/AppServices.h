@@ -12,13 +12,12 @@ class ProcessRunner;
 class QNetworkAccessManager;
 class Scheduler;
 class SecretStore;
-class StatusItem;
 class Updater;
 struct DesktopServices;
 
 // Everything the application is built from that differs between a user's desktop and a test:
-// main() fills it with the production backends, in-process tests with fakes. The references
-// must outlive the AppDelegate built from it.
+// main() fills it with the production backends, in-process tests with the headless desktop and
+// fakes. The references must outlive the AppDelegate built from it.
 struct AppServices {
     PreferenceStore &preferences;
     Scheduler &scheduler;
@@ -26,8 +25,6 @@ struct AppServices {
     QNetworkAccessManager &network;
     ProcessRunner &processes;
     DesktopServices &desktop;
-    // Asked once, when the launch sequence puts the item into the status area.
-    std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
     std::unique_ptr<Updater> updater;
     // Where both GitHub clients connect: the public API, except in test builds.
     GitHubTransport::Endpoint gitHubEndpoint;

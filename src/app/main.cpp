@@ -6,8 +6,7 @@
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
-#include "platform/x11/TrayStatusItem.h"
-#include "platform/x11/X11DesktopServices.h"
+#include "platform/DesktopServices.h"
 #include "services/KeychainStore.h"
 #include "services/QtProcessRunner.h"
 #include "updates/GitHubReleaseUpdater.h"
@@ -54,7 +53,7 @@ int main(int argc, char *argv[])
     KeychainStore secrets;
     QNetworkAccessManager network;
     QtProcessRunner processes(scheduler);
-    DesktopServices desktop = createX11DesktopServices();
+    DesktopServices desktop = createDesktopServices();
     MessageBoxUpdateDialogs updateDialogs;
 
     GitHubTransport::Endpoint gitHub;
@@ -68,7 +67,6 @@ int main(int argc, char *argv[])
         gitHub };
 
     AppDelegate delegate({ *preferences, scheduler, secrets, network, processes, desktop,
-        [] { return std::make_unique<TrayStatusItem>(); },
         std::make_unique<GitHubReleaseUpdater>(release, network, *preferences, scheduler, updateDialogs), gitHub,
         printNotice });
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate, &AppDelegate::showSettings);

@@ -50,7 +50,7 @@ NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, 
 
     // The modules' rows and line are in the model before the panel is first laid out.
     rebuild();
-    m_panel = std::make_unique<NotchPanel>(screens.desktopRect(expandedArea()), panelWindow);
+    m_panel = std::make_unique<NotchPanel>(expandedArea().toAlignedRect(), panelWindow);
     m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, reduceMotion));
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
@@ -73,7 +73,7 @@ NotchController::~NotchController()
 
 QRectF NotchController::expandedArea(QPointF topCentre, QSizeF size)
 {
-    return QRectF(topCentre.x() - size.width() / 2, topCentre.y() - size.height(), size.width(), size.height());
+    return QRectF(topCentre.x() - size.width() / 2, topCentre.y(), size.width(), size.height());
 }
 
 QRectF NotchController::expandedArea() const
@@ -83,7 +83,7 @@ QRectF NotchController::expandedArea() const
 
 void NotchController::placePanel()
 {
-    const QRect frame = m_screens.desktopRect(expandedArea());
+    const QRect frame = expandedArea().toAlignedRect();
     if (frame != m_panel->geometry())
         m_panel->setFrame(frame);
 }
@@ -129,9 +129,7 @@ void NotchController::showStatus(const ModuleStatus &status)
 
 QRectF NotchController::collapsedArea() const
 {
-    const QPointF top = m_geometry.topCentre();
-    const QSizeF size = m_geometry.collapsedSize;
-    return QRectF(top.x() - size.width() / 2, top.y() - size.height(), size.width(), size.height());
+    return expandedArea(m_geometry.topCentre(), m_geometry.collapsedSize);
 }
 
 void NotchController::handleBusEvent(const ModuleEvent &event)
@@ -207,9 +205,8 @@ void NotchController::armAgeUpdate()
 
 void NotchController::openRowAt(QPointF position)
 {
-    // From desktop points (y up) into the view, which fills the panel from the screen's top edge.
-    const QRectF area = expandedArea();
-    const int index = m_panel->content()->rowAt(QPointF(position.x() - area.left(), area.y() + area.height() - position.y()));
+    // The view fills the panel, whose top-left corner is the open area's.
+    const int index = m_panel->content()->rowAt(position - expandedArea().topLeft());
     if (index >= 0)
         GitHubPage::open(m_model->rows().at(index).link);
 }

@@ -71,7 +71,7 @@ public:
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
-    // The open overlay's area of `size`, centred below the point it hangs from.
+    // The overlay's area of `size` (open or collapsed), centred below the point it hangs from.
     static QRectF expandedArea(QPointF topCentre, QSizeF size);
 
 Q_SIGNALS:

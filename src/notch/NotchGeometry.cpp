@@ -36,9 +36,7 @@ bool NotchGeometry::contains(const QRectF &rect, QPointF point)
 
 QPointF NotchGeometry::topCentre() const
 {
-    const QRectF usable = screen.usableArea();
-    // Points grow upwards: the top edge is the maximum y.
-    return QPointF(screen.frame.center().x(), usable.y() + usable.height());
+    return QPointF(screen.frame.center().x(), screen.usableArea().top());
 }
 
 NotchGeometry NotchGeometry::forScreen(const ScreenInfo &screen)

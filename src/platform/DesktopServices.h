@@ -4,14 +4,21 @@
 #include "platform/PointerMonitor.h"
 #include "platform/ReduceMotion.h"
 #include "platform/ScreenProvider.h"
+#include "platform/StatusItem.h"
 
+#include <functional>
 #include <memory>
 
-// The desktop services of one backend, owned together. Only src/app creates them (through the
-// backend's factory) and hands references on; they must outlive everything that uses them.
+// The desktop services of one backend, owned together. Only src/app creates them and hands
+// references on; they must outlive everything that uses them.
 struct DesktopServices {
     std::unique_ptr<ScreenProvider> screens;
     std::unique_ptr<PointerMonitor> pointer;
     std::unique_ptr<PanelWindowSupport> panelWindow;
     std::unique_ptr<ReduceMotion> reduceMotion;
+    // Asked once, when the launch sequence puts the item into the status area.
+    std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
 };
+
+// The services of the backend set this build was made with (CMake picks it: X11 on Linux).
+DesktopServices createDesktopServices();

@@ -16,7 +16,7 @@ class PointerMonitor : public QObject {
 public:
     using QObject::QObject;
 
-    // The pointer position at the moment of the call, in points (see ScreenProvider).
+    // The pointer position at the moment of the call, in Qt's global coordinates (see ScreenProvider).
     virtual QPointF position() const = 0;
     // False where only the events of our own windows can be seen (no desktop-wide events).
     virtual bool isGlobal() const = 0;

@@ -2,18 +2,18 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointF>
-#include <QRect>
 #include <QRectF>
 #include <QString>
 
 #include <optional>
 
-// One attached screen as the overlay sees it. Coordinates are points in global screen space with
-// the origin at the bottom-left corner of the primary screen and y growing upwards.
+// One attached screen as the overlay sees it. Coordinates are Qt's global ones: device-independent
+// pixels with the origin at the top-left corner of the primary screen and y growing downwards.
 struct ScreenInfo {
     QString name;
     QRectF frame;
+    // The camera-housing fields (topInset and the two side areas) stay for the macOS backend;
+    // the other backends report no housing.
     // Height of the band a camera housing hides at the top; 0 on screens without one.
     double topInset = 0;
     // The unobscured parts of the top band left and right of the housing, when the screen has them.
@@ -27,9 +27,8 @@ struct ScreenInfo {
     friend bool operator==(const ScreenInfo &, const ScreenInfo &) = default;
 };
 
-// The desktop's screens. Backends convert from the window system's own coordinates here and
-// nowhere else: frames and pointer positions leave in points (bottom-left origin, y up), window
-// rectangles go back through desktopRect().
+// The desktop's screens. A backend whose window system counts otherwise converts to Qt's global
+// coordinates (top-left origin, y down) here, before anything leaves it.
 class ScreenProvider : public QObject {
     Q_OBJECT
 public:
@@ -39,10 +38,6 @@ public:
     virtual QList<ScreenInfo> screens() const = 0;
     // The screen holding the focused window, else the primary one; none without screens.
     virtual std::optional<ScreenInfo> mainScreen() const = 0;
-    // A rectangle in points as the window system's global rectangle (top-left origin, y down).
-    virtual QRect desktopRect(const QRectF &frame) const = 0;
-    // A position in the window system's global coordinates as points.
-    virtual QPointF pointFromDesktop(const QPointF &position) const = 0;
     // The frame of the active window while it is full-screen, else none.
     virtual std::optional<QRectF> activeFullScreenWindow() const = 0;
 

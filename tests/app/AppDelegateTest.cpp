@@ -1,4 +1,3 @@
-#include "FakeDesktop.h"
 #include "HttpsTestServer.h"
 #include "InMemorySecretStore.h"
 #include "ManualScheduler.h"
@@ -12,6 +11,7 @@
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "services/ProcessRunner.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -100,29 +100,28 @@ protected:
 
     std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
     {
-        desktop = fakeDesktopServices(FakeScreenProvider::plain(QRectF(0, 0, 1440, 900)));
+        desktop = createHeadlessDesktopServices(HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900)));
         GitHubTransport::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
-        auto delegate
-            = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, processes, desktop,
-                [this, trayAvailable] {
-                    snapshot.notchPanelVisible = app->notch() && app->notch()->panel().isVisible();
-                    snapshot.modules = int(app->registry().modules().size());
-                    snapshot.settingsController = app->settings() != nullptr;
-                    auto item = std::make_unique<FakeStatusItem>(trayAvailable);
-                    statusItem = item.get();
-                    return item;
-                },
-                std::make_unique<RecordingUpdater>(updaterStarts, updateChecks), endpoint,
-                [this](const QString &line) { notices << line; } });
+        desktop.makeStatusItem = [this, trayAvailable] {
+            snapshot.notchPanelVisible = app->notch() && app->notch()->panel().isVisible();
+            snapshot.modules = int(app->registry().modules().size());
+            snapshot.settingsController = app->settings() != nullptr;
+            auto item = std::make_unique<HeadlessStatusItem>(trayAvailable);
+            statusItem = item.get();
+            return item;
+        };
+        auto delegate = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network,
+            processes, desktop, std::make_unique<RecordingUpdater>(updaterStarts, updateChecks), endpoint,
+            [this](const QString &line) { notices << line; } });
         app = delegate.get();
         return delegate;
     }
 
     QAction *entry(const QString &title) const
     {
-        for (QAction *action : statusItem->menu->actions())
+        for (QAction *action : statusItem->menu()->actions())
             if (action->text() == title)
                 return action;
         ADD_FAILURE() << "no menu entry " << title.toStdString();
@@ -141,7 +140,7 @@ protected:
     QStringList notices;
     LaunchSnapshot snapshot;
     AppDelegate *app = nullptr;
-    FakeStatusItem *statusItem = nullptr;
+    HeadlessStatusItem *statusItem = nullptr;
 };
 
 TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
@@ -169,12 +168,12 @@ TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
             { QStringLiteral("github.actions"), QStringLiteral("github.pullRequests"), QStringLiteral("docker") }));
 
     ASSERT_NE(statusItem, nullptr);
-    EXPECT_EQ(statusItem->symbol, QStringLiteral("rectangle.topthird.inset.filled"));
-    EXPECT_EQ(statusItem->description, QStringLiteral("Tarnlet"));
-    EXPECT_TRUE(statusItem->shown);
-    ASSERT_FALSE(statusItem->menu.isNull());
+    EXPECT_EQ(statusItem->symbol(), QStringLiteral("rectangle.topthird.inset.filled"));
+    EXPECT_EQ(statusItem->accessibleDescription(), QStringLiteral("Tarnlet"));
+    EXPECT_TRUE(statusItem->isShown());
+    ASSERT_NE(statusItem->menu(), nullptr);
     QStringList entries;
-    for (const QAction *action : statusItem->menu->actions())
+    for (const QAction *action : statusItem->menu()->actions())
         entries << (action->isSeparator()
                 ? QStringLiteral("---")
                 : action->text() + u'|' + action->shortcut().toString(QKeySequence::NativeText));
@@ -188,7 +187,8 @@ TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
 
     // At exit the menu outlives the item that shows it.
     bool menuAlive = false;
-    statusItem->menuAliveAtDestruction = &menuAlive;
+    QObject::connect(statusItem, &QObject::destroyed,
+        [&menuAlive, menu = QPointer(statusItem->menu())] { menuAlive = !menu.isNull(); });
     delegate.reset();
     EXPECT_TRUE(menuAlive);
 }
@@ -282,22 +282,22 @@ TEST_F(AppDelegateTest, TheTrayIconCarriesTheStatusLine)
     delegate->registry().registerModule(std::move(module));
     ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::orange() });
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(statusItem->toolTip, QStringLiteral("CI · main"));
-    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Active);
+    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("CI · main"));
+    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Active);
 
     ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::red() });
     QCoreApplication::processEvents();
-    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Failure);
+    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Failure);
     // A flash shows in the tooltip for its time; the dot keeps saying what the modules say.
     delegate->showTestEvent();
-    EXPECT_EQ(statusItem->toolTip, QStringLiteral("Tests bestanden · main"));
-    EXPECT_EQ(statusItem->attention, StatusItem::Attention::Failure);
+    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("Tests bestanden · main"));
+    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Failure);
     scheduler.advance(3.5);
-    EXPECT_EQ(statusItem->toolTip, QStringLiteral("CI · main"));
+    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("CI · main"));
 
     ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::green() });
     QCoreApplication::processEvents();
-    EXPECT_EQ(statusItem->attention, StatusItem::Attention::None);
+    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::None);
 }
 
 TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenuUntilOneTurnsUp)
@@ -317,7 +317,7 @@ TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenuUntilOneTurnsU
     };
     const QStringList commands { QStringLiteral("Test-Ereignis anzeigen"), QStringLiteral("Nach Updates suchen …"),
         QStringLiteral("Beenden") };
-    EXPECT_TRUE(statusItem->shown); // appears by itself once a tray turns up
+    EXPECT_TRUE(statusItem->isShown()); // appears by itself once a tray turns up
 
     // A moment's grace for a tray host starting at the same time.
     scheduler.advance(1.9);

@@ -1,9 +1,8 @@
 // The whole program through a simulated day: the application delegate with all three modules and
 // the real updater, the real network stack and TLS against a local HTTPS API whose runs and
-// notifications change over the day, the Docker client against a local engine socket, and a fake
+// notifications change over the day, the Docker client against a local engine socket, and a headless
 // desktop with pointer, flash, screen and settings-window traffic. After a warm-up, resident
 // memory and open file descriptors must stay flat.
-#include "FakeDesktop.h"
 #include "HttpsTestServer.h"
 #include "InMemorySecretStore.h"
 #include "ManualScheduler.h"
@@ -14,6 +13,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "services/QtProcessRunner.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -239,8 +239,8 @@ Footprint measure()
     return now;
 }
 
-const ScreenInfo plainScreen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
-const ScreenInfo notchedScreen = FakeScreenProvider::notched(QRectF(0, 0, 1512, 982), 200, 32);
+const ScreenInfo plainScreen = HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900));
+const ScreenInfo notchedScreen = HeadlessScreenProvider::notched(QRectF(0, 0, 1512, 982), 200, 32);
 
 class Soak : public ::testing::Test {
 protected:
@@ -265,10 +265,9 @@ protected:
             endpoint };
         auto updater = std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
             [this] { return dayStart.addMSecs(qint64(scheduler.now() * 1000)); });
-        desktop = fakeDesktopServices(plainScreen);
+        desktop = createHeadlessDesktopServices(plainScreen);
         app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, engineRunner,
-            desktop, [] { return std::make_unique<FakeStatusItem>(); }, std::move(updater), endpoint,
-            [](const QString &) {} });
+            desktop, std::move(updater), endpoint, [](const QString &) {} });
         app->eventBus().subscribe([this](const ModuleEvent &) { ++busEvents; });
         app->applicationDidFinishLaunching();
     }
@@ -279,8 +278,8 @@ protected:
             job.cancel();
     }
 
-    FakePointerMonitor &pointer() { return static_cast<FakePointerMonitor &>(*desktop.pointer); }
-    FakeScreenProvider &screens() { return static_cast<FakeScreenProvider &>(*desktop.screens); }
+    HeadlessPointerMonitor &pointer() { return static_cast<HeadlessPointerMonitor &>(*desktop.pointer); }
+    HeadlessScreenProvider &screens() { return static_cast<HeadlessScreenProvider &>(*desktop.screens); }
 
     // Runs `action` every `period` simulated seconds, the first time after `offset`.
     void every(double period, double offset, std::function<void()> action)
@@ -302,8 +301,8 @@ protected:
     void startTraffic()
     {
         const auto onNotch = [this] {
-            const QRectF frame = screens().main->frame;
-            return QPointF(frame.center().x(), frame.bottom() - 8);
+            const QRectF frame = screens().mainScreen()->frame;
+            return QPointF(frame.center().x(), frame.top() + 8);
         };
         every(5 * minute, 0, [this, onNotch] {
             for (int step = 0; step < 20; ++step)
@@ -317,8 +316,8 @@ protected:
         every(17 * minute, 9 * minute, [this] { pointer().clickAt(QPointF(50, 50)); });
         every(30 * minute, 11 * minute, [this] { app->showTestEvent(); });
         every(hour, 25 * minute, [this] {
-            const ScreenInfo next = screens().main->name == plainScreen.name ? notchedScreen : plainScreen;
-            screens().change({ next }, next);
+            const ScreenInfo next = screens().mainScreen()->name == plainScreen.name ? notchedScreen : plainScreen;
+            screens().setScreens({ next }, next);
         });
         every(3 * hour, hour, [this] { app->showSettings(); });
         every(3 * hour, 2 * hour, [this] { app->settings()->window()->close(); });

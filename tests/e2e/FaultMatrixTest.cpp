@@ -2,7 +2,6 @@
 // wired in src/app (AppDelegate with its real modules, clients and overlay) talking to a real HTTPS
 // server, and on the Docker module running the real curl against a unix socket. Every case checks
 // that nothing is lost: what was shown before the fault stays, and the next poll recovers.
-#include "FakeDesktop.h"
 #include "HttpsTestServer.h"
 #include "InMemorySecretStore.h"
 #include "ManualScheduler.h"
@@ -21,7 +20,7 @@
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
-#include "platform/StatusItem.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "services/GitHubCredentials.h"
 #include "services/QtProcessRunner.h"
 #include "updates/Updater.h"
@@ -50,15 +49,6 @@ QByteArray goodRuns()
            R"("conclusion":"success","created_at":"2026-12-07T10:00:00Z","updated_at":"2026-12-07T10:05:00Z",)"
            R"("html_url":"https://github.com/teskarvo/Tarnlet/actions/runs/1"}]})";
 }
-
-class NoStatusArea final : public StatusItem {
-public:
-    bool isAvailable() const override { return true; }
-    void setSymbol(const QString &, const QString &) override { }
-    void setMenu(QMenu *) override { }
-    void setStatus(const QString &, Attention) override { }
-    void show() override { }
-};
 
 class NoUpdates final : public Updater {
 public:
@@ -92,15 +82,9 @@ protected:
                 QString::fromLatin1(ModuleRegistry::disabledModuleIDsKey), QStringList { QStringLiteral("docker") });
             preferences.setValue(AppPreferences::showSettingsOnLaunch, false);
         }
-        auto screens = std::make_unique<FakeScreenProvider>();
-        screens->change({ screen }, screen);
-        desktop.screens = std::move(screens);
-        desktop.pointer = std::make_unique<FakePointerMonitor>();
-        desktop.panelWindow = std::make_unique<FakePanelWindowSupport>();
-        desktop.reduceMotion = std::make_unique<FakeReduceMotion>();
+        desktop = createHeadlessDesktopServices(screen);
         app = std::make_unique<AppDelegate>(AppServices { preferences, scheduler, secrets, network, processes, desktop,
-            [] { return std::make_unique<NoStatusArea>(); }, std::make_unique<NoUpdates>(), endpoint,
-            [this](const QString &line) { output << line; } });
+            std::make_unique<NoUpdates>(), endpoint, [this](const QString &line) { output << line; } });
         app->eventBus().subscribe([this](const ModuleEvent &event) { output << event.text; });
         app->applicationDidFinishLaunching();
         actions = qobject_cast<GitHubActionsModule *>(app->registry().module(QStringLiteral("github.actions")));
@@ -140,7 +124,7 @@ protected:
 
     HttpsTestServer server;
     GitHubTransport::Endpoint endpoint;
-    ScreenInfo screen = FakeScreenProvider::plain(QRectF(0, 0, 1440, 900));
+    ScreenInfo screen = HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900));
     TempPreferences prefs;
     ManualScheduler scheduler;
     InMemorySecretStore secrets;
@@ -276,14 +260,14 @@ TEST_F(ProgramFaults, ScreenRemovedAndAddedWhileOpen)
     launch();
     app->showTestEvent();
     ASSERT_TRUE(app->notch()->model().isExpanded());
-    auto &screens = static_cast<FakeScreenProvider &>(*desktop.screens);
+    auto &screens = static_cast<HeadlessScreenProvider &>(*desktop.screens);
 
-    screens.change({}, std::nullopt);
+    screens.setScreens({}, std::nullopt);
     app->showTestEvent();
     EXPECT_TRUE(app->notch()->panel().isVisible());
 
-    const ScreenInfo wide = FakeScreenProvider::notched(QRectF(0, 0, 2560, 1440), 200, 32);
-    screens.change({ wide }, wide);
+    const ScreenInfo wide = HeadlessScreenProvider::notched(QRectF(0, 0, 2560, 1440), 200, 32);
+    screens.setScreens({ wide }, wide);
     EXPECT_TRUE(app->notch()->model().isExpanded());
     const QRect frame = app->notch()->panel().geometry();
     EXPECT_EQ(frame.x() + frame.width() / 2, 1280);

@@ -15,7 +15,7 @@
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
-#include "platform/x11/X11DesktopServices.h"
+#include "platform/DesktopServices.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
     ModuleRegistry registry(*preferences);
     registry.registerModule(std::make_unique<ThreeRows>());
     TimerScheduler scheduler;
-    DesktopServices desktop = createX11DesktopServices();
+    DesktopServices desktop = createDesktopServices();
     NotchController notch(bus, registry, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
     std::pair<bool, bool> reported { false, false };

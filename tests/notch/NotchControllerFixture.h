@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FakeDesktop.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
@@ -14,31 +13,31 @@
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-// The controller over fake desktop services, a manual clock and a preference file; created on
+// The controller on a headless desktop, a manual clock and a preference file; created on
 // first use, so a test can set the screens and preferences up first.
 
-// A 1440 x 900 screen without a housing. In points (y up): the collapsed area C spans
-// x 610..830, y 868..900; the open area E, with the three rows of the fixture's module,
-// x 430..1010, y 650..900.
+// A 1440 x 900 screen without a housing. The collapsed area C spans x 610..830, y 0..32; the open
+// area E, with the three rows of the fixture's module, x 430..1010, y 0..250.
 inline const QRectF screenFrame(0, 0, 1440, 900);
-inline const QPointF onNotch(720, 890);
-inline const QPointF belowNotchInE(720, 845); // on the header, above the rows
-inline const QPointF inHoverMarginOnly(605, 890); // inside C grown by 8, outside C
-inline const QPointF farAway(100, 100);
-inline const QPointF inLeaveMarginOnly(420, 700); // inside E grown by 24, outside E
+inline const QPointF onNotch(720, 10);
+inline const QPointF belowNotchInE(720, 55); // on the header, above the rows
+inline const QPointF inHoverMarginOnly(605, 10); // inside C grown by 8, outside C
+inline const QPointF farAway(100, 800);
+inline const QPointF inLeaveMarginOnly(420, 200); // inside E grown by 24, outside E
 
 class NotchControllerTest : public ::testing::Test {
 protected:
     NotchControllerTest()
     {
-        screens.all = { FakeScreenProvider::plain(screenFrame) };
-        screens.main = screens.all.first();
+        const ScreenInfo screen = HeadlessScreenProvider::plain(screenFrame);
+        screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         registry.registerModule(std::make_unique<RowModule>(QStringLiteral("first"), numberedRows(3)));
     }
@@ -65,12 +64,10 @@ protected:
             result << row.title;
         return result;
     }
-    // The centre of a row of the open overlay, in desktop points.
+    // The centre of a row of the open overlay, in global coordinates.
     QPointF rowCentre(int index)
     {
-        const QPointF local = controller().panel().content()->rowRect(index).center();
-        const QRect panel = controller().panel().geometry();
-        return QPointF(panel.left() + local.x(), screenFrame.height() - panel.top() - local.y());
+        return controller().panel().content()->rowRect(index).center() + controller().panel().geometry().topLeft();
     }
     const NotchModel &model() { return controller().model(); }
     void publish(const QString &text, bool shouldExpand = true)
@@ -83,10 +80,10 @@ protected:
     TempPreferences prefs;
     ModuleRegistry registry { *prefs.store };
     ManualScheduler scheduler;
-    FakeScreenProvider screens;
-    FakePointerMonitor pointer;
-    FakePanelWindowSupport windowSupport;
-    FakeReduceMotion reduceMotion;
+    HeadlessScreenProvider screens;
+    HeadlessPointerMonitor pointer;
+    HeadlessPanelWindowSupport windowSupport;
+    HeadlessReduceMotion reduceMotion;
     UrlSink opened;
     std::unique_ptr<NotchController> m_controller;
 };

@@ -16,7 +16,6 @@ TEST_F(NotchControllerTest, StartsCollapsedClickThroughAtTheTopCentre)
     EXPECT_TRUE(controller().panel().isClickThrough());
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(220, 32));
-    EXPECT_EQ(windowSupport.prepared, 1);
 }
 
 TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowed)
@@ -224,11 +223,11 @@ TEST_F(NotchControllerTest, MinimumEdgesAreInsideMaximumEdgesOutside)
         bool opens;
     };
     const Case cases[] = {
-        { { 610, 880 }, true }, // left edge of C
-        { { 700, 868 }, true }, // bottom edge of C
-        { { 830, 880 }, false }, // right edge
-        { { 609.99, 880 }, false }, // just left
-        { { 829.99, 899.99 }, true } // top-right corner pixel
+        { { 610, 20 }, true }, // left edge of C
+        { { 700, 0 }, true }, // top edge: a pointer pushed against the screen's top
+        { { 830, 20 }, false }, // right edge
+        { { 609.99, 20 }, false }, // just left
+        { { 829.99, 31.99 }, true } // bottom-right corner pixel
     };
     for (const Case &c : cases) {
         pointer.clickAt(c.point);
@@ -236,12 +235,12 @@ TEST_F(NotchControllerTest, MinimumEdgesAreInsideMaximumEdgesOutside)
         if (model().isExpanded())
             pointer.clickAt(farAway);
     }
-    // The top edge (y 900) lies outside C, and outside C8's top (908) a movement leaves.
-    pointer.clickAt({ 700, 900 });
+    // The bottom edge (y 32) lies outside C, and outside C8's bottom (40) a movement leaves.
+    pointer.clickAt({ 700, 32 });
     EXPECT_FALSE(model().isExpanded());
-    rest({ 700, 907.9 });
+    rest({ 700, 39.9 });
     EXPECT_TRUE(controller().isPointerInside());
-    rest({ 700, 908 });
+    rest({ 700, 40 });
     EXPECT_FALSE(controller().isPointerInside());
 }
 
@@ -285,25 +284,27 @@ TEST_F(NotchControllerTest, ZeroAndOddFlashDurationsNeverBreakTheTimer)
 TEST_F(NotchControllerTest, FollowsScreenChanges)
 {
     const QRectF notchedFrame(0, 0, 1512, 982);
-    screens.all = { FakeScreenProvider::plain(screenFrame), FakeScreenProvider::notched(notchedFrame, 188, 38) };
+    screens.setScreens(
+        { HeadlessScreenProvider::plain(screenFrame), HeadlessScreenProvider::notched(notchedFrame, 188, 38) },
+        HeadlessScreenProvider::plain(screenFrame));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(328, 38));
     EXPECT_EQ(controller().geometry().screen.name, QStringLiteral("notched"));
-    pointer.clickAt({ 756 - 163, 960 }); // inside the wide notch area, outside 220 x 32
+    pointer.clickAt({ 756 - 163, 22 }); // inside the wide notch area, outside 220 x 32
     EXPECT_TRUE(model().isPinned());
 
     const QRectF wide(0, 0, 2560, 1440);
-    screens.change({ FakeScreenProvider::plain(wide) }, FakeScreenProvider::plain(wide));
+    screens.setScreens({ HeadlessScreenProvider::plain(wide) }, HeadlessScreenProvider::plain(wide));
     EXPECT_EQ(controller().geometry().collapsedSize, QSizeF(220, 32));
     EXPECT_FALSE(controller().geometry().hasNotch);
     EXPECT_EQ(controller().panel().geometry(), QRect(990, 0, 580, 250));
     EXPECT_TRUE(model().isPinned()) << "state and pin survive a screen change";
-    pointer.clickAt({ 1280 - 111, 1430 }); // outside the new C, inside the new E
+    pointer.clickAt({ 1280 - 111, 10 }); // outside the new C, inside the new E
     EXPECT_TRUE(model().isExpanded());
-    pointer.clickAt({ 1280 - 109, 1430 });
+    pointer.clickAt({ 1280 - 109, 10 });
     EXPECT_FALSE(model().isExpanded());
 
     // No screen at all: the change is ignored.
-    screens.change({}, std::nullopt);
+    screens.setScreens({}, std::nullopt);
     EXPECT_EQ(controller().geometry().screen.frame, wide);
     EXPECT_EQ(controller().panel().geometry(), QRect(990, 0, 580, 250));
 }
@@ -316,7 +317,7 @@ TEST_F(NotchControllerTest, HandlersOutlivingTheControllerDoNothing)
     publish(QStringLiteral("after"));
     pointer.moveTo(onNotch);
     pointer.clickAt(onNotch);
-    screens.change({ FakeScreenProvider::plain(screenFrame) }, std::nullopt);
+    screens.setScreens({ HeadlessScreenProvider::plain(screenFrame) }, std::nullopt);
     scheduler.advance(10);
     SUCCEED();
 }

@@ -7,19 +7,19 @@ namespace {
 using namespace Qt::StringLiterals;
 
 // Screen A (the fixture's) with a 32-point panel along its top, screen B to its right, tops level.
-const QRectF frameB(1440, -180, 1920, 1080);
+const QRectF frameB(1440, 0, 1920, 1080);
 
 class NotchPlacementTest : public NotchControllerTest {
 protected:
     NotchPlacementTest()
     {
-        screens.all = { withTopPanel(screenFrame, 32), FakeScreenProvider::plain(frameB, u"B"_s) };
-        screens.main = screens.all.first();
+        const ScreenInfo a = withTopPanel(screenFrame, 32);
+        screens.setScreens({ a, HeadlessScreenProvider::plain(frameB, u"B"_s) }, a);
     }
     static ScreenInfo withTopPanel(QRectF frame, double height)
     {
-        ScreenInfo screen = FakeScreenProvider::plain(frame, u"A"_s);
-        screen.workArea = frame.adjusted(0, 0, 0, -height);
+        ScreenInfo screen = HeadlessScreenProvider::plain(frame, u"A"_s);
+        screen.workArea = frame.adjusted(0, height, 0, 0);
         return screen;
     }
 };
@@ -27,33 +27,33 @@ protected:
 TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
 {
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 32, 580, 250));
-    pointer.clickAt({ 720, 880 }); // on the panel strip, above the overlay
+    pointer.clickAt({ 720, 20 }); // on the panel strip, above the overlay
     EXPECT_FALSE(model().isExpanded());
-    pointer.clickAt({ 720, 840 });
+    pointer.clickAt({ 720, 60 });
     EXPECT_TRUE(model().isPinned());
-    pointer.clickAt({ 720, 840 });
+    pointer.clickAt({ 720, 60 });
 
     // The panel goes: the overlay follows the work area up.
-    const ScreenInfo bareA = FakeScreenProvider::plain(screenFrame, u"A"_s);
-    screens.change({ bareA, screens.all[1] }, bareA);
+    const ScreenInfo bareA = HeadlessScreenProvider::plain(screenFrame, u"A"_s);
+    screens.setScreens({ bareA, screens.screens()[1] }, bareA);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
 
     // A named screen, at once; while it is absent the primary one, and back when it returns.
     prefs.store->setValue(AppPreferences::screen, u"B"_s);
     const QRect onB(1440 + 960 - 290, 0, 580, 250);
     EXPECT_EQ(controller().panel().geometry(), onB);
-    const QList<ScreenInfo> both = screens.all;
-    screens.change({ both[0] }, both[0]);
+    const QList<ScreenInfo> both = screens.screens();
+    screens.setScreens({ both[0] }, both[0]);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
-    screens.change(both, both[0]);
+    screens.setScreens(both, both[0]);
     EXPECT_EQ(controller().panel().geometry(), onB);
 
     // The pointer's screen: taken when chosen, then at each collapse, never while open.
-    pointer.at = { 200, 200 };
+    pointer.setPosition({ 200, 700 });
     prefs.store->setValue(AppPreferences::screen, AppPreferences::screenWithPointer);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     controller().flash(u"news"_s, Color::blue());
-    pointer.moveTo({ 2000, 300 });
+    pointer.moveTo({ 2000, 600 });
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     scheduler.advance(0.35);
     EXPECT_FALSE(model().isExpanded());
@@ -64,7 +64,7 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
 TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLater)
 {
     controller().panel().show();
-    pointer.clickAt({ 720, 840 });
+    pointer.clickAt({ 720, 60 });
     ASSERT_TRUE(model().isPinned());
 
     screens.setFullScreenWindow(frameB); // on the other screen: no matter
@@ -75,8 +75,8 @@ TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLa
     EXPECT_FALSE(model().isPinned());
 
     // Hidden, the pointer does nothing and flashes wait, the newest only.
-    rest({ 720, 860 });
-    pointer.clickAt({ 720, 860 });
+    rest({ 720, 40 });
+    pointer.clickAt({ 720, 40 });
     scheduler.advance(1);
     controller().flash(u"first"_s, Color::blue());
     controller().flash(u"second"_s, Color::green());
@@ -105,15 +105,15 @@ TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLa
 
 TEST_F(NotchPlacementTest, WithOnlyOurOwnWindowsSeenLeavingCountsAndTheShapeTakesInput)
 {
-    pointer.global = false;
+    pointer.setGlobal(false);
     controller();
     const QRect collapsedInPanel(180, 0, 220, 32);
-    EXPECT_EQ(windowSupport.inputRegion.boundingRect(), collapsedInPanel) << "clicks pass beside the shape";
+    EXPECT_EQ(windowSupport.inputRegion().boundingRect(), collapsedInPanel) << "clicks pass beside the shape";
 
-    rest({ 720, 860 });
+    rest({ 720, 40 });
     scheduler.advance(0.25);
     ASSERT_TRUE(model().isExpanded());
-    EXPECT_TRUE(windowSupport.inputRegion.contains(QRect(0, 0, 580, 250)));
+    EXPECT_TRUE(windowSupport.inputRegion().contains(QRect(0, 0, 580, 250)));
 
     // The last position seen is inside, and stays so: leaving the window still closes.
     pointer.leave();

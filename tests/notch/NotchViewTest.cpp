@@ -1,9 +1,9 @@
-#include "FakeDesktop.h"
 #include "NotchFakes.h"
 #include "QtPrinters.h"
 
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
 
 #include <QAccessible>
 #include <QImage>
@@ -92,12 +92,12 @@ protected:
 
     void expandAtOnce()
     {
-        reduceMotion.on = true;
+        reduceMotion.setOn(true);
         model.setExpanded(true);
     }
 
     NotchModel model;
-    FakeReduceMotion reduceMotion;
+    HeadlessReduceMotion reduceMotion;
     NotchView view;
 };
 
@@ -190,7 +190,7 @@ TEST_F(NotchViewTest, SpringsBetweenStatesUnlessMotionIsReduced)
     EXPECT_GT(shapeChanges, 10);
 
     // Reduced motion: the new state is drawn at once, without frames in between.
-    reduceMotion.on = true;
+    reduceMotion.setOn(true);
     shapeChanges = 0;
     model.setExpanded(false);
     EXPECT_EQ(view.progress(), 0);

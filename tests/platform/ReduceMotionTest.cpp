@@ -1,6 +1,6 @@
 // The desktop's animation setting through a stand-in portal (another process) on a private
 // session bus.
-#include "platform/x11/DesktopReduceMotion.h"
+#include "platform/freedesktop/DesktopReduceMotion.h"
 
 #include <QProcess>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "platform/x11/TrayStatusItem.h"
+#include "platform/qt/TrayStatusItem.h"
 #include "core/Color.h"
 
 #include <QImage>

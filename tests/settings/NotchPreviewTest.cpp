@@ -1,8 +1,7 @@
 // The preview is the collapsed overlay as the overlay itself draws it.
-#include "FakeDesktop.h"
-
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "settings/NotchPreview.h"
 
 #include <QImage>
@@ -24,7 +23,7 @@ TEST(NotchPreviewTest, DrawsTheOverlaysCollapsedShape)
     NotchPreview preview;
     preview.resize(560, 150);
     NotchModel model;
-    FakeReduceMotion reduceMotion;
+    HeadlessReduceMotion reduceMotion;
     NotchView overlay(model, QSizeF(260, 38), reduceMotion);
     overlay.resize(preview.size());
     const QImage drawn = render(preview);

@@ -1,16 +1,16 @@
-#include "platform/x11/X11DesktopServices.h"
+// The backend set of an X11 session on Qt's xcb platform: X11 for the pointer, the panel window,
+// the screens' full-screen windows and the tray host, the freedesktop portal for reduce motion.
+#include "platform/DesktopServices.h"
 
-#include "platform/x11/DesktopReduceMotion.h"
+#include "platform/freedesktop/DesktopReduceMotion.h"
 #include "platform/x11/X11PanelWindowSupport.h"
 #include "platform/x11/X11PointerMonitor.h"
 #include "platform/x11/X11ScreenProvider.h"
+#include "platform/x11/X11TrayStatusItem.h"
 
-DesktopServices createX11DesktopServices()
+DesktopServices createDesktopServices()
 {
-    DesktopServices services;
-    services.screens = std::make_unique<X11ScreenProvider>();
-    services.pointer = std::make_unique<X11PointerMonitor>(*services.screens);
-    services.panelWindow = std::make_unique<X11PanelWindowSupport>();
-    services.reduceMotion = std::make_unique<DesktopReduceMotion>();
-    return services;
+    return DesktopServices { std::make_unique<X11ScreenProvider>(), std::make_unique<X11PointerMonitor>(),
+        std::make_unique<X11PanelWindowSupport>(), std::make_unique<DesktopReduceMotion>(),
+        [] { return std::make_unique<X11TrayStatusItem>(); } };
 }

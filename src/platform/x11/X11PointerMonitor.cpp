@@ -1,6 +1,5 @@
 #include "platform/x11/X11PointerMonitor.h"
 
-#include "platform/ScreenProvider.h"
 #include "platform/x11/Xcb.h"
 
 #include <QCursor>
@@ -10,9 +9,8 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
-X11PointerMonitor::X11PointerMonitor(const ScreenProvider &screens, Reach reach, QObject *parent)
+X11PointerMonitor::X11PointerMonitor(Reach reach, QObject *parent)
     : PointerMonitor(parent)
-    , m_screens(screens)
 {
     if (reach == Reach::Desktop && selectRawEvents())
         qGuiApp->installNativeEventFilter(this);
@@ -122,5 +120,5 @@ bool X11PointerMonitor::eventFilter(QObject *watched, QEvent *event)
 
 QPointF X11PointerMonitor::position() const
 {
-    return m_screens.pointFromDesktop(QCursor::pos());
+    return QCursor::pos();
 }

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-class ScreenProvider;
-
 // Pointer events on X11. XInput2 raw motion and raw button presses, selected on the root window
 // through Qt's own xcb connection, report every movement and press on the desktop, our own
 // windows included, without a grab and without polling. Raw events carry no position, so the
@@ -22,7 +20,7 @@ public:
     // those of our own windows, as where it cannot.
     enum class Reach { Desktop, OwnWindows };
 
-    explicit X11PointerMonitor(const ScreenProvider &screens, Reach reach = Reach::Desktop, QObject *parent = nullptr);
+    explicit X11PointerMonitor(Reach reach = Reach::Desktop, QObject *parent = nullptr);
     ~X11PointerMonitor() override;
 
     QPointF position() const override;
@@ -35,7 +33,6 @@ private:
     bool selectRawEvents();
     void reportMotion();
 
-    const ScreenProvider &m_screens;
     std::uint8_t m_inputOpcode = 0;
     bool m_motionPending = false;
     bool m_leftButtonHeld = false;

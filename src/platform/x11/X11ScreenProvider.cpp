@@ -1,75 +1,9 @@
 #include "platform/x11/X11ScreenProvider.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWindow>
-
 X11ScreenProvider::X11ScreenProvider(QObject *parent)
-    : ScreenProvider(parent)
+    : QtScreenProvider(parent)
 {
-    m_coalesce.setSingleShot(true);
-    m_coalesce.setInterval(0);
-    connect(&m_coalesce, &QTimer::timeout, this, &ScreenProvider::screensChanged);
     connect(&m_activeWindow, &X11ActiveWindowWatcher::changed, this, &ScreenProvider::activeFullScreenWindowChanged);
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
-        watch(screen);
-        m_coalesce.start();
-    });
-    connect(qGuiApp, &QGuiApplication::screenRemoved, &m_coalesce, qOverload<>(&QTimer::start));
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, &m_coalesce, qOverload<>(&QTimer::start));
-    const auto all = QGuiApplication::screens();
-    for (QScreen *screen : all)
-        watch(screen);
-}
-
-void X11ScreenProvider::watch(QScreen *screen)
-{
-    connect(screen, &QScreen::geometryChanged, &m_coalesce, qOverload<>(&QTimer::start));
-    // Qt reads the work area from _NET_WORKAREA and follows it as the window manager changes it.
-    connect(screen, &QScreen::availableGeometryChanged, &m_coalesce, qOverload<>(&QTimer::start));
-}
-
-double X11ScreenProvider::originY() const
-{
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return 0;
-    const QRect geometry = primary->geometry();
-    return geometry.y() + geometry.height();
-}
-
-QRectF X11ScreenProvider::flipped(const QRectF &rect) const
-{
-    return QRectF(rect.x(), originY() - (rect.y() + rect.height()), rect.width(), rect.height());
-}
-
-ScreenInfo X11ScreenProvider::info(const QScreen &screen) const
-{
-    return ScreenInfo { screen.name(), flipped(screen.geometry()), 0, std::nullopt, std::nullopt,
-        flipped(screen.availableGeometry()) };
-}
-
-QList<ScreenInfo> X11ScreenProvider::screens() const
-{
-    QList<ScreenInfo> result;
-    const auto all = QGuiApplication::screens();
-    for (const QScreen *screen : all)
-        result.append(info(*screen));
-    return result;
-}
-
-std::optional<ScreenInfo> X11ScreenProvider::mainScreen() const
-{
-    const QWindow *focused = QGuiApplication::focusWindow();
-    const QScreen *screen = focused && focused->screen() ? focused->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return std::nullopt;
-    return info(*screen);
-}
-
-QRect X11ScreenProvider::desktopRect(const QRectF &frame) const
-{
-    return flipped(frame).toAlignedRect();
 }
 
 std::optional<QRectF> X11ScreenProvider::activeFullScreenWindow() const
@@ -77,13 +11,5 @@ std::optional<QRectF> X11ScreenProvider::activeFullScreenWindow() const
     const std::optional<QRect> window = m_activeWindow.fullScreenWindow();
     if (!window)
         return std::nullopt;
-    return flipped(*window);
-}
-
-QPointF X11ScreenProvider::pointFromDesktop(const QPointF &position) const
-{
-    // A desktop position names the pixel below and right of it. Flipped, that pixel is named by
-    // its bottom-left corner, so the screen's top row lies inside the screen (maximum edges are
-    // outside a rectangle) and a pointer pushed against the top edge still hits the overlay.
-    return QPointF(position.x(), originY() - position.y() - 1);
+    return QRectF(*window);
 }

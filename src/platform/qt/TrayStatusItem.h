@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/StatusItem.h"
-#include "platform/x11/X11SelectionOwner.h"
 
 #include <array>
 
@@ -14,9 +13,10 @@ class QMenu;
 // The status item as a Qt system-tray icon (XEmbed tray hosts on X11, StatusNotifier hosts over
 // D-Bus). Both buttons open the menu, as a status-bar item does. The monochrome symbol is white on
 // dark panels and black on light ones, following the desktop palette as it changes; an orange or
-// red dot in its corner carries the attention state. On X11 a tray host is there while it owns the
-// tray selection, which tells at once when one starts or ends.
-class TrayStatusItem final : public StatusItem {
+// red dot in its corner carries the attention state. Qt says whether a tray host is there when
+// asked but not when that changes; a backend whose window system tells overrides isAvailable()
+// and sends availabilityChanged().
+class TrayStatusItem : public StatusItem {
     Q_OBJECT
 public:
     explicit TrayStatusItem(QObject *parent = nullptr);
@@ -39,7 +39,6 @@ private:
     QPoint menuPosition() const;
     void buildIcons();
 
-    X11SelectionOwner m_trayHost;
     QSystemTrayIcon m_tray;
     QPointer<QMenu> m_menu;
     QString m_symbol;

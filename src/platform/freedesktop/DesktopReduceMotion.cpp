@@ -1,4 +1,4 @@
-#include "platform/x11/DesktopReduceMotion.h"
+#include "platform/freedesktop/DesktopReduceMotion.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,4 +1,4 @@
-#include "platform/x11/TrayStatusItem.h"
+#include "platform/qt/TrayStatusItem.h"
 
 #include "core/Color.h"
 #include "widgets/SymbolImage.h"
@@ -12,9 +12,7 @@
 
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
-    , m_trayHost("_NET_SYSTEM_TRAY_S0")
 {
-    connect(&m_trayHost, &X11SelectionOwner::ownedChanged, this, &StatusItem::availabilityChanged);
     // Tray hosts send a left click as a plain activation; the menu is what the item is for.
     connect(&m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger && m_menu)
@@ -30,8 +28,7 @@ TrayStatusItem::~TrayStatusItem()
 
 bool TrayStatusItem::isAvailable() const
 {
-    // Qt remembers a tray host for a moment after it has gone; the selection's owner is current.
-    return m_trayHost.isWatching() ? m_trayHost.isOwned() : QSystemTrayIcon::isSystemTrayAvailable();
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void TrayStatusItem::setSymbol(const QString &symbolName, const QString &accessibleDescription)

@@ -1,0 +1,90 @@
+#include "platform/headless/HeadlessDesktop.h"
+
+#include <QWidget>
+
+void HeadlessScreenProvider::setScreens(QList<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen)
+{
+    m_screens = std::move(screens);
+    m_main = std::move(mainScreen);
+    Q_EMIT screensChanged();
+}
+
+void HeadlessScreenProvider::setFullScreenWindow(std::optional<QRectF> frame)
+{
+    m_fullScreenWindow = frame;
+    Q_EMIT activeFullScreenWindowChanged();
+}
+
+ScreenInfo HeadlessScreenProvider::plain(QRectF frame, const QString &name)
+{
+    return ScreenInfo { name, frame, 0, {}, {}, frame };
+}
+
+ScreenInfo HeadlessScreenProvider::notched(QRectF frame, double notchWidth, double inset)
+{
+    const double side = (frame.width() - notchWidth) / 2;
+    return ScreenInfo { QStringLiteral("notched"), frame, inset, QRectF(frame.x(), frame.y(), side, inset),
+        QRectF(frame.right() - side, frame.y(), side, inset), frame };
+}
+
+void HeadlessPointerMonitor::moveTo(QPointF position)
+{
+    m_position = position;
+    Q_EMIT pointerEvent(PointerEventType::MouseMoved);
+}
+
+void HeadlessPointerMonitor::clickAt(QPointF position)
+{
+    m_position = position;
+    Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+}
+
+void HeadlessPointerMonitor::leave()
+{
+    Q_EMIT pointerEvent(PointerEventType::Left);
+}
+
+void HeadlessPanelWindowSupport::setClickThrough(QWidget &panel, bool clickThrough)
+{
+    m_inputRegion = clickThrough ? QRegion() : QRegion(panel.rect());
+}
+
+void HeadlessReduceMotion::setOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    Q_EMIT changed();
+}
+
+HeadlessStatusItem::HeadlessStatusItem(bool available, QObject *parent)
+    : StatusItem(parent)
+    , m_available(available)
+{ }
+
+void HeadlessStatusItem::setSymbol(const QString &symbolName, const QString &accessibleDescription)
+{
+    m_symbol = symbolName;
+    m_description = accessibleDescription;
+}
+
+void HeadlessStatusItem::setStatus(const QString &toolTip, Attention attention)
+{
+    m_toolTip = toolTip;
+    m_attention = attention;
+}
+
+void HeadlessStatusItem::setAvailable(bool available)
+{
+    m_available = available;
+    Q_EMIT availabilityChanged();
+}
+
+DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen)
+{
+    auto screens = std::make_unique<HeadlessScreenProvider>();
+    screens->setScreens({ screen }, screen);
+    return DesktopServices { std::move(screens), std::make_unique<HeadlessPointerMonitor>(),
+        std::make_unique<HeadlessPanelWindowSupport>(), std::make_unique<HeadlessReduceMotion>(),
+        [] { return std::make_unique<HeadlessStatusItem>(); } };
+}

@@ -1,0 +1,13 @@
+#include "platform/x11/X11TrayStatusItem.h"
+
+X11TrayStatusItem::X11TrayStatusItem(QObject *parent)
+    : TrayStatusItem(parent)
+    , m_trayHost("_NET_SYSTEM_TRAY_S0")
+{
+    connect(&m_trayHost, &X11SelectionOwner::ownedChanged, this, &StatusItem::availabilityChanged);
+}
+
+bool X11TrayStatusItem::isAvailable() const
+{
+    return m_trayHost.isWatching() ? m_trayHost.isOwned() : TrayStatusItem::isAvailable();
+}
