@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
+#include "core/AppLanguage.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -30,11 +31,9 @@ void printNotice(const QString &line)
 int main(int argc, char *argv[])
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (const QByteArray platform = PlatformChoice::platformFor(environment); !platform.isEmpty())
+    const QByteArray platform = PlatformChoice::platformFor(environment);
+    if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
-    else if (PlatformChoice::waylandWithoutXWayland(environment))
-        printNotice(QStringLiteral("Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
-                                   "Fenstern stehen."));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnlet"));
@@ -50,6 +49,11 @@ int main(int argc, char *argv[])
         return 0;
 
     const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();
+    AppLanguage::install(AppLanguage::choose(preferences->stringValue(AppPreferences::language), environment));
+    if (platform.isEmpty() && PlatformChoice::waylandWithoutXWayland(environment))
+        printNotice(QCoreApplication::translate("main",
+            "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der "
+            "Mitte über allen Fenstern stehen."));
     TimerScheduler scheduler;
     KeychainStore secrets;
     QNetworkAccessManager network;
