@@ -12,22 +12,22 @@ GeneralSettingsPane::GeneralSettingsPane(PreferenceStore &preferences, QWidget *
 {
     auto *layout = makePaneLayout(*this);
 
-    auto *appearance = new SettingsSection(QStringLiteral("Darstellung"), this);
+    auto *appearance = new SettingsSection(tr("Darstellung"), this);
     auto *pickerBox = new QWidget(appearance->card());
     auto *pickerLayout = new QVBoxLayout(pickerBox);
     pickerLayout->setContentsMargins(16, 16, 16, 16);
     pickerLayout->setSpacing(12);
-    auto *picker = new SegmentedPicker(QStringLiteral("Erscheinungsbild"),
-        { { QStringLiteral("System"), QStringLiteral("system") }, { QStringLiteral("Hell"), QStringLiteral("light") },
-            { QStringLiteral("Dunkel"), QStringLiteral("dark") } },
+    auto *picker = new SegmentedPicker(tr("Erscheinungsbild"),
+        { { tr("System"), QStringLiteral("system") }, { tr("Hell"), QStringLiteral("light") },
+            { tr("Dunkel"), QStringLiteral("dark") } },
         pickerBox);
     PreferenceBinding::bind(*picker, preferences, AppPreferences::appearance);
     pickerLayout->addWidget(picker);
     appearance->card()->addWidget(pickerBox);
     layout->addWidget(appearance);
 
-    auto *start = new SettingsSection(QStringLiteral("Start"), this);
-    PreferenceBinding::bind(*start->card()->addToggleRow(QStringLiteral("Einstellungen beim Start anzeigen")),
+    auto *start = new SettingsSection(tr("Start"), this);
+    PreferenceBinding::bind(*start->card()->addToggleRow(tr("Einstellungen beim Start anzeigen")),
         preferences, AppPreferences::showSettingsOnLaunch);
     layout->addWidget(start);
 }

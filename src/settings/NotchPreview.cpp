@@ -11,7 +11,7 @@ NotchPreview::NotchPreview(QWidget *parent)
 {
     setFixedHeight(150);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setAccessibleName(QStringLiteral("Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden"));
+    setAccessibleName(tr("Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden"));
 }
 
 void NotchPreview::paintEvent(QPaintEvent *)

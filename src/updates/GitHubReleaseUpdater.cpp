@@ -16,16 +16,16 @@ namespace {
 
 constexpr int transferTimeoutMs = 30 * 1000;
 
-const QString unreachable = QStringLiteral(
+const char *const unreachable = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
     "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
-const QString insecure
-    = QStringLiteral("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
-const QString interrupted
-    = QStringLiteral("Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
-const QString unreadable
-    = QStringLiteral("GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
-const QString throttled
-    = QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
+const char *const insecure = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
+    "Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
+const char *const interrupted = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
+const char *const unreadable = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
+const char *const throttled = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
 
 // "v1.2.3" or "1.2.3" without its prefix.
 QString versionText(const QString &tag)
@@ -193,16 +193,16 @@ void GitHubReleaseUpdater::finishCheck()
 GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply)
 {
     if (m_answerTooLarge)
-        return { Outcome::Failed, unreadable, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply.error();
     if (error == QNetworkReply::SslHandshakeFailedError)
-        return { Outcome::Failed, insecure, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(insecure), {} };
     if (status == 0)
-        return { Outcome::Failed, unreachable, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(unreachable), {} };
     // Connection-level errors come before the HTTP ones in Qt's numbering.
     if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied)
-        return { Outcome::Failed, interrupted, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(interrupted), {} };
     // Nothing changed since the release remembered (a 304 only ever answers its validators).
     if (status == 304 && m_remembered)
         return m_remembered->result;
@@ -212,14 +212,16 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(QNetworkReply &reply
         return { Outcome::UpToDate, {}, {} };
     }
     if (status == 403 || status == 429)
-        return { Outcome::Failed, throttled, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(throttled), {} };
     if (status >= 500)
         return { Outcome::Failed,
-            QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
+            GitHubReleaseUpdater::tr(
+                "GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
                 .arg(status),
             {} };
     if (status != 200 || error != QNetworkReply::NoError)
-        return { Outcome::Failed, QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status), {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status),
+            {} };
     const Result result = evaluateRelease(reply.readAll());
     const HttpValidators validators = HttpValidators::from(reply.rawHeaderPairs());
     if (result.outcome != Outcome::Failed && !validators.conditions().isEmpty())
@@ -241,12 +243,12 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteAr
         });
         const QVersionNumber latest = parseVersion(release.tag);
         if (latest.isNull())
-            return { Outcome::Failed, unreadable, {} };
+            return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
         if (latest > parseVersion(m_config.currentVersion))
             return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
         return { Outcome::UpToDate, {}, {} };
     } catch (const JsonDecodeError &) {
-        return { Outcome::Failed, unreadable, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
     }
 }
 
