@@ -97,6 +97,22 @@
         <source>Einstellungen beim Start anzeigen</source>
         <translation>Show settings at startup</translation>
     </message>
+    <message>
+        <source>Sprache</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Gilt ab dem nächsten Start.</source>
+        <translation>Takes effect at the next start.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccount</name>
