@@ -31,9 +31,13 @@ void printNotice(const QString &line)
 int main(int argc, char *argv[])
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QByteArray platform = PlatformChoice::platformFor(environment);
-    if (!platform.isEmpty())
+    if (const QByteArray platform = PlatformChoice::platformFor(environment); !platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
+    else if (PlatformChoice::waylandWithoutXWayland(environment))
+        // Said before the application starts, which may fail on such a session.
+        printNotice(AppLanguage::translateBeforeStart(environment, "main",
+            QT_TRANSLATE_NOOP("main", "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
+                                      "Fenstern stehen.")));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnlet"));
@@ -50,10 +54,6 @@ int main(int argc, char *argv[])
 
     const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();
     AppLanguage::install(AppLanguage::choose(preferences->stringValue(AppPreferences::language), environment));
-    if (platform.isEmpty() && PlatformChoice::waylandWithoutXWayland(environment))
-        printNotice(QCoreApplication::translate("main",
-            "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der "
-            "Mitte über allen Fenstern stehen."));
     TimerScheduler scheduler;
     KeychainStore secrets;
     QNetworkAccessManager network;

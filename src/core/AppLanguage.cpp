@@ -13,6 +13,12 @@ QString languageOf(const QString &locale)
     return locale.left(end).toLower();
 }
 
+// The translation is built into the program as a Qt resource.
+bool load(QTranslator &translator, const QString &language)
+{
+    return language != AppLanguage::german && translator.load(QStringLiteral(":/i18n/tarnlet_") + language);
+}
+
 } // namespace
 
 QString AppLanguage::choose(const QString &preference, const QProcessEnvironment &environment)
@@ -35,10 +41,15 @@ QString AppLanguage::choose(const QString &preference, const QProcessEnvironment
 
 void AppLanguage::install(const QString &language)
 {
-    if (language == german)
-        return;
-    // Lives as long as the application; it is built into the program as a Qt resource.
-    static QTranslator translator;
-    if (translator.load(QStringLiteral(":/i18n/tarnlet_") + language))
+    static QTranslator translator; // lives as long as the application
+    if (load(translator, language))
         QCoreApplication::installTranslator(&translator);
+}
+
+QString AppLanguage::translateBeforeStart(const QProcessEnvironment &environment, const char *context, const char *text)
+{
+    QTranslator translator;
+    const QString translated
+        = load(translator, choose(QString(), environment)) ? translator.translate(context, text) : QString();
+    return translated.isEmpty() ? QString::fromUtf8(text) : translated;
 }

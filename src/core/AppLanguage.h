@@ -18,4 +18,8 @@ QString choose(const QString &preference, const QProcessEnvironment &environment
 // Installs the translation for the language on the running application; German needs none.
 void install(const QString &language);
 
+// The text in the language of the environment, for the little said before the application (and
+// with it the preferences and the installed translation) exists.
+QString translateBeforeStart(const QProcessEnvironment &environment, const char *context, const char *text);
+
 } // namespace AppLanguage

@@ -16,10 +16,8 @@ TEST(AppLanguage, PreferenceThenLocaleVariables)
     const Case cases[] = {
         { "system", {}, "de" },
         { "system", { { "LANG", "C" } }, "de" },
-        { "system", { { "LANG", "POSIX" } }, "de" },
         { "system", { { "LANG", "C.UTF-8" } }, "de" },
         { "system", { { "LANG", "en_US.UTF-8" } }, "en" },
-        { "system", { { "LANG", "en" } }, "en" },
         { "system", { { "LANG", "en_GB@euro" } }, "en" },
         { "system", { { "LANG", "de_AT.UTF-8" } }, "de" },
         { "system", { { "LANG", "fr_FR.UTF-8" } }, "de" },
@@ -32,7 +30,6 @@ TEST(AppLanguage, PreferenceThenLocaleVariables)
         { "system", { { "LANGUAGE", "" }, { "LC_ALL", "" }, { "LANG", "en_US.UTF-8" } }, "en" },
         { "de", { { "LANG", "en_US.UTF-8" } }, "de" },
         { "en", { { "LANG", "C" } }, "en" },
-        { "", { { "LANG", "en_US.UTF-8" } }, "en" },
     };
     for (const Case &c : cases) {
         QProcessEnvironment environment;
@@ -44,6 +41,16 @@ TEST(AppLanguage, PreferenceThenLocaleVariables)
         EXPECT_EQ(AppLanguage::choose(QString::fromLatin1(c.preference), environment), QString::fromLatin1(c.language))
             << shown.toStdString();
     }
+}
+
+// The built-in translation answers before the application exists; German is the source itself.
+TEST(AppLanguage, TranslatesBeforeStartFromTheBuiltInTranslation)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+    EXPECT_EQ(AppLanguage::translateBeforeStart(environment, "AppDelegate", "Beenden"), u"Quit");
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    EXPECT_EQ(AppLanguage::translateBeforeStart(environment, "AppDelegate", "Beenden"), u"Beenden");
 }
 
 } // namespace
