@@ -20,8 +20,6 @@
 
 #include <utility>
 
-const QString AppDelegate::testEventText = QStringLiteral("Tests bestanden · main");
-
 namespace {
 
 // The modules' line in red is a failure, in orange work under way.
@@ -102,8 +100,8 @@ void AppDelegate::followStatusArea()
     // Without a status area the menu has no home: the settings window offers its actions instead
     // and opens, so the program never runs out of reach.
     if (!std::exchange(m_statusAreaMissingSaid, true))
-        m_services.notice(QStringLiteral("Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des "
-                                         "Menüs stehen im Einstellungsfenster."));
+        m_services.notice(tr("Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des "
+                             "Menüs stehen im Einstellungsfenster."));
     QList<QAction *> actions = m_menu->actions();
     actions.removeIf([](const QAction *action) { return action->isSeparator(); });
     actions.removeIf([](const QAction *action) { return action->data().toString() == u"settings"; });
@@ -115,7 +113,7 @@ void AppDelegate::followStatusArea()
 void AppDelegate::showTestEvent()
 {
     if (m_notch)
-        m_notch->flash(testEventText, Color::green());
+        m_notch->flash(tr(testEventText), Color::green());
 }
 
 void AppDelegate::showSettings()
@@ -155,14 +153,14 @@ void AppDelegate::buildStatusMenu()
         action->setData(QString::fromLatin1(tag));
         return action;
     };
-    connect(add(QStringLiteral("Test-Ereignis anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_T), "test"),
+    connect(add(tr("Test-Ereignis anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_T), "test"),
         &QAction::triggered, this, &AppDelegate::showTestEvent);
-    connect(add(QStringLiteral("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"),
+    connect(add(tr("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"),
         &QAction::triggered, this, &AppDelegate::showSettings);
-    QAction *check = add(QStringLiteral("Nach Updates suchen …"), QKeySequence(), "updates");
+    QAction *check = add(tr("Nach Updates suchen …"), QKeySequence(), "updates");
     connect(check, &QAction::triggered, &m_updates, [this, check] { m_updates.checkForUpdates(check); });
     m_menu->addSeparator();
     // Quitting ends the event loop at once; every preference was stored when it changed.
-    connect(add(QStringLiteral("Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), "quit"), &QAction::triggered, qApp,
+    connect(add(tr("Beenden"), QKeySequence(Qt::CTRL | Qt::Key_Q), "quit"), &QAction::triggered, qApp,
         [] { QCoreApplication::exit(0); });
 }

@@ -29,7 +29,7 @@ class AppDelegate final : public QObject {
 public:
     static constexpr auto statusSymbol = "rectangle.topthird.inset.filled";
     static constexpr auto statusDescription = "Tarnlet";
-    static const QString testEventText;
+    static constexpr auto testEventText = QT_TR_NOOP("Tests bestanden · main");
     // How long a launch without a status area waits for one before the settings window takes
     // the menu over.
     static constexpr double statusAreaWait = 2;

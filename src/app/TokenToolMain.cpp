@@ -2,6 +2,9 @@
 // launch. The token comes from standard input only (not from the arguments, which would leave it
 // in the shell history and the process list) and is never printed.
 
+#include "core/AppLanguage.h"
+#include "core/prefs/AppPreferences.h"
+#include "core/prefs/PreferenceStore.h"
 #include "services/GitHubCredentials.h"
 #include "services/KeychainStore.h"
 
@@ -43,10 +46,20 @@ private:
     bool m_active = false;
 };
 
+// The tool's messages, in the interface language.
+std::string text(const char *source, int status = 0)
+{
+    QString line = QCoreApplication::translate("tarnlet-token", source);
+    if (line.contains(u"%1"))
+        line = line.arg(status);
+    return line.toLocal8Bit().toStdString();
+}
+
 int usage()
 {
-    std::cerr << "Aufruf: tarnlet-token < datei-mit-token\n"
-                 "Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.\n";
+    std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
+        "Aufruf: tarnlet-token < datei-mit-token\n"
+        "Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.\n"));
     return 2;
 }
 
@@ -55,29 +68,33 @@ int usage()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    AppLanguage::install(AppLanguage::choose(PreferenceStore::openUserStore()->stringValue(AppPreferences::language),
+        QProcessEnvironment::systemEnvironment()));
     if (argc > 1)
         return usage();
 
     std::string line;
     {
         if (isatty(STDIN_FILENO))
-            std::cerr << "GitHub-Token: " << std::flush;
+            std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token", "GitHub-Token: ")) << std::flush;
         EchoOff echoOff;
         std::getline(std::cin, line);
     }
     // A pasted token often brings blanks (or a Windows line end) along, which GitHub would refuse.
     const std::optional<QString> token = GitHubCredentials::tokenFromInput(QString::fromStdString(line));
     if (!token) {
-        std::cerr << "Kein Token gelesen; nichts gespeichert.\n";
+        std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token", "Kein Token gelesen; nichts gespeichert.\n"));
         return 1;
     }
 
     try {
         KeychainStore().save(*token, QString::fromLatin1(KeychainStore::gitHubTokenAccount));
     } catch (const KeychainStore::KeychainError &error) {
-        std::cerr << "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status " << error.status() << ").\n";
+        std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
+                              "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status %1).\n"),
+            error.status());
         return 1;
     }
-    std::cout << "Token im Schlüsselbund gespeichert.\n";
+    std::cout << text(QT_TRANSLATE_NOOP("tarnlet-token", "Token im Schlüsselbund gespeichert.\n"));
     return 0;
 }

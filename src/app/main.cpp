@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/PlatformChoice.h"
 #include "app/SingleInstance.h"
+#include "core/AppLanguage.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -32,8 +33,10 @@ int main(int argc, char *argv[])
     if (const QByteArray platform = PlatformChoice::platformFor(environment); !platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
     else if (PlatformChoice::waylandWithoutXWayland(environment))
-        printNotice(QStringLiteral("Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
-                                   "Fenstern stehen."));
+        // Said before the application starts, which may fail on such a session.
+        printNotice(AppLanguage::translateBeforeStart(environment, "main",
+            QT_TRANSLATE_NOOP("main", "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
+                                      "Fenstern stehen.")));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnlet"));
@@ -49,6 +52,7 @@ int main(int argc, char *argv[])
         return 0;
 
     const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();
+    AppLanguage::install(AppLanguage::choose(preferences->stringValue(AppPreferences::language), environment));
     TimerScheduler scheduler;
     KeychainStore secrets;
     QNetworkAccessManager network;

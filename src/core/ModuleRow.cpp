@@ -1,5 +1,7 @@
 #include "core/ModuleRow.h"
 
+#include <QCoreApplication>
+
 QString ModuleRow::subtitle(const QDateTime &now) const
 {
     if (!since)
@@ -12,15 +14,16 @@ QString relativeAge(const QDateTime &since, const QDateTime &now)
 {
     const qint64 seconds = since.secsTo(now);
     if (seconds < 10)
-        return QStringLiteral("gerade eben");
+        return QCoreApplication::translate("ModuleRow", "gerade eben");
     if (seconds < 60)
-        return QStringLiteral("vor %1 s").arg(seconds);
+        return QCoreApplication::translate("ModuleRow", "vor %1 s").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("vor %1 Min.").arg(seconds / 60);
+        return QCoreApplication::translate("ModuleRow", "vor %1 Min.").arg(seconds / 60);
     if (seconds < 86400)
-        return QStringLiteral("vor %1 Std.").arg(seconds / 3600);
+        return QCoreApplication::translate("ModuleRow", "vor %1 Std.").arg(seconds / 3600);
     const qint64 days = seconds / 86400;
-    return days == 1 ? QStringLiteral("vor 1 Tag") : QStringLiteral("vor %1 Tagen").arg(days);
+    return days == 1 ? QCoreApplication::translate("ModuleRow", "vor 1 Tag")
+                     : QCoreApplication::translate("ModuleRow", "vor %1 Tagen").arg(days);
 }
 
 double secondsUntilAgeChanges(const QDateTime &since, const QDateTime &now)

@@ -5,6 +5,7 @@
 #include "notch/NotchView.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <vector>
@@ -12,7 +13,10 @@
 namespace {
 
 const QString headerText = QStringLiteral("Tarnlet");
-const QString openAction = QStringLiteral("Öffnen");
+QString openAction()
+{
+    return QCoreApplication::translate("NotchAccessibility", "Öffnen");
+}
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
 // model on every query, so it never holds stale text. A row with a page offers "Öffnen", which
@@ -60,13 +64,13 @@ public:
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
-    QStringList actionNames() const override { return link().isEmpty() ? QStringList() : QStringList { openAction }; }
+    QStringList actionNames() const override { return link().isEmpty() ? QStringList() : QStringList { openAction() }; }
     QString localizedActionName(const QString &name) const override { return name; }
     QString localizedActionDescription(const QString &) const override { return {}; }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
-        if (name == openAction)
+        if (name == openAction())
             GitHubPage::open(link());
     }
 

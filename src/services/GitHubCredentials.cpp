@@ -48,7 +48,7 @@ std::optional<QDateTime> GitHubCredentials::limitedUntil() const
 
 QString GitHubCredentials::limitText(const QDateTime &until)
 {
-    return QStringLiteral("GitHub-Limit erreicht \u2013 weiter um ") + until.toLocalTime().toString(QStringLiteral("HH:mm"));
+    return tr("GitHub-Limit erreicht – weiter um %1").arg(until.toLocalTime().toString(QStringLiteral("HH:mm")));
 }
 
 std::optional<QString> GitHubCredentials::problemText() const
@@ -62,7 +62,7 @@ std::optional<QString> GitHubCredentials::problemText() const
 
 QString GitHubCredentials::refusedText()
 {
-    return QStringLiteral("GitHub lehnt den Token ab (abgelaufen oder widerrufen)");
+    return tr("GitHub lehnt den Token ab (abgelaufen oder widerrufen)");
 }
 
 std::optional<QString> GitHubCredentials::tokenFromInput(const QString &input)

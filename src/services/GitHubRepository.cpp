@@ -3,6 +3,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -34,11 +35,12 @@ ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
 {
     const QString text = input.trimmed();
     if (text.isEmpty())
-        return ModuleListSetting::Refusal { QStringLiteral("Bitte ein Repository eingeben.") };
+        return ModuleListSetting::Refusal { QCoreApplication::translate(
+            "GitHubRepository", "Bitte ein Repository eingeben.") };
     const QString name = withoutAddress(text);
     if (!isRepositoryName(name))
-        return ModuleListSetting::Refusal { QStringLiteral(
-            "Erwartet wird owner/name (Buchstaben, Ziffern, \u201E-\u201C, \u201E_\u201C, \u201E.\u201C).") };
+        return ModuleListSetting::Refusal { QCoreApplication::translate(
+            "GitHubRepository", "Erwartet wird owner/name (Buchstaben, Ziffern, „-“, „_“, „.“).") };
     return name;
 }
 
@@ -58,6 +60,7 @@ QStringList GitHubRepository::watched(const PreferenceStore &preferences)
 
 ModuleListSetting GitHubRepository::listSetting()
 {
-    return ModuleListSetting { AppPreferences::gitHubRepositories, QStringLiteral("Repositories"),
-        QStringLiteral("Repository hinzuf\u00FCgen"), maximumCount, &normalize };
+    return ModuleListSetting { AppPreferences::gitHubRepositories,
+        QCoreApplication::translate("GitHubRepository", "Repositories"),
+        QCoreApplication::translate("GitHubRepository", "Repository hinzufügen"), maximumCount, &normalize };
 }

@@ -4,8 +4,9 @@
 
 class PreferenceStore;
 
-// The general pane: the appearance picker ("System", "Hell", "Dunkel") and whether the settings
-// window opens at start-up.
+// The general pane: the appearance picker ("System", "Hell", "Dunkel"), the interface language
+// ("System", "Deutsch", "English", from the next start) and whether the settings window opens at
+// start-up.
 class GeneralSettingsPane final : public QWidget {
     Q_OBJECT
 public:

@@ -13,11 +13,11 @@ QString lookupErrorText(const GitHubError &error)
 {
     switch (error.kind()) {
     case GitHubError::Kind::Transport:
-        return QStringLiteral("GitHub ist nicht erreichbar.");
+        return GitHubAccount::tr("GitHub ist nicht erreichbar.");
     case GitHubError::Kind::Http:
-        return QStringLiteral("GitHub antwortet mit Status %1.").arg(error.statusCode());
+        return GitHubAccount::tr("GitHub antwortet mit Status %1.").arg(error.statusCode());
     default:
-        return QStringLiteral("GitHub gibt keine verwertbare Antwort.");
+        return GitHubAccount::tr("GitHub gibt keine verwertbare Antwort.");
     }
 }
 
@@ -42,14 +42,14 @@ void GitHubAccount::save(const QString &input)
 {
     const std::optional<QString> token = GitHubCredentials::tokenFromInput(input);
     if (!token)
-        return setFeedback(QStringLiteral("Bitte einen Token eingeben."));
+        return setFeedback(tr("Bitte einen Token eingeben."));
     try {
         m_secrets.save(*token, tokenAccount);
     } catch (const SecretStore::Error &error) {
-        return setFeedback(QStringLiteral("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
+        return setFeedback(tr("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
                                .arg(error.status()));
     }
-    m_feedback = QStringLiteral("Token gespeichert.");
+    m_feedback = tr("Token gespeichert.");
     // Forget the answer about the token before, even when the same token is saved again.
     m_askedFor.reset();
     m_credentials.setToken(token);
@@ -62,9 +62,9 @@ void GitHubAccount::remove()
         m_secrets.remove(tokenAccount);
     } catch (const SecretStore::Error &error) {
         return setFeedback(
-            QStringLiteral("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
+            tr("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
     }
-    m_feedback = QStringLiteral("Token entfernt.");
+    m_feedback = tr("Token entfernt.");
     m_credentials.setToken(std::nullopt);
     lookUpIfUnknown();
 }
@@ -119,14 +119,14 @@ void GitHubAccount::setFeedback(const QString &text)
 QString GitHubAccount::statusText() const
 {
     if (!m_credentials.token())
-        return QStringLiteral("Kein Token hinterlegt.");
+        return tr("Kein Token hinterlegt.");
     if (m_credentials.isRefused())
         return GitHubCredentials::refusedText();
     if (m_user)
-        return QStringLiteral("Angemeldet als %1").arg(m_user->login);
+        return tr("Angemeldet als %1").arg(m_user->login);
     if (!m_lookupError.isEmpty())
         return m_lookupError;
-    return QStringLiteral("Wird geprüft …");
+    return tr("Wird geprüft …");
 }
 
 QString GitHubAccount::scopesText() const
@@ -134,8 +134,8 @@ QString GitHubAccount::scopesText() const
     if (!m_user || m_credentials.isRefused())
         return {};
     if (!m_user->scopes)
-        return QStringLiteral("Fein granuliertes Token");
+        return tr("Fein granuliertes Token");
     if (m_user->scopes->isEmpty())
-        return QStringLiteral("Berechtigungen: keine");
-    return QStringLiteral("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
+        return tr("Berechtigungen: keine");
+    return tr("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
 }

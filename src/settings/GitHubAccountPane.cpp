@@ -20,7 +20,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
 {
     auto *layout = makePaneLayout(*this);
 
-    auto *accountSection = new SettingsSection(QStringLiteral("Konto"), this);
+    auto *accountSection = new SettingsSection(tr("Konto"), this);
     SettingsCard *accountCard = accountSection->card();
     auto *accountBox = new QWidget(accountCard);
     auto *accountLayout = new QVBoxLayout(accountBox);
@@ -36,18 +36,18 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
-    auto *tokenSection = new SettingsSection(QStringLiteral("Token"), this);
+    auto *tokenSection = new SettingsSection(tr("Token"), this);
     SettingsCard *tokenCard = tokenSection->card();
     auto *tokenLine = new QWidget(tokenCard);
     auto *tokenLayout = new QHBoxLayout(tokenLine);
     tokenLayout->setContentsMargins(16, 10, 16, 10);
     tokenLayout->setSpacing(12);
     m_token->setEchoMode(QLineEdit::Password);
-    m_token->setAccessibleName(QStringLiteral("Persönlicher Zugriffstoken"));
-    m_token->setPlaceholderText(QStringLiteral("Persönlicher Zugriffstoken"));
+    m_token->setAccessibleName(tr("Persönlicher Zugriffstoken"));
+    m_token->setPlaceholderText(tr("Persönlicher Zugriffstoken"));
     SettingsStyle::setFont(*m_token, 14);
-    auto *saveButton = new QPushButton(QStringLiteral("Speichern"), tokenLine);
-    auto *removeButton = new QPushButton(QStringLiteral("Entfernen"), tokenLine);
+    auto *saveButton = new QPushButton(tr("Speichern"), tokenLine);
+    auto *removeButton = new QPushButton(tr("Entfernen"), tokenLine);
     tokenLayout->addWidget(m_token, 1);
     tokenLayout->addWidget(saveButton);
     tokenLayout->addWidget(removeButton);
@@ -59,9 +59,9 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     tokenCard->addWidget(m_feedback);
     layout->addWidget(tokenSection);
 
-    auto *note = new QLabel(QStringLiteral("Der Token liegt im Schlüsselbund des Systems und geht nur an die "
-                                           "GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer "
-                                           "nächsten Anfrage."),
+    auto *note = new QLabel(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die "
+                               "GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer "
+                               "nächsten Anfrage."),
         this);
     note->setWordWrap(true);
     note->setContentsMargins(4, 0, 4, 0);

@@ -35,7 +35,7 @@ ModuleListEditor::ModuleListEditor(PreferenceStore &preferences, ModuleListSetti
     m_input->setAccessibleName(m_setting.inputAccessibleName);
     m_input->setPlaceholderText(m_setting.inputAccessibleName);
     SettingsStyle::setFont(*m_input, 14);
-    auto *addButton = new QPushButton(QStringLiteral("Hinzufügen"), inputLine);
+    auto *addButton = new QPushButton(tr("Hinzufügen"), inputLine);
     inputLayout->addWidget(m_input, 1);
     inputLayout->addWidget(addButton);
     card->addWidget(inputLine);
@@ -64,11 +64,11 @@ void ModuleListEditor::add()
     QStringList list = entries();
     // Names that differ only in case mean the same thing to GitHub and to most lists like it.
     if (list.contains(entry, Qt::CaseInsensitive)) {
-        m_refusal->setMessage(QStringLiteral("Steht schon in der Liste."));
+        m_refusal->setMessage(tr("Steht schon in der Liste."));
         return;
     }
     if (m_setting.maximumCount > 0 && list.size() >= m_setting.maximumCount) {
-        m_refusal->setMessage(QStringLiteral("Mehr als %1 Einträge sind nicht möglich.").arg(m_setting.maximumCount));
+        m_refusal->setMessage(tr("Mehr als %1 Einträge sind nicht möglich.").arg(m_setting.maximumCount));
         return;
     }
     list.append(entry);
@@ -98,8 +98,8 @@ void ModuleListEditor::showEntries()
         delete item;
     }
     for (const QString &entry : entries()) {
-        auto *removeButton = new QPushButton(QStringLiteral("Entfernen"));
-        removeButton->setAccessibleName(QStringLiteral("%1 entfernen").arg(entry));
+        auto *removeButton = new QPushButton(tr("Entfernen"));
+        removeButton->setAccessibleName(tr("%1 entfernen").arg(entry));
         connect(removeButton, &QPushButton::clicked, this, [this, entry] { remove(entry); });
         auto *row = new SettingsRow(entry, removeButton, m_entries);
         // An entry can be selected and copied, as any name shown for reference.

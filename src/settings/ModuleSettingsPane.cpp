@@ -42,7 +42,7 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     , m_content(new QWidget(this))
     , m_contentLayout(makePaneLayout(*m_content))
     , m_partsLayout(new QVBoxLayout)
-    , m_missing(new QLabel(QStringLiteral("Modul nicht verfügbar."), this))
+    , m_missing(new QLabel(tr("Modul nicht verfügbar."), this))
     , m_status(new ElidedLabel)
     , m_error(new SettingsMessage)
     , m_details(new ModuleDetailList)
@@ -53,14 +53,14 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     layout->addWidget(m_content);
 
     m_contentLayout->setSpacing(10);
-    auto *section = new SettingsSection(QStringLiteral("Modul"), m_content);
+    auto *section = new SettingsSection(tr("Modul"), m_content);
     SettingsCard *card = section->card();
-    m_toggle = card->addToggleRow(QStringLiteral("Modul aktiv"));
+    m_toggle = card->addToggleRow(tr("Modul aktiv"));
     card->addWidget(new SettingsDivider(card));
     SettingsStyle::makeSecondary(*m_status);
     m_status->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    card->addWidget(new SettingsRow(QStringLiteral("Status"), m_status, card));
+    card->addWidget(new SettingsRow(tr("Status"), m_status, card));
     card->addWidget(m_error);
     m_contentLayout->addWidget(section);
 
@@ -104,7 +104,7 @@ void ModuleSettingsPane::refresh()
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(m_registry.isEnabled(m_moduleID));
     const auto status = module->compactStatus();
-    m_status->setText(status ? status->text : QStringLiteral("Keine Daten"));
+    m_status->setText(status ? status->text : tr("Keine Daten"));
     m_error->setMessage(module->errorText().value_or(QString()));
     m_details->setDetails(module->details(), QDateTime::currentDateTimeUtc());
 }

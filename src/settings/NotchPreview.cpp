@@ -12,7 +12,7 @@ NotchPreview::NotchPreview(QWidget *parent)
 {
     setFixedHeight(150);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setAccessibleName(QStringLiteral("Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden"));
+    setAccessibleName(tr("Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden"));
     m_notch.setStatus(QStringLiteral("Deploy · staging"), Color::orange(), QStringLiteral("0:42"));
 }
 

@@ -27,8 +27,8 @@ void fillScreenChoices(QComboBox &picker, const QString &chosen)
 {
     const QSignalBlocker blocker(picker);
     picker.clear();
-    picker.addItem(QStringLiteral("Hauptbildschirm"), AppPreferences::screenPrimary);
-    picker.addItem(QStringLiteral("Bildschirm mit dem Mauszeiger"), AppPreferences::screenWithPointer);
+    picker.addItem(NotchSettingsPane::tr("Hauptbildschirm"), AppPreferences::screenPrimary);
+    picker.addItem(NotchSettingsPane::tr("Bildschirm mit dem Mauszeiger"), AppPreferences::screenWithPointer);
     const auto screens = QGuiApplication::screens();
     for (const QScreen *screen : screens)
         picker.addItem(screenTitle(*screen), screen->name());
@@ -45,16 +45,16 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
     auto *layout = makePaneLayout(*this);
     layout->addWidget(new NotchPreview(this));
 
-    auto *behaviour = new SettingsSection(QStringLiteral("Verhalten"), this);
+    auto *behaviour = new SettingsSection(tr("Verhalten"), this);
     SettingsCard *card = behaviour->card();
     PreferenceBinding::bind(
-        *card->addToggleRow(QStringLiteral("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
+        *card->addToggleRow(tr("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
     card->addWidget(new SettingsDivider(card));
 
     auto *screenPicker = new QComboBox;
-    screenPicker->setAccessibleName(QStringLiteral("Bildschirm"));
+    screenPicker->setAccessibleName(tr("Bildschirm"));
     screenPicker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    card->addWidget(new SettingsRow(QStringLiteral("Bildschirm"), screenPicker, card));
+    card->addWidget(new SettingsRow(tr("Bildschirm"), screenPicker, card));
     const auto refill = [screenPicker, &preferences] {
         fillScreenChoices(*screenPicker, preferences.stringValue(AppPreferences::screen));
     };
@@ -66,7 +66,7 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
     });
     card->addWidget(new SettingsDivider(card));
 
-    PreferenceBinding::bind(*card->addToggleRow(QStringLiteral("Bei Vollbild ausblenden")), preferences,
+    PreferenceBinding::bind(*card->addToggleRow(tr("Bei Vollbild ausblenden")), preferences,
         AppPreferences::hideBesideFullScreen);
     layout->addWidget(behaviour);
 }

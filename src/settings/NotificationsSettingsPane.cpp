@@ -36,10 +36,10 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     : QWidget(parent)
 {
     auto *layout = makePaneLayout(*this);
-    auto *section = new SettingsSection(QStringLiteral("Meldungen"), this);
+    auto *section = new SettingsSection(tr("Meldungen"), this);
     SettingsCard *card = section->card();
 
-    PreferenceBinding::bind(*card->addToggleRow(QStringLiteral("Bei Ereignissen kurz aufklappen")), preferences,
+    PreferenceBinding::bind(*card->addToggleRow(tr("Bei Ereignissen kurz aufklappen")), preferences,
         AppPreferences::autoExpandOnEvents);
     card->addWidget(new SettingsDivider(card));
 
@@ -49,7 +49,7 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     blockLayout->setContentsMargins(16, 16, 16, 16);
     blockLayout->setSpacing(10);
 
-    auto *title = new QLabel(QStringLiteral("Anzeigedauer"), block);
+    auto *title = new QLabel(tr("Anzeigedauer"), block);
     SettingsStyle::setFont(*title, 15);
     auto *duration = new QLabel(block);
     duration->setObjectName(QStringLiteral("durationLabel"));
@@ -59,13 +59,13 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     blockLayout->addLayout(endsLine(title, duration));
 
     auto *slider = new SteppedSlider(1.0, 10.0, 0.5, block);
-    slider->setAccessibleName(QStringLiteral("Anzeigedauer"));
-    slider->setValueText([](double seconds) { return formatSeconds(seconds) + QStringLiteral(" Sekunden"); });
+    slider->setAccessibleName(tr("Anzeigedauer"));
+    slider->setValueText([](double seconds) { return tr("%1 Sekunden").arg(formatSeconds(seconds)); });
     PreferenceBinding::bind(*slider, preferences, AppPreferences::flashDuration);
     blockLayout->addWidget(slider);
 
-    auto *shortLabel = new QLabel(QStringLiteral("Kurz"), block);
-    auto *longLabel = new QLabel(QStringLiteral("Lang"), block);
+    auto *shortLabel = new QLabel(tr("Kurz"), block);
+    auto *longLabel = new QLabel(tr("Lang"), block);
     for (QLabel *label : { shortLabel, longLabel }) {
         SettingsStyle::setFont(*label, 12);
         SettingsStyle::makeSecondary(*label);
@@ -74,7 +74,7 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     card->addWidget(block);
 
     PreferenceBinding::watch(preferences, AppPreferences::flashDuration, duration, [duration, &preferences] {
-        duration->setText(formatSeconds(preferences.doubleValue(AppPreferences::flashDuration)) + QStringLiteral(" s"));
+        duration->setText(tr("%1 s").arg(formatSeconds(preferences.doubleValue(AppPreferences::flashDuration))));
     });
     PreferenceBinding::watch(preferences, AppPreferences::autoExpandOnEvents, block,
         [block, &preferences] { block->setEnabled(preferences.boolValue(AppPreferences::autoExpandOnEvents)); });

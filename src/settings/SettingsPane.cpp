@@ -1,5 +1,6 @@
 #include "settings/SettingsPane.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace SettingsPanes {
@@ -13,29 +14,34 @@ namespace {
 
 struct PaneInfo {
     QString rawValue;
-    QString title;
+    const char *title;
     QString symbol;
     QString moduleID = {};
-    QString note = {};
+    const char *note = nullptr;
 };
 
 const PaneInfo &info(SettingsPane pane)
 {
     // In declaration order of SettingsPane.
     static const PaneInfo panes[] = {
-        { QStringLiteral("general"), QStringLiteral("Allgemein"), QStringLiteral("gearshape") },
-        { QStringLiteral("notch"), QStringLiteral("Notch"), QStringLiteral("rectangle.topthird.inset.filled") },
-        { QStringLiteral("notifications"), QStringLiteral("Benachrichtigungen"), QStringLiteral("bell") },
-        { QStringLiteral("githubActions"), QStringLiteral("GitHub Actions"), QStringLiteral("gearshape.2"),
-            QStringLiteral("github.actions"),
-            QStringLiteral("Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.") },
-        { QStringLiteral("pullRequests"), QStringLiteral("Pull Requests"), QStringLiteral("arrow.triangle.pull"),
-            QStringLiteral("github.pullRequests"),
-            QStringLiteral("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.") },
-        { QStringLiteral("docker"), QStringLiteral("Docker"), QStringLiteral("shippingbox"), QStringLiteral("docker"),
-            QStringLiteral("Container mit Status. Start und Stop per Klick.") },
-        { QStringLiteral("githubAccount"), QStringLiteral("GitHub-Konto"), QStringLiteral("person.badge.key") },
-        { QStringLiteral("updates"), QStringLiteral("Updates"), QStringLiteral("arrow.down.circle") },
+        { QStringLiteral("general"), QT_TRANSLATE_NOOP("SettingsPanes", "Allgemein"), QStringLiteral("gearshape") },
+        { QStringLiteral("notch"), QT_TRANSLATE_NOOP("SettingsPanes", "Notch"),
+            QStringLiteral("rectangle.topthird.inset.filled") },
+        { QStringLiteral("notifications"), QT_TRANSLATE_NOOP("SettingsPanes", "Benachrichtigungen"),
+            QStringLiteral("bell") },
+        { QStringLiteral("githubActions"), QT_TRANSLATE_NOOP("SettingsPanes", "GitHub Actions"),
+            QStringLiteral("gearshape.2"), QStringLiteral("github.actions"),
+            QT_TRANSLATE_NOOP("SettingsPanes", "Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.") },
+        { QStringLiteral("pullRequests"), QT_TRANSLATE_NOOP("SettingsPanes", "Pull Requests"),
+            QStringLiteral("arrow.triangle.pull"), QStringLiteral("github.pullRequests"),
+            QT_TRANSLATE_NOOP("SettingsPanes", "Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.") },
+        { QStringLiteral("docker"), QT_TRANSLATE_NOOP("SettingsPanes", "Docker"), QStringLiteral("shippingbox"),
+            QStringLiteral("docker"),
+            QT_TRANSLATE_NOOP("SettingsPanes", "Container mit Status. Start und Stop per Klick.") },
+        { QStringLiteral("githubAccount"), QT_TRANSLATE_NOOP("SettingsPanes", "GitHub-Konto"),
+            QStringLiteral("person.badge.key") },
+        { QStringLiteral("updates"), QT_TRANSLATE_NOOP("SettingsPanes", "Updates"),
+            QStringLiteral("arrow.down.circle") },
     };
     return panes[static_cast<int>(pane)];
 }
@@ -49,7 +55,7 @@ QString rawValue(SettingsPane pane)
 
 QString title(SettingsPane pane)
 {
-    return info(pane).title;
+    return QCoreApplication::translate("SettingsPanes", info(pane).title);
 }
 
 QString symbol(SettingsPane pane)
@@ -64,7 +70,8 @@ QString moduleID(SettingsPane pane)
 
 QString note(SettingsPane pane)
 {
-    return info(pane).note;
+    const char *note = info(pane).note;
+    return note ? QCoreApplication::translate("SettingsPanes", note) : QString();
 }
 
 QList<SettingsPane> mainGroup()

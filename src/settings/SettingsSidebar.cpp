@@ -22,8 +22,8 @@ SearchField::SearchField(QWidget *parent)
     // The glass is painted in the left margin: 10 padding, a 16 px symbol, 8 spacing.
     layout->setContentsMargins(10 + 16 + 8, 0, 10, 0);
     m_edit->setFrame(false);
-    m_edit->setPlaceholderText(QStringLiteral("Suchen"));
-    m_edit->setAccessibleName(QStringLiteral("Einstellungen durchsuchen"));
+    m_edit->setPlaceholderText(tr("Suchen"));
+    m_edit->setAccessibleName(tr("Einstellungen durchsuchen"));
     m_edit->setClearButtonEnabled(false);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
     SettingsStyle::setFont(*m_edit, 14);
@@ -153,7 +153,7 @@ SidebarList::SidebarList(QWidget *parent)
     layout->setContentsMargins(12, 0, 12, 16);
     layout->setSpacing(4);
     m_groups = { new SidebarGroup(SettingsPanes::mainGroup(), {}, this),
-        new SidebarGroup(SettingsPanes::moduleGroup(), QStringLiteral("Module"), this),
+        new SidebarGroup(SettingsPanes::moduleGroup(), tr("Module"), this),
         new SidebarGroup(SettingsPanes::accountGroup(), {}, this) };
     layout->addWidget(m_groups.at(0));
     layout->addWidget(m_groups.at(1));

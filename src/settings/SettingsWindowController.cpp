@@ -51,7 +51,7 @@ void SettingsWindowController::show()
 {
     if (!m_window) {
         m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account);
-        m_window->setWindowTitle(QStringLiteral("Tarnlet Einstellungen"));
+        m_window->setWindowTitle(tr("Tarnlet Einstellungen"));
         // Closing it only hides it, and never ends the program.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);
         // An alpha channel from the start, so the background can turn translucent later

@@ -11,13 +11,13 @@
 UpdatesSettingsPane::UpdatesSettingsPane(UpdateController &updates, QWidget *parent)
     : QWidget(parent)
     , m_updates(updates)
-    , m_checkButton(new QPushButton(QStringLiteral("Jetzt nach Updates suchen")))
+    , m_checkButton(new QPushButton(tr("Jetzt nach Updates suchen")))
 {
     auto *layout = makePaneLayout(*this);
-    auto *section = new SettingsSection(QStringLiteral("Updates"), this);
+    auto *section = new SettingsSection(tr("Updates"), this);
     SettingsCard *card = section->card();
 
-    ToggleSwitch *autoToggle = card->addToggleRow(QStringLiteral("Automatisch nach Updates suchen"));
+    ToggleSwitch *autoToggle = card->addToggleRow(tr("Automatisch nach Updates suchen"));
     // The switch holds the pane's own copy of the setting, read afresh each time the pane is made.
     autoToggle->setChecked(m_updates.automaticallyChecksForUpdates());
     connect(

@@ -23,20 +23,20 @@ GitHubTransport::Endpoint releaseEndpoint(GitHubTransport::Endpoint endpoint)
     return endpoint;
 }
 
-const QString unreachable = QStringLiteral(
+const char *const unreachable = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
     "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
-const QString insecure
-    = QStringLiteral("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
-const QString interrupted
-    = QStringLiteral("Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
-const QString unreadable
-    = QStringLiteral("GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
-const QString throttled
-    = QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
+const char *const insecure = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
+    "Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
+const char *const interrupted = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
+const char *const unreadable = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
+const char *const throttled = QT_TRANSLATE_NOOP(
+    "GitHubReleaseUpdater", "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
 
 QString rejected(qint64 status)
 {
-    return QStringLiteral("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status);
+    return GitHubReleaseUpdater::tr("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status);
 }
 
 // Why a check that got no release failed, in plain words.
@@ -45,21 +45,22 @@ QString failureText(const GitHubError &error)
     switch (error.kind()) {
     case GitHubError::Kind::Transport:
         if (error.statusCode() == QNetworkReply::SslHandshakeFailedError)
-            return insecure;
+            return GitHubReleaseUpdater::tr(insecure);
         if (error.statusCode() == QNetworkReply::RemoteHostClosedError)
-            return interrupted;
-        return unreachable;
+            return GitHubReleaseUpdater::tr(interrupted);
+        return GitHubReleaseUpdater::tr(unreachable);
     case GitHubError::Kind::RateLimited:
-        return throttled;
+        return GitHubReleaseUpdater::tr(throttled);
     case GitHubError::Kind::Http:
         if (error.statusCode() == 403 || error.statusCode() == 429)
-            return throttled;
+            return GitHubReleaseUpdater::tr(throttled);
         if (error.statusCode() >= 500)
-            return QStringLiteral("GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
+            return GitHubReleaseUpdater::tr(
+                "GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
                 .arg(error.statusCode());
         return rejected(error.statusCode());
     default: // too large, not an HTTP answer, or led away from the API
-        return unreadable;
+        return GitHubReleaseUpdater::tr(unreadable);
     }
 }
 
@@ -230,12 +231,12 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteAr
         });
         const QVersionNumber latest = parseVersion(release.tag);
         if (latest.isNull())
-            return { Outcome::Failed, unreadable, {} };
+            return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
         if (latest > parseVersion(m_config.currentVersion))
             return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
         return { Outcome::UpToDate, {}, {} };
     } catch (const JsonDecodeError &) {
-        return { Outcome::Failed, unreadable, {} };
+        return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
     }
 }
 

@@ -12,12 +12,12 @@ MessageBoxUpdateDialogs::~MessageBoxUpdateDialogs()
 void MessageBoxUpdateDialogs::showUpdateAvailable(
     const QString &latestVersion, const QString &currentVersion, const QUrl &releasePage)
 {
-    QMessageBox *box = makeBox(QStringLiteral("Eine neue Version von Tarnlet ist verfügbar."),
-        QStringLiteral("Tarnlet %1 ist erschienen, installiert ist Version %2. Die "
-                       "Release-Seite zeigt, was neu ist, und bietet den Download an.")
+    QMessageBox *box = makeBox(tr("Eine neue Version von Tarnlet ist verfügbar."),
+        tr("Tarnlet %1 ist erschienen, installiert ist Version %2. Die "
+           "Release-Seite zeigt, was neu ist, und bietet den Download an.")
             .arg(latestVersion, currentVersion));
-    QPushButton *open = box->addButton(QStringLiteral("Release-Seite öffnen"), QMessageBox::AcceptRole);
-    box->addButton(QStringLiteral("Später"), QMessageBox::RejectRole);
+    QPushButton *open = box->addButton(tr("Release-Seite öffnen"), QMessageBox::AcceptRole);
+    box->addButton(tr("Später"), QMessageBox::RejectRole);
     box->setDefaultButton(open);
     QObject::connect(open, &QPushButton::clicked, box, [releasePage] { QDesktopServices::openUrl(releasePage); });
     present(box);
@@ -25,15 +25,15 @@ void MessageBoxUpdateDialogs::showUpdateAvailable(
 
 void MessageBoxUpdateDialogs::showUpToDate(const QString &currentVersion)
 {
-    QMessageBox *box = makeBox(QStringLiteral("Tarnlet ist auf dem neuesten Stand."),
-        QStringLiteral("Version %1 ist die aktuelle Version.").arg(currentVersion));
+    QMessageBox *box = makeBox(
+        tr("Tarnlet ist auf dem neuesten Stand."), tr("Version %1 ist die aktuelle Version.").arg(currentVersion));
     box->addButton(QMessageBox::Ok);
     present(box);
 }
 
 void MessageBoxUpdateDialogs::showError(const QString &reason)
 {
-    QMessageBox *box = makeBox(QStringLiteral("Die Suche nach Updates ist fehlgeschlagen."), reason);
+    QMessageBox *box = makeBox(tr("Die Suche nach Updates ist fehlgeschlagen."), reason);
     box->setIcon(QMessageBox::Warning);
     box->addButton(QMessageBox::Ok);
     present(box);

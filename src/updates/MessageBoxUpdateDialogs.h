@@ -2,6 +2,7 @@
 
 #include "updates/UpdateDialogs.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -9,6 +10,7 @@
 // elsewhere never blocks the overlay. One box at a time: a new answer replaces the old box.
 // The release page opens in the desktop's browser; nothing is downloaded.
 class MessageBoxUpdateDialogs final : public UpdateDialogs {
+    Q_DECLARE_TR_FUNCTIONS(MessageBoxUpdateDialogs)
 public:
     MessageBoxUpdateDialogs() = default;
     MessageBoxUpdateDialogs(const MessageBoxUpdateDialogs &) = delete;

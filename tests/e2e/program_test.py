@@ -3,7 +3,9 @@
 test event, single instance, quitting; and with a tray host that comes and goes. Runs inside
 with-display.sh [--tray] and with-keyring.sh; starts its own accessibility bus on the keyring's
 session bus to read the menu and the overlay as a screen reader does.
-    program_test.py tray|notray PROGRAM TOKEN_TOOL"""
+In the modes german and english it reads the settings window, the menu and the overlay's rows
+under LANG=C and LANG=en_US.UTF-8.
+    program_test.py tray|notray|german|english PROGRAM TOKEN_TOOL"""
 
 import json
 import os
@@ -18,6 +20,31 @@ import xdesktop as x  # noqa: E402
 TEST_TEXT = "Tests bestanden · main"
 MENU = ["Test-Ereignis anzeigen", "Einstellungen …", "Nach Updates suchen …", "Beenden"]
 NO_TRAY_LINE = "Tarnlet: Kein Infobereich (System Tray) gefunden"
+# What the program says under each locale: the settings window's title, its sidebar, the General
+# pane's language picker, the menu, the test flash and the overlay's rows (the token is stored and
+# GitHub unreachable, so the pull-request row is the empty one and the Actions row loads or fails).
+READS = {
+    "C": {
+        "window": "Tarnlet Einstellungen",
+        "sidebar": ["Allgemein", "Notch", "Benachrichtigungen", "GitHub Actions", "Pull Requests", "Docker",
+                    "GitHub-Konto", "Updates"],
+        "picker": ("Sprache", ["System", "Deutsch", "English"]),
+        "menu": MENU,
+        "flash": TEST_TEXT,
+        "pull requests": "Keine neuen Pull-Request-Meldungen",
+        "actions": ("teskarvo/Tarnlet, Lädt …", "teskarvo/Tarnlet, Läufe konnten nicht geladen werden."),
+    },
+    "en_US.UTF-8": {
+        "window": "Tarnlet Settings",
+        "sidebar": ["General", "Notch", "Notifications", "GitHub Actions", "Pull Requests", "Docker",
+                    "GitHub Account", "Updates"],
+        "picker": ("Language", ["System", "Deutsch", "English"]),
+        "menu": ["Show Test Event", "Settings …", "Check for Updates …", "Quit"],
+        "flash": "Tests passed · main",
+        "pull requests": "No new pull request notifications",
+        "actions": ("teskarvo/Tarnlet, Loading …", "teskarvo/Tarnlet, Runs could not be loaded."),
+    },
+}
 # A hang guard, not a timing check: quitting normally takes a small fraction of this.
 EXIT_GUARD = 5.0
 
@@ -87,9 +114,11 @@ def write_preferences(values):
         json.dump(values, f)
 
 
-def launch(program, stderr_path):
+def launch(program, stderr_path, lang="C"):
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
-               TARNLET_TEST_API_ROOT="https://127.0.0.1:9")
+               TARNLET_TEST_API_ROOT="https://127.0.0.1:9", LANG=lang)
+    for variable in ("LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+        env.pop(variable, None)
     return start([program], env=env, stdout=subprocess.DEVNULL, stderr=open(stderr_path, "w"))
 
 
@@ -170,6 +199,39 @@ def with_tray(program, a11y, scratch):
     check(wait_for_exit(first) == 0, "Beenden did not end with status 0")
 
 
+def reads_in(lang, program, a11y, scratch):
+    """The settings window (open at launch), the menu and the opened overlay, in one language."""
+    want = READS[lang]
+    write_preferences({})
+    process = launch(program, os.path.join(scratch, "language.err"), lang)
+    icon = x.wait_for(lambda: x.tray_icon_of(process.pid), what="the tray icon")
+    app = x.wait_for(lambda: application(a11y, "Tarnlet"), what="the program on the a11y bus")
+    window = x.wait_for(lambda: a11y.find(app, "frame", want["window"]), what="the settings window")
+    rows = [n.name for n in a11y.find_all(window, "list item")]
+    check(rows == want["sidebar"], "sidebar %s" % rows)
+    picker_name, segments = want["picker"]
+    picker = x.wait_for(lambda: a11y.find(window, "panel", picker_name), what="the language picker")
+    check([n.name for n in a11y.find_all(picker, "radio button")] == segments, "language picker")
+
+    watch = MenuWatch()
+    menu = open_menu(icon, watch)
+    entries = [n.name for n in a11y.children(menu) if a11y.role(n) == "menu item"]
+    print("menu", entries)
+    check(entries == want["menu"], "menu entries %s" % entries)
+    x.keys("Return")
+    x.move_away()
+    x.wait_for(lambda: overlay_status(a11y, app) == (want["flash"], True), what="the test flash")
+    overlay = a11y.find(app, "status bar")
+    rows = [n.name for n in a11y.find_all(overlay, "list item")]
+    print("overlay rows", rows)
+    check(want["pull requests"] in rows, "no pull-request row in %s" % rows)
+    check(any(row in want["actions"] for row in rows), "no Actions row in %s" % rows)
+
+    menu = open_menu(icon, watch)
+    a11y.do_action(a11y.find(menu, "menu item", want["menu"][-1]))
+    check(wait_for_exit(process) == 0, "quitting did not end with status 0")
+
+
 def start_tray_host():
     return start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height", "24",
                   "--SetDockType", "true", "--transparent", "false"],
@@ -229,13 +291,16 @@ def main(mode, program, token_tool):
     subprocess.run([token_tool], input=b"ghp_e2eTestToken", check=True, stdout=subprocess.DEVNULL)
     try:
         a11y = start_accessibility_bus()
-        (with_tray if mode == "tray" else without_tray)(program, a11y, scratch)
+        if mode in ("german", "english"):
+            reads_in("C" if mode == "german" else "en_US.UTF-8", program, a11y, scratch)
+        else:
+            (with_tray if mode == "tray" else without_tray)(program, a11y, scratch)
     finally:
         stop_all()
     print("ok")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4 or sys.argv[1] not in ("tray", "notray"):
+    if len(sys.argv) != 4 or sys.argv[1] not in ("tray", "notray", "german", "english"):
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -42,6 +42,13 @@ for program in tarnlet tarnlet-token; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
 done
 
+# The English translation is built into the programs: the installed tool speaks it on its own.
+if [ -x "$prefix/bin/tarnlet-token" ]; then
+  usage=$(env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$prefix" \
+    "$prefix/bin/tarnlet-token" --help 2>&1 || true)
+  [[ "$usage" == "Usage: tarnlet-token"* ]] || fail "the installed tarnlet-token does not speak English: $usage"
+fi
+
 for entry in share/applications/tarnlet.desktop share/tarnlet/tarnlet.desktop; do
   file=$prefix/$entry
   [ -f "$file" ] || continue

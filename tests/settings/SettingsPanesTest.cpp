@@ -56,6 +56,22 @@ TEST_F(SettingsPanesTest, GeneralPanePickerStoresTheChosenSchemeAndTheLaunchSwit
     EXPECT_FALSE(fixture.preferences->containsUserValue(AppPreferences::showSettingsOnLaunch));
 }
 
+// The language is read once at start; the picker only stores the choice, and says so.
+TEST_F(SettingsPanesTest, GeneralPaneLanguagePickerStoresTheChoiceForTheNextStart)
+{
+    auto *picker = findNamed<SegmentedPicker>(select(SettingsPane::General), u"Sprache"_s);
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->value(), u"system"_s);
+    EXPECT_EQ(picker->accessibleDescription(), u"Gilt ab dem nächsten Start."_s);
+    const auto segments = picker->findChildren<QRadioButton *>();
+    ASSERT_EQ(segments.size(), 3);
+    EXPECT_EQ(segments.at(2)->text(), u"English"_s);
+    segments.at(2)->click();
+    EXPECT_EQ(fixture.preferences->stringValue(AppPreferences::language), u"en"_s);
+    segments.at(1)->click();
+    EXPECT_EQ(fixture.preferences->stringValue(AppPreferences::language), u"de"_s);
+}
+
 TEST_F(SettingsPanesTest, NotchPaneChoosesTheScreenAndTheFullScreenRule)
 {
     fixture.preferences->setValue(AppPreferences::screen, u"HDMI-1"_s); // not attached here

@@ -139,7 +139,7 @@ TEST_F(SettingsWindowTest, TabVisitsSearchPaneListAndThePanesControlsInOrder)
 {
     view().searchEdit()->setFocus();
     QStringList visited;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
         QWidget *focus = QApplication::focusWidget();
         const auto *button = qobject_cast<QAbstractButton *>(focus);
         visited << (focus->accessibleName().isEmpty() && button ? button->text() : focus->accessibleName());
@@ -148,7 +148,7 @@ TEST_F(SettingsWindowTest, TabVisitsSearchPaneListAndThePanesControlsInOrder)
     EXPECT_EQ(visited,
         (QStringList { u"Einstellungen durchsuchen"_s, u"Allgemein"_s, u"Notch"_s, u"Benachrichtigungen"_s,
             u"GitHub Actions"_s, u"Pull Requests"_s, u"Docker"_s, u"GitHub-Konto"_s, u"Updates"_s, u"System"_s,
-            u"Einstellungen beim Start anzeigen"_s, u"Einstellungen durchsuchen"_s }));
+            u"System"_s, u"Einstellungen beim Start anzeigen"_s, u"Einstellungen durchsuchen"_s }));
 }
 
 TEST_F(SettingsWindowTest, ClosingHidesAndTheNextShowBringsBackTheSameWindowCentredAgain)

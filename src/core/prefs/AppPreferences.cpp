@@ -9,6 +9,7 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
 {
     store.registerDefaults({
         {appearance, QStringLiteral("system")},
+        {language, languageSystem},
         {showSettingsOnLaunch, true},
         {hoverOpens, true},
         {autoExpandOnEvents, true},

@@ -8,6 +8,9 @@ class PreferenceStore;
 namespace AppPreferences {
 
 inline const QString appearance = QStringLiteral("app.appearance");
+// The interface language from the next start: languageSystem or a language of AppLanguage.
+inline const QString language = QStringLiteral("app.language");
+inline const QString languageSystem = QStringLiteral("system");
 inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLaunch");
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");

@@ -4,8 +4,9 @@
 
 namespace {
 
-const QString notRunningText = QStringLiteral("Docker ist nicht installiert oder nicht gestartet.");
-const QString notAnsweringText = QStringLiteral("Docker antwortet nicht.");
+const char *const notRunningText
+    = QT_TRANSLATE_NOOP("DockerModule", "Docker ist nicht installiert oder nicht gestartet.");
+const char *const notAnsweringText = QT_TRANSLATE_NOOP("DockerModule", "Docker antwortet nicht.");
 constexpr int runningNamesShown = 3;
 
 bool isRunning(const DockerContainer &container)
@@ -28,7 +29,7 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
     if (m_errorText || m_containers.isEmpty())
         return std::nullopt;
     const auto running = std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning);
-    const QString text = QStringLiteral("%1 von %2 Containern laufen").arg(running).arg(m_containers.size());
+    const QString text = tr("%1 von %2 Containern laufen").arg(running).arg(m_containers.size());
     return ModuleStatus { text, running > 0 ? Color::green() : Color::gray() };
 }
 
@@ -66,9 +67,9 @@ void DockerModule::store(quint64 pollNumber, const ContainerSource::Result &resu
         setErrorText(std::nullopt);
     } else if (std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound) {
         setContainers({});
-        setErrorText(notRunningText);
+        setErrorText(tr(notRunningText));
     } else {
-        setErrorText(notAnsweringText);
+        setErrorText(tr(notAnsweringText));
     }
 }
 
@@ -109,7 +110,7 @@ QList<ModuleRow> DockerModule::overlayRows() const
         }
         return { ModuleRow { status->text, names.join(QStringLiteral(", ")), std::nullopt, status->color, QUrl() } };
     }
-    const QString detail = m_pollStored == 0 ? QStringLiteral("L\u00E4dt \u2026") : QStringLiteral("Keine Container");
+    const QString detail = m_pollStored == 0 ? tr("Lädt …") : tr("Keine Container");
     return { ModuleRow { title(), detail, std::nullopt, Color::gray(), QUrl() } };
 }
 
@@ -119,9 +120,8 @@ QList<ModuleDetail> DockerModule::details() const
     for (const DockerContainer &container : m_containers) {
         const QString name = displayName(container);
         const bool running = isRunning(container);
-        ModuleCommand command { running ? QStringLiteral("Stoppen") : QStringLiteral("Starten"),
-            name + (running ? QStringLiteral(" stoppen") : QStringLiteral(" starten")),
-            m_underWay.contains(container.id),
+        ModuleCommand command { running ? tr("Stoppen") : tr("Starten"),
+            (running ? tr("%1 stoppen") : tr("%1 starten")).arg(name), m_underWay.contains(container.id),
             // Pressed later, when the module acts on it: the list itself stays unchanged here.
             [self = QPointer<DockerModule>(const_cast<DockerModule *>(this)), id = container.id, running] {
                 if (self)
@@ -152,7 +152,7 @@ void DockerModule::setRunning(const QString &containerId, bool running)
                 self->m_refusals.insert(containerId, failure->detail);
             } else {
                 self->m_refusals.insert(containerId,
-                    failure->kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText);
+                    tr(failure->kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText));
             }
             self->refresh();
         });

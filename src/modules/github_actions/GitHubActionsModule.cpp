@@ -19,10 +19,10 @@ constexpr int runsPerRepositoryInDetails = 5;
 QString errorTextFor(const GitHubError &error)
 {
     if (error.kind() == GitHubError::Kind::MissingToken)
-        return QStringLiteral("Kein GitHub-Token hinterlegt.");
+        return GitHubActionsModule::tr("Kein GitHub-Token hinterlegt.");
     if (error.kind() == GitHubError::Kind::Http && error.statusCode() == 404)
-        return QStringLiteral("Repository nicht gefunden oder kein Zugriff");
-    return QStringLiteral("L\u00E4ufe konnten nicht geladen werden.");
+        return GitHubActionsModule::tr("Repository nicht gefunden oder kein Zugriff");
+    return GitHubActionsModule::tr("Läufe konnten nicht geladen werden.");
 }
 
 // A run as a line: "<workflow name> · <suffix>" over "<branch> · <state>", aged by its last update.
@@ -240,9 +240,9 @@ ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
         return ModuleRow { last.title, *problem, std::nullopt, Color::gray(), last.link };
     }
     if (!watch.answered)
-        return grayRow(watch.repo, QStringLiteral("L\u00E4dt \u2026"));
+        return grayRow(watch.repo, tr("Lädt …"));
     if (watch.runs.isEmpty())
-        return grayRow(watch.repo, QStringLiteral("Keine L\u00E4ufe"));
+        return grayRow(watch.repo, tr("Keine Läufe"));
     return runRow(watch.runs.first(), watch.shortName());
 }
 
@@ -252,7 +252,7 @@ QList<ModuleRow> GitHubActionsModule::overlayRows() const
     for (const auto &watch : m_watches)
         rows.append(rowFor(*watch));
     if (rows.isEmpty())
-        rows.append(grayRow(QStringLiteral("Kein Repository ausgew\u00E4hlt"), QString()));
+        rows.append(grayRow(tr("Kein Repository ausgewählt"), QString()));
     return rows;
 }
 

@@ -1,5 +1,6 @@
 #include "modules/github_actions/WorkflowRunState.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QPair>
 
@@ -64,29 +65,34 @@ Color WorkflowRunState::color(const WorkflowRun &run)
 
 QString WorkflowRunState::word(const WorkflowRun &run)
 {
-    static const QHash<QString, QString> statuses {
-        { QStringLiteral("queued"), QStringLiteral("in der Warteschlange") },
-        { QStringLiteral("in_progress"), QStringLiteral("l\u00E4uft") },
-        { QStringLiteral("waiting"), QStringLiteral("wartet") },
-        { QStringLiteral("pending"), QStringLiteral("ausstehend") },
-        { QStringLiteral("requested"), QStringLiteral("angefordert") },
+    static const QHash<QString, const char *> statuses {
+        { QStringLiteral("queued"), QT_TRANSLATE_NOOP("WorkflowRunState", "in der Warteschlange") },
+        { QStringLiteral("in_progress"), QT_TRANSLATE_NOOP("WorkflowRunState", "läuft") },
+        { QStringLiteral("waiting"), QT_TRANSLATE_NOOP("WorkflowRunState", "wartet") },
+        { QStringLiteral("pending"), QT_TRANSLATE_NOOP("WorkflowRunState", "ausstehend") },
+        { QStringLiteral("requested"), QT_TRANSLATE_NOOP("WorkflowRunState", "angefordert") },
     };
-    static const QHash<QString, QString> conclusions {
-        { QStringLiteral("success"), QStringLiteral("erfolgreich") },
-        { QStringLiteral("failure"), QStringLiteral("fehlgeschlagen") },
-        { QStringLiteral("cancelled"), QStringLiteral("abgebrochen") },
-        { QStringLiteral("skipped"), QStringLiteral("\u00FCbersprungen") },
-        { QStringLiteral("timed_out"), QStringLiteral("Zeit\u00FCberschreitung") },
-        { QStringLiteral("startup_failure"), QStringLiteral("Startfehler") },
-        { QStringLiteral("neutral"), QStringLiteral("neutral") },
-        { QStringLiteral("action_required"), QStringLiteral("Aktion n\u00F6tig") },
-        { QStringLiteral("stale"), QStringLiteral("veraltet") },
+    static const QHash<QString, const char *> conclusions {
+        { QStringLiteral("success"), QT_TRANSLATE_NOOP("WorkflowRunState", "erfolgreich") },
+        { QStringLiteral("failure"), QT_TRANSLATE_NOOP("WorkflowRunState", "fehlgeschlagen") },
+        { QStringLiteral("cancelled"), QT_TRANSLATE_NOOP("WorkflowRunState", "abgebrochen") },
+        { QStringLiteral("skipped"), QT_TRANSLATE_NOOP("WorkflowRunState", "übersprungen") },
+        { QStringLiteral("timed_out"), QT_TRANSLATE_NOOP("WorkflowRunState", "Zeitüberschreitung") },
+        { QStringLiteral("startup_failure"), QT_TRANSLATE_NOOP("WorkflowRunState", "Startfehler") },
+        { QStringLiteral("neutral"), QT_TRANSLATE_NOOP("WorkflowRunState", "neutral") },
+        { QStringLiteral("action_required"), QT_TRANSLATE_NOOP("WorkflowRunState", "Aktion nötig") },
+        { QStringLiteral("stale"), QT_TRANSLATE_NOOP("WorkflowRunState", "veraltet") },
+    };
+    // GitHub's own word stands for a state it adds later.
+    const auto translated = [](const QHash<QString, const char *> &words, const QString &state) {
+        const char *word = words.value(state);
+        return word ? QCoreApplication::translate("WorkflowRunState", word) : state;
     };
     if (run.status && run.status != u"completed")
-        return statuses.value(*run.status, *run.status);
+        return translated(statuses, *run.status);
     if (run.conclusion)
-        return conclusions.value(*run.conclusion, *run.conclusion);
-    return QStringLiteral("abgeschlossen");
+        return translated(conclusions, *run.conclusion);
+    return QCoreApplication::translate("WorkflowRunState", "abgeschlossen");
 }
 
 QString WorkflowRunState::nameAndBranch(const WorkflowRun &run)
@@ -141,11 +147,13 @@ QList<WorkflowRunState::News> WorkflowRunState::finishedSince(
             continue;
         const QString name = run.name.value_or(QStringLiteral("Workflow"));
         if (isFailure(run)) {
-            news.append({ withBranch(name + QStringLiteral(" fehlgeschlagen"), run), Color::red() });
+            const QString text = QCoreApplication::translate("WorkflowRunState", "%1 fehlgeschlagen").arg(name);
+            news.append({ withBranch(text, run), Color::red() });
         } else if (run.conclusion == u"success") {
             const std::optional<WorkflowRun> last = endedBefore(run);
+            const QString text = QCoreApplication::translate("WorkflowRunState", "%1 wieder erfolgreich").arg(name);
             if (last && isFailure(*last))
-                news.append({ withBranch(name + QStringLiteral(" wieder erfolgreich"), run), Color::green() });
+                news.append({ withBranch(text, run), Color::green() });
         }
     }
     return news;

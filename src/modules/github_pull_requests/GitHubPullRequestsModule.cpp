@@ -16,9 +16,9 @@ std::optional<QString> immediateText(const GitHubNotification &notification)
 {
     const QString &reason = notification.reason;
     if (reason == u"review_requested")
-        return QStringLiteral("Review angefragt: ") + notification.subject.title;
+        return GitHubPullRequestsModule::tr("Review angefragt: %1").arg(notification.subject.title);
     if (reason == u"author" || reason == u"comment" || reason == u"mention" || reason == u"team_mention")
-        return QStringLiteral("Neuer Review oder Kommentar: ") + notification.subject.title;
+        return GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(notification.subject.title);
     return std::nullopt;
 }
 
@@ -74,7 +74,7 @@ std::optional<QString> GitHubPullRequestsModule::errorText() const
     if (const std::optional<QString> problem = m_credentials.problemText())
         return problem;
     if (!m_credentials.token())
-        return QStringLiteral("Kein GitHub-Token hinterlegt.");
+        return tr("Kein GitHub-Token hinterlegt.");
     return std::nullopt;
 }
 
@@ -83,7 +83,7 @@ QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
     if (const std::optional<QString> problem = errorText())
         return { grayRow(*problem) };
     if (m_messages.isEmpty())
-        return { grayRow(QStringLiteral("Keine neuen Pull-Request-Meldungen")) };
+        return { grayRow(tr("Keine neuen Pull-Request-Meldungen")) };
     QList<ModuleRow> rows;
     for (const Message &message : m_messages)
         rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page });
@@ -200,7 +200,7 @@ void GitHubPullRequestsModule::resumeAfterFetch(
     ++m_next;
     const quint64 pollNumber = m_pollNumber;
     if (state.isOk() && state.value().isMerged())
-        announce(QStringLiteral("PR gemergt: ") + notification.subject.title, notification);
+        announce(tr("PR gemergt: %1").arg(notification.subject.title), notification);
     if (pollNumber == m_pollNumber)
         announceRemaining();
 }

@@ -1,0 +1,695 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="de">
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des Menüs stehen im Einstellungsfenster.</source>
+        <translation>Tarnlet: No system tray found – the menu commands are in the settings window.</translation>
+    </message>
+    <message>
+        <source>Test-Ereignis anzeigen</source>
+        <translation>Show Test Event</translation>
+    </message>
+    <message>
+        <source>Einstellungen …</source>
+        <translation>Settings …</translation>
+    </message>
+    <message>
+        <source>Nach Updates suchen …</source>
+        <translation>Check for Updates …</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Tests bestanden · main</source>
+        <translation>Tests passed · main</translation>
+    </message>
+</context>
+<context>
+    <name>DockerModule</name>
+    <message>
+        <source>Docker ist nicht installiert oder nicht gestartet.</source>
+        <translation>Docker is not installed or not running.</translation>
+    </message>
+    <message>
+        <source>Docker antwortet nicht.</source>
+        <translation>Docker is not answering.</translation>
+    </message>
+    <message>
+        <source>%1 von %2 Containern laufen</source>
+        <translation>%1 of %2 containers running</translation>
+    </message>
+    <message>
+        <source>Lädt …</source>
+        <translation>Loading …</translation>
+    </message>
+    <message>
+        <source>Keine Container</source>
+        <translation>No containers</translation>
+    </message>
+    <message>
+        <source>Stoppen</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Starten</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>%1 stoppen</source>
+        <translation>Stop %1</translation>
+    </message>
+    <message>
+        <source>%1 starten</source>
+        <translation>Start %1</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettingsPane</name>
+    <message>
+        <source>Darstellung</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <source>Erscheinungsbild</source>
+        <translation>Appearance</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Hell</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Dunkel</source>
+        <translation>Dark</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Startup</translation>
+    </message>
+    <message>
+        <source>Einstellungen beim Start anzeigen</source>
+        <translation>Show settings at startup</translation>
+    </message>
+    <message>
+        <source>Sprache</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Gilt ab dem nächsten Start.</source>
+        <translation>Takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubAccount</name>
+    <message>
+        <source>GitHub ist nicht erreichbar.</source>
+        <translation>GitHub cannot be reached.</translation>
+    </message>
+    <message>
+        <source>GitHub antwortet mit Status %1.</source>
+        <translation>GitHub answers with status %1.</translation>
+    </message>
+    <message>
+        <source>GitHub gibt keine verwertbare Antwort.</source>
+        <translation>GitHub gives no usable answer.</translation>
+    </message>
+    <message>
+        <source>Bitte einen Token eingeben.</source>
+        <translation>Please enter a token.</translation>
+    </message>
+    <message>
+        <source>Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).</source>
+        <translation>The token could not be saved (keyring, error %1).</translation>
+    </message>
+    <message>
+        <source>Token gespeichert.</source>
+        <translation>Token saved.</translation>
+    </message>
+    <message>
+        <source>Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).</source>
+        <translation>The token could not be removed (keyring, error %1).</translation>
+    </message>
+    <message>
+        <source>Token entfernt.</source>
+        <translation>Token removed.</translation>
+    </message>
+    <message>
+        <source>Kein Token hinterlegt.</source>
+        <translation>No token stored.</translation>
+    </message>
+    <message>
+        <source>Angemeldet als %1</source>
+        <translation>Signed in as %1</translation>
+    </message>
+    <message>
+        <source>Wird geprüft …</source>
+        <translation>Checking …</translation>
+    </message>
+    <message>
+        <source>Fein granuliertes Token</source>
+        <translation>Fine-grained token</translation>
+    </message>
+    <message>
+        <source>Berechtigungen: keine</source>
+        <translation>Scopes: none</translation>
+    </message>
+    <message>
+        <source>Berechtigungen: %1</source>
+        <translation>Scopes: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubAccountPane</name>
+    <message>
+        <source>Konto</source>
+        <translation>Account</translation>
+    </message>
+    <message>
+        <source>Token</source>
+        <translation>Token</translation>
+    </message>
+    <message>
+        <source>Persönlicher Zugriffstoken</source>
+        <translation>Personal access token</translation>
+    </message>
+    <message>
+        <source>Speichern</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
+        <translation>The token is kept in the system keyring and is only sent to the GitHub API (api.github.com). Both GitHub modules use it from their next request on.</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubActionsModule</name>
+    <message>
+        <source>Kein GitHub-Token hinterlegt.</source>
+        <translation>No GitHub token stored.</translation>
+    </message>
+    <message>
+        <source>Repository nicht gefunden oder kein Zugriff</source>
+        <translation>Repository not found or no access</translation>
+    </message>
+    <message>
+        <source>Läufe konnten nicht geladen werden.</source>
+        <translation>Runs could not be loaded.</translation>
+    </message>
+    <message>
+        <source>Lädt …</source>
+        <translation>Loading …</translation>
+    </message>
+    <message>
+        <source>Keine Läufe</source>
+        <translation>No runs</translation>
+    </message>
+    <message>
+        <source>Kein Repository ausgewählt</source>
+        <translation>No repository selected</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubCredentials</name>
+    <message>
+        <source>GitHub-Limit erreicht – weiter um %1</source>
+        <translation>GitHub rate limit reached – resuming at %1</translation>
+    </message>
+    <message>
+        <source>GitHub lehnt den Token ab (abgelaufen oder widerrufen)</source>
+        <translation>GitHub refuses the token (expired or revoked)</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubPullRequestsModule</name>
+    <message>
+        <source>Review angefragt: %1</source>
+        <translation>Review requested: %1</translation>
+    </message>
+    <message>
+        <source>Neuer Review oder Kommentar: %1</source>
+        <translation>New review or comment: %1</translation>
+    </message>
+    <message>
+        <source>Kein GitHub-Token hinterlegt.</source>
+        <translation>No GitHub token stored.</translation>
+    </message>
+    <message>
+        <source>Keine neuen Pull-Request-Meldungen</source>
+        <translation>No new pull request notifications</translation>
+    </message>
+    <message>
+        <source>PR gemergt: %1</source>
+        <translation>PR merged: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubReleaseUpdater</name>
+    <message>
+        <source>GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.</source>
+        <translation>GitHub cannot be reached. Please check the internet connection and try again later.</translation>
+    </message>
+    <message>
+        <source>Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.</source>
+        <translation>The secure connection to GitHub failed. Please try again later.</translation>
+    </message>
+    <message>
+        <source>Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.</source>
+        <translation>The connection to GitHub was interrupted. Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.</source>
+        <translation>GitHub sent an answer that could not be read. Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.</source>
+        <translation>GitHub is not taking further requests right now. Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.</source>
+        <translation>GitHub is having an outage (status %1). Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub hat die Anfrage abgelehnt (Status %1).</source>
+        <translation>GitHub refused the request (status %1).</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubRepository</name>
+    <message>
+        <source>Bitte ein Repository eingeben.</source>
+        <translation>Please enter a repository.</translation>
+    </message>
+    <message>
+        <source>Erwartet wird owner/name (Buchstaben, Ziffern, „-“, „_“, „.“).</source>
+        <translation>Expected owner/name (letters, digits, “-”, “_”, “.”).</translation>
+    </message>
+    <message>
+        <source>Repositories</source>
+        <translation>Repositories</translation>
+    </message>
+    <message>
+        <source>Repository hinzufügen</source>
+        <translation>Add repository</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxUpdateDialogs</name>
+    <message>
+        <source>Eine neue Version von Tarnlet ist verfügbar.</source>
+        <translation>A new version of Tarnlet is available.</translation>
+    </message>
+    <message>
+        <source>Tarnlet %1 ist erschienen, installiert ist Version %2. Die Release-Seite zeigt, was neu ist, und bietet den Download an.</source>
+        <translation>Tarnlet %1 has been released; version %2 is installed. The release page shows what is new and offers the download.</translation>
+    </message>
+    <message>
+        <source>Release-Seite öffnen</source>
+        <translation>Open Release Page</translation>
+    </message>
+    <message>
+        <source>Später</source>
+        <translation>Later</translation>
+    </message>
+    <message>
+        <source>Tarnlet ist auf dem neuesten Stand.</source>
+        <translation>Tarnlet is up to date.</translation>
+    </message>
+    <message>
+        <source>Version %1 ist die aktuelle Version.</source>
+        <translation>Version %1 is the current version.</translation>
+    </message>
+    <message>
+        <source>Die Suche nach Updates ist fehlgeschlagen.</source>
+        <translation>The update check failed.</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleListEditor</name>
+    <message>
+        <source>Hinzufügen</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Steht schon in der Liste.</source>
+        <translation>Already in the list.</translation>
+    </message>
+    <message>
+        <source>Mehr als %1 Einträge sind nicht möglich.</source>
+        <translation>No more than %1 entries are possible.</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>%1 entfernen</source>
+        <translation>Remove %1</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleRow</name>
+    <message>
+        <source>gerade eben</source>
+        <translation>just now</translation>
+    </message>
+    <message>
+        <source>vor %1 s</source>
+        <translation>%1 s ago</translation>
+    </message>
+    <message>
+        <source>vor %1 Min.</source>
+        <translation>%1 min ago</translation>
+    </message>
+    <message>
+        <source>vor %1 Std.</source>
+        <translation>%1 h ago</translation>
+    </message>
+    <message>
+        <source>vor 1 Tag</source>
+        <translation>1 day ago</translation>
+    </message>
+    <message>
+        <source>vor %1 Tagen</source>
+        <translation>%1 days ago</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleSettingsPane</name>
+    <message>
+        <source>Modul nicht verfügbar.</source>
+        <translation>Module not available.</translation>
+    </message>
+    <message>
+        <source>Modul</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>Modul aktiv</source>
+        <translation>Module enabled</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Keine Daten</source>
+        <translation>No data</translation>
+    </message>
+</context>
+<context>
+    <name>NotchAccessibility</name>
+    <message>
+        <source>Öffnen</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>NotchContent</name>
+    <message>
+        <source>+%1 weitere</source>
+        <translation>+%1 more</translation>
+    </message>
+</context>
+<context>
+    <name>NotchPreview</name>
+    <message>
+        <source>Vorschau der Notch: Deploy in staging, läuft seit 42 Sekunden</source>
+        <translation>Notch preview: Deploy in staging, running for 42 seconds</translation>
+    </message>
+</context>
+<context>
+    <name>NotchSettingsPane</name>
+    <message>
+        <source>Hauptbildschirm</source>
+        <translation>Primary screen</translation>
+    </message>
+    <message>
+        <source>Bildschirm mit dem Mauszeiger</source>
+        <translation>Screen with the pointer</translation>
+    </message>
+    <message>
+        <source>Verhalten</source>
+        <translation>Behaviour</translation>
+    </message>
+    <message>
+        <source>Bei Hover aufklappen</source>
+        <translation>Open on hover</translation>
+    </message>
+    <message>
+        <source>Bildschirm</source>
+        <translation>Screen</translation>
+    </message>
+    <message>
+        <source>Bei Vollbild ausblenden</source>
+        <translation>Hide beside full screen</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationsSettingsPane</name>
+    <message>
+        <source>Meldungen</source>
+        <translation>Notifications</translation>
+    </message>
+    <message>
+        <source>Bei Ereignissen kurz aufklappen</source>
+        <translation>Open briefly on events</translation>
+    </message>
+    <message>
+        <source>Anzeigedauer</source>
+        <translation>Display duration</translation>
+    </message>
+    <message>
+        <source>%1 Sekunden</source>
+        <translation>%1 seconds</translation>
+    </message>
+    <message>
+        <source>Kurz</source>
+        <translation>Short</translation>
+    </message>
+    <message>
+        <source>Lang</source>
+        <translation>Long</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
+    <name>SearchField</name>
+    <message>
+        <source>Suchen</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Einstellungen durchsuchen</source>
+        <translation>Search settings</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPanes</name>
+    <message>
+        <source>Allgemein</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Notch</source>
+        <translation>Notch</translation>
+    </message>
+    <message>
+        <source>Benachrichtigungen</source>
+        <translation>Notifications</translation>
+    </message>
+    <message>
+        <source>GitHub Actions</source>
+        <translation>GitHub Actions</translation>
+    </message>
+    <message>
+        <source>Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.</source>
+        <translation>The repository&apos;s latest workflow runs. A click opens the log.</translation>
+    </message>
+    <message>
+        <source>Pull Requests</source>
+        <translation>Pull Requests</translation>
+    </message>
+    <message>
+        <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
+        <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
+    </message>
+    <message>
+        <source>Docker</source>
+        <translation>Docker</translation>
+    </message>
+    <message>
+        <source>Container mit Status. Start und Stop per Klick.</source>
+        <translation>Containers with their status. Start and stop with a click.</translation>
+    </message>
+    <message>
+        <source>GitHub-Konto</source>
+        <translation>GitHub Account</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Updates</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindowController</name>
+    <message>
+        <source>Tarnlet Einstellungen</source>
+        <translation>Tarnlet Settings</translation>
+    </message>
+</context>
+<context>
+    <name>SidebarList</name>
+    <message>
+        <source>Module</source>
+        <translation>Modules</translation>
+    </message>
+</context>
+<context>
+    <name>UpdatesSettingsPane</name>
+    <message>
+        <source>Jetzt nach Updates suchen</source>
+        <translation>Check for Updates Now</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
+        <source>Automatisch nach Updates suchen</source>
+        <translation>Check for updates automatically</translation>
+    </message>
+</context>
+<context>
+    <name>WorkflowRunState</name>
+    <message>
+        <source>in der Warteschlange</source>
+        <translation>queued</translation>
+    </message>
+    <message>
+        <source>läuft</source>
+        <translation>in progress</translation>
+    </message>
+    <message>
+        <source>wartet</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>ausstehend</source>
+        <translation>pending</translation>
+    </message>
+    <message>
+        <source>angefordert</source>
+        <translation>requested</translation>
+    </message>
+    <message>
+        <source>erfolgreich</source>
+        <translation>succeeded</translation>
+    </message>
+    <message>
+        <source>fehlgeschlagen</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>abgebrochen</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>übersprungen</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>Zeitüberschreitung</source>
+        <translation>timed out</translation>
+    </message>
+    <message>
+        <source>Startfehler</source>
+        <translation>startup failure</translation>
+    </message>
+    <message>
+        <source>neutral</source>
+        <translation>neutral</translation>
+    </message>
+    <message>
+        <source>Aktion nötig</source>
+        <translation>action required</translation>
+    </message>
+    <message>
+        <source>veraltet</source>
+        <translation>stale</translation>
+    </message>
+    <message>
+        <source>abgeschlossen</source>
+        <translation>completed</translation>
+    </message>
+    <message>
+        <source>%1 fehlgeschlagen</source>
+        <translation>%1 failed</translation>
+    </message>
+    <message>
+        <source>%1 wieder erfolgreich</source>
+        <translation>%1 succeeded again</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen Fenstern stehen.</source>
+        <translation>Tarnlet: Without XWayland the overlay cannot stay at the top centre above all windows.</translation>
+    </message>
+</context>
+<context>
+    <name>tarnlet-token</name>
+    <message>
+        <source>Aufruf: tarnlet-token &lt; datei-mit-token
+Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.
+</source>
+        <translation>Usage: tarnlet-token &lt; file-with-token
+Reads the GitHub token from standard input and stores it in the keyring.
+</translation>
+    </message>
+    <message>
+        <source>GitHub-Token: </source>
+        <translation>GitHub token: </translation>
+    </message>
+    <message>
+        <source>Kein Token gelesen; nichts gespeichert.
+</source>
+        <translation>No token read; nothing stored.
+</translation>
+    </message>
+    <message>
+        <source>Das Token konnte nicht im Schlüsselbund gespeichert werden (Status %1).
+</source>
+        <translation>The token could not be stored in the keyring (status %1).
+</translation>
+    </message>
+    <message>
+        <source>Token im Schlüsselbund gespeichert.
+</source>
+        <translation>Token stored in the keyring.
+</translation>
+    </message>
+</context>
+</TS>
