@@ -43,33 +43,18 @@ QByteArray HttpsTestServer::Request::path() const
 
 HttpsTestServer::Response HttpsTestServer::Response::json(const QByteArray &body, int status)
 {
-    Response response;
-    response.status = status;
-    response.headers = { { "Content-Type", "application/json; charset=utf-8" } };
-    response.body = body;
-    return response;
+    return { status, { { "Content-Type", "application/json; charset=utf-8" } }, body };
 }
 
 HttpsTestServer::Response HttpsTestServer::Response::redirect(const QUrl &location, int status)
 {
-    Response response;
-    response.status = status;
-    response.headers = { { "Location", location.toEncoded() } };
-    return response;
+    return { status, { { "Location", location.toEncoded() } }, {} };
 }
 
 HttpsTestServer::Response HttpsTestServer::Response::withMode(Mode mode, const QByteArray &body)
 {
-    Response response = json(body);
-    response.mode = mode;
-    return response;
+    return { 200, json(body).headers, body, mode };
 }
-
-HttpsTestServer::HttpsTestServer(QObject *parent)
-    : QTcpServer(parent)
-{ }
-
-HttpsTestServer::~HttpsTestServer() = default;
 
 const HttpsTestServer::Identity &HttpsTestServer::identity()
 {

@@ -53,8 +53,7 @@ public:
         static Response withMode(Mode mode, const QByteArray &body = QByteArray(200, 'x'));
     };
 
-    explicit HttpsTestServer(QObject *parent = nullptr);
-    ~HttpsTestServer() override;
+    using QTcpServer::QTcpServer;
 
     // Starts listening on 127.0.0.1; false (with a test failure message on stderr) if the
     // certificate could not be made or the port not opened.
