@@ -16,7 +16,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from xdesktop import run, wait_for, window  # noqa: E402
+from xdesktop import check, run, wait_for, window  # noqa: E402
 
 BACKDROP = (0x33, 0x66, 0xAA)
 STATUS = "Deploy \u00b7 staging"
@@ -70,11 +70,6 @@ class Host:
         self.process.stdin.flush()
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
 def xdotool(*args):
     run("xdotool", *map(str, args))
 
@@ -115,9 +110,8 @@ def accessibility():
     its name; open, the header and the rows as its children, a row's "Öffnen" opening its page."""
     import pyatspi
     from gi.repository import GLib
-    from atspi_helpers import actions, children, do_action, find
-    app = wait_for(lambda: next((a for a in children(pyatspi.Registry.getDesktop(0)) if a is not None
-                                 and a.name == "notch-host" and a.childCount > 0), None), what="the host on the bus")
+    from atspi_helpers import actions, application, children, do_action, find
+    app = wait_for(lambda: application("notch-host"), what="the host on the bus")
     overlay = wait_for(lambda: find(app, "status bar"), what="the overlay element")
     check((overlay.name, overlay.childCount) == (STATUS, 0), "collapsed overlay element")
     names = []

@@ -18,6 +18,7 @@ import time
 
 sys.path[:0] = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support")]
 import xdesktop as x  # noqa: E402
+from xdesktop import check  # noqa: E402
 
 TOKEN = "ghp_e2eTestToken"
 MENU = ["Test-Ereignis anzeigen", "Einstellungen …", "Nach Updates suchen …", "Beenden"]
@@ -68,11 +69,6 @@ def start(argv, **kwargs):
     return process
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
 def preferences_path():
     return os.path.join(os.environ["XDG_CONFIG_HOME"], "Tarnlet", "Tarnlet.json")
 
@@ -103,10 +99,8 @@ class Program:
             self.app = x.wait_for(self.on_bus, what="the program on the a11y bus")
 
     def on_bus(self):
-        import pyatspi
         check(self.process.poll() is None, "the program ended with %s" % self.process.returncode)
-        return next((app for app in self.a11y.children(pyatspi.Registry.getDesktop(0))
-                     if app is not None and app.name == "Tarnlet" and app.childCount > 0), None)
+        return self.a11y.application("Tarnlet")
 
     def find(self, role, name, root=None):
         return x.wait_for(lambda: self.a11y.find(root or self.app, role, name), what="%s '%s'" % (role, name))

@@ -11,6 +11,12 @@ def children(node):
         return []
 
 
+def application(name):
+    """The running program of that name once its tree is on the bus, else None."""
+    return next((app for app in children(pyatspi.Registry.getDesktop(0))
+                 if app is not None and app.name == name and app.childCount > 0), None)
+
+
 def walk(node):
     """Depth-first over the subtree, the node itself first."""
     yield node
