@@ -208,16 +208,4 @@ TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenuUntilOneTurnsU
     EXPECT_EQ(notices.size(), 1);
 }
 
-TEST_F(AppDelegateTest, ATrayTurningUpDuringTheLaunchWaitKeepsTheWindowClosed)
-{
-    prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
-    trayAvailable = false;
-    launch();
-    scheduler.advance(1);
-    statusItem().setAvailable(true);
-    scheduler.advance(5);
-    EXPECT_EQ(app->settings()->window(), nullptr);
-    EXPECT_TRUE(notices.isEmpty());
-}
-
 } // namespace

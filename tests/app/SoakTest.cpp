@@ -34,7 +34,8 @@ QString isoAt(double seconds)
 }
 
 // A run starts every 20 minutes and takes 9 (every fifth fails); a pull-request thread turns up
-// every 45 minutes (every eighth merged); the latest release is the running version.
+// every 45 minutes (every other one a state change, whose pull request is looked up: merged when
+// its number ends in 7); the latest release is the running version.
 HttpsTestServer::Response gitHubAt(double now, const QString &path, const QString &origin)
 {
     const QString repo = u"/repos/teskarvo/Tarnlet"_s;
@@ -55,10 +56,10 @@ HttpsTestServer::Response gitHubAt(double now, const QString &path, const QStrin
     }
     if (path == u"/notifications") {
         for (int n = int(now / (45 * minute)); n >= 0 && list.size() < 4; --n)
-            list << uR"({"id":"%1","reason":"review_requested","unread":true,"subject":{"title":"Change %1",)"
-                    uR"("type":"PullRequest","url":"%2%3/pulls/%1"},"repository":{"full_name":"teskarvo/Tarnlet"}})"_s
+            list << uR"({"id":"%1","reason":"%2","unread":true,"subject":{"title":"Change %1","type":"PullRequest",)"
+                    uR"("url":"%3%4/pulls/%1"},"repository":{"full_name":"teskarvo/Tarnlet"}})"_s
                         .arg(n)
-                        .arg(origin, repo);
+                        .arg(n % 2 ? u"state_change"_s : u"review_requested"_s, origin, repo);
         return HttpsTestServer::Response::json(u"[%1]"_s.arg(list.join(u',')).toUtf8());
     }
     if (path.startsWith(repo + u"/pulls/"_s))
