@@ -74,8 +74,9 @@ TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
     ASSERT_EQ(statusItem().menu(), delegate.statusMenu());
     QStringList entries;
     for (const QAction *action : delegate.statusMenu()->actions())
-        entries << (action->isSeparator() ? u"---"_s
-                                          : action->text() + u'|' + action->shortcut().toString(QKeySequence::NativeText));
+        entries << (action->isSeparator()
+                ? u"---"_s
+                : action->text() + u'|' + action->shortcut().toString(QKeySequence::NativeText));
     EXPECT_EQ(entries,
         QStringList({ u"Test-Ereignis anzeigen|Ctrl+T"_s, u"Einstellungen …|Ctrl+,"_s, u"Nach Updates suchen …|"_s,
             u"---"_s, u"Beenden|Ctrl+Q"_s }));

@@ -44,7 +44,9 @@ protected:
         void run(const QString &, const QStringList &, const Limits &, Done done) override
         {
             ++runs;
-            QTimer::singleShot(0, [done] { done({ Result::Outcome::FailedToStart, 0, {}, QStringLiteral("absent") }); });
+            QTimer::singleShot(0, [done] {
+                done({ Result::Outcome::FailedToStart, 0, {}, QStringLiteral("absent") });
+            });
         }
     };
 
@@ -74,11 +76,11 @@ protected:
         };
         const GitHubReleaseUpdater::Config release { QStringLiteral("teskarvo/Tarnlet"),
             QStringLiteral(TARNLET_VERSION), endpoint };
-        app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, *processes,
-            desktop,
-            std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
-                [this] { return QDateTime::fromSecsSinceEpoch(1'800'000'000 + qint64(scheduler.now())); }),
-            endpoint, [this](const QString &line) { notices << line; } });
+        app = std::make_unique<AppDelegate>(
+            AppServices { *prefs.store, scheduler, secrets, network, *processes, desktop,
+                std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
+                    [this] { return QDateTime::fromSecsSinceEpoch(1'800'000'000 + qint64(scheduler.now())); }),
+                endpoint, [this](const QString &line) { notices << line; } });
         return *app;
     }
 

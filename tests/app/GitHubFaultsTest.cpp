@@ -102,8 +102,9 @@ TEST_P(GitHubApiFault, KeepsWhatItShowedAndRecovers)
 
 using Mode = HttpsTestServer::Response::Mode;
 INSTANTIATE_TEST_SUITE_P(Answers, GitHubApiFault,
-    ::testing::Values(ApiFault { "Unauthorized401", HttpsTestServer::Response::json(R"({"message":"Bad credentials"})", 401),
-                          GitHubCredentials::refusedText() },
+    ::testing::Values(
+        ApiFault { "Unauthorized401", HttpsTestServer::Response::json(R"({"message":"Bad credentials"})", 401),
+            GitHubCredentials::refusedText() },
         ApiFault { "NotFound404", HttpsTestServer::Response::json(R"({"message":"Not Found"})", 404),
             QStringLiteral("Repository nicht gefunden oder kein Zugriff") },
         ApiFault { "ServerError500", HttpsTestServer::Response::json("", 500) },

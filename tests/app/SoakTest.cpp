@@ -43,13 +43,11 @@ HttpsTestServer::Response gitHubAt(double now, const QString &path, const QStrin
     if (path == repo + u"/actions/runs"_s) {
         for (int id = int(now / (20 * minute)); id >= 0 && list.size() < 5; --id) {
             const bool done = now - id * 20 * minute >= 9 * minute;
+            const QString conclusion = !done ? u"null"_s : id % 5 == 4 ? u"\"failure\""_s : u"\"success\""_s;
             list << uR"({"id":%1,"name":"CI","head_branch":"main","status":"%2","conclusion":%3,"created_at":"%4",)"
                     uR"("updated_at":"%4","html_url":"https://github.com/teskarvo/Tarnlet/actions/runs/%1"})"_s
                         .arg(id + 1)
-                        .arg(done ? u"completed"_s : u"in_progress"_s, !done ? u"null"_s
-                                     : id % 5 == 4                     ? u"\"failure\""_s
-                                                                       : u"\"success\""_s,
-                            isoAt(id * 20 * minute));
+                        .arg(done ? u"completed"_s : u"in_progress"_s, conclusion, isoAt(id * 20 * minute));
         }
         return HttpsTestServer::Response::json(
             uR"({"total_count":%1,"workflow_runs":[%2]})"_s.arg(list.size()).arg(list.join(u',')).toUtf8());
@@ -57,14 +55,13 @@ HttpsTestServer::Response gitHubAt(double now, const QString &path, const QStrin
     if (path == u"/notifications") {
         for (int n = int(now / (45 * minute)); n >= 0 && list.size() < 4; --n)
             list << uR"({"id":"%1","reason":"%2","unread":true,"subject":{"title":"Change %1","type":"PullRequest",)"
-                    uR"("url":"%3%4/pulls/%1"},"repository":{"full_name":"teskarvo/Tarnlet"}})"_s
-                        .arg(n)
+                    uR"("url":"%3%4/pulls/%1"},"repository":{"full_name":"teskarvo/Tarnlet"}})"_s.arg(n)
                         .arg(n % 2 ? u"state_change"_s : u"review_requested"_s, origin, repo);
         return HttpsTestServer::Response::json(u"[%1]"_s.arg(list.join(u',')).toUtf8());
     }
     if (path.startsWith(repo + u"/pulls/"_s))
-        return HttpsTestServer::Response::json(path.endsWith(u'7') ? R"({"merged_at":"2027-01-15T08:00:00Z"})"
-                                                                   : R"({"merged_at":null})");
+        return HttpsTestServer::Response::json(
+            path.endsWith(u'7') ? R"({"merged_at":"2027-01-15T08:00:00Z"})" : R"({"merged_at":null})");
     if (path == repo + u"/releases/latest"_s)
         return HttpsTestServer::Response::json(
             R"({"tag_name":"v)" TARNLET_VERSION R"(","html_url":"https://github.com/teskarvo/Tarnlet/releases/1"})");
@@ -77,7 +74,7 @@ QByteArray containersAt(double now)
     const QString second = int(now / hour) % 2 ? u"exited"_s : u"running"_s;
     return uR"([{"Id":"a","Names":["/web"],"Image":"i","State":"running","Status":"Up"},)"
            uR"({"Id":"b","Names":["/db"],"Image":"i","State":"%1","Status":"%1"}])"_s.arg(second)
-        .toUtf8();
+               .toUtf8();
 }
 
 // A real curl for every poll of a day would take minutes of wall time: every `realEvery`-th run
@@ -128,8 +125,9 @@ protected:
     {
         AppFixture::SetUp();
         ASSERT_TRUE(engine.isListening());
-        server.setHandler(
-            [this](const auto &request) { return gitHubAt(scheduler.now(), QString::fromLatin1(request.path()), server.origin().toString()); });
+        server.setHandler([this](const auto &request) {
+            return gitHubAt(scheduler.now(), QString::fromLatin1(request.path()), server.origin().toString());
+        });
         // The client looks for the engine's socket below the home folder (unless a system engine
         // exists); the runner points curl at the local engine either way.
         qputenv("HOME", home.path().toLocal8Bit());
@@ -164,7 +162,7 @@ protected:
             app->showTestEvent();
         if (m % 60 == 25) {
             const ScreenInfo next = m % 120 == 25 ? HeadlessScreenProvider::notched(QRectF(0, 0, 1512, 982), 200, 32)
-                                                   : HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900));
+                                                  : HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900));
             screens().setScreens({ next }, next);
         }
         if (m % 180 == 60)

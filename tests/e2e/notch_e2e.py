@@ -203,7 +203,8 @@ def overlay_checks(with_accessibility):
     # A new resolution: one notice, the panel at the new top centre. The only output switched off and
     # on again: the overlay lives through it and hovering opens it.
     for command in (["--newmode", "1600x900", "100", "1600", "1700", "1800", "1900", "900", "910", "920", "930"],
-                    ["--addmode", "screen", "1600x900"], ["--output", "screen", "--mode", "1600x900", "--fb", "1600x900"]):
+                    ["--addmode", "screen", "1600x900"],
+                    ["--output", "screen", "--mode", "1600x900", "--fb", "1600x900"]):
         run("xrandr", *command)
     check(host.panel("screens changed") == (510, 0, 580, 250), "panel after the change")
     time.sleep(1)

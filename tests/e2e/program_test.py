@@ -199,7 +199,7 @@ def reads_in(lang, a11y):
                            what="the appearance and the launch switch stored")
             elif pane == "Benachrichtigungen":
                 slider = found[("slider", "Anzeigedauer")]
-                check((a11y.value(slider), slider.description) == (3.5, "3.5 Sekunden"), "slider %s" % slider.description)
+                check((a11y.value(slider), slider.description) == (3.5, "3.5 Sekunden"), slider.description)
                 slider.queryValue().currentValue = 6.2
                 x.wait_for(lambda: stored("notch.flashDuration") == 6.0, what="the duration stored on its grid")
             elif pane == "Docker":

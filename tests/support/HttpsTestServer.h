@@ -16,8 +16,9 @@ class QSslSocket;
 
 // An HTTPS server inside the test process, on 127.0.0.1 and a free port, for testing clients
 // against a real TLS peer. Its self-signed certificate (for the address 127.0.0.1) is made once
-// per process with the openssl tool; only a client that is handed certificate() trusts it. Answers are scripted per path, every request is recorded with
-// its headers in the order they were sent. One request per connection ("Connection: close").
+// per process with the openssl tool; only a client that is handed certificate() trusts it.
+// Answers are scripted per path, every request is recorded with its headers in the order they
+// were sent. One request per connection ("Connection: close").
 class HttpsTestServer final : public QTcpServer {
     Q_OBJECT
 public:
