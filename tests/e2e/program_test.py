@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """The whole program on a private X display with the real keyring, read and operated over the
 accessibility bus as a screen reader does.
-    program_test.py german|english|notray|keyring_locked PROGRAM TOKEN_TOOL
+    program_test.py german|english|notray PROGRAM TOKEN_TOOL
 german, english: under openbox with a tray host, under LANG=C and en_US.UTF-8: the settings window
   at launch, the tray menu, the test flash and the overlay's rows; in German also the framed window
   centred, its switch and slider over the bus, a second launch handing over, and quitting.
-notray: the tray host comes and goes while the program runs.
-keyring_locked: the token's keyring is locked; its unlock prompt is turned down and the launch goes on.
+notray: the keyring is locked (its unlock prompt turned down, the launch goes on), and the tray
+  host comes and goes while the program runs.
 Runs inside with-display.sh and with-keyring.sh; starts the accessibility bus on the keyring's
 session bus. The API address points at a local port nobody listens on."""
 
@@ -231,11 +231,25 @@ def start_tray_host():
                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def unlock_prompt():
+    """The keyring's unlock prompt (gnome-keyring's own window), if one is shown."""
+    found = x.run("xdotool", "search", "--onlyvisible", "--name", "Unlock", check=False).split()
+    return found[0] if found else None
+
+
 def without_tray(a11y):
-    """The tray host comes and goes while the program runs, as at a login with autostart."""
+    """The keyring is locked and the tray host comes and goes while the program runs, as at a login
+    with autostart."""
+    subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.secrets",
+                    "/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
+                    "array:objpath:/org/freedesktop/secrets/collection/login"], check=True, stdout=subprocess.DEVNULL)
     write_preferences({"app.showSettingsOnLaunch": False})
     program = Program(a11y, "notray", find=False)
     x.wait_for(lambda: x.overlay_of(program.pid), what="the overlay at the top centre")
+    # Reading the token asks the keyring to unlock itself; the user turns the prompt down, and the
+    # launch goes on without a token.
+    x.run("xdotool", "windowfocus", "--sync", x.wait_for(unlock_prompt, what="the keyring's unlock prompt"))
+    x.keys("Escape")
     # A tray host starting just after the program (within its wait at launch) keeps the menu.
     host = start_tray_host()
     x.wait_for(lambda: x.tray_icon_of(program.pid), what="the tray icon")
@@ -256,30 +270,8 @@ def without_tray(a11y):
     start_tray_host()
     icon = x.wait_for(lambda: x.tray_icon_of(program.pid), what="the tray icon again")
     x.wait_for(lambda: not offered(), what="the menu's actions to leave the window")
+    check(unlock_prompt() is None, "the keyring asked to be unlocked a second time")
     program.ended_after(a11y.find(MenuWatch().open(icon), "menu item", "Beenden"))
-
-
-def keyring_locked(a11y):
-    """Reading the token asks the keyring to unlock itself; the user turns the prompt down and the
-    program comes up without a token, asking no second time."""
-    subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.secrets",
-                    "/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
-                    "array:objpath:/org/freedesktop/secrets/collection/login"], check=True, stdout=subprocess.DEVNULL)
-    program = Program(a11y, "locked", find=False)
-
-    def prompt():
-        found = x.run("xdotool", "search", "--onlyvisible", "--name", "Unlock", check=False).split()
-        return found[0] if found else None
-    shown = x.wait_for(lambda: prompt() or (program.settings_window() and "none"), what="the prompt or the window")
-    print("unlock prompt", "not shown" if shown == "none" else "turned down")
-    if shown != "none":
-        x.run("xdotool", "windowfocus", "--sync", shown)
-        x.keys("Escape")
-    program.app = x.wait_for(program.on_bus, what="the program on the a11y bus")
-    check(prompt() is None, "the keyring asked to be unlocked a second time")
-    a11y.do_action(program.find("push button", MENU[0]))
-    program.wait_for_flash(READS["C"]["flash"])
-    program.ended_after(program.find("push button", "Beenden"))
 
 
 def main(mode, token_tool):
@@ -294,7 +286,7 @@ def main(mode, token_tool):
         if mode in ("german", "english"):
             reads_in("C" if mode == "german" else "en_US.UTF-8", a11y)
         else:
-            (without_tray if mode == "notray" else keyring_locked)(a11y)
+            without_tray(a11y)
     finally:
         for process in reversed(started):
             if process.poll() is None:
@@ -304,7 +296,7 @@ def main(mode, token_tool):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4 or sys.argv[1] not in ("german", "english", "notray", "keyring_locked"):
+    if len(sys.argv) != 4 or sys.argv[1] not in ("german", "english", "notray"):
         sys.exit(__doc__)
     PROGRAM = sys.argv[2]
     main(sys.argv[1], sys.argv[3])
