@@ -44,14 +44,3 @@ function(tarnlet_add_test name)
   endif()
 endfunction()
 
-# A python test that reads and operates a running program over the accessibility bus, on a
-# private X display: tarnlet_add_atspi_test(name SCRIPT file.py [ARGS ...] [DEPENDS targets...])
-# ARGS may name executables as $<TARGET_FILE:...>. The script imports atspi_helpers.
-function(tarnlet_add_atspi_test name)
-  cmake_parse_arguments(ARG "" "SCRIPT" "ARGS" ${ARGN})
-  set(support ${PROJECT_SOURCE_DIR}/tests/support)
-  add_test(NAME ${name}
-           COMMAND ${support}/with-display.sh ${support}/with-atspi.sh /usr/bin/python3 -u
-                   ${ARG_SCRIPT} ${ARG_ARGS})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS "display;atspi")
-endfunction()

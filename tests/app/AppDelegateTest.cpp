@@ -1,21 +1,12 @@
-#include "HttpsTestServer.h"
-#include "InMemorySecretStore.h"
-#include "ManualScheduler.h"
+#include "AppFixture.h"
 #include "QtPrinters.h"
 #include "RowModule.h"
-#include "TempPreferences.h"
 
-#include "app/AppDelegate.h"
 #include "core/prefs/AppPreferences.h"
-#include "notch/NotchController.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
-#include "platform/DesktopServices.h"
-#include "platform/headless/HeadlessDesktop.h"
-#include "services/ProcessRunner.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
-#include "updates/Updater.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,332 +14,199 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMenu>
-#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-// What the launch sequence had built when it asked for the status item.
-struct LaunchSnapshot {
-    bool notchPanelVisible = false;
-    int modules = -1;
-    bool settingsController = false;
-};
+using namespace Qt::StringLiterals;
 
-class RecordingUpdater final : public Updater {
-public:
-    int *started;
-    int *checks;
-    RecordingUpdater(int &startCount, int &checkCount)
-        : started(&startCount)
-        , checks(&checkCount)
-    { }
-    void startUpdater() override { ++*started; }
-    void checkForUpdates() override { ++*checks; }
-    bool automaticallyChecksForUpdates() const override { return true; }
-    void setAutomaticallyChecksForUpdates(bool) override { }
-    bool canCheckForUpdates() const override { return true; }
-};
-
-// Docker's engine is never there in these tests.
-class NoEngineRunner final : public ProcessRunner {
-public:
-    int runs = 0;
-    void run(const QString &, const QStringList &, const Limits &, Done done) override
-    {
-        ++runs;
-        QTimer::singleShot(0, [done] { done({ Result::Outcome::FailedToStart, 0, {}, QStringLiteral("absent") }); });
-    }
-};
-
-// The desktop's secret store answers through a local event loop, which runs whatever is queued.
-class WaitingSecretStore final : public SecretStore {
-public:
-    InMemorySecretStore stored;
-    std::optional<QString> read(const QString &account) override
-    {
-        QCoreApplication::processEvents();
-        return stored.read(account);
-    }
-    void save(const QString &text, const QString &account) override { stored.save(text, account); }
-    void remove(const QString &account) override { stored.remove(account); }
-};
-
-// Counts the requests the program sends, wherever they go.
-class CountingNetwork final : public QNetworkAccessManager {
-public:
-    int requests = 0;
-
+class AppDelegateTest : public AppFixture {
 protected:
-    QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *data) override
-    {
-        ++requests;
-        return QNetworkAccessManager::createRequest(op, request, data);
-    }
-};
-
-class AppDelegateTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.start());
-        secrets.stored.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_launchToken"));
-    }
-
-    std::unique_ptr<AppDelegate> makeDelegate(bool trayAvailable)
-    {
-        desktop = createHeadlessDesktopServices(HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900)));
-        GitHubTransport::Endpoint endpoint;
-        endpoint.apiRoot = server.origin();
-        endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
-        desktop.makeStatusItem = [this, trayAvailable] {
-            snapshot.notchPanelVisible = app->notch() && app->notch()->panel().isVisible();
-            snapshot.modules = int(app->registry().modules().size());
-            snapshot.settingsController = app->settings() != nullptr;
-            auto item = std::make_unique<HeadlessStatusItem>(trayAvailable);
-            statusItem = item.get();
-            return item;
-        };
-        auto delegate = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network,
-            processes, desktop, std::make_unique<RecordingUpdater>(updaterStarts, updateChecks), endpoint,
-            [this](const QString &line) { notices << line; } });
-        app = delegate.get();
-        return delegate;
-    }
-
     QAction *entry(const QString &title) const
     {
-        for (QAction *action : statusItem->menu()->actions())
+        for (QAction *action : app->statusMenu()->actions())
             if (action->text() == title)
                 return action;
         ADD_FAILURE() << "no menu entry " << title.toStdString();
         return nullptr;
     }
 
-    HttpsTestServer server;
-    TempPreferences prefs;
-    ManualScheduler scheduler;
-    WaitingSecretStore secrets;
-    CountingNetwork network;
-    NoEngineRunner processes;
-    DesktopServices desktop;
-    int updaterStarts = 0;
-    int updateChecks = 0;
-    QStringList notices;
-    LaunchSnapshot snapshot;
-    AppDelegate *app = nullptr;
-    HeadlessStatusItem *statusItem = nullptr;
+    bool requested(const QByteArray &path, const QByteArray &authorization = {}) const
+    {
+        for (const auto &request : server.requests())
+            if (request.path() == path && (authorization.isNull() || request.header("Authorization") == authorization))
+                return true;
+        return false;
+    }
+
+    // The menu's commands the settings window offers while there is no tray.
+    QStringList offered() const
+    {
+        QStringList buttons;
+        if (SettingsView *window = app->settings()->window())
+            for (const QAbstractButton *button : window->findChildren<QAbstractButton *>())
+                for (const QAction *action : app->statusMenu()->actions())
+                    if (!action->isSeparator() && button->text() == action->text())
+                        buttons << button->text();
+        return buttons;
+    }
 };
 
 TEST_F(AppDelegateTest, LaunchesInOrderAndBuildsTheStatusMenu)
 {
-    auto delegate = makeDelegate(true);
-    // Created with the delegate: the updater runs, nothing else exists yet.
-    EXPECT_EQ(updaterStarts, 1);
-    EXPECT_EQ(delegate->notch(), nullptr);
-    EXPECT_EQ(delegate->settings(), nullptr);
-    delegate->showSettings(); // nothing to show yet
+    AppDelegate &delegate = create();
+    EXPECT_EQ(delegate.notch(), nullptr);
+    delegate.showSettings(); // nothing to show yet
     EXPECT_FALSE(prefs.store->value(AppPreferences::flashDuration).isValid());
 
-    delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(prefs.store->doubleValue(AppPreferences::flashDuration), 3.5);
-    // The overlay, the modules and the settings controller came before the status item.
-    EXPECT_TRUE(snapshot.notchPanelVisible);
-    EXPECT_EQ(snapshot.modules, 3);
-    EXPECT_TRUE(snapshot.settingsController);
-
+    launch();
+    EXPECT_TRUE(prefs.store->value(AppPreferences::flashDuration).isValid()) << "defaults registered";
+    EXPECT_TRUE(builtBeforeStatusItem);
     QStringList ids;
-    for (const DevModule *module : delegate->registry().modules())
+    for (const DevModule *module : delegate.registry().modules())
         ids << module->id();
-    EXPECT_EQ(ids,
-        QStringList(
-            { QStringLiteral("github.actions"), QStringLiteral("github.pullRequests"), QStringLiteral("docker") }));
+    EXPECT_EQ(ids, QStringList({ u"github.actions"_s, u"github.pullRequests"_s, u"docker"_s }));
 
-    ASSERT_NE(statusItem, nullptr);
-    EXPECT_EQ(statusItem->symbol(), QStringLiteral("rectangle.topthird.inset.filled"));
-    EXPECT_EQ(statusItem->accessibleDescription(), QStringLiteral("Tarnlet"));
-    EXPECT_TRUE(statusItem->isShown());
-    ASSERT_NE(statusItem->menu(), nullptr);
+    EXPECT_EQ(statusItem().symbol(), u"rectangle.topthird.inset.filled"_s);
+    EXPECT_EQ(statusItem().accessibleDescription(), u"Tarnlet"_s);
+    EXPECT_TRUE(statusItem().isShown());
+    ASSERT_EQ(statusItem().menu(), delegate.statusMenu());
     QStringList entries;
-    for (const QAction *action : statusItem->menu()->actions())
+    for (const QAction *action : delegate.statusMenu()->actions())
         entries << (action->isSeparator()
-                ? QStringLiteral("---")
+                ? u"---"_s
                 : action->text() + u'|' + action->shortcut().toString(QKeySequence::NativeText));
     EXPECT_EQ(entries,
-        QStringList({ QStringLiteral("Test-Ereignis anzeigen|Ctrl+T"), QStringLiteral("Einstellungen …|Ctrl+,"),
-            QStringLiteral("Nach Updates suchen …|"), QStringLiteral("---"), QStringLiteral("Beenden|Ctrl+Q") }));
-    // The default asks for the settings window at launch; a tray is there, so nothing is said.
-    ASSERT_NE(delegate->settings()->window(), nullptr);
-    EXPECT_TRUE(delegate->settings()->window()->isVisible());
+        QStringList({ u"Test-Ereignis anzeigen|Ctrl+T"_s, u"Einstellungen …|Ctrl+,"_s, u"Nach Updates suchen …|"_s,
+            u"---"_s, u"Beenden|Ctrl+Q"_s }));
+    // The settings window opens at launch by default; with a tray there, nothing is said.
+    ASSERT_NE(delegate.settings()->window(), nullptr);
+    EXPECT_TRUE(delegate.settings()->window()->isVisible());
     EXPECT_TRUE(notices.isEmpty());
+
+    // The updater was started: its first automatic check goes out a minute later.
+    scheduler.advance(60);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return requested("/repos/teskarvo/Tarnlet/releases/latest"); }, 10000));
 
     // At exit the menu outlives the item that shows it.
     bool menuAlive = false;
-    QObject::connect(statusItem, &QObject::destroyed,
-        [&menuAlive, menu = QPointer(statusItem->menu())] { menuAlive = !menu.isNull(); });
-    delegate.reset();
+    QObject::connect(&statusItem(), &QObject::destroyed,
+        [&menuAlive, menu = QPointer(statusItem().menu())] { menuAlive = !menu.isNull(); });
+    app.reset();
     EXPECT_TRUE(menuAlive);
 }
 
-TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadAtLaunch)
+TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadOnceAndTheAccountPaneSavesANewOne)
 {
-    prefs.store->setValue(QStringLiteral("disabledModuleIDs"), QStringList { QStringLiteral("docker") });
-    auto delegate = makeDelegate(true);
-    delegate->applicationDidFinishLaunching();
-    // Nothing polled during the launch, although reading the token ran queued work.
-    EXPECT_EQ(network.requests, 0);
-    // One read for both clients: a locked keyring asks to be unlocked once per launch.
+    prefs.store->setValue(u"disabledModuleIDs"_s, QStringList { u"docker"_s });
+    launch();
+    // Nothing polled during the launch, although reading the token ran queued work; one read for
+    // both clients, so a locked keyring asks to be unlocked once per launch.
+    EXPECT_TRUE(network.findChildren<QNetworkReply *>().isEmpty());
     EXPECT_EQ(secrets.stored.reads, 1);
-    // A token stored now is not seen: each client keeps what it read at launch.
-    secrets.stored.items.insert(QStringLiteral("github.pat"), QStringLiteral("ghp_later"));
-
+    // A token stored in the keyring now is not seen: the clients keep what was read at launch.
+    secrets.stored.items.insert(u"github.pat"_s, u"ghp_later"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 2; }, 10000));
-    QStringList paths;
-    for (const auto &request : server.requests()) {
-        paths << QString::fromLatin1(request.path());
-        EXPECT_EQ(request.header("Authorization"), "Bearer ghp_launchToken");
-    }
-    paths.sort();
-    EXPECT_EQ(paths,
-        QStringList({ QStringLiteral("/notifications"), QStringLiteral("/repos/teskarvo/Tarnlet/actions/runs") }));
-    // Switched off: registered and listed, never started.
-    EXPECT_EQ(delegate->registry().modules().size(), 3u);
+    EXPECT_TRUE(requested("/notifications", "Bearer " + token.toLatin1()));
+    EXPECT_TRUE(requested("/repos/teskarvo/Tarnlet/actions/runs", "Bearer " + token.toLatin1()));
     QTest::qWait(20);
-    EXPECT_EQ(processes.runs, 0);
-}
+    EXPECT_EQ(noEngine.runs, 0) << "a switched-off module was started";
 
-TEST_F(AppDelegateTest, TokenSavedInTheAccountPaneIsStoredAndSentWithTheNextRequest)
-{
-    auto delegate = makeDelegate(true);
-    delegate->applicationDidFinishLaunching();
-    SettingsView *window = delegate->settings()->window();
-    ASSERT_NE(window, nullptr);
+    SettingsView *window = app->settings()->window();
     window->setSelection(SettingsPane::GitHubAccount);
     QLineEdit *field = window->currentPane()->findChild<QLineEdit *>();
     ASSERT_NE(field, nullptr);
-    field->setText(QStringLiteral(" ghp_saved "));
+    field->setText(u" ghp_saved "_s);
     QTest::keyClick(field, Qt::Key_Return);
-
-    EXPECT_EQ(secrets.stored.items.value(QStringLiteral("github.pat")), QStringLiteral("ghp_saved"));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (const auto &request : server.requests())
-                if (request.header("Authorization") == "Bearer ghp_saved" && request.path() == "/user")
-                    return true;
-            return false;
-        },
-        10000));
+    EXPECT_EQ(secrets.stored.items.value(u"github.pat"_s), u"ghp_saved"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return requested("/user", "Bearer ghp_saved"); }, 10000));
 }
 
 TEST_F(AppDelegateTest, MenuEntriesDoWhatTheySay)
 {
     prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
     prefs.store->setValue(AppPreferences::autoExpandOnEvents, false);
-    auto delegate = makeDelegate(true);
-    delegate->applicationDidFinishLaunching();
-    EXPECT_TRUE(delegate->settings()->window() == nullptr || !delegate->settings()->window()->isVisible());
+    launch();
+    EXPECT_EQ(app->settings()->window(), nullptr);
 
-    entry(QStringLiteral("Einstellungen …"))->trigger();
-    SettingsView *window = delegate->settings()->window();
+    entry(u"Einstellungen …"_s)->trigger();
+    SettingsView *window = app->settings()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
+    // The headless desktop blends windows, so the background lets the desktop show through.
+    EXPECT_LT(window->grab().toImage().pixelColor(4, 4).alpha(), 255);
 
     // Ctrl+T from the settings window: the test flash, which ignores the preference that keeps
     // module events quiet.
     QApplication::setActiveWindow(window);
     QTest::keyClick(window, Qt::Key_T, Qt::ControlModifier);
-    const NotchModel &model = delegate->notch()->model();
-    EXPECT_EQ(model.statusText(), QStringLiteral("Tests bestanden · main"));
+    const NotchModel &model = app->notch()->model();
+    EXPECT_EQ(model.statusText(), u"Tests bestanden · main"_s);
     EXPECT_EQ(model.statusColor(), Color::green());
     EXPECT_TRUE(model.isExpanded());
 
-    entry(QStringLiteral("Nach Updates suchen …"))->trigger();
-    EXPECT_EQ(updateChecks, 1);
+    entry(u"Nach Updates suchen …"_s)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.shown == 1; }, 10000)) << "a check the user started answers";
 
     QEventLoop loop;
-    QTimer::singleShot(0, entry(QStringLiteral("Beenden")), &QAction::trigger);
+    QTimer::singleShot(0, entry(u"Beenden"_s), &QAction::trigger);
     EXPECT_EQ(loop.exec(), 0);
 }
 
 TEST_F(AppDelegateTest, TheTrayIconCarriesTheStatusLine)
 {
-    auto delegate = makeDelegate(true);
+    create();
     // Registered ahead of the set-up's modules, so its status leads the line.
-    auto module = std::make_unique<RowModule>(QStringLiteral("ci"));
+    auto module = std::make_unique<RowModule>(u"ci"_s);
     RowModule &ci = *module;
-    delegate->registry().registerModule(std::move(module));
-    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::orange() });
-    delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("CI · main"));
-    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Active);
+    app->registry().registerModule(std::move(module));
+    ci.setStatus(ModuleStatus { u"CI · main"_s, Color::orange() });
+    launch();
+    EXPECT_EQ(statusItem().toolTip(), u"CI · main"_s);
+    EXPECT_EQ(statusItem().attention(), StatusItem::Attention::Active);
 
-    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::red() });
+    ci.setStatus(ModuleStatus { u"CI · main"_s, Color::red() });
     QCoreApplication::processEvents();
-    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Failure);
+    EXPECT_EQ(statusItem().attention(), StatusItem::Attention::Failure);
     // A flash shows in the tooltip for its time; the dot keeps saying what the modules say.
-    delegate->showTestEvent();
-    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("Tests bestanden · main"));
-    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::Failure);
+    app->showTestEvent();
+    EXPECT_EQ(statusItem().toolTip(), u"Tests bestanden · main"_s);
+    EXPECT_EQ(statusItem().attention(), StatusItem::Attention::Failure);
     scheduler.advance(3.5);
-    EXPECT_EQ(statusItem->toolTip(), QStringLiteral("CI · main"));
+    EXPECT_EQ(statusItem().toolTip(), u"CI · main"_s);
 
-    ci.setStatus(ModuleStatus { QStringLiteral("CI · main"), Color::green() });
+    ci.setStatus(ModuleStatus { u"CI · main"_s, Color::green() });
     QCoreApplication::processEvents();
-    EXPECT_EQ(statusItem->attention(), StatusItem::Attention::None);
+    EXPECT_EQ(statusItem().attention(), StatusItem::Attention::None);
 }
 
 TEST_F(AppDelegateTest, WithoutATrayTheSettingsWindowOffersTheMenuUntilOneTurnsUp)
 {
     prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
-    auto delegate = makeDelegate(false);
-    delegate->applicationDidFinishLaunching();
-    const auto window = [&] { return delegate->settings()->window(); };
-    const auto offered = [&] {
-        QStringList buttons;
-        if (window())
-            for (const QAbstractButton *button : window()->findChildren<QAbstractButton *>())
-                if (button->text() == u"Test-Ereignis anzeigen" || button->text() == u"Nach Updates suchen …"
-                    || button->text() == u"Beenden" || button->text() == u"Einstellungen …")
-                    buttons << button->text();
-        return buttons;
-    };
-    const QStringList commands { QStringLiteral("Test-Ereignis anzeigen"), QStringLiteral("Nach Updates suchen …"),
-        QStringLiteral("Beenden") };
-    EXPECT_TRUE(statusItem->isShown()); // appears by itself once a tray turns up
+    trayAvailable = false;
+    launch();
+    const QStringList commands { u"Test-Ereignis anzeigen"_s, u"Nach Updates suchen …"_s, u"Beenden"_s };
+    EXPECT_TRUE(statusItem().isShown()); // appears by itself once a tray turns up
 
     // A moment's grace for a tray host starting at the same time.
     scheduler.advance(1.9);
-    EXPECT_TRUE(window() == nullptr && notices.isEmpty());
+    EXPECT_TRUE(app->settings()->window() == nullptr && notices.isEmpty());
     scheduler.advance(0.1);
     EXPECT_EQ(notices.size(), 1);
-    ASSERT_NE(window(), nullptr);
-    EXPECT_TRUE(window()->isVisible());
+    ASSERT_NE(app->settings()->window(), nullptr);
+    EXPECT_TRUE(app->settings()->window()->isVisible());
     EXPECT_EQ(offered(), commands);
 
     // A tray turns up: the commands leave the window; it goes again: they come back and the window opens.
-    statusItem->setAvailable(true);
+    statusItem().setAvailable(true);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(offered().isEmpty());
-    window()->close();
-    statusItem->setAvailable(false);
+    app->settings()->window()->close();
+    statusItem().setAvailable(false);
     EXPECT_EQ(offered(), commands);
-    EXPECT_TRUE(window()->isVisible());
+    EXPECT_TRUE(app->settings()->window()->isVisible());
     EXPECT_EQ(notices.size(), 1);
-}
-
-TEST_F(AppDelegateTest, ATrayTurningUpDuringTheLaunchWaitKeepsTheWindowClosed)
-{
-    prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
-    auto delegate = makeDelegate(false);
-    delegate->applicationDidFinishLaunching();
-    scheduler.advance(1);
-    statusItem->setAvailable(true);
-    scheduler.advance(5);
-    EXPECT_EQ(delegate->settings()->window(), nullptr);
-    EXPECT_TRUE(notices.isEmpty());
 }
 
 } // namespace

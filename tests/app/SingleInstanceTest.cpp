@@ -1,3 +1,5 @@
+#include "UnixHttpServer.h"
+
 #include "app/SingleInstance.h"
 
 #include <QDir>
@@ -8,12 +10,6 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <cstring>
 
 namespace {
 
@@ -55,15 +51,7 @@ TEST_F(SingleInstanceTest, ASecondLaunchAsksTheFirstToShowItsSettings)
 TEST_F(SingleInstanceTest, TakesOverASocketLeftByACrashedInstance)
 {
     const QString path = SingleInstance::socketPath(runtime.path(), QStringLiteral("xcb-:7"));
-    // A bound socket nobody listens on, as a killed process leaves it.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    ::close(fd);
-    ASSERT_TRUE(QFileInfo::exists(path));
+    ASSERT_TRUE(UnixHttpServer::makeStaleSocket(path)); // as a killed instance leaves it
 
     SingleInstance instance(QStringLiteral("xcb-:7"));
     EXPECT_EQ(instance.claim(), SingleInstance::Claim::Owner);

@@ -1,12 +1,14 @@
 // A small program for the end-to-end tests: the overlay's controller on the real X11 services,
 // showing one module with three rows, reporting every change of its open and pinned state on
 // standard output ("state expanded=1 pinned=0").
-//   notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]
+//   notch-host PREFERENCES_FILE [--backdrop COLOR]
 // --backdrop opens a full-screen window of that colour below the overlay, so screenshots show
 // what the overlay covers; it reports each press it receives ("backdrop pressed"). A line
 // "flash TEXT" on standard input flashes TEXT in green. Each screen change notice is reported with
 // the panel's new place ("screens changed panel=x,y,w,h"), each new status text as "status TEXT".
 // Pages the overlay opens are reported instead of opened ("opened URL").
+#include "RowModule.h"
+
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/TimerScheduler.h"
@@ -38,30 +40,6 @@ protected:
     }
 };
 
-// Three rows: two open a run's page, the last one nothing.
-class ThreeRows final : public DevModule {
-public:
-    QString id() const override { return QStringLiteral("rows"); }
-    QString title() const override { return QStringLiteral("Rows"); }
-    QString symbol() const override { return QStringLiteral("gearshape"); }
-    std::optional<ModuleStatus> compactStatus() const override
-    {
-        return ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), Color::orange() };
-    }
-    QList<ModuleRow> overlayRows() const override
-    {
-        const QString runs = QStringLiteral("https://github.com/teskarvo/web/actions/runs/");
-        return { ModuleRow { QStringLiteral("Deploy \u00b7 web"), QStringLiteral("staging"), std::nullopt,
-                     Color::orange(), QUrl(runs + u'1') },
-            ModuleRow { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, Color::green(),
-                QUrl(runs + u'2') },
-            ModuleRow { QStringLiteral("Lint \u00b7 web"), QStringLiteral("feature/login"), std::nullopt, Color::red(),
-                QUrl() } };
-    }
-    void start() override { }
-    void stop() override { }
-};
-
 class OpenReporter final : public QObject {
     Q_OBJECT
 public Q_SLOTS:
@@ -79,7 +57,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: notch-host PREFERENCES_FILE [--backdrop COLOR] [--flash TEXT]\n");
+        std::fprintf(stderr, "usage: notch-host PREFERENCES_FILE [--backdrop COLOR]\n");
         return 2;
     }
     auto preferences = PreferenceStore::openFile(args.at(1));
@@ -99,7 +77,17 @@ int main(int argc, char *argv[])
 
     EventBus bus;
     ModuleRegistry registry(*preferences);
-    registry.registerModule(std::make_unique<ThreeRows>());
+    // Three rows: two open a run's page, the last one nothing.
+    const QString runs = QStringLiteral("https://github.com/teskarvo/web/actions/runs/");
+    auto rows = std::make_unique<RowModule>(QStringLiteral("rows"),
+        QList<ModuleRow> { { QStringLiteral("Deploy \u00b7 web"), QStringLiteral("staging"), std::nullopt,
+                               Color::orange(), QUrl(runs + u'1') },
+            { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, Color::green(),
+                QUrl(runs + u'2') },
+            { QStringLiteral("Lint \u00b7 web"), QStringLiteral("feature/login"), std::nullopt, Color::red(),
+                QUrl() } });
+    rows->setStatus(ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), Color::orange() });
+    registry.registerModule(std::move(rows));
     TimerScheduler scheduler;
     DesktopServices desktop = createDesktopServices();
     NotchController notch(bus, registry, *preferences, scheduler, *desktop.screens, *desktop.pointer,
@@ -127,10 +115,6 @@ int main(int argc, char *argv[])
     });
     notch.panel().show();
     notch.panel().raise();
-
-    const qsizetype flashAt = args.indexOf(QStringLiteral("--flash"));
-    if (flashAt > 0 && flashAt + 1 < args.size())
-        notch.flash(args.at(flashAt + 1), Color::green());
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&notch, &input] {

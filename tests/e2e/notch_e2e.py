@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""The overlay on a real X display, with and without a compositing manager.
-
-notch_e2e.py HOST WITH_DISPLAY  runs the checks twice, each time on a fresh private display.
+"""The overlay (notch-host) on a real X display, in three passes, each on a fresh private display:
+plain (also read over the accessibility bus, as a screen reader does), composited, and on a
+managed desktop (openbox, a panel reserving the top edge, a full-screen window).
+    notch_e2e.py HOST SUPPORT_FOLDER
 The pointer moves with `xdotool mousemove_relative`, which makes the raw motion events a real
-mouse makes; screenshots come from ImageMagick's `import`.
-"""
+mouse makes; screenshots come from ImageMagick's `import`."""
+import json
 import os
 import queue
 import re
@@ -14,22 +15,29 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xdesktop import check, run, wait_for, window  # noqa: E402
+
 BACKDROP = (0x33, 0x66, 0xAA)
+STATUS = "Deploy \u00b7 staging"
+NEWS = "Review angefragt: Fix login"
+ROW_PAGE = r"opened https://github\.com/teskarvo/web/actions/runs/2"
+DOCK_STATES = ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_ABOVE",
+               "_NET_WM_DESKTOP(CARDINAL) = 4294967295")
 
 
 class Host:
     """The host program, its state lines read on a thread of their own."""
 
-    def __init__(self, program, prefs, options=("--backdrop", "#3366aa")):
+    def __init__(self, program, scratch, options):
+        prefs = os.path.join(scratch, "prefs.json")
+        with open(prefs, "w") as f:
+            json.dump({"notch.flashDuration": 1.5}, f)
         self.process = subprocess.Popen([program, prefs, *options], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         text=True)
-        self.lines = queue.Queue()
-        self.unread = []
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.strip())
+        self.lines, self.unread = queue.Queue(), []
+        threading.Thread(target=lambda: [self.lines.put(line.strip()) for line in self.process.stdout],
+                         daemon=True).start()
 
     def expect(self, pattern, timeout=5.0):
         """The first line, read or still to come, that matches; other lines stay for later."""
@@ -48,39 +56,40 @@ class Host:
             except queue.Empty:
                 pass
 
+    def panel(self, pattern):
+        return tuple(map(int, self.expect(pattern + r" panel=(-?\d+),(-?\d+),(\d+),(\d+)").groups()))
+
     def take_unread(self):
         while not self.lines.empty():
             self.unread.append(self.lines.get())
         taken, self.unread = self.unread, []
         return taken
 
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+    def send(self, text):
+        self.process.stdin.write(text)
+        self.process.stdin.flush()
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *map(str, args)], check=True)
-
-
-def pointer():
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, capture_output=True,
-                         text=True).stdout
-    values = dict(line.split("=") for line in out.split())
-    return int(values["X"]), int(values["Y"])
+    run("xdotool", *map(str, args))
 
 
 def move_to(x, y):
     """Moves by a relative step, so the server reports raw motion."""
-    px, py = pointer()
-    xdotool("mousemove_relative", "--", x - px, y - py)
+    values = dict(line.split("=") for line in run("xdotool", "getmouselocation", "--shell").split())
+    xdotool("mousemove_relative", "--", x - int(values["X"]), y - int(values["Y"]))
+
+
+def click_at(x, y, *expected):
+    xdotool("mousemove", x, y)
+    xdotool("click", 1)
+    return [host.expect(pattern) for pattern in expected]
 
 
 class Screenshot:
     def __init__(self):
-        info = subprocess.run(["xwininfo", "-root"], check=True, capture_output=True, text=True).stdout
-        self.width = int(re.search(r"Width: (\d+)", info).group(1))
-        self.height = int(re.search(r"Height: (\d+)", info).group(1))
+        time.sleep(1.5)  # the spring needs well under a second to rest
+        self.width = int(re.search(r"Width: (\d+)", run("xwininfo", "-root")).group(1))
         self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], check=True,
                                    capture_output=True).stdout
 
@@ -96,124 +105,197 @@ class Screenshot:
                 and self.pixel(x, y) != BACKDROP]
 
 
-def settled_screenshot():
-    time.sleep(1.5)  # the spring needs well under a second to rest
-    return Screenshot()
+def accessibility():
+    """Collapsed, one status element named by the status text; a flash announced as a change of
+    its name; open, the header and the rows as its children, a row's "Öffnen" opening its page."""
+    import pyatspi
+    from gi.repository import GLib
+    from atspi_helpers import actions, application, children, do_action, find
+    app = wait_for(lambda: application("notch-host"), what="the host on the bus")
+    overlay = wait_for(lambda: find(app, "status bar"), what="the overlay element")
+    check((overlay.name, overlay.childCount) == (STATUS, 0), "collapsed overlay element")
+    names = []
+
+    def on_name(event):
+        names.append(event.source.name)
+        if NEWS in names:
+            pyatspi.Registry.stop()
+    pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
+    GLib.timeout_add(1000, lambda: host.send("flash " + NEWS + "\n"))  # once the host knows of the listener
+    GLib.timeout_add(20000, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    check(NEWS in names, f"the flash was not announced as a name change (saw {names})")
+
+    wait_for(lambda: overlay.childCount == 4, what="header and rows while open")
+    items = [(child.getRoleName(), child.name, actions(child)) for child in children(overlay)]
+    check(items == [("heading", "Tarnlet", []), ("list item", "Deploy \u00b7 web, staging", ["\u00d6ffnen"]),
+                    ("list item", "Tests \u00b7 web, main", ["\u00d6ffnen"]),
+                    ("list item", "Lint \u00b7 web, feature/login", [])], items)
+    do_action(children(overlay)[2], "\u00d6ffnen")
+    host.expect(ROW_PAGE)
+    wait_for(lambda: overlay.childCount == 0 and overlay.name == STATUS, what="the status line once the flash is over")
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
+def overlay_checks(with_accessibility):
+    x, y, w, h = host.panel("ready")
+    if with_accessibility:
+        accessibility()
+        host.take_unread()
+    shot = Screenshot()
+    check((x, y, w, h) == ((shot.width - 580) // 2, 0, 580, 250), f"panel at {(x, y, w, h)}")
+    middle = shot.width // 2
+    notch = (middle - 110, 0, middle + 110, 32)
+    around = (x - 20, 0, x + w + 20, h + 20)
+
+    # Collapsed: the black shape, the backdrop everywhere else; clicks pass through, on the shape too.
+    check(not shot.stray_pixels(around, notch), "collapsed overlay draws outside its shape")
+    check(shot.pixel(middle - 100, 4) == (0, 0, 0), "collapsed shape is black")
+    check(shot.pixel(notch[0], 31) == BACKDROP, "collapsed corner is rounded and clear")
+    click_at(x + 10, 100, "backdrop pressed")
+    click_at(middle, 10, "backdrop pressed", r"state expanded=1 pinned=1")
+    click_at(100, 600, "backdrop pressed", r"state expanded=0 pinned=0")
+
+    # The window manager sees a dock on every desktop, out of taskbar and pager.
+    props = run("xprop", "-id", run("xdotool", "search", "--name", "^Tarnlet$").split()[0])
+    for needed in ("_NET_WM_WINDOW_TYPE_DOCK", "_NET_WM_STATE_STICKY") + DOCK_STATES:
+        check(needed in props, f"panel lacks {needed}")
+
+    # Resting on the notch opens it after the hover delay; moving away closes it.
+    move_to(middle, 12)
+    host.expect(r"state expanded=1 pinned=0")
+    shot = Screenshot()
+    check(not shot.stray_pixels(around, (x, 0, x + w, h)), "open overlay draws outside the panel")
+    check(shot.pixel(x + 2, h - 2) == BACKDROP, "open corner is rounded and clear")
+    check(shot.pixel(x + 5, 5) == (0, 0, 0), "open shape is black")
+    move_to(100, 700)
+    host.expect(r"state expanded=0 pinned=0")
+
+    # A click on the notch pins it open; open, the panel takes the clicks on its shape, and a click
+    # on a row opens its page without changing the pin; a click elsewhere closes it.
+    move_to(middle, 12)
+    xdotool("click", 1)
+    host.expect(r"state expanded=1 pinned=1")
+    host.expect(r"backdrop pressed")  # the collapsed panel let the pinning click through
+    move_to(middle, 150)  # on the second row
+    host.take_unread()
+    xdotool("click", 1)
+    host.expect(ROW_PAGE)
+    time.sleep(0.5)
+    unread = host.take_unread()
+    check("backdrop pressed" not in unread, "the open shape passed a click through")
+    check(not any(line.startswith("state") for line in unread), "a click on a row changed the pin")
+    move_to(100, 700)
+    xdotool("click", 1)
+    host.expect(r"state expanded=0 pinned=0")
+    # Pinned, moving away keeps it open; a second click on the notch closes it.
+    move_to(middle, 12)
+    xdotool("click", 1)
+    host.expect(r"state expanded=1 pinned=1")
+    move_to(100, 700)
+    time.sleep(0.8)
+    move_to(middle, 12)
+    xdotool("click", 1)
+    host.expect(r"state expanded=0 pinned=0")
+    check(not Screenshot().stray_pixels(around, notch), "closed again, something is left outside the shape")
+    host.take_unread()
+    click_at(x + 10, 100, "backdrop pressed")  # still click-through after the animations
+
+    # A new resolution: one notice, the panel at the new top centre. The only output switched off and
+    # on again: the overlay lives through it and hovering opens it.
+    for command in (["--newmode", "1600x900", "100", "1600", "1700", "1800", "1900", "900", "910", "920", "930"],
+                    ["--addmode", "screen", "1600x900"],
+                    ["--output", "screen", "--mode", "1600x900", "--fb", "1600x900"]):
+        run("xrandr", *command)
+    check(host.panel("screens changed") == (510, 0, 580, 250), "panel after the change")
+    time.sleep(1)
+    check(not any(line.startswith("screens") for line in host.take_unread()), "one notice per change")
+    subprocess.run(["xrandr", "--output", "screen", "--off"], stderr=subprocess.DEVNULL)
+    time.sleep(0.5)
+    check(host.process.poll() is None, "the host ended when the only output went off")
+    run("xrandr", "--output", "screen", "--mode", "1600x900", "--fb", "1600x900")
+    host.expect(r"screens changed panel=510,0,580,250")
+    move_to(100, 600)
+    move_to(800, 10)
+    host.expect(r"state expanded=1 pinned=0")
 
 
-def run_checks(program):
-    with tempfile.TemporaryDirectory() as scratch:
-        host = Host(program, os.path.join(scratch, "prefs.json"))
-        try:
-            x, y, w, h = map(int, host.expect(r"ready panel=(-?\d+),(-?\d+),(\d+),(\d+)").groups())
-            shot = settled_screenshot()
-            check((x, y, w, h) == ((shot.width - 580) // 2, 0, 580, 250), f"panel at {(x, y, w, h)}")
-            middle = shot.width // 2
-            notch = (middle - 110, 0, middle + 110, 32)
-
-            # Collapsed: the black shape and its status line, the backdrop everywhere else.
-            stray = shot.stray_pixels((x - 20, 0, x + w + 20, h + 20), notch)
-            check(not stray, f"collapsed overlay draws outside its shape: {stray[:5]}")
-            check(shot.pixel(middle - 100, 4) == (0, 0, 0), "collapsed shape is black")
-            check(shot.pixel(notch[0], 31) == BACKDROP, "collapsed corner is rounded and clear")
-
-            # Collapsed, the panel lets clicks through, on the shape too.
-            for point in ((x + 10, 100), (middle, 10)):
-                xdotool("mousemove", *point)
-                xdotool("click", 1)
-                host.expect(r"backdrop pressed")
-            host.expect(r"state expanded=1 pinned=1")
-            xdotool("mousemove", 100, 600)
-            xdotool("click", 1)
-            host.expect(r"backdrop pressed")
-            host.expect(r"state expanded=0 pinned=0")
-
-            # The window manager sees a dock on every desktop, out of taskbar and pager.
-            window = subprocess.run(["xdotool", "search", "--name", "^Tarnlet$"], check=True, capture_output=True,
-                                    text=True).stdout.split()[0]
-            props = subprocess.run(["xprop", "-id", window], check=True, capture_output=True, text=True).stdout
-            for needed in ("_NET_WM_WINDOW_TYPE_DOCK", "_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR",
-                           "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_ABOVE", "_NET_WM_DESKTOP(CARDINAL) = 4294967295"):
-                check(needed in props, f"panel lacks {needed}")
-
-            # Resting on the notch opens it after the hover delay.
-            xdotool("mousemove", 100, 600)
-            move_to(middle, 12)
-            host.expect(r"state expanded=1 pinned=0")
-            shot = settled_screenshot()
-            stray = shot.stray_pixels((x - 20, 0, x + w + 20, h + 20), (x, 0, x + w, h))
-            check(not stray, f"open overlay draws outside the panel: {stray[:5]}")
-            check(shot.pixel(x + 2, h - 2) == BACKDROP, "open corner is rounded and clear")
-            check(shot.pixel(x + 5, 5) == (0, 0, 0), "open shape is black")
-
-            # Moving away closes the unpinned overlay.
-            move_to(100, 700)
-            host.expect(r"state expanded=0 pinned=0")
-
-            # A click on the notch pins it open; moving away keeps it; a second click closes it.
-            # Open, the panel takes the clicks on its shape.
-            move_to(middle, 12)
-            xdotool("click", 1)
-            host.expect(r"state expanded=1 pinned=1")
-            host.expect(r"backdrop pressed")  # the collapsed panel let the pinning click through
-            move_to(middle, 150)  # on the second row
-            host.take_unread()
-            xdotool("click", 1)
-            host.expect(r"opened https://github\.com/teskarvo/web/actions/runs/2")
-            time.sleep(0.5)
-            unread = host.take_unread()
-            check("backdrop pressed" not in unread, "the open shape passed a click through")
-            check(not any(line.startswith("state") for line in unread), "a click on a row changed the pin")
-            move_to(100, 700)
-            xdotool("click", 1)
-            host.expect(r"backdrop pressed")
-            host.expect(r"state expanded=0 pinned=0")
-            move_to(middle, 12)
-            xdotool("click", 1)
-            host.expect(r"state expanded=1 pinned=1")
-            move_to(100, 700)
-            time.sleep(0.8)
-            move_to(middle, 12)
-            xdotool("click", 1)
-            host.expect(r"state expanded=0 pinned=0")
-            shot = settled_screenshot()
-            stray = shot.stray_pixels((x - 20, 0, x + w + 20, h + 20), notch)
-            check(not stray, f"closed again, nothing left outside the shape: {stray[:5]}")
-            xdotool("mousemove", x + 10, 100)
-            xdotool("click", 1)
-            host.expect(r"backdrop pressed")  # still click-through after the animations
-
-            # A new resolution: one notice, the panel at the new top centre, hovering there opens.
-            for command in (["--newmode", "1600x900", "100", "1600", "1700", "1800", "1900", "900", "910", "920",
-                             "930"], ["--addmode", "screen", "1600x900"],
-                            ["--output", "screen", "--mode", "1600x900", "--fb", "1600x900"]):
-                subprocess.run(["xrandr", *command], check=True)
-            moved = host.expect(r"screens changed panel=(-?\d+),(-?\d+),(\d+),(\d+)")
-            check(tuple(map(int, moved.groups())) == (510, 0, 580, 250), f"panel after the change {moved.groups()}")
-            time.sleep(1)
-            check(not any(line.startswith("screens") for line in host.take_unread()), "one notice per change")
-            move_to(100, 600)
-            move_to(800, 10)
-            host.expect(r"state expanded=1 pinned=0")
-        finally:
-            host.stop()
+def work_area_top():
+    values = re.search(r"= (\d+), (\d+), (\d+), (\d+)", run("xprop", "-root", "_NET_WORKAREA"))
+    return int(values.group(2)) if values else None
 
 
-def main():
-    if sys.argv[1] == "--inner":
-        run_checks(sys.argv[2])
-        return
-    program, with_display = sys.argv[1], sys.argv[2]
-    for extra in ([], ["--compositor"]):
-        print("display", extra or "without compositor", flush=True)
-        subprocess.run([with_display, *extra, sys.executable, __file__, "--inner", program], check=True)
-    print("ok")
+def start_top_panel():
+    panel = subprocess.Popen(["trayer", "--edge", "top", "--height", "32", "--SetDockType", "true",
+                              "--SetPartialStrut", "true"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    others.append(panel)
+    wait_for(lambda: work_area_top() == 32, what="the panel's strut in _NET_WORKAREA")
+    return panel
 
+
+def desktop_checks():
+    """Below a top panel and hidden beside a full-screen window (xmessage, switched with wmctrl)."""
+    check(host.panel("ready") == (670, 32, 580, 250), "overlay hangs from the work area")
+    move_to(100, 600)
+    move_to(960, 8)
+    time.sleep(0.6)
+    check(not host.take_unread(), "the panel's middle opens nothing")
+    move_to(960, 40)
+    host.expect(r"state expanded=1 pinned=0")
+    move_to(100, 700)
+    host.expect(r"state expanded=0 pinned=0")
+
+    # The panel goes and comes back: the overlay follows the work area.
+    panel = others.pop()
+    panel.terminate()
+    panel.wait(timeout=10)
+    check(host.panel("screens changed") == (670, 0, 580, 250), "up to the edge without the panel")
+    start_top_panel()
+    check(host.panel("screens changed") == (670, 32, 580, 250), "down again below the panel")
+
+    # A full-screen window hides the overlay; flashes wait; leaving full-screen shows the newest.
+    overlay = run("xdotool", "search", "--name", "^Tarnlet$").split()[0]
+    others.append(subprocess.Popen(["xmessage", "-geometry", "300x100+200+500", "Vollbild"]))
+    client = wait_for(lambda: set(run("xdotool", "search", "--class", "xmessage", check=False).split())
+                      & set(run("xdotool", "getactivewindow", check=False).split()),
+                      what="the other window to become active").pop()
+    run("wmctrl", "-i", "-r", client, "-b", "add,fullscreen")
+    wait_for(lambda: not window(overlay).viewable, what="the overlay to hide")
+    move_to(960, 40)
+    xdotool("click", 1)
+    host.send("flash eins\nflash zwei\n")
+    time.sleep(0.8)
+    check(not host.take_unread(), "hidden, neither the pointer nor a flash opens the overlay")
+    run("wmctrl", "-i", "-r", client, "-b", "remove,fullscreen")
+    host.expect(r"state expanded=1 pinned=0")
+    wait_for(lambda: window(overlay).viewable, what="the overlay to show again")
+    host.expect(r"status zwei")
+    check(not any("eins" in line for line in host.take_unread()), "only the newest flash waited")
+    props = run("xprop", "-id", overlay)
+    for needed in DOCK_STATES:  # what openbox supports
+        check(needed in props, f"shown again, the overlay lacks {needed}")
+
+
+PASSES = {"plain": ["--atspi"], "composited": ["--compositor"], "desktop": ["--wm"]}
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1] == "--inner":
+        kind, program = sys.argv[2], sys.argv[3]
+        others = []
+        if kind == "desktop":
+            start_top_panel()
+        with tempfile.TemporaryDirectory() as scratch:
+            host = Host(program, scratch, () if kind == "desktop" else ("--backdrop", "#3366aa"))
+            try:
+                desktop_checks() if kind == "desktop" else overlay_checks(kind == "plain")
+            finally:
+                for process in [host.process] + others:
+                    process.terminate()
+                    process.wait(timeout=10)
+    else:
+        program, support = sys.argv[1], sys.argv[2]
+        for kind, options in PASSES.items():
+            print("pass", kind, flush=True)
+            wrap = [os.path.join(support, "with-atspi.sh")] if options == ["--atspi"] else []
+            display = [os.path.join(support, "with-display.sh")] + [o for o in options if o != "--atspi"]
+            subprocess.run(display + wrap + [sys.executable, __file__, "--inner", kind, program], check=True)
+        print("ok")

@@ -12,30 +12,6 @@
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 304:
-        return "Not Modified";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -67,33 +43,18 @@ QByteArray HttpsTestServer::Request::path() const
 
 HttpsTestServer::Response HttpsTestServer::Response::json(const QByteArray &body, int status)
 {
-    Response response;
-    response.status = status;
-    response.headers = { { "Content-Type", "application/json; charset=utf-8" } };
-    response.body = body;
-    return response;
+    return { status, { { "Content-Type", "application/json; charset=utf-8" } }, body };
 }
 
 HttpsTestServer::Response HttpsTestServer::Response::redirect(const QUrl &location, int status)
 {
-    Response response;
-    response.status = status;
-    response.headers = { { "Location", location.toEncoded() } };
-    return response;
+    return { status, { { "Location", location.toEncoded() } }, {} };
 }
 
 HttpsTestServer::Response HttpsTestServer::Response::withMode(Mode mode, const QByteArray &body)
 {
-    Response response = json(body);
-    response.mode = mode;
-    return response;
+    return { 200, json(body).headers, body, mode };
 }
-
-HttpsTestServer::HttpsTestServer(QObject *parent)
-    : QTcpServer(parent)
-{ }
-
-HttpsTestServer::~HttpsTestServer() = default;
 
 const HttpsTestServer::Identity &HttpsTestServer::identity()
 {
@@ -221,7 +182,6 @@ void HttpsTestServer::readFrom(QSslSocket *socket)
 
     m_requests.append(request);
     answer(socket, request);
-    Q_EMIT requestReceived();
 }
 
 HttpsTestServer::Response HttpsTestServer::responseFor(const Request &request) const
@@ -237,7 +197,7 @@ HttpsTestServer::Response HttpsTestServer::responseFor(const Request &request) c
 
 QByteArray HttpsTestServer::head(const Response &response)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n";
     bool hasLength = false;
     for (const auto &[name, value] : response.headers) {
         head += name + ": " + value + "\r\n";

@@ -16,9 +16,9 @@ class QSslSocket;
 
 // An HTTPS server inside the test process, on 127.0.0.1 and a free port, for testing clients
 // against a real TLS peer. Its self-signed certificate (for the address 127.0.0.1) is made once
-// per process with the openssl tool; only a client that is handed certificate() or
-// clientConfiguration() trusts it. Answers are scripted per path, every request is recorded with
-// its headers in the order they were sent. One request per connection ("Connection: close").
+// per process with the openssl tool; only a client that is handed certificate() trusts it.
+// Answers are scripted per path, every request is recorded with its headers in the order they
+// were sent. One request per connection ("Connection: close").
 class HttpsTestServer final : public QTcpServer {
     Q_OBJECT
 public:
@@ -54,8 +54,7 @@ public:
         static Response withMode(Mode mode, const QByteArray &body = QByteArray(200, 'x'));
     };
 
-    explicit HttpsTestServer(QObject *parent = nullptr);
-    ~HttpsTestServer() override;
+    using QTcpServer::QTcpServer;
 
     // Starts listening on 127.0.0.1; false (with a test failure message on stderr) if the
     // certificate could not be made or the port not opened.
@@ -77,12 +76,8 @@ public:
     // What a client must trust to talk to this server (and nothing else should).
     static QSslCertificate certificate();
     static QSslConfiguration clientConfiguration();
-
-    // The bytes a whole answer puts on the connection: status line, headers and body (before TLS).
+    // The bytes a whole answer puts on the connection (before TLS), for the benchmarks.
     static qint64 answeredBytes(const Response &response);
-
-Q_SIGNALS:
-    void requestReceived();
 
 protected:
     void incomingConnection(qintptr socketDescriptor) override;

@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
-# Runs a command with a private accessibility bus, as a screen reader's desktop would have it:
-# a private D-Bus session (dbus-launch), the AT-SPI bus launched at once inside it, and Qt told
-# to expose its accessibility tree (QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1). Use it inside
-# with-display.sh. Everything started here is stopped by its pid when the command ends.
+# Runs a command with a private accessibility bus, as a screen reader's desktop would have it: a
+# private D-Bus session, the AT-SPI bus launched at once inside it, and Qt told to expose its
+# accessibility tree. Use it inside with-display.sh; what it starts is stopped by its pid.
 #   with-atspi.sh COMMAND [ARGS...]
-# The command sees DBUS_SESSION_BUS_ADDRESS, PYTHONPATH with atspi_helpers.py and
-# TARNLET_PYTHON (/usr/bin/python3, which carries pyatspi).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 chmod 700 "$scratch"
 bus_pid="" launcher_pid=""
 cleanup() {
-  [ -n "$launcher_pid" ] && kill "$launcher_pid" 2>/dev/null || true
-  [ -n "$launcher_pid" ] && wait "$launcher_pid" 2>/dev/null || true
+  [ -n "$launcher_pid" ] && kill "$launcher_pid" 2>/dev/null && wait "$launcher_pid" 2>/dev/null || true
   [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
@@ -29,17 +24,11 @@ export DBUS_SESSION_BUS_ADDRESS
 /usr/libexec/at-spi-bus-launcher --launch-immediately > "$scratch/launcher.log" 2>&1 &
 launcher_pid=$!
 for _ in $(seq 1 100); do
-  if dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-       > /dev/null 2>&1; then break; fi
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
   sleep 0.05
 done
 
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-export QT_ACCESSIBILITY=1
-export NO_AT_BRIDGE=0
-export TARNLET_PYTHON=/usr/bin/python3
-export PYTHONPATH="$here${PYTHONPATH:+:$PYTHONPATH}"
-
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 set +e
 "$@"
 status=$?

@@ -2,17 +2,16 @@
 # Runs a command on a private X display (Xvfb), optionally with a window manager (openbox), a tray
 # host and a compositing manager. Everything started here is stopped by its pid when the command
 # ends.
-#   with-display.sh [--wm] [--tray] [--compositor] [--size WxH] COMMAND [ARGS...]
-# The command sees DISPLAY and QT_QPA_PLATFORM=xcb; WITH_DISPLAY_PIDS lists what was started.
+#   with-display.sh [--wm] [--tray] [--compositor] COMMAND [ARGS...]
+# The command sees DISPLAY and QT_QPA_PLATFORM=xcb.
 set -euo pipefail
 
-wm=0 tray=0 compositor=0 size=1920x1080
+wm=0 tray=0 compositor=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --wm) wm=1; shift ;;
     --tray) tray=1; shift ;;
     --compositor) compositor=1; shift ;;
-    --size) size=$2; shift 2 ;;
     *) break ;;
   esac
 done
@@ -27,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 # -displayfd lets Xvfb pick a free display number, so parallel tests never collide.
-Xvfb -displayfd 1 -screen 0 "${size}x24" -nolisten tcp -noreset > "$scratch/display" 2> "$scratch/xvfb.log" &
+Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset > "$scratch/display" 2> "$scratch/xvfb.log" &
 pids+=($!)
 for _ in $(seq 1 100); do
   [ -s "$scratch/display" ] && break
@@ -63,7 +62,6 @@ if [ "$tray" = 1 ]; then
     sleep 0.05
   done
 fi
-export WITH_DISPLAY_PIDS="${pids[*]}"
 
 set +e
 "$@"

@@ -11,6 +11,11 @@ def run(*args, check=True):
     return subprocess.run(args, check=check, capture_output=True, text=True).stdout
 
 
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
 def wait_for(probe, timeout=20.0, step=0.05, what="condition"):
     """Calls probe until it returns something truthy; returns that, or raises after timeout."""
     deadline = time.monotonic() + timeout
