@@ -2,7 +2,6 @@
 // removed from both, and who GitHub says it belongs to.
 #include "SettingsTestSupport.h"
 
-#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -35,14 +34,7 @@ TEST_F(GitHubAccountPaneTest, SavedTokenReachesStoreAndClientsAndTheAccountIsSho
 {
     pane();
     EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
-    EXPECT_EQ(field().echoMode(), QLineEdit::Password);
-
-    // Typed, the token is on the accessibility bus neither as the value nor as text.
-    field().setText(u"  ghp_secret\n"_s);
-    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(&field());
-    EXPECT_FALSE(access->text(QAccessible::Value).contains(u"ghp"_s));
-    EXPECT_FALSE(access->textInterface()->text(0, 20).contains(u"ghp"_s));
-    press(u"Speichern"_s);
+    save(u"  ghp_secret\n"_s);
     EXPECT_EQ(stored(), u"ghp_secret"_s);
     EXPECT_EQ(fixture.credentials.token(), u"ghp_secret"_s);
     EXPECT_TRUE(field().text().isEmpty());
