@@ -172,27 +172,14 @@ TEST_F(NotchControllerTest, ClicksPinOnTheNotchAndCloseOutsideTheOpenArea)
     EXPECT_FALSE(controller().isPointerInside());
 }
 
-TEST_F(NotchControllerTest, FollowsScreenChangesKeepingItsStateAndIgnoresLosingEveryScreen)
+TEST_F(NotchControllerTest, TheNotchAreaHugsTheHousingAndHandlersOutlivingTheControllerDoNothing)
 {
     const ScreenInfo notched = HeadlessScreenProvider::notched(QRectF(0, 0, 1512, 982), 188, 38);
-    screens.setScreens({ HeadlessScreenProvider::plain(screenFrame), notched }, screens.screens().first());
+    screens.setScreens({ notched }, notched);
     controller();
     pointer.clickAt({ 756 - 163, 22 }); // inside the wide notch area, outside 220 x 32
     EXPECT_TRUE(model().isPinned());
 
-    const QRectF wide(0, 0, 2560, 1440);
-    screens.setScreens({ HeadlessScreenProvider::plain(wide) }, HeadlessScreenProvider::plain(wide));
-    EXPECT_EQ(controller().panel().geometry(), QRect(990, 0, 580, 250));
-    EXPECT_TRUE(model().isPinned());
-    pointer.clickAt({ 1280 - 111, 10 }); // outside the new C, inside the new E
-    EXPECT_TRUE(model().isExpanded());
-    pointer.clickAt({ 1280 - 109, 10 });
-    EXPECT_FALSE(model().isExpanded());
-
-    screens.setScreens({}, std::nullopt);
-    EXPECT_EQ(controller().geometry().screen.frame, wide);
-
-    // Handlers that outlive the controller do nothing.
     controller().flash(u"news"_s, Color::blue());
     m_controller.reset();
     publish(u"after"_s);
