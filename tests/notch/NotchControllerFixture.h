@@ -2,9 +2,9 @@
 
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
+#include "RowModule.h"
 #include "TempPreferences.h"
-
-#include "NotchFakes.h"
+#include "UrlSink.h"
 
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
@@ -19,6 +19,16 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+// Rows titled "<prefix> 1", "<prefix> 2" …, each opening its own run page.
+inline QList<ModuleRow> numberedRows(int count, const QString &prefix = QStringLiteral("Row"))
+{
+    QList<ModuleRow> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append(ModuleRow { QStringLiteral("%1 %2").arg(prefix).arg(i), QStringLiteral("main"), std::nullopt,
+            Color::green(), QUrl(QStringLiteral("https://github.com/o/r/actions/runs/%1").arg(i)) });
+    return rows;
+}
 
 // The controller on a headless desktop, a manual clock and a preference file; created on
 // first use, so a test can set the screens and preferences up first.

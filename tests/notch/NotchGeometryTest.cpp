@@ -14,12 +14,10 @@ TEST(NotchGeometry, PrefersTheFirstNotchedScreenElseTheMainOne)
     const ScreenInfo notched = HeadlessScreenProvider::notched(frame, 188, 38);
     screens.setScreens({ wide, notched, HeadlessScreenProvider::notched(QRectF(1920, 0, 1512, 982), 200, 40) }, wide);
     EXPECT_EQ(NotchGeometry::preferredScreen(screens), notched);
-
     const ScreenInfo plain = HeadlessScreenProvider::plain(frame);
     screens.setScreens({ wide, plain }, plain);
     EXPECT_EQ(NotchGeometry::preferredScreen(screens), plain);
-
-    screens.setScreens({ wide, plain }, std::nullopt);
+    screens.setScreens({ wide }, std::nullopt);
     EXPECT_EQ(NotchGeometry::preferredScreen(screens), std::nullopt);
 }
 
@@ -29,12 +27,6 @@ TEST(NotchGeometry, HugsTheHousingOrFallsBackToTheFixedSize)
     EXPECT_TRUE(notched.hasNotch);
     EXPECT_EQ(notched.collapsedSize, QSizeF(328, 38));
     EXPECT_EQ(notched.topInset, 38);
-
-    const NotchGeometry plain = NotchGeometry::forScreen(HeadlessScreenProvider::plain(frame));
-    EXPECT_FALSE(plain.hasNotch);
-    EXPECT_EQ(plain.collapsedSize, QSizeF(220, 32));
-    EXPECT_EQ(plain.topInset, 32);
-    EXPECT_EQ(plain.screen, HeadlessScreenProvider::plain(frame));
 
     // An inset without both side areas: the flag follows the inset, the size falls back.
     ScreenInfo halfKnown = HeadlessScreenProvider::notched(frame, 188, 38);

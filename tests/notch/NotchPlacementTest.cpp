@@ -13,32 +13,31 @@ class NotchPlacementTest : public NotchControllerTest {
 protected:
     NotchPlacementTest()
     {
-        const ScreenInfo a = withTopPanel(screenFrame, 32);
+        ScreenInfo a = HeadlessScreenProvider::plain(screenFrame, u"A"_s);
+        a.workArea = screenFrame.adjusted(0, 32, 0, 0);
         screens.setScreens({ a, HeadlessScreenProvider::plain(frameB, u"B"_s) }, a);
-    }
-    static ScreenInfo withTopPanel(QRectF frame, double height)
-    {
-        ScreenInfo screen = HeadlessScreenProvider::plain(frame, u"A"_s);
-        screen.workArea = frame.adjusted(0, height, 0, 0);
-        return screen;
     }
 };
 
-TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
+TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreenAndFollowsScreenChanges)
 {
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 32, 580, 250));
     pointer.clickAt({ 720, 20 }); // on the panel strip, above the overlay
     EXPECT_FALSE(model().isExpanded());
-    pointer.clickAt({ 720, 60 });
+    pointer.clickAt({ 720, 40 });
     EXPECT_TRUE(model().isPinned());
-    pointer.clickAt({ 720, 60 });
 
-    // The panel goes: the overlay follows the work area up.
+    // The panel goes: the overlay follows the work area up, still pinned, its areas with it.
     const ScreenInfo bareA = HeadlessScreenProvider::plain(screenFrame, u"A"_s);
     screens.setScreens({ bareA, screens.screens()[1] }, bareA);
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+    pointer.clickAt({ 720, 40 }); // inside E, below the new C
+    EXPECT_TRUE(model().isPinned());
+    pointer.clickAt({ 720, 20 });
+    EXPECT_FALSE(model().isExpanded());
 
-    // A named screen, at once; while it is absent the primary one, and back when it returns.
+    // A named screen, at once; while it is absent the primary one, and back when it returns; with
+    // no screen at all the change is ignored.
     prefs.store->setValue(AppPreferences::screen, u"B"_s);
     const QRect onB(1440 + 960 - 290, 0, 580, 250);
     EXPECT_EQ(controller().panel().geometry(), onB);
@@ -47,6 +46,9 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
     EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     screens.setScreens(both, both[0]);
     EXPECT_EQ(controller().panel().geometry(), onB);
+    screens.setScreens({}, std::nullopt);
+    EXPECT_EQ(controller().panel().geometry(), onB);
+    screens.setScreens(both, both[0]);
 
     // The pointer's screen: taken when chosen, then at each collapse, never while open.
     pointer.setPosition({ 200, 700 });
@@ -58,7 +60,6 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreen)
     scheduler.advance(0.35);
     EXPECT_FALSE(model().isExpanded());
     EXPECT_EQ(controller().panel().geometry(), onB);
-    EXPECT_EQ(controller().geometry().screen.name, u"B"_s);
 }
 
 TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesLater)

@@ -1,35 +1,13 @@
 #include "notch/Spring.h"
 
 #include <cmath>
-#include <numbers>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(Spring, SettlesOnTheTargetWithItsOwnOvershootOnly)
-{
-    Spring spring(0.42, 0.74);
-    EXPECT_NEAR(spring.stiffness(), std::pow(2 * std::numbers::pi / 0.42, 2), 1e-9);
-    EXPECT_NEAR(spring.damping(), 4 * std::numbers::pi * 0.74 / 0.42, 1e-9);
-
-    spring.setTarget(1);
-    double highest = 0;
-    double seconds = 0;
-    while (!spring.isSettled() && seconds < 5) {
-        spring.advance(1.0 / 60);
-        seconds += 1.0 / 60;
-        highest = std::max(highest, spring.value());
-    }
-    EXPECT_TRUE(spring.isSettled());
-    EXPECT_EQ(spring.value(), 1);
-    EXPECT_LT(seconds, 1.5);
-    EXPECT_GT(highest, 1) << "an underdamped spring swings past";
-    EXPECT_LE(highest, 1 + spring.overshoot() + 1e-9);
-    EXPECT_NEAR(spring.overshoot(), 0.0316, 0.001);
-}
-
-TEST(Spring, StepSizeDoesNotChangeThePathAndRetargetingKeepsVelocity)
+// How far the spring swings past is the view's concern (NotchViewTest); here: the path itself.
+TEST(Spring, SettlesExactlyOnItsPathWhateverTheStepAndKeepsItsVelocityWhenRetargeted)
 {
     Spring coarse;
     Spring fine;
@@ -45,6 +23,12 @@ TEST(Spring, StepSizeDoesNotChangeThePathAndRetargetingKeepsVelocity)
     coarse.setTarget(0);
     EXPECT_EQ(coarse.velocity(), velocity);
     EXPECT_NEAR(coarse.value(), fine.value(), 1e-9);
+
+    int frames = 0;
+    for (; !fine.isSettled() && frames < 300; ++frames)
+        fine.advance(1.0 / 60);
+    EXPECT_EQ(fine.value(), 1);
+    EXPECT_LT(frames, 90);
 
     coarse.jumpTo(0.5);
     EXPECT_TRUE(coarse.isSettled());

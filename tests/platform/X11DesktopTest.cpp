@@ -17,9 +17,26 @@
 
 namespace {
 
-void xdotool(const QStringList &args)
+using namespace Qt::StringLiterals;
+
+// Runs xdotool with these space-separated arguments.
+void xdotool(const QString &args)
 {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << args.join(QLatin1Char(' ')).toStdString();
+    ASSERT_EQ(QProcess::execute(u"xdotool"_s, args.split(u' ')), 0) << args.toStdString();
+}
+
+// The pointer events of this type the spy has seen, once `minimum` arrived or after `settle` ms
+// more (so that events that should not come have had their chance).
+qsizetype seen(QSignalSpy &spy, PointerEventType type, qsizetype minimum = 1, int settle = 300)
+{
+    const auto count = [&] {
+        return std::count_if(spy.cbegin(), spy.cend(),
+            [type](const QList<QVariant> &event) { return event.first().value<PointerEventType>() == type; });
+    };
+    for (int waited = 0; waited < 5000 && count() < minimum; waited += 20)
+        QTest::qWait(20);
+    QTest::qWait(settle);
+    return count();
 }
 
 TEST(X11ScreenProvider, ReportsQtsScreensWithoutAHousing)
@@ -33,67 +50,36 @@ TEST(X11ScreenProvider, ReportsQtsScreensWithoutAHousing)
     EXPECT_EQ(screens.mainScreen(), all.first());
 }
 
-TEST(X11PointerMonitor, ReportsRawMotionAndLeftPressesOnceEach)
+TEST(X11PointerMonitor, ReportsRawMotionOncePerBatchAndLeftPressesOnceEach)
 {
     X11PointerMonitor monitor;
     ASSERT_TRUE(monitor.isGlobal());
-    QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
-
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("100") });
+    xdotool(u"mousemove 100 100"_s);
     QTest::qWait(200);
-    spy.clear();
-    xdotool({ QStringLiteral("mousemove_relative"), QStringLiteral("10"), QStringLiteral("20") });
-    ASSERT_TRUE(spy.wait(5000));
-    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::MouseMoved);
+    QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
+    xdotool(u"mousemove_relative 10 20"_s);
+    EXPECT_GT(seen(spy, PointerEventType::MouseMoved, 1, 0), 0);
     EXPECT_EQ(monitor.position(), QPointF(110, 120));
 
     spy.clear();
-    for (const char *button : { "1", "3", "1" })
-        xdotool({ QStringLiteral("click"), QString::fromLatin1(button) });
-    const auto leftPresses = [&spy] {
-        return std::count_if(spy.cbegin(), spy.cend(), [](const QList<QVariant> &event) {
-            return event.first().value<PointerEventType>() == PointerEventType::LeftMouseDown;
-        });
-    };
-    for (int waited = 0; waited < 5000 && leftPresses() < 2; waited += 20)
-        QTest::qWait(20);
-    QTest::qWait(300);
-    EXPECT_EQ(leftPresses(), 2) << "two left clicks, each once; the right click is not reported";
+    xdotool(u"click 1 click 3 click 1"_s);
+    EXPECT_EQ(seen(spy, PointerEventType::LeftMouseDown, 2), 2) << "each left click once, the right one not";
 
     // A drag is a press and no movement; movements count again once the button is up.
     spy.clear();
-    xdotool({ QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove_relative"),
-        QStringLiteral("30"), QStringLiteral("0") });
-    ASSERT_TRUE(spy.wait(5000));
-    QTest::qWait(300);
-    ASSERT_EQ(spy.size(), 1);
-    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::LeftMouseDown);
+    xdotool(u"mousedown 1 mousemove_relative 30 0"_s);
+    EXPECT_EQ(seen(spy, PointerEventType::LeftMouseDown), 1);
+    EXPECT_EQ(spy.size(), 1);
     spy.clear();
-    xdotool({ QStringLiteral("mouseup"), QStringLiteral("1"), QStringLiteral("mousemove_relative"),
-        QStringLiteral("10"), QStringLiteral("0") });
-    ASSERT_TRUE(spy.wait(5000));
-    EXPECT_EQ(spy.first().first().value<PointerEventType>(), PointerEventType::MouseMoved);
-}
-
-TEST(X11PointerMonitor, AFloodOfMotionCostsOneReportPerBatch)
-{
-    X11PointerMonitor monitor;
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("500") });
-    QTest::qWait(200);
-    QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
+    xdotool(u"mouseup 1 mousemove_relative 10 0"_s);
+    EXPECT_GT(seen(spy, PointerEventType::MouseMoved, 1, 0), 0);
 
     // Five hundred movements while the GUI thread waits for xdotool, as under a fast mouse on a
-    // busy machine: they are all waiting when the event loop runs again.
-    QStringList moves;
-    for (int i = 0; i < 250; ++i)
-        moves << QStringLiteral("mousemove_relative") << QStringLiteral("--") << QStringLiteral("2")
-              << QStringLiteral("0") << QStringLiteral("mousemove_relative") << QStringLiteral("--")
-              << QStringLiteral("-1") << QStringLiteral("0");
-    xdotool(moves);
-    ASSERT_TRUE(spy.wait(5000));
-    QTest::qWait(300);
-    EXPECT_LT(spy.size(), 50) << "one report per movement";
-    EXPECT_EQ(monitor.position(), QPointF(750, 500));
+    // busy machine: they are all waiting when the event loop runs again, and cost one report.
+    spy.clear();
+    xdotool(u"mousemove_relative -- 1 0"_s.repeated(500).replace(u"0m"_s, u"0 m"_s));
+    EXPECT_LT(seen(spy, PointerEventType::MouseMoved), 50);
+    EXPECT_EQ(monitor.position(), QPointF(650, 120));
 }
 
 TEST(X11PointerMonitor, OverOurOwnWindowsOnlyEnteringMovingAndLeavingTheInputRegionCount)
@@ -108,28 +94,16 @@ TEST(X11PointerMonitor, OverOurOwnWindowsOnlyEnteringMovingAndLeavingTheInputReg
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     support.setInputRegion(window, QRegion(0, 0, 100, 100)); // the left half takes input
 
-    const auto seen = [&monitor](const QStringList &moveAndClick, PointerEventType type) {
+    xdotool(u"mousemove 500 500"_s);
+    const auto after = [&monitor](const QString &moveAndClick, PointerEventType type) {
         QSignalSpy spy(&monitor, &PointerMonitor::pointerEvent);
         xdotool(moveAndClick);
-        for (int waited = 0; waited < 600; waited += 20) {
-            if (std::any_of(spy.cbegin(), spy.cend(),
-                    [type](const QList<QVariant> &event) { return event.first().value<PointerEventType>() == type; }))
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
+        return seen(spy, type, 1, 0) > 0;
     };
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("500"), QStringLiteral("500") });
-    EXPECT_TRUE(seen(
-        { QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150") }, PointerEventType::MouseMoved));
-    EXPECT_TRUE(
-        seen({ QStringLiteral("mousemove"), QStringLiteral("250"), QStringLiteral("150") }, PointerEventType::Left))
-        << "beside the input region the pointer is elsewhere";
-    EXPECT_FALSE(seen({ QStringLiteral("click"), QStringLiteral("1") }, PointerEventType::LeftMouseDown))
-        << "clicks beside the input region pass through";
-    EXPECT_TRUE(seen({ QStringLiteral("mousemove"), QStringLiteral("150"), QStringLiteral("150"),
-                         QStringLiteral("click"), QStringLiteral("1") },
-        PointerEventType::LeftMouseDown));
+    EXPECT_TRUE(after(u"mousemove 150 150"_s, PointerEventType::MouseMoved));
+    EXPECT_TRUE(after(u"mousemove 250 150"_s, PointerEventType::Left)) << "beside the input region is elsewhere";
+    EXPECT_FALSE(after(u"click 1"_s, PointerEventType::LeftMouseDown)) << "clicks beside it pass through";
+    EXPECT_TRUE(after(u"mousemove 150 150 click 1"_s, PointerEventType::LeftMouseDown));
 }
 
 TEST(X11PanelWindowSupport, FollowsTheCompositingManager)
@@ -139,7 +113,7 @@ TEST(X11PanelWindowSupport, FollowsTheCompositingManager)
 
     QSignalSpy spy(&support, &PanelWindowSupport::needsShapeMaskChanged);
     QProcess compositor;
-    compositor.start(QStringLiteral("xcompmgr"), {});
+    compositor.start(u"xcompmgr"_s, {});
     ASSERT_TRUE(compositor.waitForStarted());
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_FALSE(support.needsShapeMask());

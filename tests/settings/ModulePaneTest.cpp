@@ -18,21 +18,7 @@ const QString key = u"test.entries"_s;
 
 class ModulePaneTest : public SettingsWindowTestBase {
 protected:
-    ModulePaneTest()
-    {
-        // Entries are "a/b"; the input is trimmed and anything without a slash refused.
-        fixture.actions->list = ModuleListSetting { key, u"Einträge"_s, u"Eintrag hinzufügen"_s, 3,
-            [](const QString &input) -> ModuleListSetting::Normalized {
-                const QString entry = input.trimmed();
-                if (!entry.contains(u'/'))
-                    return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
-                return entry;
-            } };
-        fixture.preferences->setValue(key, QStringList { u"a/one"_s });
-    }
-
     QStringList stored() { return fixture.preferences->stringListValue(key).value_or(QStringList { u"-"_s }); }
-    QLineEdit &field(QWidget &pane) { return *findNamed<QLineEdit>(pane, u"Eintrag hinzufügen"_s); }
 
     // The visible button with this accessible name, or else this text (rows added to a shown
     // list show once the event loop turns).
@@ -45,37 +31,36 @@ protected:
         }
         return nullptr;
     }
-
-    void add(QWidget &pane, const QString &input)
-    {
-        field(pane).setText(input);
-        button(pane, u"Hinzufügen"_s)->click();
-    }
 };
 
 TEST_F(ModulePaneTest, ListEditorAddsNormalizedEntriesRefusesWithAReasonAndRemoves)
 {
+    // Entries are "a/b"; the input is trimmed and anything without a slash refused.
+    fixture.actions->list = ModuleListSetting { key, u"Einträge"_s, u"Eintrag hinzufügen"_s, 3,
+        [](const QString &input) -> ModuleListSetting::Normalized {
+            if (!input.contains(u'/'))
+                return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
+            return input.trimmed();
+        } };
+    fixture.preferences->setValue(key, QStringList { u"a/one"_s });
     QWidget &pane = select(SettingsPane::GitHubActions);
-    EXPECT_TRUE(visibleTexts(pane).contains(u"Einträge"_s));
-    EXPECT_FALSE(visibleTexts(pane).contains(u"Repository"_s));
-
-    add(pane, u"  a/two "_s);
+    QLineEdit &field = *findNamed<QLineEdit>(pane, u"Eintrag hinzufügen"_s);
+    const auto add = [&](const QString &input, const QString &reason = {}) {
+        field.setText(input);
+        button(pane, u"Hinzufügen"_s)->click();
+        EXPECT_TRUE(reason.isEmpty() ? field.text().isEmpty() : visibleTexts(pane).contains(reason)) << reason.toStdString();
+    };
+    add(u"  a/two "_s);
     EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/two"_s }));
-    EXPECT_TRUE(field(pane).text().isEmpty());
-
-    // Return in the field adds too; each refusal says why and stores nothing.
-    field(pane).setText(u"nothing"_s);
-    QTest::keyClick(&field(pane), Qt::Key_Return);
+    field.setText(u"nothing"_s);
+    QTest::keyClick(&field, Qt::Key_Return); // Return adds too
     EXPECT_TRUE(visibleTexts(pane).contains(u"Bitte in der Form a/b."_s));
-    add(pane, u"A/ONE"_s);
-    EXPECT_TRUE(visibleTexts(pane).contains(u"Steht schon in der Liste."_s));
-    add(pane, u"a/three"_s);
-    add(pane, u"a/four"_s);
-    EXPECT_TRUE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
+    add(u"A/ONE"_s, u"Steht schon in der Liste."_s);
+    add(u"a/three"_s);
+    add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
     EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/two"_s, u"a/three"_s }));
-    EXPECT_EQ(field(pane).text(), u"a/four"_s);
+    EXPECT_EQ(field.text(), u"a/four"_s);
 
-    ASSERT_TRUE(button(pane, u"a/two entfernen"_s));
     EXPECT_EQ(button(pane, u"a/two entfernen"_s)->text(), u"Entfernen"_s);
     button(pane, u"a/two entfernen"_s)->click();
     EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/three"_s }));
@@ -88,7 +73,7 @@ TEST_F(ModulePaneTest, ListEditorAddsNormalizedEntriesRefusesWithAReasonAndRemov
     EXPECT_FALSE(button(pane, u"a/one entfernen"_s));
 }
 
-TEST_F(ModulePaneTest, LinesOpenTheirPageRunTheirCommandAndTheErrorTextShows)
+TEST_F(ModulePaneTest, LinesOpenTheirGitHubPageRunTheirCommandAndTheErrorTextShows)
 {
     UrlSink sink;
     int presses = 0;
@@ -107,23 +92,18 @@ TEST_F(ModulePaneTest, LinesOpenTheirPageRunTheirCommandAndTheErrorTextShows)
     fixture.actions->setError(u"Kein GitHub-Token hinterlegt."_s);
     auto &pane = static_cast<ModuleSettingsPane &>(select(SettingsPane::GitHubActions));
     const QStringList texts = visibleTexts(pane);
-    EXPECT_TRUE(texts.contains(u"Kein GitHub-Token hinterlegt."_s));
-    EXPECT_TRUE(texts.contains(u"o/r"_s));
-    EXPECT_TRUE(texts.contains(u"Container läuft nicht"_s));
+    for (const QString &text : { u"Kein GitHub-Token hinterlegt."_s, u"o/r"_s, u"Container läuft nicht"_s })
+        EXPECT_TRUE(texts.contains(text)) << text.toStdString();
 
     const QList<DetailRow *> rows = pane.details()->rows();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0]->accessibleName(), u"CI, main · erfolgreich"_s);
     QTest::mouseClick(rows[0], Qt::LeftButton);
-    // A page off github.com is no link and opens nothing.
-    EXPECT_FALSE(rows[1]->isLinked());
+    EXPECT_FALSE(rows[1]->isLinked()) << "a page off github.com is no link";
     QTest::mouseClick(rows[1], Qt::LeftButton);
     EXPECT_EQ(sink.opened, QList<QUrl> { run });
 
     QPushButton *stop = rows[2]->commandButton();
-    ASSERT_TRUE(stop);
     EXPECT_EQ(stop->text(), u"Stoppen"_s);
-    EXPECT_EQ(stop->accessibleName(), u"web stoppen"_s);
     stop->click();
     EXPECT_EQ(presses, 1);
     // Under way: the same button, dimmed; a press does nothing.

@@ -5,7 +5,8 @@
 
 #include <optional>
 
-// A module whose status, error, lines and list the test sets; counts its starts and stops.
+// A module whose status, error, lines and list the test sets; each change is announced before it
+// is made, as real modules do.
 class StatusModule final : public DevModule {
 public:
     StatusModule(QString id, QString title)
@@ -17,35 +18,26 @@ public:
     QString title() const override { return m_title; }
     QString symbol() const override { return QStringLiteral("shippingbox"); }
     std::optional<ModuleStatus> compactStatus() const override { return m_status; }
-    void start() override { ++starts; }
-    void stop() override { ++stops; }
-
+    void start() override { }
+    void stop() override { }
     std::optional<QString> errorText() const override { return m_error; }
     QList<ModuleDetail> details() const override { return m_details; }
     std::optional<ModuleListSetting> listSetting() const override { return list; }
 
-    void setStatus(std::optional<ModuleStatus> status)
-    {
-        Q_EMIT willChange();
-        m_status = std::move(status);
-    }
-    void setError(std::optional<QString> error)
-    {
-        Q_EMIT willChange();
-        m_error = std::move(error);
-    }
-    void setDetails(QList<ModuleDetail> details)
-    {
-        Q_EMIT willChange();
-        m_details = std::move(details);
-    }
+    void setStatus(std::optional<ModuleStatus> status) { change(m_status, std::move(status)); }
+    void setError(std::optional<QString> error) { change(m_error, std::move(error)); }
+    void setDetails(QList<ModuleDetail> details) { change(m_details, std::move(details)); }
 
     // Read when a pane first meets the module.
     std::optional<ModuleListSetting> list;
-    int starts = 0;
-    int stops = 0;
 
 private:
+    template<class T> void change(T &field, T value)
+    {
+        Q_EMIT willChange();
+        field = std::move(value);
+    }
+
     QString m_id;
     QString m_title;
     std::optional<ModuleStatus> m_status;

@@ -16,8 +16,8 @@
 // A shown settings window over a temporary store; helpers to find what a user would see.
 class SettingsWindowTestBase : public ::testing::Test {
 protected:
-    explicit SettingsWindowTestBase(bool withModules = true)
-        : fixture(temp.reopen(), withModules)
+    SettingsWindowTestBase()
+        : fixture(temp.reopen())
     {
         fixture.controller->show();
         QApplication::setActiveWindow(&view());
