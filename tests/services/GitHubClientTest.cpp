@@ -89,19 +89,16 @@ TEST_F(GitHubClientTest, WorkflowRunsAsksForTheExactPathWithTheThreeHeadersInOrd
     const HttpsTestServer::Request &request = server.requests()[0];
     EXPECT_EQ(request.method, "GET");
     EXPECT_EQ(request.target, "/repos/octo-org/hello-world/actions/runs?per_page=10");
-    QList<QByteArray> names;
-    for (const auto &header : request.headers)
-        names.append(header.first.toLower());
-    const qsizetype accept = names.indexOf("accept");
-    ASSERT_GE(accept, 0);
-    EXPECT_EQ(names.mid(accept, 3), QList<QByteArray>({ "accept", "x-github-api-version", "authorization" }));
-    EXPECT_EQ(request.header("Accept"), "application/vnd.github+json");
-    EXPECT_EQ(request.header("X-GitHub-Api-Version"), "2022-11-28");
-    EXPECT_EQ(request.header("Authorization"), "Bearer " + token.toUtf8());
+    QList<QByteArray> headers;
+    for (const auto &[name, value] : request.headers)
+        headers.append(name.toLower() + ": " + value);
+    const QList<QByteArray> expected { "accept: application/vnd.github+json", "x-github-api-version: 2022-11-28",
+        "authorization: Bearer " + token.toUtf8() };
+    EXPECT_EQ(headers.mid(headers.indexOf(expected[0]), 3), expected) << "in this order";
     EXPECT_EQ(request.header("User-Agent"), "Tarnlet/" TARNLET_VERSION);
 }
 
-TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
+TEST_F(GitHubClientTest, WithoutATokenOrWithABrokenOneNothingIsSent)
 {
     const GitHubClient tokenless = client(std::nullopt);
     EXPECT_EQ(runs(tokenless).error(), GitHubError::missingToken());
@@ -109,15 +106,8 @@ TEST_F(GitHubClientTest, WithoutATokenEveryCallFailsAndNothingIsSent)
         tokenless.unreadPullRequestNotifications({ repo }, done);
     }).error(),
         GitHubError::missingToken());
-    EXPECT_EQ(bytes(tokenless, server.url(QStringLiteral("/x")).toString()).error(), GitHubError::missingToken());
-    EXPECT_TRUE(server.requests().isEmpty());
-}
-
-TEST_F(GitHubClientTest, ATokenWithLineBreaksIsNeverSent)
-{
-    // Pasted with a line break, it would split the request and smuggle in a header of its own.
-    for (const QString &broken :
-        { token + u'\n', token + QStringLiteral("\r\nX-Evil: 1"), QString(token).insert(4, u'\t') })
+    // Pasted with a line break, a token would split the request and smuggle in a header of its own.
+    for (const QString &broken : { token + u'\n', token + QStringLiteral("\r\nX-Evil: 1"), QString(token).insert(4, u'\t') })
         EXPECT_EQ(runs(client(broken)).error(), GitHubError::refused());
     EXPECT_TRUE(server.requests().isEmpty());
 }
@@ -125,13 +115,14 @@ TEST_F(GitHubClientTest, ATokenWithLineBreaksIsNeverSent)
 TEST_F(GitHubClientTest, SuccessMeansTwoHundredToTwoNinetyNineEverythingElseIsAnHttpError)
 {
     const GitHubClient c = client();
-    for (int status : { 200, 299 }) {
+    for (int status : { 200, 299, 199, 300, 304, 401, 403, 404, 422, 500, 503 }) {
         server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs"), Response::json(oneRun, status));
-        EXPECT_TRUE(runs(c).isOk()) << status;
-    }
-    for (int status : { 199, 300, 304, 401, 403, 404, 422, 500, 503 }) {
-        server.setResponse(QStringLiteral("/repos/octo-org/hello-world/actions/runs"), Response::json(oneRun, status));
-        EXPECT_EQ(runs(c).error(), GitHubError::http(status)) << status;
+        const auto result = runs(c);
+        if (status / 100 == 2) {
+            EXPECT_TRUE(result.isOk()) << status;
+        } else {
+            EXPECT_EQ(result.error(), GitHubError::http(status));
+        }
     }
 }
 
@@ -209,16 +200,13 @@ TEST_F(GitHubClientTest, NotificationsAreFilteredToPullRequestsOfTheRepositoryIn
     // issues, releases, check suites and discussions are dropped.
     const QList<GitHubNotification> &kept = result.value().value;
     ASSERT_EQ(kept.size(), 20);
-    QStringList ids;
     for (const GitHubNotification &n : kept) {
         EXPECT_EQ(n.repository.fullName, repo);
         EXPECT_EQ(n.subject.type, QStringLiteral("PullRequest"));
-        ids.append(n.id);
     }
-    QStringList sorted = ids;
-    std::sort(sorted.begin(), sorted.end(),
-        [](const QString &a, const QString &b) { return a.toLongLong() < b.toLongLong(); });
-    EXPECT_EQ(ids, sorted); // the fixture lists its threads by ascending id
+    // The fixture lists its threads by ascending id.
+    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end(),
+        [](const GitHubNotification &a, const GitHubNotification &b) { return a.id.toLongLong() < b.id.toLongLong(); }));
 }
 
 TEST_F(GitHubClientTest, TheTokenIsReadAtEveryRequestAndA401MarksItRefusedUntilOneWorks)
