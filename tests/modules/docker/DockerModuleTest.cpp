@@ -1,4 +1,3 @@
-#include "FakeContainerSource.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 
@@ -6,7 +5,31 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 namespace {
+
+// A container source that keeps each request until the test answers it, in queues the test owns,
+// so that they outlast the source (and the module that owns it).
+struct FakeContainerSource final : ContainerSource {
+    struct Command {
+        QString containerId;
+        bool running;
+        CommandDone done;
+    };
+    FakeContainerSource(std::deque<Done> &requestQueue, std::deque<Command> &commandQueue)
+        : requests(requestQueue)
+        , commands(commandQueue)
+    { }
+    void listContainers(Done done) override { requests.push_back(std::move(done)); }
+    void setRunning(const QString &id, bool running, CommandDone done) override
+    {
+        commands.push_back({ id, running, std::move(done) });
+    }
+
+    std::deque<Done> &requests;
+    std::deque<Command> &commands;
+};
 
 const QString notRunning = QStringLiteral("Docker ist nicht installiert oder nicht gestartet.");
 const QString notAnswering = QStringLiteral("Docker antwortet nicht.");
@@ -25,10 +48,10 @@ DockerContainerList containers(std::initializer_list<const char *> states)
 // A module over a scripted engine and a clock moved by hand.
 struct ModuleTest : ::testing::Test {
     ManualScheduler scheduler;
-    FakeContainerSource::Requests requests;
-    FakeContainerSource::Commands commands;
+    std::deque<ContainerSource::Done> requests;
+    std::deque<FakeContainerSource::Command> commands;
     std::unique_ptr<DockerModule> module
-        = std::make_unique<DockerModule>(scheduler, std::make_unique<FakeContainerSource>(requests, &commands));
+        = std::make_unique<DockerModule>(scheduler, std::make_unique<FakeContainerSource>(requests, commands));
 
     // Answers the oldest open request (or the one at `index`).
     void answer(const ContainerSource::Result &result, size_t index = 0)
