@@ -60,12 +60,8 @@ TEST_F(ClientTest, ReadsTheListInTheEnginesOrderFromTheFirstSocketThatExists)
         (DockerContainer { QStringLiteral("5586804b4790449faf50bcafb7b55105630a8150c96c93c3c370b7554e3997b6"),
             { QStringLiteral("/stopped") }, QStringLiteral("tarnlet-e2e:busybox"), QStringLiteral("exited"),
             QStringLiteral("Exited (0) Less than a second ago") }));
-    EXPECT_EQ(containers[1].names, QStringList({ QStringLiteral("/running"), QStringLiteral("/other/alias") }));
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_TRUE(server.requests()[0].startsWith("GET /containers/json?all=true HTTP/1.1\r\n"));
-
-    server.setReply({ 200, "[]" });
-    EXPECT_EQ(std::get<DockerContainerList>(list({ socketPath })), DockerContainerList {}) << "an answer, not an error";
 }
 
 TEST_F(ClientTest, EachWayOfNotAnsweringHasItsOwnError)
@@ -91,8 +87,6 @@ TEST_F(ClientTest, EachWayOfNotAnsweringHasItsOwnError)
         EXPECT_EQ(error.status, c.status);
     }
 
-    ASSERT_TRUE(UnixHttpServer::makeStaleSocket(socketPath)); // a crashed engine's socket
-    EXPECT_EQ(errorOf(list({ socketPath })), DockerError::requestFailed(7));
     EXPECT_EQ(errorOf(list({ dir.filePath(QStringLiteral("a.sock")) })), DockerError::socketNotFound());
 }
 
