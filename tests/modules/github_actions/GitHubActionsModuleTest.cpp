@@ -1,35 +1,14 @@
 // The Actions module against a fake API: pauses and back-off per repository, the watched list
-// followed as it changes, the attention rule, rows, announcements and a refused token.
+// followed as it changes, rows, announcements and a refused token.
 #include "GitHubModuleFixture.h"
 #include "QtPrinters.h"
+#include "Runs.h"
 
 #include "modules/github_actions/GitHubActionsModule.h"
 
 #include <QSignalSpy>
 
 namespace {
-
-const QString completed = QStringLiteral("completed");
-const QString success = QStringLiteral("success");
-const QString failure = QStringLiteral("failure");
-const QString active = QStringLiteral("in_progress");
-
-// A run created `minute` minutes into the day: a later minute is a newer run.
-WorkflowRun run(std::optional<QString> status, std::optional<QString> conclusion = std::nullopt, int minute = 0,
-    std::optional<QString> name = QStringLiteral("CI"), std::optional<QString> branch = QStringLiteral("main"))
-{
-    static qint64 nextId = 1;
-    WorkflowRun r;
-    r.id = nextId++;
-    r.name = std::move(name);
-    r.headBranch = std::move(branch);
-    r.status = std::move(status);
-    r.conclusion = std::move(conclusion);
-    r.createdAt = QDateTime(QDate(2026, 12, 8), QTime(0, 0), Qt::UTC).addSecs(60 * minute);
-    r.updatedAt = r.createdAt.addSecs(30);
-    r.htmlURL = QUrl(QStringLiteral("https://github.com/o/r/actions/runs/%1").arg(r.id));
-    return r;
-}
 
 class GitHubActionsModuleTest : public GitHubModuleFixture<GitHubActionsModule> {
 protected:
@@ -51,11 +30,11 @@ TEST_F(GitHubActionsModuleTest, Polls15sWhileAnyRunIsActiveElse60sAndBacksOffAft
         GitHubResult<QList<WorkflowRun>> result;
         double pause;
     } polls[] = {
-        { QList { run(completed, success), run(active) }, 15 }, // active anywhere, not only first
-        { QList { run(completed, success) }, 60 },
+        { QList { run("CI main completed success"), run("CI main in_progress") }, 15 }, // active anywhere, not only first
+        { QList { run("CI main completed success") }, 60 },
         { GitHubError::http(500), 60 },
         { GitHubError::http(500), 120 },
-        { QList { run(completed) }, 60 }, // a success resets the count
+        { QList { run("CI main completed") }, 60 }, // a success resets the count
         { GitHubError::missingToken(), 60 },
     };
     for (const auto &poll : polls) {
@@ -74,7 +53,7 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndKeepsEachRepositoryApart
     EXPECT_EQ(api->runs.waitingArguments(),
         QStringList({ QStringLiteral("o/r?per_page=10"), QStringLiteral("o/b?per_page=10") })); // b asked at once
 
-    const WorkflowRun deploy = run(active, std::nullopt, 5, QStringLiteral("Deploy"));
+    const WorkflowRun deploy = run("Deploy main in_progress - 5");
     EXPECT_EQ(answer(QList { deploy }, QStringLiteral("o/b")), 15);
     EXPECT_EQ(answer(GitHubError::http(404)), 15); // r's back-off waits behind b's short pause
     EXPECT_EQ(module->runs(QStringLiteral("o/b")), QList { deploy });
@@ -103,25 +82,25 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndKeepsEachRepositoryApart
 TEST_F(GitHubActionsModuleTest, AnnouncesNewsButNothingFoundByARepositorysFirstAnswer)
 {
     module->start();
-    const WorkflowRun broken = run(completed, failure, 1);
+    const WorkflowRun broken = run("CI main completed failure 1");
     answer(QList { broken });
     EXPECT_TRUE(events.isEmpty()) << "there before: not news";
     nextPoll();
-    answer(QList { run(completed, failure, 2, QStringLiteral("Lint")), broken });
+    answer(QList { run("Lint main completed failure 2"), broken });
     ASSERT_EQ(events.size(), 1);
     EXPECT_EQ(events[0].color, Color::red());
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Lint fehlgeschlagen \u00B7 main") }));
 
     // A repository added later starts with a silent first answer of its own.
     watch({ QStringLiteral("o/r"), QStringLiteral("o/b") });
-    answer(QList { run(completed, failure, 5) }, QStringLiteral("o/b"));
+    answer(QList { run("CI main completed failure 5") }, QStringLiteral("o/b"));
     EXPECT_TRUE(events.isEmpty());
 }
 
 TEST_F(GitHubActionsModuleTest, UnchangedAnswersAndGitHubsWaitSetThePauseWithoutBackingOff)
 {
     module->start();
-    const WorkflowRun waiting = run(QStringLiteral("waiting"));
+    const WorkflowRun waiting = run("CI main waiting");
     answer(QList { waiting });
     nextPoll();
     answer(GitHubError::http(500));
@@ -149,7 +128,7 @@ TEST_F(GitHubActionsModuleTest, UnchangedAnswersAndGitHubsWaitSetThePauseWithout
 TEST_F(GitHubActionsModuleTest, StopKeepsStateAndBackOffAndANewTokenIsTriedAtOnce)
 {
     module->start();
-    answer(QList { run(completed, success) });
+    answer(QList { run("CI main completed success") });
     nextPoll();
     answer(GitHubError::http(502)); // one failure so far
     nextPoll();
@@ -174,7 +153,7 @@ TEST_F(GitHubActionsModuleTest, StopKeepsStateAndBackOffAndANewTokenIsTriedAtOnc
     credentials.setToken(QStringLiteral("ghp_new"));
     EXPECT_GE(changes.size(), 1);
     EXPECT_EQ(api->runs.waiting(), 1) << "the failed repository asks again without waiting out its pause";
-    answer(QList { run(completed, success) });
+    answer(QList { run("CI main completed success") });
     EXPECT_EQ(module->compactStatus(), ci);
 }
 

@@ -1,22 +1,12 @@
 // What a run's raw status and conclusion mean, which run needs attention, and what is news.
 #include "QtPrinters.h"
+#include "Runs.h"
 
 #include "modules/github_actions/WorkflowRunState.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A run from "name branch status conclusion minute" ("-" for none): a later minute is a newer run.
-WorkflowRun run(const char *words, qint64 id = 0)
-{
-    static qint64 next = 100;
-    const QStringList w = QString::fromLatin1(words).split(u' ');
-    const auto word = [&](int i) { return w.value(i) == u"-" ? std::nullopt : std::optional(w.value(i)); };
-    WorkflowRun r { id ? id : ++next, word(0), word(1), word(2), word(3), {}, {}, {} };
-    r.createdAt = QDateTime(QDate(2026, 12, 8), QTime(0, 0), Qt::UTC).addSecs(60 * w.value(4).toInt());
-    return r;
-}
 
 TEST(WorkflowRunState, ColourFollowsStatusThenConclusionAndTheWordNamesIt)
 {
