@@ -131,7 +131,6 @@ TEST_F(ModuleTest, RowsNameRunningContainersAndCommandsStartOrStopOneAtATime)
     const QList<ModuleDetail> details = module->details();
     EXPECT_EQ(details[1].row,
         (ModuleRow { QStringLiteral("web"), QStringLiteral("busybox \u00B7 exited"), std::nullopt, Color::gray(), {} }));
-    EXPECT_EQ(details[0].row.color, Color::green());
     EXPECT_EQ(details[1].command->accessibleName, QStringLiteral("web starten"));
     EXPECT_EQ(details[0].command->label, QStringLiteral("Stoppen"));
 
