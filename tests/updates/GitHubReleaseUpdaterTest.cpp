@@ -22,7 +22,6 @@ namespace {
 using Response = HttpsTestServer::Response;
 
 const QString latestPath = QStringLiteral("/repos/teskarvo/Tarnlet/releases/latest");
-const QString later = QStringLiteral(" Bitte versuche es sp\u00E4ter noch einmal.");
 const QByteArray tagPage = "https://github.com/teskarvo/Tarnlet/releases/tag/x";
 
 // Records what the updater would have shown: "latest>current", "=current" or the error.
@@ -84,59 +83,47 @@ protected:
     QDateTime wallClock = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC);
 };
 
-TEST_F(GitHubReleaseUpdaterTest, ComparesTheLatestReleaseWithTheRunningVersionAndOpensOnlyGitHubPages)
+TEST_F(GitHubReleaseUpdaterTest, ShowsWhatTheAnswerMeansInPlainWordsAndOpensOnlyGitHubPages)
 {
     auto updater = makeUpdater(*prefs.store, "1.4.2");
-    const struct {
-        QByteArray tag;
-        const char *shown;
-        QByteArray page = tagPage;
-    } cases[] = {
-        { "1.4.10", "1.4.10>1.4.2" },
-        { "v1.4.2", "=1.4.2" },
-        { "1.4.2.0", "=1.4.2" },
-        { "V1.3.9", "=1.4.2" },
-        { "v9", "9>1.4.2", "http://github.com/teskarvo/Tarnlet/releases/tag/v9" },
-        { "v9", "9>1.4.2", "https://evil.example/x" },
-        { "v9", "9>1.4.2", "https://user@github.com/x" },
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(checkNow(*updater, release(c.tag, c.page)), QString::fromLatin1(c.shown)) << c.tag.data();
-        const QByteArray opened = c.page == tagPage ? tagPage : "https://github.com/teskarvo/Tarnlet/releases/latest";
-        EXPECT_EQ(dialogs.page, QUrl(QString::fromLatin1(opened))) << c.page.data();
-    }
-}
-
-TEST_F(GitHubReleaseUpdaterTest, ExplainsFailuresInPlainWords)
-{
-    auto updater = makeUpdater(*prefs.store);
-    const QString unreadable = QStringLiteral("GitHub hat eine unverst\u00E4ndliche Antwort geschickt.") + later;
+    const QByteArray fallback = "https://github.com/teskarvo/Tarnlet/releases/latest";
+    const char *unreadable = "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.";
     const struct {
         Response response;
-        QString shown;
+        const char *shown;
+        QByteArray opened = tagPage;
     } cases[] = {
+        { release("1.4.10"), "1.4.10>1.4.2" },
+        { release("v1.4.2"), "=1.4.2" },
+        { release("1.4.2.0"), "=1.4.2" },
+        { release("V1.3.9"), "=1.4.2" },
+        { release("v9", "http://github.com/teskarvo/Tarnlet/releases/tag/v9"), "9>1.4.2", fallback },
+        { release("v9", "https://evil.example/x"), "9>1.4.2", fallback },
+        { release("v9", "https://user@github.com/x"), "9>1.4.2", fallback },
         { Response::json("<html>Service Unavailable</html>"), unreadable },
         { release("v2.0.0-beta.1"), unreadable },
         { Response::withMode(Response::Mode::CloseMidBody, "{}"),
-            QStringLiteral("Die Verbindung zu GitHub ist abgebrochen.") + later },
-        { Response::json("{}", 500), QStringLiteral("GitHub hat gerade eine St\u00F6rung (Status 500).") + later },
-        { Response::json("{}", 403), QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an.") + later },
-        { Response::json("{}", 400), QStringLiteral("GitHub hat die Anfrage abgelehnt (Status 400).") },
+            "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal." },
+        { Response::json("{}", 500), "GitHub hat gerade eine Störung (Status 500). Bitte versuche es später noch einmal." },
+        { Response::json("{}", 403), "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal." },
+        { Response::json("{}", 400), "GitHub hat die Anfrage abgelehnt (Status 400)." },
         // Nothing was asked conditionally, so a 304 stands for nothing.
-        { Response::json("", 304), QStringLiteral("GitHub hat die Anfrage abgelehnt (Status 304).") },
-        { Response::json("{}", 404), QStringLiteral("=0.1.0") }, // no release published yet
+        { Response::json("", 304), "GitHub hat die Anfrage abgelehnt (Status 304)." },
+        { Response::json("{}", 404), "=1.4.2" }, // no release published yet
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(checkNow(*updater, c.response), c.shown) << c.response.body.constData();
+    for (const auto &c : cases) {
+        dialogs.page = QUrl(QString::fromLatin1(tagPage));
+        EXPECT_EQ(checkNow(*updater, c.response), QString::fromUtf8(c.shown)) << c.response.body.constData();
+        EXPECT_EQ(dialogs.page, QUrl(QString::fromLatin1(c.opened))) << c.response.body.constData();
+    }
 
     // A certificate nobody vouches for (on a fresh connection: an open one was trusted), then no server.
     network.clearConnectionCache();
-    EXPECT_EQ(checkNow(*makeUpdater(*prefs.store, "0.1.0", false)),
-        QStringLiteral("Die sichere Verbindung zu GitHub ist fehlgeschlagen.") + later);
+    EXPECT_EQ(checkNow(*makeUpdater(*prefs.store, "1.4.2", false)),
+        QString::fromUtf8("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal."));
     server.close();
     EXPECT_EQ(checkNow(*updater),
-        QStringLiteral("GitHub ist nicht erreichbar. Bitte pr\u00FCfe die Internetverbindung und versuche es sp\u00E4ter "
-                       "noch einmal."));
+        QString::fromUtf8("GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal."));
 }
 
 TEST_F(GitHubReleaseUpdaterTest, A304RepeatsTheRememberedReleaseAndOneCheckRunsAtATime)
