@@ -116,11 +116,12 @@ TEST_F(GitHubActionsModuleTest, UnchangedAnswersAndGitHubsWaitSetThePauseWithout
     ASSERT_TRUE(api->runs.deliver(Polled(QList { waiting }, true)));
     EXPECT_EQ(changes.size(), 1) << "nothing changed, nothing announced";
 
-    // GitHub asks to wait: the next poll comes then.
+    // GitHub asks to wait: the status line says until when, and the next poll comes then.
     nextPoll();
     const QDateTime until = QDateTime::currentDateTimeUtc().addSecs(900);
     credentials.markLimited(QStringLiteral("ghp_test"), until);
     EXPECT_NEAR(answer(GitHubError::rateLimited(until.toSecsSinceEpoch())), 900, 5);
+    EXPECT_EQ(module->compactStatus(), (ModuleStatus { GitHubCredentials::limitText(until), Color::gray() }));
     nextPoll();
     EXPECT_EQ(answer(GitHubError::http(500)), 60) << "the wait did not count as a failure";
 }
