@@ -1,8 +1,5 @@
-#include "ManualScheduler.h"
-
 #include "core/TimerScheduler.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <cmath>
@@ -12,49 +9,11 @@
 
 namespace {
 
-TEST(ManualScheduler, RunsDueJobsInOrderIncludingOnesScheduledWhileAdvancing)
-{
-    ManualScheduler scheduler;
-    QStringList ran;
-    scheduler.schedule(2, [&] { ran << QStringLiteral("2s"); });
-    scheduler.schedule(1, [&] {
-        ran << QStringLiteral("1s");
-        scheduler.schedule(0.5, [&] { ran << QStringLiteral("1.5s"); });
-    });
-    scheduler.schedule(1, [&] { ran << QStringLiteral("1s-second"); });
-    scheduler.advance(0.99);
-    EXPECT_TRUE(ran.isEmpty());
-    scheduler.advance(1.01);
-    EXPECT_EQ(ran, QStringList({QStringLiteral("1s"), QStringLiteral("1s-second"), QStringLiteral("1.5s"),
-                                QStringLiteral("2s")}));
-    EXPECT_DOUBLE_EQ(scheduler.now(), 2.0);
-}
-
-TEST(ManualScheduler, CancelledJobNeverRunsAndCancellingAFinishedJobIsHarmless)
-{
-    ManualScheduler scheduler;
-    int runs = 0;
-    CancelHandle job = scheduler.schedule(1, [&] { ++runs; });
-    EXPECT_TRUE(job.isPending());
-    scheduler.advance(1); // due and run
-    EXPECT_EQ(runs, 1);
-    EXPECT_FALSE(job.isPending());
-    job.cancel();
-
-    CancelHandle second = scheduler.schedule(1, [&] { ++runs; });
-    second.cancel();
-    scheduler.advance(5);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(scheduler.pendingCount(), 0);
-}
-
 TEST(Scheduler, OddDelaysAreClampedInsteadOfOverflowing)
 {
     EXPECT_EQ(Scheduler::clampedDelay(-3), 0);
-    EXPECT_EQ(Scheduler::clampedDelay(0), 0);
     EXPECT_EQ(Scheduler::clampedDelay(std::nan("")), 0);
     EXPECT_EQ(Scheduler::clampedDelay(std::numeric_limits<double>::infinity()), Scheduler::maximumDelay);
-    EXPECT_EQ(Scheduler::clampedDelay(1e300), Scheduler::maximumDelay);
     EXPECT_EQ(Scheduler::clampedDelay(3.5), 3.5);
 }
 
@@ -74,6 +33,7 @@ TEST(TimerScheduler, RunsLaterOnTheEventLoopAndHonoursCancellation)
     EXPECT_EQ(cancelled, 0);
     EXPECT_TRUE(far.isPending());
     far.cancel();
+    EXPECT_FALSE(far.isPending());
     EXPECT_GT(scheduler.now(), 0.0);
 }
 

@@ -2,8 +2,10 @@
 
 #include "core/DevModule.h"
 
+#include <QStringList>
+
 // A module whose rows and status the test sets; each change is announced before it is made, as
-// real modules do.
+// real modules do. It counts its starts and stops and can log its starts in a shared list.
 class RowModule final : public DevModule {
 public:
     explicit RowModule(QString id, QList<ModuleRow> rows = {})
@@ -16,8 +18,13 @@ public:
     QString symbol() const override { return QStringLiteral("gearshape"); }
     std::optional<ModuleStatus> compactStatus() const override { return m_status; }
     QList<ModuleRow> overlayRows() const override { return m_rows; }
-    void start() override { }
-    void stop() override { }
+    void start() override
+    {
+        ++starts;
+        if (startLog)
+            startLog->append(m_id);
+    }
+    void stop() override { ++stops; }
 
     void setRows(QList<ModuleRow> rows)
     {
@@ -29,6 +36,10 @@ public:
         Q_EMIT willChange();
         m_status = std::move(status);
     }
+
+    int starts = 0;
+    int stops = 0;
+    QStringList *startLog = nullptr; // where each start writes the id, when set
 
 private:
     QString m_id;

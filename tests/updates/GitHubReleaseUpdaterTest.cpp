@@ -1,3 +1,5 @@
+// The updater against the local HTTPS server: what each answer of GitHub's Releases API makes it
+// show, and when it checks by itself.
 #include "HttpsTestServer.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
@@ -11,59 +13,69 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <list>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString latestPath = QStringLiteral("/repos/teskarvo/Tarnlet/releases/latest");
+using Response = HttpsTestServer::Response;
 
-// Records what the updater would have shown.
+const QString latestPath = QStringLiteral("/repos/teskarvo/Tarnlet/releases/latest");
+const QByteArray tagPage = "https://github.com/teskarvo/Tarnlet/releases/tag/x";
+
+// Records what the updater would have shown: "latest>current", "=current" or the error.
 struct RecordingDialogs final : UpdateDialogs {
     QStringList shown;
     QUrl page;
 
     void showUpdateAvailable(const QString &latest, const QString &current, const QUrl &releasePage) override
     {
-        shown << QStringLiteral("newer %1 over %2").arg(latest, current);
+        shown << latest + u'>' + current;
         page = releasePage;
     }
-    void showUpToDate(const QString &current) override { shown << QStringLiteral("up to date %1").arg(current); }
-    void showError(const QString &reason) override { shown << QStringLiteral("error: ") + reason; }
+    void showUpToDate(const QString &current) override { shown << u'=' + current; }
+    void showError(const QString &reason) override { shown << reason; }
 };
 
-QByteArray release(const QByteArray &tag, const QByteArray &page = "https://github.com/teskarvo/Tarnlet/releases/tag/x")
+Response release(const QByteArray &tag, const QByteArray &page = tagPage)
 {
-    return R"({"tag_name":")" + tag + R"(","html_url":")" + page + R"(","name":"Tarnlet","assets":[]})";
+    return Response::json(R"({"tag_name":")" + tag + R"(","html_url":")" + page + R"("})");
 }
 
 class GitHubReleaseUpdaterTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(server.start()); }
+
+    std::unique_ptr<GitHubReleaseUpdater> makeUpdater(PreferenceStore &store, const char *version = "0.1.0", bool trusted = true)
     {
-        ASSERT_TRUE(server.start());
+        GitHubTransport::Endpoint endpoint;
         endpoint.apiRoot = server.origin();
-        endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+        if (trusted)
+            endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+        return std::make_unique<GitHubReleaseUpdater>(
+            GitHubReleaseUpdater::Config { QStringLiteral("teskarvo/Tarnlet"), QString::fromLatin1(version), endpoint },
+            network, store, scheduler, dialogs, [this] { return wallClock; });
     }
-
-    std::unique_ptr<GitHubReleaseUpdater> makeUpdater(
-        PreferenceStore &store, const QString &version = QStringLiteral("0.1.0"))
+    // Answers with `response`, runs one user-initiated check to its end and returns what was shown.
+    QString checkNow(GitHubReleaseUpdater &updater, const std::optional<Response> &response = std::nullopt)
     {
-        auto updater = std::make_unique<GitHubReleaseUpdater>(
-            GitHubReleaseUpdater::Config { QStringLiteral("teskarvo/Tarnlet"), version, endpoint }, network,
-            store, scheduler, dialogs, [this] { return wallClock; });
-        return updater;
-    }
-
-    // Runs one user-initiated check to its end and returns what was shown.
-    QStringList checkNow(GitHubReleaseUpdater &updater)
-    {
+        if (response)
+            server.setResponse(latestPath, *response);
         updater.checkForUpdates();
         EXPECT_TRUE(QTest::qWaitFor([&] { return updater.canCheckForUpdates(); }, 10000));
-        return std::exchange(dialogs.shown, {});
+        return std::exchange(dialogs.shown, {}).join(u'|');
+    }
+    // Lets the next automatic check go out with `response` and waits for its end.
+    void automaticCheck(GitHubReleaseUpdater &updater, const Response &response)
+    {
+        server.setResponse(latestPath, response);
+        const qsizetype count = server.requests().size() + 1;
+        scheduler.advance(scheduler.nextDelay());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return updater.canCheckForUpdates() && server.requests().size() == count; }, 10000));
     }
 
     HttpsTestServer server;
-    GitHubTransport::Endpoint endpoint;
     QNetworkAccessManager network;
     ManualScheduler scheduler;
     RecordingDialogs dialogs;
@@ -71,217 +83,113 @@ protected:
     QDateTime wallClock = QDateTime(QDate(2026, 3, 1), QTime(9, 0), Qt::UTC);
 };
 
-TEST_F(GitHubReleaseUpdaterTest, ComparesTheLatestReleaseWithTheRunningVersion)
+TEST_F(GitHubReleaseUpdaterTest, ShowsWhatTheAnswerMeansInPlainWordsAndOpensOnlyGitHubPages)
 {
-    auto updater = makeUpdater(*prefs.store, QStringLiteral("1.4.2"));
-    const struct {
-        QByteArray tag;
-        QString shown;
-    } cases[] = {
-        { "v1.5.0", QStringLiteral("newer 1.5.0 over 1.4.2") },
-        { "1.4.10", QStringLiteral("newer 1.4.10 over 1.4.2") },
-        { "v1.4.2", QStringLiteral("up to date 1.4.2") },
-        { "1.4.2.0", QStringLiteral("up to date 1.4.2") },
-        { "V1.3.9", QStringLiteral("up to date 1.4.2") },
-    };
-    for (const auto &c : cases) {
-        server.setResponse(latestPath, HttpsTestServer::Response::json(release(c.tag)));
-        EXPECT_EQ(checkNow(*updater), QStringList { c.shown }) << c.tag.constData();
-    }
-    EXPECT_EQ(dialogs.page, QUrl(QStringLiteral("https://github.com/teskarvo/Tarnlet/releases/tag/x")));
-
-    // Asked anonymously for the configured repository's latest release.
-    ASSERT_EQ(server.requests().size(), 5);
-    EXPECT_EQ(server.requests().first().target, latestPath.toLatin1());
-    EXPECT_FALSE(server.requests().first().hasHeader("Authorization"));
-}
-
-TEST_F(GitHubReleaseUpdaterTest, OpensOnlyGitHubPagesOverHttps)
-{
-    auto updater = makeUpdater(*prefs.store);
-    const QUrl fallback(QStringLiteral("https://github.com/teskarvo/Tarnlet/releases/latest"));
-    for (const QByteArray page : { "http://github.com/teskarvo/Tarnlet/releases/tag/v9", "https://evil.example/x",
-             "https://user@github.com/x", "file:///etc/passwd", "javascript:alert(1)" }) {
-        server.setResponse(latestPath, HttpsTestServer::Response::json(release("v9.0", page)));
-        EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("newer 9.0 over 0.1.0") });
-        EXPECT_EQ(dialogs.page, fallback) << page.constData();
-    }
-}
-
-TEST_F(GitHubReleaseUpdaterTest, ExplainsFailuresInPlainWords)
-{
-    auto updater = makeUpdater(*prefs.store);
-    const QString unreadable = QStringLiteral(
-        "error: GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
-    using Response = HttpsTestServer::Response;
+    auto updater = makeUpdater(*prefs.store, "1.4.2");
+    const QByteArray fallback = "https://github.com/teskarvo/Tarnlet/releases/latest";
+    const char *unreadable = "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.";
     const struct {
         Response response;
-        QString shown;
+        const char *shown;
+        QByteArray opened = tagPage;
     } cases[] = {
+        { release("1.4.10"), "1.4.10>1.4.2" },
+        { release("v1.4.2"), "=1.4.2" },
+        { release("1.4.2.0"), "=1.4.2" },
+        { release("V1.3.9"), "=1.4.2" },
+        { release("v9", "http://github.com/teskarvo/Tarnlet/releases/tag/v9"), "9>1.4.2", fallback },
+        { release("v9", "https://evil.example/x"), "9>1.4.2", fallback },
+        { release("v9", "https://user@github.com/x"), "9>1.4.2", fallback },
         { Response::json("<html>Service Unavailable</html>"), unreadable },
-        { Response::json(R"({"html_url":"https://github.com/x"})"), unreadable },
-        { Response::json(R"({"tag_name":null,"html_url":"https://github.com/x"})"), unreadable },
-        { Response::json(release("nightly")), unreadable },
-        { Response::json(release("v2.0.0-beta.1")), unreadable },
-        { Response::json(R"([{"tag_name":"v2.0"}])"), unreadable },
-        { Response::withMode(Response::Mode::CloseMidBody, release("v2.0.0")),
-            QStringLiteral("error: Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.") },
-        { Response::json("{}", 503),
-            QStringLiteral(
-                "error: GitHub hat gerade eine Störung (Status 503). Bitte versuche es später noch einmal.") },
-        { Response::json(R"({"message":"API rate limit exceeded"})", 403),
-            QStringLiteral(
-                "error: GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.") },
-        { Response::json("{}", 400), QStringLiteral("error: GitHub hat die Anfrage abgelehnt (Status 400).") },
+        { release("v2.0.0-beta.1"), unreadable },
+        { Response::withMode(Response::Mode::CloseMidBody, "{}"),
+            "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal." },
+        { Response::json("{}", 500), "GitHub hat gerade eine Störung (Status 500). Bitte versuche es später noch einmal." },
+        { Response::json("{}", 403), "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal." },
+        { Response::json("{}", 400), "GitHub hat die Anfrage abgelehnt (Status 400)." },
         // Nothing was asked conditionally, so a 304 stands for nothing.
-        { Response::json("", 304), QStringLiteral("error: GitHub hat die Anfrage abgelehnt (Status 304).") },
-        // No release published yet: nothing newer exists.
-        { Response::json(R"({"message":"Not Found"})", 404), QStringLiteral("up to date 0.1.0") },
+        { Response::json("", 304), "GitHub hat die Anfrage abgelehnt (Status 304)." },
+        { Response::json("{}", 404), "=1.4.2" }, // no release published yet
     };
     for (const auto &c : cases) {
-        server.setResponse(latestPath, c.response);
-        EXPECT_EQ(checkNow(*updater), QStringList { c.shown }) << c.response.body.constData();
+        dialogs.page = QUrl(QString::fromLatin1(tagPage));
+        EXPECT_EQ(checkNow(*updater, c.response), QString::fromUtf8(c.shown)) << c.response.body.constData();
+        EXPECT_EQ(dialogs.page, QUrl(QString::fromLatin1(c.opened))) << c.response.body.constData();
     }
-}
 
-TEST_F(GitHubReleaseUpdaterTest, AsksConditionallyAndA304CompletesWithTheRememberedRelease)
-{
-    auto updater = makeUpdater(*prefs.store);
-    HttpsTestServer::Response first = HttpsTestServer::Response::json(release("v0.2.0"));
-    first.headers = { { "ETag", R"(W/"r1")" }, { "Last-Modified", "Mon, 07 Dec 2026 10:05:00 GMT" } };
-    server.setResponse(latestPath, first);
-    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("newer 0.2.0 over 0.1.0") });
-    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
-
-    server.setResponse(latestPath, HttpsTestServer::Response::json("", 304));
-    wallClock = wallClock.addDays(1);
-    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("newer 0.2.0 over 0.1.0") });
-    EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"r1")");
-    EXPECT_EQ(server.requests().last().header("If-Modified-Since"), "Mon, 07 Dec 2026 10:05:00 GMT");
-    // A completed check: it counts as the day's.
-    EXPECT_EQ(prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey)),
-        wallClock.toString(Qt::ISODate));
-
-    // An answer without validators leaves nothing to ask conditionally about.
-    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.1.0")));
-    EXPECT_EQ(checkNow(*updater), QStringList { QStringLiteral("up to date 0.1.0") });
-    checkNow(*updater);
-    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
-}
-
-TEST_F(GitHubReleaseUpdaterTest, ServerDownIsReportedAsUnreachable)
-{
-    server.close(); // the port stays known but nobody listens
-    auto updater = makeUpdater(*prefs.store);
+    // A certificate nobody vouches for (on a fresh connection: an open one was trusted), then no server.
+    network.clearConnectionCache();
+    EXPECT_EQ(checkNow(*makeUpdater(*prefs.store, "1.4.2", false)),
+        QString::fromUtf8("Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal."));
+    server.close();
     EXPECT_EQ(checkNow(*updater),
-        QStringList { QStringLiteral("error: GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und "
-                                     "versuche es später noch einmal.") });
+        QString::fromUtf8("GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal."));
 }
 
-TEST_F(GitHubReleaseUpdaterTest, CannotCheckWhileACheckRunsAndRequestsJoinTheRunningCheck)
+TEST_F(GitHubReleaseUpdaterTest, A304RepeatsTheRememberedReleaseAndOneCheckRunsAtATime)
 {
-    auto updater = makeUpdater(*prefs.store);
-    UpdateController controller(std::move(updater));
-    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.1.0")));
+    UpdateController controller(makeUpdater(*prefs.store));
+    Response first = release("v0.2.0");
+    first.headers = { { "ETag", R"(W/"r1")" } };
+    server.setResponse(latestPath, first);
     QSignalSpy changes(&controller, &UpdateController::canCheckForUpdatesChanged);
-
-    EXPECT_TRUE(controller.canCheckForUpdates());
     controller.checkForUpdates();
+    controller.checkForUpdates(); // from the menu while the pane's check runs: joins it
     EXPECT_FALSE(controller.canCheckForUpdates());
-    controller.checkForUpdates(); // from the menu while the pane's check runs
-    EXPECT_EQ(changes.size(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.canCheckForUpdates(); }, 10000));
     EXPECT_EQ(changes.size(), 2);
-    EXPECT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("up to date 0.1.0") });
-}
+    EXPECT_EQ(std::exchange(dialogs.shown, {}), QStringList { QStringLiteral("0.2.0>0.1.0") });
 
-TEST_F(GitHubReleaseUpdaterTest, GoingAwayDuringACheckShowsNothing)
-{
-    server.setResponse(latestPath, HttpsTestServer::Response::withMode(HttpsTestServer::Response::Mode::NeverAnswer));
     auto updater = makeUpdater(*prefs.store);
+    checkNow(*updater);
+    EXPECT_EQ(checkNow(*updater, Response::json("", 304)), QStringLiteral("0.2.0>0.1.0"));
+    EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"r1")");
+    // An answer without validators leaves nothing to ask conditionally about.
+    checkNow(*updater, release("v0.1.0"));
+    server.setResponse(latestPath, Response::withMode(Response::Mode::NeverAnswer));
     updater->checkForUpdates();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
-    updater.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() == 5; }, 10000));
+    EXPECT_FALSE(server.requests().last().hasHeader("If-None-Match"));
+    updater.reset(); // gone before its answer: nothing is shown
     QTest::qWait(50);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(GitHubReleaseUpdaterTest, ChecksByItselfAMinuteAfterStartThenDailyAndOnlyReportsNews)
+TEST_F(GitHubReleaseUpdaterTest, ChecksByItselfAMinuteAfterStartThenDailyAcrossLaunchesAndOnlyReportsNews)
 {
-    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.1.0")));
-    auto updater = makeUpdater(*prefs.store);
-    EXPECT_TRUE(updater->automaticallyChecksForUpdates());
-    EXPECT_EQ(scheduler.pendingCount(), 0); // nothing before the updater is started
-    updater->startUpdater();
+    std::list<std::unique_ptr<PreferenceStore>> stores; // one per launch, outliving its updater
+    std::unique_ptr<GitHubReleaseUpdater> updater;
+    const auto launch = [&](int hoursLater) {
+        updater.reset();
+        wallClock = wallClock.addSecs(hoursLater * 3600);
+        stores.push_back(prefs.reopen());
+        updater = makeUpdater(*stores.back());
+        EXPECT_EQ(scheduler.pendingCount(), 0) << "nothing before the updater is started";
+        updater->startUpdater();
+    };
+    launch(0);
     EXPECT_EQ(scheduler.nextDelay(), 60);
-
-    scheduler.advance(60);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return updater->canCheckForUpdates() && !server.requests().isEmpty(); }, 10000));
-    EXPECT_TRUE(dialogs.shown.isEmpty()); // up to date: silent
-    EXPECT_EQ(scheduler.nextDelay(), 24 * 60 * 60);
-
-    // A failing automatic check is silent too, is not the day's check, and is tried again an hour later.
-    const QString firstCheck = prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey));
-    server.setResponse(latestPath, HttpsTestServer::Response::json("{}", 500));
+    automaticCheck(*updater, release("v0.1.0"));
+    EXPECT_EQ(scheduler.nextDelay(), 24 * 3600);
     wallClock = wallClock.addDays(1);
-    scheduler.advance(24 * 60 * 60);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return updater->canCheckForUpdates() && server.requests().size() == 2; }, 10000));
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(prefs.store->stringValue(QString::fromLatin1(GitHubReleaseUpdater::lastCheckKey)), firstCheck);
+    automaticCheck(*updater, Response::json("{}", 500));
     EXPECT_EQ(scheduler.nextDelay(), 3600);
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << "up to date and failures: silent";
+    updater->setAutomaticallyChecksForUpdates(false);
+    EXPECT_EQ(scheduler.pendingCount(), 0);
 
-    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.2.0")));
-    scheduler.advance(24 * 60 * 60);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.shown.isEmpty(); }, 10000));
-    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("newer 0.2.0 over 0.1.0") });
+    launch(1);
+    EXPECT_FALSE(updater->automaticallyChecksForUpdates());
+    EXPECT_EQ(scheduler.pendingCount(), 0);
+    updater->setAutomaticallyChecksForUpdates(true);
+    EXPECT_EQ(scheduler.nextDelay(), 60) << "the failed check was not the day's";
+    automaticCheck(*updater, release("v0.2.0"));
+    EXPECT_EQ(dialogs.shown, QStringList { QStringLiteral("0.2.0>0.1.0") });
 
-    // A manual check also counts as the day's check.
-    EXPECT_EQ(scheduler.nextDelay(), 24 * 60 * 60);
-    scheduler.advance(3600);
-    checkNow(*updater);
-    EXPECT_EQ(scheduler.nextDelay(), 24 * 60 * 60);
-}
-
-TEST_F(GitHubReleaseUpdaterTest, SwitchAndLastCheckPersistAcrossLaunches)
-{
-    server.setResponse(latestPath, HttpsTestServer::Response::json(release("v0.1.0")));
-    {
-        auto first = makeUpdater(*prefs.store);
-        first->startUpdater();
-        checkNow(*first); // checked at 09:00
-        first->setAutomaticallyChecksForUpdates(false);
-        EXPECT_FALSE(first->automaticallyChecksForUpdates());
-        EXPECT_EQ(scheduler.pendingCount(), 0);
-    }
-    {
-        wallClock = wallClock.addSecs(2 * 3600);
-        auto store = prefs.reopen();
-        auto second = makeUpdater(*store);
-        second->startUpdater();
-        EXPECT_FALSE(second->automaticallyChecksForUpdates());
-        EXPECT_EQ(scheduler.pendingCount(), 0);
-        // Switched on again: the next check falls a day after the last one, 22 hours from now.
-        second->setAutomaticallyChecksForUpdates(true);
-        EXPECT_EQ(scheduler.nextDelay(), 22 * 3600);
-    }
-    {
-        // A clock set back a week never delays the check by more than a day.
-        wallClock = wallClock.addDays(-7);
-        auto store = prefs.reopen();
-        auto third = makeUpdater(*store);
-        third->startUpdater();
-        EXPECT_TRUE(third->automaticallyChecksForUpdates());
-        EXPECT_EQ(scheduler.nextDelay(), 24 * 3600);
-    }
-    {
-        // Long after the last check: a minute after start-up.
-        wallClock = wallClock.addDays(30);
-        auto store = prefs.reopen();
-        auto fourth = makeUpdater(*store);
-        fourth->startUpdater();
-        EXPECT_EQ(scheduler.nextDelay(), 60);
-    }
+    launch(2);
+    EXPECT_EQ(scheduler.nextDelay(), 22 * 3600) << "a day after the last check";
+    launch(-7 * 24);
+    EXPECT_EQ(scheduler.nextDelay(), 24 * 3600) << "a clock set back never delays by more than a day";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "DockerPrinters.h"
+// The real client, the real curl and the real process runner against a scripted engine on a socket
+// in a fresh folder.
 #include "Fixture.h"
 #include "QtPrinters.h"
 #include "UnixHttpServer.h"
@@ -7,8 +8,6 @@
 #include "modules/docker/DockerClient.h"
 #include "services/QtProcessRunner.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,36 +19,26 @@ namespace {
 
 using Result = ContainerSource::Result;
 
-QByteArray testData(const char *name)
-{
-    return readFixture(TARNLET_DOCKER_TEST_DATA, name);
-}
-
-// The real client, the real curl and the real process runner against a socket in a fresh folder.
 struct ClientTest : ::testing::Test {
     QTemporaryDir dir;
     QString socketPath = dir.filePath(QStringLiteral("docker.sock"));
     TimerScheduler scheduler;
     QtProcessRunner runner { scheduler };
 
-    Result list(QStringList candidates, ProcessRunner::Limits limits = {})
+    // Calls `call(client, done)` and waits for its one answer, which never comes inside the call.
+    template<typename R, typename Call> R await(Call call, QStringList candidates, ProcessRunner::Limits limits = {})
     {
         DockerClient client(runner, limits, std::move(candidates));
-        std::optional<Result> result;
-        client.listContainers([&](const Result &r) { result = r; });
+        std::optional<R> result;
+        call(client, [&](const R &r) { result = r; });
         EXPECT_FALSE(result) << "answered inside the call";
         EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000));
-        return result.value_or(DockerError::launchFailed(QStringLiteral("no answer")));
+        return result.value_or(R(DockerError::launchFailed(QStringLiteral("no answer"))));
     }
-
-    Result listFrom(UnixHttpServer::Reply reply, ProcessRunner::Limits limits = {})
+    Result list(QStringList candidates, ProcessRunner::Limits limits = {})
     {
-        UnixHttpServer server(socketPath);
-        EXPECT_TRUE(server.isListening());
-        server.setReply(std::move(reply));
-        return list({ socketPath }, limits);
+        return await<Result>([](DockerClient &c, auto done) { c.listContainers(done); }, std::move(candidates), limits);
     }
-
     static DockerError errorOf(const Result &result)
     {
         const auto *error = std::get_if<DockerError>(&result);
@@ -57,11 +46,11 @@ struct ClientTest : ::testing::Test {
     }
 };
 
-TEST_F(ClientTest, ReadsTheListInTheEnginesOrderIgnoringKeysItDoesNotNeed)
+TEST_F(ClientTest, ReadsTheListInTheEnginesOrderFromTheFirstSocketThatExists)
 {
     UnixHttpServer server(socketPath);
     ASSERT_TRUE(server.isListening());
-    server.setReply({ 200, testData("containers.json") });
+    server.setReply({ 200, readFixture(TARNLET_DOCKER_TEST_DATA, "containers.json") });
     const Result result = list({ dir.filePath(QStringLiteral("missing.sock")), socketPath });
 
     ASSERT_TRUE(std::holds_alternative<DockerContainerList>(result)) << errorOf(result).detail.toStdString();
@@ -71,121 +60,53 @@ TEST_F(ClientTest, ReadsTheListInTheEnginesOrderIgnoringKeysItDoesNotNeed)
         (DockerContainer { QStringLiteral("5586804b4790449faf50bcafb7b55105630a8150c96c93c3c370b7554e3997b6"),
             { QStringLiteral("/stopped") }, QStringLiteral("tarnlet-e2e:busybox"), QStringLiteral("exited"),
             QStringLiteral("Exited (0) Less than a second ago") }));
-    EXPECT_EQ(containers[1].names, QStringList({ QStringLiteral("/running"), QStringLiteral("/other/alias") }));
-    EXPECT_EQ(containers[1].state, QStringLiteral("running"));
-
     ASSERT_EQ(server.requests().size(), 1);
-    const QList<QByteArray> head = server.requests().first().split('\n');
-    EXPECT_EQ(head.first().trimmed(), "GET /containers/json?all=true HTTP/1.1");
-    EXPECT_TRUE(head.contains("Host: localhost\r"));
+    EXPECT_TRUE(server.requests()[0].startsWith("GET /containers/json?all=true HTTP/1.1\r\n"));
 }
 
-TEST_F(ClientTest, EmptyListIsAnAnswerNotAnError)
+TEST_F(ClientTest, EachWayOfNotAnsweringHasItsOwnError)
 {
-    const Result result = listFrom({ 200, "[]" });
-    ASSERT_TRUE(std::holds_alternative<DockerContainerList>(result));
-    EXPECT_TRUE(std::get<DockerContainerList>(result).isEmpty());
+    using Kind = DockerError::Kind;
+    const struct {
+        UnixHttpServer::Reply reply;
+        ProcessRunner::Limits limits;
+        Kind kind;
+        int status;
+    } cases[] = {
+        { { 500, R"({"message":"boom"})" }, {}, Kind::RequestFailed, 22 },
+        { { 200, {}, true }, { 0.5, 1024 }, Kind::TimedOut, 0 },
+        { { 200, "[" + QByteArray(64 * 1024, ' ') + "]" }, { 30, 1024 }, Kind::OutputTooLarge, 0 },
+        { { 200, R"({"Id":"a","Names":["/a"],"Image":"i","State":"running","Status":"Up"})" }, {},
+            Kind::DecodingFailed, 0 }, // one object, not a list
+    };
+    for (const auto &c : cases) {
+        UnixHttpServer server(socketPath);
+        server.setReply(c.reply);
+        const DockerError error = errorOf(list({ socketPath }, c.limits));
+        EXPECT_EQ(error.kind, c.kind) << c.reply.body.left(40).toStdString();
+        EXPECT_EQ(error.status, c.status);
+    }
+
+    EXPECT_EQ(errorOf(list({ dir.filePath(QStringLiteral("a.sock")) })), DockerError::socketNotFound());
 }
 
-TEST_F(ClientTest, HttpErrorsAndStaleSocketsFailWithCurlsExitStatus)
-{
-    EXPECT_EQ(errorOf(listFrom({ 500, R"({"message":"boom"})" })), DockerError::requestFailed(22));
-
-    ASSERT_TRUE(UnixHttpServer::makeStaleSocket(socketPath));
-    ASSERT_TRUE(QFile::exists(socketPath));
-    EXPECT_EQ(errorOf(list({ socketPath })), DockerError::requestFailed(7));
-}
-
-TEST_F(ClientTest, StartAndStopArePostsAndARefusalCarriesTheEnginesMessage)
+TEST_F(ClientTest, StartAndStopArePostsToTheEncodedIdAndAnAnswerWithoutMessageIsStillARefusal)
 {
     UnixHttpServer server(socketPath);
     ASSERT_TRUE(server.isListening());
-    DockerClient client(runner, {}, { socketPath });
-    const auto command = [&](const QString &id, bool running) {
-        std::optional<ContainerSource::CommandResult> result;
-        client.setRunning(id, running, [&](const ContainerSource::CommandResult &r) { result = r; });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000));
-        return result.value_or(DockerError::launchFailed(QStringLiteral("no answer")));
+    using CommandResult = ContainerSource::CommandResult;
+    const auto command = [&](const QString &id, bool running, QStringList candidates) {
+        return await<CommandResult>(
+            [&](DockerClient &c, auto done) { c.setRunning(id, running, done); }, std::move(candidates));
     };
 
-    server.setReply({ 204, {} });
-    EXPECT_EQ(command(QStringLiteral("abc123"), true), std::nullopt);
-    server.setReply({ 404, R"({"message":"No such container: a b"})" });
-    EXPECT_EQ(command(QStringLiteral("a b"), false), DockerError::refused(QStringLiteral("No such container: a b")));
+    // The engine's own refusals and successes are met in the real-engine test.
     server.setReply({ 500, "not json" });
-    EXPECT_EQ(command(QStringLiteral("abc123"), false), DockerError::refused(QString()));
-
-    ASSERT_EQ(server.requests().size(), 3);
-    EXPECT_EQ(server.requests()[0].split('\n').first().trimmed(), "POST /containers/abc123/start HTTP/1.1");
-    EXPECT_EQ(server.requests()[1].split('\n').first().trimmed(), "POST /containers/a%20b/stop HTTP/1.1");
-}
-
-TEST_F(ClientTest, AnswersThatAreNotAContainerListFailWhole)
-{
-    const QByteArray valid = R"({"Id":"a","Names":["/a"],"Image":"i","State":"running","Status":"Up"})";
-    const struct {
-        QByteArray body;
-        const char *failingKey;
-    } cases[] = {
-        { "", nullptr },
-        { "[{", nullptr },
-        { valid, nullptr }, // one object, not a list
-        { "[" + valid + R"(,{"Id":"b","Image":"i","State":"exited","Status":"Exited"}])", "[1].Names" },
-        { "[" + valid + R"(,{"Id":"b","Names":null,"Image":"i","State":"exited","Status":"Exited"}])", "[1].Names" },
-        { R"([{"Id":"b","Names":["/b",7],"Image":"i","State":"exited","Status":"Exited"}])", "[0].Names[1]" },
-        { R"([{"Id":"b","Names":[],"Image":"i","State":5,"Status":"Exited"}])", "[0].State" },
-    };
-    for (const auto &c : cases) {
-        const DockerError error = errorOf(listFrom({ 200, c.body }));
-        EXPECT_EQ(error.kind, DockerError::Kind::DecodingFailed) << c.body.toStdString();
-        if (c.failingKey) {
-            EXPECT_TRUE(error.detail.startsWith(QString::fromLatin1(c.failingKey) + u':'))
-                << error.detail.toStdString();
-        }
-    }
-}
-
-TEST_F(ClientTest, AnEngineThatNeverAnswersOrFloodsIsCutOff)
-{
-    EXPECT_EQ(errorOf(listFrom({ 200, {}, true }, { 0.5, 1024 })), DockerError::timedOut());
-    EXPECT_EQ(errorOf(listFrom({ 200, "[" + QByteArray(64 * 1024, ' ') + "]" }, { 30, 1024 })),
-        DockerError::outputTooLarge());
-}
-
-TEST_F(ClientTest, NoSocketFileMeansNoCurlRun)
-{
-    EXPECT_EQ(errorOf(list({ dir.filePath(QStringLiteral("a.sock")), dir.filePath(QStringLiteral("b.sock")) })),
+    EXPECT_EQ(command(QStringLiteral("a b"), false, { socketPath }), DockerError::refused(QString()));
+    EXPECT_EQ(command(QStringLiteral("a b"), false, { dir.filePath(QStringLiteral("a.sock")) }),
         DockerError::socketNotFound());
-}
-
-TEST(DockerClientDiscovery, LooksBelowHomeInOrderAndTakesTheFirstThatExists)
-{
-    QTemporaryDir home;
-    const QByteArray savedHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    const QStringList candidates = DockerClient::candidateSocketPaths(QDir::homePath());
-    qputenv("HOME", savedHome);
-
-    EXPECT_EQ(candidates,
-        QStringList({ QStringLiteral("/var/run/docker.sock"), home.path() + QStringLiteral("/.docker/run/docker.sock"),
-            home.path() + QStringLiteral("/.orbstack/run/docker.sock"),
-            home.path() + QStringLiteral("/.colima/default/docker.sock") }));
-
-    // The first entry is a system path; a file in the temporary home stands in for it.
-    QStringList standIn = candidates;
-    standIn[0] = home.filePath(QStringLiteral("system.sock"));
-    auto touch = [&](const QString &path) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)); // existence alone counts, not the file's kind
-    };
-    EXPECT_EQ(DockerClient::discover(standIn), std::nullopt);
-    touch(standIn[3]);
-    EXPECT_EQ(DockerClient::discover(standIn), standIn[3]);
-    touch(standIn[1]);
-    EXPECT_EQ(DockerClient::discover(standIn), standIn[1]);
-    touch(standIn[0]);
-    EXPECT_EQ(DockerClient::discover(standIn), standIn[0]);
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_TRUE(server.requests()[0].startsWith("POST /containers/a%20b/stop HTTP/1.1\r\n"));
 }
 
 } // namespace
