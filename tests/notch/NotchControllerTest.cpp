@@ -10,7 +10,6 @@ using namespace Qt::StringLiterals;
 TEST_F(NotchControllerTest, BusEventsFlashInTheirColourOnlyWhenAskedAndAllowed)
 {
     EXPECT_TRUE(controller().panel().isClickThrough());
-    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
     publish(u"quiet"_s, false);
     prefs.store->setValue(AppPreferences::autoExpandOnEvents, false);
     publish(u"ignored"_s);
@@ -35,7 +34,6 @@ TEST_F(NotchControllerTest, EachFlashRestartsTheDurationAndOddDurationsNeverBrea
     controller().flash(u"first"_s, Color::blue());
     scheduler.advance(2);
     controller().flash(u"second"_s, Color::green());
-    EXPECT_EQ(model().statusColor(), Color::green());
     scheduler.advance(3.4);
     EXPECT_TRUE(model().isExpanded());
     scheduler.advance(0.1);

@@ -2,6 +2,7 @@
 // removed from both, and who GitHub says it belongs to.
 #include "SettingsTestSupport.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,9 +20,10 @@ protected:
                 return button->click();
         ADD_FAILURE() << "no button " << title.toStdString();
     }
+    QLineEdit *field() { return findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s); }
     void save(const QString &input)
     {
-        findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s)->setText(input);
+        field()->setText(input);
         press(u"Speichern"_s);
     }
     bool shows(const QString &text) { return visibleTexts(*view().currentPane()).contains(text); }
@@ -31,6 +33,9 @@ protected:
 TEST_F(GitHubAccountPaneTest, SavedTokenReachesStoreAndClientsAndTheAccountIsShown)
 {
     EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
+    field()->setText(u"ghp_secret"_s);
+    QAccessibleInterface *typed = QAccessible::queryAccessibleInterface(field());
+    EXPECT_FALSE((typed->text(QAccessible::Value) + typed->text(QAccessible::Name)).contains(u"secret"_s));
     save(u"  ghp_secret\n"_s);
     EXPECT_EQ(stored(), u"ghp_secret"_s);
     EXPECT_EQ(fixture.credentials.token(), u"ghp_secret"_s);

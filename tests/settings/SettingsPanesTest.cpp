@@ -1,6 +1,11 @@
-// The panes: preference bindings, the module panes over the registry, the updates pane over
-// the updater, and the duration block.
+// The panes: preference bindings, the module panes over the registry and the module contract
+// (the list the module lets the user keep, its lines with their links and commands, its error),
+// the updates pane over the updater, and the duration block.
 #include "SettingsTestSupport.h"
+#include "UrlSink.h"
+
+#include "settings/ModuleDetailList.h"
+#include "settings/ModuleSettingsPane.h"
 
 #include "widgets/SegmentedPicker.h"
 #include "widgets/SteppedSlider.h"
@@ -9,6 +14,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,12 +42,9 @@ TEST_F(SettingsPanesTest, GeneralPanePickersAndSwitchStoreTheirChoiceAndShowChan
     EXPECT_EQ(fixture.preferences->stringValue(AppPreferences::appearance), u"system"_s);
     EXPECT_TRUE(fixture.preferences->containsUserValue(AppPreferences::appearance));
 
-    // The language is read once at start; the picker only stores the choice, and says so.
-    auto *language = findNamed<SegmentedPicker>(pane, u"Sprache"_s);
-    EXPECT_EQ(language->accessibleDescription(), u"Gilt ab dem nächsten Start."_s);
-    const auto languages = language->findChildren<QRadioButton *>();
+    // The language is read once at start; the picker only stores the choice.
+    const auto languages = findNamed<SegmentedPicker>(pane, u"Sprache"_s)->findChildren<QRadioButton *>();
     ASSERT_EQ(languages.size(), 3);
-    EXPECT_EQ(languages.at(2)->text(), u"English"_s);
     languages.at(2)->click();
     EXPECT_EQ(fixture.preferences->stringValue(AppPreferences::language), u"en"_s);
     languages.at(1)->click();
@@ -100,7 +103,7 @@ TEST_F(SettingsPanesTest, ModulePaneShowsSwitchAndStatusAndFollowsModuleAndRegis
 
     // Reopened, the pane reads the switch from the registry; a change there redraws it.
     view().close();
-    fixture.controller->show();
+    fixture.controller.show();
     ToggleSwitch *active = toggle(select(SettingsPane::GitHubActions), u"Modul aktiv"_s);
     EXPECT_FALSE(active->isChecked());
     fixture.registry.setEnabled(true, u"github.actions"_s);
@@ -113,8 +116,8 @@ TEST_F(SettingsPanesTest, ModulePaneShowsSwitchAndStatusAndFollowsModuleAndRegis
 TEST_F(SettingsPanesTest, PaneOfAnUnregisteredModuleSaysSoUntilTheModuleArrives)
 {
     SettingsFixture empty(temp.reopen(), false);
-    empty.controller->show();
-    SettingsView &window = *empty.controller->window();
+    empty.controller.show();
+    SettingsView &window = *empty.controller.window();
     window.setSelection(SettingsPane::PullRequests);
     QWidget &pane = *window.currentPane();
     EXPECT_EQ(visibleTexts(pane), QStringList { u"Modul nicht verfügbar."_s });
@@ -155,7 +158,7 @@ protected:
     QAccessibleInterface *accessible() { return QAccessible::queryAccessibleInterface(&slider()); }
 };
 
-TEST_F(DurationTest, ShowsOneFractionDigitInTheUsersLocaleAndStaysOnTheHalfSecondGridWithinRange)
+TEST_F(DurationTest, OneFractionDigitInTheUsersLocaleOnTheHalfSecondGridWithinRangeAndOnlyWhileEventsExpand)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     select(SettingsPane::General);
@@ -176,20 +179,16 @@ TEST_F(DurationTest, ShowsOneFractionDigitInTheUsersLocaleAndStaysOnTheHalfSecon
     QTest::mouseClick(&slider(), Qt::LeftButton, {}, QPoint(slider().width() * 37 / 100, slider().height() / 2));
     EXPECT_EQ(std::fmod(stored() * 2, 1.0), 0.0);
     EXPECT_GT(stored(), 2.0);
-    const std::pair<double, double> accessibleValues[] = { { 3.3, 3.5 }, { 99.0, 10.0 }, { -4.0, 1.0 } };
+    const std::pair<double, double> accessibleValues[] = { { 3.3, 3.5 }, { 99.0, 10.0 }, { 6.4, 6.5 } };
     for (const auto &[set, value] : accessibleValues) {
         accessible()->valueInterface()->setCurrentValue(set);
         EXPECT_EQ(stored(), value) << set;
     }
-}
 
-TEST_F(DurationTest, BlockIsDisabledWhileEventsDoNotExpandAndKeepsTheStoredDuration)
-{
-    fixture.preferences->setValue(AppPreferences::flashDuration, 6.5);
-    toggle(*view().currentPane(), u"Bei Ereignissen kurz aufklappen"_s)->click();
+    // Disabled while events do not expand; no key, click or accessible action changes the duration.
+    findNamed<ToggleSwitch>(*view().currentPane(), u"Bei Ereignissen kurz aufklappen"_s)->click();
     EXPECT_FALSE(fixture.preferences->boolValue(AppPreferences::autoExpandOnEvents));
     EXPECT_FALSE(slider().isEnabled());
-
     QTest::keyClick(&slider(), Qt::Key_Right);
     QTest::mouseClick(&slider(), Qt::LeftButton, {}, QPoint(2, slider().height() / 2));
     accessible()->valueInterface()->setCurrentValue(2.0);
@@ -198,6 +197,108 @@ TEST_F(DurationTest, BlockIsDisabledWhileEventsDoNotExpandAndKeepsTheStoredDurat
 
     fixture.preferences->setValue(AppPreferences::autoExpandOnEvents, true);
     EXPECT_TRUE(slider().isEnabled());
+}
+
+const QString key = u"test.entries"_s;
+
+class ModulePaneTest : public SettingsWindowTestBase {
+protected:
+    QStringList stored() { return fixture.preferences->stringListValue(key).value_or(QStringList { u"-"_s }); }
+
+    // The visible button with this accessible name, or else this text (rows added to a shown
+    // list show once the event loop turns).
+    static QPushButton *button(QWidget &pane, const QString &name)
+    {
+        settle();
+        for (QPushButton *candidate : pane.findChildren<QPushButton *>()) {
+            if (candidate->isVisibleTo(&pane) && (candidate->accessibleName() == name || candidate->text() == name))
+                return candidate;
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(ModulePaneTest, ListEditorAddsNormalizedEntriesRefusesWithAReasonAndRemoves)
+{
+    // Entries are "a/b"; the input is trimmed and anything without a slash refused.
+    fixture.actions->list = ModuleListSetting { key, u"Einträge"_s, u"Eintrag hinzufügen"_s, 3,
+        [](const QString &input) -> ModuleListSetting::Normalized {
+            if (!input.contains(u'/'))
+                return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
+            return input.trimmed();
+        } };
+    fixture.preferences->setValue(key, QStringList { u"a/one"_s });
+    QWidget &pane = select(SettingsPane::GitHubActions);
+    QLineEdit &field = *findNamed<QLineEdit>(pane, u"Eintrag hinzufügen"_s);
+    const auto add = [&](const QString &input, const QString &reason = {}) {
+        field.setText(input);
+        button(pane, u"Hinzufügen"_s)->click();
+        EXPECT_TRUE(reason.isEmpty() ? field.text().isEmpty() : visibleTexts(pane).contains(reason)) << reason.toStdString();
+    };
+    add(u"  a/two "_s);
+    EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/two"_s }));
+    field.setText(u"nothing"_s);
+    QTest::keyClick(&field, Qt::Key_Return); // Return adds too
+    EXPECT_TRUE(visibleTexts(pane).contains(u"Bitte in der Form a/b."_s));
+    add(u"A/ONE"_s, u"Steht schon in der Liste."_s);
+    add(u"a/three"_s);
+    add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
+    EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/two"_s, u"a/three"_s }));
+    EXPECT_EQ(field.text(), u"a/four"_s);
+
+    button(pane, u"a/two entfernen"_s)->click();
+    EXPECT_EQ(stored(), (QStringList { u"a/one"_s, u"a/three"_s }));
+    EXPECT_FALSE(button(pane, u"a/two entfernen"_s));
+    EXPECT_FALSE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
+
+    // Written elsewhere, the list shows at once.
+    fixture.preferences->setValue(key, QStringList { u"x/y"_s });
+    EXPECT_TRUE(button(pane, u"x/y entfernen"_s));
+    EXPECT_FALSE(button(pane, u"a/one entfernen"_s));
+}
+
+TEST_F(ModulePaneTest, LinesOpenTheirGitHubPageRunTheirCommandAndTheErrorTextShows)
+{
+    UrlSink sink;
+    int presses = 0;
+    const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
+    const auto lines = [&](bool underWay) {
+        return QList<ModuleDetail> {
+            { u"o/r"_s, ModuleRow { u"CI"_s, u"main · erfolgreich"_s, {}, Color::green(), run }, {}, {} },
+            { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {},
+                {} },
+            { u"other"_s, ModuleRow { u"web"_s, u"nginx · läuft"_s, {}, Color::green(), {} },
+                ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, underWay, [&presses] { ++presses; } },
+                u"Container läuft nicht"_s },
+        };
+    };
+    fixture.actions->setDetails(lines(false));
+    fixture.actions->setError(u"Kein GitHub-Token hinterlegt."_s);
+    auto &pane = static_cast<ModuleSettingsPane &>(select(SettingsPane::GitHubActions));
+    const QStringList texts = visibleTexts(pane);
+    for (const QString &text : { u"Kein GitHub-Token hinterlegt."_s, u"o/r"_s, u"Container läuft nicht"_s })
+        EXPECT_TRUE(texts.contains(text)) << text.toStdString();
+
+    const QList<DetailRow *> rows = pane.details()->rows();
+    ASSERT_EQ(rows.size(), 3);
+    QTest::mouseClick(rows[0], Qt::LeftButton);
+    EXPECT_FALSE(rows[1]->isLinked()) << "a page off github.com is no link";
+    QTest::mouseClick(rows[1], Qt::LeftButton);
+    EXPECT_EQ(sink.opened, QList<QUrl> { run });
+
+    QPushButton *stop = rows[2]->commandButton();
+    EXPECT_EQ(stop->text(), u"Stoppen"_s);
+    stop->click();
+    EXPECT_EQ(presses, 1);
+    // Under way: the same button, dimmed; a press does nothing.
+    fixture.actions->setDetails(lines(true));
+    fixture.actions->setError(std::nullopt);
+    settle();
+    EXPECT_EQ(pane.details()->rows()[2]->commandButton(), stop);
+    EXPECT_FALSE(stop->isEnabled());
+    stop->click();
+    EXPECT_EQ(presses, 1);
+    EXPECT_FALSE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
 }
 
 } // namespace
