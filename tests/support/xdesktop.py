@@ -68,14 +68,10 @@ def window(wid):
                   field("Height"), "IsViewable" in info, (name.group(1) or "") if name else "")
 
 
-def windows_of(pid):
-    """Every window the process has made, mapped or not."""
-    out = run("xdotool", "search", "--pid", str(pid), check=False)
-    return [w for w in (window(line) for line in out.split()) if w is not None]
-
-
 def visible_windows_of(pid, min_size=0):
-    return [w for w in windows_of(pid) if w.viewable and min(w.width, w.height) >= min_size]
+    """The process's mapped windows of at least that width and height."""
+    found = (window(line) for line in run("xdotool", "search", "--pid", str(pid), check=False).split())
+    return [w for w in found if w is not None and w.viewable and min(w.width, w.height) >= min_size]
 
 
 def overlay_of(pid):
