@@ -110,8 +110,6 @@ TEST_F(AppDelegateTest, ModulesStartAfterTheLaunchWithTheTokenReadOnceAndTheAcco
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.requests().size() >= 2; }, 10000));
     EXPECT_TRUE(requested("/notifications", "Bearer " + token.toLatin1()));
     EXPECT_TRUE(requested("/repos/teskarvo/Tarnlet/actions/runs", "Bearer " + token.toLatin1()));
-    QTest::qWait(20);
-    EXPECT_EQ(noEngine.runs, 0) << "a switched-off module was started";
 
     SettingsView *window = app->settings()->window();
     window->setSelection(SettingsPane::GitHubAccount);

@@ -79,8 +79,7 @@ QByteArray containersAt(double now)
 
 // A real curl for every poll of a day would take minutes of wall time: every `realEvery`-th run
 // goes through the production runner to the local engine, the others are answered in-process.
-class EngineRunner final : public ProcessRunner {
-public:
+struct EngineRunner final : ProcessRunner {
     static constexpr int realEvery = 40;
     EngineRunner(ProcessRunner &real, QString socket, const ManualScheduler &clock)
         : m_real(real)
@@ -101,10 +100,7 @@ public:
             done(Result { Result::Outcome::Exited, 0, output, {} });
         });
     }
-    int pending = 0;
-    int realRuns = 0;
-
-private:
+    int pending = 0, realRuns = 0;
     ProcessRunner &m_real;
     QString m_socket;
     const ManualScheduler &m_clock;
@@ -150,12 +146,8 @@ protected:
     void traffic(int m)
     {
         const QPointF onNotch(screens().mainScreen()->frame.center().x(), 8);
-        for (int step = 0; step < 20; ++step) {
-            if (m % 5 == 0)
-                pointer().moveTo(onNotch + QPointF(step - 10, 0));
-            if (m % 5 == 2)
-                pointer().moveTo(QPointF(100 + step * 10, 300));
-        }
+        for (int step = 0; step < 20 && (m % 5 == 0 || m % 5 == 2); ++step)
+            pointer().moveTo(m % 5 ? QPointF(100 + step * 10, 300) : onNotch + QPointF(step - 10, 0));
         if (m % 17 == 7 || m % 17 == 9)
             pointer().clickAt(m % 17 == 7 ? onNotch : QPointF(50, 50));
         if (m % 30 == 11)

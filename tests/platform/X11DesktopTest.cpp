@@ -1,10 +1,9 @@
-// The X11 services on a real (private) X display: screens, raw pointer events, the events of
-// our own windows, compositor tracking.
+// The X11 services on a real (private) X display: raw pointer events, the events of our own
+// windows, compositor tracking. (The screens are read by the overlay's whole-program test.)
 #include "QtPrinters.h"
 
 #include "platform/x11/X11PanelWindowSupport.h"
 #include "platform/x11/X11PointerMonitor.h"
-#include "platform/x11/X11ScreenProvider.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -37,17 +36,6 @@ qsizetype seen(QSignalSpy &spy, PointerEventType type, qsizetype minimum = 1, in
         QTest::qWait(20);
     QTest::qWait(settle);
     return count();
-}
-
-TEST(X11ScreenProvider, ReportsQtsScreensWithoutAHousing)
-{
-    X11ScreenProvider screens;
-    const QList<ScreenInfo> all = screens.screens();
-    ASSERT_EQ(all.size(), 1);
-    EXPECT_EQ(all.first().frame, QRectF(0, 0, 1920, 1080));
-    EXPECT_EQ(all.first().topInset, 0);
-    EXPECT_FALSE(all.first().auxiliaryTopLeftArea.has_value());
-    EXPECT_EQ(screens.mainScreen(), all.first());
 }
 
 TEST(X11PointerMonitor, ReportsRawMotionOncePerBatchAndLeftPressesOnceEach)

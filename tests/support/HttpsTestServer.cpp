@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTemporaryDir>
 
@@ -83,13 +84,6 @@ const HttpsTestServer::Identity &HttpsTestServer::identity()
 QSslCertificate HttpsTestServer::certificate()
 {
     return identity().certificate;
-}
-
-QSslConfiguration HttpsTestServer::clientConfiguration()
-{
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.addCaCertificate(certificate());
-    return configuration;
 }
 
 bool HttpsTestServer::start()

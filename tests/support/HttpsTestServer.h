@@ -5,7 +5,6 @@
 #include <QList>
 #include <QPair>
 #include <QSslCertificate>
-#include <QSslConfiguration>
 #include <QSslKey>
 #include <QTcpServer>
 #include <QUrl>
@@ -75,7 +74,6 @@ public:
 
     // What a client must trust to talk to this server (and nothing else should).
     static QSslCertificate certificate();
-    static QSslConfiguration clientConfiguration();
     // The bytes a whole answer puts on the connection (before TLS), for the benchmarks.
     static qint64 answeredBytes(const Response &response);
 

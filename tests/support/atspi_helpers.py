@@ -55,9 +55,7 @@ def actions(node):
 
 def do_action(node, name=None):
     """Runs the named action (or the first one) the way an assistive tool would."""
-    action = node.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
+    names = actions(node)
     if not names:
         raise AssertionError("%s '%s' offers no action" % (role(node), node.name))
-    index = names.index(name) if name is not None else 0
-    return action.doAction(index)
+    return node.queryAction().doAction(names.index(name) if name is not None else 0)

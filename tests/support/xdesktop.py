@@ -2,6 +2,7 @@
 xwininfo, ImageMagick's import): find its windows, click, press keys, take screenshots. Used by
 the whole-program tests, the accessibility helpers and scripts/preview.py."""
 
+import os
 import re
 import subprocess
 import time
@@ -9,6 +10,19 @@ import time
 
 def run(*args, check=True):
     return subprocess.run(args, check=check, capture_output=True, text=True).stdout
+
+
+def accessibility_bus():
+    """Launches the AT-SPI bus on the session bus (a private one: with-keyring.sh), as a screen
+    reader's desktop has it, and returns its process once it answers; the programs started after
+    this expose their accessibility tree."""
+    os.environ.update(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+    wait_for(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                                     "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0,
+             what="the accessibility bus")
+    return bus
 
 
 def check(condition, message):
@@ -54,14 +68,10 @@ def window(wid):
                   field("Height"), "IsViewable" in info, (name.group(1) or "") if name else "")
 
 
-def windows_of(pid):
-    """Every window the process has made, mapped or not."""
-    out = run("xdotool", "search", "--pid", str(pid), check=False)
-    return [w for w in (window(line) for line in out.split()) if w is not None]
-
-
 def visible_windows_of(pid, min_size=0):
-    return [w for w in windows_of(pid) if w.viewable and min(w.width, w.height) >= min_size]
+    """The process's mapped windows of at least that width and height."""
+    found = (window(line) for line in run("xdotool", "search", "--pid", str(pid), check=False).split())
+    return [w for w in found if w is not None and w.viewable and min(w.width, w.height) >= min_size]
 
 
 def overlay_of(pid):
