@@ -97,8 +97,17 @@ class Screenshot:
 
 
 def settled_screenshot():
-    time.sleep(1.5)  # the spring needs well under a second to rest
-    return Screenshot()
+    """The screen once the overlay has come to rest: two shots in a row that agree (a fixed pause
+    is too short on a loaded machine)."""
+    time.sleep(0.5)
+    shot = Screenshot()
+    for _ in range(40):
+        time.sleep(0.25)
+        following = Screenshot()
+        if following.data == shot.data:
+            break
+        shot = following
+    return shot
 
 
 def check(condition, message):
