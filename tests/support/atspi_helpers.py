@@ -1,6 +1,5 @@
-"""Helpers for tests that read and operate a running program over the AT-SPI bus, as a screen
-reader does; import it with /usr/bin/python3 once the bus is up."""
-
+"""Reads and operates a running program over the AT-SPI bus, as a screen reader does; import it
+once the bus is up."""
 import pyatspi
 
 
@@ -17,45 +16,23 @@ def application(name):
                  if app is not None and app.name == name and app.childCount > 0), None)
 
 
-def walk(node):
-    """Depth-first over the subtree, the node itself first."""
-    yield node
+def find_all(node, role=None, name=None):
+    """The nodes of the subtree with that role and name, depth-first."""
+    found = [node] if (role in (None, node.getRoleName()) and name in (None, node.name)) else []
     for child in children(node):
         if child is not None:
-            yield from walk(child)
+            found += find_all(child, role, name)
+    return found
 
 
-def role(node):
-    return node.getRoleName()
-
-
-def find_all(root, role_name=None, name=None):
-    return [n for n in walk(root)
-            if (role_name is None or role(n) == role_name) and (name is None or n.name == name)]
-
-
-def find(root, role_name=None, name=None):
-    found = find_all(root, role_name, name)
-    return found[0] if found else None
-
-
-def states(node):
-    state_set = node.getState()
-    return {pyatspi.stateToString(s) for s in state_set.getStates()}
-
-
-def value(node):
-    return node.queryValue().currentValue
-
-
-def actions(node):
-    action = node.queryAction()
-    return [action.getName(i) for i in range(action.nActions)]
+def find(root, role=None, name=None):
+    return next(iter(find_all(root, role, name)), None)
 
 
 def do_action(node, name=None):
     """Runs the named action (or the first one) the way an assistive tool would."""
-    names = actions(node)
-    if not names:
-        raise AssertionError("%s '%s' offers no action" % (role(node), node.name))
-    return node.queryAction().doAction(names.index(name) if name is not None else 0)
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if not names or (name is not None and name not in names):
+        raise AssertionError("%s '%s' offers no action %s" % (node.getRoleName(), node.name, name or ""))
+    return action.doAction(names.index(name) if name is not None else 0)
