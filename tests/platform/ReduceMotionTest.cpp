@@ -17,15 +17,15 @@ TEST(DesktopReduceMotion, FollowsGnomeAndKdeSettings)
     QSignalSpy spy(&reduceMotion, &ReduceMotion::changed);
     const std::pair<const char *, bool> steps[] = { { "", true },
         { "org.gnome.desktop.interface enable-animations true", false },
-        { "org.kde.kdeglobals.KDE AnimationDurationFactor 0", true } };
+        { "org.kde.kdeglobals.KDE AnimationDurationFactor 0.0", true } };
     for (const auto &[line, on] : steps) {
         portal.write(QByteArray(line) + '\n');
         ASSERT_TRUE(spy.wait(5000)) << line;
         EXPECT_EQ(reduceMotion.isOn(), on) << line;
     }
     // Values of the wrong type and unrelated settings change nothing.
-    portal.write("org.kde.kdeglobals.KDE AnimationDurationFactor \"fast\"\n"
-                 "org.gnome.desktop.interface font-name \"Cantarell 11\"\n");
+    portal.write("org.kde.kdeglobals.KDE AnimationDurationFactor 'fast'\n"
+                 "org.gnome.desktop.interface font-name 'Cantarell 11'\n");
     EXPECT_FALSE(spy.wait(500));
     EXPECT_TRUE(reduceMotion.isOn());
     portal.closeWriteChannel();

@@ -1,9 +1,8 @@
 #!/usr/bin/python3
 """A stand-in for the desktop portal's settings interface on the session bus.
-    fake_portal.py ["GROUP KEY JSON_VALUE"]...
-serves these values; each line "GROUP KEY JSON_VALUE" on standard input changes one and announces
-it with SettingChanged. It ends with its input."""
-import json
+    fake_portal.py ["GROUP KEY VALUE"]...
+serves these values (in GVariant text form: true, 0.0, 'text'); each such line on standard input
+changes one and announces it with SettingChanged. It ends with its input."""
 import sys
 
 from gi.repository import Gio, GLib
@@ -17,11 +16,9 @@ values = {}
 
 
 def setting(line):
-    group, key, raw = line.split(" ", 2)
-    value = json.loads(raw)
-    type_code = "b" if isinstance(value, bool) else "d" if isinstance(value, (int, float)) else "s"
-    values[(group, key)] = GLib.Variant(type_code, float(value) if type_code == "d" else value)
-    return group, key, values[(group, key)]
+    group, key, text = line.split(" ", 2)
+    values[(group, key)] = GLib.Variant.parse(None, text.strip(), None, None)
+    return GLib.Variant("(ssv)", (group, key, values[(group, key)]))
 
 
 def read(connection, sender, path, interface, method, parameters, invocation):
@@ -33,14 +30,13 @@ def read(connection, sender, path, interface, method, parameters, invocation):
 
 
 def on_line(channel, condition):
-    raw = channel.readline()
-    if raw.strip():
-        bus.emit_signal(None, PATH, "org.freedesktop.portal.Settings", "SettingChanged",
-                        GLib.Variant("(ssv)", setting(raw)))
+    line = channel.readline()
+    if line.strip():
+        bus.emit_signal(None, PATH, "org.freedesktop.portal.Settings", "SettingChanged", setting(line))
         bus.flush_sync(None)
-    if not raw:
+    elif not line:
         loop.quit()
-    return bool(raw)
+    return bool(line)
 
 
 for line in sys.argv[1:]:

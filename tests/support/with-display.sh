@@ -15,18 +15,16 @@ trap cleanup EXIT
 # Retries a command for up to five seconds.
 await() {
   for _ in $(seq 1 100); do
-    if "$@" >/dev/null 2>&1; then return; fi
+    "$@" >/dev/null 2>&1 && return
     sleep 0.05
   done
 }
 
 # -displayfd lets Xvfb pick a free display number, so parallel tests never collide.
-Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset > "$scratch/display" 2> "$scratch/xvfb.log" &
+Xvfb -displayfd 1 -screen 0 1920x1080x24 -nolisten tcp -noreset > "$scratch/display" &
 pids+=($!)
 await test -s "$scratch/display"
-if [ ! -s "$scratch/display" ]; then
-  echo "with-display.sh: Xvfb did not start" >&2; cat "$scratch/xvfb.log" >&2; exit 1
-fi
+[ -s "$scratch/display" ] || { echo "with-display.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 

@@ -11,14 +11,12 @@ def run(*args, check=True):
 
 
 def accessibility_bus():
-    """Starts the AT-SPI bus on the session bus, as a screen reader's desktop has it; programs
-    started afterwards expose their accessibility tree. Returns its process once it answers."""
+    """The AT-SPI bus on the session bus, once it answers; programs started afterwards expose their tree."""
     os.environ.update(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
     bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
-    wait_for(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                                     "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0,
-             what="the accessibility bus")
+    wait_for(lambda: run("dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                         "org.a11y.Bus.GetAddress", check=False), what="the accessibility bus")
     return bus
 
 
@@ -71,8 +69,7 @@ def tray_icon_of(pid):
 
 
 def screen_size():
-    info = run("xwininfo", "-root")
-    return int(re.search(r"Width:\s+(\d+)", info).group(1)), int(re.search(r"Height:\s+(\d+)", info).group(1))
+    return tuple(int(n) for n in run("xdotool", "getdisplaygeometry").split())
 
 
 def click(x, y, button=1):
