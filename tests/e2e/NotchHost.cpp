@@ -1,6 +1,6 @@
 // The overlay's controller on the real X11 services, showing one module with two rows, for
-// notch_e2e.py. It reports on standard output each change of the open and pinned state ("state
-// expanded=1 pinned=0") and of the status text ("status TEXT"), each screen change with the
+// notch_e2e.py. It reports on standard output each change of the open and pinned state and of
+// the status text ("state expanded=1 pinned=0 status=TEXT"), each screen change with the
 // panel's new place ("screens changed panel=x,y,w,h") and the pages it would open ("opened URL");
 // each line on standard input is flashed.
 //   notch-host [BACKDROP_COLOR]
@@ -84,17 +84,16 @@ int main(int argc, char *argv[])
         *desktop.panelWindow, *desktop.reduceMotion);
 
     const NotchModel &model = notch.model();
-    QString status = model.statusText();
-    std::pair<bool, bool> state { false, false };
+    const auto state = [&model] {
+        return QStringLiteral("state expanded=%1 pinned=%2 status=%3")
+            .arg(int(model.isExpanded()))
+            .arg(int(model.isPinned()))
+            .arg(model.statusText());
+    };
+    QString reported = state();
     QObject::connect(&model, &NotchModel::changed, &app, [&] {
-        if (model.statusText() != status) {
-            status = model.statusText();
-            out << "status " << status << Qt::endl;
-        }
-        if (std::pair(model.isExpanded(), model.isPinned()) != state) {
-            state = { model.isExpanded(), model.isPinned() };
-            out << "state expanded=" << state.first << " pinned=" << state.second << Qt::endl;
-        }
+        if (state() != reported)
+            out << (reported = state()) << Qt::endl;
     });
     // After the controller's own handler, which was connected first.
     QObject::connect(desktop.screens.get(), &ScreenProvider::screensChanged, &app,

@@ -21,10 +21,8 @@ call() {
 }
 # Wait until the Secret Service answers on the bus.
 for _ in $(seq 1 100); do
-  if call org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null \
-       | grep -q 'boolean true'; then
-    break
-  fi
+  call org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null \
+    | grep -q 'boolean true' && break
   sleep 0.1
 done
 if [ "${1:-}" = "--locked" ]; then
