@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""The overlay (notch-host) on a private X display: plain, composited, or on a managed desktop
-below a panel and beside a full-screen window.
-    notch_e2e.py plain|composited|desktop HOST
+"""notch_e2e.py plain|composited|desktop HOST: the overlay on a private X display, bare, composited,
+or below a panel and beside a full-screen window under openbox.
 `xdotool mousemove_relative` makes the raw motion events of a real mouse, a plain move none."""
 import os
 import queue
@@ -88,8 +87,8 @@ def overlay_checks():
     click(middle, 10)
     expect("backdrop pressed", PINNED)
     pixel = screen()
-    check(not strays(pixel, around, (x, 0, x + w, h)) and pixel(x + 2, h - 2) == BACKDROP and pixel(x + 5, 5) == (0, 0, 0),
-          "open shape")
+    check(not strays(pixel, around, (x, 0, x + w, h)) and pixel(x + 2, h - 2) == BACKDROP
+          and pixel(x + 5, 5) == (0, 0, 0), "open shape")
 
     # Open, the shape takes the clicks; one on a row opens its page and keeps the pin, one beside closes.
     move_to(middle, 150)

@@ -10,14 +10,14 @@
 TEST(DesktopReduceMotion, FollowsGnomeAndKdeSettings)
 {
     QProcess portal; // it ends with its input
-    portal.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral(TARNLET_FAKE_PORTAL),
-        QStringLiteral("org.gnome.desktop.interface enable-animations false") });
+    portal.start(QStringLiteral("/usr/bin/python3"),
+        { QStringLiteral(TARNLET_FAKE_PORTAL), QStringLiteral("org.gnome.desktop.interface enable-animations false") });
     ASSERT_TRUE(portal.waitForReadyRead(10000)) << "the portal did not start";
     DesktopReduceMotion reduceMotion;
     QSignalSpy spy(&reduceMotion, &ReduceMotion::changed);
-    const std::pair<const char *, bool> steps[] = { { "", true },
-        { "org.gnome.desktop.interface enable-animations true", false },
-        { "org.kde.kdeglobals.KDE AnimationDurationFactor 0.0", true } };
+    const std::pair<const char *, bool> steps[]
+        = { { "", true }, { "org.gnome.desktop.interface enable-animations true", false },
+              { "org.kde.kdeglobals.KDE AnimationDurationFactor 0.0", true } };
     for (const auto &[line, on] : steps) {
         portal.write(QByteArray(line) + '\n');
         ASSERT_TRUE(spy.wait(5000)) << line;

@@ -1,16 +1,13 @@
 #!/usr/bin/python3
-"""A stand-in for the desktop portal's settings interface on the session bus.
-    fake_portal.py ["GROUP KEY VALUE"]...
-serves these values (in GVariant text form: true, 0.0, 'text'); each such line on standard input
-changes one and announces it with SettingChanged. It ends with its input."""
+"""fake_portal.py ["GROUP KEY VALUE"]...: the desktop portal's settings on the session bus, values in
+GVariant text (true, 0.0, 'text'); each such line on standard input changes one and announces it."""
 import sys
 
 from gi.repository import Gio, GLib
 
-XML = """<node><interface name="org.freedesktop.portal.Settings">
-  <method name="Read"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
-  <signal name="SettingChanged"><arg type="s"/><arg type="s"/><arg type="v"/></signal>
-</interface></node>"""
+XML = """<node><interface name="org.freedesktop.portal.Settings"><method name="Read">
+  <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/>
+</method></interface></node>"""
 PATH = "/org/freedesktop/portal/desktop"
 values = {}
 

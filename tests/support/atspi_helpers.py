@@ -28,11 +28,3 @@ def find_all(node, role=None, name=None):
 def find(root, role=None, name=None):
     return next(iter(find_all(root, role, name)), None)
 
-
-def do_action(node, name=None):
-    """Runs the named action (or the first one) the way an assistive tool would."""
-    action = node.queryAction()
-    names = [action.getName(i) for i in range(action.nActions)]
-    if not names or (name is not None and name not in names):
-        raise AssertionError("%s '%s' offers no action %s" % (node.getRoleName(), node.name, name or ""))
-    return action.doAction(names.index(name) if name is not None else 0)

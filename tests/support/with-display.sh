@@ -8,7 +8,7 @@ scratch=$(mktemp -d)
 pids=()
 cleanup() {
   kill "${pids[@]}" 2>/dev/null || true
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT

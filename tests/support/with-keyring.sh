@@ -5,7 +5,8 @@
 #   with-keyring.sh [--locked] COMMAND [ARGS...]
 set -euo pipefail
 scratch=$(mktemp -d)
-export HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config"
+export HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/run" \
+  XDG_CONFIG_HOME="$scratch/config"
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset GNOME_KEYRING_CONTROL SSH_AUTH_SOCK
@@ -16,18 +17,15 @@ gnome-keyring-daemon --foreground --unlock --components=secrets < "$scratch/pass
 keyring=$!
 trap 'kill "$keyring" "$DBUS_SESSION_BUS_PID" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-call() {
-  dbus-send --session --print-reply --dest="$1" "$2" "$3" "$4"
-}
 # Wait until the Secret Service answers on the bus.
 for _ in $(seq 1 100); do
-  call org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null \
-    | grep -q 'boolean true' && break
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+    string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true' && break
   sleep 0.1
 done
 if [ "${1:-}" = "--locked" ]; then
   shift
-  call org.freedesktop.secrets /org/freedesktop/secrets org.freedesktop.Secret.Service.Lock \
-    array:objpath:/org/freedesktop/secrets/collection/login >/dev/null
+  dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
+    org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null
 fi
 "$@"
