@@ -1,5 +1,5 @@
-"""Reads and operates a running program over the AT-SPI bus, as a screen reader does; import it
-once the bus is up."""
+"""Reads a running program's tree over the AT-SPI bus, as a screen reader does; import it once the
+bus is up."""
 import pyatspi
 
 
@@ -18,11 +18,11 @@ def application(name):
 
 def find_all(node, role=None, name=None):
     """The nodes of the subtree with that role and name, depth-first."""
-    found = [node] if (role in (None, node.getRoleName()) and name in (None, node.name)) else []
-    for child in children(node):
-        if child is not None:
-            found += find_all(child, role, name)
-    return found
+    try:
+        found = [node] if role in (None, node.getRoleName()) and name in (None, node.name) else []
+    except Exception:  # the object went away while we walked it
+        return []
+    return found + [n for child in children(node) if child is not None for n in find_all(child, role, name)]
 
 
 def find(root, role=None, name=None):
