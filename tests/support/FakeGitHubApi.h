@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
-
 // A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
 // with its argument; answer() delivers to the oldest call that is still waiting (cancelled calls
 // are skipped, as a real transfer would never answer them). Polls are answered with a fresh
@@ -38,21 +36,16 @@ public:
             }
             return false;
         }
-        int waiting() const
-        {
-            return int(std::count_if(
-                m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return call.request.isPending(); }));
-        }
         // The arguments of the calls still waiting, in order.
         QStringList waitingArguments() const
         {
             QStringList waitingFor;
-            for (const Waiting &call : m_waiting) {
+            for (const Waiting &call : m_waiting)
                 if (call.request.isPending())
                     waitingFor.append(call.argument);
-            }
             return waitingFor;
         }
+        int waiting() const { return int(waitingArguments().size()); }
         int abortedCount() const { return m_aborted; }
 
         CancelHandle add(const QString &argument, Callback<Delivered> done)
