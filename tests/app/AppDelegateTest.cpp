@@ -66,7 +66,6 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
 
     const QByteArray bearer = "Bearer " + token.toLatin1();
     EXPECT_TRUE(QTest::qWaitFor([&] { return requested("/notifications", bearer); }, 10000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return requested("/repos/teskarvo/Tarnlet/actions/runs", bearer); }, 10000));
     scheduler.advance(60); // the updater's first check, anonymous
     EXPECT_TRUE(QTest::qWaitFor([&] { return requested("/repos/teskarvo/Tarnlet/releases/latest", {}); }, 10000));
 
@@ -89,17 +88,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     EXPECT_EQ(tray().attention(), StatusItem::Attention::None);
 
     menu[2]->trigger();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.shown == 1; }, 10000)) << "a check the user started answers";
-    QEventLoop loop;
-    QTimer::singleShot(0, menu[4], &QAction::trigger);
-    EXPECT_EQ(loop.exec(), 0);
-
-    // At exit the menu outlives the item that shows it.
-    bool menuAlive = false;
-    QObject::connect(
-        &tray(), &QObject::destroyed, [&menuAlive, menu = QPointer(tray().menu())] { menuAlive = !menu.isNull(); });
-    app.reset();
-    EXPECT_TRUE(menuAlive);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialogs.currentBox(); }, 10000)) << "a check the user started answers";
 }
 
 } // namespace

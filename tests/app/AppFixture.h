@@ -6,20 +6,22 @@
 #include "TempPreferences.h"
 
 #include "app/AppDelegate.h"
+#include "core/ModuleRegistry.h"
+#include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "services/ProcessRunner.h"
+#include "services/QtProcessRunner.h"
 #include "updates/GitHubReleaseUpdater.h"
-#include "updates/UpdateDialogs.h"
+#include "updates/MessageBoxUpdateDialogs.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
-#include <QTimer>
+#include <QNetworkReply>
 
 #include <gtest/gtest.h>
 
 // The application as main() builds it, with the real network stack and updater against a local
 // HTTPS server standing in for GitHub; a manual clock, an in-memory keyring holding a token, a
-// preference file of its own, a headless desktop and no Docker engine.
+// preference file of its own and a headless desktop.
 class AppFixture : public ::testing::Test {
 protected:
     static inline const QString token = QStringLiteral("ghp_launchToken");
@@ -33,23 +35,12 @@ protected:
         }
     };
 
-    struct NoEngine final : ProcessRunner {
-        void run(const QString &, const QStringList &, const Limits &, Done done) override
-        {
-            QTimer::singleShot(0, [done] { done({ Result::Outcome::FailedToStart, 0, {}, {} }); });
-        }
-    };
-
-    struct CountingDialogs final : UpdateDialogs {
-        int shown = 0;
-        void showUpdateAvailable(const QString &, const QString &, const QUrl &) override { ++shown; }
-        void showUpToDate(const QString &) override { ++shown; }
-        void showError(const QString &) override { ++shown; }
-    };
-
     void SetUp() override
     {
         ASSERT_TRUE(server.start());
+        // No Docker engine: the module is registered but switched off.
+        prefs.store->setValue(
+            QString::fromLatin1(ModuleRegistry::disabledModuleIDsKey), QStringList { QStringLiteral("docker") });
         secrets.items.insert(QStringLiteral("github.pat"), token);
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
@@ -59,13 +50,18 @@ protected:
     AppDelegate &create()
     {
         desktop = createHeadlessDesktopServices(HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900)));
-        const GitHubReleaseUpdater::Config release { QStringLiteral("teskarvo/Tarnlet"),
-            QStringLiteral(TARNLET_VERSION), endpoint };
-        app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, noEngine, desktop,
-            std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
-                [this] { return QDateTime::fromSecsSinceEpoch(1'800'000'000 + qint64(scheduler.now())); }),
-            endpoint, [this](const QString &line) { notices << line; } });
+        const GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION),
+            endpoint };
+        app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, processes, desktop,
+            std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs), endpoint,
+            [this](const QString &line) { notices << line; } });
         return *app;
+    }
+
+    // Replies are the network manager's children until they are deleted.
+    bool transfersRunning() const
+    {
+        return std::ranges::any_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning);
     }
 
     HttpsTestServer server;
@@ -74,8 +70,8 @@ protected:
     ManualScheduler scheduler;
     WaitingSecretStore secrets;
     QNetworkAccessManager network;
-    NoEngine noEngine;
-    CountingDialogs dialogs;
+    QtProcessRunner processes { scheduler };
+    MessageBoxUpdateDialogs dialogs;
     DesktopServices desktop;
     QStringList notices;
     std::unique_ptr<AppDelegate> app;

@@ -41,14 +41,12 @@ TEST_F(GitHubFaults, KeepWhatWasShownAndRecover)
     };
     // Polls wait until no transfer runs (not for the server's count: a request sent on a connection
     // the server is closing fails without reaching it); each module re-arms as its transfer ends.
-    const auto idle
-        = [this] { return std::ranges::none_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning); };
+    const auto idle = [this] { return !transfersRunning(); };
     const auto answer = [this](const Response &runs, const Response &notifications) {
         server.setResponse(u"/repos/teskarvo/Tarnlet/actions/runs"_s, runs);
         server.setResponse(u"/notifications"_s, notifications);
     };
 
-    prefs.store->setValue(u"disabledModuleIDs"_s, QStringList { u"docker"_s });
     prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
     endpoint.transferTimeoutMs = 3000; // for the silent answers; ample for a handshake on a loaded machine
     answer(Response::json(goodRuns), Response::json("[]"));

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QNetworkReply>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -43,15 +44,14 @@ TEST_F(Soak, ADayOfPollsLeavesMemoryAndDescriptorsFlat)
 
     // Moves the clock job by job, letting the event loop finish the transfers each job started.
     const auto runUntil = [&](double until) {
-        const auto busy
-            = [&] { return std::ranges::any_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning); };
         QTimer heartbeat; // bounds each wait for events
         heartbeat.start(20);
         while (scheduler.now() < until) {
             ASSERT_GE(scheduler.nextDelay(), 0);
             scheduler.advance(std::min(scheduler.nextDelay(), until - scheduler.now()));
-            for (int idle = 0; idle < 2; idle = busy() ? 0 : idle + 1) {
-                QCoreApplication::processEvents(busy() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+            for (int idle = 0; idle < 2; idle = transfersRunning() ? 0 : idle + 1) {
+                QCoreApplication::processEvents(
+                    transfersRunning() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             }
             server.clearRequests();

@@ -2,12 +2,12 @@
 
 #include <QFile>
 #include <QHostAddress>
-#include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 
 // An HTTPS server inside the test process, on 127.0.0.1 and a free port, for testing clients
@@ -24,10 +24,9 @@ public:
         // The first header of that name (case-insensitive), or a null array.
         QByteArray header(const QByteArray &name) const
         {
-            for (const auto &[key, value] : headers)
-                if (key.compare(name, Qt::CaseInsensitive) == 0)
-                    return value;
-            return {};
+            const auto found = std::ranges::find_if(
+                headers, [&](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+            return found == headers.end() ? QByteArray() : found->second;
         }
         bool hasHeader(const QByteArray &name) const { return !header(name).isNull(); }
         QByteArray path() const { return target.split('?').first(); }
@@ -62,11 +61,8 @@ public:
     QUrl origin() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
     QUrl url(const QString &pathAndQuery) const { return QUrl(origin().toString() + pathAndQuery); }
 
-    // A request matches on its whole target first, then on its path; others get 404.
-    void setResponse(const QString &pathOrTarget, const Response &response)
-    {
-        m_responses.insert(pathOrTarget.toUtf8(), response);
-    }
+    // The answer for one path; other paths get 404.
+    void setResponse(const QString &path, const Response &response) { m_responses.insert(path.toUtf8(), response); }
     void setHandler(std::function<Response(const Request &)> handler) { m_handler = std::move(handler); }
     const QList<Request> &requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
@@ -80,11 +76,8 @@ protected:
     {
         auto *socket = new QSslSocket(this);
         socket->setSocketDescriptor(descriptor);
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(certificate());
-        configuration.setPrivateKey(QSslKey(pem(), QSsl::Ec));
-        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-        socket->setSslConfiguration(configuration);
+        socket->setLocalCertificate(certificate());
+        socket->setPrivateKey(QSslKey(pem(), QSsl::Ec));
         connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QSslSocket::readyRead, this, [this, socket, received = QByteArray()]() mutable {
             received += socket->readAll();
@@ -92,12 +85,20 @@ protected:
             if (end < 0)
                 return;
             const QList<QByteArray> lines = received.left(end).split('\n');
+            disconnect(socket, &QSslSocket::readyRead, this, nullptr); // one request per connection
             Request request { lines[0].split(' ').value(1), {} };
             for (const QByteArray &line : lines.mid(1))
                 if (const qsizetype colon = line.indexOf(':'); colon > 0)
                     request.headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });
-            disconnect(socket, &QSslSocket::readyRead, this, nullptr);
-            answer(socket, request);
+            m_requests.append(request);
+            const Response response
+                = m_handler ? m_handler(request) : m_responses.value(request.path(), Response::json("{}", 404));
+            if (response.mode == Response::Mode::NeverAnswer)
+                return;
+            const bool whole = response.mode == Response::Mode::Complete;
+            socket->write(head(response) + (whole ? response.body : response.body.left(response.body.size() / 2)));
+            if (response.mode != Response::Mode::StallMidBody)
+                socket->disconnectFromHost(); // sends what is queued, then closes
         });
         socket->startServerEncryption();
     }
@@ -116,20 +117,6 @@ private:
         for (const auto &[name, value] : response.headers)
             head += name + ": " + value + "\r\n";
         return head + "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
-    }
-
-    void answer(QSslSocket *socket, const Request &request)
-    {
-        m_requests.append(request);
-        const Response response = m_handler
-            ? m_handler(request)
-            : m_responses.value(request.target, m_responses.value(request.path(), Response::json("{}", 404)));
-        if (response.mode == Response::Mode::NeverAnswer)
-            return;
-        const bool whole = response.mode == Response::Mode::Complete;
-        socket->write(head(response) + (whole ? response.body : response.body.left(response.body.size() / 2)));
-        if (response.mode != Response::Mode::StallMidBody)
-            socket->disconnectFromHost(); // sends what is queued, then closes
     }
 
     QHash<QByteArray, Response> m_responses;
