@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,15 +26,6 @@
 class AppFixture : public ::testing::Test {
 protected:
     static inline const QString token = QStringLiteral("ghp_launchToken");
-
-    // The desktop's keyring answers through a local event loop, which runs whatever is queued.
-    struct WaitingSecretStore final : InMemorySecretStore {
-        std::optional<QString> read(const QString &account) override
-        {
-            QCoreApplication::processEvents();
-            return InMemorySecretStore::read(account);
-        }
-    };
 
     void SetUp() override
     {
@@ -58,17 +50,41 @@ protected:
         return *app;
     }
 
-    // Replies are the network manager's children until they are deleted.
-    bool transfersRunning() const
+    // A page of one completed run of "CI" on main.
+    static QByteArray runsPage(int id, const QString &conclusion)
     {
-        return std::ranges::any_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning);
+        const QString run = QStringLiteral(R"({"id":%1,"name":"CI","head_branch":"main","status":"completed",)"
+                                           R"("conclusion":"%2","created_at":"2027-01-15T08:00:00Z",)"
+                                           R"("updated_at":"2027-01-15T08:00:00Z","html_url":"https://x/%1"})");
+        return R"({"workflow_runs":[)" + run.arg(QString::number(id), conclusion).toUtf8() + "]}";
+    }
+
+    // Moves the clock job by job until `until`, letting the event loop finish the transfers each job
+    // started. The recorded requests are dropped as it goes, so a long run keeps the test's own
+    // memory flat.
+    void runUntil(double until)
+    {
+        const auto busy = [this] {
+            return std::ranges::any_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning);
+        };
+        QTimer heartbeat; // bounds each wait for events
+        heartbeat.start(20);
+        while (scheduler.now() < until) {
+            ASSERT_GE(scheduler.nextDelay(), 0);
+            scheduler.advance(std::min(scheduler.nextDelay(), until - scheduler.now()));
+            for (int idle = 0; idle < 2; idle = busy() ? 0 : idle + 1) {
+                QCoreApplication::processEvents(busy() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            server.clearRequests();
+        }
     }
 
     HttpsTestServer server;
     GitHubTransport::Endpoint endpoint;
     TempPreferences prefs;
     ManualScheduler scheduler;
-    WaitingSecretStore secrets;
+    InMemorySecretStore secrets;
     QNetworkAccessManager network;
     QtProcessRunner processes { scheduler };
     MessageBoxUpdateDialogs dialogs;

@@ -22,7 +22,6 @@ TEST(SingleInstance, OneInstancePerDisplayTakingOverWhatACrashLeft)
 
     SingleInstance first(u"xcb-:7"_s);
     EXPECT_EQ(first.claim(), Claim::Owner);
-    EXPECT_EQ(SingleInstance(u"xcb-:8"_s).claim(), Claim::Owner) << "another display keeps its own";
     {
         QLocalServer crashed; // its socket file stays behind under the instance's name once it ends
         ASSERT_TRUE(crashed.listen(runtime.filePath(u"crashed"_s)));

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QNetworkReply>
-#include <QTimer>
 
 #include <unistd.h>
 
@@ -31,32 +30,12 @@ TEST_F(Soak, ADayOfPollsLeavesMemoryAndDescriptorsFlat)
     server.setHandler([&](const HttpsTestServer::Request &request) {
         ++answered;
         const int id = int(scheduler.now() / 1200);
-        return HttpsTestServer::Response::json(!request.path().endsWith("/actions/runs")
-                ? "[]"
-                : uR"({"workflow_runs":[{"id":%1,"name":"CI","head_branch":"main","status":"completed",)"
-                  uR"("conclusion":"%2","created_at":"2027-01-15T08:00:00Z","updated_at":"2027-01-15T08:00:00Z",)"
-                  uR"("html_url":"https://github.com/teskarvo/Tarnlet/actions/runs/%1"}]})"_s.arg(id)
-                      .arg(id % 2 ? u"failure"_s : u"success"_s)
-                      .toUtf8());
+        return HttpsTestServer::Response::json(
+            request.path().endsWith("/actions/runs") ? runsPage(id, id % 2 ? u"failure"_s : u"success"_s) : "[]");
     });
     prefs.store->setValue(AppPreferences::showSettingsOnLaunch, false);
     create().applicationDidFinishLaunching();
 
-    // Moves the clock job by job, letting the event loop finish the transfers each job started.
-    const auto runUntil = [&](double until) {
-        QTimer heartbeat; // bounds each wait for events
-        heartbeat.start(20);
-        while (scheduler.now() < until) {
-            ASSERT_GE(scheduler.nextDelay(), 0);
-            scheduler.advance(std::min(scheduler.nextDelay(), until - scheduler.now()));
-            for (int idle = 0; idle < 2; idle = transfersRunning() ? 0 : idle + 1) {
-                QCoreApplication::processEvents(
-                    transfersRunning() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            }
-            server.clearRequests();
-        }
-    };
     runUntil(3 * 3600); // caches and the first TLS sessions are made by now
     const auto [rssBefore, fdsBefore] = footprint();
     const int answeredBefore = answered;

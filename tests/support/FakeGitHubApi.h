@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 // A GitHub API whose answers the test gives by hand, one call at a time. Every call is logged
 // with its argument; answer() delivers to the oldest call that is still waiting (cancelled calls
 // are skipped, as a real transfer would never answer them). Polls are answered with a fresh
@@ -26,15 +28,15 @@ public:
         }
         bool deliver(const GitHubResult<Delivered> &result, const QString &argument = QString())
         {
-            for (qsizetype i = 0; i < m_waiting.size(); ++i) {
-                if (!m_waiting[i].request.isPending() || (!argument.isNull() && m_waiting[i].argument != argument))
-                    continue;
-                Waiting call = m_waiting.takeAt(i);
-                call.request.finish();
-                call.done(result);
-                return true;
-            }
-            return false;
+            const auto call = std::ranges::find_if(m_waiting, [&](const Waiting &waiting) {
+                return waiting.request.isPending() && (argument.isNull() || waiting.argument == argument);
+            });
+            if (call == m_waiting.end())
+                return false;
+            Waiting answered = m_waiting.takeAt(call - m_waiting.begin());
+            answered.request.finish();
+            answered.done(result);
+            return true;
         }
         // The arguments of the calls still waiting, in order.
         QStringList waitingArguments() const

@@ -36,7 +36,6 @@ public:
         enum class Mode {
             Complete,
             CloseMidBody, // announces the whole body but closes after half of it
-            StallMidBody, // sends half of the body, then keeps the connection open and silent
             NeverAnswer, // reads the request and never sends a byte
         };
 
@@ -97,8 +96,7 @@ protected:
                 return;
             const bool whole = response.mode == Response::Mode::Complete;
             socket->write(head(response) + (whole ? response.body : response.body.left(response.body.size() / 2)));
-            if (response.mode != Response::Mode::StallMidBody)
-                socket->disconnectFromHost(); // sends what is queued, then closes
+            socket->disconnectFromHost(); // sends what is queued, then closes
         });
         socket->startServerEncryption();
     }
