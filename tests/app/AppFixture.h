@@ -6,108 +6,89 @@
 #include "TempPreferences.h"
 
 #include "app/AppDelegate.h"
-#include "notch/NotchController.h"
-#include "notch/NotchPanel.h"
+#include "core/ModuleRegistry.h"
+#include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "services/ProcessRunner.h"
+#include "services/QtProcessRunner.h"
 #include "updates/GitHubReleaseUpdater.h"
-#include "updates/UpdateDialogs.h"
+#include "updates/MessageBoxUpdateDialogs.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 // The application as main() builds it, with the real network stack and updater against a local
 // HTTPS server standing in for GitHub; a manual clock, an in-memory keyring holding a token, a
-// preference file of its own and a headless desktop. The Docker engine is absent unless a test
-// hands in another process runner before create().
+// preference file of its own and a headless desktop.
 class AppFixture : public ::testing::Test {
 protected:
     static inline const QString token = QStringLiteral("ghp_launchToken");
 
-    // The desktop's secret store answers through a local event loop, which runs whatever is queued.
-    struct WaitingSecretStore final : SecretStore {
-        InMemorySecretStore stored;
-        std::optional<QString> read(const QString &account) override
-        {
-            QCoreApplication::processEvents();
-            return stored.read(account);
-        }
-        void save(const QString &text, const QString &account) override { stored.save(text, account); }
-        void remove(const QString &account) override { stored.remove(account); }
-    };
-
-    struct NoEngine final : ProcessRunner {
-        int runs = 0;
-        void run(const QString &, const QStringList &, const Limits &, Done done) override
-        {
-            ++runs;
-            QTimer::singleShot(0, [done] {
-                done({ Result::Outcome::FailedToStart, 0, {}, QStringLiteral("absent") });
-            });
-        }
-    };
-
-    struct CountingDialogs final : UpdateDialogs {
-        int shown = 0;
-        void showUpdateAvailable(const QString &, const QString &, const QUrl &) override { ++shown; }
-        void showUpToDate(const QString &) override { ++shown; }
-        void showError(const QString &) override { ++shown; }
-    };
-
     void SetUp() override
     {
         ASSERT_TRUE(server.start());
-        secrets.stored.items.insert(QStringLiteral("github.pat"), token);
+        // No Docker engine: the module is registered but switched off.
+        prefs.store->setValue(
+            QString::fromLatin1(ModuleRegistry::disabledModuleIDsKey), QStringList { QStringLiteral("docker") });
+        secrets.items.insert(QStringLiteral("github.pat"), token);
         endpoint.apiRoot = server.origin();
         endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     }
 
+    // Builds the application; the test calls applicationDidFinishLaunching() on it.
     AppDelegate &create()
     {
         desktop = createHeadlessDesktopServices(HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900)));
-        desktop.makeStatusItem = [this] {
-            // The overlay, the modules and the settings controller come before the status item.
-            builtBeforeStatusItem = app->notch() && app->notch()->panel().isVisible()
-                && app->registry().modules().size() == 3 && app->settings();
-            return std::make_unique<HeadlessStatusItem>(trayAvailable);
-        };
-        const GitHubReleaseUpdater::Config release { QStringLiteral("teskarvo/Tarnlet"),
-            QStringLiteral(TARNLET_VERSION), endpoint };
-        app = std::make_unique<AppDelegate>(
-            AppServices { *prefs.store, scheduler, secrets, network, *processes, desktop,
-                std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs,
-                    [this] { return QDateTime::fromSecsSinceEpoch(1'800'000'000 + qint64(scheduler.now())); }),
-                endpoint, [this](const QString &line) { notices << line; } });
+        const GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION),
+            endpoint };
+        app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, processes, desktop,
+            std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs), endpoint,
+            [this](const QString &line) { notices << line; } });
         return *app;
     }
 
-    AppDelegate &launch()
+    // A page of one completed run of "CI" on main.
+    static QByteArray runsPage(int id, const QString &conclusion)
     {
-        if (!app)
-            create();
-        app->applicationDidFinishLaunching();
-        return *app;
+        const QString run = QStringLiteral(R"({"id":%1,"name":"CI","head_branch":"main","status":"completed",)"
+                                           R"("conclusion":"%2","created_at":"2027-01-15T08:00:00Z",)"
+                                           R"("updated_at":"2027-01-15T08:00:00Z","html_url":"https://x/%1"})");
+        return R"({"workflow_runs":[)" + run.arg(QString::number(id), conclusion).toUtf8() + "]}";
     }
 
-    HeadlessStatusItem &statusItem() const { return static_cast<HeadlessStatusItem &>(*app->statusItem()); }
-    HeadlessScreenProvider &screens() const { return static_cast<HeadlessScreenProvider &>(*desktop.screens); }
-    HeadlessPointerMonitor &pointer() const { return static_cast<HeadlessPointerMonitor &>(*desktop.pointer); }
+    // Moves the clock job by job until `until`, letting the event loop finish the transfers each job
+    // started. The recorded requests are dropped as it goes, so a long run keeps the test's own
+    // memory flat.
+    void runUntil(double until)
+    {
+        const auto busy = [this] {
+            return std::ranges::any_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning);
+        };
+        QTimer heartbeat; // bounds each wait for events
+        heartbeat.start(20);
+        while (scheduler.now() < until) {
+            ASSERT_GE(scheduler.nextDelay(), 0);
+            scheduler.advance(std::min(scheduler.nextDelay(), until - scheduler.now()));
+            for (int idle = 0; idle < 2; idle = busy() ? 0 : idle + 1) {
+                QCoreApplication::processEvents(busy() ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            server.clearRequests();
+        }
+    }
 
     HttpsTestServer server;
     GitHubTransport::Endpoint endpoint;
     TempPreferences prefs;
     ManualScheduler scheduler;
-    WaitingSecretStore secrets;
+    InMemorySecretStore secrets;
     QNetworkAccessManager network;
-    NoEngine noEngine;
-    ProcessRunner *processes = &noEngine;
-    CountingDialogs dialogs;
+    QtProcessRunner processes { scheduler };
+    MessageBoxUpdateDialogs dialogs;
     DesktopServices desktop;
-    bool trayAvailable = true;
-    bool builtBeforeStatusItem = false;
     QStringList notices;
     std::unique_ptr<AppDelegate> app;
 };

@@ -2,34 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
-QProcessEnvironment environment(std::initializer_list<std::pair<const char *, const char *>> variables)
-{
-    QProcessEnvironment result;
-    for (const auto &[name, value] : variables)
-        result.insert(QString::fromLatin1(name), QString::fromLatin1(value));
-    return result;
-}
+using namespace Qt::StringLiterals;
 
+// Wayland sessions use XWayland when it is there; plain X11, an explicit choice by the user, or no
+// XWayland leave the choice to Qt.
 TEST(PlatformChoice, WaylandSessionsUseXWaylandWhenItIsThere)
 {
-    using PlatformChoice::platformFor;
-    using PlatformChoice::waylandWithoutXWayland;
-    const auto wayland = environment({ { "WAYLAND_DISPLAY", "wayland-0" }, { "DISPLAY", ":0" } });
-    EXPECT_EQ(platformFor(wayland), "xcb");
-    EXPECT_EQ(platformFor(environment({ { "XDG_SESSION_TYPE", "wayland" }, { "DISPLAY", ":1" } })), "xcb");
-    EXPECT_FALSE(waylandWithoutXWayland(wayland));
-
-    // Plain X11, an explicit choice by the user, or no XWayland: Qt decides.
-    EXPECT_EQ(platformFor(environment({ { "DISPLAY", ":0" }, { "XDG_SESSION_TYPE", "x11" } })), "");
-    EXPECT_EQ(platformFor(environment(
-                  { { "WAYLAND_DISPLAY", "wayland-0" }, { "DISPLAY", ":0" }, { "QT_QPA_PLATFORM", "wayland" } })),
-        "");
-    const auto pureWayland = environment({ { "WAYLAND_DISPLAY", "wayland-0" } });
-    EXPECT_EQ(platformFor(pureWayland), "");
-    EXPECT_TRUE(waylandWithoutXWayland(pureWayland));
-    EXPECT_FALSE(waylandWithoutXWayland(environment({ { "DISPLAY", ":0" } })));
+    const std::tuple<QString, QByteArray, bool> cases[] = {
+        // variables, platform, without XWayland
+        { u"WAYLAND_DISPLAY=wayland-0 DISPLAY=:0"_s, "xcb", false },
+        { u"XDG_SESSION_TYPE=wayland DISPLAY=:1"_s, "xcb", false },
+        { u"DISPLAY=:0 XDG_SESSION_TYPE=x11"_s, "", false },
+        { u"WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 QT_QPA_PLATFORM=wayland"_s, "", false },
+        { u"WAYLAND_DISPLAY=wayland-0"_s, "", true },
+    };
+    for (const auto &[variables, platform, withoutXWayland] : cases) {
+        QProcessEnvironment environment;
+        for (const QString &variable : variables.split(u' '))
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        EXPECT_EQ(PlatformChoice::platformFor(environment), platform) << variables.toStdString();
+        EXPECT_EQ(PlatformChoice::waylandWithoutXWayland(environment), withoutXWayland);
+    }
 }
 
 } // namespace

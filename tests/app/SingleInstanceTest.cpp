@@ -1,59 +1,37 @@
-#include "UnixHttpServer.h"
-
 #include "app/SingleInstance.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QLocalServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
-// A runtime folder of the test's own, as the desktop session would provide.
-class SingleInstanceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(runtime.isValid());
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        previous = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", previous); }
+using namespace Qt::StringLiterals;
+using Claim = SingleInstance::Claim;
 
+// In a runtime folder of the test's own, as the desktop session provides it. (A second launch on
+// the same display handing over to the first is the whole-program test's.)
+TEST(SingleInstance, OneInstancePerDisplayTakingOverWhatACrashLeft)
+{
     QTemporaryDir runtime;
-    QByteArray previous;
-};
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
 
-// (A second launch on the same display handing over to the first is the whole-program test's.)
-TEST_F(SingleInstanceTest, AnotherDisplayKeepsItsOwnInstance)
-{
-    SingleInstance first(QStringLiteral("xcb-:7"));
-    ASSERT_EQ(first.claim(), SingleInstance::Claim::Owner);
-    SingleInstance elsewhere(QStringLiteral("xcb-:8"));
-    EXPECT_EQ(elsewhere.claim(), SingleInstance::Claim::Owner);
-}
-
-TEST_F(SingleInstanceTest, TakesOverASocketLeftByACrashedInstance)
-{
-    const QString path = SingleInstance::socketPath(runtime.path(), QStringLiteral("xcb-:7"));
-    ASSERT_TRUE(UnixHttpServer::makeStaleSocket(path)); // as a killed instance leaves it
-
-    SingleInstance instance(QStringLiteral("xcb-:7"));
-    EXPECT_EQ(instance.claim(), SingleInstance::Claim::Owner);
-}
-
-TEST_F(SingleInstanceTest, RunsUnguardedWhereNoSocketCanBeMadeAndKeepsNamesInItsFolder)
-{
-    // Longer than a unix socket address can be.
-    SingleInstance instance(QString(200, u'x'));
-    EXPECT_EQ(instance.claim(), SingleInstance::Claim::Unguarded);
-
-    EXPECT_EQ(SingleInstance::socketPath(QStringLiteral("/run/user/1000"), QStringLiteral("xcb-:0.0")),
-        QStringLiteral("/run/user/1000/tarnlet-xcb-_0.0.socket"));
-    EXPECT_EQ(SingleInstance::socketPath(QStringLiteral("/r"), QStringLiteral("wayland-../../x")),
-        QStringLiteral("/r/tarnlet-wayland-.._.._x.socket"));
+    SingleInstance first(u"xcb-:7"_s);
+    EXPECT_EQ(first.claim(), Claim::Owner);
+    {
+        QLocalServer crashed; // its socket file stays behind under the instance's name once it ends
+        ASSERT_TRUE(crashed.listen(runtime.filePath(u"crashed"_s)));
+        const QString stale = SingleInstance::socketPath(runtime.path(), u"xcb-:9"_s);
+        ASSERT_EQ(::link(QFile::encodeName(crashed.fullServerName()), QFile::encodeName(stale)), 0);
+    }
+    EXPECT_EQ(SingleInstance(u"xcb-:9"_s).claim(), Claim::Owner) << "a socket nobody listens on is taken over";
+    EXPECT_EQ(SingleInstance(QString(200, u'x')).claim(), Claim::Unguarded) << "longer than a socket address";
+    EXPECT_EQ(SingleInstance::socketPath(u"/r"_s, u"xcb-:0/../x"_s), u"/r/tarnlet-xcb-_0_.._x.socket"_s);
+    qputenv("XDG_RUNTIME_DIR", previous);
 }
 
 } // namespace

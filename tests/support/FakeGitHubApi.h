@@ -28,31 +28,26 @@ public:
         }
         bool deliver(const GitHubResult<Delivered> &result, const QString &argument = QString())
         {
-            for (qsizetype i = 0; i < m_waiting.size(); ++i) {
-                if (!m_waiting[i].request.isPending() || (!argument.isNull() && m_waiting[i].argument != argument))
-                    continue;
-                Waiting call = m_waiting.takeAt(i);
-                call.request.finish();
-                call.done(result);
-                return true;
-            }
-            return false;
-        }
-        int waiting() const
-        {
-            return int(std::count_if(
-                m_waiting.begin(), m_waiting.end(), [](const Waiting &call) { return call.request.isPending(); }));
+            const auto call = std::ranges::find_if(m_waiting, [&](const Waiting &waiting) {
+                return waiting.request.isPending() && (argument.isNull() || waiting.argument == argument);
+            });
+            if (call == m_waiting.end())
+                return false;
+            Waiting answered = m_waiting.takeAt(call - m_waiting.begin());
+            answered.request.finish();
+            answered.done(result);
+            return true;
         }
         // The arguments of the calls still waiting, in order.
         QStringList waitingArguments() const
         {
             QStringList waitingFor;
-            for (const Waiting &call : m_waiting) {
+            for (const Waiting &call : m_waiting)
                 if (call.request.isPending())
                     waitingFor.append(call.argument);
-            }
             return waitingFor;
         }
+        int waiting() const { return int(waitingArguments().size()); }
         int abortedCount() const { return m_aborted; }
 
         CancelHandle add(const QString &argument, Callback<Delivered> done)

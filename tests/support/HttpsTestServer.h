@@ -1,45 +1,41 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
-#include <QList>
-#include <QPair>
-#include <QSslCertificate>
+#include <QFile>
+#include <QHostAddress>
 #include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 
-class QSslSocket;
-
 // An HTTPS server inside the test process, on 127.0.0.1 and a free port, for testing clients
-// against a real TLS peer. Its self-signed certificate (for the address 127.0.0.1) is made once
-// per process with the openssl tool; only a client that is handed certificate() trusts it.
-// Answers are scripted per path, every request is recorded with its headers in the order they
-// were sent. One request per connection ("Connection: close").
+// against a real TLS peer; only a client handed certificate() trusts it. Answers are scripted per
+// path or computed by a handler; every request is recorded. One request per connection.
 class HttpsTestServer final : public QTcpServer {
-    Q_OBJECT
 public:
     using Headers = QList<QPair<QByteArray, QByteArray>>;
 
     struct Request {
-        QByteArray method;
         QByteArray target; // path and query, as sent
         Headers headers; // in the order they were sent
-        QByteArray body;
 
         // The first header of that name (case-insensitive), or a null array.
-        QByteArray header(const QByteArray &name) const;
-        bool hasHeader(const QByteArray &name) const;
-        QByteArray path() const;
+        QByteArray header(const QByteArray &name) const
+        {
+            const auto found = std::ranges::find_if(
+                headers, [&](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+            return found == headers.end() ? QByteArray() : found->second;
+        }
+        bool hasHeader(const QByteArray &name) const { return !header(name).isNull(); }
+        QByteArray path() const { return target.split('?').first(); }
     };
 
     struct Response {
         enum class Mode {
-            Complete, // status line, headers, whole body, then close
+            Complete,
             CloseMidBody, // announces the whole body but closes after half of it
-            StallMidBody, // sends half of the body, then keeps the connection open and silent
             NeverAnswer, // reads the request and never sends a byte
         };
 
@@ -48,52 +44,80 @@ public:
         QByteArray body;
         Mode mode = Mode::Complete;
 
-        static Response json(const QByteArray &body, int status = 200);
-        static Response redirect(const QUrl &location, int status = 302);
-        static Response withMode(Mode mode, const QByteArray &body = QByteArray(200, 'x'));
+        static Response json(const QByteArray &body, int status = 200)
+        {
+            return { status, { { "Content-Type", "application/json; charset=utf-8" } }, body };
+        }
+        static Response redirect(const QUrl &location) { return { 302, { { "Location", location.toEncoded() } }, {} }; }
+        static Response withMode(Mode mode, const QByteArray &body = QByteArray(200, 'x'))
+        {
+            return { 200, json(body).headers, body, mode };
+        }
     };
 
-    using QTcpServer::QTcpServer;
+    // False if the certificate is missing or no port could be opened.
+    bool start() { return !certificate().isNull() && listen(QHostAddress::LocalHost, 0); }
+    QUrl origin() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
+    QUrl url(const QString &pathAndQuery) const { return QUrl(origin().toString() + pathAndQuery); }
 
-    // Starts listening on 127.0.0.1; false (with a test failure message on stderr) if the
-    // certificate could not be made or the port not opened.
-    bool start();
-
-    // "https://127.0.0.1:PORT" and an address below it.
-    QUrl origin() const;
-    QUrl url(const QString &pathAndQuery) const;
-
-    // The answer for one path. A request matches on its whole target (path and query) first,
-    // then on its path alone; unmatched requests get 404 with an empty JSON object.
-    void setResponse(const QString &pathOrTarget, const Response &response);
-    // Computes every answer itself (takes precedence over setResponse()).
-    void setHandler(std::function<Response(const Request &)> handler);
-
+    // The answer for one path; other paths get 404.
+    void setResponse(const QString &path, const Response &response) { m_responses.insert(path.toUtf8(), response); }
+    void setHandler(std::function<Response(const Request &)> handler) { m_handler = std::move(handler); }
     const QList<Request> &requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
 
-    // What a client must trust to talk to this server (and nothing else should).
-    static QSslCertificate certificate();
+    static QSslCertificate certificate() { return QSslCertificate(pem()); }
     // The bytes a whole answer puts on the connection (before TLS), for the benchmarks.
-    static qint64 answeredBytes(const Response &response);
+    static qint64 answeredBytes(const Response &response) { return head(response).size() + response.body.size(); }
 
 protected:
-    void incomingConnection(qintptr socketDescriptor) override;
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setLocalCertificate(certificate());
+        socket->setPrivateKey(QSslKey(pem(), QSsl::Ec));
+        connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QSslSocket::readyRead, this, [this, socket, received = QByteArray()]() mutable {
+            received += socket->readAll();
+            const qsizetype end = received.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            const QList<QByteArray> lines = received.left(end).split('\n');
+            disconnect(socket, &QSslSocket::readyRead, this, nullptr); // one request per connection
+            Request request { lines[0].split(' ').value(1), {} };
+            for (const QByteArray &line : lines.mid(1))
+                if (const qsizetype colon = line.indexOf(':'); colon > 0)
+                    request.headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });
+            m_requests.append(request);
+            const Response response
+                = m_handler ? m_handler(request) : m_responses.value(request.path(), Response::json("{}", 404));
+            if (response.mode == Response::Mode::NeverAnswer)
+                return;
+            const bool whole = response.mode == Response::Mode::Complete;
+            socket->write(head(response) + (whole ? response.body : response.body.left(response.body.size() / 2)));
+            socket->disconnectFromHost(); // sends what is queued, then closes
+        });
+        socket->startServerEncryption();
+    }
 
 private:
-    struct Identity {
-        QSslCertificate certificate;
-        QSslKey key;
-    };
-    static const Identity &identity();
+    // A key pair for the loopback address, made for the tests and valid for a century.
+    static QByteArray pem()
+    {
+        QFile file(QStringLiteral(TARNLET_TEST_PEM));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
-    void readFrom(QSslSocket *socket);
-    void answer(QSslSocket *socket, const Request &request);
-    Response responseFor(const Request &request) const;
-    static QByteArray head(const Response &response);
+    static QByteArray head(const Response &response)
+    {
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Scripted\r\n";
+        for (const auto &[name, value] : response.headers)
+            head += name + ": " + value + "\r\n";
+        return head + "Content-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    }
 
     QHash<QByteArray, Response> m_responses;
     std::function<Response(const Request &)> m_handler;
     QList<Request> m_requests;
-    QHash<QSslSocket *, QByteArray> m_buffers;
 };

@@ -4,15 +4,13 @@
 
 #include <QHash>
 
-// A secret store for unit tests; `failSaves` makes every save and removal fail with the given
-// status.
-class InMemorySecretStore final : public SecretStore {
+// A secret store for unit tests; `failSaves` makes every save and removal fail with that status.
+class InMemorySecretStore : public SecretStore {
 public:
     std::optional<QString> read(const QString &account) override
     {
         ++reads;
-        const auto it = items.constFind(account);
-        return it == items.cend() ? std::nullopt : std::optional<QString>(*it);
+        return items.contains(account) ? std::optional(items.value(account)) : std::nullopt;
     }
     void save(const QString &text, const QString &account) override
     {
