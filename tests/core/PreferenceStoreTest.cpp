@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -23,44 +25,32 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(AppPreferences, DefaultsAreRegisteredInMemoryOnlyAndUserValuesWin)
+// Defaults live in memory only; a stored value of the wrong type reads as the type's neutral value.
+TEST(PreferenceStore, UserValuesWinOverDefaultsAndWrongTypesReadAsNeutralValues)
 {
     TempPreferences prefs;
-    AppPreferences::registerDefaults(*prefs.store);
-    PreferenceStore &store = *prefs.store;
-    EXPECT_TRUE(store.boolValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_DOUBLE_EQ(store.doubleValue(AppPreferences::flashDuration), 3.5);
-
-    QSignalSpy changes(&store, &PreferenceStore::valueChanged);
-    store.setValue(AppPreferences::showSettingsOnLaunch, false);
-    store.setValue(AppPreferences::flashDuration, 7.0);
-    EXPECT_FALSE(store.boolValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_DOUBLE_EQ(store.doubleValue(AppPreferences::flashDuration), 7.0);
-
-    store.remove(AppPreferences::showSettingsOnLaunch);
-    EXPECT_TRUE(store.boolValue(AppPreferences::showSettingsOnLaunch)) << "removal brings the default back";
-    ASSERT_EQ(changes.count(), 3);
-    EXPECT_EQ(changes.at(2).at(0).toString(), AppPreferences::showSettingsOnLaunch);
-
-    // The next launch sees the user's values with their types, and none of the defaults.
-    auto next = prefs.reopen();
-    EXPECT_DOUBLE_EQ(next->doubleValue(AppPreferences::flashDuration), 7.0);
-    EXPECT_FALSE(next->containsUserValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_FALSE(next->value(AppPreferences::hoverOpens).isValid());
-}
-
-TEST(PreferenceStore, MissingKeysAndWrongTypesReadAsNeutralValues)
-{
-    TempPreferences prefs;
-    writeFile(prefs.path, R"({"b": "yes", "d": "3.5", "s": 12, "list": ["a", 1], "ok": ["x", "y"],
-                              "n": 2})");
+    writeFile(prefs.path, R"({"notch.flashDuration": 7, "b": "yes", "d": "3.5", "s": 12, "list": ["a", 1],
+                              "ok": ["x", "y"]})");
     auto store = prefs.reopen();
-    EXPECT_FALSE(store->boolValue(QStringLiteral("b")));
-    EXPECT_EQ(store->doubleValue(QStringLiteral("d")), 0);
-    EXPECT_EQ(store->stringValue(QStringLiteral("s")), QString());
-    EXPECT_FALSE(store->stringListValue(QStringLiteral("list")).has_value());
-    EXPECT_EQ(store->stringListValue(QStringLiteral("ok")), QStringList({QStringLiteral("x"), QStringLiteral("y")}));
-    EXPECT_EQ(store->doubleValue(QStringLiteral("n")), 2);
+    AppPreferences::registerDefaults(*store);
+    EXPECT_DOUBLE_EQ(store->doubleValue(AppPreferences::flashDuration), 7);
+    EXPECT_TRUE(store->boolValue(AppPreferences::showSettingsOnLaunch));
+    EXPECT_FALSE(store->boolValue(u"b"_s));
+    EXPECT_EQ(store->doubleValue(u"d"_s), 0);
+    EXPECT_EQ(store->stringValue(u"s"_s), QString());
+    EXPECT_FALSE(store->stringListValue(u"list"_s).has_value());
+    EXPECT_EQ(store->stringListValue(u"ok"_s), QStringList({ u"x"_s, u"y"_s }));
+
+    QSignalSpy changes(store.get(), &PreferenceStore::valueChanged);
+    store->setValue(AppPreferences::showSettingsOnLaunch, false);
+    EXPECT_FALSE(store->boolValue(AppPreferences::showSettingsOnLaunch));
+    store->remove(AppPreferences::showSettingsOnLaunch);
+    EXPECT_TRUE(store->boolValue(AppPreferences::showSettingsOnLaunch)) << "removal brings the default back";
+    EXPECT_EQ(changes.count(), 2);
+    store->setValue(u"b"_s, true);
+    auto next = prefs.reopen();
+    EXPECT_TRUE(next->boolValue(u"b"_s));
+    EXPECT_FALSE(next->value(AppPreferences::hoverOpens).isValid());
 }
 
 TEST(PreferenceStore, CorruptFileIsNeitherFatalNorLost)
@@ -72,10 +62,9 @@ TEST(PreferenceStore, CorruptFileIsNeitherFatalNorLost)
     AppPreferences::registerDefaults(*store);
     EXPECT_DOUBLE_EQ(store->doubleValue(AppPreferences::flashDuration), 3.5);
     EXPECT_EQ(readFile(prefs.path), corrupt) << "reading never rewrites the file";
-
     store->setValue(AppPreferences::hoverOpens, false);
-    EXPECT_EQ(readFile(prefs.path + QStringLiteral(".corrupt")), corrupt) << "the user's bytes are kept aside";
-    EXPECT_FALSE(prefs.reopen()->boolValue(AppPreferences::hoverOpens));
+    EXPECT_EQ(readFile(prefs.path + u".corrupt"_s), corrupt) << "the user's bytes are kept aside";
+    EXPECT_TRUE(prefs.reopen()->containsUserValue(AppPreferences::hoverOpens));
 }
 
 } // namespace

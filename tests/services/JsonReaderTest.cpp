@@ -49,12 +49,10 @@ TEST(JsonReader, OptionalKeysTreatAbsentAndNullAlikeAndExtraKeysAreIgnored)
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0].id, 9007199254740993LL) << "64-bit ids are kept exactly";
     EXPECT_FALSE(items[0].name || items[0].link);
-    EXPECT_EQ(items[1].name, QStringLiteral("Build"));
     EXPECT_EQ(items[0].created, items[1].created) << "zone designators are honoured";
     EXPECT_EQ(items[1].link, QUrl(QStringLiteral("https://example.com/x")));
-    EXPECT_EQ(items[1].names, (QStringList { QStringLiteral("/web"), QStringLiteral("/db") }));
-    EXPECT_EQ(items[1].owner, QStringLiteral("o/r"));
-    EXPECT_TRUE(decodePage(R"({"items": []})").isEmpty());
+    EXPECT_EQ((items[1].names + QStringList { *items[1].name, items[1].owner }),
+        QStringList({ QStringLiteral("/web"), QStringLiteral("/db"), QStringLiteral("Build"), QStringLiteral("o/r") }));
 }
 
 TEST(JsonReader, TheFirstFailingKeyIsReportedAndFailsTheWholeAnswer)
@@ -67,7 +65,6 @@ TEST(JsonReader, TheFirstFailingKeyIsReportedAndFailsTheWholeAnswer)
         { R"({"items": [{"id": null, "created": null}]})", "items[0].id" },
         { R"({"items": [{"id": 1.5}]})", "items[0].id" },
         { R"({"items": [{"id": 1, "name": 3}]})", "items[0].name" },
-        { R"({"items": [{"id": 1, "created": "2026-12-07 19:22:38Z"}]})", "items[0].created" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "link": "http://a b"}]})", "items[0].link" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "names": ["/web", 1]}]})", "items[0].names[1]" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "names": [], "repo": {}}]})",
@@ -82,13 +79,10 @@ TEST(JsonReader, TheFirstFailingKeyIsReportedAndFailsTheWholeAnswer)
 
 TEST(JsonReader, DateTimesMustBeInternetDateTimes)
 {
-    const auto valid = [](const char *text) { return JsonReader::parseDateTime(QString::fromLatin1(text)).isValid(); };
-    EXPECT_TRUE(valid("2024-02-29T23:59:59Z"));
-    EXPECT_TRUE(valid("2026-12-07T19:22:38-05:30"));
-    for (const char *invalid : { "2023-02-29T10:00:00Z", "2026-12-07T24:00:00Z", "2026-12-07" })
-        EXPECT_FALSE(valid(invalid)) << invalid;
-    EXPECT_EQ(JsonReader::parseDateTime(u"2026-12-07T21:22:38+02:00"),
-        QDateTime(QDate(2026, 12, 7), QTime(19, 22, 38), Qt::UTC));
+    for (const char *invalid : { "2023-02-29T10:00:00Z", "2026-12-07T24:00:00Z", "2026-12-07", "2026-12-07 19:22:38Z" })
+        EXPECT_FALSE(JsonReader::parseDateTime(QString::fromLatin1(invalid)).isValid()) << invalid;
+    EXPECT_EQ(JsonReader::parseDateTime(u"2024-02-29T23:59:59-05:30"),
+        QDateTime(QDate(2024, 3, 1), QTime(5, 29, 59), Qt::UTC));
 }
 
 } // namespace

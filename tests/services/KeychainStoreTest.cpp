@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 const QString service = QString::fromLatin1(KeychainStore::service);
 
 // Runs `program` with `input` on standard input; returns its exit code and everything it printed.
@@ -29,69 +31,53 @@ std::pair<int, QByteArray> runTool(const QString &program, const QStringList &ar
 // Stores raw bytes with secret-tool, as another program might.
 void storeWithSecretTool(const QString &serviceName, const QString &account, const QByteArray &secret)
 {
-    const auto [status, output] = runTool(QStringLiteral("secret-tool"),
-        { QStringLiteral("store"), QStringLiteral("--label=test"), QStringLiteral("user"), account,
-            QStringLiteral("server"), serviceName, QStringLiteral("type"), QStringLiteral("plaintext") },
-        secret);
-    ASSERT_EQ(status, 0) << output.toStdString();
-}
-
-int itemCount(const QString &account)
-{
-    return int(runTool(QStringLiteral("secret-tool"),
-        { QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("user"), account, QStringLiteral("server"),
-            service })
-                   .second.count("\nsecret = "));
-}
-
-TEST(KeychainStore, ReadsSavesReplacesAndRemovesPerAccount)
-{
-    KeychainStore store;
-    EXPECT_EQ(store.read(QStringLiteral("test.none")), std::nullopt);
-
-    store.save(QStringLiteral("first"), QStringLiteral("test.one"));
-    store.save(QStringLiteral("zweites Geheimnis ü"), QStringLiteral("test.one"));
-    store.save(QStringLiteral("other"), QStringLiteral("test.two"));
-    EXPECT_EQ(store.read(QStringLiteral("test.one")), QStringLiteral("zweites Geheimnis ü"));
-    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
-    EXPECT_EQ(itemCount(QStringLiteral("test.one")), 1);
-
-    // Removing takes only that account's item; removing a missing item is no failure.
-    store.remove(QStringLiteral("test.one"));
-    store.remove(QStringLiteral("test.one"));
-    EXPECT_EQ(store.read(QStringLiteral("test.one")), std::nullopt);
-    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
-}
-
-TEST(KeychainStore, ItemsOfAnotherServiceOrNotUtf8ReadAsAbsent)
-{
-    storeWithSecretTool(QStringLiteral("com.example.other"), QStringLiteral("test.foreign"), "not ours");
-    storeWithSecretTool(service, QStringLiteral("test.binary"), QByteArray("\xff\xfe\x00\x01", 4));
-    KeychainStore store;
-    EXPECT_EQ(store.read(QStringLiteral("test.foreign")), std::nullopt);
-    EXPECT_EQ(store.read(QStringLiteral("test.binary")), std::nullopt);
+    EXPECT_EQ(runTool(u"secret-tool"_s,
+                  { u"store"_s, u"--label=test"_s, u"user"_s, account, u"server"_s, serviceName, u"type"_s, u"plaintext"_s },
+                  secret)
+                  .first,
+        0);
 }
 
 TEST(TokenTool, StoresTheTokenFromStandardInputWithoutPrintingIt)
 {
     const QByteArray token = "ghp_testTokenValue1234567890";
+    const QString tool = QStringLiteral(TARNLET_TOKEN_TOOL);
     const QString account = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-    // Pasted with blanks around it: stored without them.
-    const auto [status, output] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), {}, "  " + token + " \t\r\n");
+    const auto [status, output] = runTool(tool, {}, "  " + token + " \t\r\n");
     EXPECT_EQ(status, 0) << output.toStdString();
     EXPECT_FALSE(output.contains("ghp_"));
+    // Nothing but blanks is refused, and so are arguments: a token never has to go on the command line.
+    const auto [blankStatus, blankOutput] = runTool(tool, {}, "   \n");
+    EXPECT_TRUE(blankStatus == 1 && blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
+    const auto [argumentStatus, argumentOutput] = runTool(tool, { QString::fromLatin1(token) });
+    EXPECT_TRUE(argumentStatus != 0 && !argumentOutput.contains(token));
     EXPECT_EQ(KeychainStore().read(account), QString::fromLatin1(token));
+}
 
-    // Nothing but blanks: refused, and the stored token stays.
-    const auto [blankStatus, blankOutput] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), {}, "   \n");
-    EXPECT_EQ(blankStatus, 1);
-    EXPECT_TRUE(blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
-    EXPECT_EQ(KeychainStore().read(account), QString::fromLatin1(token));
+TEST(KeychainStore, ReadsSavesReplacesAndRemovesPerAccountAndOnlyItsOwnReadableItems)
+{
+    KeychainStore store;
+    store.save(u"first"_s, u"test.one"_s);
+    store.save(u"zweites Geheimnis ü"_s, u"test.one"_s);
+    store.save(u"other"_s, u"test.two"_s);
+    EXPECT_EQ(store.read(u"test.one"_s), u"zweites Geheimnis ü"_s);
+    const QByteArray found
+        = runTool(u"secret-tool"_s, { u"search"_s, u"--all"_s, u"user"_s, u"test.one"_s, u"server"_s, service }).second;
+    EXPECT_EQ(found.count("\nsecret = "), 1) << "replaced, not added";
+    store.remove(u"test.one"_s);
+    store.remove(u"test.one"_s); // a missing item is no failure
+    EXPECT_EQ(store.read(u"test.one"_s), std::nullopt);
+    EXPECT_EQ(store.read(u"test.two"_s), u"other"_s);
 
-    // Arguments are refused, so a token never has to go on the command line.
-    const auto [argumentStatus, argumentOutput] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), { QString::fromLatin1(token) });
-    EXPECT_NE(argumentStatus, 0);
-    EXPECT_FALSE(argumentOutput.contains(token));
+    storeWithSecretTool(u"com.example.other"_s, u"test.foreign"_s, "not ours");
+    storeWithSecretTool(service, u"test.binary"_s, QByteArray("\xff\xfe\x00\x01", 4));
+    EXPECT_EQ(store.read(u"test.foreign"_s), std::nullopt);
+    EXPECT_EQ(store.read(u"test.binary"_s), std::nullopt);
+
+    // Locked, as after a screen lock, with nothing that could prompt: the token reads as absent.
+    runTool(u"dbus-send"_s, { u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
+        u"org.freedesktop.Secret.Service.Lock"_s, u"array:objpath:/org/freedesktop/secrets/collection/login"_s });
+    EXPECT_EQ(store.read(u"test.two"_s), std::nullopt);
 }
 
 } // namespace
