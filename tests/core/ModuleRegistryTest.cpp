@@ -5,7 +5,6 @@
 #include "core/ModuleRegistry.h"
 
 #include <QCoreApplication>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -19,27 +18,22 @@ TEST(ModuleRegistry, StartsSwitchedOnModulesLaterAndPersistsTheSortedSetOfSwitch
     const QString key = u"disabledModuleIDs"_s;
     prefs.store->setValue(key, QStringList { u"github.pullRequests"_s, u"docker"_s, u"gone.module"_s, u"docker"_s });
     ModuleRegistry registry(*prefs.store);
-    QSignalSpy notices(&registry, &ModuleRegistry::willChange);
     QStringList started;
-    std::vector<RowModule *> modules;
     for (const QString &id : { u"github.actions"_s, u"github.pullRequests"_s, u"docker"_s, u"github.actions"_s }) {
         auto module = std::make_unique<RowModule>(id);
         module->startLog = &started;
-        modules.push_back(module.get());
         registry.registerModule(std::move(module));
     }
     EXPECT_TRUE(started.isEmpty()) << "a start runs as its own piece of work, after registration";
     QCoreApplication::processEvents();
     EXPECT_EQ(started, QStringList { u"github.actions"_s }) << "switched off or a duplicate id: never started";
-    EXPECT_EQ(registry.modules().size(), 3u);
 
     registry.setEnabled(true, u"docker"_s);
     QCoreApplication::processEvents();
-    EXPECT_EQ(modules[2]->starts, 1);
+    EXPECT_EQ(started.last(), u"docker"_s);
     registry.setEnabled(false, u"github.actions"_s);
-    EXPECT_EQ(modules[0]->stops, 1);
+    EXPECT_EQ(static_cast<RowModule *>(registry.module(u"github.actions"_s))->stops, 1);
     registry.setEnabled(true, u"gone.module"_s); // not registered: changes nothing
-    EXPECT_EQ(notices.count(), 5);
     EXPECT_EQ(prefs.store->stringListValue(key),
         QStringList({ u"github.actions"_s, u"github.pullRequests"_s, u"gone.module"_s }));
     EXPECT_EQ(ModuleRegistry(*prefs.reopen()).disabledIDs(), registry.disabledIDs()) << "the next launch";

