@@ -20,7 +20,8 @@ TEST(TimerScheduler, RunsLaterOnTheEventLoopUnlessCancelledAndClampsOddDelays)
     scheduler.schedule(0.01, [&] { ran << u"cancelled"_s; }).cancel();
     const CancelHandle far = scheduler.schedule(std::numeric_limits<double>::infinity(), [] {});
     EXPECT_TRUE(ran.isEmpty()) << "never inside schedule()";
-    QTRY_COMPARE(ran, QStringList({ u"at once"_s, u"later"_s }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ran.contains(u"later"_s); }, 5000));
+    EXPECT_EQ(ran, QStringList({ u"at once"_s, u"later"_s }));
     EXPECT_TRUE(far.isPending());
 }
 
