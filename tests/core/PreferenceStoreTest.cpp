@@ -4,78 +4,51 @@
 #include "core/prefs/AppPreferences.h"
 
 #include <QFile>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using namespace Qt::StringLiterals;
 
-QByteArray readFile(const QString &path)
+// Writes `bytes` to `path` when given; returns what the file then holds.
+QByteArray fileBytes(const QString &path, const QByteArray &bytes = {})
 {
     QFile file(path);
+    if (!bytes.isEmpty() && file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    file.close();
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(AppPreferences, DefaultsAreRegisteredInMemoryOnlyAndUserValuesWin)
-{
-    TempPreferences prefs;
-    AppPreferences::registerDefaults(*prefs.store);
-    PreferenceStore &store = *prefs.store;
-    EXPECT_TRUE(store.boolValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_DOUBLE_EQ(store.doubleValue(AppPreferences::flashDuration), 3.5);
-
-    QSignalSpy changes(&store, &PreferenceStore::valueChanged);
-    store.setValue(AppPreferences::showSettingsOnLaunch, false);
-    store.setValue(AppPreferences::flashDuration, 7.0);
-    EXPECT_FALSE(store.boolValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_DOUBLE_EQ(store.doubleValue(AppPreferences::flashDuration), 7.0);
-
-    store.remove(AppPreferences::showSettingsOnLaunch);
-    EXPECT_TRUE(store.boolValue(AppPreferences::showSettingsOnLaunch)) << "removal brings the default back";
-    ASSERT_EQ(changes.count(), 3);
-    EXPECT_EQ(changes.at(2).at(0).toString(), AppPreferences::showSettingsOnLaunch);
-
-    // The next launch sees the user's values with their types, and none of the defaults.
-    auto next = prefs.reopen();
-    EXPECT_DOUBLE_EQ(next->doubleValue(AppPreferences::flashDuration), 7.0);
-    EXPECT_FALSE(next->containsUserValue(AppPreferences::showSettingsOnLaunch));
-    EXPECT_FALSE(next->value(AppPreferences::hoverOpens).isValid());
-}
-
-TEST(PreferenceStore, MissingKeysAndWrongTypesReadAsNeutralValues)
-{
-    TempPreferences prefs;
-    writeFile(prefs.path, R"({"b": "yes", "d": "3.5", "s": 12, "list": ["a", 1], "ok": ["x", "y"],
-                              "n": 2})");
-    auto store = prefs.reopen();
-    EXPECT_FALSE(store->boolValue(QStringLiteral("b")));
-    EXPECT_EQ(store->doubleValue(QStringLiteral("d")), 0);
-    EXPECT_EQ(store->stringValue(QStringLiteral("s")), QString());
-    EXPECT_FALSE(store->stringListValue(QStringLiteral("list")).has_value());
-    EXPECT_EQ(store->stringListValue(QStringLiteral("ok")), QStringList({QStringLiteral("x"), QStringLiteral("y")}));
-    EXPECT_EQ(store->doubleValue(QStringLiteral("n")), 2);
-}
-
-TEST(PreferenceStore, CorruptFileIsNeitherFatalNorLost)
+// A corrupt file is neither fatal nor lost. Defaults live in memory only; a stored value of the
+// wrong type reads as the type's neutral value.
+TEST(PreferenceStore, CorruptFilesAreKeptAsideUserValuesWinAndWrongTypesReadAsNeutralValues)
 {
     TempPreferences prefs;
     const QByteArray corrupt = "{\"notch.flashDuration\": 5, oops";
-    writeFile(prefs.path, corrupt);
+    fileBytes(prefs.path, corrupt);
     auto store = prefs.reopen();
-    AppPreferences::registerDefaults(*store);
-    EXPECT_DOUBLE_EQ(store->doubleValue(AppPreferences::flashDuration), 3.5);
-    EXPECT_EQ(readFile(prefs.path), corrupt) << "reading never rewrites the file";
-
+    EXPECT_EQ(fileBytes(prefs.path), corrupt) << "reading never rewrites the file";
     store->setValue(AppPreferences::hoverOpens, false);
-    EXPECT_EQ(readFile(prefs.path + QStringLiteral(".corrupt")), corrupt) << "the user's bytes are kept aside";
-    EXPECT_FALSE(prefs.reopen()->boolValue(AppPreferences::hoverOpens));
+    EXPECT_EQ(fileBytes(prefs.path + u".corrupt"_s), corrupt) << "the user's bytes are kept aside";
+    EXPECT_TRUE(prefs.reopen()->containsUserValue(AppPreferences::hoverOpens));
+
+    fileBytes(prefs.path, R"({"notch.flashDuration": 7, "b": "yes", "d": "3.5", "s": 12, "list": ["a", 1],
+                             "ok": ["x", "y"]})");
+    store = prefs.reopen();
+    AppPreferences::registerDefaults(*store);
+    EXPECT_DOUBLE_EQ(store->doubleValue(AppPreferences::flashDuration), 7);
+    EXPECT_FALSE(store->boolValue(u"b"_s) || store->doubleValue(u"d"_s) || !store->stringValue(u"s"_s).isNull());
+    EXPECT_FALSE(store->stringListValue(u"list"_s).has_value());
+    EXPECT_EQ(store->stringListValue(u"ok"_s), QStringList({ u"x"_s, u"y"_s }));
+    store->setValue(AppPreferences::showSettingsOnLaunch, false);
+    EXPECT_FALSE(store->boolValue(AppPreferences::showSettingsOnLaunch));
+    store->remove(AppPreferences::showSettingsOnLaunch);
+    EXPECT_TRUE(store->boolValue(AppPreferences::showSettingsOnLaunch)) << "removal brings the default back";
+    store->setValue(u"b"_s, true);
+    EXPECT_TRUE(prefs.reopen()->boolValue(u"b"_s));
+    EXPECT_FALSE(prefs.reopen()->value(AppPreferences::hoverOpens).isValid());
 }
 
 } // namespace

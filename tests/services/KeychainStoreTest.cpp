@@ -1,5 +1,5 @@
-// Runs against the real Secret Service: the test is started by with-keyring.sh, which provides a
-// private D-Bus session with an unlocked gnome-keyring.
+// Runs against the real Secret Service: with-keyring.sh starts the test in a private D-Bus session
+// with an unlocked gnome-keyring.
 #include "QtPrinters.h"
 
 #include "services/KeychainStore.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-const QString service = QString::fromLatin1(KeychainStore::service);
+using namespace Qt::StringLiterals;
 
 // Runs `program` with `input` on standard input; returns its exit code and everything it printed.
 std::pair<int, QByteArray> runTool(const QString &program, const QStringList &arguments, const QByteArray &input = {})
@@ -26,72 +26,37 @@ std::pair<int, QByteArray> runTool(const QString &program, const QStringList &ar
     return { tool.exitCode(), tool.readAllStandardOutput() + tool.readAllStandardError() };
 }
 
-// Stores raw bytes with secret-tool, as another program might.
-void storeWithSecretTool(const QString &serviceName, const QString &account, const QByteArray &secret)
-{
-    const auto [status, output] = runTool(QStringLiteral("secret-tool"),
-        { QStringLiteral("store"), QStringLiteral("--label=test"), QStringLiteral("user"), account,
-            QStringLiteral("server"), serviceName, QStringLiteral("type"), QStringLiteral("plaintext") },
-        secret);
-    ASSERT_EQ(status, 0) << output.toStdString();
-}
-
-int itemCount(const QString &account)
-{
-    return int(runTool(QStringLiteral("secret-tool"),
-        { QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("user"), account, QStringLiteral("server"),
-            service })
-                   .second.count("\nsecret = "));
-}
-
-TEST(KeychainStore, ReadsSavesReplacesAndRemovesPerAccount)
-{
-    KeychainStore store;
-    EXPECT_EQ(store.read(QStringLiteral("test.none")), std::nullopt);
-
-    store.save(QStringLiteral("first"), QStringLiteral("test.one"));
-    store.save(QStringLiteral("zweites Geheimnis ü"), QStringLiteral("test.one"));
-    store.save(QStringLiteral("other"), QStringLiteral("test.two"));
-    EXPECT_EQ(store.read(QStringLiteral("test.one")), QStringLiteral("zweites Geheimnis ü"));
-    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
-    EXPECT_EQ(itemCount(QStringLiteral("test.one")), 1);
-
-    // Removing takes only that account's item; removing a missing item is no failure.
-    store.remove(QStringLiteral("test.one"));
-    store.remove(QStringLiteral("test.one"));
-    EXPECT_EQ(store.read(QStringLiteral("test.one")), std::nullopt);
-    EXPECT_EQ(store.read(QStringLiteral("test.two")), QStringLiteral("other"));
-}
-
-TEST(KeychainStore, ItemsOfAnotherServiceOrNotUtf8ReadAsAbsent)
-{
-    storeWithSecretTool(QStringLiteral("com.example.other"), QStringLiteral("test.foreign"), "not ours");
-    storeWithSecretTool(service, QStringLiteral("test.binary"), QByteArray("\xff\xfe\x00\x01", 4));
-    KeychainStore store;
-    EXPECT_EQ(store.read(QStringLiteral("test.foreign")), std::nullopt);
-    EXPECT_EQ(store.read(QStringLiteral("test.binary")), std::nullopt);
-}
-
-TEST(TokenTool, StoresTheTokenFromStandardInputWithoutPrintingIt)
+TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAndALockedKeyringReadsAsAbsent)
 {
     const QByteArray token = "ghp_testTokenValue1234567890";
+    const QString tool = QStringLiteral(TARNLET_TOKEN_TOOL);
+    const auto [status, output] = runTool(tool, {}, "  " + token + " \t\r\n");
+    EXPECT_TRUE(status == 0 && !output.contains("ghp_")) << output.toStdString();
+    // Nothing but blanks is refused, and so are arguments: a token never has to go on the command line.
+    const auto [blankStatus, blankOutput] = runTool(tool, {}, "   \n");
+    EXPECT_TRUE(blankStatus == 1 && blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
+    const auto [argumentStatus, argumentOutput] = runTool(tool, { QString::fromLatin1(token) });
+    EXPECT_TRUE(argumentStatus != 0 && !argumentOutput.contains(token));
+
+    KeychainStore store;
     const QString account = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-    // Pasted with blanks around it: stored without them.
-    const auto [status, output] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), {}, "  " + token + " \t\r\n");
-    EXPECT_EQ(status, 0) << output.toStdString();
-    EXPECT_FALSE(output.contains("ghp_"));
-    EXPECT_EQ(KeychainStore().read(account), QString::fromLatin1(token));
+    store.save(u"zweites Geheimnis ü"_s, u"test.one"_s);
+    EXPECT_EQ(store.read(u"test.one"_s), u"zweites Geheimnis ü"_s);
+    store.remove(u"test.one"_s);
+    store.remove(u"test.one"_s); // a missing item is no failure
+    EXPECT_EQ(store.read(u"test.one"_s), std::nullopt);
+    EXPECT_EQ(store.read(account), QString::fromLatin1(token)) << "the tool's token, and only that account's item removed";
 
-    // Nothing but blanks: refused, and the stored token stays.
-    const auto [blankStatus, blankOutput] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), {}, "   \n");
-    EXPECT_EQ(blankStatus, 1);
-    EXPECT_TRUE(blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
-    EXPECT_EQ(KeychainStore().read(account), QString::fromLatin1(token));
+    // Stored by another program as bytes that are not UTF-8.
+    ASSERT_EQ(runTool(u"secret-tool"_s, { u"store"_s, u"--label=test"_s, u"user"_s, u"test.binary"_s, u"server"_s,
+        QString::fromLatin1(KeychainStore::service), u"type"_s, u"plaintext"_s }, QByteArray("\xff\xfe\x00\x01", 4)).first, 0);
+    EXPECT_EQ(store.read(u"test.binary"_s), std::nullopt);
 
-    // Arguments are refused, so a token never has to go on the command line.
-    const auto [argumentStatus, argumentOutput] = runTool(QStringLiteral(TARNLET_TOKEN_TOOL), { QString::fromLatin1(token) });
-    EXPECT_NE(argumentStatus, 0);
-    EXPECT_FALSE(argumentOutput.contains(token));
+    // Locked, as after a screen lock, with nothing that could prompt.
+    runTool(u"dbus-send"_s, { u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s,
+        u"/org/freedesktop/secrets"_s, u"org.freedesktop.Secret.Service.Lock"_s,
+        u"array:objpath:/org/freedesktop/secrets/collection/login"_s });
+    EXPECT_EQ(store.read(account), std::nullopt);
 }
 
 } // namespace
