@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command inside a private D-Bus session with gnome-keyring's Secret Service unlocked by
-# a test password (or, with --locked, locked as after a screen lock), in a throw-away home.
+# a test password, in a throw-away home.
 # Everything started here is stopped by its pid.
-#   with-keyring.sh [--locked] COMMAND [ARGS...]
+#   with-keyring.sh COMMAND [ARGS...]
 set -euo pipefail
 scratch=$(mktemp -d)
 export HOME="$scratch/home" XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/run" \
@@ -23,9 +23,4 @@ for _ in $(seq 1 100); do
     string:org.freedesktop.secrets 2>/dev/null | grep -q 'boolean true' && break
   sleep 0.1
 done
-if [ "${1:-}" = "--locked" ]; then
-  shift
-  dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
-    org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null
-fi
 "$@"
