@@ -115,6 +115,7 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     flash();
     scheduler.advance(1);
     EXPECT_FALSE(model().isExpanded());
+    EXPECT_EQ(scheduler.pendingCount(), 0) << "the longer one's end is dropped";
     for (const QVariant &value : { QVariant(0.0), QVariant(std::nan("")), QVariant(-3.0), QVariant(u"soon"_s) }) {
         setPref(AppPreferences::flashDuration, value);
         flash();

@@ -18,11 +18,12 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
-// A module whose status, error, lines and list the test sets; change() announces each change
-// before making it, as real modules do.
+// A module whose status, error, lines and list the test sets; change() announces a change before
+// making it, as real modules do. The list is read when a pane first meets the module.
 class StatusModule final : public DevModule {
 public:
     explicit StatusModule(QString id)
@@ -48,28 +49,19 @@ public:
     std::optional<ModuleStatus> status;
     std::optional<QString> error;
     QList<ModuleDetail> lines;
-    std::optional<ModuleListSetting> list; // read when a pane first meets the module
+    std::optional<ModuleListSetting> list;
 
 private:
     QString m_id;
 };
 
-class FakeUpdater final : public Updater {
+class IdleUpdater final : public Updater {
 public:
     void startUpdater() override { }
-    void checkForUpdates() override { ++checks; }
-    bool automaticallyChecksForUpdates() const override { return automatic; }
-    void setAutomaticallyChecksForUpdates(bool enabled) override { automatic = enabled; }
-    bool canCheckForUpdates() const override { return canCheck; }
-    void setCanCheck(bool can)
-    {
-        canCheck = can;
-        Q_EMIT canCheckForUpdatesChanged();
-    }
-
-    int checks = 0;
-    bool automatic = true;
-    bool canCheck = true;
+    void checkForUpdates() override { }
+    bool automaticallyChecksForUpdates() const override { return true; }
+    void setAutomaticallyChecksForUpdates(bool) override { }
+    bool canCheckForUpdates() const override { return true; }
 };
 
 // The shown settings window over a registry holding the Actions module (with a status) and the
@@ -110,6 +102,16 @@ protected:
         }
         return nullptr;
     }
+    // The visible button with this accessible name or text, once queued redraws have run.
+    static QPushButton *button(QWidget &root, const QString &name)
+    {
+        settle();
+        for (QPushButton *candidate : root.findChildren<QPushButton *>()) {
+            if (candidate->isVisibleTo(&root) && (candidate->accessibleName() == name || candidate->text() == name))
+                return candidate;
+        }
+        return nullptr;
+    }
     static QStringList visibleTexts(QWidget &root)
     {
         QStringList texts;
@@ -123,8 +125,7 @@ protected:
     TempPreferences temp;
     PreferenceStore &prefs = *temp.store;
     ModuleRegistry registry { prefs };
-    FakeUpdater *updater = new FakeUpdater;
-    UpdateController updates { std::unique_ptr<Updater>(updater) };
+    UpdateController updates { std::make_unique<IdleUpdater>() };
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
     FakeGitHubApi gitHub;
