@@ -88,15 +88,12 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     UrlSink sink;
     int presses = 0;
     const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
-    const auto lines = [&](bool underWay) {
-        return QList<ModuleDetail> {
-            { u"o/r"_s, ModuleRow { u"CI"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
-            { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
-            { u"other"_s, ModuleRow { u"web"_s, u"nginx · läuft"_s, {}, Color::green(), {} },
-                ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, underWay, [&presses] { ++presses; } }, {} },
-        };
+    actions->lines = {
+        { u"o/r"_s, ModuleRow { u"CI"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
+        { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
+        { u"other"_s, ModuleRow { u"web"_s, {}, {}, Color::green(), {} },
+            ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, {} },
     };
-    actions->lines = lines(false);
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     auto &pane = static_cast<ModuleSettingsPane &>(select(SettingsPane::GitHubActions));
     EXPECT_TRUE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
@@ -131,7 +128,9 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     EXPECT_EQ(presses, 1);
 
     // Under way: the same button, dimmed; a press does nothing.
-    actions->change(actions->lines, lines(true));
+    QList<ModuleDetail> underWay = actions->lines;
+    underWay[2].command->underWay = true;
+    actions->change(actions->lines, underWay);
     actions->change(actions->error, std::nullopt);
     settle();
     EXPECT_EQ(pane.details()->rows()[2]->commandButton(), stop);
