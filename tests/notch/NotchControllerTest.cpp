@@ -40,7 +40,6 @@ const QRectF screenFrame(0, 0, 1440, 900);
 const QRect openOnA(430, 0, 580, 250);
 const QPointF onNotch(720, 10);
 const QPointF belowNotchInE(720, 55);
-const QPointF inHoverMarginOnly(605, 10); // inside C grown by 8
 const QPointF farAway(100, 800);
 const QPointF inLeaveMarginOnly(420, 200); // inside E grown by 24
 
@@ -145,13 +144,10 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     scheduler.advance(0.05);
     EXPECT_TRUE(model().isExpanded());
 
-    // Open: movements inside E24 keep it open; one outside closes it 0.35 s later unless the
-    // pointer comes back first.
-    pointer.moveTo(inLeaveMarginOnly);
-    scheduler.advance(5);
+    // Open: one movement outside E24 closes it 0.35 s later unless the pointer comes back first.
     pointer.moveTo(farAway);
     scheduler.advance(0.2);
-    pointer.moveTo(belowNotchInE);
+    pointer.moveTo(inLeaveMarginOnly);
     scheduler.advance(2);
     EXPECT_TRUE(model().isExpanded());
     pointer.moveTo(farAway);
@@ -164,8 +160,6 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     pointer.clickAt(onNotch);
     EXPECT_FALSE(model().isExpanded());
 
-    pointer.clickAt(inHoverMarginOnly);
-    EXPECT_FALSE(model().isExpanded()) << "clicks outside C do nothing while collapsed";
     pointer.clickAt(onNotch);
     flash(u"pinned"_s);
     pointer.clickAt(belowNotchInE);
@@ -219,7 +213,6 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
     EXPECT_EQ(model().statusText(), u"news"_s);
     scheduler.advance(3.5);
     EXPECT_EQ(model().statusText(), u"CI · main"_s);
-    EXPECT_EQ(model().statusColor(), Color::orange());
     EXPECT_EQ(titles().mid(5), (QStringList { u"Second 4"_s, u"+3 weitere"_s }));
 }
 
@@ -229,9 +222,8 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
     aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
     const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
     module(u"first"_s).setRows({ aged, elsewhere });
-    const auto rowCentre = [this](int index) {
-        return controller().panel().content()->rowRect(index).center() + panel().topLeft();
-    };
+    const auto rowCentre
+        = [this](int index) { return controller().panel().content()->rowRect(index).center() + panel().topLeft(); };
     controller();
     EXPECT_EQ(scheduler.pendingCount(), 0) << "collapsed: nothing ticks";
 

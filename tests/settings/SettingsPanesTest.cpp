@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -27,7 +29,8 @@ protected:
 TEST_F(SettingsPanesTest, GeneralAndNotchPanesStoreTheChoiceAndShowChangesMadeElsewhere)
 {
     QWidget &general = select(SettingsPane::General);
-    QRadioButton *light = findNamed<SegmentedPicker>(general, u"Erscheinungsbild"_s)->findChildren<QRadioButton *>().at(1);
+    QRadioButton *light
+        = findNamed<SegmentedPicker>(general, u"Erscheinungsbild"_s)->findChildren<QRadioButton *>().at(1);
     light->click();
     EXPECT_EQ(prefs.stringValue(AppPreferences::appearance), u"light"_s);
 
@@ -103,7 +106,8 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     const auto add = [&](const QString &input, const QString &reason = {}) {
         field.setText(input);
         QTest::keyClick(&field, Qt::Key_Return);
-        EXPECT_TRUE(reason.isEmpty() ? field.text().isEmpty() : visibleTexts(pane).contains(reason)) << reason.toStdString();
+        EXPECT_TRUE(reason.isEmpty() ? field.text().isEmpty() : visibleTexts(pane).contains(reason))
+            << reason.toStdString();
     };
     add(u"  a/two "_s);
     add(u"nothing"_s, u"Bitte in der Form a/b."_s);
@@ -150,8 +154,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
     SteppedSlider &slider = *pane.findChild<SteppedSlider *>();
     const auto stored = [this] { return prefs.doubleValue(AppPreferences::flashDuration); };
     slider.setFocus();
-    const std::pair<Qt::Key, double> keys[] = { { Qt::Key_Right, 7.5 }, { Qt::Key_End, 10 }, { Qt::Key_Right, 10 },
-        { Qt::Key_Home, 1 } };
+    const std::pair<Qt::Key, double> keys[]
+        = { { Qt::Key_Right, 7.5 }, { Qt::Key_End, 10 }, { Qt::Key_Right, 10 }, { Qt::Key_Home, 1 } };
     for (const auto &[key, value] : keys) {
         QTest::keyClick(&slider, key);
         EXPECT_EQ(stored(), value) << key;
