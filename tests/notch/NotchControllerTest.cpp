@@ -1,291 +1,293 @@
-#include "NotchControllerFixture.h"
+#include "ManualScheduler.h"
+#include "QtPrinters.h"
+#include "RowModule.h"
+#include "TempPreferences.h"
+#include "UrlSink.h"
+
+#include "core/EventBus.h"
+#include "core/ModuleRegistry.h"
+#include "core/prefs/AppPreferences.h"
+#include "notch/NotchController.h"
+#include "notch/NotchModel.h"
+#include "notch/NotchPanel.h"
+#include "notch/NotchView.h"
+#include "platform/headless/HeadlessDesktop.h"
+
+#include <QCoreApplication>
 
 #include <cmath>
 #include <limits>
+
+#include <gtest/gtest.h>
 
 namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST_F(NotchControllerTest, BusEventsFlashInTheirColourOnlyWhenAskedAndAllowed)
+// Rows titled "<prefix> 1", "<prefix> 2" …, each opening its own run page.
+QList<ModuleRow> numberedRows(int count, const QString &prefix = u"Row"_s)
 {
-    EXPECT_TRUE(controller().panel().isClickThrough());
-    publish(u"quiet"_s, false);
-    prefs.store->setValue(AppPreferences::autoExpandOnEvents, false);
-    publish(u"ignored"_s);
-    EXPECT_FALSE(model().isExpanded());
-    EXPECT_EQ(model().statusText(), u"Tarnlet"_s);
+    QList<ModuleRow> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append(ModuleRow { u"%1 %2"_s.arg(prefix).arg(i), u"main"_s, std::nullopt, Color::green(),
+            QUrl(u"https://github.com/o/r/actions/runs/%1"_s.arg(i)) });
+    return rows;
+}
 
-    prefs.store->setValue(AppPreferences::autoExpandOnEvents, true);
+// A 1440 x 900 screen: the collapsed area C spans x 610..830, y 0..32; the open area E, with three
+// rows, x 430..1010, y 0..250.
+const QRectF screenFrame(0, 0, 1440, 900);
+const QRect openOnA(430, 0, 580, 250);
+const QPointF onNotch(720, 10);
+const QPointF belowNotchInE(720, 55);
+const QPointF farAway(100, 800);
+const QPointF inLeaveMarginOnly(420, 200); // inside E grown by 24
+
+// The controller is created on first use, so that a test can set screens and preferences up first.
+class NotchControllerTest : public ::testing::Test {
+protected:
+    NotchControllerTest()
+    {
+        const ScreenInfo screen = HeadlessScreenProvider::plain(screenFrame);
+        screens.setScreens({ screen }, screen);
+        AppPreferences::registerDefaults(*prefs.store);
+        registry.registerModule(std::make_unique<RowModule>(u"first"_s, numberedRows(3)));
+    }
+
+    NotchController &controller()
+    {
+        if (!m_controller)
+            m_controller = std::make_unique<NotchController>(
+                bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+        return *m_controller;
+    }
+    const NotchModel &model() { return controller().model(); }
+    QRect panel() { return controller().panel().geometry(); }
+    RowModule &module(const QString &id) { return *static_cast<RowModule *>(registry.module(id)); }
+    QStringList titles()
+    {
+        QStringList result;
+        for (const ModuleRow &row : model().rows())
+            result << row.title;
+        return result;
+    }
+    void flash(const QString &text = u"news"_s) { controller().flash(text, Color::blue()); }
+    void setPref(const QString &key, const QVariant &value) { prefs.store->setValue(key, value); }
+
+    EventBus bus;
+    TempPreferences prefs;
+    ModuleRegistry registry { *prefs.store };
+    ManualScheduler scheduler;
+    HeadlessScreenProvider screens;
+    HeadlessPointerMonitor pointer;
+    HeadlessPanelWindowSupport windowSupport;
+    HeadlessReduceMotion reduceMotion;
+    UrlSink opened;
+    std::unique_ptr<NotchController> m_controller;
+};
+
+TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRestartsItsDuration)
+{
+    controller();
+    bus.publish(ModuleEvent { u"ci"_s, u"quiet"_s, false });
+    setPref(AppPreferences::autoExpandOnEvents, false);
+    bus.publish(ModuleEvent { u"ci"_s, u"ignored"_s, true });
+    EXPECT_FALSE(model().isExpanded());
+
+    setPref(AppPreferences::autoExpandOnEvents, true);
     bus.publish(ModuleEvent { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red() });
-    EXPECT_FALSE(controller().panel().isClickThrough());
-    EXPECT_EQ(model().statusText(), u"Build fehlgeschlagen"_s);
     EXPECT_EQ(model().statusColor(), Color::red());
+    scheduler.advance(2);
+    flash(u"second"_s);
     scheduler.advance(3.49);
     EXPECT_TRUE(model().isExpanded());
     scheduler.advance(0.01);
-    EXPECT_FALSE(model().isExpanded());
     EXPECT_TRUE(controller().panel().isClickThrough());
-    EXPECT_EQ(model().statusText(), u"Tarnlet"_s) << "the flash is over";
-}
+    EXPECT_EQ(model().statusText(), u"Tarnlet"_s);
 
-TEST_F(NotchControllerTest, EachFlashRestartsTheDurationAndOddDurationsNeverBreakTheTimer)
-{
-    controller().flash(u"first"_s, Color::blue());
-    scheduler.advance(2);
-    controller().flash(u"second"_s, Color::green());
-    scheduler.advance(3.4);
-    EXPECT_TRUE(model().isExpanded());
-    scheduler.advance(0.1);
-    EXPECT_FALSE(model().isExpanded());
-
-    // A shorter duration after a longer one still takes effect at its own time.
-    prefs.store->setValue(AppPreferences::flashDuration, 10.0);
-    controller().flash(u"long"_s, Color::blue());
-    prefs.store->setValue(AppPreferences::flashDuration, 1.0);
-    controller().flash(u"short"_s, Color::blue());
+    // A shorter duration after a longer one takes effect at its own time; zero, NaN, negative and
+    // a value of the wrong type read as 0; infinity as the longest delay.
+    setPref(AppPreferences::flashDuration, 10.0);
+    flash();
+    setPref(AppPreferences::flashDuration, 1.0);
+    flash();
     scheduler.advance(1);
     EXPECT_FALSE(model().isExpanded());
-
-    // Zero, NaN, negative and a value of the wrong type read as 0; infinity as the longest delay.
+    EXPECT_EQ(scheduler.pendingCount(), 0) << "the longer one's end is dropped";
     for (const QVariant &value : { QVariant(0.0), QVariant(std::nan("")), QVariant(-3.0), QVariant(u"soon"_s) }) {
-        prefs.store->setValue(AppPreferences::flashDuration, value);
-        controller().flash(u"quick"_s, Color::blue());
+        setPref(AppPreferences::flashDuration, value);
+        flash();
         scheduler.runDue();
         EXPECT_FALSE(model().isExpanded()) << value.toString().toStdString();
     }
-    prefs.store->setValue(AppPreferences::flashDuration, std::numeric_limits<double>::infinity());
-    controller().flash(u"long"_s, Color::blue());
+    setPref(AppPreferences::flashDuration, std::numeric_limits<double>::infinity());
+    flash();
     scheduler.advance(3600);
     EXPECT_TRUE(model().isExpanded());
-}
 
-TEST_F(NotchControllerTest, AFlashEndsOnlyWithThePointerOutsideAndUnpinned)
-{
-    controller();
-    rest(onNotch); // inside C8 while collapsed: a hover opening is pending
-    controller().flash(u"news"_s, Color::blue());
-    scheduler.advance(5);
-    EXPECT_TRUE(model().isExpanded()) << "the pointer rests on the notch";
-
-    // Leaving during a flash closes after the leave delay, each movement restarting it.
-    pointer.moveTo(farAway);
-    scheduler.advance(0.2);
-    pointer.moveTo(farAway + QPointF(5, 0));
-    scheduler.advance(0.34);
-    EXPECT_TRUE(model().isExpanded());
-    scheduler.advance(0.01);
-    EXPECT_FALSE(model().isExpanded());
-
-    // Below the notch but inside E, outside C8 at its last movement: collapses on time.
-    rest(belowNotchInE);
-    controller().flash(u"again"_s, Color::blue());
-    scheduler.advance(3.5);
-    EXPECT_FALSE(model().isExpanded());
-    EXPECT_EQ(scheduler.pendingCount(), 0);
-
-    // Pinned: the text changes, the overlay stays.
-    pointer.clickAt(onNotch);
-    controller().flash(u"pinned"_s, Color::blue());
-    EXPECT_EQ(model().statusText(), u"pinned"_s);
-    scheduler.advance(10);
-    EXPECT_TRUE(model().isPinned());
-}
-
-TEST_F(NotchControllerTest, HoverOpensAfterTheDelaySinceTheLastMovementAndLeavingCloses)
-{
-    controller();
-    rest(onNotch);
-    scheduler.advance(0.2);
-    rest(onNotch + QPointF(3, 0));
-    scheduler.advance(0.2);
-    EXPECT_FALSE(model().isExpanded()) << "each movement restarts the delay";
-    scheduler.advance(0.05);
-    EXPECT_TRUE(model().isExpanded());
-    EXPECT_FALSE(model().isPinned());
-
-    // Open: movements inside E24 keep it open, one outside closes it 0.35 s later unless the
-    // pointer comes back first.
-    rest(inLeaveMarginOnly);
-    scheduler.advance(5);
-    rest(farAway);
-    scheduler.advance(0.2);
-    rest(belowNotchInE);
-    scheduler.advance(2);
-    EXPECT_TRUE(model().isExpanded());
-    EXPECT_EQ(scheduler.pendingCount(), 0);
-    rest(farAway);
-    scheduler.advance(0.35);
-    EXPECT_FALSE(model().isExpanded());
-
-    // Leaving C8 before the delay runs out prevents the opening.
-    rest(inHoverMarginOnly);
-    scheduler.advance(0.1);
-    rest(farAway);
-    scheduler.advance(1);
-    EXPECT_FALSE(model().isExpanded());
-
-    // With hover off (read at the next movement) only clicks open.
-    prefs.store->setValue(AppPreferences::hoverOpens, false);
-    rest(onNotch);
-    scheduler.advance(2);
-    EXPECT_FALSE(model().isExpanded());
-}
-
-TEST_F(NotchControllerTest, ClicksPinOnTheNotchAndCloseOutsideTheOpenArea)
-{
-    controller().flash(u"news"_s, Color::blue());
-    pointer.clickAt(belowNotchInE);
-    EXPECT_EQ(scheduler.pendingCount(), 2) << "a click inside E leaves the close and the flash's end";
-    pointer.clickAt(onNotch);
-    EXPECT_FALSE(model().isExpanded());
-    scheduler.advance(3.5);
-
-    pointer.clickAt(inHoverMarginOnly);
-    pointer.clickAt(farAway);
-    EXPECT_FALSE(model().isExpanded()) << "clicks outside C do nothing while collapsed";
-    pointer.clickAt(onNotch);
-    EXPECT_TRUE(model().isPinned());
-    pointer.clickAt(belowNotchInE);
-    pointer.moveTo(farAway);
-    scheduler.advance(2);
-    EXPECT_TRUE(model().isPinned()) << "inside E below the notch a click does nothing; pinned ignores leaving";
-    pointer.clickAt(inLeaveMarginOnly);
-    EXPECT_FALSE(model().isExpanded()) << "a click outside E closes";
-    EXPECT_FALSE(model().isPinned());
-
-    // C's left and top edges are inside, its right and bottom ones outside; C8's bottom is 40.
-    const std::pair<QPointF, bool> edges[]
-        = { { { 610, 20 }, true }, { { 700, 0 }, true }, { { 829.99, 31.99 }, true }, { { 830, 20 }, false },
-              { { 609.99, 20 }, false }, { { 700, 32 }, false } };
-    for (const auto &[point, opens] : edges) {
-        pointer.clickAt(point);
-        EXPECT_EQ(model().isExpanded(), opens) << point.x() << "," << point.y();
-        if (opens)
-            pointer.clickAt(farAway);
-    }
-    rest({ 700, 39.9 });
-    EXPECT_TRUE(controller().isPointerInside());
-    rest({ 700, 40 });
-    EXPECT_FALSE(controller().isPointerInside());
-}
-
-TEST_F(NotchControllerTest, TheNotchAreaHugsTheHousingAndHandlersOutlivingTheControllerDoNothing)
-{
-    const ScreenInfo notched = HeadlessScreenProvider::notched(QRectF(0, 0, 1512, 982), 188, 38);
-    screens.setScreens({ notched }, notched);
-    controller();
-    pointer.clickAt({ 756 - 163, 22 }); // inside the wide notch area, outside 220 x 32
-    EXPECT_TRUE(model().isPinned());
-
-    controller().flash(u"news"_s, Color::blue());
+    // Handlers outliving the controller do nothing.
     m_controller.reset();
-    publish(u"after"_s);
+    bus.publish(ModuleEvent { u"ci"_s, u"after"_s, true });
     pointer.clickAt(onNotch);
     screens.setScreens({ HeadlessScreenProvider::plain(screenFrame) }, std::nullopt);
     scheduler.advance(10);
 }
 
-TEST_F(NotchControllerTest, RowsFollowTheSwitchedOnModulesOnceATurnAndEndInACountBeyondSeven)
+TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrClose)
 {
     controller();
-    RowModule &second = addModule(u"second"_s, numberedRows(2, u"Second"_s));
-    settle();
-    EXPECT_EQ(titles(), (QStringList { u"Row 1"_s, u"Row 2"_s, u"Row 3"_s, u"Second 1"_s, u"Second 2"_s }));
-    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250 + 2 * 59)) << "the panel grows with the rows";
+    pointer.moveTo(onNotch);
+    scheduler.advance(0.2);
+    pointer.moveTo(onNotch + QPointF(3, 0));
+    scheduler.advance(0.2);
+    EXPECT_FALSE(model().isExpanded()) << "each movement restarts the delay";
+    scheduler.advance(0.05);
+    EXPECT_TRUE(model().isExpanded());
 
-    module(u"first"_s).setRows(numberedRows(4));
-    module(u"first"_s).setRows(numberedRows(1));
-    EXPECT_EQ(model().rows().size(), 5) << "nothing before the turn ends";
-    settle();
-    EXPECT_EQ(titles(), (QStringList { u"Row 1"_s, u"Second 1"_s, u"Second 2"_s }));
-    EXPECT_EQ(controller().panel().geometry(), QRect(430, 0, 580, 250));
+    // Open: one movement outside E24 closes it 0.35 s later unless the pointer comes back first.
+    pointer.moveTo(farAway);
+    scheduler.advance(0.2);
+    pointer.moveTo(inLeaveMarginOnly);
+    scheduler.advance(2);
+    EXPECT_TRUE(model().isExpanded());
+    pointer.moveTo(farAway);
+    scheduler.advance(0.35);
+    EXPECT_FALSE(model().isExpanded());
 
-    registry.setEnabled(false, u"first"_s);
-    second.setRows(numberedRows(7, u"Second"_s));
-    settle();
-    EXPECT_EQ(titles().mid(5), (QStringList { u"Second 6"_s, u"Second 7"_s })) << "seven fit";
-    registry.setEnabled(true, u"first"_s);
-    settle();
-    ASSERT_EQ(model().rows().size(), 7);
-    EXPECT_EQ(titles()[5], u"Second 5"_s);
-    const ModuleRow &more = model().rows().last();
-    EXPECT_EQ(more.title, u"+2 weitere"_s);
-    EXPECT_EQ(more.color, Color::gray());
-    EXPECT_TRUE(more.link.isEmpty());
+    // Clicks on the notch pin, outside the open area they close.
+    flash();
+    pointer.clickAt(belowNotchInE);
+    pointer.clickAt(onNotch);
+    EXPECT_FALSE(model().isExpanded());
+
+    pointer.clickAt(onNotch);
+    flash(u"pinned"_s);
+    pointer.clickAt(belowNotchInE);
+    pointer.moveTo(farAway);
+    scheduler.advance(10);
+    EXPECT_TRUE(model().isPinned()) << "pinned, neither the flash's end nor leaving closes";
+    pointer.clickAt(inLeaveMarginOnly);
+    EXPECT_FALSE(model().isExpanded());
+    EXPECT_FALSE(model().isPinned());
+
+    // With hover off (read at the next movement) only clicks open.
+    setPref(AppPreferences::hoverOpens, false);
+    pointer.moveTo(onNotch);
+    scheduler.advance(2);
+    EXPECT_FALSE(model().isExpanded());
 }
 
-TEST_F(NotchControllerTest, StatusLineIsTheFirstModuleStatusAndReturnsAfterAFlash)
+TEST_F(NotchControllerTest, WithOnlyOurOwnWindowsSeenTheShapeTakesTheClicksAndLeavingCounts)
 {
-    QSignalSpy lineChanges(&controller(), &NotchController::statusLineChanged);
-    addModule(u"second"_s).setStatus(ModuleStatus { u"2 von 3 Containern laufen"_s, Color::green() });
-    settle();
-    EXPECT_EQ(model().statusText(), u"2 von 3 Containern laufen"_s);
-    module(u"first"_s).setStatus(ModuleStatus { u"CI · main"_s, Color::orange() });
-    settle();
-    EXPECT_EQ(model().statusText(), u"CI · main"_s) << "the first module with a status wins";
-    EXPECT_EQ(lineChanges.count(), 2);
+    pointer.setGlobal(false);
+    controller();
+    EXPECT_EQ(windowSupport.inputRegion().boundingRect(), QRect(180, 0, 220, 32)) << "clicks pass beside the shape";
+    pointer.moveTo(onNotch);
+    scheduler.advance(0.25);
+    EXPECT_TRUE(model().isExpanded());
+    pointer.leave();
+    scheduler.advance(0.35);
+    EXPECT_FALSE(model().isExpanded());
+}
 
-    // A flash holds the line for its duration, also against module changes and a pinned overlay.
-    pointer.clickAt(onNotch);
-    controller().flash(u"Review angefragt: Fix"_s, Color::blue());
-    module(u"first"_s).setStatus(ModuleStatus { u"CI · main"_s, Color::red() });
-    settle();
-    EXPECT_EQ(model().statusText(), u"Review angefragt: Fix"_s);
-    EXPECT_EQ(controller().liveStatus().color, Color::red());
+TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn)
+{
+    controller();
+    registry.registerModule(std::make_unique<RowModule>(u"second"_s, numberedRows(2, u"Second"_s)));
+    module(u"second"_s).setStatus(ModuleStatus { u"2 von 3 Containern laufen"_s, Color::green() });
+    module(u"first"_s).setRows(numberedRows(4));
+    module(u"first"_s).setRows(numberedRows(2));
+    EXPECT_EQ(model().rows().size(), 3) << "nothing before the turn ends";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(titles(), (QStringList { u"Row 1"_s, u"Row 2"_s, u"Second 1"_s, u"Second 2"_s }));
+    EXPECT_EQ(panel(), openOnA.adjusted(0, 0, 0, 59)) << "the panel follows the rows";
+    EXPECT_EQ(model().statusText(), u"2 von 3 Containern laufen"_s);
+
+    // The first module with a status wins, after a flash too; seven rows fit, more end in a count.
+    module(u"first"_s).setStatus(ModuleStatus { u"CI · main"_s, Color::orange() });
+    flash();
+    registry.setEnabled(false, u"first"_s);
+    module(u"second"_s).setRows(numberedRows(7, u"Second"_s));
+    registry.setEnabled(true, u"first"_s);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model().statusText(), u"news"_s);
     scheduler.advance(3.5);
     EXPECT_EQ(model().statusText(), u"CI · main"_s);
-    EXPECT_EQ(model().statusColor(), Color::red());
-
-    registry.setEnabled(false, u"first"_s);
-    registry.setEnabled(false, u"second"_s);
-    settle();
-    EXPECT_EQ(model().statusText(), u"Tarnlet"_s);
-    EXPECT_EQ(model().statusColor(), Color::gray());
+    EXPECT_EQ(titles().mid(5), (QStringList { u"Second 4"_s, u"+3 weitere"_s }));
 }
 
-TEST_F(NotchControllerTest, AgesAreRedrawnOnlyWhileOpen)
+TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
 {
     ModuleRow aged = numberedRows(1).first();
     aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
-    module(u"first"_s).setRows({ aged });
+    const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
+    module(u"first"_s).setRows({ aged, elsewhere });
+    const auto rowCentre
+        = [this](int index) { return controller().panel().content()->rowRect(index).center() + panel().topLeft(); };
     controller();
     EXPECT_EQ(scheduler.pendingCount(), 0) << "collapsed: nothing ticks";
 
     pointer.clickAt(onNotch);
-    EXPECT_LT(scheduler.nextDelay(), 1.1) << "the age reads in seconds";
     int redraws = 0;
     QObject::connect(&model(), &NotchModel::changed, [&] { ++redraws; });
     scheduler.advance(scheduler.nextDelay());
     EXPECT_EQ(redraws, 1);
-    EXPECT_EQ(scheduler.pendingCount(), 1) << "armed again for the next change";
-
-    pointer.clickAt(onNotch);
-    EXPECT_EQ(scheduler.pendingCount(), 0);
-}
-
-TEST_F(NotchControllerTest, AClickOnARowOpensItsGitHubPageAndKeepsThePin)
-{
-    const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
-    module(u"first"_s).setRows({ numberedRows(1).first(), elsewhere });
-    controller();
-    pointer.clickAt(rowCentre(0));
-    EXPECT_TRUE(opened.opened.isEmpty()) << "collapsed, the rows are not there";
-
-    pointer.clickAt(onNotch);
     pointer.clickAt(rowCentre(0));
     pointer.clickAt(rowCentre(1));
     EXPECT_EQ(opened.opened, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
     EXPECT_TRUE(model().isPinned());
-
-    // Opened by hovering: the click opens the page and leaves the overlay open, unpinned.
     pointer.clickAt(onNotch);
-    rest(onNotch);
-    scheduler.advance(0.25);
-    pointer.clickAt(rowCentre(0));
-    EXPECT_EQ(opened.opened.size(), 2);
+    EXPECT_EQ(scheduler.pendingCount(), 0);
+}
+
+// Screen A with a 32-point panel along its top, screen B to its right, tops level.
+const QRectF frameB(1440, 0, 1920, 1080);
+const QRect openOnB(1440 + 960 - 290, 0, 580, 250);
+
+class NotchPlacementTest : public NotchControllerTest {
+protected:
+    NotchPlacementTest()
+    {
+        ScreenInfo a = HeadlessScreenProvider::plain(screenFrame, u"A"_s);
+        a.workArea = screenFrame.adjusted(0, 32, 0, 0);
+        screens.setScreens({ a, HeadlessScreenProvider::plain(frameB, u"B"_s) }, a);
+    }
+};
+
+TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreenAndStepsAsideForAFullScreenWindow)
+{
+    controller().panel().show();
+    EXPECT_EQ(panel(), openOnA.translated(0, 32));
+    pointer.clickAt(onNotch); // on the panel strip, above the overlay
+    EXPECT_FALSE(model().isExpanded());
+    pointer.clickAt({ 720, 40 });
+    EXPECT_TRUE(model().isPinned());
+
+    // A full-screen window on the overlay's screen hides it, unpinned; the pointer does nothing
+    // and flashes wait, the newest only.
+    screens.setFullScreenWindow(frameB);
+    EXPECT_TRUE(controller().panel().isVisible());
+    screens.setFullScreenWindow(screenFrame);
+    EXPECT_FALSE(controller().panel().isVisible());
     EXPECT_FALSE(model().isPinned());
+    pointer.clickAt({ 720, 40 });
+    flash(u"first"_s);
+    flash(u"second"_s);
+    EXPECT_FALSE(model().isExpanded());
+    screens.setFullScreenWindow(std::nullopt);
     EXPECT_TRUE(model().isExpanded());
+    EXPECT_EQ(model().statusText(), u"second"_s);
+
+    // The panel goes: the overlay follows the work area up. The pointer's screen is taken at
+    // each collapse, never while open.
+    const QList<ScreenInfo> both { HeadlessScreenProvider::plain(screenFrame, u"A"_s), screens.screens()[1] };
+    screens.setScreens(both, both[0]);
+    EXPECT_EQ(panel(), openOnA);
+    setPref(AppPreferences::screen, AppPreferences::screenWithPointer);
+    pointer.moveTo({ 2000, 600 });
+    EXPECT_EQ(panel(), openOnA);
+    scheduler.advance(0.35);
+    EXPECT_EQ(panel(), openOnB);
 }
 
 } // namespace

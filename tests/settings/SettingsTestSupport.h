@@ -18,128 +18,82 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
-// A module whose status, error, lines and list the test sets; each change is announced before it
-// is made, as real modules do.
+// A module whose status, error, lines and list the test sets; change() announces a change before
+// making it, as real modules do. The list is read when a pane first meets the module.
 class StatusModule final : public DevModule {
 public:
-    StatusModule(QString id, QString title)
+    explicit StatusModule(QString id)
         : m_id(std::move(id))
-        , m_title(std::move(title))
     { }
 
     QString id() const override { return m_id; }
-    QString title() const override { return m_title; }
+    QString title() const override { return m_id; }
     QString symbol() const override { return QStringLiteral("shippingbox"); }
-    std::optional<ModuleStatus> compactStatus() const override { return m_status; }
+    std::optional<ModuleStatus> compactStatus() const override { return status; }
     void start() override { }
     void stop() override { }
-    std::optional<QString> errorText() const override { return m_error; }
-    QList<ModuleDetail> details() const override { return m_details; }
+    std::optional<QString> errorText() const override { return error; }
+    QList<ModuleDetail> details() const override { return lines; }
     std::optional<ModuleListSetting> listSetting() const override { return list; }
 
-    void setStatus(std::optional<ModuleStatus> status) { change(m_status, std::move(status)); }
-    void setError(std::optional<QString> error) { change(m_error, std::move(error)); }
-    void setDetails(QList<ModuleDetail> details) { change(m_details, std::move(details)); }
-
-    // Read when a pane first meets the module.
-    std::optional<ModuleListSetting> list;
-
-private:
-    template<class T> void change(T &field, T value)
+    template<class Field, class Value> void change(Field &field, Value value)
     {
         Q_EMIT willChange();
         field = std::move(value);
     }
 
+    std::optional<ModuleStatus> status;
+    std::optional<QString> error;
+    QList<ModuleDetail> lines;
+    std::optional<ModuleListSetting> list;
+
+private:
     QString m_id;
-    QString m_title;
-    std::optional<ModuleStatus> m_status;
-    std::optional<QString> m_error;
-    QList<ModuleDetail> m_details;
 };
 
-// An updater that counts the checks it is asked for and whose "can check" flag the test sets.
-class FakeUpdater final : public Updater {
+class IdleUpdater final : public Updater {
 public:
     void startUpdater() override { }
-    void checkForUpdates() override { ++checks; }
-    bool automaticallyChecksForUpdates() const override { return automatic; }
-    void setAutomaticallyChecksForUpdates(bool enabled) override { automatic = enabled; }
-    bool canCheckForUpdates() const override { return canCheck; }
-    void setCanCheck(bool can)
-    {
-        canCheck = can;
-        Q_EMIT canCheckForUpdatesChanged();
-    }
-
-    int checks = 0;
-    bool automatic = true;
-    bool canCheck = true;
+    void checkForUpdates() override { }
+    bool automaticallyChecksForUpdates() const override { return true; }
+    void setAutomaticallyChecksForUpdates(bool) override { }
+    bool canCheckForUpdates() const override { return true; }
 };
 
-// The settings window over a preference store, a registry holding the three modules (the Actions
-// module with a status, the other two without), a fake updater, and the account over an
-// in-memory secret store and a GitHub API the test answers.
-struct SettingsFixture {
-    explicit SettingsFixture(std::unique_ptr<PreferenceStore> store, bool withModules = true)
-        : preferences(std::move(store))
-        , registry(*preferences)
+// The shown settings window over a registry holding the Actions module (with a status) and the
+// pull-request one (without); the Docker module is not registered.
+class SettingsTest : public ::testing::Test {
+protected:
+    SettingsTest()
     {
-        AppPreferences::registerDefaults(*preferences);
-        if (withModules) {
-            actions = add(QStringLiteral("github.actions"), QStringLiteral("GitHub Actions"));
-            actions->setStatus(ModuleStatus { QStringLiteral("CI · main · erfolgreich"), Color::green() });
-            add(QStringLiteral("github.pullRequests"), QStringLiteral("Pull Requests"));
-            add(QStringLiteral("docker"), QStringLiteral("Docker"));
-        }
+        AppPreferences::registerDefaults(prefs);
+        actions = add(QStringLiteral("github.actions"));
+        actions->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), Color::green() };
+        add(QStringLiteral("github.pullRequests"));
+        controller.show();
+        QApplication::setActiveWindow(&view());
     }
 
-    StatusModule *add(const QString &id, const QString &title)
+    StatusModule *add(const QString &id)
     {
-        auto module = std::make_unique<StatusModule>(id, title);
+        auto module = std::make_unique<StatusModule>(id);
         StatusModule *raw = module.get();
         registry.registerModule(std::move(module));
         return raw;
     }
-
-    std::unique_ptr<PreferenceStore> preferences;
-    ModuleRegistry registry;
-    FakeUpdater *updater = new FakeUpdater;
-    UpdateController updates { std::unique_ptr<Updater>(updater) };
-    InMemorySecretStore secrets;
-    GitHubCredentials credentials;
-    FakeGitHubApi gitHub;
-    GitHubAccount account { secrets, credentials, gitHub };
-    StatusModule *actions = nullptr;
-    SettingsWindowController controller { registry, updates, *preferences, account };
-};
-
-// A shown settings window over a temporary store; helpers to find what a user would see.
-class SettingsWindowTestBase : public ::testing::Test {
-protected:
-    SettingsWindowTestBase()
-        : fixture(temp.reopen())
-    {
-        fixture.controller.show();
-        QApplication::setActiveWindow(&view());
-    }
-
-    SettingsView &view() { return *fixture.controller.window(); }
-
+    SettingsView &view() { return *controller.window(); }
     // Runs the queued redraws (module and registry notices are handled after the current work).
     static void settle() { QCoreApplication::processEvents(); }
-
     QWidget &select(SettingsPane pane)
     {
         view().setSelection(pane);
         settle();
         return *view().currentPane();
     }
-
     template<class T = QWidget> static T *findNamed(QWidget &root, const QString &accessibleName)
     {
         for (T *candidate : root.findChildren<T *>()) {
@@ -148,8 +102,16 @@ protected:
         }
         return nullptr;
     }
-
-    // Texts of the visible labels under `root`, sorted.
+    // The visible button with this accessible name or text, once queued redraws have run.
+    static QPushButton *button(QWidget &root, const QString &name)
+    {
+        settle();
+        for (QPushButton *candidate : root.findChildren<QPushButton *>()) {
+            if (candidate->isVisibleTo(&root) && (candidate->accessibleName() == name || candidate->text() == name))
+                return candidate;
+        }
+        return nullptr;
+    }
     static QStringList visibleTexts(QWidget &root)
     {
         QStringList texts;
@@ -157,10 +119,17 @@ protected:
             if (label->isVisibleTo(&root))
                 texts << label->text();
         }
-        texts.sort();
         return texts;
     }
 
     TempPreferences temp;
-    SettingsFixture fixture;
+    PreferenceStore &prefs = *temp.store;
+    ModuleRegistry registry { prefs };
+    UpdateController updates { std::make_unique<IdleUpdater>() };
+    InMemorySecretStore secrets;
+    GitHubCredentials credentials;
+    FakeGitHubApi gitHub;
+    GitHubAccount account { secrets, credentials, gitHub };
+    StatusModule *actions = nullptr;
+    SettingsWindowController controller { registry, updates, prefs, account };
 };
