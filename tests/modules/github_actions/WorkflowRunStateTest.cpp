@@ -18,10 +18,8 @@ TEST(WorkflowRunState, ColourFollowsStatusThenConclusionAndTheWordNamesIt)
         { "- - queued failure", Color::orange(), "in der Warteschlange" },
         { "- - in_progress success", Color::orange(), "läuft" },
         { "- - waiting -", Color::orange(), "wartet" }, // for an approval: not finished
-        { "- - pending -", Color::orange(), "ausstehend" },
-        { "- - requested -", Color::orange(), "angefordert" },
-        { "- - - -", Color::gray(), "abgeschlossen" },
-        { "- - completed success", Color::green(), "erfolgreich" },
+        { "- - pending -", Color::orange(), "ausstehend" }, { "- - requested -", Color::orange(), "angefordert" },
+        { "- - - -", Color::gray(), "abgeschlossen" }, { "- - completed success", Color::green(), "erfolgreich" },
         { "- - completed failure", Color::red(), "fehlgeschlagen" },
         { "- - completed timed_out", Color::red(), "Zeitüberschreitung" },
         { "- - completed startup_failure", Color::red(), "Startfehler" },
@@ -68,14 +66,17 @@ TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
     const WorkflowRun fixed = run("CI main completed success 2", fixing.id);
     const WorkflowRun lintDev = run("Lint dev completed failure 3");
     EXPECT_EQ(news({ fixing, broken }, { lintDev, fixed, broken }),
-        QStringList({ QStringLiteral("CI wieder erfolgreich \u00B7 main+"), QStringLiteral("Lint fehlgeschlagen \u00B7 dev!") }));
+        QStringList({ QStringLiteral("CI wieder erfolgreich \u00B7 main+"),
+            QStringLiteral("Lint fehlgeschlagen \u00B7 dev!") }));
     // A success after a success is no news, nor is a run that had finished before.
-    EXPECT_EQ(news({ lintDev, fixed, broken }, { run("CI main completed success 4"), lintDev, fixed, broken }), QStringList());
+    EXPECT_EQ(news({ lintDev, fixed, broken }, { run("CI main completed success 4"), lintDev, fixed, broken }),
+        QStringList());
     // A cancelled run says nothing about whether the workflow works.
     const WorkflowRun cancelled = run("CI main completed cancelled 2");
     EXPECT_EQ(news({ cancelled, broken }, { run("CI main completed success 3"), cancelled, broken }),
         QStringList({ QStringLiteral("CI wieder erfolgreich \u00B7 main+") }));
-    EXPECT_EQ(news({}, { run("- - completed startup_failure") }), QStringList({ QStringLiteral("Workflow fehlgeschlagen!") }));
+    EXPECT_EQ(news({}, { run("- - completed startup_failure") }),
+        QStringList({ QStringLiteral("Workflow fehlgeschlagen!") }));
 }
 
 } // namespace
