@@ -26,7 +26,8 @@ TEST(MessageBoxUpdateDialogs, OneBoxAtATimeWithoutBlockingOfferingTheReleasePage
     ASSERT_TRUE(box);
     EXPECT_TRUE(box->isVisible());
     EXPECT_FALSE(box->isModal());
-    EXPECT_TRUE(box->informativeText().contains(QStringLiteral("Tarnlet 0.2.0 ist erschienen, installiert ist Version 0.1.0")));
+    EXPECT_TRUE(
+        box->informativeText().contains(QStringLiteral("Tarnlet 0.2.0 ist erschienen, installiert ist Version 0.1.0")));
     for (QAbstractButton *button : box->buttons()) {
         if (button->text() == QStringLiteral("Release-Seite \u00F6ffnen"))
             button->click();

@@ -18,11 +18,10 @@ TEST(WorkflowRunState, ColourFollowsStatusThenConclusionAndTheWordNamesIt)
         { "- - queued failure", Color::orange(), "in der Warteschlange" },
         { "- - in_progress success", Color::orange(), "läuft" },
         { "- - waiting -", Color::orange(), "wartet" }, // for an approval: not finished
-        { "- - pending -", Color::orange(), "ausstehend" }, { "- - requested -", Color::orange(), "angefordert" },
-        { "- - - -", Color::gray(), "abgeschlossen" }, { "- - completed success", Color::green(), "erfolgreich" },
+        { "- - - -", Color::gray(), "abgeschlossen" },
+        { "- - completed success", Color::green(), "erfolgreich" },
         { "- - completed failure", Color::red(), "fehlgeschlagen" },
         { "- - completed timed_out", Color::red(), "Zeitüberschreitung" },
-        { "- - completed startup_failure", Color::red(), "Startfehler" },
         { "- - completed cancelled", Color::gray(), "abgebrochen" },
         { "- - Queued -", Color::gray(), "Queued" }, // exact words only
     };
