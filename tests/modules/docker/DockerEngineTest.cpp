@@ -21,13 +21,14 @@
 namespace {
 
 // Runs a shell command line to its end; a failure fails the test.
-void shell(const QString &line)
+bool shell(const QString &line)
 {
     QProcess process;
     process.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), line });
-    EXPECT_TRUE(
-        process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        << line.toStdString() << ": " << process.readAllStandardError().toStdString();
+    const bool ok
+        = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    EXPECT_TRUE(ok) << line.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return ok;
 }
 
 // A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
@@ -40,7 +41,9 @@ struct PrivateEngine {
 
     ~PrivateEngine() { stop(); }
 
-    // Starts dockerd with its API at `socket`, waits for it, and imports an image holding only busybox.
+    // Starts dockerd with its API at `socket`, imports an image holding only busybox, and makes two
+    // containers of it. As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick.
+    // The other container's command does not exist, so the engine refuses to start it.
     bool start(const QString &socket)
     {
         for (const char *folder : { "/run/containerd/s", "/run/containerd", "/run/docker/plugins", "/run/docker" }) {
@@ -62,8 +65,11 @@ struct PrivateEngine {
         if (!QTest::qWaitFor([&] { return QFileInfo::exists(socket) || daemon.state() == QProcess::NotRunning; }, 60000)
             || daemon.state() != QProcess::Running)
             return false;
-        shell(QStringLiteral("tar -C %1/rootfs -c . | docker import - tarnlet-e2e:busybox").arg(root.path()));
-        return true;
+        return shell(QStringLiteral("tar -C %1/rootfs -c . | docker import - tarnlet-e2e:busybox && "
+                                    "docker run --detach --network=none --stop-timeout=1 --name tarnlet-running "
+                                    "tarnlet-e2e:busybox /bin/busybox sleep 600 && "
+                                    "docker create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing")
+                         .arg(root.path()));
     }
     void stop()
     {
@@ -91,12 +97,6 @@ TEST(DockerEngine, ModuleListsStartsAndStopsContainersShowsTheEnginesRefusalAndN
     qputenv("HOME", QFile::encodeName(engine.root.filePath(QStringLiteral("home"))));
     // First use in this process, so the list follows the temporary home.
     ASSERT_TRUE(engine.start(DockerClient::candidateSocketPaths().at(1)));
-    // As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick. The other
-    // container's command does not exist, so the engine refuses to start it.
-    shell(QStringLiteral("docker run --detach --network=none --stop-timeout=1 --name tarnlet-running "
-                         "tarnlet-e2e:busybox /bin/busybox sleep 600 && "
-                         "docker create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing"));
-    ASSERT_FALSE(::testing::Test::HasFailure());
 
     TimerScheduler clock;
     QtProcessRunner runner(clock);
@@ -111,19 +111,18 @@ TEST(DockerEngine, ModuleListsStartsAndStopsContainersShowsTheEnginesRefusalAndN
             if (detail.command && detail.command->accessibleName == QString::fromLatin1(accessibleName))
                 return detail;
         }
-        ADD_FAILURE() << "no command " << accessibleName;
         return ModuleDetail {};
     };
 
     module.start();
     ASSERT_TRUE(statusBecomes("1 von 2 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
     EXPECT_EQ(module.overlayRows().at(0).detail, QStringLiteral("tarnlet-running"));
-    detailOf("tarnlet-running stoppen").command->run();
+    detailOf("tarnlet-running stoppen").command.value().run();
     EXPECT_TRUE(statusBecomes("0 von 2 Containern laufen"));
-    detailOf("tarnlet-running starten").command->run();
+    detailOf("tarnlet-running starten").command.value().run();
     EXPECT_TRUE(statusBecomes("1 von 2 Containern laufen"));
 
-    detailOf("tarnlet-broken starten").command->run();
+    detailOf("tarnlet-broken starten").command.value().run();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !detailOf("tarnlet-broken starten").message.isEmpty(); }, 30000));
     EXPECT_TRUE(detailOf("tarnlet-broken starten").message.contains(QStringLiteral("/missing")));
 
