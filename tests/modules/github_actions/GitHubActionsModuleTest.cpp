@@ -20,7 +20,7 @@ protected:
     void nextPoll() { scheduler.advance(scheduler.nextDelay()); }
 };
 
-TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndFailuresButNotGitHubsWaitOrAnUnchangedAnswer)
+TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndFailuresAcrossAStopButNotGitHubsWait)
 {
     module->start();
     const WorkflowRun done = run("CI main completed success");
@@ -29,7 +29,6 @@ TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndFailuresButNotGitHubsWa
         double pause;
     } polls[] = {
         { QList { done, run("CI main in_progress") }, 15 }, // active anywhere, not only first
-        { QList { done }, 60 },
         { GitHubError::http(500), 60 },
         { GitHubError::http(500), 120 },
         { QList { done }, 60 }, // a success resets the count
@@ -42,7 +41,16 @@ TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndFailuresButNotGitHubsWa
         nextPoll();
     }
     EXPECT_EQ(module->errorText(), QStringLiteral("Kein GitHub-Token hinterlegt."));
-    ASSERT_TRUE(api->runs.deliver(Polled(QList { done }, true)));
+    module->stop();
+    EXPECT_EQ(api->runs.abortedCount(), 1);
+    EXPECT_EQ(module->compactStatus(), (ModuleStatus { QStringLiteral("CI \u00B7 main"), Color::green() }));
+    module->start();
+    EXPECT_EQ(answer(GitHubError::http(401)), 240) << "the back-off goes on from the old count";
+
+    credentials.markRefused(QStringLiteral("ghp_test")); // what the real client does on a 401
+    EXPECT_EQ(module->overlayRows().at(0).detail, GitHubCredentials::refusedText());
+    credentials.setToken(QStringLiteral("ghp_new"));
+    ASSERT_TRUE(api->runs.deliver(Polled(QList { done }, true))) << "a new token is tried at once";
     EXPECT_EQ(scheduler.nextDelay(), 60) << "unchanged: a success";
     EXPECT_EQ(module->errorText(), std::nullopt);
 }
@@ -76,27 +84,6 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndAnnouncesNewsAfterEachRe
     EXPECT_EQ(api->runs.arguments.count(QStringLiteral("o/b?per_page=10")), 2);
     watch({});
     EXPECT_EQ(module->overlayRows().at(0).title, QStringLiteral("Kein Repository ausgew\u00E4hlt"));
-}
-
-TEST_F(GitHubActionsModuleTest, StopKeepsStateAndBackOffAndANewTokenIsTriedAtOnce)
-{
-    module->start();
-    answer(QList { run("CI main completed success") });
-    nextPoll();
-    answer(GitHubError::http(502));
-    nextPoll();
-    module->stop();
-    EXPECT_EQ(api->runs.abortedCount(), 1);
-    EXPECT_EQ(module->compactStatus(), (ModuleStatus { QStringLiteral("CI \u00B7 main"), Color::green() }));
-    module->start();
-    EXPECT_EQ(answer(GitHubError::http(502)), 120) << "the back-off goes on from the old count";
-
-    nextPoll();
-    answer(GitHubError::http(401));
-    credentials.markRefused(QStringLiteral("ghp_test")); // what the real client does on a 401
-    EXPECT_EQ(module->overlayRows().at(0).detail, GitHubCredentials::refusedText());
-    credentials.setToken(QStringLiteral("ghp_new"));
-    EXPECT_EQ(api->runs.waiting(), 1) << "the failed repository asks again without waiting out its pause";
 }
 
 } // namespace
