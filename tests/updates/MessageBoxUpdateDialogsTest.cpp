@@ -10,25 +10,21 @@
 
 namespace {
 
-TEST(MessageBoxUpdateDialogs, OneBoxAtATimeWithoutBlockingOfferingTheReleasePage)
+TEST(MessageBoxUpdateDialogs, AnUpdateBoxDoesNotBlockOffersTheReleasePageAndIsFreedOnceClosed)
 {
     UrlSink sink;
     MessageBoxUpdateDialogs dialogs;
-    dialogs.showError(QStringLiteral("GitHub ist nicht erreichbar."));
-    const QPointer<QMessageBox> error = dialogs.currentBox();
     const QUrl page(QStringLiteral("https://github.com/teskarvo/Tarnlet/releases/tag/v0.2.0"));
     dialogs.showUpdateAvailable(QStringLiteral("0.2.0"), QStringLiteral("0.1.0"), page);
-    EXPECT_TRUE(error.isNull()) << "a new answer replaces the box on screen";
     QMessageBox *box = dialogs.currentBox();
     ASSERT_TRUE(box && box->isVisible() && !box->isModal());
     EXPECT_TRUE(box->informativeText().startsWith(
         QStringLiteral("Tarnlet 0.2.0 ist erschienen, installiert ist Version 0.1.0")));
     for (QAbstractButton *button : box->buttons()) {
         if (button->text() == QStringLiteral("Release-Seite \u00F6ffnen"))
-            button->click();
+            button->click(); // which also closes the box
     }
     EXPECT_EQ(sink.opened, QList<QUrl> { page });
-    // The button closed the box.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(dialogs.currentBox(), nullptr) << "a closed box is freed";
 }

@@ -1,6 +1,6 @@
 // The real client, the real curl and the real process runner against a scripted engine on a socket
-// in a fresh folder: each way of not answering has its own error. (The engine's good answers,
-// commands and refusals are met in the real-engine test.)
+// in a fresh folder. (The engine's good answers, commands and refusals are met in the real-engine
+// test; the module shows every failure but a missing socket alike.)
 #include "QtPrinters.h"
 #include "UnixHttpServer.h"
 
@@ -36,27 +36,11 @@ struct ClientTest : ::testing::Test {
     }
 };
 
-TEST_F(ClientTest, EachWayOfNotAnsweringHasItsOwnError)
+TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
 {
-    const struct {
-        UnixHttpServer::Reply reply;
-        ProcessRunner::Limits limits;
-        DockerError::Kind kind;
-        int status;
-    } cases[] = {
-        { { 500, R"({"message":"boom"})" }, {}, DockerError::Kind::RequestFailed, 22 },
-        { { 200, {}, true }, { 0.5, 1024 }, DockerError::Kind::TimedOut, 0 },
-        { { 200, "[" + QByteArray(64 * 1024, ' ') + "]" }, { 30, 1024 }, DockerError::Kind::OutputTooLarge, 0 },
-        { { 200, R"({"Id":"a","Names":["/a"],"Image":"i","State":"running","Status":"Up"})" }, {},
-            DockerError::Kind::DecodingFailed, 0 }, // one container, not a list
-    };
-    for (const auto &c : cases) {
-        UnixHttpServer server(socketPath);
-        server.setReply(c.reply);
-        const DockerError error = listError(socketPath, c.limits);
-        EXPECT_EQ(error.kind, c.kind) << c.reply.body.left(40).toStdString();
-        EXPECT_EQ(error.status, c.status);
-    }
+    UnixHttpServer server(socketPath);
+    server.setReply({ 200, {}, true });
+    EXPECT_EQ(listError(socketPath, { 0.5, 1024 }), DockerError::timedOut());
     EXPECT_EQ(listError(dir.filePath(QStringLiteral("missing.sock"))), DockerError::socketNotFound());
 }
 

@@ -32,12 +32,10 @@ bool shell(const QString &line)
 }
 
 // A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
-// Stopping removes its containers, ends the daemon by its pid and removes the run-time folders on
-// the host that the engine made and left empty.
+// Stopping removes its containers and ends the daemon by its pid.
 struct PrivateEngine {
     QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
     QProcess daemon;
-    QStringList hostFoldersMade;
 
     ~PrivateEngine() { stop(); }
 
@@ -46,22 +44,16 @@ struct PrivateEngine {
     // The other container's command does not exist, so the engine refuses to start it.
     bool start(const QString &socket)
     {
-        for (const char *folder : { "/run/containerd/s", "/run/containerd", "/run/docker/plugins", "/run/docker" }) {
-            if (!QFileInfo::exists(QString::fromLatin1(folder)))
-                hostFoldersMade.append(QString::fromLatin1(folder));
-        }
         qputenv("DOCKER_HOST", "unix://" + QFile::encodeName(socket)); // for the docker command
-        shell(QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
-                             "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json")
-                  .arg(root.path(), QFileInfo(socket).path()));
-        daemon.setProcessChannelMode(QProcess::MergedChannels);
-        daemon.setStandardOutputFile(root.filePath(QStringLiteral("dockerd.log")));
-        daemon.start(QStringLiteral("/usr/sbin/dockerd"),
-            QStringLiteral(
-                "--config-file %1/daemon.json --host unix://%2 --data-root %1/data --exec-root %1/exec "
-                "--pidfile %1/dockerd.pid --storage-driver vfs --iptables=false --ip6tables=false --bridge=none")
-                .arg(root.path(), socket)
-                .split(u' '));
+        // The shell becomes dockerd, so that the daemon ends by this process's pid.
+        daemon.start(QStringLiteral("/bin/sh"),
+            { QStringLiteral("-c"),
+                QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
+                               "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && "
+                               "exec /usr/sbin/dockerd --config-file daemon.json --host unix://%3 --data-root %1/data "
+                               "--exec-root %1/exec --pidfile %1/dockerd.pid --storage-driver vfs --iptables=false "
+                               "--ip6tables=false --bridge=none >dockerd.log 2>&1")
+                    .arg(root.path(), QFileInfo(socket).path(), socket) });
         if (!QTest::qWaitFor([&] { return QFileInfo::exists(socket) || daemon.state() == QProcess::NotRunning; }, 60000)
             || daemon.state() != QProcess::Running)
             return false;
@@ -78,8 +70,6 @@ struct PrivateEngine {
         shell(QStringLiteral("docker rm --force tarnlet-running tarnlet-broken"));
         ::kill(pid_t(daemon.processId()), SIGTERM);
         EXPECT_TRUE(daemon.waitForFinished(30000));
-        for (const QString &folder : hostFoldersMade)
-            QDir().rmdir(folder); // only when empty
     }
 };
 
@@ -87,16 +77,13 @@ TEST(DockerEngine, ModuleListsStartsAndStopsContainersShowsTheEnginesRefusalAndN
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "dockerd needs root";
-    for (const char *program : { "/usr/sbin/dockerd", "/usr/bin/docker", "/bin/busybox" })
-        ASSERT_TRUE(QFileInfo(QString::fromLatin1(program)).isExecutable())
-            << program << " (docker.io, busybox-static)";
     if (QFileInfo::exists(QStringLiteral("/var/run/docker.sock")))
         GTEST_SKIP() << "an engine at /var/run/docker.sock would be found before the test's own";
 
     PrivateEngine engine;
     qputenv("HOME", QFile::encodeName(engine.root.filePath(QStringLiteral("home"))));
     // First use in this process, so the list follows the temporary home.
-    ASSERT_TRUE(engine.start(DockerClient::candidateSocketPaths().at(1)));
+    ASSERT_TRUE(engine.start(DockerClient::candidateSocketPaths().at(1))) << "needs docker.io and busybox-static";
 
     TimerScheduler clock;
     QtProcessRunner runner(clock);
@@ -116,11 +103,8 @@ TEST(DockerEngine, ModuleListsStartsAndStopsContainersShowsTheEnginesRefusalAndN
 
     module.start();
     ASSERT_TRUE(statusBecomes("1 von 2 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
-    EXPECT_EQ(module.overlayRows().at(0).detail, QStringLiteral("tarnlet-running"));
     detailOf("tarnlet-running stoppen").command.value().run();
     EXPECT_TRUE(statusBecomes("0 von 2 Containern laufen"));
-    detailOf("tarnlet-running starten").command.value().run();
-    EXPECT_TRUE(statusBecomes("1 von 2 Containern laufen"));
 
     detailOf("tarnlet-broken starten").command.value().run();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !detailOf("tarnlet-broken starten").message.isEmpty(); }, 30000));
