@@ -18,8 +18,6 @@ TEST(MessageBoxUpdateDialogs, AnUpdateBoxDoesNotBlockOffersTheReleasePageAndIsFr
     dialogs.showUpdateAvailable(QStringLiteral("0.2.0"), QStringLiteral("0.1.0"), page);
     QMessageBox *box = dialogs.currentBox();
     ASSERT_TRUE(box && box->isVisible() && !box->isModal());
-    EXPECT_TRUE(box->informativeText().startsWith(
-        QStringLiteral("Tarnlet 0.2.0 ist erschienen, installiert ist Version 0.1.0")));
     for (QAbstractButton *button : box->buttons()) {
         if (button->text() == QStringLiteral("Release-Seite \u00F6ffnen"))
             button->click(); // which also closes the box

@@ -32,7 +32,8 @@ bool shell(const QString &line)
 }
 
 // A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
-// Stopping removes its containers and ends the daemon by its pid.
+// Stopping removes its containers, ends the daemon by its pid and removes the host's run-time
+// folders the engine uses when they are left empty.
 struct PrivateEngine {
     QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
     QProcess daemon;
@@ -70,6 +71,8 @@ struct PrivateEngine {
         shell(QStringLiteral("docker rm --force tarnlet-running tarnlet-broken"));
         ::kill(pid_t(daemon.processId()), SIGTERM);
         EXPECT_TRUE(daemon.waitForFinished(30000));
+        shell(QStringLiteral(
+            "rmdir /run/containerd/s /run/containerd /run/docker/plugins /run/docker 2>/dev/null; true"));
     }
 };
 
