@@ -1,6 +1,5 @@
 // The Docker module against a real engine: dockerd of the test's own, reached the way a user with
 // Docker Desktop would reach it (the socket below the home folder), with a tiny busybox image.
-
 #include "ManualScheduler.h"
 
 #include "core/TimerScheduler.h"
@@ -9,7 +8,6 @@
 #include "services/QtProcessRunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -22,100 +20,73 @@
 
 namespace {
 
-const QString dockerd = QStringLiteral("/usr/sbin/dockerd");
-const QString dockerCli = QStringLiteral("/usr/bin/docker");
-const QString busybox = QStringLiteral("/bin/busybox");
-
-// Runs a command line (words separated by blanks) to its end; a failure fails the test.
-void runToEnd(const QString &program, const QString &arguments)
+// Runs a shell command line to its end; a failure fails the test.
+bool shell(const QString &line)
 {
     QProcess process;
-    process.start(program, arguments.split(u' ', Qt::SkipEmptyParts));
-    const bool finished = process.waitForFinished(60000);
-    if (!finished)
-        process.kill();
-    process.waitForFinished();
-    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        << arguments.toStdString() << ": " << process.readAllStandardError().toStdString();
+    process.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), line });
+    const bool ok
+        = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    EXPECT_TRUE(ok) << line.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return ok;
 }
 
-// A Docker engine of the test's own, everything (its configuration too) below `root`, its API at
-// `socket`. The destructor removes its containers, ends the daemon by its pid and removes the
-// run-time folders on the host that the engine made and left empty.
+// A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
+// Stopping removes its containers, ends the daemon by its pid and removes the host's run-time
+// folders the engine uses when they are left empty.
 struct PrivateEngine {
-    QString root;
-    QString socket;
+    QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
     QProcess daemon;
-    QStringList hostFoldersMade;
 
-    PrivateEngine(QString rootPath, QString socketPath)
-        : root(std::move(rootPath))
-        , socket(std::move(socketPath))
-    { }
-    ~PrivateEngine()
+    ~PrivateEngine() { stop(); }
+
+    // Starts dockerd with its API at `socket`, imports an image holding only busybox, and makes two
+    // containers of it. As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick.
+    // The other container's command does not exist, so the engine refuses to start it.
+    bool start(const QString &socket)
+    {
+        qputenv("DOCKER_HOST", "unix://" + QFile::encodeName(socket)); // for the docker command
+        // The shell becomes dockerd, so that the daemon ends by this process's pid.
+        daemon.start(QStringLiteral("/bin/sh"),
+            { QStringLiteral("-c"),
+                QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
+                               "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && "
+                               "exec /usr/sbin/dockerd --config-file daemon.json --host unix://%3 --data-root %1/data "
+                               "--exec-root %1/exec --pidfile %1/dockerd.pid --storage-driver vfs --iptables=false "
+                               "--ip6tables=false --bridge=none >dockerd.log 2>&1")
+                    .arg(root.path(), QFileInfo(socket).path(), socket) });
+        if (!QTest::qWaitFor([&] { return QFileInfo::exists(socket) || daemon.state() == QProcess::NotRunning; }, 60000)
+            || daemon.state() != QProcess::Running)
+            return false;
+        return shell(QStringLiteral("tar -C %1/rootfs -c . | docker import - tarnlet-e2e:busybox && "
+                                    "docker run --detach --network=none --stop-timeout=1 --name tarnlet-running "
+                                    "tarnlet-e2e:busybox /bin/busybox sleep 600 && "
+                                    "docker create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing")
+                         .arg(root.path()));
+    }
+    void stop()
     {
         if (daemon.state() == QProcess::NotRunning)
             return;
-        docker(QStringLiteral("rm --force tarnlet-running tarnlet-broken"));
+        shell(QStringLiteral("docker rm --force tarnlet-running tarnlet-broken"));
         ::kill(pid_t(daemon.processId()), SIGTERM);
         EXPECT_TRUE(daemon.waitForFinished(30000));
-        for (const QString &folder : hostFoldersMade)
-            QDir().rmdir(folder); // only when empty
+        shell(QStringLiteral(
+            "rmdir /run/containerd/s /run/containerd /run/docker/plugins /run/docker 2>/dev/null; true"));
     }
-    QString path(const char *name) const { return root + u'/' + QString::fromLatin1(name); }
-
-    // Starts dockerd, waits for its socket, and imports an image holding only a static busybox.
-    bool start()
-    {
-        for (const char *folder : { "/run/containerd/s", "/run/containerd", "/run/docker/plugins", "/run/docker" }) {
-            if (!QFileInfo::exists(QString::fromLatin1(folder)))
-                hostFoldersMade.append(QString::fromLatin1(folder));
-        }
-        QDir().mkpath(QFileInfo(socket).path());
-        QDir().mkpath(path("rootfs/bin"));
-        QFile config(path("daemon.json"));
-        if (!config.open(QIODevice::WriteOnly) || !QFile::copy(busybox, path("rootfs/bin/busybox")))
-            return false;
-        config.write("{\"deprecated-key-path\": \"" + QFile::encodeName(path("key.json")) + "\"}\n");
-        config.close();
-        daemon.setProcessChannelMode(QProcess::MergedChannels);
-        daemon.setStandardOutputFile(path("dockerd.log"));
-        daemon.start(dockerd,
-            QStringLiteral("--config-file %1 --host unix://%2 --data-root %3 --exec-root %4 --pidfile %5 "
-                           "--storage-driver vfs --iptables=false --ip6tables=false --bridge=none")
-                .arg(path("daemon.json"), socket, path("data"), path("exec"), path("dockerd.pid"))
-                .split(u' '));
-        if (!daemon.waitForStarted()
-            || !QTest::qWaitFor([this] { return QFileInfo::exists(socket) || daemon.state() != QProcess::Running; }, 60000)
-            || daemon.state() != QProcess::Running)
-            return false;
-        runToEnd(QStringLiteral("/bin/tar"), QStringLiteral("-C %1 -cf %2 .").arg(path("rootfs"), path("rootfs.tar")));
-        docker(QStringLiteral("import %1 tarnlet-e2e:busybox").arg(path("rootfs.tar")));
-        return true;
-    }
-    void docker(const QString &arguments) { runToEnd(dockerCli, QStringLiteral("--host=unix://") + socket + u' ' + arguments); }
 };
 
-TEST(DockerEngine, ModuleListsStartsAndStopsContainersAndShowsTheEnginesRefusal)
+TEST(DockerEngine, ModuleListsStartsAndStopsContainersShowsTheEnginesRefusalAndNoticesItGone)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "dockerd needs root";
-    for (const QString &program : { dockerd, dockerCli, busybox })
-        ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString() << " (docker.io, busybox-static)";
     if (QFileInfo::exists(QStringLiteral("/var/run/docker.sock")))
         GTEST_SKIP() << "an engine at /var/run/docker.sock would be found before the test's own";
 
-    QTemporaryDir root(QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX"));
-    qputenv("HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+    PrivateEngine engine;
+    qputenv("HOME", QFile::encodeName(engine.root.filePath(QStringLiteral("home"))));
     // First use in this process, so the list follows the temporary home.
-    PrivateEngine engine(root.path(), DockerClient::candidateSocketPaths().at(1));
-    ASSERT_TRUE(engine.start()) << engine.path("dockerd.log").toStdString();
-    // As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick. The other
-    // container's command does not exist, so the engine refuses to start it.
-    engine.docker(QStringLiteral("run --detach --network=none --stop-timeout=1 --name tarnlet-running "
-                                 "tarnlet-e2e:busybox %1 sleep 600").arg(busybox));
-    engine.docker(QStringLiteral("create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing"));
-    ASSERT_FALSE(::testing::Test::HasFailure());
+    ASSERT_TRUE(engine.start(DockerClient::candidateSocketPaths().at(1))) << "needs docker.io and busybox-static";
 
     TimerScheduler clock;
     QtProcessRunner runner(clock);
@@ -125,28 +96,29 @@ TEST(DockerEngine, ModuleListsStartsAndStopsContainersAndShowsTheEnginesRefusal)
         return QTest::qWaitFor(
             [&] { return module.compactStatus() && module.compactStatus()->text == QString::fromLatin1(text); }, 30000);
     };
-    const auto detailOf = [&](const QString &accessibleName) {
+    const auto detailOf = [&](const char *accessibleName) {
         for (const ModuleDetail &detail : module.details()) {
-            if (detail.command && detail.command->accessibleName == accessibleName)
+            if (detail.command && detail.command->accessibleName == QString::fromLatin1(accessibleName))
                 return detail;
         }
-        ADD_FAILURE() << "no command " << accessibleName.toStdString();
         return ModuleDetail {};
     };
-    const auto press = [&](const char *accessibleName) { detailOf(QString::fromLatin1(accessibleName)).command->run(); };
 
     module.start();
     ASSERT_TRUE(statusBecomes("1 von 2 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
-    EXPECT_EQ(module.overlayRows().at(0).detail, QStringLiteral("tarnlet-running"));
-    press("tarnlet-running stoppen");
+    detailOf("tarnlet-running stoppen").command.value().run();
     EXPECT_TRUE(statusBecomes("0 von 2 Containern laufen"));
-    press("tarnlet-running starten");
-    EXPECT_TRUE(statusBecomes("1 von 2 Containern laufen"));
 
-    press("tarnlet-broken starten");
-    const QString broken = QStringLiteral("tarnlet-broken starten");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !detailOf(broken).message.isEmpty(); }, 30000));
-    EXPECT_TRUE(detailOf(broken).message.contains(QStringLiteral("/missing"))) << detailOf(broken).message.toStdString();
+    detailOf("tarnlet-broken starten").command.value().run();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !detailOf("tarnlet-broken starten").message.isEmpty(); }, 30000));
+    EXPECT_TRUE(detailOf("tarnlet-broken starten").message.contains(QStringLiteral("/missing")));
+
+    // A stopped engine takes its socket along.
+    engine.stop();
+    module.refresh();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return module.errorText() == QStringLiteral("Docker ist nicht installiert oder nicht gestartet."); },
+        30000));
 }
 
 } // namespace
