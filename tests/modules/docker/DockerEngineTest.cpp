@@ -33,10 +33,11 @@ bool shell(const QString &line)
 
 // A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
 // Stopping removes its containers, ends the daemon by its pid and removes the host's run-time
-// folders the engine uses when they are left empty.
+// folders the engine made, when they are left empty; folders that were there before stay.
 struct PrivateEngine {
     QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
     QProcess daemon;
+    QStringList hostFoldersMade;
 
     ~PrivateEngine() { stop(); }
 
@@ -46,6 +47,10 @@ struct PrivateEngine {
     bool start(const QString &socket)
     {
         qputenv("DOCKER_HOST", "unix://" + QFile::encodeName(socket)); // for the docker command
+        for (const char *folder : { "/run/containerd/s", "/run/containerd", "/run/docker/plugins", "/run/docker" }) {
+            if (!QFileInfo::exists(QString::fromLatin1(folder)))
+                hostFoldersMade.append(QString::fromLatin1(folder));
+        }
         // The shell becomes dockerd, so that the daemon ends by this process's pid.
         daemon.start(QStringLiteral("/bin/sh"),
             { QStringLiteral("-c"),
@@ -71,8 +76,8 @@ struct PrivateEngine {
         shell(QStringLiteral("docker rm --force tarnlet-running tarnlet-broken"));
         ::kill(pid_t(daemon.processId()), SIGTERM);
         EXPECT_TRUE(daemon.waitForFinished(30000));
-        shell(QStringLiteral(
-            "rmdir /run/containerd/s /run/containerd /run/docker/plugins /run/docker 2>/dev/null; true"));
+        for (const QString &folder : hostFoldersMade)
+            QDir().rmdir(folder); // only when empty
     }
 };
 
