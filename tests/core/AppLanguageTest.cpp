@@ -32,7 +32,8 @@ TEST(AppLanguage, PreferenceThenLocaleVariables)
             QString::fromLatin1(language))
             << preference << ' ' << variables;
     // The built-in translation answers before the application exists; German is the source itself.
-    EXPECT_EQ(AppLanguage::translateBeforeStart(environmentOf(u"LANG=en_US.UTF-8"_s), "AppDelegate", "Beenden"), u"Quit");
+    EXPECT_EQ(
+        AppLanguage::translateBeforeStart(environmentOf(u"LANG=en_US.UTF-8"_s), "AppDelegate", "Beenden"), u"Quit");
     EXPECT_EQ(AppLanguage::translateBeforeStart(environmentOf(u"LANG=C"_s), "AppDelegate", "Beenden"), u"Beenden");
 }
 

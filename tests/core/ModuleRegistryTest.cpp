@@ -15,7 +15,8 @@ using namespace Qt::StringLiterals;
 TEST(ModuleRegistry, StartsSwitchedOnModulesLaterAndPersistsTheSortedSetOfSwitchedOffOnes)
 {
     TempPreferences prefs;
-    prefs.store->setValue(u"disabledModuleIDs"_s, QStringList { u"github.pullRequests"_s, u"docker"_s, u"gone.module"_s, u"docker"_s });
+    prefs.store->setValue(
+        u"disabledModuleIDs"_s, QStringList { u"github.pullRequests"_s, u"docker"_s, u"gone.module"_s, u"docker"_s });
     ModuleRegistry registry(*prefs.store);
     QStringList started;
     for (const QString &id : { u"github.actions"_s, u"github.pullRequests"_s, u"docker"_s, u"github.actions"_s }) {

@@ -46,7 +46,8 @@ protected:
 
     GitHubResult<Polled<QList<WorkflowRun>>> runs()
     {
-        return await<Polled<QList<WorkflowRun>>>([&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, 10, done); });
+        return await<Polled<QList<WorkflowRun>>>(
+            [&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, 10, done); });
     }
 
     GitHubResult<QByteArray> bytes(const QString &path)
@@ -85,12 +86,14 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     server.setResponse(runsPath, Response::json("{}", 300));
     EXPECT_EQ(bytes(runsPath).error(), GitHubError::http(300)) << "only 2xx is success";
 
-    server.setResponse(u"/notifications"_s, { 200, { { "X-Poll-Interval", "120" } },
-        readFixture(TARNLET_MODULE_FIXTURES, "github_pull_requests/data/notifications_page.json") });
+    server.setResponse(u"/notifications"_s,
+        { 200, { { "X-Poll-Interval", "120" } },
+            readFixture(TARNLET_MODULE_FIXTURES, "github_pull_requests/data/notifications_page.json") });
     const auto polled = await<Polled<QList<GitHubNotification>>>(
         [&](auto done) { c.unreadPullRequestNotifications({ u"octo-org/hello-world"_s }, done); });
     EXPECT_EQ(polled.value().pollInterval, 120);
-    EXPECT_EQ(polled.value().value.size(), 20) << "of 50 threads, the pull requests of the watched repository (same case)";
+    EXPECT_EQ(polled.value().value.size(), 20)
+        << "of 50 threads, the pull requests of the watched repository (same case)";
 
     server.setResponse(u"/huge"_s, Response::json(QByteArray(1 << 21, ' ') + "{}"));
     EXPECT_EQ(bytes(u"huge"_s).error(), GitHubError::tooLarge());
@@ -130,7 +133,8 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
 
     // A spent limit stops every request with the token until its reset (or Retry-After).
     const QByteArray reset = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
-    server.setResponse(u"/spent"_s, { 403, { { "X-RateLimit-Remaining", "0" }, { "X-RateLimit-Reset", reset } }, "{}" });
+    server.setResponse(
+        u"/spent"_s, { 403, { { "X-RateLimit-Remaining", "0" }, { "X-RateLimit-Reset", reset } }, "{}" });
     server.setResponse(u"/secondary"_s, { 429, { { "Retry-After", "120" } }, "{}" });
     EXPECT_NEAR(bytes(u"spent"_s).error().secondsToWait(), 3605, 5);
     const qsizetype sent = server.requests().size();

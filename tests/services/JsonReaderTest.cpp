@@ -38,26 +38,29 @@ TEST(JsonReader, DecodesExactlyOrNamesTheFirstFailingKey)
            "created": "2026-12-07T19:22:38Z", "names": [], "repo": {"owner": "o"}},
           {"id": 2, "name": "Build", "created": "2024-02-29T23:59:59-05:30", "link": "https://example.com/x",
            "names": ["/web", "/db"], "repo": {"owner": "o/r"}}]})",
-            "9007199254740993 - 2026-12-07T19:22:38Z -  o\n2 Build 2024-03-01T05:29:59Z https://example.com/x /web,/db o/r" },
+            "9007199254740993 - 2026-12-07T19:22:38Z -  o\n2 Build 2024-03-01T05:29:59Z https://example.com/x /web,/db "
+            "o/r" },
         { R"({"items": []})", "" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "names": [], "repo": {"owner": "o"}},
-           {"id": 2}]})", "error at items[1].created" },
+           {"id": 2}]})",
+            "error at items[1].created" },
         { R"({"items": [{"id": null, "created": null}]})", "error at items[0].id" },
         { R"({"items": [{"id": 1, "name": 3}]})", "error at items[0].name" },
-        { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "link": "http://a b"}]})", "error at items[0].link" },
+        { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "link": "http://a b"}]})",
+            "error at items[0].link" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "names": ["/web", 1]}]})",
             "error at items[0].names[1]" },
         { R"({"items": [{"id": 1, "created": "2026-12-07T19:22:38Z", "names": [], "repo": {}}]})",
             "error at items[0].repo.owner" },
-        { R"({"items": [7]})", "error at items[0]" },
-        { "[]", "error at " }, // wrong top level
+        { R"({"items": [7]})", "error at items[0]" }, { "[]", "error at " }, // wrong top level
         { R"({"items": [)", "error at " }, // not JSON
     };
     for (const auto &c : cases)
         EXPECT_EQ(decoded(c.json), QString::fromLatin1(c.decoded)) << c.json.toStdString();
     for (const char *date : { "2023-02-29T10:00:00Z", "2026-12-07T24:00:00Z", "2026-12-07", "2026-12-07 19:22:38Z" })
         EXPECT_EQ(decoded(R"({"items": [{"id": 1, "created": ")" + QByteArray(date) + R"("}]})"),
-            u"error at items[0].created"_s) << date;
+            u"error at items[0].created"_s)
+            << date;
 }
 
 } // namespace

@@ -45,17 +45,22 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
     store.remove(u"test.one"_s);
     store.remove(u"test.one"_s); // a missing item is no failure
     EXPECT_EQ(store.read(u"test.one"_s), std::nullopt);
-    EXPECT_EQ(store.read(account), QString::fromLatin1(token)) << "the tool's token, and only that account's item removed";
+    EXPECT_EQ(store.read(account), QString::fromLatin1(token))
+        << "the tool's token, and only that account's item removed";
 
     // Stored by another program as bytes that are not UTF-8.
-    ASSERT_EQ(runTool(u"secret-tool"_s, { u"store"_s, u"--label=test"_s, u"user"_s, u"test.binary"_s, u"server"_s,
-        QString::fromLatin1(KeychainStore::service), u"type"_s, u"plaintext"_s }, QByteArray("\xff\xfe\x00\x01", 4)).first, 0);
+    ASSERT_EQ(runTool(u"secret-tool"_s,
+                  { u"store"_s, u"--label=test"_s, u"user"_s, u"test.binary"_s, u"server"_s,
+                      QString::fromLatin1(KeychainStore::service), u"type"_s, u"plaintext"_s },
+                  QByteArray("\xff\xfe\x00\x01", 4))
+                  .first,
+        0);
     EXPECT_EQ(store.read(u"test.binary"_s), std::nullopt);
 
     // Locked, as after a screen lock, with nothing that could prompt.
-    runTool(u"dbus-send"_s, { u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s,
-        u"/org/freedesktop/secrets"_s, u"org.freedesktop.Secret.Service.Lock"_s,
-        u"array:objpath:/org/freedesktop/secrets/collection/login"_s });
+    runTool(u"dbus-send"_s,
+        { u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
+            u"org.freedesktop.Secret.Service.Lock"_s, u"array:objpath:/org/freedesktop/secrets/collection/login"_s });
     EXPECT_EQ(store.read(account), std::nullopt);
 }
 

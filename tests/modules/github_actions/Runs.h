@@ -11,7 +11,8 @@ inline WorkflowRun run(const char *words, qint64 id = 0)
 {
     static qint64 next = 100;
     const QStringList w = QString::fromLatin1(words).split(u' ');
-    const auto word = [&](int i) { return w.value(i, QStringLiteral("-")) == u"-" ? std::nullopt : std::optional(w.value(i)); };
+    const auto word
+        = [&](int i) { return w.value(i, QStringLiteral("-")) == u"-" ? std::nullopt : std::optional(w.value(i)); };
     WorkflowRun r { id ? id : ++next, word(0), word(1), word(2), word(3), {}, {}, {} };
     r.createdAt = QDateTime(QDate(2026, 12, 8), QTime(0, 0), Qt::UTC).addSecs(60 * w.value(4).toInt());
     r.updatedAt = r.createdAt.addSecs(30);
