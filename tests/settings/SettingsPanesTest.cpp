@@ -160,6 +160,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
         QTest::keyClick(&slider, key);
         EXPECT_EQ(stored(), value) << key;
     }
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.width() - 2, slider.height() / 2));
+    EXPECT_EQ(stored(), 10) << "the track's right end is the longest duration";
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.width() * 37 / 100, slider.height() / 2));
     EXPECT_TRUE(stored() > 2 && std::fmod(stored() * 2, 1.0) == 0) << "on the half-second grid";
 
