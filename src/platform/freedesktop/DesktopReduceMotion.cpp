@@ -63,10 +63,13 @@ void DesktopReduceMotion::apply(const QString &group, const QString &key, const 
 {
     const bool before = isOn();
     const QVariant plain = unwrapped(value);
+    // Only a value that reads as a number is a duration factor: a word would read as 0 otherwise.
+    bool isNumber = false;
+    const double factor = plain.toDouble(&isNumber);
     if (group == gnomeGroup && key == gnomeKey && plain.typeId() == QMetaType::Bool)
         m_gnomeOff = !plain.toBool();
-    else if (group == kdeGroup && key == kdeKey && plain.canConvert<double>())
-        m_kdeOff = plain.toDouble() <= 0;
+    else if (group == kdeGroup && key == kdeKey && isNumber)
+        m_kdeOff = factor <= 0;
     else
         return;
     if (isOn() != before)
