@@ -20,13 +20,6 @@ ScreenInfo HeadlessScreenProvider::plain(QRectF frame, const QString &name)
     return ScreenInfo { name, frame, 0, {}, {}, frame };
 }
 
-ScreenInfo HeadlessScreenProvider::notched(QRectF frame, double notchWidth, double inset)
-{
-    const double side = (frame.width() - notchWidth) / 2;
-    return ScreenInfo { QStringLiteral("notched"), frame, inset, QRectF(frame.x(), frame.y(), side, inset),
-        QRectF(frame.right() - side, frame.y(), side, inset), frame };
-}
-
 void HeadlessPointerMonitor::moveTo(QPointF position)
 {
     m_position = position;
@@ -72,12 +65,6 @@ void HeadlessStatusItem::setStatus(const QString &toolTip, Attention attention)
 {
     m_toolTip = toolTip;
     m_attention = attention;
-}
-
-void HeadlessStatusItem::setAvailable(bool available)
-{
-    m_available = available;
-    Q_EMIT availabilityChanged();
 }
 
 DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen)

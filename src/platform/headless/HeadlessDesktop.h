@@ -26,8 +26,6 @@ public:
 
     // A screen without a housing, its work area the whole frame.
     static ScreenInfo plain(QRectF frame, const QString &name = QStringLiteral("plain"));
-    // A screen whose housing is `notchWidth` wide and `inset` high, centred at the top.
-    static ScreenInfo notched(QRectF frame, double notchWidth, double inset);
 
 private:
     QList<ScreenInfo> m_screens;
@@ -46,8 +44,6 @@ public:
     bool isGlobal() const override { return m_global; }
 
     void setGlobal(bool global) { m_global = global; }
-    // Puts the pointer somewhere without an event, as a pointer that moved unseen.
-    void setPosition(QPointF position) { m_position = position; }
     void moveTo(QPointF position);
     void clickAt(QPointF position);
     // The pointer leaves our windows; its position stays where it was last seen.
@@ -100,8 +96,6 @@ public:
     void setMenu(QMenu *menu) override { m_menu = menu; }
     void setStatus(const QString &toolTip, Attention attention) override;
     void show() override { m_shown = true; }
-
-    void setAvailable(bool available);
 
     QString symbol() const { return m_symbol; }
     QString accessibleDescription() const { return m_description; }
