@@ -52,8 +52,6 @@ public:
     EventBus &eventBus() { return m_eventBus; }
     SettingsWindowController *settings() const { return m_settings.get(); }
     UpdateController &updates() { return m_updates; }
-    // The GitHub token both clients send, read at launch.
-    GitHubCredentials &gitHubCredentials() { return m_gitHubCredentials; }
     // The status menu's entries in order (the separator included), once the item is built.
     QMenu *statusMenu() const { return m_menu.get(); }
 

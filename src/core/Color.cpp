@@ -17,17 +17,3 @@ QColor Color::toQColor() const
     color.setAlphaF(float(qBound(0.0, m_opacity, 1.0)));
     return color;
 }
-
-const char *Color::nameText() const
-{
-    switch (m_name) {
-    case Name::Orange: return "orange";
-    case Name::Green: return "green";
-    case Name::Red: return "red";
-    case Name::Blue: return "blue";
-    case Name::Gray: return "gray";
-    case Name::White: return "white";
-    case Name::Black: return "black";
-    }
-    return "black";
-}

@@ -23,7 +23,6 @@ public:
     constexpr Color withOpacity(double opacity) const { return Color(m_name, opacity); }
 
     QColor toQColor() const;
-    const char *nameText() const;
 
     friend constexpr bool operator==(const Color &, const Color &) = default;
 

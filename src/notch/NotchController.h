@@ -62,10 +62,8 @@ public:
     NotchPanel &panel() const { return *m_panel; }
     const NotchModel &model() const { return *m_model; }
     const NotchGeometry &geometry() const { return m_geometry; }
-    bool isPointerInside() const { return m_pointerInside; }
     // The modules' status line, which the collapsed overlay shows whenever no flash holds it.
     const ModuleStatus &liveStatus() const { return m_live; }
-    bool isHiddenBesideFullScreen() const { return m_hiddenBesideFullScreen; }
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
