@@ -66,6 +66,10 @@
         <source>%1 starten</source>
         <translation>Start %1</translation>
     </message>
+    <message>
+        <source>Container mit Status. Start und Stop per Klick.</source>
+        <translation>Containers with their status. Start and stop with a click.</translation>
+    </message>
 </context>
 <context>
     <name>GeneralSettingsPane</name>
@@ -226,6 +230,10 @@
         <source>Kein Repository ausgewählt</source>
         <translation>No repository selected</translation>
     </message>
+    <message>
+        <source>Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.</source>
+        <translation>The repository&apos;s latest workflow runs. A click opens the log.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubCredentials</name>
@@ -259,6 +267,14 @@
     <message>
         <source>PR gemergt: %1</source>
         <translation>PR merged: %1</translation>
+    </message>
+    <message>
+        <source>Pull Requests</source>
+        <translation>Pull Requests</translation>
+    </message>
+    <message>
+        <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
+        <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
     </message>
 </context>
 <context>

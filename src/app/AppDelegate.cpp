@@ -8,8 +8,8 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
-#include "settings/SettingsView.h"
 #include "settings/GitHubAccount.h"
+#include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QAction>
@@ -22,17 +22,18 @@
 
 namespace {
 
-// The modules' line in red is a failure, in orange work under way.
-StatusItem::Attention attentionFor(Color color)
+StatusItem::Attention attentionFor(ModuleStatus::Severity severity)
 {
-    switch (color.name()) {
-    case Color::Name::Red:
+    switch (severity) {
+    case ModuleStatus::Severity::Failing:
         return StatusItem::Attention::Failure;
-    case Color::Name::Orange:
+    case ModuleStatus::Severity::Active:
         return StatusItem::Attention::Active;
-    default:
-        return StatusItem::Attention::None;
+    case ModuleStatus::Severity::Fine:
+    case ModuleStatus::Severity::Idle:
+        break;
     }
+    return StatusItem::Attention::None;
 }
 
 } // namespace
@@ -62,7 +63,8 @@ void AppDelegate::applicationDidFinishLaunching()
         { preferences, m_gitHubCredentials, m_services.secrets, m_services.network, m_services.scheduler,
             m_services.processes, m_services.gitHubEndpoint });
 
-    m_accountClient = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
+    m_accountClient
+        = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
     m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient);
     m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account);
     // Translucent only while a compositor blends windows; it may come and go at any time.
@@ -131,7 +133,7 @@ void AppDelegate::setUpStatusItem()
     item->setMenu(m_menu.get());
     // The tooltip reads the collapsed line; the dot follows the modules' line, not a passing flash.
     const auto showStatus = [notch = m_notch.get(), target = item.get()] {
-        target->setStatus(notch->model().statusText(), attentionFor(notch->liveStatus().color));
+        target->setStatus(notch->model().statusText(), attentionFor(notch->liveStatus().severity));
     };
     showStatus();
     connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
@@ -153,10 +155,10 @@ void AppDelegate::buildStatusMenu()
         action->setData(QString::fromLatin1(tag));
         return action;
     };
-    connect(add(tr("Test-Ereignis anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_T), "test"),
-        &QAction::triggered, this, &AppDelegate::showTestEvent);
-    connect(add(tr("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"),
-        &QAction::triggered, this, &AppDelegate::showSettings);
+    connect(add(tr("Test-Ereignis anzeigen"), QKeySequence(Qt::CTRL | Qt::Key_T), "test"), &QAction::triggered, this,
+        &AppDelegate::showTestEvent);
+    connect(add(tr("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"), &QAction::triggered, this,
+        &AppDelegate::showSettings);
     QAction *check = add(tr("Nach Updates suchen …"), QKeySequence(), "updates");
     connect(check, &QAction::triggered, &m_updates, [this, check] { m_updates.checkForUpdates(check); });
     m_menu->addSeparator();

@@ -11,19 +11,24 @@
 
 #include <optional>
 
-// The contract every integration follows, so that the registry and the settings window can
-// start it, stop it and show its status without knowing what it does.
+// The contract every integration follows, so that the registry, the overlay, the tray and the
+// settings window can start it, stop it, describe it and show its status without knowing what it
+// does.
 //
-// Observers connect to willChange(), which is emitted before each write to the module's
-// observable state; connect with Qt::QueuedConnection (or repaint later) to see the new value.
+// A module emits changed() after each write to what it shows, so an observer reads the new state
+// at once.
 class DevModule : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
 
+    // Stable: preferences and the settings window's pane names are built from it.
     virtual QString id() const = 0;
     virtual QString title() const = 0;
+    // The name of the module's icon in the symbol set (the settings window's pane list).
     virtual QString symbol() const = 0;
+    // One or two sentences under the module's switch in its settings pane.
+    virtual QString description() const { return {}; }
     // Computed on every read; empty when the module has nothing to show.
     virtual std::optional<ModuleStatus> compactStatus() const = 0;
     // Begins (or restarts) the module's work. Called on the GUI thread; returns at once.
@@ -43,5 +48,6 @@ public:
     virtual std::optional<ModuleListSetting> listSetting() const { return std::nullopt; }
 
 Q_SIGNALS:
-    void willChange();
+    // After a change to anything the accessors above return.
+    void changed();
 };

@@ -5,7 +5,8 @@
 #include <QPointer>
 
 ModuleRegistry::ModuleRegistry(PreferenceStore &defaults, QObject *parent)
-    : QObject(parent), m_defaults(defaults)
+    : QObject(parent)
+    , m_defaults(defaults)
 {
     if (const auto stored = defaults.stringListValue(QString::fromLatin1(disabledModuleIDsKey)))
         m_disabledIDs = std::set<QString>(stored->cbegin(), stored->cend());
@@ -36,10 +37,10 @@ void ModuleRegistry::registerModule(std::unique_ptr<DevModule> module)
     if (!module || this->module(module->id()))
         return;
     DevModule *added = module.get();
-    Q_EMIT willChange();
     m_modules.push_back(std::move(module));
     if (!m_disabledIDs.contains(added->id()))
         startLater(added);
+    Q_EMIT moduleAdded(added);
 }
 
 void ModuleRegistry::setEnabled(bool enabled, const QString &id)
@@ -47,7 +48,6 @@ void ModuleRegistry::setEnabled(bool enabled, const QString &id)
     DevModule *target = module(id);
     if (!target)
         return;
-    Q_EMIT willChange();
     if (enabled) {
         m_disabledIDs.erase(id);
         startLater(target);
@@ -58,13 +58,15 @@ void ModuleRegistry::setEnabled(bool enabled, const QString &id)
     // std::set iterates in ascending order, which is the persisted order.
     const QStringList sorted(m_disabledIDs.cbegin(), m_disabledIDs.cend());
     m_defaults.setValue(QString::fromLatin1(disabledModuleIDsKey), sorted);
+    Q_EMIT enabledChanged(id, enabled);
 }
 
 void ModuleRegistry::startLater(DevModule *module)
 {
     // A start runs as its own piece of GUI-thread work, after what is running now.
     QMetaObject::invokeMethod(
-        module, [guard = QPointer<DevModule>(module)] {
+        module,
+        [guard = QPointer<DevModule>(module)] {
             if (guard)
                 guard->start();
         },

@@ -31,12 +31,14 @@ public:
     // call of its own unless it is switched off.
     void registerModule(std::unique_ptr<DevModule> module);
     // Switches the module with this id on (queued start) or off (immediate stop) and persists
-    // the switched-off set. Ids of unregistered modules are ignored.
+    // the switched-off set, then says so. Ids of unregistered modules are ignored.
     void setEnabled(bool enabled, const QString &id);
 
 Q_SIGNALS:
-    // Emitted before each write to the module list or the switched-off set.
-    void willChange();
+    // After a module joined the list (before its queued start).
+    void moduleAdded(DevModule *module);
+    // After the module with `id` was switched on or off and the set was stored.
+    void enabledChanged(const QString &id, bool enabled);
 
 private:
     void startLater(DevModule *module);

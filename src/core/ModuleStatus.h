@@ -4,10 +4,18 @@
 
 #include <QString>
 
-// A module's one-line status: the text, already formatted, and the colour that goes with it.
+// A module's one-line status: the text, already formatted, and how much it asks for the user's
+// attention. The overlay's dot and the tray's mark both follow the severity.
 struct ModuleStatus {
+    // In rising order of attention.
+    enum class Severity { Idle, Fine, Active, Failing };
+
     QString text;
-    Color color;
+    Severity severity = Severity::Idle;
+
+    // Gray, green, orange, red.
+    static Color colorOf(Severity severity);
+    Color color() const { return colorOf(severity); }
 
     friend bool operator==(const ModuleStatus &, const ModuleStatus &) = default;
 };

@@ -28,5 +28,5 @@ ModuleStatus NotchContent::statusLine(const ModuleRegistry &registry)
         if (std::optional<ModuleStatus> status = module->compactStatus())
             return *std::move(status);
     }
-    return ModuleStatus { QStringLiteral("Tarnlet"), Color::gray() };
+    return ModuleStatus { QStringLiteral("Tarnlet"), ModuleStatus::Severity::Idle };
 }

@@ -58,7 +58,13 @@ NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
     connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
-    connect(&registry, &ModuleRegistry::willChange, this, &NotchController::scheduleRebuild);
+    for (DevModule *module : registry.modules())
+        connect(module, &DevModule::changed, this, &NotchController::scheduleRebuild);
+    connect(&registry, &ModuleRegistry::moduleAdded, this, [this](DevModule *module) {
+        connect(module, &DevModule::changed, this, &NotchController::scheduleRebuild);
+        scheduleRebuild();
+    });
+    connect(&registry, &ModuleRegistry::enabledChanged, this, &NotchController::scheduleRebuild);
     connect(&screens, &ScreenProvider::activeFullScreenWindowChanged, this, &NotchController::followFullScreen);
     connect(&preferences, &PreferenceStore::valueChanged, this, &NotchController::preferenceChanged);
     followFullScreen();
@@ -88,13 +94,6 @@ void NotchController::placePanel()
         m_panel->setFrame(frame);
 }
 
-void NotchController::followModules()
-{
-    // Registered modules only ever join; a module already followed is not connected twice.
-    for (DevModule *module : m_registry.modules())
-        connect(module, &DevModule::willChange, this, &NotchController::scheduleRebuild, Qt::UniqueConnection);
-}
-
 void NotchController::scheduleRebuild()
 {
     m_rebuild.request();
@@ -102,7 +101,6 @@ void NotchController::scheduleRebuild()
 
 void NotchController::rebuild()
 {
-    followModules();
     const QList<ModuleRow> rows = NotchContent::rows(m_registry, NotchGeometry::maximumRows);
     if (rows != m_model->rows()) {
         const bool resized = rows.size() != m_model->rows().size();
@@ -124,7 +122,7 @@ void NotchController::rebuild()
 void NotchController::showStatus(const ModuleStatus &status)
 {
     m_model->setStatusText(status.text);
-    m_model->setStatusColor(status.color);
+    m_model->setStatusColor(status.color());
 }
 
 QRectF NotchController::collapsedArea() const
@@ -145,7 +143,8 @@ void NotchController::flash(const QString &text, Color color)
         m_waitingFlash = Flash { text, color };
         return;
     }
-    showStatus(ModuleStatus { text, color });
+    m_model->setStatusText(text);
+    m_model->setStatusColor(color);
     setExpanded(true);
     const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
     scheduleChange(false, duration, Condition::Flash);

@@ -99,7 +99,6 @@ private:
     QRectF collapsedArea() const;
     QRectF expandedArea() const;
     void placePanel();
-    void followModules();
     void scheduleRebuild();
     void rebuild();
     void showStatus(const ModuleStatus &status);

@@ -77,13 +77,9 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     m_contentLayout->addLayout(m_partsLayout);
 
     connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_moduleID); });
-    connect(&m_registry, &ModuleRegistry::willChange, this, &ModuleSettingsPane::refreshLater);
+    connect(&m_registry, &ModuleRegistry::moduleAdded, this, &ModuleSettingsPane::refresh);
+    connect(&m_registry, &ModuleRegistry::enabledChanged, this, &ModuleSettingsPane::refresh);
     refresh();
-}
-
-void ModuleSettingsPane::refreshLater()
-{
-    m_refresh.request();
 }
 
 void ModuleSettingsPane::refresh()
@@ -97,7 +93,7 @@ void ModuleSettingsPane::refresh()
         if (m_watchedModule)
             disconnect(m_watchedModule, nullptr, this, nullptr);
         m_watchedModule = module;
-        connect(module, &DevModule::willChange, this, &ModuleSettingsPane::refreshLater);
+        connect(module, &DevModule::changed, this, &ModuleSettingsPane::refresh);
         if (std::optional<ModuleListSetting> list = module->listSetting())
             m_partsLayout->insertWidget(0, new ModuleListEditor(m_preferences, std::move(*list), m_content));
     }

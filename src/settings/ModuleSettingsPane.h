@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/CoalescedCall.h"
-
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -28,9 +26,7 @@ public:
     ModuleDetailList *details() const { return m_details; }
 
 private:
-    // Both the registry and the modules announce a change before they make it, so the pane
-    // reads them once the current work is done; several notices in a row redraw once.
-    void refreshLater();
+    // Reads the module again; the registry and the module announce each change after making it.
     void refresh();
 
     ModuleRegistry &m_registry;
@@ -45,5 +41,4 @@ private:
     SettingsMessage *m_error;
     ModuleDetailList *m_details;
     QPointer<QObject> m_watchedModule;
-    CoalescedCall m_refresh { this, [this] { refresh(); } };
 };

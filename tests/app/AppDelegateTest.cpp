@@ -32,7 +32,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     auto module = std::make_unique<RowModule>(u"ci"_s);
     RowModule &ci = *module;
     delegate.registry().registerModule(std::move(module));
-    ci.setStatus(ModuleStatus { u"CI · main"_s, Color::orange() });
+    ci.setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Active });
     delegate.applicationDidFinishLaunching();
     auto &tray = static_cast<HeadlessStatusItem &>(*delegate.statusItem());
     EXPECT_EQ(secrets.reads, 1) << "one read for both clients: a locked keyring asks to be unlocked once";
@@ -66,7 +66,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     EXPECT_EQ(tray.attention(), StatusItem::Attention::Active);
     scheduler.advance(3.5);
     EXPECT_EQ(tray.toolTip(), u"CI · main"_s);
-    ci.setStatus(ModuleStatus { u"CI · main"_s, Color::red() });
+    ci.setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Failing });
     QCoreApplication::processEvents();
     EXPECT_EQ(tray.attention(), StatusItem::Attention::Failure);
 }

@@ -28,6 +28,10 @@ TEST(ModuleRegistry, StartsSwitchedOnModulesLaterAndPersistsTheSortedSetOfSwitch
     QCoreApplication::processEvents();
     EXPECT_EQ(started, QStringList { u"github.actions"_s }) << "switched off or a duplicate id: never started";
 
+    // Notices come after the change: a reader sees the new state inside the notice.
+    QStringList seen;
+    QObject::connect(&registry, &ModuleRegistry::enabledChanged,
+        [&](const QString &id, bool on) { seen << id + (registry.isEnabled(id) == on ? u"=ok"_s : u"=stale"_s); });
     registry.setEnabled(true, u"docker"_s);
     QCoreApplication::processEvents();
     EXPECT_EQ(started.last(), u"docker"_s);
@@ -36,6 +40,7 @@ TEST(ModuleRegistry, StartsSwitchedOnModulesLaterAndPersistsTheSortedSetOfSwitch
     registry.setEnabled(true, u"gone.module"_s); // not registered: changes nothing
     EXPECT_EQ(prefs.store->stringListValue(u"disabledModuleIDs"_s),
         QStringList({ u"github.actions"_s, u"github.pullRequests"_s, u"gone.module"_s }));
+    EXPECT_EQ(seen, QStringList({ u"docker=ok"_s, u"github.actions=ok"_s }));
 }
 
 } // namespace

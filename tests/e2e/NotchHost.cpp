@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
                                Color::orange(), QUrl(runs + u'1') },
             { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, Color::green(),
                 QUrl(runs + u'2') } });
-    rows->setStatus(ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), Color::orange() });
+    rows->setStatus(ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), ModuleStatus::Severity::Active });
     registry.registerModule(std::move(rows));
     TimerScheduler scheduler;
     DesktopServices desktop = createDesktopServices();

@@ -194,7 +194,7 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
 {
     controller();
     registry.registerModule(std::make_unique<RowModule>(u"second"_s, numberedRows(2, u"Second"_s)));
-    module(u"second"_s).setStatus(ModuleStatus { u"2 von 3 Containern laufen"_s, Color::green() });
+    module(u"second"_s).setStatus(ModuleStatus { u"2 von 3 Containern laufen"_s, ModuleStatus::Severity::Fine });
     module(u"first"_s).setRows(numberedRows(4));
     module(u"first"_s).setRows(numberedRows(2));
     EXPECT_EQ(model().rows().size(), 3) << "nothing before the turn ends";
@@ -204,7 +204,7 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
     EXPECT_EQ(model().statusText(), u"2 von 3 Containern laufen"_s);
 
     // The first module with a status wins, after a flash too; seven rows fit, more end in a count.
-    module(u"first"_s).setStatus(ModuleStatus { u"CI · main"_s, Color::orange() });
+    module(u"first"_s).setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Active });
     flash();
     registry.setEnabled(false, u"first"_s);
     module(u"second"_s).setRows(numberedRows(7, u"Second"_s));

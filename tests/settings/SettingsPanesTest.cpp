@@ -56,7 +56,7 @@ TEST_F(SettingsPanesTest, ModulePanesFollowTheModuleAndTheRegistryAndWaitForAnUn
     EXPECT_TRUE(visibleTexts(pane).contains(u"CI · main · erfolgreich"_s));
 
     // Switched off through the registry; the stopped module keeps showing its last status.
-    actions->change(actions->status, ModuleStatus { u"CI · main · läuft"_s, Color::orange() });
+    actions->change(actions->status, ModuleStatus { u"CI · main · läuft"_s, ModuleStatus::Severity::Active });
     toggle(pane, u"Modul aktiv"_s)->click();
     EXPECT_TRUE(registry.disabledIDs().contains(u"github.actions"_s));
     settle();

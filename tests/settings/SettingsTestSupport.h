@@ -42,8 +42,8 @@ public:
 
     template<class Field, class Value> void change(Field &field, Value value)
     {
-        Q_EMIT willChange();
         field = std::move(value);
+        Q_EMIT changed();
     }
 
     std::optional<ModuleStatus> status;
@@ -72,7 +72,7 @@ protected:
     {
         AppPreferences::registerDefaults(prefs);
         actions = add(QStringLiteral("github.actions"));
-        actions->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), Color::green() };
+        actions->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), ModuleStatus::Severity::Fine };
         add(QStringLiteral("github.pullRequests"));
         controller.show();
         QApplication::setActiveWindow(&view());

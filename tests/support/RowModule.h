@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-// A module whose rows and status the test sets; each change is announced before it is made, as
+// A module whose rows and status the test sets; each change is announced after it is made, as
 // real modules do. It counts its starts and stops and can log its starts in a shared list.
 class RowModule final : public DevModule {
 public:
@@ -28,13 +28,13 @@ public:
 
     void setRows(QList<ModuleRow> rows)
     {
-        Q_EMIT willChange();
         m_rows = std::move(rows);
+        Q_EMIT changed();
     }
     void setStatus(std::optional<ModuleStatus> status)
     {
-        Q_EMIT willChange();
         m_status = std::move(status);
+        Q_EMIT changed();
     }
 
     int starts = 0;

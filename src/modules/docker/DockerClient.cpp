@@ -43,7 +43,6 @@ ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
 
 } // namespace
 
-
 DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, QStringList candidates)
     : m_runner(runner)
     , m_limits(limits)
@@ -80,7 +79,8 @@ QStringList DockerClient::curlArguments(const QString &socketPath, const QString
 QStringList DockerClient::curlPostArguments(const QString &socketPath, const QString &path)
 {
     return { QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
-        QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath, QStringLiteral("http://localhost") + path };
+        QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath,
+        QStringLiteral("http://localhost") + path };
 }
 
 namespace {
@@ -93,7 +93,8 @@ ContainerSource::CommandResult commandOutcome(const ProcessRunner::Result &run)
     if (run.outcome == ProcessRunner::Result::Outcome::Exited && run.exitStatus == curlHttpError) {
         QString message;
         try {
-            message = JsonReader::decodeObject(run.output, [](const JsonReader &json) { return json.string("message"); });
+            message
+                = JsonReader::decodeObject(run.output, [](const JsonReader &json) { return json.string("message"); });
         } catch (const JsonDecodeError &) {
             // An answer without a message still is a refusal.
         }

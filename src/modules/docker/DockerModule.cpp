@@ -30,7 +30,7 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
         return std::nullopt;
     const auto running = std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning);
     const QString text = tr("%1 von %2 Containern laufen").arg(running).arg(m_containers.size());
-    return ModuleStatus { text, running > 0 ? Color::green() : Color::gray() };
+    return ModuleStatus { text, running > 0 ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle };
 }
 
 void DockerModule::start()
@@ -64,30 +64,24 @@ void DockerModule::store(quint64 pollNumber, const ContainerSource::Result &resu
     m_pollStored = pollNumber;
     if (const auto *containers = std::get_if<DockerContainerList>(&result)) {
         setContainers(*containers);
-        setErrorText(std::nullopt);
+        m_errorText.reset();
     } else if (std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound) {
         setContainers({});
-        setErrorText(tr(notRunningText));
+        m_errorText = tr(notRunningText);
     } else {
-        setErrorText(tr(notAnsweringText));
+        m_errorText = tr(notAnsweringText);
     }
+    Q_EMIT changed();
 }
 
 void DockerModule::setContainers(DockerContainerList containers)
 {
-    Q_EMIT willChange();
     m_containers = std::move(containers);
     // A refusal is kept for as long as its container is there.
     m_refusals.removeIf([this](const auto &entry) {
         return std::none_of(m_containers.cbegin(), m_containers.cend(),
             [&](const DockerContainer &container) { return container.id == entry.key(); });
     });
-}
-
-void DockerModule::setErrorText(std::optional<QString> text)
-{
-    Q_EMIT willChange();
-    m_errorText = std::move(text);
 }
 
 QString DockerModule::displayName(const DockerContainer &container)
@@ -108,7 +102,7 @@ QList<ModuleRow> DockerModule::overlayRows() const
             if (isRunning(container) && names.size() < runningNamesShown)
                 names.append(displayName(container));
         }
-        return { ModuleRow { status->text, names.join(QStringLiteral(", ")), std::nullopt, status->color, QUrl() } };
+        return { ModuleRow { status->text, names.join(QStringLiteral(", ")), std::nullopt, status->color(), QUrl() } };
     }
     const QString detail = m_pollStored == 0 ? tr("Lädt …") : tr("Keine Container");
     return { ModuleRow { title(), detail, std::nullopt, Color::gray(), QUrl() } };
@@ -138,13 +132,12 @@ void DockerModule::setRunning(const QString &containerId, bool running)
 {
     if (m_underWay.contains(containerId))
         return;
-    Q_EMIT willChange();
     m_underWay.insert(containerId);
+    Q_EMIT changed();
     m_source->setRunning(containerId, running,
         [self = QPointer<DockerModule>(this), containerId](const ContainerSource::CommandResult &failure) {
             if (!self)
                 return;
-            Q_EMIT self->willChange();
             self->m_underWay.remove(containerId);
             if (!failure) {
                 self->m_refusals.remove(containerId);
@@ -154,6 +147,7 @@ void DockerModule::setRunning(const QString &containerId, bool running)
                 self->m_refusals.insert(containerId,
                     tr(failure->kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText));
             }
+            Q_EMIT self->changed();
             self->refresh();
         });
 }

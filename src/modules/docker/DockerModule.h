@@ -29,6 +29,7 @@ public:
     QString id() const override { return QStringLiteral("docker"); }
     QString title() const override { return QStringLiteral("Docker"); }
     QString symbol() const override { return QStringLiteral("shippingbox"); }
+    QString description() const override { return tr("Container mit Status. Start und Stop per Klick."); }
     std::optional<ModuleStatus> compactStatus() const override;
     // Starts polling at once; a loop already running ends (a poll it has under way still lands).
     void start() override;
@@ -59,7 +60,6 @@ public:
 private:
     void store(quint64 pollNumber, const ContainerSource::Result &result);
     void setContainers(DockerContainerList containers);
-    void setErrorText(std::optional<QString> text);
 
     std::unique_ptr<ContainerSource> m_source;
     DockerContainerList m_containers;

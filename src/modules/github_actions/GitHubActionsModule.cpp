@@ -67,8 +67,8 @@ struct GitHubActionsModule::Watch {
     QString shortName() const { return repo.section(u'/', 1); }
 };
 
-GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus &bus,
-    std::unique_ptr<GitHubApi> client, const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
+GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
+    const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
     : DevModule(parent)
     , m_preferences(preferences)
     , m_bus(bus)
@@ -92,11 +92,11 @@ void GitHubActionsModule::followPreference()
     const QStringList wanted = GitHubRepository::watched(m_preferences);
     if (wanted == repositories())
         return;
-    Q_EMIT willChange();
     std::vector<std::unique_ptr<Watch>> next;
     std::vector<Watch *> added;
     for (const QString &repo : wanted) {
-        auto kept = std::find_if(m_watches.begin(), m_watches.end(), [&](const auto &w) { return w && w->repo == repo; });
+        auto kept
+            = std::find_if(m_watches.begin(), m_watches.end(), [&](const auto &w) { return w && w->repo == repo; });
         if (kept != m_watches.end()) {
             next.push_back(std::move(*kept));
             continue;
@@ -114,15 +114,16 @@ void GitHubActionsModule::followPreference()
         for (Watch *watch : added)
             watch->loop->start();
     }
+    Q_EMIT changed();
 }
 
 void GitHubActionsModule::followCredentials()
 {
-    Q_EMIT willChange();
     // A new token should not wait out a back-off of up to ten minutes: failed repositories ask now.
     // (GitHub's verdict on the token in use changes the display only.)
     const bool newToken = m_credentials.token() != m_token;
     m_token = m_credentials.token();
+    Q_EMIT changed();
     if (!newToken || !m_running || !m_token)
         return;
     for (const auto &watch : m_watches) {
@@ -167,47 +168,48 @@ double GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QLis
         m_waitShown = true;
         return result.error().secondsToWait();
     }
-    if (std::exchange(m_waitShown, false))
-        Q_EMIT willChange();
+    const bool waitEnded = std::exchange(m_waitShown, false);
     const auto pauseAfterSuccess = [&] {
         watch.failures = 0;
         return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60;
     };
     // Unchanged since the last answer: nothing to store and nothing to announce.
     if (result.isOk() && result.value().unchanged && watch.answered) {
-        if (watch.errorText) {
-            Q_EMIT willChange();
-            watch.errorText.reset();
-        }
+        const bool errorGone = std::exchange(watch.errorText, std::nullopt).has_value();
+        if (errorGone || waitEnded)
+            Q_EMIT changed();
         return pauseAfterSuccess();
     }
-    Q_EMIT willChange();
     if (!result.isOk()) {
         watch.errorText = errorTextFor(result.error());
-        return PollLoop::backOff(++watch.failures);
+        const double pause = PollLoop::backOff(++watch.failures);
+        Q_EMIT changed();
+        return pause;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
     watch.errorText.reset();
+    const double pause = pauseAfterSuccess();
+    Q_EMIT changed();
     // The runs found by a repository's first answer were there before: only later ones are news.
     if (!firstAnswer) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
             m_bus.publish(ModuleEvent { id(), news.text, true, news.color });
     }
-    return pauseAfterSuccess();
+    return pause;
 }
 
 std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 {
     if (const std::optional<QString> problem = m_credentials.problemText())
-        return ModuleStatus { *problem, Color::gray() };
+        return ModuleStatus { *problem, ModuleStatus::Severity::Idle };
     QList<QList<WorkflowRun>> answers;
     for (const auto &watch : m_watches)
         answers.append(watch->runs);
     const std::optional<WorkflowRun> run = WorkflowRunState::mostNeedingAttention(answers);
     if (!run)
         return std::nullopt;
-    return ModuleStatus { WorkflowRunState::nameAndBranch(*run), WorkflowRunState::color(*run) };
+    return ModuleStatus { WorkflowRunState::nameAndBranch(*run), WorkflowRunState::severity(*run) };
 }
 
 std::optional<QString> GitHubActionsModule::errorText() const

@@ -33,6 +33,7 @@ public:
     QString id() const override { return QStringLiteral("github.actions"); }
     QString title() const override { return QStringLiteral("GitHub Actions"); }
     QString symbol() const override { return QStringLiteral("gearshape.2"); }
+    QString description() const override { return tr("Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log."); }
     // The name and branch of the run that most needs attention, in its colour; none before the
     // first successful poll. A later failure leaves it as it was; a refused token replaces it.
     std::optional<ModuleStatus> compactStatus() const override;

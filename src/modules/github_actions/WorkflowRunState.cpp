@@ -54,13 +54,18 @@ bool WorkflowRunState::isFailure(const WorkflowRun &run)
         && (run.conclusion == u"failure" || run.conclusion == u"timed_out" || run.conclusion == u"startup_failure");
 }
 
-Color WorkflowRunState::color(const WorkflowRun &run)
+ModuleStatus::Severity WorkflowRunState::severity(const WorkflowRun &run)
 {
     if (isActive(run))
-        return Color::orange();
+        return ModuleStatus::Severity::Active;
     if (isFailure(run))
-        return Color::red();
-    return run.conclusion == u"success" ? Color::green() : Color::gray();
+        return ModuleStatus::Severity::Failing;
+    return run.conclusion == u"success" ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle;
+}
+
+Color WorkflowRunState::color(const WorkflowRun &run)
+{
+    return ModuleStatus::colorOf(severity(run));
 }
 
 QString WorkflowRunState::word(const WorkflowRun &run)
@@ -113,7 +118,8 @@ std::optional<WorkflowRun> WorkflowRunState::mostNeedingAttention(const QList<QL
         QList<WorkflowRun> seen;
         for (const WorkflowRun &run : runs) {
             all.append(run);
-            if (std::none_of(seen.cbegin(), seen.cend(), [&](const WorkflowRun &s) { return sameWorkflowAndBranch(s, run); }))
+            if (std::none_of(
+                    seen.cbegin(), seen.cend(), [&](const WorkflowRun &s) { return sameWorkflowAndBranch(s, run); }))
                 seen.append(run);
         }
         current.append(seen);

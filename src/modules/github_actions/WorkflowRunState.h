@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Color.h"
+#include "core/ModuleStatus.h"
 #include "services/WorkflowRun.h"
 
 #include <QList>
@@ -17,7 +18,9 @@ namespace WorkflowRunState {
 bool isActive(const WorkflowRun &run);
 // A conclusion that asks for attention: failure, timed_out or startup_failure.
 bool isFailure(const WorkflowRun &run);
-// Orange while active, then by conclusion: green for success, red for a failure, else gray.
+// Active while not finished, then by conclusion: fine for success, failing for a failure, else idle.
+ModuleStatus::Severity severity(const WorkflowRun &run);
+// The severity's colour: orange, green, red or gray.
 Color color(const WorkflowRun &run);
 // One German word or two for the run's status or, once completed, its conclusion ("läuft",
 // "fehlgeschlagen"); a word GitHub adds later is shown as it comes.

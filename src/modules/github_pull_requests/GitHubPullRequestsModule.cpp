@@ -60,11 +60,11 @@ void GitHubPullRequestsModule::followPreference()
 
 void GitHubPullRequestsModule::followCredentials()
 {
-    Q_EMIT willChange();
     // A new token is tried at once rather than after the pause; GitHub's verdict on the token in
     // use changes the display only.
     const bool newToken = m_credentials.token() != m_token;
     m_token = m_credentials.token();
+    Q_EMIT changed();
     if (newToken && m_loop.isRunning() && m_lastPollFailed && m_token)
         start();
 }
@@ -151,7 +151,7 @@ void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNot
         return endPoll(result.error().secondsToWait());
     }
     if (std::exchange(m_waitShown, false))
-        Q_EMIT willChange();
+        Q_EMIT changed();
     if (!result.isOk())
         return endPoll(pollInterval); // silent: the next poll tries again
     // Never sooner than GitHub asks for.
@@ -209,11 +209,11 @@ void GitHubPullRequestsModule::announce(const QString &text, const GitHubNotific
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
-    Q_EMIT willChange();
     const QUrl page = notification.subject.url ? pullRequestPage(*notification.subject.url) : QUrl();
     m_messages.prepend(Message { text, QDateTime::currentDateTimeUtc(), page });
     if (m_messages.size() > keptMessages)
         m_messages.resize(keptMessages);
+    Q_EMIT changed();
     m_bus.publish(ModuleEvent { id(), text, true });
 }
 

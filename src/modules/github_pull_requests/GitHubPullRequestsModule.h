@@ -37,8 +37,12 @@ public:
     ~GitHubPullRequestsModule() override;
 
     QString id() const override { return QStringLiteral("github.pullRequests"); }
-    QString title() const override { return QStringLiteral("Pull Requests"); }
+    QString title() const override { return tr("Pull Requests"); }
     QString symbol() const override { return QStringLiteral("arrow.triangle.pull"); }
+    QString description() const override
+    {
+        return tr("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.");
+    }
     std::optional<ModuleStatus> compactStatus() const override { return std::nullopt; }
     // Polls at once, then every 60 s; a poll in flight is dropped first.
     void start() override;
