@@ -5,6 +5,7 @@
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
+#include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -54,12 +55,13 @@ struct Overlay {
         screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         controller = std::make_unique<NotchController>(
-            bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+            bus, content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
     }
 
     EventBus bus;
     TempPreferences prefs;
     ModuleRegistry registry { *prefs.store };
+    ModuleContent content { registry };
     TimerScheduler scheduler;
     HeadlessScreenProvider screens;
     HeadlessPointerMonitor pointer;

@@ -55,7 +55,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     AppPreferences::registerDefaults(preferences);
 
-    m_notch = std::make_unique<NotchController>(m_eventBus, m_registry, preferences, m_services.scheduler,
+    m_content = std::make_unique<ModuleContent>(m_registry);
+    m_notch = std::make_unique<NotchController>(m_eventBus, *m_content, preferences, m_services.scheduler,
         *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
 
@@ -131,12 +132,13 @@ void AppDelegate::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();
     item->setMenu(m_menu.get());
-    // The tooltip reads the collapsed line; the dot follows the modules' line, not a passing flash.
-    const auto showStatus = [notch = m_notch.get(), target = item.get()] {
-        target->setStatus(notch->model().statusText(), attentionFor(notch->liveStatus().severity));
+    // The tooltip reads the collapsed line; the mark follows the modules' line, not a passing flash.
+    const auto showStatus = [notch = m_notch.get(), content = m_content.get(), target = item.get()] {
+        target->setStatus(notch->statusLine(), attentionFor(content->statusLine().severity));
     };
     showStatus();
     connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
+    connect(m_content.get(), &ModuleContent::changed, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());

@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "core/EventBus.h"
+#include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/Scheduler.h"
 #include "services/ConnectionRecycler.h"
@@ -48,6 +49,7 @@ public:
 
     StatusItem *statusItem() const { return m_statusItem.get(); }
     NotchController *notch() const { return m_notch.get(); }
+    const ModuleContent *content() const { return m_content.get(); }
     ModuleRegistry &registry() { return m_registry; }
     EventBus &eventBus() { return m_eventBus; }
     SettingsWindowController *settings() const { return m_settings.get(); }
@@ -71,6 +73,8 @@ private:
     // Before the registry: the modules it owns read the credentials until they go.
     GitHubCredentials m_gitHubCredentials;
     ModuleRegistry m_registry;
+    // What the overlay and the tray show of the modules.
+    std::unique_ptr<ModuleContent> m_content;
     EventBus m_eventBus;
     // The account pane's own client, on the same credentials as the modules' clients.
     std::unique_ptr<GitHubClient> m_accountClient;

@@ -1,32 +1,14 @@
 #include "notch/NotchContent.h"
 
-#include "core/ModuleRegistry.h"
-
 #include <QCoreApplication>
 
-QList<ModuleRow> NotchContent::rows(const ModuleRegistry &registry, int limit)
+QList<ModuleRow> NotchContent::fitted(QList<ModuleRow> rows, int limit)
 {
-    QList<ModuleRow> all;
-    for (const DevModule *module : registry.modules()) {
-        if (registry.isEnabled(module->id()))
-            all.append(module->overlayRows());
-    }
-    if (all.size() <= limit)
-        return all;
-    const qsizetype rest = all.size() - (limit - 1);
-    all.resize(limit - 1);
-    all.append(ModuleRow {
+    if (rows.size() <= limit)
+        return rows;
+    const qsizetype rest = rows.size() - (limit - 1);
+    rows.resize(limit - 1);
+    rows.append(ModuleRow {
         QCoreApplication::translate("NotchContent", "+%1 weitere").arg(rest), {}, std::nullopt, Color::gray(), {} });
-    return all;
-}
-
-ModuleStatus NotchContent::statusLine(const ModuleRegistry &registry)
-{
-    for (const DevModule *module : registry.modules()) {
-        if (!registry.isEnabled(module->id()))
-            continue;
-        if (std::optional<ModuleStatus> status = module->compactStatus())
-            return *std::move(status);
-    }
-    return ModuleStatus { QStringLiteral("Tarnlet"), ModuleStatus::Severity::Idle };
+    return rows;
 }

@@ -2,14 +2,13 @@
 
 #include "core/EventBus.h"
 #include "core/GitHubPage.h"
-#include "core/ModuleRegistry.h"
+#include "core/ModuleContent.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchContent.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
-#include "platform/ScreenProvider.h"
 
 #include <QPointer>
 
@@ -30,44 +29,31 @@ constexpr double ageUpdateDelay = 0.005;
 
 } // namespace
 
-NotchController::NotchController(EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences,
+NotchController::NotchController(EventBus &bus, const ModuleContent &content, PreferenceStore &preferences,
     Scheduler &scheduler, ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
     const ReduceMotion &reduceMotion, QObject *parent)
     : QObject(parent)
-    , m_registry(registry)
+    , m_content(content)
     , m_preferences(preferences)
     , m_scheduler(scheduler)
-    , m_screens(screens)
     , m_pointer(pointer)
+    , m_placement(screens, pointer, preferences)
     , m_model(std::make_unique<NotchModel>())
 {
-    // Without any screen the overlay waits at the origin for the first configuration change.
-    std::optional<ScreenInfo> screen
-        = NotchGeometry::chosenScreen(screens, preferences.stringValue(AppPreferences::screen), pointer.position());
-    if (!screen && !screens.screens().isEmpty())
-        screen = screens.screens().constFirst();
-    m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
-
     // The modules' rows and line are in the model before the panel is first laid out.
-    rebuild();
+    showContent();
     m_panel = std::make_unique<NotchPanel>(expandedArea().toAlignedRect(), panelWindow);
-    m_panel->setContent(new NotchView(*m_model, m_geometry.collapsedSize, reduceMotion));
+    m_panel->setContent(new NotchView(*m_model, geometry().collapsedSize, reduceMotion));
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
-    connect(&screens, &ScreenProvider::screensChanged, this, &NotchController::rebuildForScreen);
-    for (DevModule *module : registry.modules())
-        connect(module, &DevModule::changed, this, &NotchController::scheduleRebuild);
-    connect(&registry, &ModuleRegistry::moduleAdded, this, [this](DevModule *module) {
-        connect(module, &DevModule::changed, this, &NotchController::scheduleRebuild);
-        scheduleRebuild();
-    });
-    connect(&registry, &ModuleRegistry::enabledChanged, this, &NotchController::scheduleRebuild);
-    connect(&screens, &ScreenProvider::activeFullScreenWindowChanged, this, &NotchController::followFullScreen);
-    connect(&preferences, &PreferenceStore::valueChanged, this, &NotchController::preferenceChanged);
-    followFullScreen();
+    connect(&content, &ModuleContent::changed, this, &NotchController::showContent);
+    connect(&m_placement, &NotchPlacement::moved, this, &NotchController::placePanel);
+    connect(&m_placement, &NotchPlacement::hiddenChanged, this, &NotchController::followHidden);
+    if (m_placement.isHiddenBesideFullScreen())
+        followHidden(true);
 }
 
 NotchController::~NotchController()
@@ -77,14 +63,9 @@ NotchController::~NotchController()
     m_ageUpdate.cancel();
 }
 
-QRectF NotchController::expandedArea(QPointF topCentre, QSizeF size)
-{
-    return QRectF(topCentre.x() - size.width() / 2, topCentre.y(), size.width(), size.height());
-}
-
 QRectF NotchController::expandedArea() const
 {
-    return expandedArea(m_geometry.topCentre(), NotchGeometry::expandedSize(m_model->rows().size()));
+    return m_placement.expandedArea(m_model->rows().size());
 }
 
 void NotchController::placePanel()
@@ -94,14 +75,14 @@ void NotchController::placePanel()
         m_panel->setFrame(frame);
 }
 
-void NotchController::scheduleRebuild()
+const QString &NotchController::statusLine() const
 {
-    m_rebuild.request();
+    return m_model->statusText();
 }
 
-void NotchController::rebuild()
+void NotchController::showContent()
 {
-    const QList<ModuleRow> rows = NotchContent::rows(m_registry, NotchGeometry::maximumRows);
+    const QList<ModuleRow> rows = NotchContent::fitted(m_content.rows(), NotchGeometry::maximumRows);
     if (rows != m_model->rows()) {
         const bool resized = rows.size() != m_model->rows().size();
         m_model->setAgesAt(QDateTime::currentDateTimeUtc());
@@ -110,24 +91,17 @@ void NotchController::rebuild()
             placePanel();
         armAgeUpdate();
     }
-    const ModuleStatus live = NotchContent::statusLine(m_registry);
-    if (live == m_live)
+    if (m_flashEnd.isPending() || m_content.statusLine() == m_shownLine)
         return;
-    m_live = live;
-    if (!m_flashEnd.isPending())
-        showStatus(live);
+    showStatus(m_content.statusLine());
     Q_EMIT statusLineChanged();
 }
 
 void NotchController::showStatus(const ModuleStatus &status)
 {
+    m_shownLine = status;
     m_model->setStatusText(status.text);
     m_model->setStatusColor(status.color());
-}
-
-QRectF NotchController::collapsedArea() const
-{
-    return expandedArea(m_geometry.topCentre(), m_geometry.collapsedSize);
 }
 
 void NotchController::handleBusEvent(const ModuleEvent &event)
@@ -139,10 +113,11 @@ void NotchController::handleBusEvent(const ModuleEvent &event)
 
 void NotchController::flash(const QString &text, Color color)
 {
-    if (m_hiddenBesideFullScreen) {
+    if (m_placement.isHiddenBesideFullScreen()) {
         m_waitingFlash = Flash { text, color };
         return;
     }
+    m_shownLine.reset();
     m_model->setStatusText(text);
     m_model->setStatusColor(color);
     setExpanded(true);
@@ -160,7 +135,7 @@ void NotchController::flash(const QString &text, Color color)
 
 void NotchController::endFlash()
 {
-    showStatus(m_live);
+    showStatus(m_content.statusLine());
     Q_EMIT statusLineChanged();
 }
 
@@ -174,9 +149,9 @@ void NotchController::setExpanded(bool expanded)
     m_panel->setClickThrough(!expanded);
     armAgeUpdate();
     // The overlay follows the pointer to another screen only while it is collapsed.
-    if (!expanded && !m_hiddenBesideFullScreen
+    if (!expanded && !m_placement.isHiddenBesideFullScreen()
         && m_preferences.stringValue(AppPreferences::screen) == AppPreferences::screenWithPointer)
-        rebuildForScreen();
+        m_placement.chooseScreen();
 }
 
 void NotchController::armAgeUpdate()
@@ -213,11 +188,11 @@ void NotchController::openRowAt(QPointF position)
 void NotchController::handle(PointerEventType type)
 {
     // Runs for every pointer event on the desktop: a few rectangle tests, no allocation.
-    if (m_hiddenBesideFullScreen)
+    if (m_placement.isHiddenBesideFullScreen())
         return;
     const QPointF position = m_pointer.position();
     const bool expanded = m_model->isExpanded();
-    const QRectF collapsed = collapsedArea();
+    const QRectF collapsed = m_placement.collapsedArea();
     const QRectF open = expandedArea();
 
     if (type == PointerEventType::LeftMouseDown) {
@@ -293,49 +268,18 @@ void NotchController::pendingDue()
     setExpanded(m_pending.target);
 }
 
-void NotchController::rebuildForScreen()
+void NotchController::followHidden(bool hidden)
 {
-    placeOnChosenScreen();
-    followFullScreen();
-}
-
-void NotchController::placeOnChosenScreen()
-{
-    const std::optional<ScreenInfo> screen = NotchGeometry::chosenScreen(
-        m_screens, m_preferences.stringValue(AppPreferences::screen), m_pointer.position());
-    if (!screen)
-        return;
-    m_geometry = NotchGeometry::forScreen(*screen);
-    placePanel();
-}
-
-void NotchController::followFullScreen()
-{
-    const std::optional<QRectF> window = m_screens.activeFullScreenWindow();
-    const bool hide = window && NotchGeometry::contains(m_geometry.screen.frame, window->center())
-        && m_preferences.boolValue(AppPreferences::hideBesideFullScreen);
-    if (hide == m_hiddenBesideFullScreen)
-        return;
-    // Set first: the collapse below must neither move the overlay nor look here again.
-    m_hiddenBesideFullScreen = hide;
-    if (hide) {
+    if (hidden) {
         m_pending.job.cancel();
         m_pointerInside = false;
         if (m_model->isPinned())
             m_model->setPinned(false);
         setExpanded(false);
     }
-    m_panel->setSuppressed(hide);
-    if (!hide && m_waitingFlash) {
+    m_panel->setSuppressed(hidden);
+    if (!hidden && m_waitingFlash) {
         const Flash waiting = *std::exchange(m_waitingFlash, std::nullopt);
         flash(waiting.text, waiting.color);
     }
-}
-
-void NotchController::preferenceChanged(const QString &key)
-{
-    if (key == AppPreferences::screen)
-        rebuildForScreen();
-    else if (key == AppPreferences::hideBesideFullScreen)
-        followFullScreen();
 }

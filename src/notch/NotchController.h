@@ -1,10 +1,9 @@
 #pragma once
 
-#include "core/CoalescedCall.h"
 #include "core/Color.h"
 #include "core/ModuleStatus.h"
 #include "core/Scheduler.h"
-#include "notch/NotchGeometry.h"
+#include "notch/NotchPlacement.h"
 #include "platform/PointerMonitor.h"
 
 #include <QObject>
@@ -14,7 +13,7 @@
 #include <optional>
 
 class EventBus;
-class ModuleRegistry;
+class ModuleContent;
 class NotchModel;
 class NotchPanel;
 class PanelWindowSupport;
@@ -28,24 +27,19 @@ struct ModuleEvent;
 // the open area closes an unpinned overlay; bus events and flash() show news and close again
 // after the configured time. Preferences are read at the moment of use, never cached.
 //
-// What it shows comes from the registry's switched-on modules: their rows, in registry order,
-// and as the status line the compact status of the first one that has one. Module and registry
-// notices are gathered into one rebuild per turn of the event loop. A flash holds the status
-// line for the flash duration, then the modules' line returns. While open, the rows' ages are
-// redrawn whenever one changes; while collapsed nothing ticks. A click on a row of the open
-// overlay opens the row's page.
-//
-// The overlay hangs from the top of what panels leave free on the chosen screen
-// ("notch.screen"). While the active window on that screen is full-screen it is hidden and
-// ignores the pointer, and flashes wait until that window is left ("notch.hideBesideFullScreen").
-// Where the pointer can only be followed over our own windows, leaving them counts as leaving.
+// What it shows comes from the content source: the switched-on modules' rows and their status
+// line. A flash holds the status line for the flash duration, then the modules' line returns.
+// While open, the rows' ages are redrawn whenever one changes; while collapsed nothing ticks. A
+// click on a row of the open overlay opens the row's page. Where it hangs, and when a full-screen
+// window hides it, is the placement's to say; flashes asked for while hidden wait until it shows
+// again. Where the pointer can only be followed over our own windows, leaving them counts as
+// leaving.
 //
 // Every reference must outlive the controller; src/app hands in the production services:
-//   NotchController notch(bus, registry, preferences, scheduler, *desktop.screens,
+//   NotchController notch(bus, content, preferences, scheduler, *desktop.screens,
 //                         *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
 //   notch.panel().show();
-// Creating the controller subscribes to the bus and the pointer and screen notices; it does not
-// show the panel.
+// Creating the controller subscribes to the bus and the pointer; it does not show the panel.
 class NotchController final : public QObject {
     Q_OBJECT
 public:
@@ -54,26 +48,23 @@ public:
     static constexpr double hoverDelay = 0.25;
     static constexpr double leaveDelay = 0.35;
 
-    NotchController(EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences, Scheduler &scheduler,
+    NotchController(EventBus &bus, const ModuleContent &content, PreferenceStore &preferences, Scheduler &scheduler,
         ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
         const ReduceMotion &reduceMotion, QObject *parent = nullptr);
     ~NotchController() override;
 
     NotchPanel &panel() const { return *m_panel; }
     const NotchModel &model() const { return *m_model; }
-    const NotchGeometry &geometry() const { return m_geometry; }
-    // The modules' status line, which the collapsed overlay shows whenever no flash holds it.
-    const ModuleStatus &liveStatus() const { return m_live; }
+    const NotchGeometry &geometry() const { return m_placement.geometry(); }
+    // The collapsed line as shown now: a flash while it lasts, else the modules' status line.
+    const QString &statusLine() const;
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
-    // The overlay's area of `size` (open or collapsed), centred below the point it hangs from.
-    static QRectF expandedArea(QPointF topCentre, QSizeF size);
-
 Q_SIGNALS:
-    // The collapsed line's text or the live status changed.
+    // The collapsed line's text changed, or was flashed again.
     void statusLineChanged();
 
 private:
@@ -92,35 +83,28 @@ private:
     void scheduleChange(bool target, double delaySeconds, Condition condition);
     void arm(double due);
     void pendingDue();
-    void rebuildForScreen();
-    void placeOnChosenScreen();
-    void followFullScreen();
-    void preferenceChanged(const QString &key);
-    QRectF collapsedArea() const;
+    void followHidden(bool hidden);
     QRectF expandedArea() const;
     void placePanel();
-    void scheduleRebuild();
-    void rebuild();
+    void showContent();
     void showStatus(const ModuleStatus &status);
     void endFlash();
     void armAgeUpdate();
     void openRowAt(QPointF position);
 
-    const ModuleRegistry &m_registry;
+    const ModuleContent &m_content;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
-    ScreenProvider &m_screens;
     PointerMonitor &m_pointer;
+    NotchPlacement m_placement;
     std::unique_ptr<NotchModel> m_model;
-    NotchGeometry m_geometry;
     std::unique_ptr<NotchPanel> m_panel; // after the model: the view inside reads the model
     PendingChange m_pending;
     bool m_pointerInside = false;
-    ModuleStatus m_live;
+    // The modules' line while it is on show; none while a flash holds the line.
+    std::optional<ModuleStatus> m_shownLine;
     CancelHandle m_flashEnd;
     CancelHandle m_ageUpdate;
-    CoalescedCall m_rebuild { this, [this] { rebuild(); } };
-    bool m_hiddenBesideFullScreen = false;
     struct Flash {
         QString text;
         Color color;

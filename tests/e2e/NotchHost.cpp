@@ -9,6 +9,7 @@
 #include "RowModule.h"
 
 #include "core/EventBus.h"
+#include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
@@ -80,7 +81,8 @@ int main(int argc, char *argv[])
     registry.registerModule(std::move(rows));
     TimerScheduler scheduler;
     DesktopServices desktop = createDesktopServices();
-    NotchController notch(bus, registry, *preferences, scheduler, *desktop.screens, *desktop.pointer,
+    ModuleContent content(registry);
+    NotchController notch(bus, content, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
 
     const NotchModel &model = notch.model();

@@ -5,6 +5,7 @@
 #include "UrlSink.h"
 
 #include "core/EventBus.h"
+#include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
@@ -56,9 +57,11 @@ protected:
 
     NotchController &controller()
     {
-        if (!m_controller)
+        if (!m_controller) {
+            m_content = std::make_unique<ModuleContent>(registry);
             m_controller = std::make_unique<NotchController>(
-                bus, registry, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+                bus, *m_content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+        }
         return *m_controller;
     }
     const NotchModel &model() { return controller().model(); }
@@ -83,6 +86,7 @@ protected:
     HeadlessPanelWindowSupport windowSupport;
     HeadlessReduceMotion reduceMotion;
     UrlSink opened;
+    std::unique_ptr<ModuleContent> m_content;
     std::unique_ptr<NotchController> m_controller;
 };
 
