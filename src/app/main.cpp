@@ -35,8 +35,9 @@ int main(int argc, char *argv[])
     else if (PlatformChoice::waylandWithoutXWayland(environment))
         // Said before the application starts, which may fail on such a session.
         printNotice(AppLanguage::translateBeforeStart(environment, "main",
-            QT_TRANSLATE_NOOP("main", "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
-                                      "Fenstern stehen.")));
+            QT_TRANSLATE_NOOP("main",
+                "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
+                "Fenstern stehen.")));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnlet"));
@@ -48,7 +49,8 @@ int main(int argc, char *argv[])
     const QString display
         = environment.value(QStringLiteral("DISPLAY"), environment.value(QStringLiteral("WAYLAND_DISPLAY")));
     SingleInstance instance(QApplication::platformName() + u'-' + display);
-    if (instance.claim() == SingleInstance::Claim::Forwarded)
+    if (const SingleInstance::Claim claim = instance.claim();
+        claim == SingleInstance::Claim::Forwarded || claim == SingleInstance::Claim::Taken)
         return 0;
 
     const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();

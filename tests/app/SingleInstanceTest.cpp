@@ -1,6 +1,9 @@
 #include "app/SingleInstance.h"
 
 #include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,9 +31,22 @@ TEST(SingleInstance, OneInstancePerDisplayTakingOverWhatACrashLeft)
         const QString stale = SingleInstance::socketPath(runtime.path(), u"xcb-:9"_s);
         ASSERT_EQ(::link(QFile::encodeName(crashed.fullServerName()), QFile::encodeName(stale)), 0);
     }
+    {
+        // Another launch holds the name and has not listened yet: the stale socket is not ours to clear.
+        QLockFile starting(SingleInstance::socketPath(runtime.path(), u"xcb-:9"_s) + u".lock"_s);
+        ASSERT_TRUE(starting.tryLock(0));
+        EXPECT_EQ(SingleInstance(u"xcb-:9"_s).claim(), Claim::Taken);
+    }
     EXPECT_EQ(SingleInstance(u"xcb-:9"_s).claim(), Claim::Owner) << "a socket nobody listens on is taken over";
     EXPECT_EQ(SingleInstance(QString(200, u'x')).claim(), Claim::Unguarded) << "longer than a socket address";
     EXPECT_EQ(SingleInstance::socketPath(u"/r"_s, u"xcb-:0/../x"_s), u"/r/tarnlet-xcb-_0_.._x.socket"_s);
+
+    // A peer that connects and never sends its line is dropped.
+    QLocalSocket silent;
+    silent.connectToServer(SingleInstance::socketPath(runtime.path(), u"xcb-:7"_s));
+    ASSERT_TRUE(silent.waitForConnected(2000));
+    QSignalSpy dropped(&silent, &QLocalSocket::disconnected);
+    EXPECT_TRUE(dropped.wait(SingleInstance::requestTimeoutMs * 3));
     qputenv("XDG_RUNTIME_DIR", previous);
 }
 
