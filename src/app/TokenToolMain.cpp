@@ -11,8 +11,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include <termios.h>
@@ -20,29 +22,50 @@
 
 namespace {
 
-// Turns terminal echo off while it lives, when standard input is a terminal.
+// The terminal as it was before echo went off, for a signal that ends the program meanwhile.
+termios savedTerminal {};
+
+extern "C" void restoreTerminalAndEnd(int signal)
+{
+    // Only async-signal-safe calls here; the handler is reset to the default on entry, so raising
+    // the signal again ends the program the way the signal would have.
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    raise(signal);
+}
+
+// Turns terminal echo off while it lives, when standard input is a terminal; Ctrl-C, a hang-up or
+// a termination meanwhile give the terminal its echo back before the program ends.
 class EchoOff {
 public:
     EchoOff()
     {
-        if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &m_saved) != 0)
+        if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
             return;
-        termios quiet = m_saved;
+        struct sigaction restore { };
+        restore.sa_handler = restoreTerminalAndEnd;
+        restore.sa_flags = SA_RESETHAND | SA_NODEFER;
+        sigemptyset(&restore.sa_mask);
+        for (std::size_t i = 0; i < std::size(signals); ++i)
+            sigaction(signals[i], &restore, &m_previous[i]);
+        termios quiet = savedTerminal;
         quiet.c_lflag &= ~tcflag_t(ECHO);
         m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
     }
     ~EchoOff()
     {
-        if (m_active) {
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
-            std::cerr << '\n';
-        }
+        if (!m_active)
+            return;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+        for (std::size_t i = 0; i < std::size(signals); ++i)
+            sigaction(signals[i], &m_previous[i], nullptr);
+        std::cerr << '\n';
     }
     EchoOff(const EchoOff &) = delete;
     EchoOff &operator=(const EchoOff &) = delete;
 
 private:
-    termios m_saved {};
+    static constexpr int signals[] = { SIGINT, SIGTERM, SIGHUP, SIGQUIT };
+    struct sigaction m_previous[std::size(signals)] {};
     bool m_active = false;
 };
 

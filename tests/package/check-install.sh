@@ -25,6 +25,19 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -
 usage=$(env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 "$prefix/bin/tarnlet-token" --help 2>&1 || true)
 [[ "$usage" == "Usage: tarnlet-token"* ]] || fail "the installed tarnlet-token does not speak English: $usage"
 
+# Ctrl-C at the prompt leaves the terminal echoing again.
+python3 - "$prefix/bin/tarnlet-token" <<'PY' || fail "tarnlet-token leaves the terminal without echo after Ctrl-C"
+import os, pty, signal, subprocess, sys, termios, time
+master, slave = pty.openpty()
+tool = subprocess.Popen([sys.argv[1]], stdin=slave, stdout=slave, stderr=slave, start_new_session=True)
+deadline = time.monotonic() + 10
+while termios.tcgetattr(slave)[3] & termios.ECHO and time.monotonic() < deadline:
+    time.sleep(0.01)  # until the tool has turned echo off
+tool.send_signal(signal.SIGINT)
+tool.wait(10)
+sys.exit(0 if termios.tcgetattr(slave)[3] & termios.ECHO else 1)
+PY
+
 for entry in "$prefix"/share/applications/tarnlet.desktop "$prefix"/share/tarnlet/tarnlet.desktop; do
   # Warnings and hints count too: a launcher that shows up twice in a menu is a fault.
   report=$(desktop-file-validate "$entry" 2>&1) || true
