@@ -41,6 +41,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnlet"));
+    // The tray item's title on a StatusNotifierItem host.
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarnlet"));
     QApplication::setApplicationVersion(QStringLiteral(TARNLET_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tarnlet"));
     // An accessory: closing the settings window leaves the overlay and the status item running.

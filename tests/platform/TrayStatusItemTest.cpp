@@ -35,4 +35,29 @@ TEST(TrayStatusItem, DotAndTooltipFollowTheStatus)
 
     item.setStatus(QStringLiteral("CI · main"), StatusItem::Attention::None);
     EXPECT_EQ(dotPixels(item.icon(), Color::orange()), 0);
+    EXPECT_EQ(item.icon().name(), QString()) << "a StatusNotifierItem host would look the name up in its theme";
+}
+
+// On a host that does not tell its panel's colour (GNOME's black top bar, a light KDE panel) the
+// symbol is white inside a dark outline, so that it shows on both; the dots stay.
+TEST(TrayStatusItem, OnAnUnknownPanelTheSymbolIsOutlined)
+{
+    struct OnStatusNotifierHost : TrayStatusItem {
+        OnStatusNotifierHost() { setPanelColourKnown(false); }
+    } item;
+    item.setSymbol(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Tarnlet"));
+    const QImage image = item.icon().pixmap(QSize(22, 22), 1.0).toImage();
+    int light = 0;
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            light += pixel.alpha() > 200 && pixel.lightness() > 200;
+            dark += pixel.alpha() > 150 && pixel.lightness() < 60;
+        }
+    }
+    EXPECT_GT(light, 20);
+    EXPECT_GT(dark, 20);
+    item.setStatus(QStringLiteral("CI · main"), StatusItem::Attention::Failure);
+    EXPECT_GT(dotPixels(item.icon(), Color::red()), 20);
 }

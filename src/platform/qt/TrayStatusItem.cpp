@@ -79,17 +79,64 @@ QPoint TrayStatusItem::menuPosition() const
     return icon.bottomLeft() + QPoint(0, 1);
 }
 
+void TrayStatusItem::setPanelColourKnown(bool known)
+{
+    if (known == m_panelColourKnown)
+        return;
+    m_panelColourKnown = known;
+    buildIcons();
+}
+
+namespace {
+
+// The sizes tray hosts ask for; others are scaled from the nearest.
+constexpr int iconSides[] = { 16, 22, 24, 32, 48, 64 };
+
+// The icon as pixmaps at every size hosts ask for. A StatusNotifierItem host takes a named icon's
+// name for a theme icon to look up, and the symbol's name is none: sent as pixmaps, it has none.
+QIcon unnamed(const QIcon &symbol)
+{
+    QIcon icon;
+    for (const int side : iconSides)
+        icon.addPixmap(symbol.pixmap(QSize(side, side), 1.0));
+    return icon;
+}
+
+// The symbol in white over a dark outline one pixel wide (two from 32 pixels on).
+QIcon outlinedSymbol(const QString &symbol)
+{
+    const QIcon outline = SymbolImage::icon(symbol, QColor(0, 0, 0, 220));
+    const QIcon fill = SymbolImage::icon(symbol, Qt::white);
+    QIcon icon;
+    for (const int side : iconSides) {
+        const int width = side >= 32 ? 2 : 1;
+        const QSize inner(side - 2 * width, side - 2 * width);
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        for (int dx = -width; dx <= width; ++dx) {
+            for (int dy = -width; dy <= width; ++dy)
+                painter.drawPixmap(width + dx, width + dy, outline.pixmap(inner, 1.0));
+        }
+        painter.drawPixmap(width, width, fill.pixmap(inner, 1.0));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
 void TrayStatusItem::buildIcons()
 {
     // Panels follow the desktop's theme: a dark window colour means a dark panel.
-    const bool darkPanel = QApplication::palette().color(QPalette::Window).lightness() < 128;
-    const QColor ink = darkPanel ? Qt::white : Qt::black;
+    const bool darkPanel = !m_panelColourKnown || QApplication::palette().color(QPalette::Window).lightness() < 128;
     const QColor panel = darkPanel ? Qt::black : Qt::white;
-    const QIcon plain = SymbolImage::icon(m_symbol, ink);
+    const QIcon plain = m_panelColourKnown ? unnamed(SymbolImage::icon(m_symbol, darkPanel ? Qt::white : Qt::black))
+                                           : outlinedSymbol(m_symbol);
     const auto withDot = [&](Color dot) {
         QIcon icon;
-        // The sizes tray hosts ask for; others are scaled from the nearest.
-        for (const int side : { 16, 22, 24, 32, 48, 64 }) {
+        for (const int side : iconSides) {
             QPixmap pixmap = plain.pixmap(QSize(side, side), 1.0);
             QPainter painter(&pixmap);
             painter.setRenderHint(QPainter::Antialiasing);
