@@ -4,10 +4,6 @@
 <context>
     <name>AppDelegate</name>
     <message>
-        <source>Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des Menüs stehen im Einstellungsfenster.</source>
-        <translation>Tarnlet: No system tray found – the menu commands are in the settings window.</translation>
-    </message>
-    <message>
         <source>Test-Ereignis anzeigen</source>
         <translation>Show Test Event</translation>
     </message>
@@ -26,6 +22,10 @@
     <message>
         <source>Tests bestanden · main</source>
         <translation>Tests passed · main</translation>
+    </message>
+    <message>
+        <source>Tarnlet: Kein Infobereich (System Tray) gefunden – ein Rechtsklick auf das Overlay öffnet das Menü.</source>
+        <translation>Tarnlet: No status area (system tray) found – right-click the overlay to open the menu.</translation>
     </message>
 </context>
 <context>

@@ -80,8 +80,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     if (preferences.boolValue(AppPreferences::showSettingsOnLaunch))
         m_settings->show();
-    // At login the tray host often starts beside the program: it gets a moment before the
-    // settings window takes the menu over.
+    // At login the tray host often starts beside the program: it gets a moment before its absence
+    // is reported.
     if (!m_statusItem->isAvailable())
         m_statusAreaWait = m_services.scheduler.schedule(statusAreaWait, [self = QPointer(this)] {
             if (self)
@@ -92,25 +92,11 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::followStatusArea()
 {
     m_statusAreaWait.cancel();
-    const bool menuInWindow = !m_statusItem->isAvailable();
-    if (menuInWindow == m_menuInWindow)
-        return;
-    m_menuInWindow = menuInWindow;
-    if (!menuInWindow) {
-        m_settings->setExtraActions({});
-        return;
-    }
-    // Without a status area the menu has no home: the settings window offers its actions instead
-    // and opens, so the program never runs out of reach.
-    if (!std::exchange(m_statusAreaMissingSaid, true))
-        m_services.notice(tr("Tarnlet: Kein Infobereich (System Tray) gefunden – die Befehle des "
-                             "Menüs stehen im Einstellungsfenster."));
-    QList<QAction *> actions = m_menu->actions();
-    actions.removeIf([](const QAction *action) { return action->isSeparator(); });
-    actions.removeIf([](const QAction *action) { return action->data().toString() == u"settings"; });
-    m_settings->setExtraActions(actions);
-    if (!m_settings->window() || !m_settings->window()->isVisible())
-        m_settings->show();
+    // Without a status area the menu is still one right click on the overlay away; saying so once
+    // is enough, the settings window is not forced open.
+    if (!m_statusItem->isAvailable() && !std::exchange(m_statusAreaMissingSaid, true))
+        m_services.notice(tr("Tarnlet: Kein Infobereich (System Tray) gefunden – ein Rechtsklick auf das "
+                             "Overlay öffnet das Menü."));
 }
 
 void AppDelegate::showTestEvent()
@@ -142,6 +128,13 @@ void AppDelegate::setUpStatusItem()
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());
+    // Where the desktop has no tray (stock GNOME), the overlay's own right click is the way in. It
+    // opens a menu of its own with the same actions: the tray's menu window stays tied to the tray
+    // icon it last opened from, and often maps no more once that icon's host has gone.
+    m_overlayMenu = std::make_unique<QMenu>();
+    m_overlayMenu->addActions(m_menu->actions());
+    connect(m_notch.get(), &NotchController::menuRequested, m_overlayMenu.get(),
+        [menu = m_overlayMenu.get()](QPoint position) { menu->popup(position); });
     item->show();
     m_statusItem = std::move(item);
 }

@@ -23,16 +23,15 @@ class StatusItem;
 // Creating it makes the registry (which reads the switched-off modules), the event bus and the
 // update controller (which starts the updater). applicationDidFinishLaunching() then builds the
 // rest: defaults, overlay, modules, settings controller, status item, and the settings window
-// when asked for at launch. While the desktop has no status area to hold the menu (after a short
-// wait at launch), the settings window holds its commands and opens.
+// when asked for at launch. The menu is the status item's and opens on a right click on the
+// overlay too, which is the way in on a desktop without a status area.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     static constexpr auto statusSymbol = "rectangle.topthird.inset.filled";
     static constexpr auto statusDescription = "Tarnlet";
     static constexpr auto testEventText = QT_TR_NOOP("Tests bestanden · main");
-    // How long a launch without a status area waits for one before the settings window takes
-    // the menu over.
+    // How long a launch without a status area waits for one before it says there is none.
     static constexpr double statusAreaWait = 2;
 
     explicit AppDelegate(AppServices services, QObject *parent = nullptr);
@@ -60,13 +59,13 @@ public:
 private:
     void setUpStatusItem();
     void buildStatusMenu();
-    // Moves the menu's commands into the settings window while the desktop has no status area,
-    // and out again once it has one.
+    // Says once when the desktop has no status area to hold the menu.
     void followStatusArea();
 
     AppServices m_services;
     // The status menu is destroyed after the status item that shows it.
     std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QMenu> m_overlayMenu; // the same actions, opened on the overlay
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<NotchController> m_notch;
@@ -84,6 +83,5 @@ private:
     // Keeps the shared network manager from hoarding TLS sessions over a day of polling.
     ConnectionRecycler m_connections;
     CancelHandle m_statusAreaWait;
-    bool m_menuInWindow = false;
     bool m_statusAreaMissingSaid = false;
 };

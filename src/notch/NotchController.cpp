@@ -46,6 +46,7 @@ NotchController::NotchController(EventBus &bus, const ModuleContent &content, Pr
     m_panel->setContent(new NotchView(*m_model, geometry().collapsedSize, reduceMotion));
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
+    connect(m_panel.get(), &NotchPanel::menuRequested, this, &NotchController::menuRequested);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
@@ -195,6 +196,12 @@ void NotchController::handle(PointerEventType type)
     const QRectF collapsed = m_placement.collapsedArea();
     const QRectF open = expandedArea();
 
+    if (type == PointerEventType::RightMouseDown) {
+        // The open overlay, and the shape of one that takes its own clicks, see the press themselves.
+        if (!expanded && m_pointer.isGlobal() && NotchGeometry::contains(collapsed, position))
+            Q_EMIT menuRequested(position.toPoint());
+        return;
+    }
     if (type == PointerEventType::LeftMouseDown) {
         if (!expanded) {
             if (NotchGeometry::contains(collapsed, position)) {

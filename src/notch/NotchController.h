@@ -66,6 +66,9 @@ public:
 Q_SIGNALS:
     // The collapsed line's text changed, or was flashed again.
     void statusLineChanged();
+    // A right click on the overlay, or the menu key while it has the focus, asks for the
+    // program's menu at `position` (global coordinates).
+    void menuRequested(QPoint position);
 
 private:
     enum class Condition { Always, Flash };

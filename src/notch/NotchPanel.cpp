@@ -1,5 +1,7 @@
 #include "notch/NotchPanel.h"
 
+#include <QContextMenuEvent>
+
 #include "notch/NotchView.h"
 #include "platform/PanelWindowSupport.h"
 
@@ -88,4 +90,13 @@ void NotchPanel::updateMask()
         return;
     }
     setMask(shapeRegion());
+}
+
+void NotchPanel::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu key has no pointer position: the menu then hangs below the panel's top centre.
+    const QPoint position
+        = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(width() / 2, 0)) : event->globalPos();
+    Q_EMIT menuRequested(position);
+    event->accept();
 }

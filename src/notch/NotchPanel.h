@@ -30,8 +30,14 @@ public:
     void setSuppressed(bool suppressed);
     void setVisible(bool visible) override;
 
+Q_SIGNALS:
+    // A right click on the panel where it takes clicks, or the menu key while it has the focus;
+    // `position` in global coordinates.
+    void menuRequested(QPoint position);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void shapeChanged();

@@ -5,12 +5,12 @@
 
 // Left: the pointer left our windows; sent only by a monitor that is not global, whose position
 // goes stale once the pointer is elsewhere.
-enum class PointerEventType { LeftMouseDown, MouseMoved, Left };
+enum class PointerEventType { LeftMouseDown, RightMouseDown, MouseMoved, Left };
 
-// Left-button presses and pointer movements anywhere on the desktop, our own windows included,
-// delivered on the GUI thread. Each press is reported once; a backend may report movements that
-// arrive together as one, since a movement only says "look at position() again". A movement with
-// the left button held (a drag) is not reported.
+// Left-button presses (and, where events are global, right-button ones) and pointer movements anywhere on the desktop,
+// our own windows included, delivered on the GUI thread. Each press is reported once; a backend may report movements
+// that arrive together as one, since a movement only says "look at position() again". A movement with the left button
+// held (a drag) is not reported.
 class PointerMonitor : public QObject {
     Q_OBJECT
 public:

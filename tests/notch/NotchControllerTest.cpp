@@ -15,6 +15,7 @@
 #include "platform/headless/HeadlessDesktop.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 
 #include <cmath>
 #include <limits>
@@ -156,6 +157,14 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     EXPECT_TRUE(model().isExpanded());
     pointer.moveTo(farAway);
     scheduler.advance(0.35);
+    EXPECT_FALSE(model().isExpanded());
+
+    // A right click on the collapsed notch asks for the menu, anywhere else it does not.
+    QSignalSpy menu(&controller(), &NotchController::menuRequested);
+    pointer.clickAt(farAway, PointerEventType::RightMouseDown);
+    pointer.clickAt(onNotch, PointerEventType::RightMouseDown);
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.first().first().toPoint(), onNotch.toPoint());
     EXPECT_FALSE(model().isExpanded());
 
     // Clicks on the notch pin, outside the open area they close.

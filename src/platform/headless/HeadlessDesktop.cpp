@@ -26,10 +26,10 @@ void HeadlessPointerMonitor::moveTo(QPointF position)
     Q_EMIT pointerEvent(PointerEventType::MouseMoved);
 }
 
-void HeadlessPointerMonitor::clickAt(QPointF position)
+void HeadlessPointerMonitor::clickAt(QPointF position, PointerEventType press)
 {
     m_position = position;
-    Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+    Q_EMIT pointerEvent(press);
 }
 
 void HeadlessPointerMonitor::leave()

@@ -45,7 +45,7 @@ public:
 
     void setGlobal(bool global) { m_global = global; }
     void moveTo(QPointF position);
-    void clickAt(QPointF position);
+    void clickAt(QPointF position, PointerEventType press = PointerEventType::LeftMouseDown);
     // The pointer leaves our windows; its position stays where it was last seen.
     void leave();
 

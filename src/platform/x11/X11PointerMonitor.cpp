@@ -76,6 +76,8 @@ bool X11PointerMonitor::nativeEventFilter(const QByteArray &, void *message, qin
         if (press->detail == 1) {
             m_leftButtonHeld = true;
             Q_EMIT pointerEvent(PointerEventType::LeftMouseDown);
+        } else if (press->detail == 3) {
+            Q_EMIT pointerEvent(PointerEventType::RightMouseDown);
         }
     } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_RELEASE) {
         if (static_cast<const xcb_input_raw_button_release_event_t *>(message)->detail == 1)
