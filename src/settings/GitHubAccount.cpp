@@ -1,5 +1,6 @@
 #include "settings/GitHubAccount.h"
 
+#include "core/Logging.h"
 #include "services/GitHubCredentials.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
@@ -49,6 +50,7 @@ void GitHubAccount::save(const QString &input)
         return setFeedback(tr("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
                                .arg(error.status()));
     }
+    qCDebug(lcSettings) << "token saved";
     m_feedback = tr("Token gespeichert.");
     // Forget the answer about the token before, even when the same token is saved again.
     m_askedFor.reset();
@@ -64,6 +66,7 @@ void GitHubAccount::remove()
         return setFeedback(
             tr("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
     }
+    qCDebug(lcSettings) << "token removed";
     m_feedback = tr("Token entfernt.");
     m_credentials.setToken(std::nullopt);
     lookUpIfUnknown();
