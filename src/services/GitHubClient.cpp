@@ -5,6 +5,10 @@ GitHubClient::GitHubClient(
     : m_transport(network, std::move(endpoint), credentials)
 { }
 
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint)
+    : m_transport(network, std::move(endpoint))
+{ }
+
 CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) const
 {
     return m_transport.get(path, [done = std::move(done)](const GitHubResult<GitHubResponse> &response) {

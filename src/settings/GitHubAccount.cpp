@@ -2,25 +2,13 @@
 
 #include "core/Logging.h"
 #include "services/GitHubCredentials.h"
+#include "services/GitHubErrorText.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
 
 namespace {
 
 const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-
-// Why GitHub could not say who the token belongs to, for the account line.
-QString lookupErrorText(const GitHubError &error)
-{
-    switch (error.kind()) {
-    case GitHubError::Kind::Transport:
-        return GitHubAccount::tr("GitHub ist nicht erreichbar.");
-    case GitHubError::Kind::Http:
-        return GitHubAccount::tr("GitHub antwortet mit Status %1.").arg(error.statusCode());
-    default:
-        return GitHubAccount::tr("GitHub gibt keine verwertbare Antwort.");
-    }
-}
 
 } // namespace
 
@@ -99,16 +87,13 @@ void GitHubAccount::ask()
 
 void GitHubAccount::lookUp()
 {
-    const QString token = *m_askedFor;
-    m_lookup = m_api.currentUser([this, token](const GitHubResult<GitHubUser> &result) {
+    // An answer 401 has marked the token refused on its way here; the line then says so.
+    m_lookup = m_api.currentUser([this](const GitHubResult<GitHubUser> &result) {
         m_lookup = {};
-        if (result.isOk()) {
+        if (result.isOk())
             m_user = result.value();
-        } else if (result.error().kind() == GitHubError::Kind::Http && result.error().statusCode() == 401) {
-            m_credentials.markRefused(token);
-        } else {
-            m_lookupError = lookupErrorText(result.error());
-        }
+        else
+            m_lookupError = GitHubErrorText::of(result.error(), GitHubErrorText::Asked::Account);
         Q_EMIT changed();
     });
 }
