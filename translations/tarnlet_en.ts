@@ -195,18 +195,6 @@
 <context>
     <name>GitHubActionsModule</name>
     <message>
-        <source>Kein GitHub-Token hinterlegt.</source>
-        <translation>No GitHub token stored.</translation>
-    </message>
-    <message>
-        <source>Repository nicht gefunden oder kein Zugriff</source>
-        <translation>Repository not found or no access</translation>
-    </message>
-    <message>
-        <source>Läufe konnten nicht geladen werden.</source>
-        <translation>Runs could not be loaded.</translation>
-    </message>
-    <message>
         <source>Lädt …</source>
         <translation>Loading …</translation>
     </message>
@@ -298,10 +286,6 @@
     <message>
         <source>Neuer Review oder Kommentar: %1</source>
         <translation>New review or comment: %1</translation>
-    </message>
-    <message>
-        <source>Kein GitHub-Token hinterlegt.</source>
-        <translation>No GitHub token stored.</translation>
     </message>
     <message>
         <source>Keine neuen Pull-Request-Meldungen</source>
