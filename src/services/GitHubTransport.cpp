@@ -238,7 +238,6 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
         GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(
-        m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    GitHubTransfer::run(m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

@@ -115,16 +115,18 @@ void GitHubReleaseUpdater::beginCheck(bool userInitiated)
     }
     m_nextCheck.cancel();
     m_userInitiated = userInitiated;
-    // Cancelled when the updater goes, so the answer never reaches a gone updater.
     const auto decode = [](const QByteArray &body) {
-        const Release release = JsonReader::decodeObject(
-            body, [](const JsonReader &json) { return Release { json.string("tag_name"), json.url("html_url") }; });
+        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
+            return Release { json.string("tag_name"), json.url("html_url") };
+        });
         if (parseVersion(release.tag).isNull())
             throw JsonDecodeError(QStringLiteral("tag_name"), QStringLiteral("not a version"));
         return release;
     };
-    m_check = m_client.poll<Release>(QStringLiteral("repos/") + m_config.repository + QStringLiteral("/releases/latest"),
-        QString(), decode, [this](const GitHubResult<Polled<Release>> &answer) { finishCheck(answer); });
+    // Cancelled when the updater goes, so the answer never reaches a gone updater.
+    m_check
+        = m_client.poll<Release>(QStringLiteral("repos/") + m_config.repository + QStringLiteral("/releases/latest"),
+            QString(), decode, [this](const GitHubResult<Polled<Release>> &answer) { finishCheck(answer); });
     Q_EMIT canCheckForUpdatesChanged();
 }
 
