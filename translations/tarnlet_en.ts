@@ -121,18 +121,6 @@
 <context>
     <name>GitHubAccount</name>
     <message>
-        <source>GitHub ist nicht erreichbar.</source>
-        <translation>GitHub cannot be reached.</translation>
-    </message>
-    <message>
-        <source>GitHub antwortet mit Status %1.</source>
-        <translation>GitHub answers with status %1.</translation>
-    </message>
-    <message>
-        <source>GitHub gibt keine verwertbare Antwort.</source>
-        <translation>GitHub gives no usable answer.</translation>
-    </message>
-    <message>
         <source>Bitte einen Token eingeben.</source>
         <translation>Please enter a token.</translation>
     </message>
@@ -207,18 +195,6 @@
 <context>
     <name>GitHubActionsModule</name>
     <message>
-        <source>Kein GitHub-Token hinterlegt.</source>
-        <translation>No GitHub token stored.</translation>
-    </message>
-    <message>
-        <source>Repository nicht gefunden oder kein Zugriff</source>
-        <translation>Repository not found or no access</translation>
-    </message>
-    <message>
-        <source>Läufe konnten nicht geladen werden.</source>
-        <translation>Runs could not be loaded.</translation>
-    </message>
-    <message>
         <source>Lädt …</source>
         <translation>Loading …</translation>
     </message>
@@ -247,6 +223,61 @@
     </message>
 </context>
 <context>
+    <name>GitHubErrorText</name>
+    <message>
+        <source>GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.</source>
+        <translation>GitHub is not taking further requests right now. Please try again later.</translation>
+    </message>
+    <message>
+        <source>Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.</source>
+        <translation>The secure connection to GitHub failed. Please try again later.</translation>
+    </message>
+    <message>
+        <source>Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.</source>
+        <translation>The connection to GitHub was interrupted. Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.</source>
+        <translation>GitHub cannot be reached. Please check the internet connection and try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.</source>
+        <translation>GitHub is having an outage (status %1). Please try again later.</translation>
+    </message>
+    <message>
+        <source>GitHub hat die Anfrage abgelehnt (Status %1).</source>
+        <translation>GitHub refused the request (status %1).</translation>
+    </message>
+    <message>
+        <source>GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.</source>
+        <translation>GitHub sent an answer that could not be read. Please try again later.</translation>
+    </message>
+    <message>
+        <source>Kein GitHub-Token hinterlegt.</source>
+        <translation>No GitHub token stored.</translation>
+    </message>
+    <message>
+        <source>GitHub ist nicht erreichbar.</source>
+        <translation>GitHub cannot be reached.</translation>
+    </message>
+    <message>
+        <source>GitHub antwortet mit Status %1.</source>
+        <translation>GitHub answers with status %1.</translation>
+    </message>
+    <message>
+        <source>GitHub gibt keine verwertbare Antwort.</source>
+        <translation>GitHub gives no usable answer.</translation>
+    </message>
+    <message>
+        <source>Repository nicht gefunden oder kein Zugriff</source>
+        <translation>Repository not found or no access</translation>
+    </message>
+    <message>
+        <source>Läufe konnten nicht geladen werden.</source>
+        <translation>Runs could not be loaded.</translation>
+    </message>
+</context>
+<context>
     <name>GitHubPullRequestsModule</name>
     <message>
         <source>Review angefragt: %1</source>
@@ -255,10 +286,6 @@
     <message>
         <source>Neuer Review oder Kommentar: %1</source>
         <translation>New review or comment: %1</translation>
-    </message>
-    <message>
-        <source>Kein GitHub-Token hinterlegt.</source>
-        <translation>No GitHub token stored.</translation>
     </message>
     <message>
         <source>Keine neuen Pull-Request-Meldungen</source>
@@ -275,37 +302,6 @@
     <message>
         <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
         <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
-    </message>
-</context>
-<context>
-    <name>GitHubReleaseUpdater</name>
-    <message>
-        <source>GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.</source>
-        <translation>GitHub cannot be reached. Please check the internet connection and try again later.</translation>
-    </message>
-    <message>
-        <source>Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.</source>
-        <translation>The secure connection to GitHub failed. Please try again later.</translation>
-    </message>
-    <message>
-        <source>Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.</source>
-        <translation>The connection to GitHub was interrupted. Please try again later.</translation>
-    </message>
-    <message>
-        <source>GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.</source>
-        <translation>GitHub sent an answer that could not be read. Please try again later.</translation>
-    </message>
-    <message>
-        <source>GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.</source>
-        <translation>GitHub is not taking further requests right now. Please try again later.</translation>
-    </message>
-    <message>
-        <source>GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.</source>
-        <translation>GitHub is having an outage (status %1). Please try again later.</translation>
-    </message>
-    <message>
-        <source>GitHub hat die Anfrage abgelehnt (Status %1).</source>
-        <translation>GitHub refused the request (status %1).</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "core/EventBus.h"
 #include "core/GitHubPage.h"
+#include "core/Logging.h"
 #include "core/ModuleContent.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -118,6 +119,7 @@ void NotchController::flash(const QString &text, Color color)
         m_waitingFlash = Flash { text, color };
         return;
     }
+    qCDebug(lcNotch) << "flash shown";
     m_shownLine.reset();
     m_model->setStatusText(text);
     m_model->setStatusColor(color);
@@ -146,6 +148,7 @@ void NotchController::setExpanded(bool expanded)
         return;
     if (expanded)
         m_model->setAgesAt(QDateTime::currentDateTimeUtc());
+    qCDebug(lcNotch) << (expanded ? "overlay opens" : "overlay closes");
     m_model->setExpanded(expanded);
     m_panel->setClickThrough(!expanded);
     armAgeUpdate();

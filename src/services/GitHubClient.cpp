@@ -5,6 +5,10 @@ GitHubClient::GitHubClient(
     : m_transport(network, std::move(endpoint), credentials)
 { }
 
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint)
+    : m_transport(network, std::move(endpoint))
+{ }
+
 CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) const
 {
     return m_transport.get(path, [done = std::move(done)](const GitHubResult<GitHubResponse> &response) {
@@ -47,26 +51,27 @@ CancelHandle GitHubClient::pullRequestState(const QString &address, Callback<Pul
 
 CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    return m_transport.get(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-        if (!answer.isOk())
-            return done(answer.error());
-        GitHubUser user;
-        try {
-            user.login = JsonReader::decodeObject(
-                answer.value().body, [](const JsonReader &json) { return json.string("login"); });
-        } catch (const JsonDecodeError &error) {
-            return done(GitHubError::decode(QString::fromUtf8(error.what())));
-        }
-        // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
-        // such header at all.
-        if (const std::optional<QByteArray> scopes = answer.value().header("X-OAuth-Scopes")) {
-            QStringList names;
-            for (const QByteArray &scope : scopes->split(',')) {
-                if (!scope.trimmed().isEmpty())
-                    names.append(QString::fromUtf8(scope.trimmed()));
+    return m_transport.get(
+        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            GitHubUser user;
+            try {
+                user.login = JsonReader::decodeObject(
+                    answer.value().body, [](const JsonReader &json) { return json.string("login"); });
+            } catch (const JsonDecodeError &error) {
+                return done(GitHubError::decode(QString::fromUtf8(error.what())));
             }
-            user.scopes = names;
-        }
-        done(user);
-    });
+            // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
+            // such header at all.
+            if (const std::optional<QByteArray> scopes = answer.value().header("X-OAuth-Scopes")) {
+                QStringList names;
+                for (const QByteArray &scope : scopes->split(',')) {
+                    if (!scope.trimmed().isEmpty())
+                        names.append(QString::fromUtf8(scope.trimmed()));
+                }
+                user.scopes = names;
+            }
+            done(user);
+        });
 }

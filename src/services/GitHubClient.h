@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-// The REST client both GitHub modules and the account pane talk through: authenticated GET
+// The REST client both GitHub modules, the account pane and the update check talk through: GET
 // requests on the shared transport, bodies decoded strictly.
 //
 // Polls are conditional: each sends the validators of the previous answer to the same request,
@@ -18,9 +18,12 @@
 // Copies share one configuration and the kept answers.
 class GitHubClient final : public GitHubApi {
 public:
-    // `credentials` must outlive the client's requests; once it is gone, no token is sent.
-    GitHubClient(QNetworkAccessManager &network, GitHubCredentials &credentials,
-        GitHubTransport::Endpoint endpoint = {});
+    // Authenticated; `credentials` must outlive the client's requests, once it is gone no token is
+    // sent.
+    GitHubClient(
+        QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint = {});
+    // Anonymous: never sends a token.
+    GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint);
 
     using BytesCallback = std::function<void(const GitHubResult<QByteArray> &)>;
 
@@ -45,8 +48,8 @@ public:
     }
 
     // GET `path` as a poll: conditional on the previous answer to the same path, when it was asked
-    // with the same token and decoded into the same `variant` (the repositories a list is kept
-    // for); a 304 hands back that answer's value. One answer is kept per path.
+    // with the same token (or none) and decoded into the same `variant` (the repositories a list
+    // is kept for); a 304 hands back that answer's value. One answer is kept per path.
     template<typename T, typename Decode>
     CancelHandle poll(const QString &path, const QString &variant, Decode decode, Callback<Polled<T>> done) const
     {
@@ -54,7 +57,7 @@ public:
         const std::shared_ptr<PollCache> cache = m_cache;
         HttpValidators validators;
         const auto kept = cache->constFind(path);
-        if (token && kept != cache->cend() && kept->token == *token && kept->variant == variant)
+        if (kept != cache->cend() && kept->token == token && kept->variant == variant)
             validators = kept->validators;
         const auto receive = [cache, path, variant, token, decode, done = std::move(done)](
                                  const GitHubResult<GitHubResponse> &answer) {
@@ -76,8 +79,7 @@ public:
             } catch (const JsonDecodeError &error) {
                 return done(GitHubError::decode(QString::fromUtf8(error.what())));
             }
-            cache->insert(
-                path, PollAnswer { token.value_or(QString()), variant, HttpValidators::from(response.headers), *value });
+            cache->insert(path, PollAnswer { token, variant, HttpValidators::from(response.headers), *value });
             done(Polled<T>(std::move(*value), false, interval));
         };
         return m_transport.get(path, receive, validators);
@@ -94,7 +96,7 @@ private:
     // The last answer to each poll, with the validators GitHub sent for it and the token it was
     // asked with (another token's answer is never taken for unchanged).
     struct PollAnswer {
-        QString token;
+        std::optional<QString> token;
         QString variant;
         HttpValidators validators;
         std::any value;

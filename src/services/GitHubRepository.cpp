@@ -47,7 +47,8 @@ ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
 QStringList GitHubRepository::watched(const PreferenceStore &preferences)
 {
     QStringList repositories;
-    for (const QString &entry : preferences.stringListValue(AppPreferences::gitHubRepositories).value_or(QStringList())) {
+    for (const QString &entry :
+        preferences.stringListValue(AppPreferences::gitHubRepositories).value_or(QStringList())) {
         const auto normalized = normalize(entry);
         const QString *name = std::get_if<QString>(&normalized);
         if (name && !repositories.contains(*name))
@@ -56,6 +57,21 @@ QStringList GitHubRepository::watched(const PreferenceStore &preferences)
             break;
     }
     return repositories;
+}
+
+void GitHubRepository::follow(
+    const PreferenceStore &preferences, QObject *context, std::function<void(const QStringList &)> changed)
+{
+    QObject::connect(&preferences, &PreferenceStore::valueChanged, context,
+        [&preferences, last = watched(preferences), changed = std::move(changed)](const QString &key) mutable {
+            if (key != AppPreferences::gitHubRepositories)
+                return;
+            QStringList wanted = watched(preferences);
+            if (wanted == last)
+                return;
+            last = std::move(wanted);
+            changed(last);
+        });
 }
 
 ModuleListSetting GitHubRepository::listSetting()

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class PreferenceStore;
+class QObject;
 
 // The repositories the GitHub modules watch, as the user names them: "owner/name". One place
 // decides what an entry may be, for the list the user edits and for what the modules read back.
@@ -21,6 +24,10 @@ ModuleListSetting::Normalized normalize(const QString &input);
 // The repositories to watch, in the user's order: the preference's entries in their stored form,
 // without entries that are not repositories or repeat an earlier one, at most maximumCount.
 QStringList watched(const PreferenceStore &preferences);
+
+// Calls `changed` with the repositories to watch each time they differ from the last ones (the
+// first time from those at this call), for as long as `context` lives.
+void follow(const PreferenceStore &preferences, QObject *context, std::function<void(const QStringList &)> changed);
 
 // The list the user edits in the GitHub Actions pane.
 ModuleListSetting listSetting();

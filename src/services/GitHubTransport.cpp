@@ -1,5 +1,6 @@
 #include "services/GitHubTransport.h"
 
+#include "core/Logging.h"
 #include "services/GitHubCredentials.h"
 
 #include <QDateTime>
@@ -95,6 +96,7 @@ void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int 
 
 void GitHubTransfer::failLater(const Shared &shared, Done done, const GitHubError &error)
 {
+    qCDebug(lcGitHub).noquote() << "GET not sent:" << error.description();
     if (!shared.network)
         return;
     QMetaObject::invokeMethod(
@@ -121,6 +123,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
     if (shared->sslConfiguration)
         httpRequest.setSslConfiguration(*shared->sslConfiguration);
 
+    // The path only: the query and the headers stay out of the log.
+    qCDebug(lcGitHub).noquote() << "GET" << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
     QNetworkReply *reply = shared->network->get(httpRequest);
     request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
         if (guard)
@@ -144,6 +148,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
+            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "answered" << status;
             if (isRedirect(status) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!isApiOrigin(target, shared->endpoint.apiRoot))
@@ -155,6 +160,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             if (token)
                 judgeToken(*shared, *token, status);
             if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+                qCDebug(lcGitHub).noquote() << "GitHub asks to wait until" << until->toString(Qt::ISODate);
                 if (token && shared->credentials)
                     shared->credentials->markLimited(*token, *until);
                 return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
@@ -163,8 +169,10 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             if ((status < 200 || status > 299) && !unchanged)
                 return done(GitHubError::http(status));
         }
-        if (reply->error() != QNetworkReply::NoError)
+        if (reply->error() != QNetworkReply::NoError) {
+            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "failed: network error" << reply->error();
             return done(GitHubError::transport(reply->error(), reply->errorString()));
+        }
         if (!statusAttribute.isValid())
             return done(GitHubError::invalidResponse());
         done(GitHubResponse { statusAttribute.toInt(), reply->readAll(), reply->rawHeaderPairs() });
@@ -230,7 +238,6 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
         GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(
-        m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    GitHubTransfer::run(m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

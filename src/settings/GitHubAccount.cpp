@@ -1,25 +1,14 @@
 #include "settings/GitHubAccount.h"
 
+#include "core/Logging.h"
 #include "services/GitHubCredentials.h"
+#include "services/GitHubErrorText.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
 
 namespace {
 
 const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-
-// Why GitHub could not say who the token belongs to, for the account line.
-QString lookupErrorText(const GitHubError &error)
-{
-    switch (error.kind()) {
-    case GitHubError::Kind::Transport:
-        return GitHubAccount::tr("GitHub ist nicht erreichbar.");
-    case GitHubError::Kind::Http:
-        return GitHubAccount::tr("GitHub antwortet mit Status %1.").arg(error.statusCode());
-    default:
-        return GitHubAccount::tr("GitHub gibt keine verwertbare Antwort.");
-    }
-}
 
 } // namespace
 
@@ -49,6 +38,7 @@ void GitHubAccount::save(const QString &input)
         return setFeedback(tr("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
                                .arg(error.status()));
     }
+    qCDebug(lcSettings) << "token saved";
     m_feedback = tr("Token gespeichert.");
     // Forget the answer about the token before, even when the same token is saved again.
     m_askedFor.reset();
@@ -64,6 +54,7 @@ void GitHubAccount::remove()
         return setFeedback(
             tr("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
     }
+    qCDebug(lcSettings) << "token removed";
     m_feedback = tr("Token entfernt.");
     m_credentials.setToken(std::nullopt);
     lookUpIfUnknown();
@@ -96,16 +87,13 @@ void GitHubAccount::ask()
 
 void GitHubAccount::lookUp()
 {
-    const QString token = *m_askedFor;
-    m_lookup = m_api.currentUser([this, token](const GitHubResult<GitHubUser> &result) {
+    // An answer 401 has marked the token refused on its way here; the line then says so.
+    m_lookup = m_api.currentUser([this](const GitHubResult<GitHubUser> &result) {
         m_lookup = {};
-        if (result.isOk()) {
+        if (result.isOk())
             m_user = result.value();
-        } else if (result.error().kind() == GitHubError::Kind::Http && result.error().statusCode() == 401) {
-            m_credentials.markRefused(token);
-        } else {
-            m_lookupError = lookupErrorText(result.error());
-        }
+        else
+            m_lookupError = GitHubErrorText::of(result.error(), GitHubErrorText::Asked::Account);
         Q_EMIT changed();
     });
 }

@@ -1,10 +1,10 @@
 #include "updates/GitHubReleaseUpdater.h"
 
 #include "core/prefs/PreferenceStore.h"
+#include "services/GitHubErrorText.h"
 #include "services/JsonReader.h"
 #include "updates/UpdateDialogs.h"
 
-#include <QNetworkReply>
 #include <QPointer>
 #include <QVersionNumber>
 
@@ -21,47 +21,6 @@ GitHubTransport::Endpoint releaseEndpoint(GitHubTransport::Endpoint endpoint)
     endpoint.transferTimeoutMs = std::min(endpoint.transferTimeoutMs, transferTimeoutMs);
     endpoint.maximumBodySize = std::min(endpoint.maximumBodySize, GitHubReleaseUpdater::maximumAnswerSize);
     return endpoint;
-}
-
-const char *const unreachable = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
-    "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
-const char *const insecure = QT_TRANSLATE_NOOP("GitHubReleaseUpdater",
-    "Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
-const char *const interrupted = QT_TRANSLATE_NOOP(
-    "GitHubReleaseUpdater", "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
-const char *const unreadable = QT_TRANSLATE_NOOP(
-    "GitHubReleaseUpdater", "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
-const char *const throttled = QT_TRANSLATE_NOOP(
-    "GitHubReleaseUpdater", "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
-
-QString rejected(qint64 status)
-{
-    return GitHubReleaseUpdater::tr("GitHub hat die Anfrage abgelehnt (Status %1).").arg(status);
-}
-
-// Why a check that got no release failed, in plain words.
-QString failureText(const GitHubError &error)
-{
-    switch (error.kind()) {
-    case GitHubError::Kind::Transport:
-        if (error.statusCode() == QNetworkReply::SslHandshakeFailedError)
-            return GitHubReleaseUpdater::tr(insecure);
-        if (error.statusCode() == QNetworkReply::RemoteHostClosedError)
-            return GitHubReleaseUpdater::tr(interrupted);
-        return GitHubReleaseUpdater::tr(unreachable);
-    case GitHubError::Kind::RateLimited:
-        return GitHubReleaseUpdater::tr(throttled);
-    case GitHubError::Kind::Http:
-        if (error.statusCode() == 403 || error.statusCode() == 429)
-            return GitHubReleaseUpdater::tr(throttled);
-        if (error.statusCode() >= 500)
-            return GitHubReleaseUpdater::tr(
-                "GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
-                .arg(error.statusCode());
-        return rejected(error.statusCode());
-    default: // too large, not an HTTP answer, or led away from the API
-        return GitHubReleaseUpdater::tr(unreadable);
-    }
 }
 
 // "v1.2.3" or "1.2.3" without its prefix.
@@ -86,7 +45,7 @@ GitHubReleaseUpdater::GitHubReleaseUpdater(Config config, QNetworkAccessManager 
     Scheduler &scheduler, UpdateDialogs &dialogs, Clock wallClock, QObject *parent)
     : Updater(parent)
     , m_config(std::move(config))
-    , m_transport(network, releaseEndpoint(m_config.endpoint))
+    , m_client(network, releaseEndpoint(m_config.endpoint))
     , m_preferences(preferences)
     , m_scheduler(scheduler)
     , m_dialogs(dialogs)
@@ -156,15 +115,22 @@ void GitHubReleaseUpdater::beginCheck(bool userInitiated)
     }
     m_nextCheck.cancel();
     m_userInitiated = userInitiated;
+    const auto decode = [](const QByteArray &body) {
+        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
+            return Release { json.string("tag_name"), json.url("html_url") };
+        });
+        if (parseVersion(release.tag).isNull())
+            throw JsonDecodeError(QStringLiteral("tag_name"), QStringLiteral("not a version"));
+        return release;
+    };
     // Cancelled when the updater goes, so the answer never reaches a gone updater.
-    m_check = m_transport.get(
-        QStringLiteral("repos/") + m_config.repository + QStringLiteral("/releases/latest"),
-        [this](const GitHubResult<GitHubResponse> &answer) { finishCheck(answer); },
-        m_remembered ? m_remembered->validators : HttpValidators());
+    m_check
+        = m_client.poll<Release>(QStringLiteral("repos/") + m_config.repository + QStringLiteral("/releases/latest"),
+            QString(), decode, [this](const GitHubResult<Polled<Release>> &answer) { finishCheck(answer); });
     Q_EMIT canCheckForUpdatesChanged();
 }
 
-void GitHubReleaseUpdater::finishCheck(const GitHubResult<GitHubResponse> &answer)
+void GitHubReleaseUpdater::finishCheck(const GitHubResult<Polled<Release>> &answer)
 {
     const Result result = evaluate(answer);
     const bool userInitiated = std::exchange(m_userInitiated, false);
@@ -194,50 +160,18 @@ void GitHubReleaseUpdater::finishCheck(const GitHubResult<GitHubResponse> &answe
     }
 }
 
-GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(const GitHubResult<GitHubResponse> &answer)
+GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(const GitHubResult<Polled<Release>> &answer) const
 {
     if (!answer.isOk()) {
         // A repository without any published release has nothing newer to offer.
-        if (answer.error() == GitHubError::http(404)) {
-            m_remembered.reset();
+        if (answer.error() == GitHubError::http(404))
             return { Outcome::UpToDate, {}, {} };
-        }
-        return { Outcome::Failed, failureText(answer.error()), {} };
+        return { Outcome::Failed, GitHubErrorText::of(answer.error(), GitHubErrorText::Asked::Release), {} };
     }
-    const GitHubResponse &response = answer.value();
-    // Nothing changed since the release remembered (a 304 only ever answers its validators).
-    if (response.status == 304 && m_remembered)
-        return m_remembered->result;
-    if (response.status != 200)
-        return { Outcome::Failed, rejected(response.status), {} };
-    const Result result = evaluateRelease(response.body);
-    const HttpValidators validators = HttpValidators::from(response.headers);
-    if (result.outcome != Outcome::Failed && !validators.conditions().isEmpty())
-        m_remembered = RememberedRelease { validators, result };
-    else
-        m_remembered.reset();
-    return result;
-}
-
-GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteArray &body) const
-{
-    struct Release {
-        QString tag;
-        QUrl page;
-    };
-    try {
-        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
-            return Release { json.string("tag_name"), json.url("html_url") };
-        });
-        const QVersionNumber latest = parseVersion(release.tag);
-        if (latest.isNull())
-            return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
-        if (latest > parseVersion(m_config.currentVersion))
-            return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
-        return { Outcome::UpToDate, {}, {} };
-    } catch (const JsonDecodeError &) {
-        return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
-    }
+    const Release &release = answer.value().value;
+    if (parseVersion(release.tag) > parseVersion(m_config.currentVersion))
+        return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
+    return { Outcome::UpToDate, {}, {} };
 }
 
 QUrl GitHubReleaseUpdater::releasePage(const QUrl &candidate) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Scheduler.h"
-#include "services/GitHubTransport.h"
+#include "services/GitHubClient.h"
 #include "updates/Updater.h"
 
 #include <QDateTime>
@@ -24,8 +24,8 @@ class UpdateDialogs;
 // minute after start-up; automatic checks speak up only when a newer version exists. A check
 // that got no usable answer does not count as the day's: the next one follows an hour later.
 //
-// Checks are conditional on the last release read during this run: an answer 304 stands for that
-// same release, so the check completes with the result it gave, without reading anything.
+// Checks are conditional on the last release read during this run, kept by the client as every
+// poll's answer is: an answer 304 stands for that same release, without reading anything.
 class GitHubReleaseUpdater final : public Updater {
     Q_OBJECT
 public:
@@ -62,28 +62,27 @@ private:
         QUrl page;
     };
 
+    // What a release answer names; a tag that is no version does not decode.
+    struct Release {
+        QString tag;
+        QUrl page;
+    };
+
     // The next automatic check, `earliest` seconds from now at the soonest.
     void scheduleAutomaticCheck(double earliest = firstCheckDelay);
     void beginCheck(bool userInitiated);
-    void finishCheck(const GitHubResult<GitHubResponse> &answer);
-    Result evaluate(const GitHubResult<GitHubResponse> &answer);
-    Result evaluateRelease(const QByteArray &body) const;
+    void finishCheck(const GitHubResult<Polled<Release>> &answer);
+    Result evaluate(const GitHubResult<Polled<Release>> &answer) const;
     QUrl releasePage(const QUrl &candidate) const;
 
     Config m_config;
-    GitHubTransport m_transport;
+    GitHubClient m_client;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     UpdateDialogs &m_dialogs;
     Clock m_wallClock;
     bool m_started = false;
     bool m_userInitiated = false;
-    // The last release read, kept only while its answer came with validators.
-    struct RememberedRelease {
-        HttpValidators validators;
-        Result result;
-    };
-    std::optional<RememberedRelease> m_remembered;
     CancelHandle m_nextCheck;
     CancelHandle m_check;
 };

@@ -7,7 +7,9 @@
 #include "services/GitHubClient.h"
 #include "services/GitHubCredentials.h"
 
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,6 +31,14 @@ GitHubTransport::Endpoint endpointOf(HttpsTestServer &server)
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     endpoint.maximumBodySize = 1 << 20;
     return endpoint;
+}
+
+// Every message logged while a test switched the program's categories on.
+QStringList logged;
+
+void keepMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    logged.append(message);
 }
 
 class GitHubClientTest : public ::testing::Test {
@@ -108,6 +118,15 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
 
 TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRefusedOn401AndRestsWhileLimited)
 {
+    // Everything below is logged as with QT_LOGGING_RULES="tarnlet.*.debug=true"; the token never is.
+    QLoggingCategory::setFilterRules(u"tarnlet.*.debug=true"_s);
+    const QtMessageHandler previousHandler = qInstallMessageHandler(keepMessage);
+    const auto restoreLogging = qScopeGuard([&] {
+        qInstallMessageHandler(previousHandler);
+        QLoggingCategory::setFilterRules(QString());
+        EXPECT_TRUE(logged.join(u'\n').contains(u"GET /user answered 401"_s)) << "the log is on";
+        EXPECT_FALSE(logged.join(u'\n').contains(u"SeCrEt"_s));
+    });
     const QString port = QString::number(server.serverPort());
     server.setResponse(u"/repos/o/r/pulls/1"_s, Response::json(R"({"merged_at": "2026-12-07T10:00:00Z"})"));
     server.setResponse(u"/moved"_s, Response::redirect(server.url(u"/repos/o/r/pulls/1"_s)));

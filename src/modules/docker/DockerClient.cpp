@@ -1,5 +1,6 @@
 #include "modules/docker/DockerClient.h"
 
+#include "core/Logging.h"
 #include "services/JsonReader.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,25 @@ std::optional<DockerError> runFailure(const ProcessRunner::Result &run)
     if (run.exitStatus != 0)
         return DockerError::requestFailed(run.exitStatus);
     return std::nullopt;
+}
+
+// How a curl run ended, for the log.
+const char *outcomeName(ProcessRunner::Result::Outcome outcome)
+{
+    using Outcome = ProcessRunner::Result::Outcome;
+    switch (outcome) {
+    case Outcome::Exited:
+        return "exited";
+    case Outcome::Crashed:
+        return "crashed";
+    case Outcome::FailedToStart:
+        return "failed to start";
+    case Outcome::TimedOut:
+        return "timed out";
+    case Outcome::OutputTooLarge:
+        return "output too large";
+    }
+    return "";
 }
 
 ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
@@ -110,13 +130,21 @@ void DockerClient::runOnSocket(const std::function<QStringList(const QString &)>
 {
     const std::optional<QString> socketPath = discover(m_candidates);
     if (!socketPath) {
+        qCDebug(lcDocker) << "no engine socket at" << m_candidates;
         // Answered later like every other outcome, so callers meet one order of events.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
         return;
     }
-    m_runner.run(QString::fromLatin1(curlProgram), arguments(*socketPath), m_limits,
-        [done = std::move(done)](const ProcessRunner::Result &run) { done(run); });
+    // The arguments hold the socket's path and the engine's address, nothing secret.
+    const QStringList command = arguments(*socketPath);
+    qCDebug(lcDocker).noquote() << "curl" << command.join(u' ');
+    m_runner.run(QString::fromLatin1(curlProgram), command, m_limits,
+        [done = std::move(done)](const ProcessRunner::Result &run) {
+            qCDebug(lcDocker) << "curl" << outcomeName(run.outcome) << "with status" << run.exitStatus << "after"
+                              << run.output.size() << "bytes";
+            done(run);
+        });
 }
 
 void DockerClient::listContainers(Done done)

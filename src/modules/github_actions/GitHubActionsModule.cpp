@@ -1,11 +1,11 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
 #include "core/GitHubPage.h"
-#include "core/PollLoop.h"
-#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
+#include "modules/github/GitHubWatcher.h"
 #include "modules/github_actions/WorkflowRunState.h"
 #include "services/GitHubCredentials.h"
+#include "services/GitHubErrorText.h"
 #include "services/GitHubRepository.h"
 
 #include <QPointer>
@@ -15,15 +15,6 @@
 namespace {
 
 constexpr int runsPerRepositoryInDetails = 5;
-
-QString errorTextFor(const GitHubError &error)
-{
-    if (error.kind() == GitHubError::Kind::MissingToken)
-        return GitHubActionsModule::tr("Kein GitHub-Token hinterlegt.");
-    if (error.kind() == GitHubError::Kind::Http && error.statusCode() == 404)
-        return GitHubActionsModule::tr("Repository nicht gefunden oder kein Zugriff");
-    return GitHubActionsModule::tr("Läufe konnten nicht geladen werden.");
-}
 
 // A run as a line: "<workflow name> · <suffix>" over "<branch> · <state>", aged by its last update.
 ModuleRow runRow(const WorkflowRun &run, const QString &titleSuffix)
@@ -49,22 +40,27 @@ ModuleRow grayRow(const QString &title, const QString &detail)
 
 } // namespace
 
-// One watched repository with its own poll loop.
+// One watched repository with its own watcher.
 struct GitHubActionsModule::Watch {
-    explicit Watch(QString name)
+    Watch(GitHubActionsModule &module, QString name)
         : repo(std::move(name))
+        , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
-    ~Watch() { request.cancel(); }
 
     const QString repo;
     QList<WorkflowRun> runs; // of the last successful poll
     bool answered = false; // a poll has succeeded
-    std::optional<QString> errorText; // of the last poll
-    int failures = 0; // in a row
-    CancelHandle request;
-    std::unique_ptr<PollLoop> loop;
+    // Last, so that it goes first and its request with it: no answer reaches a gone watch.
+    GitHubWatcher watcher;
 
     QString shortName() const { return repo.section(u'/', 1); }
+    // Why the last poll failed.
+    std::optional<QString> errorText() const
+    {
+        if (!watcher.error())
+            return std::nullopt;
+        return GitHubErrorText::of(*watcher.error(), GitHubErrorText::Asked::WorkflowRuns);
+    }
 };
 
 GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
@@ -75,23 +71,17 @@ GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus 
     , m_client(std::move(client))
     , m_credentials(credentials)
     , m_scheduler(scheduler)
-    , m_token(credentials.token())
 {
-    followPreference();
-    connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
-        if (key == AppPreferences::gitHubRepositories)
-            followPreference();
-    });
-    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubActionsModule::followCredentials);
+    follow(GitHubRepository::watched(m_preferences));
+    GitHubRepository::follow(m_preferences, this, [this](const QStringList &wanted) { follow(wanted); });
+    // The token's state shows in every row.
+    connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
 }
 
 GitHubActionsModule::~GitHubActionsModule() = default;
 
-void GitHubActionsModule::followPreference()
+void GitHubActionsModule::follow(const QStringList &wanted)
 {
-    const QStringList wanted = GitHubRepository::watched(m_preferences);
-    if (wanted == repositories())
-        return;
     std::vector<std::unique_ptr<Watch>> next;
     std::vector<Watch *> added;
     for (const QString &repo : wanted) {
@@ -101,102 +91,64 @@ void GitHubActionsModule::followPreference()
             next.push_back(std::move(*kept));
             continue;
         }
-        auto watch = std::make_unique<Watch>(repo);
-        Watch *raw = watch.get();
-        watch->loop = std::make_unique<PollLoop>(
-            m_scheduler, [this, raw](PollLoop::Finished finished) { poll(*raw, std::move(finished)); });
-        added.push_back(raw);
-        next.push_back(std::move(watch));
+        next.push_back(std::make_unique<Watch>(*this, repo));
+        added.push_back(next.back().get());
     }
-    // Repositories left out are dropped with their loops and the polls they have in flight.
+    // Repositories left out are dropped with their watchers and the polls they have in flight.
     m_watches = std::move(next);
     if (m_running) {
         for (Watch *watch : added)
-            watch->loop->start();
+            watch->watcher.start();
     }
     Q_EMIT changed();
-}
-
-void GitHubActionsModule::followCredentials()
-{
-    // A new token should not wait out a back-off of up to ten minutes: failed repositories ask now.
-    // (GitHub's verdict on the token in use changes the display only.)
-    const bool newToken = m_credentials.token() != m_token;
-    m_token = m_credentials.token();
-    Q_EMIT changed();
-    if (!newToken || !m_running || !m_token)
-        return;
-    for (const auto &watch : m_watches) {
-        if (watch->errorText)
-            watch->loop->start();
-    }
 }
 
 void GitHubActionsModule::start()
 {
     m_running = true;
     for (const auto &watch : m_watches)
-        watch->loop->start();
+        watch->watcher.start();
 }
 
 void GitHubActionsModule::stop()
 {
     m_running = false;
-    for (const auto &watch : m_watches) {
-        watch->loop->stop();
-        watch->request.cancel();
-    }
+    for (const auto &watch : m_watches)
+        watch->watcher.stop();
 }
 
-void GitHubActionsModule::poll(Watch &watch, std::function<void(double)> finished)
+CancelHandle GitHubActionsModule::poll(Watch &watch)
 {
-    watch.request.cancel();
-    // A repository that is dropped aborts its request, so the answer never reaches a gone watch.
-    watch.request = m_client->workflowRuns(watch.repo, pageSize,
-        [guard = QPointer(this), target = &watch, finished = std::move(finished)](const auto &result) {
-            if (guard)
-                finished(guard->receive(*target, result));
-        });
+    return m_client->workflowRuns(watch.repo, pageSize, [guard = QPointer(this), target = &watch](const auto &result) {
+        if (guard)
+            guard->receive(*target, result);
+    });
 }
 
-double GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result)
+void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result)
 {
-    watch.request = {};
-    // GitHub's wait is shown through the credentials; it is no failure of this repository. The
-    // first answer after it takes the wait's line away again.
-    if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
-        m_waitShown = true;
-        return result.error().secondsToWait();
-    }
-    const bool waitEnded = std::exchange(m_waitShown, false);
-    const auto pauseAfterSuccess = [&] {
-        watch.failures = 0;
-        return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60;
-    };
-    // Unchanged since the last answer: nothing to store and nothing to announce.
-    if (result.isOk() && result.value().unchanged && watch.answered) {
-        const bool errorGone = std::exchange(watch.errorText, std::nullopt).has_value();
-        if (errorGone || waitEnded)
-            Q_EMIT changed();
-        return pauseAfterSuccess();
-    }
     if (!result.isOk()) {
-        watch.errorText = errorTextFor(result.error());
-        const double pause = PollLoop::backOff(++watch.failures);
-        Q_EMIT changed();
-        return pause;
+        if (watch.watcher.failed(result.error()))
+            Q_EMIT changed();
+        return;
+    }
+    const auto pauseAfterSuccess
+        = [&] { return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60; };
+    // Unchanged since the last answer: nothing to store and nothing to announce.
+    if (result.value().unchanged && watch.answered) {
+        if (watch.watcher.succeeded(pauseAfterSuccess()))
+            Q_EMIT changed();
+        return;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
-    watch.errorText.reset();
-    const double pause = pauseAfterSuccess();
+    watch.watcher.succeeded(pauseAfterSuccess());
     Q_EMIT changed();
     // The runs found by a repository's first answer were there before: only later ones are news.
     if (!firstAnswer) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
             m_bus.publish(ModuleEvent { id(), news.text, true, news.color });
     }
-    return pause;
 }
 
 std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
@@ -218,7 +170,7 @@ std::optional<QString> GitHubActionsModule::errorText() const
         return problem;
     QList<const Watch *> failing;
     for (const auto &watch : m_watches) {
-        if (watch->errorText)
+        if (watch->watcher.error())
             failing.append(watch.get());
     }
     if (failing.isEmpty())
@@ -226,15 +178,16 @@ std::optional<QString> GitHubActionsModule::errorText() const
     // One text for all when they agree (no token); otherwise the first repository's, named.
     const bool allAlike = failing.size() == qsizetype(m_watches.size())
         && std::all_of(failing.cbegin(), failing.cend(),
-            [&](const Watch *w) { return w->errorText == failing.first()->errorText; });
+            [&](const Watch *w) { return w->errorText() == failing.first()->errorText(); });
     if (allAlike)
-        return failing.first()->errorText;
-    return failing.first()->repo + QStringLiteral(": ") + *failing.first()->errorText;
+        return failing.first()->errorText();
+    return failing.first()->repo + QStringLiteral(": ") + *failing.first()->errorText();
 }
 
 ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
 {
-    const std::optional<QString> problem = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText;
+    const std::optional<QString> problem
+        = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText();
     if (problem) {
         if (watch.runs.isEmpty())
             return grayRow(watch.repo, *problem);
@@ -263,7 +216,7 @@ QList<ModuleDetail> GitHubActionsModule::details() const
     QList<ModuleDetail> details;
     for (const auto &watch : m_watches) {
         // Why the runs are missing or old comes first; the runs follow as they were last seen.
-        if (m_credentials.problemText() || watch->errorText || watch->runs.isEmpty())
+        if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->repo, rowFor(*watch), std::nullopt, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
             details.append(ModuleDetail { watch->repo, runRow(run, QString()), std::nullopt, QString() });

@@ -17,7 +17,7 @@ class GitHubCredentials;
 class PreferenceStore;
 
 // Watches the newest GitHub Actions workflow runs of every repository the user chose (the
-// preference "github.repositories", followed as it changes). Each repository has a poll loop of
+// preference "github.repositories", followed as it changes). Each repository has a watcher of
 // its own: every 15 s while one of its runs is queued or in progress, every 60 s otherwise, backing
 // off from 60 s up to 600 s after failed polls. The status line is the run that most needs
 // attention; a run that fails, or succeeds again after a failure, is announced on the event bus.
@@ -57,11 +57,10 @@ public:
 private:
     struct Watch;
 
-    void followPreference();
-    void followCredentials();
-    void poll(Watch &watch, std::function<void(double)> finished);
-    // Stores one answer and returns the pause before the repository's next poll.
-    double receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
+    void follow(const QStringList &wanted);
+    CancelHandle poll(Watch &watch);
+    // Stores one answer and tells the repository's watcher when to poll next.
+    void receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
     ModuleRow rowFor(const Watch &watch) const;
 
     PreferenceStore &m_preferences;
@@ -71,6 +70,4 @@ private:
     Scheduler &m_scheduler;
     std::vector<std::unique_ptr<Watch>> m_watches;
     bool m_running = false;
-    std::optional<QString> m_token; // the one last seen, to notice a new one
-    bool m_waitShown = false; // GitHub's wait is on show until the next answer
 };

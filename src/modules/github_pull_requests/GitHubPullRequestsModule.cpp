@@ -1,9 +1,9 @@
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 
 #include "core/GitHubPage.h"
-#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "services/GitHubCredentials.h"
+#include "services/GitHubErrorText.h"
 #include "services/GitHubRepository.h"
 
 #include <QPointer>
@@ -37,36 +37,18 @@ GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences,
     , m_client(std::move(client))
     , m_credentials(credentials)
     , m_repositories(GitHubRepository::watched(preferences))
-    , m_token(credentials.token())
-    , m_loop(scheduler, [this](PollLoop::Finished finished) { poll(std::move(finished)); })
+    , m_watcher(
+          QStringLiteral("notifications"), scheduler, credentials, [this] { return poll(); },
+          [](int) { return pollInterval; })
 {
-    connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
-        if (key == AppPreferences::gitHubRepositories)
-            followPreference();
+    GitHubRepository::follow(m_preferences, this, [this](const QStringList &wanted) {
+        m_repositories = wanted;
+        // An added repository is asked at once; its first answer is only recorded.
+        if (m_watcher.isRunning())
+            start();
     });
-    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubPullRequestsModule::followCredentials);
-}
-
-void GitHubPullRequestsModule::followPreference()
-{
-    const QStringList wanted = GitHubRepository::watched(m_preferences);
-    if (wanted == m_repositories)
-        return;
-    m_repositories = wanted;
-    // An added repository is asked at once; its first answer is only recorded.
-    if (m_loop.isRunning())
-        start();
-}
-
-void GitHubPullRequestsModule::followCredentials()
-{
-    // A new token is tried at once rather than after the pause; GitHub's verdict on the token in
-    // use changes the display only.
-    const bool newToken = m_credentials.token() != m_token;
-    m_token = m_credentials.token();
-    Q_EMIT changed();
-    if (newToken && m_loop.isRunning() && m_lastPollFailed && m_token)
-        start();
+    // A missing or refused token is what the module shows.
+    connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
 }
 
 std::optional<QString> GitHubPullRequestsModule::errorText() const
@@ -74,7 +56,7 @@ std::optional<QString> GitHubPullRequestsModule::errorText() const
     if (const std::optional<QString> problem = m_credentials.problemText())
         return problem;
     if (!m_credentials.token())
-        return tr("Kein GitHub-Token hinterlegt.");
+        return GitHubErrorText::of(GitHubError::missingToken(), GitHubErrorText::Asked::Notifications);
     return std::nullopt;
 }
 
@@ -108,14 +90,13 @@ GitHubPullRequestsModule::~GitHubPullRequestsModule()
 
 void GitHubPullRequestsModule::start()
 {
-    cancel();
-    m_loop.start();
+    m_watcher.start();
 }
 
 void GitHubPullRequestsModule::stop()
 {
     cancel();
-    m_loop.stop();
+    m_watcher.stop();
 }
 
 void GitHubPullRequestsModule::cancel()
@@ -125,17 +106,18 @@ void GitHubPullRequestsModule::cancel()
     m_request.cancel();
 }
 
-void GitHubPullRequestsModule::poll(PollLoop::Finished finished)
+CancelHandle GitHubPullRequestsModule::poll()
 {
-    m_finished = std::move(finished);
+    cancel();
     m_asked = m_repositories;
     if (m_asked.isEmpty()) {
         // Nothing to ask for; the answer would be empty.
         m_baseline.clear();
         m_seenIDs.clear();
-        return endPoll(pollInterval);
+        endPoll(pollInterval);
+        return {};
     }
-    m_request = m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
+    return m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
         if (guard)
             guard->receive(result);
     });
@@ -143,17 +125,12 @@ void GitHubPullRequestsModule::poll(PollLoop::Finished finished)
 
 void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result)
 {
-    m_request = {};
-    m_lastPollFailed = !result.isOk();
-    // GitHub's wait is shown through the credentials; the first answer after it takes it away.
-    if (!result.isOk() && result.error().kind() == GitHubError::Kind::RateLimited) {
-        m_waitShown = true;
-        return endPoll(result.error().secondsToWait());
+    if (!result.isOk()) {
+        // Silent: the next poll tries again. Only the end of GitHub's wait changes what is shown.
+        if (m_watcher.failed(result.error()))
+            Q_EMIT changed();
+        return;
     }
-    if (std::exchange(m_waitShown, false))
-        Q_EMIT changed();
-    if (!result.isOk())
-        return endPoll(pollInterval); // silent: the next poll tries again
     // Never sooner than GitHub asks for.
     m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
     if (result.value().unchanged) {
@@ -231,6 +208,7 @@ void GitHubPullRequestsModule::finishPoll()
 
 void GitHubPullRequestsModule::endPoll(double pause)
 {
-    if (const PollLoop::Finished finished = std::exchange(m_finished, {}))
-        finished(pause);
+    // The first answer after GitHub's wait takes the wait's line away.
+    if (m_watcher.succeeded(pause))
+        Q_EMIT changed();
 }

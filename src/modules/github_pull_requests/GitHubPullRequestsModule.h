@@ -2,8 +2,8 @@
 
 #include "core/DevModule.h"
 #include "core/EventBus.h"
-#include "core/PollLoop.h"
 #include "core/Scheduler.h"
+#include "modules/github/GitHubWatcher.h"
 #include "services/GitHubApi.h"
 
 #include <QDateTime>
@@ -67,9 +67,8 @@ private:
         QUrl page;
     };
 
-    void followPreference();
-    void followCredentials();
-    void poll(PollLoop::Finished finished);
+    // Drops a walk still under way, then asks for the notifications.
+    CancelHandle poll();
     void receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result);
     // Walks the answer from m_next on, publishing in order; waits for a pull request fetch
     // where a state change needs one.
@@ -78,7 +77,7 @@ private:
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
     void announce(const QString &text, const GitHubNotification &notification);
     void finishPoll();
-    // Ends the poll in progress, the next one following after `pause` seconds.
+    // Ends the poll in progress well, the next one following after `pause` seconds.
     void endPoll(double pause);
     void cancel();
 
@@ -87,9 +86,6 @@ private:
     const std::unique_ptr<GitHubApi> m_client;
     const GitHubCredentials &m_credentials;
     QStringList m_repositories; // watched now
-    bool m_lastPollFailed = false;
-    std::optional<QString> m_token; // the one last seen, to notice a new one
-    bool m_waitShown = false; // GitHub's wait is on show until the next answer
     QSet<QString> m_seenIDs;
     // The repositories the last successful poll asked for: only their threads can be news.
     QSet<QString> m_baseline;
@@ -101,7 +97,8 @@ private:
     qsizetype m_next = 0;
     quint64 m_pollNumber = 0; // changes when a poll is dropped, so a running walk notices
     double m_pause = pollInterval; // before the next poll, as the last answer asked
-    CancelHandle m_request;
-    PollLoop::Finished m_finished;
-    PollLoop m_loop;
+    CancelHandle m_request; // a merge check
+    // One for all repositories: the notifications are one request. Failed polls are tried again
+    // after the usual pause, without backing off.
+    GitHubWatcher m_watcher;
 };

@@ -1,0 +1,80 @@
+#include "modules/github/GitHubWatcher.h"
+
+#include "core/Logging.h"
+#include "services/GitHubCredentials.h"
+
+GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCredentials &credentials, Poll poll,
+    RetryPause retryPause, QObject *parent)
+    : QObject(parent)
+    , m_name(std::move(name))
+    , m_credentials(credentials)
+    , m_poll(std::move(poll))
+    , m_retryPause(std::move(retryPause))
+    , m_token(credentials.token())
+    , m_loop(scheduler, [this](PollLoop::Finished finished) {
+        m_finished = std::move(finished);
+        m_request = m_poll();
+    })
+{
+    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubWatcher::followCredentials);
+}
+
+GitHubWatcher::~GitHubWatcher()
+{
+    m_request.cancel();
+}
+
+void GitHubWatcher::start()
+{
+    m_request.cancel();
+    m_loop.start();
+}
+
+void GitHubWatcher::stop()
+{
+    m_loop.stop();
+    m_request.cancel();
+    m_finished = {};
+}
+
+bool GitHubWatcher::succeeded(double pause)
+{
+    const bool cleared = m_error.has_value() || m_waiting;
+    m_error.reset();
+    m_waiting = false;
+    m_failures = 0;
+    finish(pause, QStringLiteral("answered"));
+    return cleared;
+}
+
+bool GitHubWatcher::failed(const GitHubError &error)
+{
+    // GitHub's wait counts as no failure: the first poll after it goes on as before.
+    if (error.kind() == GitHubError::Kind::RateLimited) {
+        m_waiting = true;
+        finish(error.secondsToWait(), QStringLiteral("waits as GitHub asks"));
+        return false;
+    }
+    const bool waitEnded = std::exchange(m_waiting, false);
+    const bool newError = m_error != error;
+    m_error = error;
+    finish(m_retryPause(++m_failures), QStringLiteral("failed: ") + error.description());
+    return waitEnded || newError;
+}
+
+void GitHubWatcher::finish(double pause, const QString &why)
+{
+    qCDebug(lcGitHub).noquote() << m_name << why << "- next poll in" << pause << "s";
+    if (const PollLoop::Finished finished = std::exchange(m_finished, {}))
+        finished(pause);
+}
+
+void GitHubWatcher::followCredentials()
+{
+    // A new token should not wait out a back-off of up to ten minutes, nor a wait GitHub asked of
+    // the token before. (GitHub's verdict on the token in use changes what is shown only.)
+    const bool newToken = m_credentials.token() != m_token;
+    m_token = m_credentials.token();
+    if (newToken && m_token && isRunning() && (m_error || m_waiting))
+        start();
+}

@@ -1,0 +1,68 @@
+#include "services/GitHubErrorText.h"
+
+#include "services/GitHubCredentials.h"
+
+#include <QNetworkReply>
+
+namespace {
+
+// For the update check's message: full sentences that say what to do.
+QString releaseText(const GitHubError &error)
+{
+    const char *const throttled = QT_TRANSLATE_NOOP(
+        "GitHubErrorText", "GitHub nimmt gerade keine weiteren Anfragen an. Bitte versuche es später noch einmal.");
+    switch (error.kind()) {
+    case GitHubError::Kind::Transport:
+        if (error.statusCode() == QNetworkReply::SslHandshakeFailedError)
+            return GitHubErrorText::tr(
+                "Die sichere Verbindung zu GitHub ist fehlgeschlagen. Bitte versuche es später noch einmal.");
+        if (error.statusCode() == QNetworkReply::RemoteHostClosedError)
+            return GitHubErrorText::tr(
+                "Die Verbindung zu GitHub ist abgebrochen. Bitte versuche es später noch einmal.");
+        return GitHubErrorText::tr(
+            "GitHub ist nicht erreichbar. Bitte prüfe die Internetverbindung und versuche es später noch einmal.");
+    case GitHubError::Kind::RateLimited:
+        return GitHubErrorText::tr(throttled);
+    case GitHubError::Kind::Http:
+        if (error.statusCode() == 403 || error.statusCode() == 429)
+            return GitHubErrorText::tr(throttled);
+        if (error.statusCode() >= 500)
+            return GitHubErrorText::tr(
+                "GitHub hat gerade eine Störung (Status %1). Bitte versuche es später noch einmal.")
+                .arg(error.statusCode());
+        return GitHubErrorText::tr("GitHub hat die Anfrage abgelehnt (Status %1).").arg(error.statusCode());
+    default: // too large, not an HTTP answer, not a release, or led away from the API
+        return GitHubErrorText::tr(
+            "GitHub hat eine unverständliche Antwort geschickt. Bitte versuche es später noch einmal.");
+    }
+}
+
+} // namespace
+
+QString GitHubErrorText::of(const GitHubError &error, Asked asked)
+{
+    const bool http = error.kind() == GitHubError::Kind::Http;
+    if (asked == Asked::Release)
+        return releaseText(error);
+    if (error.kind() == GitHubError::Kind::MissingToken)
+        return tr("Kein GitHub-Token hinterlegt.");
+    if (http && error.statusCode() == 401)
+        return GitHubCredentials::refusedText();
+    switch (asked) {
+    case Asked::Account:
+        if (error.kind() == GitHubError::Kind::Transport)
+            return tr("GitHub ist nicht erreichbar.");
+        if (http)
+            return tr("GitHub antwortet mit Status %1.").arg(error.statusCode());
+        return tr("GitHub gibt keine verwertbare Antwort.");
+    case Asked::WorkflowRuns:
+        if (http && error.statusCode() == 404)
+            return tr("Repository nicht gefunden oder kein Zugriff");
+        return tr("Läufe konnten nicht geladen werden.");
+    case Asked::Notifications:
+    case Asked::Release:
+        break;
+    }
+    // Failed polls of the notifications stay silent; the next poll tries again.
+    return {};
+}
