@@ -15,8 +15,8 @@ QList<ModuleRow> NotchContent::rows(const ModuleRegistry &registry, int limit)
         return all;
     const qsizetype rest = all.size() - (limit - 1);
     all.resize(limit - 1);
-    all.append(ModuleRow {
-        QCoreApplication::translate("NotchContent", "+%1 weitere").arg(rest), {}, std::nullopt, Color::gray(), {} });
+    all.append(ModuleRow { QCoreApplication::translate("NotchContent", "+%n weitere", nullptr, int(rest)), {},
+        std::nullopt, Color::gray(), {} });
     return all;
 }
 
