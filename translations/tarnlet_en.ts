@@ -175,6 +175,14 @@
         <source>Berechtigungen: %1</source>
         <translation>Scopes: %1</translation>
     </message>
+    <message>
+        <source>Wird gespeichert …</source>
+        <translation>Saving …</translation>
+    </message>
+    <message>
+        <source>Wird entfernt …</source>
+        <translation>Removing …</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
