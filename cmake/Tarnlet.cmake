@@ -28,19 +28,21 @@ function(tarnlet_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE tarnlet_test_support ${ARG_LIBS})
   tarnlet_target_settings(${name})
-  set(env QT_QPA_PLATFORM=offscreen ${ARG_ENVIRONMENT})
-  set(props ENVIRONMENT "${env}" TIMEOUT 120)
+  set(props TIMEOUT 120)
   if(ARG_RESOURCE_LOCK)
     list(APPEND props RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})
+  # The discovered tests take their properties as one flat list, which would split a list value
+  # (several variables, several labels) apart; those are set once ctest has discovered them instead.
+  set(env QT_QPA_PLATFORM=offscreen ${ARG_ENVIRONMENT})
+  set(listed "ENVIRONMENT \"${env}\"")
   if(ARG_LABELS)
-    # The discovered tests take their properties as one flat list, which would split several
-    # labels apart; they are labelled once ctest has discovered them instead.
-    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
-    file(WRITE ${script} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\nendif()\n")
-    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+    string(APPEND listed " LABELS \"${ARG_LABELS}\"")
   endif()
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(WRITE ${script} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ${listed})\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 

@@ -12,8 +12,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
-  # lupdate and lrelease for the translations
-  qt6-l10n-tools qt6-tools-dev
+  # lupdate and lrelease for the translations; Qt's own translations of its built-in texts
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-xtest0-dev
   # the footprint report counts wake-ups with perf

@@ -39,10 +39,6 @@
         <translation>Docker is not answering.</translation>
     </message>
     <message>
-        <source>%1 von %2 Containern laufen</source>
-        <translation>%1 of %2 containers running</translation>
-    </message>
-    <message>
         <source>Lädt …</source>
         <translation>Loading …</translation>
     </message>
@@ -69,6 +65,13 @@
     <message>
         <source>Container mit Status. Start und Stop per Klick.</source>
         <translation>Containers with their status. Start and stop with a click.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 von %n Containern laufen</source>
+        <translation>
+            <numerusform>%1 of %n container running</numerusform>
+            <numerusform>%1 of %n containers running</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -163,6 +166,14 @@
     <message>
         <source>Berechtigungen: %1</source>
         <translation>Scopes: %1</translation>
+    </message>
+    <message>
+        <source>Wird gespeichert …</source>
+        <translation>Saving …</translation>
+    </message>
+    <message>
+        <source>Wird entfernt …</source>
+        <translation>Removing …</translation>
     </message>
 </context>
 <context>
@@ -365,16 +376,19 @@
         <translation>Already in the list.</translation>
     </message>
     <message>
-        <source>Mehr als %1 Einträge sind nicht möglich.</source>
-        <translation>No more than %1 entries are possible.</translation>
-    </message>
-    <message>
         <source>Entfernen</source>
         <translation>Remove</translation>
     </message>
     <message>
         <source>%1 entfernen</source>
         <translation>Remove %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Mehr als %n Einträge sind nicht möglich.</source>
+        <translation>
+            <numerusform>No more than %n entry is possible.</numerusform>
+            <numerusform>No more than %n entries are possible.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -383,25 +397,33 @@
         <source>gerade eben</source>
         <translation>just now</translation>
     </message>
-    <message>
-        <source>vor %1 s</source>
-        <translation>%1 s ago</translation>
+    <message numerus="yes">
+        <source>vor %n s</source>
+        <translation>
+            <numerusform>%n s ago</numerusform>
+            <numerusform>%n s ago</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>vor %1 Min.</source>
-        <translation>%1 min ago</translation>
+    <message numerus="yes">
+        <source>vor %n Min.</source>
+        <translation>
+            <numerusform>%n min ago</numerusform>
+            <numerusform>%n min ago</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>vor %1 Std.</source>
-        <translation>%1 h ago</translation>
+    <message numerus="yes">
+        <source>vor %n Std.</source>
+        <translation>
+            <numerusform>%n h ago</numerusform>
+            <numerusform>%n h ago</numerusform>
+        </translation>
     </message>
-    <message>
-        <source>vor 1 Tag</source>
-        <translation>1 day ago</translation>
-    </message>
-    <message>
-        <source>vor %1 Tagen</source>
-        <translation>%1 days ago</translation>
+    <message numerus="yes">
+        <source>vor %n Tagen</source>
+        <translation>
+            <numerusform>%n day ago</numerusform>
+            <numerusform>%n days ago</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -436,9 +458,12 @@
 </context>
 <context>
     <name>NotchContent</name>
-    <message>
-        <source>+%1 weitere</source>
-        <translation>+%1 more</translation>
+    <message numerus="yes">
+        <source>+%n weitere</source>
+        <translation>
+            <numerusform>+%n more</numerusform>
+            <numerusform>+%n more</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -91,8 +91,8 @@ int usage()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    AppLanguage::install(AppLanguage::choose(PreferenceStore::openUserStore()->stringValue(AppPreferences::language),
-        QProcessEnvironment::systemEnvironment()));
+    AppLanguage::install(AppLanguage::choose(
+        PreferenceStore::openUserStore()->stringValue(AppPreferences::language), QLocale::system()));
     if (argc > 1)
         return usage();
 

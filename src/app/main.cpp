@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", platform);
     else if (PlatformChoice::waylandWithoutXWayland(environment))
         // Said before the application starts, which may fail on such a session.
-        printNotice(AppLanguage::translateBeforeStart(environment, "main",
+        printNotice(AppLanguage::translateBeforeStart(QLocale::system(), "main",
             QT_TRANSLATE_NOOP("main",
                 "Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen "
                 "Fenstern stehen.")));
@@ -56,7 +56,7 @@ int main(int argc, char *argv[])
         return 0;
 
     const std::unique_ptr<PreferenceStore> preferences = PreferenceStore::openUserStore();
-    AppLanguage::install(AppLanguage::choose(preferences->stringValue(AppPreferences::language), environment));
+    AppLanguage::install(AppLanguage::choose(preferences->stringValue(AppPreferences::language), QLocale::system()));
     TimerScheduler scheduler;
     KeychainStore secrets;
     QNetworkAccessManager network;

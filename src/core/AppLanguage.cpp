@@ -1,55 +1,50 @@
 #include "core/AppLanguage.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
 
-// "en_US.UTF-8" and "en@euro" speak "en"; "C" and "POSIX" speak no language.
-QString languageOf(const QString &locale)
+// The program's translations are built in as Qt resources: English, and German with only the
+// plural forms its source texts cannot carry.
+bool loadProgramTranslation(QTranslator &translator, const QLocale &locale)
 {
-    const qsizetype end = locale.indexOf(QRegularExpression(QStringLiteral("[_.@]")));
-    return locale.left(end).toLower();
-}
-
-// The translation is built into the program as a Qt resource.
-bool load(QTranslator &translator, const QString &language)
-{
-    return language != AppLanguage::german && translator.load(QStringLiteral(":/i18n/tarnlet_") + language);
+    return translator.load(locale, QStringLiteral("tarnlet"), QStringLiteral("_"), QStringLiteral(":/i18n"));
 }
 
 } // namespace
 
-QString AppLanguage::choose(const QString &preference, const QProcessEnvironment &environment)
+QString AppLanguage::choose(const QString &preference, const QLocale &locale)
 {
     if (preference == german || preference == english)
         return preference;
-    for (const char *variable : { "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG" }) {
-        const QString value = environment.value(QString::fromLatin1(variable));
-        if (value.isEmpty())
-            continue;
-        for (const QString &locale : value.split(u':', Qt::SkipEmptyParts)) {
-            const QString language = languageOf(locale);
-            if (language == german || language == english)
-                return language;
-        }
-        return german;
-    }
-    return german;
+    QTranslator translator;
+    return loadProgramTranslation(translator, locale) ? translator.language() : german;
 }
 
 void AppLanguage::install(const QString &language)
 {
-    static QTranslator translator; // lives as long as the application
-    if (load(translator, language))
-        QCoreApplication::installTranslator(&translator);
+    // Both live as long as the application; the one installed last is asked first. Installing
+    // again replaces the language.
+    static QTranslator qtTranslator;
+    static QTranslator programTranslator;
+    const QLocale locale(language);
+    QCoreApplication::removeTranslator(&qtTranslator);
+    QCoreApplication::removeTranslator(&programTranslator);
+    // Qt's own texts (standard buttons, a line edit's context menu), from Debian's
+    // qt6-translations-l10n; without it they stay English.
+    if (qtTranslator.load(
+            locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+    if (loadProgramTranslation(programTranslator, locale))
+        QCoreApplication::installTranslator(&programTranslator);
 }
 
-QString AppLanguage::translateBeforeStart(const QProcessEnvironment &environment, const char *context, const char *text)
+QString AppLanguage::translateBeforeStart(const QLocale &locale, const char *context, const char *text)
 {
     QTranslator translator;
     const QString translated
-        = load(translator, choose(QString(), environment)) ? translator.translate(context, text) : QString();
+        = loadProgramTranslation(translator, locale) ? translator.translate(context, text) : QString();
     return translated.isEmpty() ? QString::fromUtf8(text) : translated;
 }

@@ -1,25 +1,27 @@
 #pragma once
 
-#include <QProcessEnvironment>
+#include <QLocale>
 #include <QString>
 
 // Which language the interface speaks. German is the source text in the code; English comes from
-// the translation built into the program. The choice is made once at start.
+// the translation built into the program, beside Qt's own translation of its built-in texts. The
+// choice is made once at start.
 namespace AppLanguage {
 
 inline const QString german = QStringLiteral("de");
 inline const QString english = QStringLiteral("en");
 
-// The preference ("system", "de" or "en") decides; "system" follows LANGUAGE, LC_ALL, LC_MESSAGES
-// and LANG, the first one set. LANGUAGE may list several languages, the first one the program
-// speaks wins. English for an English locale, German for everything else (C and POSIX included).
-QString choose(const QString &preference, const QProcessEnvironment &environment);
+// The preference ("system", "de" or "en") decides; "system" follows the locale's interface
+// languages (for QLocale::system(), Qt reads them from LANGUAGE, LC_ALL, LC_MESSAGES and LANG), the
+// first one the program has a translation for. English for an English locale, German for every
+// other one (C and POSIX included).
+QString choose(const QString &preference, const QLocale &locale);
 
-// Installs the translation for the language on the running application; German needs none.
+// Installs the program's and Qt's translations for the language on the running application.
 void install(const QString &language);
 
-// The text in the language of the environment, for the little said before the application (and
-// with it the preferences and the installed translation) exists.
-QString translateBeforeStart(const QProcessEnvironment &environment, const char *context, const char *text);
+// The text in the locale's language, for the little said before the application (and with it the
+// preferences and the installed translation) exists.
+QString translateBeforeStart(const QLocale &locale, const char *context, const char *text);
 
 } // namespace AppLanguage

@@ -15,15 +15,18 @@ QString relativeAge(const QDateTime &since, const QDateTime &now)
     const qint64 seconds = since.secsTo(now);
     if (seconds < 10)
         return QCoreApplication::translate("ModuleRow", "gerade eben");
+    // Plural forms: German says "vor 1 Tag" but "vor 2 Tagen". The counts are named first, as
+    // lupdate 6.4 does not finish on a division inside a translate() call.
     if (seconds < 60)
-        return QCoreApplication::translate("ModuleRow", "vor %1 s").arg(seconds);
-    if (seconds < 3600)
-        return QCoreApplication::translate("ModuleRow", "vor %1 Min.").arg(seconds / 60);
-    if (seconds < 86400)
-        return QCoreApplication::translate("ModuleRow", "vor %1 Std.").arg(seconds / 3600);
-    const qint64 days = seconds / 86400;
-    return days == 1 ? QCoreApplication::translate("ModuleRow", "vor 1 Tag")
-                     : QCoreApplication::translate("ModuleRow", "vor %1 Tagen").arg(days);
+        return QCoreApplication::translate("ModuleRow", "vor %n s", nullptr, int(seconds));
+    const int minutes = int(seconds / 60);
+    if (minutes < 60)
+        return QCoreApplication::translate("ModuleRow", "vor %n Min.", nullptr, minutes);
+    const int hours = minutes / 60;
+    if (hours < 24)
+        return QCoreApplication::translate("ModuleRow", "vor %n Std.", nullptr, hours);
+    const int days = hours / 24;
+    return QCoreApplication::translate("ModuleRow", "vor %n Tagen", nullptr, days);
 }
 
 double secondsUntilAgeChanges(const QDateTime &since, const QDateTime &now)

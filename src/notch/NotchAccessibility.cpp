@@ -13,14 +13,15 @@
 namespace {
 
 const QString headerText = QStringLiteral("Tarnlet");
-QString openAction()
+// The words a screen reader says for the row's press action.
+QString openText()
 {
     return QCoreApplication::translate("NotchAccessibility", "Öffnen");
 }
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
-// model on every query, so it never holds stale text. A row with a page offers "Öffnen", which
-// opens it as a click on the row does.
+// model on every query, so it never holds stale text. A row with a page offers the standard press
+// action, spoken "Öffnen", which opens the page as a click on the row does.
 class NotchItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     NotchItemAccessible(NotchView *view, int index)
@@ -64,13 +65,19 @@ public:
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
-    QStringList actionNames() const override { return link().isEmpty() ? QStringList() : QStringList { openAction() }; }
-    QString localizedActionName(const QString &name) const override { return name; }
-    QString localizedActionDescription(const QString &) const override { return {}; }
+    QStringList actionNames() const override
+    {
+        return link().isEmpty() ? QStringList() : QStringList { pressAction() };
+    }
+    QString localizedActionName(const QString &name) const override
+    {
+        return name == pressAction() ? openText() : QString();
+    }
+    QString localizedActionDescription(const QString &name) const override { return localizedActionName(name); }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
-        if (name == openAction())
+        if (name == pressAction())
             GitHubPage::open(link());
     }
 

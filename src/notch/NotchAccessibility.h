@@ -3,9 +3,9 @@
 class NotchView;
 
 // The overlay on the accessibility bus. Collapsed it is one status-bar element named by the
-// status text; expanded, the header and each row (named "<title>, <subtitle>", with an action
-// "Öffnen" where the row has a page) are its children. Each new status text is sent as a name
-// change, which screen readers speak as live news.
+// status text; expanded, the header and each row (named "<title>, <subtitle>", with the press
+// action, spoken "Öffnen", where the row has a page) are its children. Each new status text is
+// sent as a name change, which screen readers speak as live news.
 namespace NotchAccessibility {
 
 // Registers the interface factory for NotchView (once per process).

@@ -9,6 +9,6 @@ QList<ModuleRow> NotchContent::fitted(QList<ModuleRow> rows, int limit)
     const qsizetype rest = rows.size() - (limit - 1);
     rows.resize(limit - 1);
     rows.append(ModuleRow {
-        QCoreApplication::translate("NotchContent", "+%1 weitere").arg(rest), {}, std::nullopt, Color::gray(), {} });
+        QCoreApplication::translate("NotchContent", "+%n weitere", nullptr, int(rest)), {}, std::nullopt, Color::gray(), {} });
     return rows;
 }

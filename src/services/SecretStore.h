@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -13,12 +14,17 @@ public:
     class Error final : public std::runtime_error {
     public:
         explicit Error(std::int32_t status)
-            : std::runtime_error("the secret store refused the item"), m_status(status) {}
+            : std::runtime_error("the secret store refused the item")
+            , m_status(status)
+        { }
         std::int32_t status() const { return m_status; }
 
     private:
         std::int32_t m_status;
     };
+
+    // Hears how a save or removal ended: nothing when it worked, else the failure.
+    using Done = std::function<void(const std::optional<Error> &failure)>;
 
     virtual ~SecretStore() = default;
 
@@ -29,4 +35,10 @@ public:
     // Deletes the account's item; a missing item is no failure. Throws Error when the store
     // could not be asked or refused.
     virtual void remove(const QString &account) = 0;
+
+    // save() and remove() without waiting, for the GUI: `done` runs later on the GUI thread, never
+    // before the call returns. By default the waiting call runs at once and its outcome is
+    // delivered on the event loop's next turn.
+    virtual void saveAsync(const QString &text, const QString &account, Done done);
+    virtual void removeAsync(const QString &account, Done done);
 };

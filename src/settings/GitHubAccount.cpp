@@ -6,6 +6,8 @@
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
 
+#include <QPointer>
+
 namespace {
 
 const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
@@ -32,12 +34,35 @@ void GitHubAccount::save(const QString &input)
     const std::optional<QString> token = GitHubCredentials::tokenFromInput(input);
     if (!token)
         return setFeedback(tr("Bitte einen Token eingeben."));
-    try {
-        m_secrets.save(*token, tokenAccount);
-    } catch (const SecretStore::Error &error) {
-        return setFeedback(tr("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).")
-                               .arg(error.status()));
-    }
+    startStoring(tr("Wird gespeichert …"));
+    m_secrets.saveAsync(*token, tokenAccount,
+        [account = QPointer(this), token = *token](const std::optional<SecretStore::Error> &failure) {
+            if (account)
+                account->saved(token, failure);
+        });
+}
+
+void GitHubAccount::remove()
+{
+    startStoring(tr("Wird entfernt …"));
+    m_secrets.removeAsync(tokenAccount, [account = QPointer(this)](const std::optional<SecretStore::Error> &failure) {
+        if (account)
+            account->removed(failure);
+    });
+}
+
+void GitHubAccount::startStoring(const QString &progress)
+{
+    m_busy = true;
+    setFeedback(progress);
+}
+
+void GitHubAccount::saved(const QString &token, const std::optional<SecretStore::Error> &failure)
+{
+    m_busy = false;
+    if (failure)
+        return setFeedback(
+            tr("Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).").arg(failure->status()));
     qCDebug(lcSettings) << "token saved";
     m_feedback = tr("Token gespeichert.");
     // Forget the answer about the token before, even when the same token is saved again.
@@ -46,14 +71,12 @@ void GitHubAccount::save(const QString &input)
     lookUpIfUnknown();
 }
 
-void GitHubAccount::remove()
+void GitHubAccount::removed(const std::optional<SecretStore::Error> &failure)
 {
-    try {
-        m_secrets.remove(tokenAccount);
-    } catch (const SecretStore::Error &error) {
+    m_busy = false;
+    if (failure)
         return setFeedback(
-            tr("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(error.status()));
-    }
+            tr("Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).").arg(failure->status()));
     qCDebug(lcSettings) << "token removed";
     m_feedback = tr("Token entfernt.");
     m_credentials.setToken(std::nullopt);

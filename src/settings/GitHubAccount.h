@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/GitHubApi.h"
+#include "services/SecretStore.h"
 
 #include <QObject>
 #include <QString>
@@ -8,7 +9,6 @@
 #include <optional>
 
 class GitHubCredentials;
-class SecretStore;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes) and handed to every GitHub client at once, or removed from both; and
@@ -22,11 +22,14 @@ public:
         SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
     ~GitHubAccount() override;
 
-    // Stores the token typed or pasted as `input` (blanks around it dropped); says why not in
-    // the feedback line when the input is empty or the store refuses.
+    // Stores the token typed or pasted as `input` (blanks around it dropped) without waiting for
+    // the secret store; the clients get it once the store has taken it. Says why not in the
+    // feedback line when the input is empty or the store refuses.
     void save(const QString &input);
-    // Deletes the stored token; no client sends one afterwards.
+    // Deletes the stored token; once the store has answered, no client sends one.
     void remove();
+    // From a save or removal until the secret store has answered.
+    bool isBusy() const { return m_busy; }
     // Asks GitHub about the current token unless the answer is known or on its way; asks again
     // after a failed question.
     void lookUpIfUnknown();
@@ -46,6 +49,9 @@ private:
     void ask();
     void lookUp();
     void setFeedback(const QString &text);
+    void startStoring(const QString &progress);
+    void saved(const QString &token, const std::optional<SecretStore::Error> &failure);
+    void removed(const std::optional<SecretStore::Error> &failure);
 
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;
@@ -58,4 +64,5 @@ private:
     std::optional<GitHubUser> m_user;
     QString m_lookupError;
     QString m_feedback;
+    bool m_busy = false;
 };

@@ -16,6 +16,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
     , m_token(new QLineEdit)
+    , m_save(new QPushButton(tr("Speichern")))
+    , m_remove(new QPushButton(tr("Entfernen")))
     , m_feedback(new QLabel)
 {
     auto *layout = makePaneLayout(*this);
@@ -46,11 +48,9 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     m_token->setAccessibleName(tr("Persönlicher Zugriffstoken"));
     m_token->setPlaceholderText(tr("Persönlicher Zugriffstoken"));
     SettingsStyle::setFont(*m_token, 14);
-    auto *saveButton = new QPushButton(tr("Speichern"), tokenLine);
-    auto *removeButton = new QPushButton(tr("Entfernen"), tokenLine);
     tokenLayout->addWidget(m_token, 1);
-    tokenLayout->addWidget(saveButton);
-    tokenLayout->addWidget(removeButton);
+    tokenLayout->addWidget(m_save);
+    tokenLayout->addWidget(m_remove);
     tokenCard->addWidget(tokenLine);
     m_feedback->setWordWrap(true);
     m_feedback->setContentsMargins(16, 0, 16, 10);
@@ -70,14 +70,16 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     layout->addWidget(note);
 
     const auto save = [this] {
+        if (m_account.isBusy())
+            return; // Return while the store works: the typed token stays in the field
         // Taken out of the field before anything else happens, so it never lingers there.
         const QString input = m_token->text();
         m_token->clear();
         m_account.save(input);
     };
-    connect(saveButton, &QPushButton::clicked, this, save);
+    connect(m_save, &QPushButton::clicked, this, save);
     connect(m_token, &QLineEdit::returnPressed, this, save);
-    connect(removeButton, &QPushButton::clicked, this, [this] { m_account.remove(); });
+    connect(m_remove, &QPushButton::clicked, this, [this] { m_account.remove(); });
     connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
     showAccount();
     m_account.lookUpIfUnknown();
@@ -90,4 +92,6 @@ void GitHubAccountPane::showAccount()
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
+    m_save->setEnabled(!m_account.isBusy());
+    m_remove->setEnabled(!m_account.isBusy());
 }

@@ -5,11 +5,13 @@
 class GitHubAccount;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class SettingsMessage;
 
 // The GitHub account pane: who the token belongs to (or that GitHub refuses it) with its scopes,
 // and a password field with "Speichern" (Return does the same) and "Entfernen". The field is
-// emptied after every save, so the token is never shown again.
+// emptied after every save, so the token is never shown again. While the secret store works,
+// both buttons wait and the feedback line says so; the window stays usable.
 class GitHubAccountPane final : public QWidget {
     Q_OBJECT
 public:
@@ -22,5 +24,7 @@ private:
     QLabel *m_status;
     QLabel *m_scopes;
     QLineEdit *m_token;
+    QPushButton *m_save;
+    QPushButton *m_remove;
     QLabel *m_feedback;
 };

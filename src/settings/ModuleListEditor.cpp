@@ -68,7 +68,7 @@ void ModuleListEditor::add()
         return;
     }
     if (m_setting.maximumCount > 0 && list.size() >= m_setting.maximumCount) {
-        m_refusal->setMessage(tr("Mehr als %1 Einträge sind nicht möglich.").arg(m_setting.maximumCount));
+        m_refusal->setMessage(tr("Mehr als %n Einträge sind nicht möglich.", nullptr, m_setting.maximumCount));
         return;
     }
     list.append(entry);

@@ -1,4 +1,7 @@
 #include "core/AppLanguage.h"
+#include "core/ModuleRow.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -6,35 +9,40 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QProcessEnvironment environmentOf(const QString &variables)
-{
-    QProcessEnvironment environment;
-    for (const QString &variable : variables.split(u' ', Qt::SkipEmptyParts))
-        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
-    return environment;
-}
-
-// The first variable set decides, in gettext's order; English only where a locale asks for it.
-TEST(AppLanguage, PreferenceThenLocaleVariables)
+// English only where a locale asks for it; the preference overrides. The test runs with
+// LANGUAGE=fr:en_US:de, which the system locale reads as its list of interface languages.
+TEST(AppLanguage, PreferenceThenLocale)
 {
     const char *const cases[][3] = {
-        { "system", "", "de" },
-        { "system", "LANG=en_US.UTF-8", "en" },
-        { "system", "LANG=de_DE.UTF-8 LC_MESSAGES=en_US.UTF-8", "en" },
-        { "system", "LC_MESSAGES=en_US.UTF-8 LC_ALL=C", "de" },
-        { "system", "LC_ALL=de_DE.UTF-8 LANGUAGE=en_GB:de", "en" },
-        { "system", "LANGUAGE=fr:en_US:de", "en" },
-        { "system", "LANGUAGE= LC_ALL= LANG=en_US.UTF-8", "en" },
-        { "en", "LANG=C", "en" },
+        { "system", "C", "de" },
+        { "system", "en_US", "en" },
+        { "system", "en", "en" },
+        { "system", "de_DE", "de" },
+        { "system", "fr_FR", "de" },
+        { "en", "C", "en" },
+        { "de", "en_GB", "de" },
     };
-    for (const auto &[preference, variables, language] : cases)
-        EXPECT_EQ(AppLanguage::choose(QString::fromLatin1(preference), environmentOf(QString::fromLatin1(variables))),
+    for (const auto &[preference, locale, language] : cases)
+        EXPECT_EQ(AppLanguage::choose(QString::fromLatin1(preference), QLocale(QString::fromLatin1(locale))),
             QString::fromLatin1(language))
-            << preference << ' ' << variables;
+            << preference << ' ' << locale;
+    EXPECT_EQ(AppLanguage::choose(u"system"_s, QLocale::system()), AppLanguage::english)
+        << QLocale::system().uiLanguages().join(u' ').toStdString();
     // The built-in translation answers before the application exists; German is the source itself.
-    EXPECT_EQ(
-        AppLanguage::translateBeforeStart(environmentOf(u"LANG=en_US.UTF-8"_s), "AppDelegate", "Beenden"), u"Quit");
-    EXPECT_EQ(AppLanguage::translateBeforeStart(environmentOf(u"LANG=C"_s), "AppDelegate", "Beenden"), u"Beenden");
+    EXPECT_EQ(AppLanguage::translateBeforeStart(QLocale(u"en_US"_s), "AppDelegate", "Beenden"), u"Quit");
+    EXPECT_EQ(AppLanguage::translateBeforeStart(QLocale::c(), "AppDelegate", "Beenden"), u"Beenden");
+
+    // Installed, the language counts with its own plural forms, and Qt's built-in texts follow it.
+    const QDateTime since(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    const auto daysAgo = [&](int days) { return relativeAge(since, since.addDays(days)); };
+    AppLanguage::install(AppLanguage::german);
+    EXPECT_EQ(daysAgo(1), u"vor 1 Tag");
+    EXPECT_EQ(daysAgo(2), u"vor 2 Tagen");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Abbrechen");
+    AppLanguage::install(AppLanguage::english);
+    EXPECT_EQ(daysAgo(1), u"1 day ago");
+    EXPECT_EQ(daysAgo(2), u"2 days ago");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel");
 }
 
 } // namespace

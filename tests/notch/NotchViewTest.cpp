@@ -1,9 +1,11 @@
 #include "QtPrinters.h"
+#include "UrlSink.h"
 
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 #include "platform/headless/HeadlessDesktop.h"
 
+#include <QAccessible>
 #include <QImage>
 
 #include <algorithm>
@@ -49,7 +51,7 @@ protected:
         view.resize(expanded.toSize());
         model.setStatusText(u"Review angefragt: a very long pull request title that cannot fit at all"_s);
         model.setStatusColor(Color::orange());
-        model.setRows({ ModuleRow { u"Deploy · web"_s, u"staging"_s, std::nullopt, Color::blue(), {} },
+        model.setRows({ ModuleRow { u"Deploy · web"_s, u"staging"_s, std::nullopt, Color::blue(), page },
             ModuleRow { u"Tests · web"_s, u"main"_s, std::nullopt, Color::green(), {} },
             ModuleRow { u"+2 weitere"_s, {}, std::nullopt, Color::red(), {} } });
     }
@@ -63,6 +65,7 @@ protected:
         return image;
     }
 
+    const QUrl page { u"https://github.com/teskarvo/web/actions/runs/1"_s };
     NotchModel model;
     HeadlessReduceMotion reduceMotion;
     NotchView view { model, collapsed, reduceMotion };
@@ -95,6 +98,18 @@ TEST_F(NotchViewTest, DrawsTheElidedStatusLineCollapsedSpringsOpenAndDrawsTheRow
     const Color dots[] = { Color::blue(), Color::green(), Color::red() };
     for (int i = 0; i < 3; ++i)
         EXPECT_GT(countPixels(image, view.rowRect(i).toAlignedRect(), dots[i]), 20) << i;
+
+    // Screen readers find the header and the rows; a row with a page offers the standard press
+    // action, spoken "Öffnen", which opens the page.
+    QAccessibleInterface *overlay = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_EQ(overlay->childCount(), 4);
+    QAccessibleActionInterface *press = overlay->child(1)->actionInterface();
+    ASSERT_EQ(press->actionNames(), QStringList { QAccessibleActionInterface::pressAction() });
+    EXPECT_EQ(press->localizedActionName(QAccessibleActionInterface::pressAction()), u"Öffnen");
+    UrlSink browser;
+    press->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(browser.opened, QList<QUrl> { page });
+    EXPECT_TRUE(overlay->child(2)->actionInterface()->actionNames().isEmpty()) << "a row without a page";
 
     // Reduced motion: the new state is drawn at once, without frames in between.
     reduceMotion.setOn(true);

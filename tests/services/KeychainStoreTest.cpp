@@ -5,6 +5,7 @@
 #include "services/KeychainStore.h"
 
 #include <QProcess>
+#include <QTest>
 
 #include <utility>
 
@@ -40,10 +41,23 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
 
     KeychainStore store;
     const QString account = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-    store.save(u"zweites Geheimnis ü"_s, u"test.one"_s);
+    // The settings window saves and removes without waiting: the answer (0 for success) comes
+    // through the event loop after the call has returned.
+    const auto answerOf = [](const std::function<void(SecretStore::Done)> &call) {
+        std::optional<std::int32_t> answer;
+        call([&](const std::optional<SecretStore::Error> &failure) { answer = failure ? failure->status() : 0; });
+        EXPECT_EQ(answer, std::nullopt) << "answered before the call returned";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 20000));
+        return answer;
+    };
+    EXPECT_EQ(answerOf([&](const SecretStore::Done &done) {
+        store.saveAsync(u"zweites Geheimnis ü"_s, u"test.one"_s, done);
+    }),
+        0);
     EXPECT_EQ(store.read(u"test.one"_s), u"zweites Geheimnis ü"_s);
-    store.remove(u"test.one"_s);
-    store.remove(u"test.one"_s); // a missing item is no failure
+    EXPECT_EQ(answerOf([&](const SecretStore::Done &done) { store.removeAsync(u"test.one"_s, done); }), 0);
+    EXPECT_EQ(answerOf([&](const SecretStore::Done &done) { store.removeAsync(u"test.one"_s, done); }), 0)
+        << "a missing item is no failure";
     EXPECT_EQ(store.read(u"test.one"_s), std::nullopt);
     EXPECT_EQ(store.read(account), QString::fromLatin1(token))
         << "the tool's token, and only that account's item removed";

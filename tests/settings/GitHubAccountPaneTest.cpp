@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -12,10 +13,12 @@ protected:
     GitHubAccountPaneTest() { select(SettingsPane::GitHubAccount); }
     void press(const QString &title) { button(*view().currentPane(), title)->click(); }
     QLineEdit *field() { return findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s); }
+    // The secret store answers on a later turn of the event loop.
     void save(const QString &input)
     {
         field()->setText(input);
         press(u"Speichern"_s);
+        settle();
     }
     bool shows(const QString &text) { return visibleTexts(*view().currentPane()).contains(text); }
 };
@@ -28,8 +31,20 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     save(u" \t "_s);
     EXPECT_TRUE(shows(u"Bitte einen Token eingeben."_s));
     secrets.failSaves = 5;
-    save(u"ghp_new"_s);
+    // While the store works the pane says so and takes no second call: the buttons wait, and a
+    // token typed meanwhile stays in the field on Return.
+    QPushButton *saveButton = button(*view().currentPane(), u"Speichern"_s);
+    QPushButton *removeButton = button(*view().currentPane(), u"Entfernen"_s);
+    field()->setText(u"ghp_new"_s);
+    saveButton->click();
+    EXPECT_TRUE(shows(u"Wird gespeichert …"_s));
+    EXPECT_FALSE(saveButton->isEnabled() || removeButton->isEnabled());
+    field()->setText(u"ghp_typed"_s);
+    QTest::keyClick(field(), Qt::Key_Return);
+    EXPECT_EQ(field()->text(), u"ghp_typed"_s);
+    settle();
     EXPECT_TRUE(shows(u"Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler 5)."_s));
+    EXPECT_TRUE(saveButton->isEnabled() && removeButton->isEnabled());
     EXPECT_EQ(credentials.token(), std::nullopt);
     secrets.failSaves = 0;
 
@@ -45,6 +60,8 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     EXPECT_TRUE(shows(u"GitHub lehnt den Token ab (abgelaufen oder widerrufen)"_s));
 
     press(u"Entfernen"_s);
+    EXPECT_TRUE(shows(u"Wird entfernt …"_s));
+    settle();
     EXPECT_TRUE(secrets.items.isEmpty());
     EXPECT_EQ(credentials.token(), std::nullopt);
     EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));

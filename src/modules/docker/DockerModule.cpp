@@ -29,7 +29,7 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
     if (m_errorText || m_containers.isEmpty())
         return std::nullopt;
     const auto running = std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning);
-    const QString text = tr("%1 von %2 Containern laufen").arg(running).arg(m_containers.size());
+    const QString text = tr("%1 von %n Containern laufen", nullptr, int(m_containers.size())).arg(running);
     return ModuleStatus { text, running > 0 ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle };
 }
 
