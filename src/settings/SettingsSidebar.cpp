@@ -1,5 +1,6 @@
 #include "settings/SettingsSidebar.h"
 
+#include "core/ModuleRegistry.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
 #include "widgets/SymbolImage.h"
@@ -55,10 +56,10 @@ void SearchField::paintEvent(QPaintEvent *)
 
 SidebarRow::SidebarRow(SettingsPane pane, QWidget *parent)
     : QAbstractButton(parent)
-    , m_pane(pane)
+    , m_pane(std::move(pane))
 {
-    setText(SettingsPanes::title(pane));
-    setAccessibleName(SettingsPanes::title(pane));
+    setText(m_pane.title);
+    setAccessibleName(m_pane.title);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     SettingsStyle::setFont(*this, 14, QFont::Medium);
@@ -105,8 +106,7 @@ void SidebarRow::paintEvent(QPaintEvent *)
     painter.setBrush(SettingsStyle::primary(*this, 0.08));
     painter.drawPath(SettingsStyle::continuousRoundedRect(tile, 8));
     SettingsStyle::strokeInside(painter, tile, 8, SettingsStyle::primary(*this, 0.1));
-    SymbolImage::paint(
-        painter, tile.adjusted(7, 7, -7, -7), SettingsPanes::symbol(m_pane), SettingsStyle::primary(*this));
+    SymbolImage::paint(painter, tile.adjusted(7, 7, -7, -7), m_pane.symbol, SettingsStyle::primary(*this));
 
     painter.setPen(SettingsStyle::primary(*this));
     painter.setFont(font());
@@ -117,22 +117,27 @@ void SidebarRow::paintEvent(QPaintEvent *)
 
 SidebarGroup::SidebarGroup(const QList<SettingsPane> &panes, const QString &header, QWidget *parent)
     : QWidget(parent)
+    , m_layout(new QVBoxLayout(this))
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(4);
     if (!header.isEmpty()) {
         auto *label = new QLabel(header, this);
         SettingsStyle::setFont(*label, 12, QFont::Medium);
         SettingsStyle::makeSecondary(*label);
         label->setContentsMargins(10, 10, 10, 2);
-        layout->addWidget(label);
+        m_layout->addWidget(label);
     }
-    for (const SettingsPane pane : panes) {
-        auto *row = new SidebarRow(pane, this);
-        m_rows.append(row);
-        layout->addWidget(row);
-    }
+    for (const SettingsPane &pane : panes)
+        addRow(pane);
+}
+
+SidebarRow *SidebarGroup::addRow(const SettingsPane &pane)
+{
+    auto *row = new SidebarRow(pane, this);
+    m_rows.append(row);
+    m_layout->addWidget(row);
+    return row;
 }
 
 void SidebarGroup::applySearch(const QString &search)
@@ -146,14 +151,13 @@ void SidebarGroup::applySearch(const QString &search)
     setVisible(any);
 }
 
-SidebarList::SidebarList(QWidget *parent)
+SidebarList::SidebarList(ModuleRegistry &registry, QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 0, 12, 16);
     layout->setSpacing(4);
-    m_groups = { new SidebarGroup(SettingsPanes::mainGroup(), {}, this),
-        new SidebarGroup(SettingsPanes::moduleGroup(), tr("Module"), this),
+    m_groups = { new SidebarGroup(SettingsPanes::mainGroup(), {}, this), new SidebarGroup({}, tr("Module"), this),
         new SidebarGroup(SettingsPanes::accountGroup(), {}, this) };
     layout->addWidget(m_groups.at(0));
     layout->addWidget(m_groups.at(1));
@@ -161,11 +165,23 @@ SidebarList::SidebarList(QWidget *parent)
     layout->addWidget(m_groups.at(2));
     layout->addStretch(1);
     for (SidebarGroup *group : std::as_const(m_groups)) {
-        for (SidebarRow *row : group->rows()) {
-            connect(row, &SidebarRow::clicked, this, [this, row] { Q_EMIT rowClicked(row->pane()); });
-            row->installEventFilter(this);
-        }
+        for (SidebarRow *row : group->rows())
+            follow(*row);
     }
+    SidebarGroup &modules = *m_groups.at(1);
+    for (const DevModule *module : registry.modules())
+        follow(*modules.addRow(SettingsPanes::forModule(*module)));
+    connect(&registry, &ModuleRegistry::moduleAdded, this, [this, &modules](const DevModule *module) {
+        follow(*modules.addRow(SettingsPanes::forModule(*module)));
+        modules.applySearch(m_search);
+    });
+    applySearch({});
+}
+
+void SidebarList::follow(SidebarRow &row)
+{
+    connect(&row, &SidebarRow::clicked, this, [this, &row] { Q_EMIT rowClicked(row.pane().name); });
+    row.installEventFilter(this);
 }
 
 bool SidebarList::eventFilter(QObject *watched, QEvent *event)
@@ -191,11 +207,11 @@ bool SidebarList::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-SidebarRow *SidebarList::row(SettingsPane pane) const
+SidebarRow *SidebarList::row(const QString &name) const
 {
     for (SidebarGroup *group : m_groups) {
         for (SidebarRow *row : group->rows()) {
-            if (row->pane() == pane)
+            if (row->pane().name == name)
                 return row;
         }
     }
@@ -204,15 +220,16 @@ SidebarRow *SidebarList::row(SettingsPane pane) const
 
 void SidebarList::applySearch(const QString &search)
 {
+    m_search = search;
     for (SidebarGroup *group : std::as_const(m_groups))
         group->applySearch(search);
 }
 
-void SidebarList::setSelection(SettingsPane pane)
+void SidebarList::setSelection(const QString &name)
 {
     for (SidebarGroup *group : std::as_const(m_groups)) {
         for (SidebarRow *row : group->rows())
-            row->setSelected(row->pane() == pane);
+            row->setSelected(row->pane().name == name);
     }
 }
 
@@ -221,13 +238,12 @@ PaneHeader::PaneHeader(QWidget *parent)
 {
     SettingsStyle::setFont(*this, 30, QFont::Bold);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setPane(m_pane);
 }
 
-void PaneHeader::setPane(SettingsPane pane)
+void PaneHeader::setPane(const SettingsPane &pane)
 {
     m_pane = pane;
-    setAccessibleName(SettingsPanes::title(pane));
+    setAccessibleName(pane.title);
     updateGeometry();
     update();
 }
@@ -235,7 +251,7 @@ void PaneHeader::setPane(SettingsPane pane)
 QSize PaneHeader::sizeHint() const
 {
     const QFontMetrics metrics(font());
-    return { 34 + 12 + metrics.horizontalAdvance(SettingsPanes::title(m_pane)), std::max(34, metrics.height()) };
+    return { 34 + 12 + metrics.horizontalAdvance(m_pane.title), std::max(34, metrics.height()) };
 }
 
 void PaneHeader::paintEvent(QPaintEvent *)
@@ -244,9 +260,8 @@ void PaneHeader::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor color = SettingsStyle::primary(*this);
     // A 26 px semibold glyph fills about a 30 px box.
-    SymbolImage::paint(painter, QRectF(2, (height() - 30) / 2.0, 30, 30), SettingsPanes::symbol(m_pane), color);
+    SymbolImage::paint(painter, QRectF(2, (height() - 30) / 2.0, 30, 30), m_pane.symbol, color);
     painter.setPen(color);
     painter.setFont(font());
-    painter.drawText(
-        QRectF(34 + 12, 0, width() - 46, height()), Qt::AlignVCenter | Qt::AlignLeft, SettingsPanes::title(m_pane));
+    painter.drawText(QRectF(34 + 12, 0, width() - 46, height()), Qt::AlignVCenter | Qt::AlignLeft, m_pane.title);
 }

@@ -6,8 +6,9 @@
 #include <QList>
 #include <QWidget>
 
-class QLabel;
+class ModuleRegistry;
 class QLineEdit;
+class QVBoxLayout;
 
 // The pieces of the settings window's sidebar: the search field, one row per pane, and a group
 // of rows under an optional header.
@@ -36,7 +37,7 @@ class SidebarRow final : public QAbstractButton {
 public:
     explicit SidebarRow(SettingsPane pane, QWidget *parent = nullptr);
 
-    SettingsPane pane() const { return m_pane; }
+    const SettingsPane &pane() const { return m_pane; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
 
@@ -59,33 +60,40 @@ public:
     SidebarGroup(const QList<SettingsPane> &panes, const QString &header, QWidget *parent = nullptr);
 
     const QList<SidebarRow *> &rows() const { return m_rows; }
+    SidebarRow *addRow(const SettingsPane &pane);
     void applySearch(const QString &search);
 
 private:
+    QVBoxLayout *m_layout;
     QList<SidebarRow *> m_rows;
 };
 
-// The list of panes: the main group, the module group under "Module", a divider that always
-// stays, and the account group. Screen readers see a list of the rows.
+// The list of panes: the main group, the registry's modules in registration order under
+// "Module", a divider that always stays, and the account group. Screen readers see a list of
+// the rows.
 class SidebarList final : public QWidget {
     Q_OBJECT
 public:
-    explicit SidebarList(QWidget *parent = nullptr);
+    explicit SidebarList(ModuleRegistry &registry, QWidget *parent = nullptr);
 
     QList<SidebarGroup *> groups() const { return m_groups; }
-    SidebarRow *row(SettingsPane pane) const;
+    SidebarRow *row(const QString &name) const;
     void applySearch(const QString &search);
-    void setSelection(SettingsPane pane);
+    void setSelection(const QString &name);
 
 Q_SIGNALS:
-    void rowClicked(SettingsPane pane);
+    void rowClicked(const QString &name);
 
 protected:
     // Up and Down pick the previous or next listed pane, as in any list.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Clicks and the arrow keys on the row.
+    void follow(SidebarRow &row);
+
     QList<SidebarGroup *> m_groups;
+    QString m_search;
 };
 
 // The detail area's header: the pane's symbol (26 px) and its title (30 px, bold), 12 apart.
@@ -95,12 +103,12 @@ class PaneHeader final : public QWidget {
 public:
     explicit PaneHeader(QWidget *parent = nullptr);
 
-    void setPane(SettingsPane pane);
+    void setPane(const SettingsPane &pane);
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    SettingsPane m_pane = SettingsPane::General;
+    SettingsPane m_pane;
 };

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class GitHubAccount;
 class ModuleRegistry;
 class PaneHeader;
@@ -27,8 +29,9 @@ public:
     SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
         GitHubAccount &account, QWidget *parent = nullptr);
 
-    SettingsPane selection() const { return m_selection; }
-    void setSelection(SettingsPane pane);
+    // The selected pane's name (SettingsPane::name); selecting a name no pane has does nothing.
+    QString selection() const { return m_selection; }
+    void setSelection(const QString &name);
     QString search() const;
     void setSearch(const QString &text);
 
@@ -56,13 +59,14 @@ private:
     void applyAppearance();
     void fitTopSpacing();
     void showPane();
-    QWidget *createPane(SettingsPane pane);
+    std::optional<SettingsPane> pane(const QString &name) const;
+    QWidget *createPane(const QString &name);
 
     ModuleRegistry &m_registry;
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
-    SettingsPane m_selection = SettingsPane::General;
+    QString m_selection = SettingsPanes::general;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.
     static constexpr int untitledTopSpacing = 48;
