@@ -548,7 +548,7 @@
     </message>
 </context>
 <context>
-    <name>SidebarList</name>
+    <name>SidebarModel</name>
     <message>
         <source>Module</source>
         <translation>Modules</translation>

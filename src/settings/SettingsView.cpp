@@ -7,6 +7,7 @@
 #include "settings/ModuleSettingsPane.h"
 #include "settings/NotchSettingsPane.h"
 #include "settings/NotificationsSettingsPane.h"
+#include "settings/PaneHeader.h"
 #include "settings/PreferenceBinding.h"
 #include "settings/SettingsAccessibility.h"
 #include "settings/SettingsSidebar.h"
@@ -69,8 +70,8 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
     m_search = new SearchField(searchBox);
     m_searchLayout->addWidget(m_search);
     sidebarLayout->addWidget(searchBox);
-    m_sidebar = new SidebarList(m_registry);
-    sidebarLayout->addWidget(transparentScrollArea(m_sidebar, sidebar), 1);
+    m_sidebar = new SettingsSidebar(m_registry, sidebar);
+    sidebarLayout->addWidget(m_sidebar, 1);
     m_actionsLayout = new QVBoxLayout;
     m_actionsLayout->setContentsMargins(12, 0, 12, 12);
     m_actionsLayout->setSpacing(4);
@@ -95,15 +96,15 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
 
     fitTopSpacing();
 
-    connect(m_sidebar, &SidebarList::rowClicked, this, &SettingsView::setSelection);
-    connect(searchEdit(), &QLineEdit::textChanged, m_sidebar, &SidebarList::applySearch);
+    connect(m_sidebar, &SettingsSidebar::paneSelected, this, &SettingsView::setSelection);
+    connect(m_search, &QLineEdit::textChanged, m_sidebar, &SettingsSidebar::setSearch);
     PreferenceBinding::watch(m_preferences, AppPreferences::appearance, this, [this] { applyAppearance(); });
     showPane();
 }
 
 QLineEdit *SettingsView::searchEdit() const
 {
-    return m_search->lineEdit();
+    return m_search;
 }
 
 QString SettingsView::search() const
@@ -218,7 +219,11 @@ void SettingsView::fitTopSpacing()
 
 bool SettingsView::movesWindow(QPoint position) const
 {
-    // Controls that let a press through (disabled ones) are not background.
+    // The pane list's free part below its rows is background; controls that let a press through
+    // (disabled ones) are not.
+    const QWidget *list = m_sidebar->viewport();
+    if (childAt(position) == list && !m_sidebar->indexAt(list->mapFrom(this, position)).isValid())
+        return true;
     for (const QWidget *widget = childAt(position); widget && widget != this; widget = widget->parentWidget()) {
         if (!widget->isEnabled() || widget->focusPolicy() & Qt::ClickFocus)
             return false;

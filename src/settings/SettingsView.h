@@ -16,7 +16,7 @@ class QAction;
 class QLineEdit;
 class QVBoxLayout;
 class SearchField;
-class SidebarList;
+class SettingsSidebar;
 class UpdateController;
 
 // The settings window's content: a sidebar with the search field and the grouped pane list,
@@ -46,7 +46,7 @@ public:
     bool movesWindow(QPoint position) const;
 
     QLineEdit *searchEdit() const;
-    SidebarList *sidebar() const { return m_sidebar; }
+    SettingsSidebar *sidebar() const { return m_sidebar; }
     QWidget *currentPane() const { return m_pane; }
 
 protected:
@@ -73,7 +73,7 @@ private:
 
     SearchField *m_search;
     QVBoxLayout *m_searchLayout;
-    SidebarList *m_sidebar;
+    SettingsSidebar *m_sidebar;
     QVBoxLayout *m_actionsLayout;
     PaneHeader *m_header;
     QVBoxLayout *m_column;

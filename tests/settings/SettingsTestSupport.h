@@ -10,6 +10,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "services/GitHubCredentials.h"
 #include "settings/GitHubAccount.h"
+#include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
