@@ -429,10 +429,6 @@
 <context>
     <name>ModuleSettingsPane</name>
     <message>
-        <source>Modul nicht verfügbar.</source>
-        <translation>Module not available.</translation>
-    </message>
-    <message>
         <source>Modul</source>
         <translation>Module</translation>
     </message>
@@ -557,30 +553,6 @@
         <translation>Notifications</translation>
     </message>
     <message>
-        <source>GitHub Actions</source>
-        <translation>GitHub Actions</translation>
-    </message>
-    <message>
-        <source>Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.</source>
-        <translation>The repository&apos;s latest workflow runs. A click opens the log.</translation>
-    </message>
-    <message>
-        <source>Pull Requests</source>
-        <translation>Pull Requests</translation>
-    </message>
-    <message>
-        <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
-        <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
-    </message>
-    <message>
-        <source>Docker</source>
-        <translation>Docker</translation>
-    </message>
-    <message>
-        <source>Container mit Status. Start und Stop per Klick.</source>
-        <translation>Containers with their status. Start and stop with a click.</translation>
-    </message>
-    <message>
         <source>GitHub-Konto</source>
         <translation>GitHub Account</translation>
     </message>
@@ -597,7 +569,7 @@
     </message>
 </context>
 <context>
-    <name>SidebarList</name>
+    <name>SidebarModel</name>
     <message>
         <source>Module</source>
         <translation>Modules</translation>

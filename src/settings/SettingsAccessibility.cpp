@@ -1,7 +1,6 @@
 #include "settings/SettingsAccessibility.h"
 
 #include "settings/ModuleDetailList.h"
-#include "settings/SettingsSidebar.h"
 #include "widgets/SteppedSlider.h"
 #include "widgets/ToggleSwitch.h"
 
@@ -9,8 +8,8 @@
 
 namespace {
 
-// A painted button seen as a check box (on/off shown as checked) or as a list item (shown as
-// selected). Either way pressing it, from the keyboard or the accessibility bus, clicks it.
+// A painted button seen as a check box (on/off shown as checked) or as a link. Either way
+// pressing it, from the keyboard or the accessibility bus, clicks it.
 class ButtonAccessible final : public QAccessibleWidget {
 public:
     ButtonAccessible(QAbstractButton *button, QAccessible::Role role)
@@ -25,9 +24,6 @@ public:
         if (role() == QAccessible::CheckBox) {
             state.checkable = true;
             state.checked = button()->isChecked();
-        } else if (const auto *row = qobject_cast<const SidebarRow *>(button())) {
-            state.selectable = true;
-            state.selected = row->isSelected();
         }
         return state;
     }
@@ -117,8 +113,6 @@ QAccessibleInterface *settingsFactory(const QString &className, QObject *object)
         return nullptr;
     if (className == u"ToggleSwitch")
         return new ButtonAccessible(static_cast<QAbstractButton *>(widget), QAccessible::CheckBox);
-    if (className == u"SidebarRow")
-        return new ButtonAccessible(static_cast<QAbstractButton *>(widget), QAccessible::ListItem);
     if (className == u"DetailRow") {
         // A line that opens a page is a link; any other line only holds its texts and command.
         if (static_cast<DetailRow *>(widget)->isLinked())
@@ -135,8 +129,6 @@ QAccessibleInterface *settingsFactory(const QString &className, QObject *object)
         return new QAccessibleWidget(widget, QAccessible::Heading);
     if (className == u"SettingsView")
         return new QAccessibleWidget(widget, QAccessible::Window);
-    if (className == u"SidebarList")
-        return new QAccessibleWidget(widget, QAccessible::List);
     return nullptr;
 }
 

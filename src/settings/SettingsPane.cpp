@@ -1,92 +1,37 @@
 #include "settings/SettingsPane.h"
 
+#include "core/DevModule.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
 namespace SettingsPanes {
 
-QList<SettingsPane> all()
-{
-    return mainGroup() + moduleGroup() + accountGroup();
-}
-
 namespace {
 
-struct PaneInfo {
-    QString rawValue;
-    const char *title;
-    QString symbol;
-    QString moduleID = {};
-    const char *note = nullptr;
-};
-
-const PaneInfo &info(SettingsPane pane)
+SettingsPane fixed(QLatin1StringView name, const char *title, const char *symbol)
 {
-    // In declaration order of SettingsPane.
-    static const PaneInfo panes[] = {
-        { QStringLiteral("general"), QT_TRANSLATE_NOOP("SettingsPanes", "Allgemein"), QStringLiteral("gearshape") },
-        { QStringLiteral("notch"), QT_TRANSLATE_NOOP("SettingsPanes", "Notch"),
-            QStringLiteral("rectangle.topthird.inset.filled") },
-        { QStringLiteral("notifications"), QT_TRANSLATE_NOOP("SettingsPanes", "Benachrichtigungen"),
-            QStringLiteral("bell") },
-        { QStringLiteral("githubActions"), QT_TRANSLATE_NOOP("SettingsPanes", "GitHub Actions"),
-            QStringLiteral("gearshape.2"), QStringLiteral("github.actions"),
-            QT_TRANSLATE_NOOP("SettingsPanes", "Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.") },
-        { QStringLiteral("pullRequests"), QT_TRANSLATE_NOOP("SettingsPanes", "Pull Requests"),
-            QStringLiteral("arrow.triangle.pull"), QStringLiteral("github.pullRequests"),
-            QT_TRANSLATE_NOOP("SettingsPanes", "Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.") },
-        { QStringLiteral("docker"), QT_TRANSLATE_NOOP("SettingsPanes", "Docker"), QStringLiteral("shippingbox"),
-            QStringLiteral("docker"),
-            QT_TRANSLATE_NOOP("SettingsPanes", "Container mit Status. Start und Stop per Klick.") },
-        { QStringLiteral("githubAccount"), QT_TRANSLATE_NOOP("SettingsPanes", "GitHub-Konto"),
-            QStringLiteral("person.badge.key") },
-        { QStringLiteral("updates"), QT_TRANSLATE_NOOP("SettingsPanes", "Updates"),
-            QStringLiteral("arrow.down.circle") },
-    };
-    return panes[static_cast<int>(pane)];
+    return { name, QCoreApplication::translate("SettingsPanes", title), QString::fromLatin1(symbol) };
 }
 
 } // namespace
 
-QString rawValue(SettingsPane pane)
-{
-    return info(pane).rawValue;
-}
-
-QString title(SettingsPane pane)
-{
-    return QCoreApplication::translate("SettingsPanes", info(pane).title);
-}
-
-QString symbol(SettingsPane pane)
-{
-    return info(pane).symbol;
-}
-
-QString moduleID(SettingsPane pane)
-{
-    return info(pane).moduleID;
-}
-
-QString note(SettingsPane pane)
-{
-    const char *note = info(pane).note;
-    return note ? QCoreApplication::translate("SettingsPanes", note) : QString();
-}
-
 QList<SettingsPane> mainGroup()
 {
-    return { SettingsPane::General, SettingsPane::Notch, SettingsPane::Notifications };
-}
-
-QList<SettingsPane> moduleGroup()
-{
-    return { SettingsPane::GitHubActions, SettingsPane::PullRequests, SettingsPane::Docker };
+    return { fixed(general, QT_TRANSLATE_NOOP("SettingsPanes", "Allgemein"), "gearshape"),
+        fixed(notch, QT_TRANSLATE_NOOP("SettingsPanes", "Notch"), "rectangle.topthird.inset.filled"),
+        fixed(notifications, QT_TRANSLATE_NOOP("SettingsPanes", "Benachrichtigungen"), "bell") };
 }
 
 QList<SettingsPane> accountGroup()
 {
-    return { SettingsPane::GitHubAccount, SettingsPane::Updates };
+    return { fixed(gitHubAccount, QT_TRANSLATE_NOOP("SettingsPanes", "GitHub-Konto"), "person.badge.key"),
+        fixed(updates, QT_TRANSLATE_NOOP("SettingsPanes", "Updates"), "arrow.down.circle") };
+}
+
+SettingsPane forModule(const DevModule &module)
+{
+    return { module.id(), module.title(), module.symbol() };
 }
 
 bool matches(const QString &title, const QString &search)

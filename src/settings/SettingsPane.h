@@ -1,27 +1,34 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
 
-// The panes of the settings window, in sidebar order, with their stable raw values, titles and
-// symbols, and the three fixed sidebar groups. A module's pane names the module it shows by id
-// and carries the note under it; everything else the pane shows comes from the module.
-enum class SettingsPane { General, Notch, Notifications, GitHubActions, PullRequests, Docker, GitHubAccount, Updates };
+class DevModule;
+
+// A pane of the settings window as the sidebar lists it and its header shows it: the stable name
+// that selects it (its raw value), its title and its symbol. A module's pane is named by the
+// module's id and takes its title and symbol from the module, so nothing here repeats a module.
+struct SettingsPane {
+    QString name;
+    QString title;
+    QString symbol;
+};
 
 namespace SettingsPanes {
 
-QList<SettingsPane> all();
-QString rawValue(SettingsPane pane);
-QString title(SettingsPane pane);
-QString symbol(SettingsPane pane);
-// The id of the module a module pane shows; empty for the other panes.
-QString moduleID(SettingsPane pane);
-// The explanation under a module pane's card; empty for the other panes.
-QString note(SettingsPane pane);
+// The names of the fixed panes.
+inline constexpr QLatin1StringView general { "general" };
+inline constexpr QLatin1StringView notch { "notch" };
+inline constexpr QLatin1StringView notifications { "notifications" };
+inline constexpr QLatin1StringView gitHubAccount { "githubAccount" };
+inline constexpr QLatin1StringView updates { "updates" };
 
+// The fixed panes above the modules' group and below it, in sidebar order.
 QList<SettingsPane> mainGroup();
-QList<SettingsPane> moduleGroup();
 QList<SettingsPane> accountGroup();
+// The pane showing `module`.
+SettingsPane forModule(const DevModule &module);
 
 // Whether a pane titled `title` stays listed for the search text: a case-insensitive
 // substring test in the user's locale (accents count); an empty search keeps every pane.

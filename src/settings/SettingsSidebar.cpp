@@ -1,252 +1,223 @@
 #include "settings/SettingsSidebar.h"
 
-#include "widgets/SettingsBlocks.h"
+#include "core/ModuleRegistry.h"
+#include "settings/SettingsPane.h"
+#include "settings/SidebarDelegate.h"
 #include "widgets/SettingsStyle.h"
 #include "widgets/SymbolImage.h"
 
-#include <QAccessible>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
+#include <QAction>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QVBoxLayout>
 
 SearchField::SearchField(QWidget *parent)
-    : QWidget(parent)
-    , m_edit(new QLineEdit(this))
+    : QLineEdit(parent)
+    , m_glass(addAction(QIcon(), QLineEdit::LeadingPosition))
 {
     setFixedHeight(34);
-    auto *layout = new QHBoxLayout(this);
-    // The glass is painted in the left margin: 10 padding, a 16 px symbol, 8 spacing.
-    layout->setContentsMargins(10 + 16 + 8, 0, 10, 0);
-    m_edit->setFrame(false);
-    m_edit->setPlaceholderText(tr("Suchen"));
-    m_edit->setAccessibleName(tr("Einstellungen durchsuchen"));
-    m_edit->setClearButtonEnabled(false);
-    m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
-    SettingsStyle::setFont(*m_edit, 14);
-    // The capsule is the field's face; the edit itself stays transparent on it.
-    QPalette clear = m_edit->palette();
+    setFrame(false);
+    // The text starts 34 from the capsule's left end (the glass in front of it) and ends 10 before
+    // its right end.
+    setContentsMargins(8, 0, 10, 0);
+    setPlaceholderText(tr("Suchen"));
+    setAccessibleName(tr("Einstellungen durchsuchen"));
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+    SettingsStyle::setFont(*this, 14);
+    // The capsule is the field's face; the edit's own base stays transparent on it.
+    QPalette clear = palette();
     clear.setColor(QPalette::Base, Qt::transparent);
-    m_edit->setPalette(clear);
-    layout->addWidget(m_edit);
+    setPalette(clear);
+    paintGlass();
 }
 
-void SearchField::mousePressEvent(QMouseEvent *event)
+void SearchField::paintGlass()
 {
-    // The whole capsule is the field: a press on its padding or glass goes to the text.
-    m_edit->setFocus(Qt::MouseFocusReason);
-    event->accept();
+    m_glass->setIcon(SymbolImage::icon(QStringLiteral("magnifyingglass"), SettingsStyle::secondary(*this)));
 }
 
-void SearchField::paintEvent(QPaintEvent *)
+void SearchField::changeEvent(QEvent *event)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(SettingsStyle::primary(*this, 0.08));
-    const double radius = height() / 2.0;
-    painter.drawRoundedRect(QRectF(rect()), radius, radius);
-    SymbolImage::paint(painter, QRectF(10, (height() - 16) / 2.0, 16, 16), QStringLiteral("magnifyingglass"),
-        SettingsStyle::secondary(*this));
+    // The glass follows the palette (light or dark).
+    if (event->type() == QEvent::PaletteChange)
+        paintGlass();
+    QLineEdit::changeEvent(event);
 }
 
-SidebarRow::SidebarRow(SettingsPane pane, QWidget *parent)
-    : QAbstractButton(parent)
-    , m_pane(pane)
+void SearchField::paintEvent(QPaintEvent *event)
 {
-    setText(SettingsPanes::title(pane));
-    setAccessibleName(SettingsPanes::title(pane));
-    setFocusPolicy(Qt::StrongFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    SettingsStyle::setFont(*this, 14, QFont::Medium);
-}
-
-void SidebarRow::setSelected(bool selected)
-{
-    if (m_selected == selected)
-        return;
-    m_selected = selected;
-    update();
-    QAccessible::State changed;
-    changed.selected = true;
-    QAccessibleStateChangeEvent event(this, changed);
-    QAccessible::updateAccessibility(&event);
-}
-
-QSize SidebarRow::sizeHint() const
-{
-    return { 200, 44 };
-}
-
-bool SidebarRow::hitButton(const QPoint &pos) const
-{
-    return rect().contains(pos);
-}
-
-void SidebarRow::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds = rect();
-    if (m_selected) {
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(SettingsStyle::primary(*this, 0.12));
-        painter.drawPath(SettingsStyle::continuousRoundedRect(bounds, 12));
+        painter.setBrush(SettingsStyle::primary(*this, 0.08));
+        const double radius = height() / 2.0;
+        painter.drawRoundedRect(QRectF(rect()), radius, radius);
     }
-    if (hasFocus())
-        SettingsStyle::strokeInside(painter, bounds, 12, SettingsStyle::tint());
-
-    // Padding 8 / 6, then the 30 px tile, 12 spacing and the title.
-    const QRectF tile(8, (height() - 30) / 2.0, 30, 30);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(SettingsStyle::primary(*this, 0.08));
-    painter.drawPath(SettingsStyle::continuousRoundedRect(tile, 8));
-    SettingsStyle::strokeInside(painter, tile, 8, SettingsStyle::primary(*this, 0.1));
-    SymbolImage::paint(
-        painter, tile.adjusted(7, 7, -7, -7), SettingsPanes::symbol(m_pane), SettingsStyle::primary(*this));
-
-    painter.setPen(SettingsStyle::primary(*this));
-    painter.setFont(font());
-    const QRectF titleRect(tile.right() + 12, 0, width() - tile.right() - 12 - 8, height());
-    painter.drawText(titleRect, Qt::AlignVCenter | Qt::AlignLeft,
-        fontMetrics().elidedText(text(), Qt::ElideRight, int(titleRect.width())));
+    QLineEdit::paintEvent(event);
 }
 
-SidebarGroup::SidebarGroup(const QList<SettingsPane> &panes, const QString &header, QWidget *parent)
-    : QWidget(parent)
+SidebarModel::SidebarModel(ModuleRegistry &registry, QObject *parent)
+    : QStandardItemModel(parent)
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    if (!header.isEmpty()) {
-        auto *label = new QLabel(header, this);
-        SettingsStyle::setFont(*label, 12, QFont::Medium);
-        SettingsStyle::makeSecondary(*label);
-        label->setContentsMargins(10, 10, 10, 2);
-        layout->addWidget(label);
-    }
-    for (const SettingsPane pane : panes) {
-        auto *row = new SidebarRow(pane, this);
-        m_rows.append(row);
-        layout->addWidget(row);
-    }
+    for (const SettingsPane &pane : SettingsPanes::mainGroup())
+        appendRow(paneItem(pane));
+    auto *header = new QStandardItem(tr("Module"));
+    header->setData(int(Kind::Header), KindRole);
+    header->setFlags(Qt::NoItemFlags);
+    appendRow(header);
+    for (const DevModule *module : registry.modules())
+        appendRow(paneItem(SettingsPanes::forModule(*module)));
+    // As in Qt's own combo box, a separator is an inert row that says what it is.
+    auto *divider = new QStandardItem;
+    divider->setData(int(Kind::Divider), KindRole);
+    divider->setData(QStringLiteral("separator"), Qt::AccessibleDescriptionRole);
+    divider->setFlags(Qt::NoItemFlags);
+    appendRow(divider);
+    for (const SettingsPane &pane : SettingsPanes::accountGroup())
+        appendRow(paneItem(pane));
+    connect(&registry, &ModuleRegistry::moduleAdded, this, [this, divider](const DevModule *module) {
+        insertRow(divider->row(), paneItem(SettingsPanes::forModule(*module)));
+    });
 }
 
-void SidebarGroup::applySearch(const QString &search)
+QStandardItem *SidebarModel::paneItem(const SettingsPane &pane)
 {
-    bool any = false;
-    for (SidebarRow *row : std::as_const(m_rows)) {
-        const bool kept = SettingsPanes::matches(row->text(), search);
-        row->setVisible(kept);
-        any = any || kept;
-    }
-    setVisible(any);
+    auto *item = new QStandardItem(pane.title);
+    item->setData(int(Kind::Pane), KindRole);
+    item->setData(pane.name, NameRole);
+    item->setData(pane.symbol, SymbolRole);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
 }
 
-SidebarList::SidebarList(QWidget *parent)
-    : QWidget(parent)
+void SidebarFilter::setSearch(const QString &search)
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 0, 12, 16);
-    layout->setSpacing(4);
-    m_groups = { new SidebarGroup(SettingsPanes::mainGroup(), {}, this),
-        new SidebarGroup(SettingsPanes::moduleGroup(), tr("Module"), this),
-        new SidebarGroup(SettingsPanes::accountGroup(), {}, this) };
-    layout->addWidget(m_groups.at(0));
-    layout->addWidget(m_groups.at(1));
-    layout->addWidget(new SettingsDivider(this, Qt::Horizontal, QMargins(16, 10, 16, 10)));
-    layout->addWidget(m_groups.at(2));
-    layout->addStretch(1);
-    for (SidebarGroup *group : std::as_const(m_groups)) {
-        for (SidebarRow *row : group->rows()) {
-            connect(row, &SidebarRow::clicked, this, [this, row] { Q_EMIT rowClicked(row->pane()); });
-            row->installEventFilter(this);
+    m_search = search;
+    invalidateFilter();
+}
+
+bool SidebarFilter::filterAcceptsRow(int row, const QModelIndex &parent) const
+{
+    const QAbstractItemModel &model = *sourceModel();
+    const auto kept = [&](int at) {
+        const QModelIndex index = model.index(at, 0, parent);
+        return SidebarModel::kind(index) == SidebarModel::Kind::Pane
+            && SettingsPanes::matches(index.data().toString(), m_search);
+    };
+    switch (SidebarModel::kind(model.index(row, 0, parent))) {
+    case SidebarModel::Kind::Pane:
+        return kept(row);
+    case SidebarModel::Kind::Divider:
+        return true;
+    case SidebarModel::Kind::Header:
+        for (int at = row + 1;
+             at < model.rowCount(parent) && SidebarModel::kind(model.index(at, 0, parent)) == SidebarModel::Kind::Pane;
+             ++at) {
+            if (kept(at))
+                return true;
         }
-    }
-}
-
-bool SidebarList::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
         return false;
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down)
-        return false;
-    QList<SidebarRow *> listed;
-    for (SidebarGroup *group : std::as_const(m_groups)) {
-        for (SidebarRow *row : group->rows()) {
-            if (row->isVisibleTo(this))
-                listed.append(row);
+    }
+    return false;
+}
+
+SettingsSidebar::SettingsSidebar(ModuleRegistry &registry, QWidget *parent)
+    : QListView(parent)
+    , m_model(new SidebarModel(registry, this))
+    , m_filter(new SidebarFilter(this))
+{
+    m_filter->setSourceModel(m_model);
+    setModel(m_filter);
+    setItemDelegate(new SidebarDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setViewportMargins(12, 0, 12, 0);
+    // The window's background shows through the list.
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+
+    // A module joining the list can bring its group's header back; a search that lists the
+    // selected pane again shows it selected.
+    connect(m_model, &QAbstractItemModel::rowsInserted, m_filter, &QSortFilterProxyModel::invalidate);
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, &SettingsSidebar::showSelection);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, &SettingsSidebar::showSelection);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList selected = selectionModel()->selectedIndexes();
+        if (selected.isEmpty()) {
+            // Nothing selected (the row was filtered out, or a screen reader picked a header):
+            // the pane stays selected, shown again once its row is listed.
+            QMetaObject::invokeMethod(this, &SettingsSidebar::showSelection, Qt::QueuedConnection);
+            return;
         }
+        const QString name = selected.first().data(SidebarModel::NameRole).toString();
+        if (name != m_selection && !m_filtering)
+            Q_EMIT paneSelected(name);
+    });
+}
+
+void SettingsSidebar::setSearch(const QString &search)
+{
+    // The view moves the selection off a row the filter removes; that is no choice of the user's.
+    m_filtering = true;
+    m_filter->setSearch(search);
+    m_filtering = false;
+    showSelection();
+}
+
+void SettingsSidebar::setSelection(const QString &name)
+{
+    m_selection = name;
+    showSelection();
+}
+
+void SettingsSidebar::showSelection()
+{
+    const QModelIndex index = indexOf(m_selection);
+    if (!index.isValid())
+        selectionModel()->clearSelection();
+    else if (!selectionModel()->isSelected(index))
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+QModelIndex SettingsSidebar::indexOf(const QString &name) const
+{
+    const QModelIndexList found = m_filter->match(
+        m_filter->index(0, 0), SidebarModel::NameRole, name, 1, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return found.value(0);
+}
+
+void SettingsSidebar::mousePressEvent(QMouseEvent *event)
+{
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        event->ignore();
+        return;
     }
-    const qsizetype at = listed.indexOf(qobject_cast<SidebarRow *>(watched));
-    const qsizetype next = at + (key == Qt::Key_Down ? 1 : -1);
-    if (at >= 0 && next >= 0 && next < listed.size()) {
-        listed.at(next)->setFocus(Qt::OtherFocusReason);
-        listed.at(next)->click();
+    QListView::mousePressEvent(event);
+}
+
+QModelIndex SettingsSidebar::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action != MoveUp && action != MoveDown)
+        return QListView::moveCursor(action, modifiers);
+    // The next listed pane in that direction; headers and the divider are passed over.
+    const int step = action == MoveDown ? 1 : -1;
+    for (int row = currentIndex().row() + step; row >= 0 && row < model()->rowCount(); row += step) {
+        const QModelIndex index = model()->index(row, 0);
+        if (index.flags() & Qt::ItemIsSelectable)
+            return index;
     }
-    return true;
+    return currentIndex();
 }
 
-SidebarRow *SidebarList::row(SettingsPane pane) const
+QItemSelectionModel::SelectionFlags SettingsSidebar::selectionCommand(
+    const QModelIndex &index, const QEvent *event) const
 {
-    for (SidebarGroup *group : m_groups) {
-        for (SidebarRow *row : group->rows()) {
-            if (row->pane() == pane)
-                return row;
-        }
-    }
-    return nullptr;
-}
-
-void SidebarList::applySearch(const QString &search)
-{
-    for (SidebarGroup *group : std::as_const(m_groups))
-        group->applySearch(search);
-}
-
-void SidebarList::setSelection(SettingsPane pane)
-{
-    for (SidebarGroup *group : std::as_const(m_groups)) {
-        for (SidebarRow *row : group->rows())
-            row->setSelected(row->pane() == pane);
-    }
-}
-
-PaneHeader::PaneHeader(QWidget *parent)
-    : QWidget(parent)
-{
-    SettingsStyle::setFont(*this, 30, QFont::Bold);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setPane(m_pane);
-}
-
-void PaneHeader::setPane(SettingsPane pane)
-{
-    m_pane = pane;
-    setAccessibleName(SettingsPanes::title(pane));
-    updateGeometry();
-    update();
-}
-
-QSize PaneHeader::sizeHint() const
-{
-    const QFontMetrics metrics(font());
-    return { 34 + 12 + metrics.horizontalAdvance(SettingsPanes::title(m_pane)), std::max(34, metrics.height()) };
-}
-
-void PaneHeader::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor color = SettingsStyle::primary(*this);
-    // A 26 px semibold glyph fills about a 30 px box.
-    SymbolImage::paint(painter, QRectF(2, (height() - 30) / 2.0, 30, 30), SettingsPanes::symbol(m_pane), color);
-    painter.setPen(color);
-    painter.setFont(font());
-    painter.drawText(
-        QRectF(34 + 12, 0, width() - 46, height()), Qt::AlignVCenter | Qt::AlignLeft, SettingsPanes::title(m_pane));
+    // A press beside the rows, on a header or with Ctrl never leaves the list without a selection.
+    const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
+    if (!(index.flags() & Qt::ItemIsSelectable) || command & QItemSelectionModel::Deselect)
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }

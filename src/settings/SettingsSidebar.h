@@ -1,106 +1,95 @@
 #pragma once
 
-#include "settings/SettingsPane.h"
+#include <QLineEdit>
+#include <QListView>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 
-#include <QAbstractButton>
-#include <QList>
-#include <QWidget>
+class ModuleRegistry;
+class QAction;
+struct SettingsPane;
 
-class QLabel;
-class QLineEdit;
+// The settings window's sidebar: the search field above the list of panes, the list on Qt's item
+// views (a model of the panes, a filter for the search, SidebarDelegate painting the rows).
 
-// The pieces of the settings window's sidebar: the search field, one row per pane, and a group
-// of rows under an optional header.
-
-// A capsule holding a magnifying glass and a borderless line edit ("Suchen").
-class SearchField final : public QWidget {
+// The search field, a capsule with a magnifying glass in front of the text ("Suchen").
+class SearchField final : public QLineEdit {
     Q_OBJECT
 public:
     explicit SearchField(QWidget *parent = nullptr);
 
-    QLineEdit *lineEdit() const { return m_edit; }
-
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QLineEdit *m_edit;
+    void paintGlass();
+
+    QAction *m_glass;
 };
 
-// A pane's entry: its symbol on a small rounded tile and its title; drawn on a rounded
-// highlight while it is the selected pane. Screen readers see a list item with the selected
-// state.
-class SidebarRow final : public QAbstractButton {
+// The panes in sidebar order: the main group, the registry's modules in registration order under
+// the header "Module" (a module registered later joins them), a divider, the account group. Only
+// pane rows can be selected; the header and the divider cannot.
+class SidebarModel final : public QStandardItemModel {
     Q_OBJECT
 public:
-    explicit SidebarRow(SettingsPane pane, QWidget *parent = nullptr);
+    enum Role { NameRole = Qt::UserRole + 1, SymbolRole, KindRole };
+    enum class Kind { Pane, Header, Divider };
 
-    SettingsPane pane() const { return m_pane; }
-    bool isSelected() const { return m_selected; }
-    void setSelected(bool selected);
+    explicit SidebarModel(ModuleRegistry &registry, QObject *parent = nullptr);
 
-    QSize sizeHint() const override;
+    static Kind kind(const QModelIndex &index) { return Kind(index.data(KindRole).toInt()); }
+
+private:
+    static QStandardItem *paneItem(const SettingsPane &pane);
+};
+
+// Keeps the panes whose title holds the search text (SettingsPanes::matches), a header while a
+// row under it is kept, and the divider always.
+class SidebarFilter final : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setSearch(const QString &search);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    bool hitButton(const QPoint &pos) const override;
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override;
 
 private:
-    SettingsPane m_pane;
-    bool m_selected = false;
+    QString m_search;
 };
 
-// The rows of one group, in list order, under an optional header. Hidden as a whole, header
-// included, when the search leaves none of its rows.
-class SidebarGroup final : public QWidget {
+// The list of panes. One pane is always selected: a click on a row, Up and Down (past headers
+// and the divider) or a screen reader selecting a list item picks it and reports it; the search
+// hides rows but never changes the selection.
+class SettingsSidebar final : public QListView {
     Q_OBJECT
 public:
-    SidebarGroup(const QList<SettingsPane> &panes, const QString &header, QWidget *parent = nullptr);
+    explicit SettingsSidebar(ModuleRegistry &registry, QWidget *parent = nullptr);
 
-    const QList<SidebarRow *> &rows() const { return m_rows; }
-    void applySearch(const QString &search);
-
-private:
-    QList<SidebarRow *> m_rows;
-};
-
-// The list of panes: the main group, the module group under "Module", a divider that always
-// stays, and the account group. Screen readers see a list of the rows.
-class SidebarList final : public QWidget {
-    Q_OBJECT
-public:
-    explicit SidebarList(QWidget *parent = nullptr);
-
-    QList<SidebarGroup *> groups() const { return m_groups; }
-    SidebarRow *row(SettingsPane pane) const;
-    void applySearch(const QString &search);
-    void setSelection(SettingsPane pane);
+    void setSearch(const QString &search);
+    void setSelection(const QString &name);
+    // The listed row of the pane with this name; invalid while the search hides it.
+    QModelIndex indexOf(const QString &name) const;
 
 Q_SIGNALS:
-    void rowClicked(SettingsPane pane);
+    void paneSelected(const QString &name);
 
 protected:
-    // Up and Down pick the previous or next listed pane, as in any list.
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    // A press beside the rows goes on to the window, which it moves.
+    void mousePressEvent(QMouseEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex &index, const QEvent *event = nullptr) const override;
 
 private:
-    QList<SidebarGroup *> m_groups;
-};
+    // Selects the selected pane's row again once the search lists it.
+    void showSelection();
 
-// The detail area's header: the pane's symbol (26 px) and its title (30 px, bold), 12 apart.
-// Screen readers see one heading with the title.
-class PaneHeader final : public QWidget {
-    Q_OBJECT
-public:
-    explicit PaneHeader(QWidget *parent = nullptr);
-
-    void setPane(SettingsPane pane);
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    SettingsPane m_pane = SettingsPane::General;
+    SidebarModel *m_model;
+    SidebarFilter *m_filter;
+    QString m_selection;
+    bool m_filtering = false;
 };

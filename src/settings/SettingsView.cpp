@@ -1,11 +1,13 @@
 #include "settings/SettingsView.h"
 
+#include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "settings/GeneralSettingsPane.h"
 #include "settings/GitHubAccountPane.h"
 #include "settings/ModuleSettingsPane.h"
 #include "settings/NotchSettingsPane.h"
 #include "settings/NotificationsSettingsPane.h"
+#include "settings/PaneHeader.h"
 #include "settings/PreferenceBinding.h"
 #include "settings/SettingsAccessibility.h"
 #include "settings/SettingsSidebar.h"
@@ -68,8 +70,8 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
     m_search = new SearchField(searchBox);
     m_searchLayout->addWidget(m_search);
     sidebarLayout->addWidget(searchBox);
-    m_sidebar = new SidebarList;
-    sidebarLayout->addWidget(transparentScrollArea(m_sidebar, sidebar), 1);
+    m_sidebar = new SettingsSidebar(m_registry, sidebar);
+    sidebarLayout->addWidget(m_sidebar, 1);
     m_actionsLayout = new QVBoxLayout;
     m_actionsLayout->setContentsMargins(12, 0, 12, 12);
     m_actionsLayout->setSpacing(4);
@@ -94,15 +96,15 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
 
     fitTopSpacing();
 
-    connect(m_sidebar, &SidebarList::rowClicked, this, &SettingsView::setSelection);
-    connect(searchEdit(), &QLineEdit::textChanged, m_sidebar, &SidebarList::applySearch);
+    connect(m_sidebar, &SettingsSidebar::paneSelected, this, &SettingsView::setSelection);
+    connect(m_search, &QLineEdit::textChanged, m_sidebar, &SettingsSidebar::setSearch);
     PreferenceBinding::watch(m_preferences, AppPreferences::appearance, this, [this] { applyAppearance(); });
     showPane();
 }
 
 QLineEdit *SettingsView::searchEdit() const
 {
-    return m_search->lineEdit();
+    return m_search;
 }
 
 QString SettingsView::search() const
@@ -115,43 +117,49 @@ void SettingsView::setSearch(const QString &text)
     searchEdit()->setText(text);
 }
 
-void SettingsView::setSelection(SettingsPane pane)
+void SettingsView::setSelection(const QString &name)
 {
-    if (pane == m_selection && m_pane)
+    if ((name == m_selection && m_pane) || !pane(name))
         return;
-    m_selection = pane;
+    m_selection = name;
     showPane();
 }
 
 void SettingsView::showPane()
 {
     m_sidebar->setSelection(m_selection);
-    m_header->setPane(m_selection);
+    m_header->setPane(pane(m_selection).value_or(SettingsPane()));
     if (m_pane)
         delete m_pane;
     m_pane = createPane(m_selection);
     m_column->insertWidget(1, m_pane);
 }
 
-QWidget *SettingsView::createPane(SettingsPane pane)
+std::optional<SettingsPane> SettingsView::pane(const QString &name) const
 {
-    switch (pane) {
-    case SettingsPane::General:
-        return new GeneralSettingsPane(m_preferences);
-    case SettingsPane::Notch:
-        return new NotchSettingsPane(m_preferences);
-    case SettingsPane::Notifications:
-        return new NotificationsSettingsPane(m_preferences);
-    case SettingsPane::GitHubActions:
-    case SettingsPane::PullRequests:
-    case SettingsPane::Docker:
-        return new ModuleSettingsPane(
-            m_registry, m_preferences, SettingsPanes::moduleID(pane), SettingsPanes::note(pane));
-    case SettingsPane::GitHubAccount:
-        return new GitHubAccountPane(m_account);
-    case SettingsPane::Updates:
-        return new UpdatesSettingsPane(m_updates);
+    for (const SettingsPane &fixed : SettingsPanes::mainGroup() + SettingsPanes::accountGroup()) {
+        if (fixed.name == name)
+            return fixed;
     }
+    if (const DevModule *module = m_registry.module(name))
+        return SettingsPanes::forModule(*module);
+    return std::nullopt;
+}
+
+QWidget *SettingsView::createPane(const QString &name)
+{
+    if (name == SettingsPanes::general)
+        return new GeneralSettingsPane(m_preferences);
+    if (name == SettingsPanes::notch)
+        return new NotchSettingsPane(m_preferences);
+    if (name == SettingsPanes::notifications)
+        return new NotificationsSettingsPane(m_preferences);
+    if (name == SettingsPanes::gitHubAccount)
+        return new GitHubAccountPane(m_account);
+    if (name == SettingsPanes::updates)
+        return new UpdatesSettingsPane(m_updates);
+    if (DevModule *module = m_registry.module(name))
+        return new ModuleSettingsPane(m_registry, m_preferences, *module);
     return new QWidget;
 }
 
@@ -211,7 +219,11 @@ void SettingsView::fitTopSpacing()
 
 bool SettingsView::movesWindow(QPoint position) const
 {
-    // Controls that let a press through (disabled ones) are not background.
+    // The pane list's free part below its rows is background; controls that let a press through
+    // (disabled ones) are not.
+    const QWidget *list = m_sidebar->viewport();
+    if (childAt(position) == list && !m_sidebar->indexAt(list->mapFrom(this, position)).isValid())
+        return true;
     for (const QWidget *widget = childAt(position); widget && widget != this; widget = widget->parentWidget()) {
         if (!widget->isEnabled() || widget->focusPolicy() & Qt::ClickFocus)
             return false;

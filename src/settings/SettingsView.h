@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class GitHubAccount;
 class ModuleRegistry;
 class PaneHeader;
@@ -14,7 +16,7 @@ class QAction;
 class QLineEdit;
 class QVBoxLayout;
 class SearchField;
-class SidebarList;
+class SettingsSidebar;
 class UpdateController;
 
 // The settings window's content: a sidebar with the search field and the grouped pane list,
@@ -27,8 +29,9 @@ public:
     SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
         GitHubAccount &account, QWidget *parent = nullptr);
 
-    SettingsPane selection() const { return m_selection; }
-    void setSelection(SettingsPane pane);
+    // The selected pane's name (SettingsPane::name); selecting a name no pane has does nothing.
+    QString selection() const { return m_selection; }
+    void setSelection(const QString &name);
     QString search() const;
     void setSearch(const QString &text);
 
@@ -43,7 +46,7 @@ public:
     bool movesWindow(QPoint position) const;
 
     QLineEdit *searchEdit() const;
-    SidebarList *sidebar() const { return m_sidebar; }
+    SettingsSidebar *sidebar() const { return m_sidebar; }
     QWidget *currentPane() const { return m_pane; }
 
 protected:
@@ -56,20 +59,21 @@ private:
     void applyAppearance();
     void fitTopSpacing();
     void showPane();
-    QWidget *createPane(SettingsPane pane);
+    std::optional<SettingsPane> pane(const QString &name) const;
+    QWidget *createPane(const QString &name);
 
     ModuleRegistry &m_registry;
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
-    SettingsPane m_selection = SettingsPane::General;
+    QString m_selection = SettingsPanes::general;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.
     static constexpr int untitledTopSpacing = 48;
 
     SearchField *m_search;
     QVBoxLayout *m_searchLayout;
-    SidebarList *m_sidebar;
+    SettingsSidebar *m_sidebar;
     QVBoxLayout *m_actionsLayout;
     PaneHeader *m_header;
     QVBoxLayout *m_column;

@@ -76,7 +76,17 @@ def run(a11y):
     tray = start(TRAYER, stderr=subprocess.DEVNULL)
     app = x.wait_for(lambda: a11y.application("Tarnlet"), what="the program on the bus")
     find = lambda role, name: x.wait_for(lambda: a11y.find(app, role, name), what=f"{role} '{name}'")
-    find("frame", "Tarnlet Einstellungen")
+    window = find("frame", "Tarnlet Einstellungen")
+    # A screen reader finds the panes as list items, the first one selected, the modules' header
+    # and the divider not selectable; toggling a pane over the bus shows it under its heading.
+    import pyatspi
+    items = x.wait_for(lambda: a11y.find_all(window, "list item"), what="the pane list")
+    check([n.name for n in items] == ["Allgemein", "Notch", "Benachrichtigungen", "Module", "GitHub Actions",
+                                      "Pull Requests", "Docker", "", "GitHub-Konto", "Updates"], [n.name for n in items])
+    check(items[0].getState().contains(pyatspi.STATE_SELECTED), "the first pane is not selected")
+    check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 7)), "a header is selectable")
+    items[6].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
+    find("heading", "Docker")
     # Framed by openbox, the settings window is centred in the work area.
     settings = program.settings_window()
     frame = [int(n) for n in x.run("xprop", "-id", settings.id, "_NET_FRAME_EXTENTS").split("=")[1].split(",")]

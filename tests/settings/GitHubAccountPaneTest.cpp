@@ -10,7 +10,7 @@ namespace {
 
 class GitHubAccountPaneTest : public SettingsTest {
 protected:
-    GitHubAccountPaneTest() { select(SettingsPane::GitHubAccount); }
+    GitHubAccountPaneTest() { select(SettingsPanes::gitHubAccount); }
     void press(const QString &title) { button(*view().currentPane(), title)->click(); }
     QLineEdit *field() { return findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s); }
     // The secret store answers on a later turn of the event loop.

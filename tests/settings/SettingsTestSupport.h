@@ -10,6 +10,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "services/GitHubCredentials.h"
 #include "settings/GitHubAccount.h"
+#include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -22,17 +23,19 @@
 
 #include <gtest/gtest.h>
 
-// A module whose status, error, lines and list the test sets; change() announces a change before
-// making it, as real modules do. The list is read when a pane first meets the module.
+// A module whose status, error, lines and list the test sets; change() announces a change after
+// making it, as real modules do. The list is read when its pane is made.
 class StatusModule final : public DevModule {
 public:
-    explicit StatusModule(QString id)
+    StatusModule(QString id, QString title)
         : m_id(std::move(id))
+        , m_title(std::move(title))
     { }
 
     QString id() const override { return m_id; }
-    QString title() const override { return m_id; }
+    QString title() const override { return m_title; }
     QString symbol() const override { return QStringLiteral("shippingbox"); }
+    QString description() const override { return m_title + QStringLiteral(" beschrieben."); }
     std::optional<ModuleStatus> compactStatus() const override { return status; }
     void start() override { }
     void stop() override { }
@@ -53,6 +56,7 @@ public:
 
 private:
     QString m_id;
+    QString m_title;
 };
 
 class IdleUpdater final : public Updater {
@@ -71,16 +75,16 @@ protected:
     SettingsTest()
     {
         AppPreferences::registerDefaults(prefs);
-        actions = add(QStringLiteral("github.actions"));
+        actions = add(QStringLiteral("github.actions"), QStringLiteral("GitHub Actions"));
         actions->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), ModuleStatus::Severity::Fine };
-        add(QStringLiteral("github.pullRequests"));
+        add(QStringLiteral("github.pullRequests"), QStringLiteral("Pull Requests"));
         controller.show();
         QApplication::setActiveWindow(&view());
     }
 
-    StatusModule *add(const QString &id)
+    StatusModule *add(const QString &id, const QString &title)
     {
-        auto module = std::make_unique<StatusModule>(id);
+        auto module = std::make_unique<StatusModule>(id, title);
         StatusModule *raw = module.get();
         registry.registerModule(std::move(module));
         return raw;
@@ -88,7 +92,7 @@ protected:
     SettingsView &view() { return *controller.window(); }
     // Runs the queued redraws (module and registry notices are handled after the current work).
     static void settle() { QCoreApplication::processEvents(); }
-    QWidget &select(SettingsPane pane)
+    QWidget &select(const QString &pane)
     {
         view().setSelection(pane);
         settle();
