@@ -90,15 +90,23 @@ std::optional<QString> DockerClient::discover(const QStringList &candidates)
     return std::nullopt;
 }
 
+namespace {
+
+// First of all arguments, or curl reads the user's ~/.curlrc, whose "output", "write-out" or
+// "include" would break every answer.
+const QString noConfigFile = QStringLiteral("-q");
+
+} // namespace
+
 QStringList DockerClient::curlArguments(const QString &socketPath, const QString &path)
 {
-    return { QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--unix-socket"), socketPath,
-        QStringLiteral("http://localhost") + path };
+    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--unix-socket"),
+        socketPath, QStringLiteral("http://localhost") + path };
 }
 
 QStringList DockerClient::curlPostArguments(const QString &socketPath, const QString &path)
 {
-    return { QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
+    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
         QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath,
         QStringLiteral("http://localhost") + path };
 }

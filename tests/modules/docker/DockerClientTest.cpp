@@ -8,6 +8,7 @@
 #include "modules/docker/DockerClient.h"
 #include "services/QtProcessRunner.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +43,18 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
     server.setReply({ 200, {}, true });
     EXPECT_EQ(listError(socketPath, { 0.5, 1024 }), DockerError::timedOut());
     EXPECT_EQ(listError(dir.filePath(QStringLiteral("missing.sock"))), DockerError::socketNotFound());
+
+    // The user's own ~/.curlrc never reaches the engine's answer.
+    QFile curlrc(dir.filePath(QStringLiteral(".curlrc")));
+    ASSERT_TRUE(curlrc.open(QIODevice::WriteOnly));
+    curlrc.write("write-out = \"trailing text\"\n");
+    curlrc.close();
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.path().toLocal8Bit());
+    server.setReply({ 200, "[]" });
+    EXPECT_EQ(listError(socketPath), DockerError::launchFailed(QStringLiteral("a list or nothing")))
+        << "an empty list is no error";
+    qputenv("HOME", home);
 }
 
 } // namespace
