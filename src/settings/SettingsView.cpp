@@ -15,13 +15,11 @@
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
 
-#include <QAction>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -59,7 +57,7 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    // Sidebar: search field, the pane list, and room for extra actions at the foot.
+    // Sidebar: the search field over the pane list.
     auto *sidebar = new QWidget(this);
     sidebar->setFixedWidth(250);
     auto *sidebarLayout = new QVBoxLayout(sidebar);
@@ -72,10 +70,6 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
     sidebarLayout->addWidget(searchBox);
     m_sidebar = new SettingsSidebar(m_registry, sidebar);
     sidebarLayout->addWidget(m_sidebar, 1);
-    m_actionsLayout = new QVBoxLayout;
-    m_actionsLayout->setContentsMargins(12, 0, 12, 12);
-    m_actionsLayout->setSpacing(4);
-    sidebarLayout->addLayout(m_actionsLayout);
     root->addWidget(sidebar);
 
     root->addWidget(new SettingsDivider(this, Qt::Vertical, QMargins()));
@@ -178,22 +172,6 @@ void SettingsView::applyAppearance()
         break;
     }
     update();
-}
-
-void SettingsView::setExtraActions(const QList<QAction *> &actions)
-{
-    while (QLayoutItem *item = m_actionsLayout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    for (QAction *action : actions) {
-        auto *button = new QToolButton(this);
-        button->setDefaultAction(action);
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        button->setMinimumHeight(32);
-        m_actionsLayout->addWidget(button);
-    }
 }
 
 void SettingsView::setTranslucentBackground(bool translucent)

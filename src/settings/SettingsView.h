@@ -12,7 +12,6 @@ class GitHubAccount;
 class ModuleRegistry;
 class PaneHeader;
 class PreferenceStore;
-class QAction;
 class QLineEdit;
 class QVBoxLayout;
 class SearchField;
@@ -35,9 +34,6 @@ public:
     QString search() const;
     void setSearch(const QString &text);
 
-    // Buttons at the foot of the sidebar for actions the desktop offers no other place for
-    // (no system tray); none by default.
-    void setExtraActions(const QList<QAction *> &actions);
     // Whether the background lets the desktop shine through (only where a compositor runs).
     void setTranslucentBackground(bool translucent);
 
@@ -74,7 +70,6 @@ private:
     SearchField *m_search;
     QVBoxLayout *m_searchLayout;
     SettingsSidebar *m_sidebar;
-    QVBoxLayout *m_actionsLayout;
     PaneHeader *m_header;
     QVBoxLayout *m_column;
     QPointer<QWidget> m_pane;

@@ -2,7 +2,6 @@
 
 #include "settings/SettingsView.h"
 
-#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -18,27 +17,6 @@ SettingsWindowController::SettingsWindowController(ModuleRegistry &registry, Upd
 { }
 
 SettingsWindowController::~SettingsWindowController() = default;
-
-namespace {
-
-QList<QAction *> liveActions(const QList<QPointer<QAction>> &actions)
-{
-    QList<QAction *> result;
-    for (const auto &action : actions) {
-        if (action)
-            result.append(action);
-    }
-    return result;
-}
-
-} // namespace
-
-void SettingsWindowController::setExtraActions(const QList<QAction *> &actions)
-{
-    m_extraActions = QList<QPointer<QAction>>(actions.cbegin(), actions.cend());
-    if (m_window)
-        m_window->setExtraActions(liveActions(m_extraActions));
-}
 
 void SettingsWindowController::setTranslucentBackground(bool translucent)
 {
@@ -58,7 +36,6 @@ void SettingsWindowController::show()
         // without making the window anew; it paints opaque while no compositor blends it.
         m_window->setAttribute(Qt::WA_TranslucentBackground);
         m_window->setTranslucentBackground(m_translucent);
-        m_window->setExtraActions(liveActions(m_extraActions));
         m_window->resize(contentWidth, contentHeight);
         m_window->installEventFilter(this);
     }

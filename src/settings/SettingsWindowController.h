@@ -3,14 +3,12 @@
 #include <QList>
 #include <QMargins>
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 
 class GitHubAccount;
 class ModuleRegistry;
 class PreferenceStore;
-class QAction;
 class SettingsView;
 class UpdateController;
 
@@ -26,9 +24,6 @@ public:
 
     void show();
 
-    // Actions shown as buttons at the foot of the sidebar, for desktops without a system tray
-    // (where the tray menu would hold them). Empty by default.
-    void setExtraActions(const QList<QAction *> &actions);
     // Set where a compositor blends translucent windows; the background is opaque otherwise.
     void setTranslucentBackground(bool translucent);
 
@@ -48,7 +43,6 @@ private:
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
-    QList<QPointer<QAction>> m_extraActions;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with
