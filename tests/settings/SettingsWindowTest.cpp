@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -12,6 +13,7 @@ using SettingsWindowTest = SettingsTest;
 
 TEST_F(SettingsWindowTest, ReopensTheSameWindowCentredWithThePaneUnderItsHeaderInTheStoredScheme)
 {
+    add(u"docker"_s, u"Docker"_s);
     SettingsSidebar &sidebar = *view().sidebar();
     QTest::mouseClick(sidebar.viewport(), Qt::LeftButton, {},
         sidebar.visualRect(sidebar.indexOf(SettingsPanes::notifications)).center());
@@ -22,6 +24,7 @@ TEST_F(SettingsWindowTest, ReopensTheSameWindowCentredWithThePaneUnderItsHeaderI
     EXPECT_LE((view().geometry().center() - view().screen()->availableGeometry().center()).manhattanLength(), 1)
         << "centred again, to the pixel that halving rounds off";
     settle();
+    EXPECT_EQ(sidebar.verticalScrollBar()->maximum(), 0) << "every pane in view at the default size";
     const QWidget *header = view().findChild<PaneHeader *>();
     const int gap
         = view().currentPane()->mapTo(&view(), QPoint()).y() - header->mapTo(&view(), QPoint(0, header->height())).y();
