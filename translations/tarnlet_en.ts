@@ -495,6 +495,18 @@
         <source>Bei Vollbild ausblenden</source>
         <translation>Hide beside full screen</translation>
     </message>
+    <message>
+        <source>Öffnen nach</source>
+        <translation>Open after</translation>
+    </message>
+    <message>
+        <source>Kurz</source>
+        <translation>Short</translation>
+    </message>
+    <message>
+        <source>Lang</source>
+        <translation>Long</translation>
+    </message>
 </context>
 <context>
     <name>NotificationsSettingsPane</name>
@@ -511,20 +523,12 @@
         <translation>Display duration</translation>
     </message>
     <message>
-        <source>%1 Sekunden</source>
-        <translation>%1 seconds</translation>
-    </message>
-    <message>
         <source>Kurz</source>
         <translation>Short</translation>
     </message>
     <message>
         <source>Lang</source>
         <translation>Long</translation>
-    </message>
-    <message>
-        <source>%1 s</source>
-        <translation>%1 s</translation>
     </message>
 </context>
 <context>
@@ -536,6 +540,17 @@
     <message>
         <source>Einstellungen durchsuchen</source>
         <translation>Search settings</translation>
+    </message>
+</context>
+<context>
+    <name>SecondsSlider</name>
+    <message>
+        <source>%1 Sekunden</source>
+        <translation>%1 seconds</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
     </message>
 </context>
 <context>

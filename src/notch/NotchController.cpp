@@ -11,6 +11,7 @@
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
 
+#include <QLineF>
 #include <QPointer>
 
 #include <algorithm>
@@ -220,6 +221,12 @@ void NotchController::handle(PointerEventType type)
         return;
     }
 
+    // A few operations per movement: the speed since the last one.
+    const double now = m_scheduler.now();
+    const bool passing = type == PointerEventType::MouseMoved
+        && QLineF(m_lastMove.position, position).length() > crossingSpeed * (now - m_lastMove.at);
+    m_lastMove = { position, now };
+
     // Once the pointer has left our windows, a monitor that sees only them knows no position
     // but the last one over them: that one must not count.
     if (type == PointerEventType::Left)
@@ -227,9 +234,9 @@ void NotchController::handle(PointerEventType type)
     else
         m_pointerInside = expanded ? NotchGeometry::contains(grown(open, leaveMargin), position)
                                    : NotchGeometry::contains(grown(collapsed, hoverMargin), position);
-    // The hover preference only decides something here, so it is read only here.
-    if (!expanded && m_pointerInside && m_preferences.boolValue(AppPreferences::hoverOpens)) {
-        scheduleChange(true, hoverDelay, Condition::Always);
+    // The hover preferences only decide something here, so they are read only here.
+    if (!expanded && m_pointerInside && !passing && m_preferences.boolValue(AppPreferences::hoverOpens)) {
+        scheduleChange(true, m_preferences.doubleValue(AppPreferences::hoverDelay), Condition::Always);
         return;
     }
     if (expanded && !m_model->isPinned() && !m_pointerInside) {

@@ -45,7 +45,9 @@ class NotchController final : public QObject {
 public:
     static constexpr double hoverMargin = 8;
     static constexpr double leaveMargin = 24;
-    static constexpr double hoverDelay = 0.25;
+    // A movement faster than this (points per second) is a pointer passing the notch on its way
+    // elsewhere (to a browser tab, a title bar): it does not open the overlay.
+    static constexpr double crossingSpeed = 1500;
     static constexpr double leaveDelay = 0.35;
 
     NotchController(EventBus &bus, const ModuleContent &content, PreferenceStore &preferences, Scheduler &scheduler,
@@ -104,6 +106,11 @@ private:
     std::unique_ptr<NotchPanel> m_panel; // after the model: the view inside reads the model
     PendingChange m_pending;
     bool m_pointerInside = false;
+    struct Sample {
+        QPointF position;
+        double at = -Scheduler::maximumDelay;
+    };
+    Sample m_lastMove; // where and when the pointer last moved
     // The modules' line while it is on show; none while a flash holds the line.
     std::optional<ModuleStatus> m_shownLine;
     CancelHandle m_flashEnd;

@@ -4,6 +4,7 @@
 #include "settings/NotchPreview.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
+#include "settings/SecondsSlider.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/ToggleSwitch.h"
 
@@ -47,8 +48,12 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
 
     auto *behaviour = new SettingsSection(tr("Verhalten"), this);
     SettingsCard *card = behaviour->card();
-    PreferenceBinding::bind(
-        *card->addToggleRow(tr("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
+    PreferenceBinding::bind(*card->addToggleRow(tr("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
+    auto *delay = new SecondsSlider(
+        tr("Öffnen nach"), tr("Kurz"), tr("Lang"), { 0.1, 1.0, 0.05 }, preferences, AppPreferences::hoverDelay, card);
+    card->addWidget(delay);
+    PreferenceBinding::watch(preferences, AppPreferences::hoverOpens, delay,
+        [delay, &preferences] { delay->setEnabled(preferences.boolValue(AppPreferences::hoverOpens)); });
     card->addWidget(new SettingsDivider(card));
 
     auto *screenPicker = new QComboBox;
@@ -66,7 +71,7 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
     });
     card->addWidget(new SettingsDivider(card));
 
-    PreferenceBinding::bind(*card->addToggleRow(tr("Bei Vollbild ausblenden")), preferences,
-        AppPreferences::hideBesideFullScreen);
+    PreferenceBinding::bind(
+        *card->addToggleRow(tr("Bei Vollbild ausblenden")), preferences, AppPreferences::hideBesideFullScreen);
     layout->addWidget(behaviour);
 }

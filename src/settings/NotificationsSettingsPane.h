@@ -3,8 +3,6 @@
 #include <QWidget>
 
 class PreferenceStore;
-class QLabel;
-class SteppedSlider;
 
 // The notifications pane: whether events open the overlay briefly, and for how long (1.0 to
 // 10.0 s in half seconds). The duration block is disabled while events do not open it.
@@ -12,7 +10,4 @@ class NotificationsSettingsPane final : public QWidget {
     Q_OBJECT
 public:
     explicit NotificationsSettingsPane(PreferenceStore &preferences, QWidget *parent = nullptr);
-
-    // "3,5" in German, "3.5" in English: one fraction digit in the user's locale.
-    static QString formatSeconds(double seconds);
 };

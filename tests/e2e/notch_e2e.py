@@ -53,8 +53,12 @@ def has_states(states):
 
 
 def move_to(x, y):
+    """Moves as a hand does: quickly most of the way, then a last slow point onto the target (a
+    pointer that only rushes past the notch does not open it)."""
     at = dict(line.split("=") for line in run("xdotool", "getmouselocation", "--shell").split())
-    run("xdotool", "mousemove_relative", "--", str(x - int(at["X"])), str(y - int(at["Y"])))
+    run("xdotool", "mousemove_relative", "--", str(x - int(at["X"]) - 1), str(y - int(at["Y"])))
+    time.sleep(0.05)
+    run("xdotool", "mousemove_relative", "--", "1", "0")
 
 
 def screen():

@@ -148,6 +148,23 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     EXPECT_FALSE(model().isExpanded()) << "each movement restarts the delay";
     scheduler.advance(0.05);
     EXPECT_TRUE(model().isExpanded());
+    pointer.moveTo(farAway);
+    scheduler.advance(0.35);
+
+    // A pointer that only passes by on its way to the top edge does not open it; the delay is
+    // the user's.
+    setPref(AppPreferences::hoverDelay, 0.5);
+    scheduler.advance(1);
+    pointer.moveTo(onNotch + QPointF(-60, 200));
+    scheduler.advance(0.05);
+    pointer.moveTo(onNotch); // 200 points in 0.05 s
+    scheduler.advance(1);
+    EXPECT_FALSE(model().isExpanded()) << "passing by";
+    pointer.moveTo(onNotch + QPointF(2, 0));
+    scheduler.advance(0.45);
+    EXPECT_FALSE(model().isExpanded());
+    scheduler.advance(0.05);
+    EXPECT_TRUE(model().isExpanded());
 
     // Open: one movement outside E24 closes it 0.35 s later unless the pointer comes back first.
     pointer.moveTo(farAway);

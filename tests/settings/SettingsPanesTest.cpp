@@ -3,6 +3,7 @@
 
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleSettingsPane.h"
+#include "settings/SecondsSlider.h"
 
 #include "widgets/SegmentedPicker.h"
 #include "widgets/SteppedSlider.h"
@@ -145,6 +146,7 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
     QWidget &pane = select(SettingsPanes::notifications);
     prefs.setValue(AppPreferences::flashDuration, 7.0);
     EXPECT_EQ(pane.findChild<QLabel *>(u"durationLabel"_s)->text(), u"7.0 s"_s);
+    EXPECT_EQ(SecondsSlider::format(0.25, 0.05), u"0.25"_s) << "the hover delay's grid needs hundredths";
     QLocale::setDefault(QLocale::system());
 
     SteppedSlider &slider = *pane.findChild<SteppedSlider *>();

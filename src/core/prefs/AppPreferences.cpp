@@ -8,14 +8,15 @@
 void AppPreferences::registerDefaults(PreferenceStore &store)
 {
     store.registerDefaults({
-        {appearance, QStringLiteral("system")},
-        {language, languageSystem},
-        {showSettingsOnLaunch, true},
-        {hoverOpens, true},
-        {autoExpandOnEvents, true},
-        {flashDuration, 3.5},
-        {gitHubRepositories, QStringList {tarnletRepository}},
-        {screen, screenPrimary},
-        {hideBesideFullScreen, true},
+        { appearance, QStringLiteral("system") },
+        { language, languageSystem },
+        { showSettingsOnLaunch, true },
+        { hoverOpens, true },
+        { hoverDelay, 0.25 },
+        { autoExpandOnEvents, true },
+        { flashDuration, 3.5 },
+        { gitHubRepositories, QStringList { tarnletRepository } },
+        { screen, screenPrimary },
+        { hideBesideFullScreen, true },
     });
 }

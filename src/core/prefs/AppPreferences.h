@@ -13,6 +13,8 @@ inline const QString language = QStringLiteral("app.language");
 inline const QString languageSystem = QStringLiteral("system");
 inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLaunch");
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
+// Seconds the pointer rests on the notch before it opens: 0.1 to 1.0 in steps of 0.05.
+inline const QString hoverDelay = QStringLiteral("notch.hoverDelay");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
 inline const QString flashDuration = QStringLiteral("notch.flashDuration");
 // The overlay's screen: screenPrimary, screenWithPointer or the name of one screen.
