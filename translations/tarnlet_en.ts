@@ -27,6 +27,34 @@
         <source>Tarnlet: Kein Infobereich (System Tray) gefunden – ein Rechtsklick auf das Overlay öffnet das Menü.</source>
         <translation>Tarnlet: No status area (system tray) found – right-click the overlay to open the menu.</translation>
     </message>
+    <message>
+        <source>Meldungen pausiert</source>
+        <translation>News paused</translation>
+    </message>
+    <message>
+        <source>Meldungen pausieren</source>
+        <translation>Pause news</translation>
+    </message>
+    <message>
+        <source>Meldungen fortsetzen (pausiert bis %1)</source>
+        <translation>Resume news (paused until %1)</translation>
+    </message>
+    <message>
+        <source>Meldungen fortsetzen</source>
+        <translation>Resume news</translation>
+    </message>
+    <message>
+        <source>1 Stunde</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>Bis morgen früh</source>
+        <translation>Until tomorrow morning</translation>
+    </message>
+    <message>
+        <source>Bis ich fortsetze</source>
+        <translation>Until I resume</translation>
+    </message>
 </context>
 <context>
     <name>DockerModule</name>
@@ -506,6 +534,13 @@
     <message>
         <source>Lang</source>
         <translation>Long</translation>
+    </message>
+</context>
+<context>
+    <name>NotchView</name>
+    <message>
+        <source>pausiert</source>
+        <translation>paused</translation>
     </message>
 </context>
 <context>

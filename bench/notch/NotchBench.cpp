@@ -7,6 +7,7 @@
 #include "core/EventBus.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
+#include "core/NewsGate.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
@@ -55,7 +56,7 @@ struct Overlay {
         screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         controller = std::make_unique<NotchController>(
-            bus, content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+            news, content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
     }
 
     EventBus bus;
@@ -63,6 +64,7 @@ struct Overlay {
     ModuleRegistry registry { *prefs.store };
     ModuleContent content { registry };
     TimerScheduler scheduler;
+    NewsGate news { bus, *prefs.store, scheduler };
     HeadlessScreenProvider screens;
     HeadlessPointerMonitor pointer;
     HeadlessPanelWindowSupport windowSupport;

@@ -56,7 +56,8 @@ void AppDelegate::applicationDidFinishLaunching()
     AppPreferences::registerDefaults(preferences);
 
     m_content = std::make_unique<ModuleContent>(m_registry);
-    m_notch = std::make_unique<NotchController>(m_eventBus, *m_content, preferences, m_services.scheduler,
+    m_news = std::make_unique<NewsGate>(m_eventBus, preferences, m_services.scheduler);
+    m_notch = std::make_unique<NotchController>(*m_news, *m_content, preferences, m_services.scheduler,
         *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
 
@@ -119,12 +120,15 @@ void AppDelegate::setUpStatusItem()
     buildStatusMenu();
     item->setMenu(m_menu.get());
     // The tooltip reads the collapsed line; the mark follows the modules' line, not a passing flash.
-    const auto showStatus = [notch = m_notch.get(), content = m_content.get(), target = item.get()] {
-        target->setStatus(notch->statusLine(), attentionFor(content->statusLine().severity));
+    const auto showStatus = [notch = m_notch.get(), content = m_content.get(), news = m_news.get(),
+                                target = item.get()] {
+        const QString paused = news->isPaused() ? QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert") : QString();
+        target->setStatus(notch->statusLine() + paused, attentionFor(content->statusLine().severity));
     };
     showStatus();
     connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
     connect(m_content.get(), &ModuleContent::changed, item.get(), showStatus);
+    connect(m_news.get(), &NewsGate::pauseChanged, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());
@@ -137,6 +141,20 @@ void AppDelegate::setUpStatusItem()
         [menu = m_overlayMenu.get()](QPoint position) { menu->popup(position); });
     item->show();
     m_statusItem = std::move(item);
+}
+
+void AppDelegate::followPause()
+{
+    if (!m_news->isPaused()) {
+        m_pauseAction->setText(tr("Meldungen pausieren"));
+        m_pauseAction->setMenu(m_pauseMenu.get());
+        return;
+    }
+    m_pauseAction->setMenu(nullptr);
+    const std::optional<QDateTime> end = m_news->pauseEnd();
+    m_pauseAction->setText(end
+            ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(end->toString(QStringLiteral("HH:mm")))
+            : tr("Meldungen fortsetzen"));
 }
 
 void AppDelegate::buildStatusMenu()
@@ -154,6 +172,21 @@ void AppDelegate::buildStatusMenu()
         &AppDelegate::showTestEvent);
     connect(add(tr("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"), &QAction::triggered, this,
         &AppDelegate::showSettings);
+    m_pauseMenu = std::make_unique<QMenu>();
+    connect(m_pauseMenu->addAction(tr("1 Stunde")), &QAction::triggered, m_news.get(),
+        [news = m_news.get()] { news->pauseUntil(QDateTime::currentDateTime().addSecs(3600)); });
+    connect(m_pauseMenu->addAction(tr("Bis morgen früh")), &QAction::triggered, m_news.get(),
+        [news = m_news.get()] { news->pauseUntil(NewsGate::nextMorning(QDateTime::currentDateTime())); });
+    connect(m_pauseMenu->addAction(tr("Bis ich fortsetze")), &QAction::triggered, m_news.get(),
+        &NewsGate::pauseUntilResumed);
+    m_pauseAction = add(QString(), QKeySequence(), "pause");
+    // While paused the entry itself resumes; otherwise it opens the durations.
+    connect(m_pauseAction, &QAction::triggered, m_news.get(), [this] {
+        if (m_news->isPaused())
+            m_news->resume();
+    });
+    followPause();
+    connect(m_news.get(), &NewsGate::pauseChanged, this, &AppDelegate::followPause);
     QAction *check = add(tr("Nach Updates suchen …"), QKeySequence(), "updates");
     connect(check, &QAction::triggered, &m_updates, [this, check] { m_updates.checkForUpdates(check); });
     m_menu->addSeparator();

@@ -4,6 +4,7 @@
 #include "core/EventBus.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
+#include "core/NewsGate.h"
 #include "core/Scheduler.h"
 #include "services/ConnectionRecycler.h"
 #include "services/GitHubCredentials.h"
@@ -15,6 +16,7 @@
 
 class GitHubAccount;
 class NotchController;
+class QAction;
 class QMenu;
 class SettingsWindowController;
 class StatusItem;
@@ -49,6 +51,7 @@ public:
     StatusItem *statusItem() const { return m_statusItem.get(); }
     NotchController *notch() const { return m_notch.get(); }
     const ModuleContent *content() const { return m_content.get(); }
+    NewsGate *news() const { return m_news.get(); }
     ModuleRegistry &registry() { return m_registry; }
     EventBus &eventBus() { return m_eventBus; }
     SettingsWindowController *settings() const { return m_settings.get(); }
@@ -59,13 +62,18 @@ public:
 private:
     void setUpStatusItem();
     void buildStatusMenu();
+    // The pause entry: a submenu of durations, or the way back while paused.
+    void followPause();
     // Says once when the desktop has no status area to hold the menu.
     void followStatusArea();
 
     AppServices m_services;
+    // The pause entry's durations outlive the entry that shows them.
+    std::unique_ptr<QMenu> m_pauseMenu;
     // The status menu is destroyed after the status item that shows it.
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QMenu> m_overlayMenu; // the same actions, opened on the overlay
+    QAction *m_pauseAction = nullptr; // in the status menu
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<NotchController> m_notch;
@@ -74,6 +82,8 @@ private:
     ModuleRegistry m_registry;
     // What the overlay and the tray show of the modules.
     std::unique_ptr<ModuleContent> m_content;
+    // Decides which news interrupts; holds the pause.
+    std::unique_ptr<NewsGate> m_news;
     EventBus m_eventBus;
     // The account pane's own client, on the same credentials as the modules' clients.
     std::unique_ptr<GitHubClient> m_accountClient;

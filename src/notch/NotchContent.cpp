@@ -8,7 +8,7 @@ QList<ModuleRow> NotchContent::fitted(QList<ModuleRow> rows, int limit)
         return rows;
     const qsizetype rest = rows.size() - (limit - 1);
     rows.resize(limit - 1);
-    rows.append(ModuleRow {
-        QCoreApplication::translate("NotchContent", "+%n weitere", nullptr, int(rest)), {}, std::nullopt, Color::gray(), {} });
+    rows.append(ModuleRow { QCoreApplication::translate("NotchContent", "+%n weitere", nullptr, int(rest)), {},
+        std::nullopt, Color::gray(), {} });
     return rows;
 }

@@ -1,9 +1,9 @@
 #include "notch/NotchController.h"
 
-#include "core/EventBus.h"
 #include "core/GitHubPage.h"
 #include "core/Logging.h"
 #include "core/ModuleContent.h"
+#include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchContent.h"
@@ -31,7 +31,7 @@ constexpr double ageUpdateDelay = 0.005;
 
 } // namespace
 
-NotchController::NotchController(EventBus &bus, const ModuleContent &content, PreferenceStore &preferences,
+NotchController::NotchController(NewsGate &news, const ModuleContent &content, PreferenceStore &preferences,
     Scheduler &scheduler, ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
     const ReduceMotion &reduceMotion, QObject *parent)
     : QObject(parent)
@@ -51,7 +51,10 @@ NotchController::NotchController(EventBus &bus, const ModuleContent &content, Pr
     connect(m_panel.get(), &NotchPanel::menuRequested, this, &NotchController::menuRequested);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
-    bus.subscribe(this, [](NotchController *self, const ModuleEvent &event) { self->handleBusEvent(event); });
+    connect(&news, &NewsGate::interrupting, this, [this](const ModuleEvent &event) { flash(event.text, event.color); });
+    const auto followPause = [this, &news] { m_model->setNewsPaused(news.isPaused()); };
+    followPause();
+    connect(&news, &NewsGate::pauseChanged, this, followPause);
     connect(&content, &ModuleContent::changed, this, &NotchController::showContent);
     connect(&m_placement, &NotchPlacement::moved, this, &NotchController::placePanel);
     connect(&m_placement, &NotchPlacement::hiddenChanged, this, &NotchController::followHidden);
@@ -105,13 +108,6 @@ void NotchController::showStatus(const ModuleStatus &status)
     m_shownLine = status;
     m_model->setStatusText(status.text);
     m_model->setStatusColor(status.color());
-}
-
-void NotchController::handleBusEvent(const ModuleEvent &event)
-{
-    if (!event.shouldExpand || !m_preferences.boolValue(AppPreferences::autoExpandOnEvents))
-        return;
-    flash(event.text, event.color);
 }
 
 void NotchController::flash(const QString &text, Color color)

@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-class EventBus;
+class NewsGate;
 class ModuleContent;
 class NotchModel;
 class NotchPanel;
@@ -24,7 +24,7 @@ struct ModuleEvent;
 
 // Decides when the overlay opens and closes. Resting the pointer on the notch opens it after a
 // short delay, a click on the notch pins it, a second click (or one outside) closes it, leaving
-// the open area closes an unpinned overlay; bus events and flash() show news and close again
+// the open area closes an unpinned overlay; news let through by the gate and flash() show news and close again
 // after the configured time. Preferences are read at the moment of use, never cached.
 //
 // What it shows comes from the content source: the switched-on modules' rows and their status
@@ -36,10 +36,10 @@ struct ModuleEvent;
 // leaving.
 //
 // Every reference must outlive the controller; src/app hands in the production services:
-//   NotchController notch(bus, content, preferences, scheduler, *desktop.screens,
+//   NotchController notch(news, content, preferences, scheduler, *desktop.screens,
 //                         *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
 //   notch.panel().show();
-// Creating the controller subscribes to the bus and the pointer; it does not show the panel.
+// Creating the controller follows the gate and the pointer; it does not show the panel.
 class NotchController final : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +50,7 @@ public:
     static constexpr double crossingSpeed = 1500;
     static constexpr double leaveDelay = 0.35;
 
-    NotchController(EventBus &bus, const ModuleContent &content, PreferenceStore &preferences, Scheduler &scheduler,
+    NotchController(NewsGate &news, const ModuleContent &content, PreferenceStore &preferences, Scheduler &scheduler,
         ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
         const ReduceMotion &reduceMotion, QObject *parent = nullptr);
     ~NotchController() override;
@@ -83,7 +83,6 @@ private:
     };
 
     void handle(PointerEventType type);
-    void handleBusEvent(const ModuleEvent &event);
     void setExpanded(bool expanded);
     void scheduleChange(bool target, double delaySeconds, Condition condition);
     void arm(double due);

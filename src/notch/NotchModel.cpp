@@ -16,6 +16,12 @@ void NotchModel::setPinned(bool pinned)
     Q_EMIT changed();
 }
 
+void NotchModel::setNewsPaused(bool paused)
+{
+    m_newsPaused = paused;
+    Q_EMIT changed();
+}
+
 void NotchModel::setStatusText(const QString &text)
 {
     m_statusText = text;

@@ -17,6 +17,8 @@ public:
 
     bool isExpanded() const { return m_expanded; }
     bool isPinned() const { return m_pinned; }
+    // News is paused: the collapsed line carries a small mark.
+    bool isNewsPaused() const { return m_newsPaused; }
     const QString &statusText() const { return m_statusText; }
     Color statusColor() const { return m_statusColor; }
     // What the expanded overlay lists, already cut to what fits.
@@ -26,6 +28,7 @@ public:
 
     void setExpanded(bool expanded);
     void setPinned(bool pinned);
+    void setNewsPaused(bool paused);
     void setStatusText(const QString &text);
     void setStatusColor(Color color);
     void setRows(const QList<ModuleRow> &rows);
@@ -39,6 +42,7 @@ Q_SIGNALS:
 private:
     bool m_expanded = false;
     bool m_pinned = false;
+    bool m_newsPaused = false;
     QString m_statusText = QStringLiteral("Tarnlet");
     Color m_statusColor = Color::gray();
     QList<ModuleRow> m_rows;

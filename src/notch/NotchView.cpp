@@ -44,7 +44,8 @@ void NotchView::modelChanged()
 
 void NotchView::updatePainter()
 {
-    m_painter.setStatus(m_model.statusText(), m_model.statusColor());
+    m_painter.setStatus(
+        m_model.statusText(), m_model.statusColor(), m_model.isNewsPaused() ? tr("pausiert") : QString());
     m_painter.setRows(m_model.rows(), m_model.agesAt());
 }
 

@@ -44,8 +44,8 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     for (const QAction *action : menu)
         entries << action->text() + u'|' + action->shortcut().toString();
     EXPECT_EQ(entries,
-        QStringList({ u"Test-Ereignis anzeigen|Ctrl+T"_s, u"Einstellungen …|Ctrl+,"_s, u"Nach Updates suchen …|"_s,
-            u"|"_s, u"Beenden|Ctrl+Q"_s }));
+        QStringList({ u"Test-Ereignis anzeigen|Ctrl+T"_s, u"Einstellungen …|Ctrl+,"_s, u"Meldungen pausieren|"_s,
+            u"Nach Updates suchen …|"_s, u"|"_s, u"Beenden|Ctrl+Q"_s }));
     EXPECT_EQ(tray.toolTip(), u"CI · main"_s);
     EXPECT_EQ(tray.attention(), StatusItem::Attention::Active);
 
@@ -69,6 +69,36 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     ci.setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Failing });
     QCoreApplication::processEvents();
     EXPECT_EQ(tray.attention(), StatusItem::Attention::Failure);
+
+    // Paused until resumed: the entry becomes the way back, the tooltip and the collapsed line
+    // carry a mark, news does not flash, and the pause outlives the program.
+    prefs.store->setValue(AppPreferences::autoExpandOnEvents, true);
+    QAction *pause = menu[2];
+    pause->menu()->actions()[2]->trigger();
+    EXPECT_EQ(pause->text(), u"Meldungen fortsetzen"_s);
+    EXPECT_EQ(tray.toolTip(), u"CI · main · Meldungen pausiert"_s);
+    EXPECT_TRUE(delegate.notch()->model().isNewsPaused());
+    const ModuleEvent failed { u"ci"_s, u"CI fehlgeschlagen · main"_s, true, Color::red() };
+    delegate.eventBus().publish(failed);
+    EXPECT_FALSE(delegate.notch()->model().isExpanded());
+    EventBus otherBus;
+    EXPECT_TRUE(NewsGate(otherBus, *prefs.store, scheduler).isPaused()) << "kept in the preferences";
+    pause->trigger();
+    delegate.eventBus().publish(failed);
+    EXPECT_TRUE(delegate.notch()->model().isExpanded());
+
+    // An hour from now, shown with its end; a computer that slept past the end finds it over.
+    pause->menu()->actions()[0]->trigger();
+    EXPECT_EQ(pause->text(),
+        u"Meldungen fortsetzen (pausiert bis %1)"_s.arg(
+            QDateTime::currentDateTime().addSecs(3600).toString(u"HH:mm"_s)));
+    prefs.store->setValue(QString::fromLatin1(NewsGate::pausedUntilKey),
+        QDateTime::currentDateTimeUtc().addSecs(-1).toString(Qt::ISODate));
+    EXPECT_FALSE(delegate.news()->isPaused());
+    EXPECT_EQ(pause->text(), u"Meldungen pausieren"_s);
+    const QDate day(2026, 12, 9);
+    EXPECT_EQ(NewsGate::nextMorning(QDateTime(day, QTime(2, 0))), QDateTime(day, QTime(8, 0)));
+    EXPECT_EQ(NewsGate::nextMorning(QDateTime(day, QTime(8, 0))), QDateTime(day.addDays(1), QTime(8, 0)));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "core/EventBus.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
+#include "core/NewsGate.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -82,7 +83,8 @@ int main(int argc, char *argv[])
     TimerScheduler scheduler;
     DesktopServices desktop = createDesktopServices();
     ModuleContent content(registry);
-    NotchController notch(bus, content, *preferences, scheduler, *desktop.screens, *desktop.pointer,
+    NewsGate news(bus, *preferences, scheduler);
+    NotchController notch(news, content, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
 
     const NotchModel &model = notch.model();

@@ -7,6 +7,7 @@
 #include "core/EventBus.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
+#include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
@@ -60,8 +61,9 @@ protected:
     {
         if (!m_controller) {
             m_content = std::make_unique<ModuleContent>(registry);
+            m_news = std::make_unique<NewsGate>(bus, *prefs.store, scheduler);
             m_controller = std::make_unique<NotchController>(
-                bus, *m_content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+                *m_news, *m_content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
         }
         return *m_controller;
     }
@@ -88,6 +90,7 @@ protected:
     HeadlessReduceMotion reduceMotion;
     UrlSink opened;
     std::unique_ptr<ModuleContent> m_content;
+    std::unique_ptr<NewsGate> m_news;
     std::unique_ptr<NotchController> m_controller;
 };
 

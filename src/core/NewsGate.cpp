@@ -1,0 +1,92 @@
+#include "core/NewsGate.h"
+
+#include "core/EventBus.h"
+#include "core/Scheduler.h"
+#include "core/prefs/AppPreferences.h"
+#include "core/prefs/PreferenceStore.h"
+
+#include <QPointer>
+
+namespace {
+
+// Stored instead of a moment while the pause lasts until the user resumes.
+const QString untilResumed = QStringLiteral("resume");
+
+} // namespace
+
+NewsGate::NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent)
+    : QObject(parent)
+    , m_preferences(preferences)
+    , m_scheduler(scheduler)
+{
+    bus.subscribe(this, [](NewsGate *self, const ModuleEvent &event) {
+        if (event.shouldExpand && self->m_preferences.boolValue(AppPreferences::autoExpandOnEvents)
+            && !self->isPaused())
+            Q_EMIT self->interrupting(event);
+    });
+    connect(&preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
+        if (key == QLatin1String(pausedUntilKey))
+            followPause();
+    });
+    followPause();
+}
+
+NewsGate::~NewsGate()
+{
+    m_pauseEnd.cancel();
+}
+
+bool NewsGate::isPaused() const
+{
+    const QString stored = m_preferences.stringValue(QString::fromLatin1(pausedUntilKey));
+    if (stored == untilResumed)
+        return true;
+    const QDateTime end = QDateTime::fromString(stored, Qt::ISODate);
+    return end.isValid() && QDateTime::currentDateTimeUtc() < end;
+}
+
+std::optional<QDateTime> NewsGate::pauseEnd() const
+{
+    const QDateTime end
+        = QDateTime::fromString(m_preferences.stringValue(QString::fromLatin1(pausedUntilKey)), Qt::ISODate);
+    return end.isValid() && isPaused() ? std::optional(end.toLocalTime()) : std::nullopt;
+}
+
+void NewsGate::pauseUntil(const QDateTime &end)
+{
+    m_preferences.setValue(QString::fromLatin1(pausedUntilKey), end.toUTC().toString(Qt::ISODate));
+}
+
+void NewsGate::pauseUntilResumed()
+{
+    m_preferences.setValue(QString::fromLatin1(pausedUntilKey), untilResumed);
+}
+
+void NewsGate::resume()
+{
+    m_preferences.remove(QString::fromLatin1(pausedUntilKey));
+}
+
+QDateTime NewsGate::nextMorning(const QDateTime &now)
+{
+    const QDateTime local = now.toLocalTime();
+    QDateTime morning(local.date(), QTime(morningHour, 0));
+    if (morning <= local)
+        morning = QDateTime(local.date().addDays(1), QTime(morningHour, 0));
+    return morning;
+}
+
+void NewsGate::followPause()
+{
+    m_pauseEnd.cancel();
+    // The job only tells the displays that the pause is over; isPaused() reads the wall clock
+    // itself, so a job held up by a suspended computer changes nothing but the moment of that news.
+    if (const std::optional<QDateTime> end = pauseEnd()) {
+        const double seconds = double(QDateTime::currentDateTimeUtc().msecsTo(*end)) / 1000.0 + 1;
+        m_pauseEnd = m_scheduler.schedule(seconds, [self = QPointer(this)] {
+            if (self)
+                self->followPause();
+        });
+    }
+    Q_EMIT pauseChanged();
+}

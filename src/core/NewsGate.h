@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/CancelHandle.h"
+#include "core/ModuleEvent.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <optional>
+
+class EventBus;
+class PreferenceStore;
+class Scheduler;
+
+// The one place that decides whether a piece of news from the modules interrupts the user: it
+// must ask to, the user must let events open the overlay ("notch.autoExpandOnEvents"), and news
+// must not be paused. The pause lasts an hour, until the next morning at 08:00 or until the user
+// resumes; it is kept in the preferences ("notifications.pausedUntil") so it survives a restart.
+// Its end is a moment on the wall clock, compared with the wall clock at every question, so a
+// computer that slept through it finds the pause over.
+class NewsGate final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr auto pausedUntilKey = "notifications.pausedUntil";
+    static constexpr int morningHour = 8;
+
+    // The references must outlive the gate; it subscribes to the bus at once.
+    NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent = nullptr);
+    ~NewsGate() override;
+
+    bool isPaused() const;
+    // The pause's end in local time while paused; none while it lasts until resumed.
+    std::optional<QDateTime> pauseEnd() const;
+    void pauseUntil(const QDateTime &end);
+    void pauseUntilResumed();
+    void resume();
+
+    // The first 08:00 local time after `now`.
+    static QDateTime nextMorning(const QDateTime &now);
+
+Q_SIGNALS:
+    // News that interrupts: the overlay flashes it.
+    void interrupting(const ModuleEvent &event);
+    // After a pause began or ended.
+    void pauseChanged();
+
+private:
+    void followPause();
+
+    PreferenceStore &m_preferences;
+    Scheduler &m_scheduler;
+    CancelHandle m_pauseEnd;
+};
