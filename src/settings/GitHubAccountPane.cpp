@@ -1,5 +1,6 @@
 #include "settings/GitHubAccountPane.h"
 
+#include "core/PlainText.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneLayout.h"
 #include "widgets/SettingsBlocks.h"
@@ -28,6 +29,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     auto *accountLayout = new QVBoxLayout(accountBox);
     accountLayout->setContentsMargins(16, 12, 16, 12);
     accountLayout->setSpacing(4);
+    for (QLabel *label : { m_status, m_scopes, m_feedback })
+        label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
     SettingsStyle::setFont(*m_scopes, 13);
@@ -87,8 +90,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
 
 void GitHubAccountPane::showAccount()
 {
-    m_status->setText(m_account.statusText());
-    m_scopes->setText(m_account.scopesText());
+    m_status->setText(PlainText::clean(m_account.statusText()));
+    m_scopes->setText(PlainText::clean(m_account.scopesText()));
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());

@@ -1,5 +1,6 @@
 #include "settings/ModuleListEditor.h"
 
+#include "core/PlainText.h"
 #include "core/prefs/PreferenceStore.h"
 #include "settings/PreferenceBinding.h"
 #include "widgets/SettingsBlocks.h"
@@ -98,10 +99,12 @@ void ModuleListEditor::showEntries()
         delete item;
     }
     for (const QString &entry : entries()) {
+        // Read from the preferences file: shown cleaned, as plain text (SettingsRow).
+        const QString shown = PlainText::clean(entry);
         auto *removeButton = new QPushButton(tr("Entfernen"));
-        removeButton->setAccessibleName(tr("%1 entfernen").arg(entry));
+        removeButton->setAccessibleName(tr("%1 entfernen").arg(shown));
         connect(removeButton, &QPushButton::clicked, this, [this, entry] { remove(entry); });
-        auto *row = new SettingsRow(entry, removeButton, m_entries);
+        auto *row = new SettingsRow(shown, removeButton, m_entries);
         // An entry can be selected and copied, as any name shown for reference.
         row->titleLabel()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_entriesLayout->addWidget(row);
