@@ -402,6 +402,10 @@
             <numerusform>No more than %n entries are possible.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>wird ignoriert</source>
+        <translation>ignored</translation>
+    </message>
 </context>
 <context>
     <name>ModuleRow</name>

@@ -10,6 +10,8 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonValue>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
@@ -92,7 +94,8 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
                 return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
             return input.trimmed();
         } };
-    prefs.setValue(key, QStringList { u"a/one"_s });
+    // As a file may hold it: one entry of another type, one the module refuses, one repeat in other letters.
+    prefs.setValue(key, QVariantList { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s });
     UrlSink sink;
     int presses = 0;
     const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
@@ -106,7 +109,11 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
     EXPECT_TRUE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
 
-    // Entries are added normalized, refused with a reason, and removed.
+    // Entries the module ignores are kept and shown as ignored; entries are added normalized, refused
+    // with a reason (only used ones count toward the maximum), and removed, every other one untouched.
+    EXPECT_EQ(visibleTexts(pane).count(u"wird ignoriert"_s), 3);
+    EXPECT_TRUE(visibleTexts(pane).contains(u"5"_s) && visibleTexts(pane).contains(u"A/One"_s));
+    const auto stored = [&] { return QJsonValue::fromVariant(prefs.value(key)); };
     QLineEdit &field = *findNamed<QLineEdit>(pane, u"Eintrag hinzufügen"_s);
     const auto add = [&](const QString &input, const QString &reason = {}) {
         field.setText(input);
@@ -120,9 +127,9 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     field.setText(u"a/three"_s);
     button(pane, u"Hinzufügen"_s)->click();
     add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
-    EXPECT_EQ(prefs.stringListValue(key), (QStringList { u"a/one"_s, u"a/two"_s, u"a/three"_s }));
+    EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/two"_s, u"a/three"_s }));
     button(pane, u"a/two entfernen"_s)->click();
-    EXPECT_EQ(prefs.stringListValue(key), (QStringList { u"a/one"_s, u"a/three"_s }));
+    EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s }));
     EXPECT_FALSE(button(pane, u"a/two entfernen"_s));
     EXPECT_FALSE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
     prefs.setValue(key, QStringList { u"x/<b>y</b>"_s });
