@@ -203,6 +203,10 @@
         <source>Wird entfernt …</source>
         <translation>Removing …</translation>
     </message>
+    <message>
+        <source>Wird gelesen …</source>
+        <translation>Reading …</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
@@ -229,6 +233,10 @@
     <message>
         <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
         <translation>The token is kept in the system keyring and is only sent to the GitHub API (api.github.com). Both GitHub modules use it from their next request on.</translation>
+    </message>
+    <message>
+        <source>Erneut lesen</source>
+        <translation>Read again</translation>
     </message>
 </context>
 <context>
@@ -259,6 +267,10 @@
     <message>
         <source>GitHub lehnt den Token ab (abgelaufen oder widerrufen)</source>
         <translation>GitHub refuses the token (expired or revoked)</translation>
+    </message>
+    <message>
+        <source>Schlüsselbund nicht verfügbar</source>
+        <translation>Keyring not available</translation>
     </message>
 </context>
 <context>
@@ -417,6 +429,10 @@
             <numerusform>No more than %n entry is possible.</numerusform>
             <numerusform>No more than %n entries are possible.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>wird ignoriert</source>
+        <translation>ignored</translation>
     </message>
 </context>
 <context>

@@ -112,6 +112,12 @@ void AppDelegate::showSettings()
         m_settings->show();
 }
 
+void AppDelegate::readTokenAgain()
+{
+    if (m_account)
+        m_account->readAgain();
+}
+
 void AppDelegate::setUpStatusItem()
 {
     std::unique_ptr<StatusItem> item = m_services.desktop.makeStatusItem();

@@ -47,6 +47,9 @@ public:
     void showTestEvent();
     // Opens the settings window once its controller exists; does nothing before.
     void showSettings();
+    // Reads the GitHub token from the secret store again, without waiting (the store has just
+    // appeared on the session bus); does nothing before the launch.
+    void readTokenAgain();
 
     StatusItem *statusItem() const { return m_statusItem.get(); }
     NotchController *notch() const { return m_notch.get(); }

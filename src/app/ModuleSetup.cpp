@@ -26,8 +26,9 @@ void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &s
     // with an unlock prompt, which the user should see once per launch, not once per module; and
     // the desktop's secret store answers through a local event loop, which would otherwise start a
     // registered module while the launch is still under way. Both clients read the shared
-    // credentials at every request, so a token set there later counts from the next request.
-    services.credentials.setToken(services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)));
+    // credentials at every request, so a token set there later (read again once the store can be
+    // read) counts from the next request.
+    services.credentials.takeStored(services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)));
 
     registry.registerModule(std::make_unique<GitHubActionsModule>(
         services.preferences, bus, makeClient(services), services.credentials, services.scheduler));

@@ -14,6 +14,8 @@
 #include "updates/MessageBoxUpdateDialogs.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QNetworkAccessManager>
 
 #include <cstdio>
@@ -78,6 +80,11 @@ int main(int argc, char *argv[])
         std::make_unique<GitHubReleaseUpdater>(release, network, *preferences, scheduler, updateDialogs), gitHub,
         printNotice });
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate, &AppDelegate::showSettings);
+    // The Secret Service may come up after the program (at login) or start anew: the token is
+    // read again each time it takes its name on the session bus.
+    QDBusServiceWatcher secretService(QStringLiteral("org.freedesktop.secrets"), QDBusConnection::sessionBus(),
+        QDBusServiceWatcher::WatchForRegistration);
+    QObject::connect(&secretService, &QDBusServiceWatcher::serviceRegistered, &delegate, &AppDelegate::readTokenAgain);
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

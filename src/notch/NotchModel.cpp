@@ -1,5 +1,7 @@
 #include "notch/NotchModel.h"
 
+#include "core/PlainText.h"
+
 NotchModel::NotchModel(QObject *parent)
     : QObject(parent)
 { }
@@ -24,7 +26,7 @@ void NotchModel::setNewsPaused(bool paused)
 
 void NotchModel::setStatusText(const QString &text)
 {
-    m_statusText = text;
+    m_statusText = PlainText::clean(text);
     Q_EMIT changed();
     Q_EMIT statusAssigned();
 }
@@ -37,7 +39,9 @@ void NotchModel::setStatusColor(Color color)
 
 void NotchModel::setRows(const QList<ModuleRow> &rows)
 {
-    m_rows = rows;
+    m_rows.clear();
+    for (const ModuleRow &row : rows)
+        m_rows.append(PlainText::clean(row));
     Q_EMIT changed();
 }
 

@@ -7,11 +7,28 @@ GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *pare
 
 void GitHubCredentials::setToken(std::optional<QString> token)
 {
-    if (token == m_token && !m_refused && m_limitedUntil.isNull())
+    if (token == m_token && !m_refused && m_limitedUntil.isNull() && !m_storeUnavailable)
         return;
     m_token = std::move(token);
     m_refused = false;
+    m_storeUnavailable = false;
     m_limitedUntil = QDateTime();
+    Q_EMIT changed();
+}
+
+void GitHubCredentials::takeStored(const SecretStore::ReadResult &stored)
+{
+    switch (stored.state) {
+    case SecretStore::ReadResult::State::Found:
+        return setToken(stored.text);
+    case SecretStore::ReadResult::State::NoItem:
+        return setToken(std::nullopt);
+    case SecretStore::ReadResult::State::Unavailable:
+        break;
+    }
+    if (m_token || m_storeUnavailable)
+        return;
+    m_storeUnavailable = true;
     Q_EMIT changed();
 }
 
@@ -53,6 +70,8 @@ QString GitHubCredentials::limitText(const QDateTime &until)
 
 std::optional<QString> GitHubCredentials::problemText() const
 {
+    if (m_storeUnavailable)
+        return storeUnavailableText();
     if (m_refused)
         return refusedText();
     if (const std::optional<QDateTime> until = limitedUntil())
@@ -63,6 +82,11 @@ std::optional<QString> GitHubCredentials::problemText() const
 QString GitHubCredentials::refusedText()
 {
     return tr("GitHub lehnt den Token ab (abgelaufen oder widerrufen)");
+}
+
+QString GitHubCredentials::storeUnavailableText()
+{
+    return tr("Schlüsselbund nicht verfügbar");
 }
 
 std::optional<QString> GitHubCredentials::tokenFromInput(const QString &input)

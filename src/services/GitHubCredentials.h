@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/SecretStore.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -8,7 +10,8 @@
 
 // The token every GitHub client sends, held once: a token saved in the settings window counts
 // from the next request on, removing it stops every client sending one, and a token GitHub
-// refuses (an answer 401) is known to every part that shows it until a new token works.
+// refuses (an answer 401) is known to every part that shows it until a new token works. So is a
+// secret store that could not be read, until a read finds the token or its absence.
 class GitHubCredentials final : public QObject {
     Q_OBJECT
 public:
@@ -17,6 +20,10 @@ public:
     const std::optional<QString> &token() const { return m_token; }
     // A new token (or none) is neither refused nor limited until GitHub says so.
     void setToken(std::optional<QString> token);
+    // Takes what the secret store answered for the token. A store that could not be read leaves
+    // a token already held alone; without one, every GitHub part says the keyring is unavailable.
+    void takeStored(const SecretStore::ReadResult &stored);
+    bool isStoreUnavailable() const { return m_storeUnavailable; }
 
     bool isRefused() const { return m_refused; }
     // GitHub answered 401 to a request sent with `token`; an answer for an older token is ignored.
@@ -37,8 +44,10 @@ public:
 
     // The German line every GitHub part shows while the token is refused.
     static QString refusedText();
-    // What every GitHub part shows instead of its own lines: the refusal, or GitHub's wait while
-    // it lasts; none while the token may be used.
+    // "Schlüsselbund nicht verfügbar": no token, as the secret store could not be read.
+    static QString storeUnavailableText();
+    // What every GitHub part shows instead of its own lines: the unreadable store, the refusal,
+    // or GitHub's wait while it lasts; none while the token may be used.
     std::optional<QString> problemText() const;
 
 Q_SIGNALS:
@@ -48,5 +57,6 @@ Q_SIGNALS:
 private:
     std::optional<QString> m_token;
     bool m_refused = false;
+    bool m_storeUnavailable = false;
     QDateTime m_limitedUntil;
 };

@@ -46,17 +46,8 @@ ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
 
 QStringList GitHubRepository::watched(const PreferenceStore &preferences)
 {
-    QStringList repositories;
-    for (const QString &entry :
-        preferences.stringListValue(AppPreferences::gitHubRepositories).value_or(QStringList())) {
-        const auto normalized = normalize(entry);
-        const QString *name = std::get_if<QString>(&normalized);
-        if (name && !repositories.contains(*name))
-            repositories.append(*name);
-        if (repositories.size() == maximumCount)
-            break;
-    }
-    return repositories;
+    // The same reading the list editor shows.
+    return listSetting().used(preferences);
 }
 
 void GitHubRepository::follow(

@@ -3,6 +3,17 @@
 #include <QEventLoop>
 #include <QStringDecoder>
 
+#include <utility>
+
+#ifdef Q_OS_LINUX
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#endif
+
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -39,21 +50,60 @@ template<class Result> Result waitFor(const std::function<void(const std::functi
     return std::move(*result);
 }
 
+// Whether an item the store said it lacks is there but locked. Asked without waiting; `answer`
+// gets the read's result.
+void lockedOrMissing(const QString &account, const SecretStore::ReadDone &answer)
+{
+#ifdef Q_OS_LINUX
+    // The Secret Service answers a read of a locked item with none when no unlock prompt could
+    // be shown or it was dismissed. Its search tells locked items apart; no answer means it is not there.
+    QDBusMessage search = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"),
+        QStringLiteral("/org/freedesktop/secrets"), QStringLiteral("org.freedesktop.Secret.Service"),
+        QStringLiteral("SearchItems"));
+    QDBusArgument attributes;
+    attributes.beginMap(QMetaType::fromType<QString>(), QMetaType::fromType<QString>());
+    for (const auto &[name, value] : { std::pair(QStringLiteral("user"), account),
+             std::pair(QStringLiteral("server"), QString::fromLatin1(KeychainStore::service)) }) {
+        attributes.beginMapEntry();
+        attributes << name << value;
+        attributes.endMapEntry();
+    }
+    attributes.endMap();
+    search << QVariant::fromValue(attributes);
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(search));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [answer](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        const QDBusPendingReply<QList<QDBusObjectPath>, QList<QDBusObjectPath>> reply = *call;
+        if (reply.isError() || !reply.argumentAt<1>().isEmpty())
+            return answer(SecretStore::ReadResult::unavailable());
+        answer(SecretStore::ReadResult::noItem());
+    });
+#else
+    Q_UNUSED(account);
+    answer(SecretStore::ReadResult::noItem());
+#endif
+}
+
 } // namespace
 
-std::optional<QString> KeychainStore::read(const QString &account)
+SecretStore::ReadResult KeychainStore::read(const QString &account)
 {
-    using Text = std::optional<QString>;
-    return waitFor<Text>([&](const std::function<void(Text)> &deliver) {
-        start(new QKeychain::ReadPasswordJob(QString::fromLatin1(service)), account,
-            [deliver](const QKeychain::Job &job) {
-                if (job.error() != QKeychain::NoError)
-                    return deliver(std::nullopt);
-                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-                QString text = decoder.decode(static_cast<const QKeychain::ReadPasswordJob &>(job).binaryData());
-                deliver(decoder.hasError() ? Text() : Text(std::move(text)));
-            });
-    });
+    return waitFor<ReadResult>([&](const std::function<void(ReadResult)> &done) { readAsync(account, done); });
+}
+
+void KeychainStore::readAsync(const QString &account, ReadDone done)
+{
+    start(new QKeychain::ReadPasswordJob(QString::fromLatin1(service)), account,
+        [done = std::move(done), account](const QKeychain::Job &job) {
+            if (job.error() == QKeychain::EntryNotFound)
+                return lockedOrMissing(account, done);
+            // Any other failure is the store's: locked, not there, refusing.
+            if (job.error() != QKeychain::NoError)
+                return done(ReadResult::unavailable());
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = decoder.decode(static_cast<const QKeychain::ReadPasswordJob &>(job).binaryData());
+            done(decoder.hasError() ? ReadResult::noItem() : ReadResult::found(std::move(text)));
+        });
 }
 
 void KeychainStore::save(const QString &text, const QString &account)

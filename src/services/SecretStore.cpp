@@ -18,6 +18,13 @@ void deliverLater(SecretStore::Done done, const std::function<void()> &call)
 
 } // namespace
 
+void SecretStore::readAsync(const QString &account, ReadDone done)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [done = std::move(done), result = read(account)] { done(result); },
+        Qt::QueuedConnection);
+}
+
 void SecretStore::saveAsync(const QString &text, const QString &account, Done done)
 {
     deliverLater(std::move(done), [&] { save(text, account); });

@@ -26,19 +26,34 @@ public:
     // Hears how a save or removal ended: nothing when it worked, else the failure.
     using Done = std::function<void(const std::optional<Error> &failure)>;
 
+    // What a read found. A store that cannot be asked (locked with its prompt dismissed, not
+    // running yet, failing) is not an empty one: the user is told apart and it is read again.
+    struct ReadResult {
+        enum class State { Found, NoItem, Unavailable };
+        State state = State::NoItem;
+        QString text; // while Found
+
+        static ReadResult found(QString text) { return { State::Found, std::move(text) }; }
+        static ReadResult noItem() { return { State::NoItem, {} }; }
+        static ReadResult unavailable() { return { State::Unavailable, {} }; }
+        friend bool operator==(const ReadResult &, const ReadResult &) = default;
+    };
+    using ReadDone = std::function<void(const ReadResult &result)>;
+
     virtual ~SecretStore() = default;
 
-    // The stored text, or empty for every failure (no item, locked, no service, not UTF-8).
-    virtual std::optional<QString> read(const QString &account) = 0;
+    // The stored text; no item also for one that is not text (not UTF-8).
+    virtual ReadResult read(const QString &account) = 0;
     // Replaces the account's item; throws Error on failure, keeping the previous secret.
     virtual void save(const QString &text, const QString &account) = 0;
     // Deletes the account's item; a missing item is no failure. Throws Error when the store
     // could not be asked or refused.
     virtual void remove(const QString &account) = 0;
 
-    // save() and remove() without waiting, for the GUI: `done` runs later on the GUI thread, never
-    // before the call returns. By default the waiting call runs at once and its outcome is
-    // delivered on the event loop's next turn.
+    // read(), save() and remove() without waiting, for the GUI: `done` runs later on the GUI
+    // thread, never before the call returns. By default the waiting call runs at once and its
+    // outcome is delivered on the event loop's next turn.
+    virtual void readAsync(const QString &account, ReadDone done);
     virtual void saveAsync(const QString &text, const QString &account, Done done);
     virtual void removeAsync(const QString &account, Done done);
 };

@@ -51,6 +51,26 @@ void GitHubAccount::remove()
     });
 }
 
+void GitHubAccount::readAgain()
+{
+    if (m_busy)
+        return; // a save or removal under way decides what the store holds
+    startStoring(tr("Wird gelesen …"));
+    m_secrets.readAsync(tokenAccount, [account = QPointer(this)](const SecretStore::ReadResult &stored) {
+        if (account)
+            account->readBack(stored);
+    });
+}
+
+void GitHubAccount::readBack(const SecretStore::ReadResult &stored)
+{
+    m_busy = false;
+    m_feedback.clear();
+    // A new token is asked about once the pane has shown (followCredentials).
+    m_credentials.takeStored(stored);
+    Q_EMIT changed();
+}
+
 void GitHubAccount::startStoring(const QString &progress)
 {
     m_busy = true;
@@ -129,6 +149,8 @@ void GitHubAccount::setFeedback(const QString &text)
 
 QString GitHubAccount::statusText() const
 {
+    if (m_credentials.isStoreUnavailable())
+        return GitHubCredentials::storeUnavailableText();
     if (!m_credentials.token())
         return tr("Kein Token hinterlegt.");
     if (m_credentials.isRefused())

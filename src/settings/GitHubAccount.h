@@ -28,13 +28,17 @@ public:
     void save(const QString &input);
     // Deletes the stored token; once the store has answered, no client sends one.
     void remove();
-    // From a save or removal until the secret store has answered.
+    // Reads the token from the secret store again without waiting (it was locked or not running,
+    // or the token tool has stored a new one); the clients get what it finds.
+    void readAgain();
+    // From a save, removal or read until the secret store has answered.
     bool isBusy() const { return m_busy; }
     // Asks GitHub about the current token unless the answer is known or on its way; asks again
     // after a failed question.
     void lookUpIfUnknown();
 
-    // What the account is now: "Angemeldet als <login>", the refused token, no token, being asked.
+    // What the account is now: "Angemeldet als <login>", the refused token, no token, an unreadable
+    // keyring, being asked.
     QString statusText() const;
     // The token's scopes ("Fein granuliertes Token" when GitHub names none); empty while unknown.
     QString scopesText() const;
@@ -52,6 +56,7 @@ private:
     void startStoring(const QString &progress);
     void saved(const QString &token, const std::optional<SecretStore::Error> &failure);
     void removed(const std::optional<SecretStore::Error> &failure);
+    void readBack(const SecretStore::ReadResult &stored);
 
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;

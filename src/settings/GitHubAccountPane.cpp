@@ -1,5 +1,6 @@
 #include "settings/GitHubAccountPane.h"
 
+#include "core/PlainText.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneLayout.h"
 #include "widgets/SettingsBlocks.h"
@@ -18,6 +19,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_token(new QLineEdit)
     , m_save(new QPushButton(tr("Speichern")))
     , m_remove(new QPushButton(tr("Entfernen")))
+    , m_readAgain(new QPushButton(tr("Erneut lesen")))
     , m_feedback(new QLabel)
 {
     auto *layout = makePaneLayout(*this);
@@ -25,9 +27,16 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     auto *accountSection = new SettingsSection(tr("Konto"), this);
     SettingsCard *accountCard = accountSection->card();
     auto *accountBox = new QWidget(accountCard);
-    auto *accountLayout = new QVBoxLayout(accountBox);
-    accountLayout->setContentsMargins(16, 12, 16, 12);
+    auto *accountLine = new QHBoxLayout(accountBox);
+    accountLine->setContentsMargins(16, 12, 16, 12);
+    accountLine->setSpacing(12);
+    auto *accountLayout = new QVBoxLayout;
     accountLayout->setSpacing(4);
+    accountLine->addLayout(accountLayout, 1);
+    // Reads the keyring again, for one that was locked or not running when it was first read.
+    accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
+    for (QLabel *label : { m_status, m_scopes, m_feedback })
+        label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
     SettingsStyle::setFont(*m_scopes, 13);
@@ -80,6 +89,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     connect(m_save, &QPushButton::clicked, this, save);
     connect(m_token, &QLineEdit::returnPressed, this, save);
     connect(m_remove, &QPushButton::clicked, this, [this] { m_account.remove(); });
+    connect(m_readAgain, &QPushButton::clicked, this, [this] { m_account.readAgain(); });
     connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
     showAccount();
     m_account.lookUpIfUnknown();
@@ -87,11 +97,12 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
 
 void GitHubAccountPane::showAccount()
 {
-    m_status->setText(m_account.statusText());
-    m_scopes->setText(m_account.scopesText());
+    m_status->setText(PlainText::clean(m_account.statusText()));
+    m_scopes->setText(PlainText::clean(m_account.scopesText()));
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());
     m_remove->setEnabled(!m_account.isBusy());
+    m_readAgain->setEnabled(!m_account.isBusy());
 }

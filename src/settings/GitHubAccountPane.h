@@ -10,8 +10,9 @@ class SettingsMessage;
 
 // The GitHub account pane: who the token belongs to (or that GitHub refuses it) with its scopes,
 // and a password field with "Speichern" (Return does the same) and "Entfernen". The field is
-// emptied after every save, so the token is never shown again. While the secret store works,
-// both buttons wait and the feedback line says so; the window stays usable.
+// emptied after every save, so the token is never shown again. "Erneut lesen" reads the secret
+// store again (one that was locked or not running). While the store works, the buttons wait and
+// the feedback line says so; the window stays usable.
 class GitHubAccountPane final : public QWidget {
     Q_OBJECT
 public:
@@ -26,5 +27,6 @@ private:
     QLineEdit *m_token;
     QPushButton *m_save;
     QPushButton *m_remove;
+    QPushButton *m_readAgain;
     QLabel *m_feedback;
 };

@@ -1,6 +1,7 @@
 #include "settings/ModuleDetailList.h"
 
 #include "core/GitHubPage.h"
+#include "core/PlainText.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
 
@@ -32,6 +33,7 @@ DetailRow::DetailRow(bool linked, bool withCommand, QWidget *parent)
     layout->setContentsMargins(textLeft, 10, 16, 10);
     layout->setSpacing(12);
     layout->addStretch(1);
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setMaximumWidth(220);
     SettingsStyle::setFont(*m_message, 12);
@@ -52,7 +54,7 @@ void DetailRow::setDetail(const ModuleDetail &detail, const QDateTime &now)
 {
     m_detail = detail;
     m_subtitle = detail.row.subtitle(now);
-    setText(detail.row.title);
+    setText(PlainText::buttonText(detail.row.title));
     setAccessibleName(m_subtitle.isEmpty() ? detail.row.title : detail.row.title + QStringLiteral(", ") + m_subtitle);
     m_message->setText(detail.message);
     m_message->setVisible(!detail.message.isEmpty());

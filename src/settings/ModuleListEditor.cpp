@@ -1,13 +1,17 @@
 #include "settings/ModuleListEditor.h"
 
+#include "core/PlainText.h"
 #include "core/prefs/PreferenceStore.h"
 #include "settings/PreferenceBinding.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 ModuleListEditor::ModuleListEditor(PreferenceStore &preferences, ModuleListSetting setting, QWidget *parent)
     : QWidget(parent)
@@ -48,9 +52,17 @@ ModuleListEditor::ModuleListEditor(PreferenceStore &preferences, ModuleListSetti
     PreferenceBinding::watch(m_preferences, m_setting.preferenceKey, this, [this] { showEntries(); });
 }
 
-QStringList ModuleListEditor::entries() const
+QList<ModuleListSetting::Entry> ModuleListEditor::entries() const
 {
-    return m_preferences.stringListValue(m_setting.preferenceKey).value_or(QStringList());
+    return m_setting.entries(m_preferences);
+}
+
+void ModuleListEditor::write(const QList<ModuleListSetting::Entry> &entries, const QVariantList &added)
+{
+    QVariantList stored;
+    for (const ModuleListSetting::Entry &entry : entries)
+        stored.append(entry.stored);
+    m_preferences.setValue(m_setting.preferenceKey, stored + added);
 }
 
 void ModuleListEditor::add()
@@ -60,31 +72,33 @@ void ModuleListEditor::add()
         m_refusal->setMessage(refusal->reason);
         return;
     }
-    const QString &entry = std::get<QString>(normalized);
-    QStringList list = entries();
-    // Names that differ only in case mean the same thing to GitHub and to most lists like it.
-    if (list.contains(entry, Qt::CaseInsensitive)) {
+    const QString &name = std::get<QString>(normalized);
+    const QList<ModuleListSetting::Entry> list = entries();
+    const auto used = std::count_if(list.cbegin(), list.cend(), [](const auto &entry) { return entry.used; });
+    if (std::any_of(list.cbegin(), list.cend(),
+            [&](const auto &entry) { return entry.used && entry.text.compare(name, Qt::CaseInsensitive) == 0; })) {
         m_refusal->setMessage(tr("Steht schon in der Liste."));
         return;
     }
-    if (m_setting.maximumCount > 0 && list.size() >= m_setting.maximumCount) {
+    if (m_setting.maximumCount > 0 && used >= m_setting.maximumCount) {
         m_refusal->setMessage(tr("Mehr als %n Einträge sind nicht möglich.", nullptr, m_setting.maximumCount));
         return;
     }
-    list.append(entry);
     m_refusal->setMessage({});
     m_input->clear();
-    m_preferences.setValue(m_setting.preferenceKey, list);
+    write(list, { name });
 }
 
-void ModuleListEditor::remove(const QString &entry)
+void ModuleListEditor::remove(qsizetype index, const QVariant &stored)
 {
-    QStringList list = entries();
-    if (list.removeAll(entry) == 0)
+    QList<ModuleListSetting::Entry> list = entries();
+    // The row stands for the list as it was shown; an entry since changed elsewhere is left alone.
+    if (index >= list.size() || list[index].stored != stored)
         return;
+    list.removeAt(index);
     // The pressed button goes with its row: the field keeps the keyboard in the list.
     m_input->setFocus();
-    m_preferences.setValue(m_setting.preferenceKey, list);
+    write(list);
 }
 
 void ModuleListEditor::showEntries()
@@ -97,11 +111,29 @@ void ModuleListEditor::showEntries()
         item->widget()->hide();
         delete item;
     }
-    for (const QString &entry : entries()) {
-        auto *removeButton = new QPushButton(tr("Entfernen"));
-        removeButton->setAccessibleName(tr("%1 entfernen").arg(entry));
-        connect(removeButton, &QPushButton::clicked, this, [this, entry] { remove(entry); });
-        auto *row = new SettingsRow(entry, removeButton, m_entries);
+    const QList<ModuleListSetting::Entry> list = entries();
+    for (qsizetype index = 0; index < list.size(); ++index) {
+        const ModuleListSetting::Entry &entry = list[index];
+        // Read from the preferences file: shown cleaned, as plain text (SettingsRow).
+        const QString shown = PlainText::clean(entry.text);
+        auto *trailing = new QWidget;
+        auto *trailingLayout = new QHBoxLayout(trailing);
+        trailingLayout->setContentsMargins(0, 0, 0, 0);
+        trailingLayout->setSpacing(12);
+        auto *removeButton = new QPushButton(tr("Entfernen"), trailing);
+        removeButton->setAccessibleName(tr("%1 entfernen").arg(shown));
+        connect(
+            removeButton, &QPushButton::clicked, this, [this, index, stored = entry.stored] { remove(index, stored); });
+        auto *row = new SettingsRow(shown, trailing, m_entries);
+        if (!entry.used) {
+            // Kept as it is stored, but the module does not use it (not a name, a repeat, too many).
+            auto *note = new QLabel(tr("wird ignoriert"), trailing);
+            SettingsStyle::setFont(*note, 13);
+            SettingsStyle::makeSecondary(*note);
+            SettingsStyle::makeSecondary(*row->titleLabel());
+            trailingLayout->addWidget(note);
+        }
+        trailingLayout->addWidget(removeButton);
         // An entry can be selected and copied, as any name shown for reference.
         row->titleLabel()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_entriesLayout->addWidget(row);

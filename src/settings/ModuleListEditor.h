@@ -10,11 +10,12 @@ class QVBoxLayout;
 class SettingsMessage;
 
 // The list a module lets the user keep (the watched repositories), under the heading the module
-// names: one row per entry with a button that removes it, and below a field whose input is added
-// with "Hinzufügen" or Return. The module's normalize() decides what an entry may be; a
-// duplicate or an entry beyond the maximum is refused here too, and a refusal is told under the
-// field with nothing stored. Each change is written to the preference at once; a change made
-// elsewhere shows at once.
+// names: one row per stored entry, as the module reads it (ModuleListSetting::entries), with a
+// button that removes it, and below a field whose input is added with "Hinzufügen" or Return.
+// Entries the module ignores are kept, greyed with a note. The module's normalize() decides what
+// an entry may be; a duplicate (in any letter case) or a used entry beyond the maximum is refused
+// here too, and a refusal is told under the field with nothing stored. Each change is written to
+// the preference at once, every other entry untouched; a change made elsewhere shows at once.
 class ModuleListEditor final : public QWidget {
     Q_OBJECT
 public:
@@ -23,9 +24,10 @@ public:
     QLineEdit *input() const { return m_input; }
 
 private:
-    QStringList entries() const;
+    QList<ModuleListSetting::Entry> entries() const;
+    void write(const QList<ModuleListSetting::Entry> &entries, const QVariantList &added = {});
     void add();
-    void remove(const QString &entry);
+    void remove(qsizetype index, const QVariant &stored);
     void showEntries();
 
     PreferenceStore &m_preferences;

@@ -1,6 +1,7 @@
 #include "settings/ModuleSettingsPane.h"
 
 #include "core/ModuleRegistry.h"
+#include "core/PlainText.h"
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleListEditor.h"
 #include "settings/PaneLayout.h"
@@ -49,6 +50,7 @@ ModuleSettingsPane::ModuleSettingsPane(
     m_toggle = card->addToggleRow(tr("Modul aktiv"));
     card->addWidget(new SettingsDivider(card));
     SettingsStyle::makeSecondary(*m_status);
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     card->addWidget(new SettingsRow(tr("Status"), m_status, card));
@@ -81,7 +83,14 @@ void ModuleSettingsPane::refresh()
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(m_registry.isEnabled(m_module.id()));
     const auto status = m_module.compactStatus();
-    m_status->setText(status ? status->text : tr("Keine Daten"));
-    m_error->setMessage(m_module.errorText().value_or(QString()));
-    m_details->setDetails(m_module.details(), QDateTime::currentDateTimeUtc());
+    // What the module shows may come from outside: cleaned here, once, for every part of the pane.
+    m_status->setText(status ? PlainText::clean(status->text) : tr("Keine Daten"));
+    m_error->setMessage(PlainText::clean(m_module.errorText().value_or(QString())));
+    QList<ModuleDetail> details = m_module.details();
+    for (ModuleDetail &detail : details) {
+        detail.group = PlainText::clean(detail.group);
+        detail.row = PlainText::clean(std::move(detail.row));
+        detail.message = PlainText::clean(detail.message);
+    }
+    m_details->setDetails(details, QDateTime::currentDateTimeUtc());
 }

@@ -10,6 +10,7 @@
 SettingsSectionTitle::SettingsSectionTitle(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
+    setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*this, 13, QFont::Medium);
     SettingsStyle::makeSecondary(*this);
     setContentsMargins(4, 0, 0, 0);
@@ -53,6 +54,7 @@ SettingsRow::SettingsRow(const QString &title, QWidget *trailing, QWidget *paren
     , m_title(new QLabel(title, this))
     , m_trailing(trailing)
 {
+    m_title->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_title, 15);
     setMinimumHeight(44);
     auto *layout = new QHBoxLayout(this);
@@ -103,6 +105,7 @@ SettingsSection::SettingsSection(const QString &title, QWidget *parent)
 SettingsMessage::SettingsMessage(QWidget *parent)
     : QLabel(parent)
 {
+    setTextFormat(Qt::PlainText);
     setWordWrap(true);
     setContentsMargins(16, 0, 16, 10);
     SettingsStyle::setFont(*this, 13);

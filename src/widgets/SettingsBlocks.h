@@ -8,7 +8,8 @@ class ToggleSwitch;
 
 // The small blocks every settings pane is made of, so that all panes share one look: a
 // heading above a group, the rounded card around the group, one labelled row per control and
-// the hairline between rows.
+// the hairline between rows. Their labels show plain text: headings, titles and messages may come
+// from outside (a repository, an engine's message).
 
 // A group's heading: 13 px, medium, secondary colour, 4 px in from the leading edge.
 class SettingsSectionTitle final : public QLabel {

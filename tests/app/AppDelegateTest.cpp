@@ -101,4 +101,22 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     EXPECT_EQ(NewsGate::nextMorning(QDateTime(day, QTime(8, 0))), QDateTime(day.addDays(1), QTime(8, 0)));
 }
 
+// A keyring that cannot be read at launch (locked, its service not up yet) is said as such, not as
+// a missing token, and read again when the service appears; its token is then sent.
+TEST_F(AppDelegateTest, AnUnreadableKeyringIsSaidAndReadAgainWhenItAppears)
+{
+    secrets.unavailable = true;
+    AppDelegate &delegate = create();
+    delegate.applicationDidFinishLaunching();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
+    EXPECT_EQ(delegate.content()->rows().value(0).detail, u"Schlüsselbund nicht verfügbar"_s);
+
+    secrets.unavailable = false;
+    delegate.readTokenAgain();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    EXPECT_EQ(server.requests()[0].header("Authorization"), "Bearer " + token.toLatin1());
+    EXPECT_NE(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
+}
+
 } // namespace

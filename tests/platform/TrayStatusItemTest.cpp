@@ -1,7 +1,9 @@
 #include "platform/qt/TrayStatusItem.h"
+#include "QtPrinters.h"
 #include "core/Color.h"
 
 #include <QImage>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -21,12 +23,28 @@ static int dotPixels(const QIcon &icon, Color color)
     return count;
 }
 
+// The tooltip as a tray host's tooltip shows it: rich text when Qt takes it for rich text.
+static QString shownToolTip(const QString &toolTip)
+{
+    if (!Qt::mightBeRichText(toolTip))
+        return toolTip;
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
 TEST(TrayStatusItem, DotAndTooltipFollowTheStatus)
 {
     TrayStatusItem item;
     item.setSymbol(QStringLiteral("rectangle.topthird.inset.filled"), QStringLiteral("Tarnlet"));
     item.setStatus(QStringLiteral("CI fehlgeschlagen · main"), StatusItem::Attention::Failure);
     EXPECT_EQ(item.toolTip(), QStringLiteral("CI fehlgeschlagen · main"));
+    // A workflow's name is shown as written, never read as markup.
+    for (const QString &line :
+        { QStringLiteral("<img src=/dev/zero> <b>x</b> fehlgeschlagen"), QStringLiteral("Build & Test · a &lt; b") }) {
+        item.setStatus(line, StatusItem::Attention::Failure);
+        EXPECT_EQ(shownToolTip(item.toolTip()), line);
+    }
     EXPECT_GT(dotPixels(item.icon(), Color::red()), 20);
 
     item.setStatus(QStringLiteral("CI · main"), StatusItem::Attention::Active);

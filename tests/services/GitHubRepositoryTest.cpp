@@ -24,13 +24,14 @@ TEST(GitHubRepository, InputIsReducedToOwnerAndNameOrRefusedAndTheWatchedListSki
         EXPECT_EQ(stored(input), u"refused"_s) << input;
 
     TempPreferences prefs;
-    QStringList entries { u"o/a"_s, u"nonsense"_s, u"https://github.com/o/a"_s, u"o/A"_s };
+    // An entry of another type spoils none of the others; a name in other letters is the same repository.
+    QVariantList entries { u"o/a"_s, u"nonsense"_s, 5, u"https://github.com/o/a"_s, u"o/A"_s };
     for (int i = 0; i < 30; ++i)
         entries.append(u"o/r%1"_s.arg(i));
     prefs.store->setValue(AppPreferences::gitHubRepositories, entries);
     const QStringList watched = GitHubRepository::watched(*prefs.store);
     ASSERT_EQ(watched.size(), GitHubRepository::maximumCount);
-    EXPECT_EQ(watched.mid(0, 3), QStringList({ u"o/a"_s, u"o/A"_s, u"o/r0"_s }));
+    EXPECT_EQ(watched.mid(0, 3), QStringList({ u"o/a"_s, u"o/r0"_s, u"o/r1"_s }));
 }
 
 } // namespace

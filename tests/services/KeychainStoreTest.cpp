@@ -11,6 +11,12 @@
 
 #include <gtest/gtest.h>
 
+// Found (0), no item (1) or unavailable (2), with the text.
+void PrintTo(const SecretStore::ReadResult &read, std::ostream *os)
+{
+    *os << int(read.state) << " \"" << read.text.toStdString() << '"';
+}
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -27,7 +33,9 @@ std::pair<int, QByteArray> runTool(const QString &program, const QStringList &ar
     return { tool.exitCode(), tool.readAllStandardOutput() + tool.readAllStandardError() };
 }
 
-TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAndALockedKeyringReadsAsAbsent)
+using Read = SecretStore::ReadResult;
+
+TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAndALockedKeyringReadsAsUnavailable)
 {
     const QByteArray token = "ghp_testTokenValue1234567890";
     const QString tool = QStringLiteral(TARNLET_TOKEN_TOOL);
@@ -54,12 +62,16 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
         store.saveAsync(u"zweites Geheimnis ü"_s, u"test.one"_s, done);
     }),
         0);
-    EXPECT_EQ(store.read(u"test.one"_s), u"zweites Geheimnis ü"_s);
+    std::optional<Read> answer;
+    store.readAsync(u"test.one"_s, [&](const Read &read) { answer = read; });
+    EXPECT_EQ(answer, std::nullopt) << "answered before the call returned";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 20000));
+    EXPECT_EQ(answer, Read::found(u"zweites Geheimnis ü"_s));
     EXPECT_EQ(answerOf([&](const SecretStore::Done &done) { store.removeAsync(u"test.one"_s, done); }), 0);
     EXPECT_EQ(answerOf([&](const SecretStore::Done &done) { store.removeAsync(u"test.one"_s, done); }), 0)
         << "a missing item is no failure";
-    EXPECT_EQ(store.read(u"test.one"_s), std::nullopt);
-    EXPECT_EQ(store.read(account), QString::fromLatin1(token))
+    EXPECT_EQ(store.read(u"test.one"_s), Read::noItem());
+    EXPECT_EQ(store.read(account), Read::found(QString::fromLatin1(token)))
         << "the tool's token, and only that account's item removed";
 
     // Stored by another program as bytes that are not UTF-8.
@@ -69,13 +81,13 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
                   QByteArray("\xff\xfe\x00\x01", 4))
                   .first,
         0);
-    EXPECT_EQ(store.read(u"test.binary"_s), std::nullopt);
+    EXPECT_EQ(store.read(u"test.binary"_s), Read::noItem());
 
     // Locked, as after a screen lock, with nothing that could prompt.
     runTool(u"dbus-send"_s,
         { u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
             u"org.freedesktop.Secret.Service.Lock"_s, u"array:objpath:/org/freedesktop/secrets/collection/login"_s });
-    EXPECT_EQ(store.read(account), std::nullopt);
+    EXPECT_EQ(store.read(account), Read::unavailable()) << "a locked keyring is not an empty one";
 }
 
 } // namespace

@@ -49,7 +49,7 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     secrets.failSaves = 0;
 
     save(u"  ghp_secret\n"_s);
-    EXPECT_EQ(secrets.read(u"github.pat"_s), u"ghp_secret"_s);
+    EXPECT_EQ(secrets.items.value(u"github.pat"_s), u"ghp_secret"_s);
     EXPECT_EQ(credentials.token(), u"ghp_secret"_s);
     gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList { u"repo"_s, u"notifications"_s } });
     EXPECT_TRUE(shows(u"Berechtigungen: repo, notifications"_s));
@@ -65,6 +65,29 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     EXPECT_TRUE(secrets.items.isEmpty());
     EXPECT_EQ(credentials.token(), std::nullopt);
     EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
+}
+
+// A keyring that could not be read is no missing token; "Erneut lesen" asks it again without waiting.
+TEST_F(GitHubAccountPaneTest, AnUnreadableKeyringIsSaidAndReadAgainOnRequest)
+{
+    secrets.unavailable = true;
+    credentials.takeStored(secrets.read(u"github.pat"_s));
+    EXPECT_TRUE(shows(u"Schlüsselbund nicht verfügbar"_s));
+    EXPECT_FALSE(shows(u"Kein Token hinterlegt."_s));
+
+    secrets.unavailable = false;
+    secrets.items.insert(u"github.pat"_s, u"ghp_unlocked"_s);
+    QPushButton *readAgain = button(*view().currentPane(), u"Erneut lesen"_s);
+    ASSERT_TRUE(readAgain);
+    readAgain->click();
+    EXPECT_TRUE(shows(u"Wird gelesen …"_s));
+    EXPECT_FALSE(readAgain->isEnabled());
+    EXPECT_EQ(credentials.token(), std::nullopt) << "the answer comes on a later turn";
+    settle();
+    EXPECT_EQ(credentials.token(), u"ghp_unlocked"_s);
+    gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList { u"repo"_s } });
+    EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
+    EXPECT_TRUE(readAgain->isEnabled());
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonValue>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
@@ -25,6 +28,14 @@ namespace {
 class SettingsPanesTest : public SettingsTest {
 protected:
     ToggleSwitch *toggle(QWidget &pane, const QString &name) { return findNamed<ToggleSwitch>(pane, name); }
+    static const QLabel *labelShowing(QWidget &pane, const QString &text)
+    {
+        for (const QLabel *label : pane.findChildren<QLabel *>()) {
+            if (label->isVisibleTo(&pane) && label->text() == text)
+                return label;
+        }
+        return nullptr;
+    }
 };
 
 TEST_F(SettingsPanesTest, GeneralAndNotchPanesStoreTheChoiceAndShowChangesMadeElsewhere)
@@ -84,21 +95,26 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
                 return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
             return input.trimmed();
         } };
-    prefs.setValue(key, QStringList { u"a/one"_s });
+    // As a file may hold it: one entry of another type, one the module refuses, one repeat in other letters.
+    prefs.setValue(key, QVariantList { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s });
     UrlSink sink;
     int presses = 0;
     const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
     actions->lines = {
-        { u"o/r"_s, ModuleRow { u"CI"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
+        { u"o/r"_s, ModuleRow { u"Build & Test"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
         { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
         { u"other"_s, ModuleRow { u"web"_s, {}, {}, Color::green(), {} },
-            ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, {} },
+            ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, u"<b>x</b>\u202E"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
     EXPECT_TRUE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
 
-    // Entries are added normalized, refused with a reason, and removed.
+    // Entries the module ignores are kept and shown as ignored; entries are added normalized, refused
+    // with a reason (only used ones count toward the maximum), and removed, every other one untouched.
+    EXPECT_EQ(visibleTexts(pane).count(u"wird ignoriert"_s), 3);
+    EXPECT_TRUE(visibleTexts(pane).contains(u"5"_s) && visibleTexts(pane).contains(u"A/One"_s));
+    const auto stored = [&] { return QJsonValue::fromVariant(prefs.value(key)); };
     QLineEdit &field = *findNamed<QLineEdit>(pane, u"Eintrag hinzufügen"_s);
     const auto add = [&](const QString &input, const QString &reason = {}) {
         field.setText(input);
@@ -112,15 +128,22 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     field.setText(u"a/three"_s);
     button(pane, u"Hinzufügen"_s)->click();
     add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
-    EXPECT_EQ(prefs.stringListValue(key), (QStringList { u"a/one"_s, u"a/two"_s, u"a/three"_s }));
+    EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/two"_s, u"a/three"_s }));
     button(pane, u"a/two entfernen"_s)->click();
-    EXPECT_EQ(prefs.stringListValue(key), (QStringList { u"a/one"_s, u"a/three"_s }));
+    EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s }));
     EXPECT_FALSE(button(pane, u"a/two entfernen"_s));
     EXPECT_FALSE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
-    prefs.setValue(key, QStringList { u"x/y"_s });
-    EXPECT_TRUE(button(pane, u"x/y entfernen"_s)) << "written elsewhere, the list shows at once";
+    prefs.setValue(key, QStringList { u"x/<b>y</b>"_s });
+    EXPECT_TRUE(button(pane, u"x/<b>y</b> entfernen"_s)) << "written elsewhere, the list shows at once";
+
+    // Text from outside shows as written: no markup, no mnemonic, nothing that reorders it.
+    for (const QString &text : { u"x/<b>y</b>"_s, u"<b>x</b>"_s }) {
+        const QLabel *label = labelShowing(pane, text);
+        EXPECT_TRUE(label && label->textFormat() == Qt::PlainText) << text.toStdString();
+    }
 
     const QList<DetailRow *> rows = pane.details()->rows();
+    EXPECT_TRUE(QKeySequence::mnemonic(rows[0]->text()).isEmpty());
     QTest::mouseClick(rows[0], Qt::LeftButton);
     QTest::mouseClick(rows[1], Qt::LeftButton); // a page off github.com is no link
     EXPECT_EQ(sink.opened, QList<QUrl> { run });

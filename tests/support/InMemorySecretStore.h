@@ -4,13 +4,16 @@
 
 #include <QHash>
 
-// A secret store for unit tests; `failSaves` makes every save and removal fail with that status.
+// A secret store for unit tests; `failSaves` makes every save and removal fail with that status,
+// `unavailable` every read answer that the store cannot be read (locked, not running).
 class InMemorySecretStore : public SecretStore {
 public:
-    std::optional<QString> read(const QString &account) override
+    ReadResult read(const QString &account) override
     {
         ++reads;
-        return items.contains(account) ? std::optional(items.value(account)) : std::nullopt;
+        if (unavailable)
+            return ReadResult::unavailable();
+        return items.contains(account) ? ReadResult::found(items.value(account)) : ReadResult::noItem();
     }
     void save(const QString &text, const QString &account) override
     {
@@ -27,5 +30,6 @@ public:
 
     QHash<QString, QString> items;
     std::int32_t failSaves = 0;
+    bool unavailable = false;
     int reads = 0;
 };

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
+#include <QTextDocument>
 
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
@@ -46,8 +47,11 @@ void TrayStatusItem::setMenu(QMenu *menu)
 
 void TrayStatusItem::setStatus(const QString &toolTip, Attention attention)
 {
-    if (m_tray.toolTip() != toolTip)
-        m_tray.setToolTip(toolTip);
+    // A tooltip is rich text whenever Qt takes it for rich text: such a line is handed over
+    // escaped, as rich text that shows it as written. Others stay plain, for hosts that show plain text.
+    const QString shown = Qt::mightBeRichText(toolTip) ? Qt::convertFromPlainText(toolTip) : toolTip;
+    if (m_tray.toolTip() != shown)
+        m_tray.setToolTip(shown);
     if (attention == m_attention)
         return;
     m_attention = attention;
