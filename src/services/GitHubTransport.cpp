@@ -47,26 +47,23 @@ bool isRedirect(int status)
 // renewed even with the clocks a little apart.
 constexpr int resetMargin = 5;
 
-// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
-// seconds (the secondary limits send that alone).
-std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
+} // namespace
+
+std::optional<QDateTime> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &now)
 {
-    if (status != 403 && status != 429)
+    if (answer.status != 403 && answer.status != 429)
         return std::nullopt;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     bool ok = false;
-    const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
+    const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
     if (ok && retryAfter >= 0)
         return now.addSecs(std::max<qint64>(retryAfter, 1));
-    if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
+    if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
         return std::nullopt;
-    const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
+    const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
     // Without a readable reset, GitHub's limits renew within the hour.
     const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
     return std::max(until, now.addSecs(1));
 }
-
-} // namespace
 
 // One GET with everything it needs, alive for as long as its transfers are.
 class GitHubTransfer final {
@@ -154,7 +151,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             }
             if (token)
                 judgeToken(*shared, *token, status);
-            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+            if (const std::optional<QDateTime> until = GitHubTransport::waitAskedFor(
+                    GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
                 if (token && shared->credentials)
                     shared->credentials->markLimited(*token, *until);
                 return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
