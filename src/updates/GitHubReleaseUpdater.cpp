@@ -219,21 +219,22 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(const GitHubResult<G
     return result;
 }
 
+GitHubReleaseUpdater::Release GitHubReleaseUpdater::decodeRelease(const QByteArray &body)
+{
+    return JsonReader::decodeObject(body, [](const JsonReader &json) {
+        const QString tag = json.string("tag_name");
+        return Release { versionText(tag), parseVersion(tag), json.url("html_url") };
+    });
+}
+
 GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluateRelease(const QByteArray &body) const
 {
-    struct Release {
-        QString tag;
-        QUrl page;
-    };
     try {
-        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
-            return Release { json.string("tag_name"), json.url("html_url") };
-        });
-        const QVersionNumber latest = parseVersion(release.tag);
-        if (latest.isNull())
+        const Release release = decodeRelease(body);
+        if (release.version.isNull())
             return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };
-        if (latest > parseVersion(m_config.currentVersion))
-            return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
+        if (release.version > parseVersion(m_config.currentVersion))
+            return { Outcome::UpdateAvailable, release.versionText, releasePage(release.page) };
         return { Outcome::UpToDate, {}, {} };
     } catch (const JsonDecodeError &) {
         return { Outcome::Failed, GitHubReleaseUpdater::tr(unreadable), {} };

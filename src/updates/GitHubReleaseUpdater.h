@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
+#include <QVersionNumber>
 
 #include <functional>
 #include <optional>
@@ -53,6 +54,15 @@ public:
     bool automaticallyChecksForUpdates() const override;
     void setAutomaticallyChecksForUpdates(bool enabled) override;
     bool canCheckForUpdates() const override { return !m_check.isPending(); }
+
+    // The latest release as the Releases API describes it: the version its tag names ("v1.2.3" or
+    // "1.2.3"; null unless plain numbers) and the page it names. Throws JsonDecodeError.
+    struct Release {
+        QString versionText; // the tag without its "v"
+        QVersionNumber version;
+        QUrl page;
+    };
+    static Release decodeRelease(const QByteArray &body);
 
 private:
     enum class Outcome { UpdateAvailable, UpToDate, Failed };
