@@ -46,6 +46,9 @@ bool isRedirect(int status)
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
 // renewed even with the clocks a little apart.
 constexpr int resetMargin = 5;
+// GitHub's limits renew within the hour: a longer wait, or a time past what a date can hold,
+// comes from a broken answer and is taken as the hour.
+constexpr qint64 longestWait = 3600;
 
 } // namespace
 
@@ -56,13 +59,14 @@ std::optional<QDateTime> GitHubTransport::waitAskedFor(const GitHubResponse &ans
     bool ok = false;
     const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
     if (ok && retryAfter >= 0)
-        return now.addSecs(std::max<qint64>(retryAfter, 1));
+        return now.addSecs(std::clamp<qint64>(retryAfter, 1, longestWait));
     if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
         return std::nullopt;
     const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
     // Without a readable reset, GitHub's limits renew within the hour.
-    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
-    return std::max(until, now.addSecs(1));
+    const qint64 seconds = now.toSecsSinceEpoch();
+    const qint64 until = ok ? std::clamp(reset, seconds - longestWait, seconds + longestWait) : seconds + longestWait;
+    return std::max(QDateTime::fromSecsSinceEpoch(until + resetMargin, Qt::UTC), now.addSecs(1));
 }
 
 // One GET with everything it needs, alive for as long as its transfers are.

@@ -54,7 +54,7 @@ public:
 
     // The end of the wait an answer asks for, counted from `now`: a spent rate limit (403 or 429
     // with X-RateLimit-Remaining 0) until its reset, or Retry-After seconds (the secondary limits
-    // send that alone); none when the answer asks for no wait.
+    // send that alone), at most an hour; none when the answer asks for no wait.
     static std::optional<QDateTime> waitAskedFor(const GitHubResponse &answer, const QDateTime &now);
 
 private:
