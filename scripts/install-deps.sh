@@ -16,6 +16,8 @@ packages=(
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-xtest0-dev
+  # the decoders' fuzz targets: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   # the footprint report counts wake-ups with perf
   linux-perf
   # runtime

@@ -49,29 +49,34 @@ CancelHandle GitHubClient::pullRequestState(const QString &address, Callback<Pul
     return get<PullRequestState>(address, &PullRequestState::decode, std::move(done));
 }
 
+GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
+{
+    GitHubUser user;
+    user.login = JsonReader::decodeObject(answer.body, [](const JsonReader &json) { return json.string("login"); });
+    // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
+    // such header at all.
+    if (const std::optional<QByteArray> scopes = answer.header("X-OAuth-Scopes")) {
+        QStringList names;
+        for (const QByteArray &scope : scopes->split(',')) {
+            if (!scope.trimmed().isEmpty())
+                names.append(QString::fromUtf8(scope.trimmed()));
+        }
+        user.scopes = names;
+    }
+    return user;
+}
+
 CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    return m_transport.get(
-        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-            if (!answer.isOk())
-                return done(answer.error());
-            GitHubUser user;
-            try {
-                user.login = JsonReader::decodeObject(
-                    answer.value().body, [](const JsonReader &json) { return json.string("login"); });
-            } catch (const JsonDecodeError &error) {
-                return done(GitHubError::decode(QString::fromUtf8(error.what())));
-            }
-            // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
-            // such header at all.
-            if (const std::optional<QByteArray> scopes = answer.value().header("X-OAuth-Scopes")) {
-                QStringList names;
-                for (const QByteArray &scope : scopes->split(',')) {
-                    if (!scope.trimmed().isEmpty())
-                        names.append(QString::fromUtf8(scope.trimmed()));
-                }
-                user.scopes = names;
-            }
-            done(user);
-        });
+    return m_transport.get(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        std::optional<GitHubUser> user;
+        try {
+            user = decodeUser(answer.value());
+        } catch (const JsonDecodeError &error) {
+            return done(GitHubError::decode(QString::fromUtf8(error.what())));
+        }
+        done(*user);
+    });
 }

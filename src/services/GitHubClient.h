@@ -92,6 +92,10 @@ public:
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     CancelHandle currentUser(Callback<GitHubUser> done) const override;
 
+    // The account in an answer to GET /user, with the scopes of its X-OAuth-Scopes header.
+    // Throws JsonDecodeError on a body of the wrong shape.
+    static GitHubUser decodeUser(const GitHubResponse &answer);
+
 private:
     // The last answer to each poll, with the validators GitHub sent for it and the token it was
     // asked with (another token's answer is never taken for unchanged).

@@ -47,27 +47,28 @@ bool isRedirect(int status)
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
 // renewed even with the clocks a little apart.
 constexpr int resetMargin = 5;
-
-// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
-// seconds (the secondary limits send that alone).
-std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
-{
-    if (status != 403 && status != 429)
-        return std::nullopt;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    bool ok = false;
-    const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
-    if (ok && retryAfter >= 0)
-        return now.addSecs(std::max<qint64>(retryAfter, 1));
-    if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
-        return std::nullopt;
-    const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
-    // Without a readable reset, GitHub's limits renew within the hour.
-    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
-    return std::max(until, now.addSecs(1));
-}
+// GitHub's limits renew within the hour: a longer wait, or a time past what a date can hold,
+// comes from a broken answer and is taken as the hour.
+constexpr qint64 longestWait = 3600;
 
 } // namespace
+
+std::optional<QDateTime> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &now)
+{
+    if (answer.status != 403 && answer.status != 429)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
+    if (ok && retryAfter >= 0)
+        return now.addSecs(std::clamp<qint64>(retryAfter, 1, longestWait));
+    if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
+        return std::nullopt;
+    const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
+    // Without a readable reset, GitHub's limits renew within the hour.
+    const qint64 seconds = now.toSecsSinceEpoch();
+    const qint64 until = ok ? std::clamp(reset, seconds - longestWait, seconds + longestWait) : seconds + longestWait;
+    return std::max(QDateTime::fromSecsSinceEpoch(until + resetMargin, Qt::UTC), now.addSecs(1));
+}
 
 // One GET with everything it needs, alive for as long as its transfers are.
 class GitHubTransfer final {
@@ -159,7 +160,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             }
             if (token)
                 judgeToken(*shared, *token, status);
-            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
+            if (const std::optional<QDateTime> until = GitHubTransport::waitAskedFor(
+                    GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait until" << until->toString(Qt::ISODate);
                 if (token && shared->credentials)
                     shared->credentials->markLimited(*token, *until);

@@ -5,6 +5,7 @@
 #include "services/GitHubResult.h"
 #include "services/HttpValidators.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QSslCertificate>
 #include <QUrl>
@@ -50,6 +51,11 @@ public:
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;
+
+    // The end of the wait an answer asks for, counted from `now`: a spent rate limit (403 or 429
+    // with X-RateLimit-Remaining 0) until its reset, or Retry-After seconds (the secondary limits
+    // send that alone), at most an hour; none when the answer asks for no wait.
+    static std::optional<QDateTime> waitAskedFor(const GitHubResponse &answer, const QDateTime &now);
 
 private:
     struct Shared;

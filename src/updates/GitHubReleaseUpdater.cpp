@@ -116,10 +116,8 @@ void GitHubReleaseUpdater::beginCheck(bool userInitiated)
     m_nextCheck.cancel();
     m_userInitiated = userInitiated;
     const auto decode = [](const QByteArray &body) {
-        const Release release = JsonReader::decodeObject(body, [](const JsonReader &json) {
-            return Release { json.string("tag_name"), json.url("html_url") };
-        });
-        if (parseVersion(release.tag).isNull())
+        Release release = decodeRelease(body);
+        if (release.version.isNull())
             throw JsonDecodeError(QStringLiteral("tag_name"), QStringLiteral("not a version"));
         return release;
     };
@@ -169,9 +167,17 @@ GitHubReleaseUpdater::Result GitHubReleaseUpdater::evaluate(const GitHubResult<P
         return { Outcome::Failed, GitHubErrorText::of(answer.error(), GitHubErrorText::Asked::Release), {} };
     }
     const Release &release = answer.value().value;
-    if (parseVersion(release.tag) > parseVersion(m_config.currentVersion))
-        return { Outcome::UpdateAvailable, versionText(release.tag), releasePage(release.page) };
+    if (release.version > parseVersion(m_config.currentVersion))
+        return { Outcome::UpdateAvailable, release.versionText, releasePage(release.page) };
     return { Outcome::UpToDate, {}, {} };
+}
+
+GitHubReleaseUpdater::Release GitHubReleaseUpdater::decodeRelease(const QByteArray &body)
+{
+    return JsonReader::decodeObject(body, [](const JsonReader &json) {
+        const QString tag = json.string("tag_name");
+        return Release { versionText(tag), parseVersion(tag), json.url("html_url") };
+    });
 }
 
 QUrl GitHubReleaseUpdater::releasePage(const QUrl &candidate) const

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
+#include <QVersionNumber>
 
 #include <functional>
 #include <optional>
@@ -54,17 +55,20 @@ public:
     void setAutomaticallyChecksForUpdates(bool enabled) override;
     bool canCheckForUpdates() const override { return !m_check.isPending(); }
 
+    // The latest release as the Releases API describes it: the version its tag names ("v1.2.3" or
+    // "1.2.3"; null unless plain numbers) and the page it names. Throws JsonDecodeError.
+    struct Release {
+        QString versionText; // the tag without its "v"
+        QVersionNumber version;
+        QUrl page;
+    };
+    static Release decodeRelease(const QByteArray &body);
+
 private:
     enum class Outcome { UpdateAvailable, UpToDate, Failed };
     struct Result {
         Outcome outcome;
         QString text; // the newer version, or the reason of a failure
-        QUrl page;
-    };
-
-    // What a release answer names; a tag that is no version does not decode.
-    struct Release {
-        QString tag;
         QUrl page;
     };
 

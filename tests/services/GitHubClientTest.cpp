@@ -169,6 +169,15 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(server.requests().size(), sent) << "nothing goes out while GitHub waits or without a fitting token";
     credentials.setToken(u"ghp_fresh"_s);
     EXPECT_NEAR(bytes(u"secondary"_s).error().secondsToWait(), 120, 5) << "Retry-After alone";
+    // GitHub's limits renew within the hour: a wait beyond it, or beyond what a date holds, is an hour.
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
+    for (const auto &[name, value, wait] : { std::tuple("Retry-After", "9223372036854775807", 3600),
+             std::tuple("X-RateLimit-Reset", "9223372036854775807", 3605),
+             std::tuple("X-RateLimit-Reset", "-9223372036854775808", 1) }) {
+        const auto until
+            = GitHubTransport::waitAskedFor({ 403, {}, { { "X-RateLimit-Remaining", "0" }, { name, value } } }, now);
+        EXPECT_EQ(until ? now.secsTo(*until) : -1, wait) << name << ": " << value;
+    }
 }
 
 } // namespace

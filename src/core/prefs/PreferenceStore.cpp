@@ -8,27 +8,17 @@
 
 namespace {
 
-// QSettings keeps values as QVariant; a JSON file keeps their JSON type, unlike the INI format,
-// which turns every value into text. Keys are stored flat, exactly as written ("notch.hoverOpens").
 bool readJson(QIODevice &device, QSettings::SettingsMap &map)
 {
-    const QByteArray bytes = device.readAll();
-    if (bytes.trimmed().isEmpty())
-        return true;
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return false;
-    const QJsonObject object = document.object();
-    for (auto it = object.begin(); it != object.end(); ++it)
-        map.insert(it.key(), it.value().toVariant());
-    return true;
+    const std::optional<QVariantMap> values = PreferenceStore::decodeFile(device.readAll());
+    if (values)
+        map = *values;
+    return values.has_value();
 }
 
 bool writeJson(QIODevice &device, const QSettings::SettingsMap &map)
 {
-    const QJsonObject object = QJsonObject::fromVariantMap(map);
-    return device.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) >= 0;
+    return device.write(PreferenceStore::encodeFile(map)) >= 0;
 }
 
 QSettings::Format jsonFormat()
@@ -50,6 +40,24 @@ bool isStringList(const QVariant &value)
 }
 
 } // namespace
+
+// QSettings keeps values as QVariant; a JSON file keeps their JSON type, unlike the INI format,
+// which turns every value into text. Keys are stored flat, exactly as written ("notch.hoverOpens").
+std::optional<QVariantMap> PreferenceStore::decodeFile(const QByteArray &bytes)
+{
+    if (bytes.trimmed().isEmpty())
+        return QVariantMap();
+    QJsonParseError error {};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return document.object().toVariantMap();
+}
+
+QByteArray PreferenceStore::encodeFile(const QVariantMap &values)
+{
+    return QJsonDocument(QJsonObject::fromVariantMap(values)).toJson(QJsonDocument::Indented);
+}
 
 std::unique_ptr<PreferenceStore> PreferenceStore::openUserStore()
 {

@@ -45,6 +45,11 @@ public:
     // Path of the backing file.
     QString fileName() const;
 
+    // The settings a preference file holds (an empty file holds none), or none when it is not
+    // a JSON object; and the file that holds `values`.
+    static std::optional<QVariantMap> decodeFile(const QByteArray &bytes);
+    static QByteArray encodeFile(const QVariantMap &values);
+
 Q_SIGNALS:
     // Emitted after a write or removal of the key through this store.
     void valueChanged(const QString &key);

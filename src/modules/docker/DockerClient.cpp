@@ -55,7 +55,7 @@ ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
     if (const std::optional<DockerError> failure = runFailure(run))
         return *failure;
     try {
-        return JsonReader::decodeArray(run.output, &DockerContainer::fromJson);
+        return DockerContainer::decodeList(run.output);
     } catch (const JsonDecodeError &error) {
         return DockerError::decodingFailed(QString::fromUtf8(error.what()));
     }
@@ -118,20 +118,22 @@ constexpr int curlHttpError = 22;
 
 ContainerSource::CommandResult commandOutcome(const ProcessRunner::Result &run)
 {
-    if (run.outcome == ProcessRunner::Result::Outcome::Exited && run.exitStatus == curlHttpError) {
-        QString message;
-        try {
-            message
-                = JsonReader::decodeObject(run.output, [](const JsonReader &json) { return json.string("message"); });
-        } catch (const JsonDecodeError &) {
-            // An answer without a message still is a refusal.
-        }
-        return DockerError::refused(message);
-    }
+    if (run.outcome == ProcessRunner::Result::Outcome::Exited && run.exitStatus == curlHttpError)
+        return DockerError::refused(DockerClient::refusalMessage(run.output));
     return runFailure(run);
 }
 
 } // namespace
+
+QString DockerClient::refusalMessage(const QByteArray &answer)
+{
+    try {
+        return JsonReader::decodeObject(answer, [](const JsonReader &json) { return json.string("message"); });
+    } catch (const JsonDecodeError &) {
+        // An answer without a message still is a refusal.
+        return {};
+    }
+}
 
 void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
     std::function<void(const std::optional<ProcessRunner::Result> &)> done)

@@ -34,6 +34,8 @@ public:
     static QStringList curlArguments(const QString &socketPath, const QString &path);
     // A POST of `path` over the socket; an error status still hands over the engine's answer.
     static QStringList curlPostArguments(const QString &socketPath, const QString &path);
+    // The engine's "message" in an answer to a refused command, or empty when it names none.
+    static QString refusalMessage(const QByteArray &answer);
 
     void listContainers(Done done) override;
     // POST /containers/{id}/start or /stop; the engine's "message" is the refusal's detail.

@@ -12,3 +12,8 @@ DockerContainer DockerContainer::fromJson(const JsonReader &json)
     container.status = json.string("Status");
     return container;
 }
+
+QList<DockerContainer> DockerContainer::decodeList(const QByteArray &body)
+{
+    return JsonReader::decodeArray(body, &DockerContainer::fromJson);
+}

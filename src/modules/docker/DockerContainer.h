@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,8 @@ struct DockerContainer {
     // All five keys are required and must hold the right type; other keys are ignored.
     // Throws JsonDecodeError naming the first key that fails.
     static DockerContainer fromJson(const JsonReader &json);
+    // The engine's whole list (a top-level array); one broken entry fails it all.
+    static QList<DockerContainer> decodeList(const QByteArray &body);
 
     friend bool operator==(const DockerContainer &, const DockerContainer &) = default;
 };

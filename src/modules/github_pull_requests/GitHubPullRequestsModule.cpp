@@ -76,10 +76,13 @@ QUrl GitHubPullRequestsModule::pullRequestPage(const QUrl &apiAddress)
 {
     static const QRegularExpression pullRequest(QStringLiteral("^/repos/([^/]+)/([^/]+)/pulls/([0-9]+)$"));
     const QRegularExpressionMatch match = pullRequest.match(apiAddress.path());
-    if (!match.hasMatch())
+    // The path arrives decoded: a repository part must be a repository's name, or an escaped "?"
+    // or "#" in it would lead the page somewhere else on github.com.
+    const QString repository = match.captured(1) + u'/' + match.captured(2);
+    const ModuleListSetting::Normalized name = GitHubRepository::normalize(repository);
+    if (!match.hasMatch() || std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
         return {};
-    const QUrl page(QStringLiteral("https://github.com/%1/%2/pull/%3")
-                        .arg(match.captured(1), match.captured(2), match.captured(3)));
+    const QUrl page(QStringLiteral("https://github.com/%1/pull/%2").arg(repository, match.captured(3)));
     return GitHubPage::isGitHubPage(page) ? page : QUrl();
 }
 

@@ -52,6 +52,10 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
     EXPECT_EQ(module->overlayRows().at(0).link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
+    // The address's path arrives decoded; only a repository's name makes a page of it.
+    for (const char *address :
+        { "https://api.github.com/repos/o%3Fx/r/pulls/1", "https://api.github.com/repos/o/$/pulls/7" })
+        EXPECT_EQ(GitHubPullRequestsModule::pullRequestPage(QUrl(QString::fromLatin1(address))), QUrl()) << address;
 
     // An added repository is asked at once; its first answer is a baseline of its own.
     watch({ QStringLiteral("o/r"), QStringLiteral("o/s") });

@@ -1,0 +1,10 @@
+// The Docker engine's container list.
+#include "FuzzInput.h"
+
+#include "modules/docker/DockerContainer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    decodeOrRefuse([&] { DockerContainer::decodeList(fuzzBytes(data, size)); });
+    return 0;
+}

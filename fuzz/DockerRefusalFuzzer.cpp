@@ -1,0 +1,10 @@
+// The Docker engine's answer when it refuses to start or stop a container.
+#include "FuzzInput.h"
+
+#include "modules/docker/DockerClient.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    DockerClient::refusalMessage(fuzzBytes(data, size));
+    return 0;
+}
