@@ -62,7 +62,7 @@ private:
         QUrl page;
     };
 
-    // What a release answer names; a tag that is no version does not decode.
+    // What a release answer names.
     struct Release {
         QString tag;
         QUrl page;
