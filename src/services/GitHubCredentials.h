@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -24,11 +25,12 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
-    // GitHub asked to send nothing with `token` before `until`; a later wait extends it.
-    void markLimited(const QString &token, const QDateTime &until);
-    // The end of GitHub's wait while it lies ahead; none otherwise.
-    std::optional<QDateTime> limitedUntil() const;
-    // "GitHub-Limit erreicht – weiter um HH:MM", in local time.
+    // GitHub asked to send nothing with `token` for `seconds`; a wait that ends later extends it.
+    // The wait runs on the monotonic clock: setting the wall clock meanwhile changes nothing.
+    void markLimited(const QString &token, qint64 seconds);
+    // The seconds left of GitHub's wait (rounded up); none once it is over.
+    std::optional<qint64> limitRemaining() const;
+    // "GitHub-Limit erreicht – weiter um HH:MM", `until` in local time.
     static QString limitText(const QDateTime &until);
 
     // A token as the user typed or pasted it, without the blanks around it; empty when nothing
@@ -48,5 +50,5 @@ Q_SIGNALS:
 private:
     std::optional<QString> m_token;
     bool m_refused = false;
-    QDateTime m_limitedUntil;
+    QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

@@ -4,6 +4,7 @@
 #include "services/GitHubCredentials.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -46,25 +47,39 @@ bool isRedirect(int status)
 
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
 // renewed even with the clocks a little apart.
-constexpr int resetMargin = 5;
+constexpr qint64 resetMargin = 5;
+// A spent limit is waited out for at least a minute, and for at most the hour in which GitHub's
+// limits renew.
+constexpr qint64 shortestLimitWait = 60;
+constexpr qint64 longestLimitWait = 3600 + resetMargin;
 
-// The end of the wait an answer asks for: a spent rate limit until its reset, or Retry-After
-// seconds (the secondary limits send that alone).
-std::optional<QDateTime> waitAskedFor(int status, const QNetworkReply &reply)
+// An HTTP date ("Tue, 01 Dec 2026 10:00:00 GMT"); invalid when the text is none.
+QDateTime httpDate(const QByteArray &text)
+{
+    const QDateTime read = QLocale::c().toDateTime(
+        QString::fromLatin1(text.trimmed()), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    return read.isValid() ? QDateTime(read.date(), read.time(), Qt::UTC) : QDateTime();
+}
+
+// The wait an answer asks for, in seconds: Retry-After (the secondary limits send that alone), or
+// a spent rate limit until its reset. GitHub names the reset on its own clock, so the wait counts
+// from the answer's Date rather than from the local clock, which may run ahead or behind.
+std::optional<qint64> waitAskedFor(int status, const QNetworkReply &reply)
 {
     if (status != 403 && status != 429)
         return std::nullopt;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     bool ok = false;
     const qint64 retryAfter = reply.rawHeader("Retry-After").trimmed().toLongLong(&ok);
     if (ok && retryAfter >= 0)
-        return now.addSecs(std::max<qint64>(retryAfter, 1));
+        return std::max<qint64>(retryAfter, 1);
     if (reply.rawHeader("X-RateLimit-Remaining").trimmed() != "0")
         return std::nullopt;
     const qint64 reset = reply.rawHeader("X-RateLimit-Reset").trimmed().toLongLong(&ok);
-    // Without a readable reset, GitHub's limits renew within the hour.
-    const QDateTime until = ok ? QDateTime::fromSecsSinceEpoch(reset + resetMargin, Qt::UTC) : now.addSecs(3600);
-    return std::max(until, now.addSecs(1));
+    if (!ok)
+        return longestLimitWait;
+    const QDateTime serverNow = httpDate(reply.rawHeader("Date"));
+    const qint64 now = serverNow.isValid() ? serverNow.toSecsSinceEpoch() : QDateTime::currentSecsSinceEpoch();
+    return std::clamp(reset + resetMargin - now, shortestLimitWait, longestLimitWait);
 }
 
 } // namespace
@@ -159,11 +174,11 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             }
             if (token)
                 judgeToken(*shared, *token, status);
-            if (const std::optional<QDateTime> until = waitAskedFor(status, *reply)) {
-                qCDebug(lcGitHub).noquote() << "GitHub asks to wait until" << until->toString(Qt::ISODate);
+            if (const std::optional<qint64> wait = waitAskedFor(status, *reply)) {
+                qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
                 if (token && shared->credentials)
-                    shared->credentials->markLimited(*token, *until);
-                return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
+                    shared->credentials->markLimited(*token, *wait);
+                return done(GitHubError::rateLimited(*wait));
             }
             const bool unchanged = status == 304 && !conditions.isEmpty();
             if ((status < 200 || status > 299) && !unchanged)
@@ -221,9 +236,8 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
             return request;
         }
         // While GitHub has asked to wait, nothing goes out with this token.
-        if (const std::optional<QDateTime> until = m_shared->credentials->limitedUntil()) {
-            GitHubTransfer::failLater(
-                *m_shared, std::move(deliver), GitHubError::rateLimited(until->toSecsSinceEpoch()));
+        if (const std::optional<qint64> left = m_shared->credentials->limitRemaining()) {
+            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::rateLimited(*left));
             return request;
         }
         if (!fitsInHeader(*token)) {

@@ -12,11 +12,13 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace Qt::StringLiterals;
+using ::testing::AnyOf;
 using Response = HttpsTestServer::Response;
 
 const QString token = u"ghp_SeCrEt0123456789abcdefTOKEN"_s;
@@ -150,12 +152,23 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
 
-    // A spent limit stops every request with the token until its reset (or Retry-After).
-    const QByteArray reset = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
-    server.setResponse(
-        u"/spent"_s, { 403, { { "X-RateLimit-Remaining", "0" }, { "X-RateLimit-Reset", reset } }, "{}" });
+    // A spent limit stops every request with the token until its reset (or Retry-After), which
+    // counts on GitHub's clock: here the local one runs an hour ahead, so the reset looks past.
+    const auto spent = [](qint64 resetAfterDate) {
+        const QDateTime gitHubNow = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        return Response { 403,
+            { { "Date", QLocale::c().toString(gitHubNow, u"ddd, dd MMM yyyy HH:mm:ss 'GMT'"_s).toLatin1() },
+                { "X-RateLimit-Remaining", "0" },
+                { "X-RateLimit-Reset", QByteArray::number(gitHubNow.toSecsSinceEpoch() + resetAfterDate) } },
+            "{}" };
+    };
+    server.setResponse(u"/spent"_s, spent(3600));
     server.setResponse(u"/secondary"_s, { 429, { { "Retry-After", "120" } }, "{}" });
     EXPECT_NEAR(bytes(u"spent"_s).error().secondsToWait(), 3605, 5);
+    // The line shows when the wait ends on the local clock.
+    const auto endsIn
+        = [&](int seconds) { return GitHubCredentials::limitText(QDateTime::currentDateTime().addSecs(seconds)); };
+    EXPECT_THAT(credentials.problemText().value(), AnyOf(endsIn(3600), endsIn(3610)));
     const qsizetype sent = server.requests().size();
     EXPECT_EQ(runs().error().kind(), GitHubError::Kind::RateLimited);
 
@@ -168,6 +181,9 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(runs().error(), GitHubError::missingToken());
     EXPECT_EQ(server.requests().size(), sent) << "nothing goes out while GitHub waits or without a fitting token";
     credentials.setToken(u"ghp_fresh"_s);
+    server.setResponse(u"/soon"_s, spent(2));
+    EXPECT_EQ(bytes(u"soon"_s).error(), GitHubError::rateLimited(60)) << "a spent limit waits a minute at least";
+    credentials.setToken(u"ghp_fresher"_s);
     EXPECT_NEAR(bytes(u"secondary"_s).error().secondsToWait(), 120, 5) << "Retry-After alone";
 }
 
