@@ -77,11 +77,13 @@ protected:
 TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeTheRecordsAndCanBeCancelled)
 {
     server.setResponse(runsPath, { 200, { { "ETag", R"(W/"abc")" } }, R"({"workflow_runs": [{"id": 7, "name": "CI",
-        "head_branch": "main", "status": "completed", "conclusion": "success", "created_at": "2026-12-07T10:00:00Z",
-        "updated_at": "2026-12-07T10:05:00+01:00", "html_url": "https://github.com/o/r/actions/runs/7"}]})" });
+        "head_branch": "main", "event": "pull_request", "status": "completed", "conclusion": "success",
+        "created_at": "2026-12-07T10:00:00Z", "updated_at": "2026-12-07T10:05:00+01:00",
+        "html_url": "https://github.com/o/r/actions/runs/7", "repository": {"full_name": "o/r"},
+        "head_repository": {"full_name": "mallory/r"}}]})" });
     const WorkflowRun run { 7, u"CI"_s, u"main"_s, u"completed"_s, u"success"_s,
         QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC), QDateTime(QDate(2026, 12, 7), QTime(9, 5), Qt::UTC),
-        QUrl(u"https://github.com/o/r/actions/runs/7"_s) };
+        QUrl(u"https://github.com/o/r/actions/runs/7"_s), u"pull_request"_s, u"o/r"_s, u"mallory/r"_s };
     EXPECT_EQ(runs().value().value, QList { run });
     EXPECT_EQ(server.requests().at(0).target, runsPath.toLatin1() + "?per_page=10");
     const HttpsTestServer::Headers expected { { "Accept", "application/vnd.github+json" },

@@ -25,8 +25,8 @@ ModuleRow runRow(const WorkflowRun &run, const QString &titleSuffix)
     if (!titleSuffix.isEmpty())
         title.append(titleSuffix);
     QStringList detail;
-    if (run.headBranch)
-        detail.append(*run.headBranch);
+    if (const std::optional<QString> branch = WorkflowRunState::branch(run))
+        detail.append(*branch);
     detail.append(WorkflowRunState::word(run));
     const QUrl link = GitHubPage::isGitHubPage(run.htmlURL) ? run.htmlURL : QUrl();
     return ModuleRow { title.join(QStringLiteral(" \u00B7 ")), detail.join(QStringLiteral(" \u00B7 ")), run.updatedAt,
