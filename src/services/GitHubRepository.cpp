@@ -51,7 +51,7 @@ QStringList GitHubRepository::watched(const PreferenceStore &preferences)
         preferences.stringListValue(AppPreferences::gitHubRepositories).value_or(QStringList())) {
         const auto normalized = normalize(entry);
         const QString *name = std::get_if<QString>(&normalized);
-        if (name && !repositories.contains(*name))
+        if (name && !repositories.contains(*name, Qt::CaseInsensitive))
             repositories.append(*name);
         if (repositories.size() == maximumCount)
             break;

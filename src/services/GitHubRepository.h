@@ -22,7 +22,8 @@ inline constexpr int maximumCount = 20;
 ModuleListSetting::Normalized normalize(const QString &input);
 
 // The repositories to watch, in the user's order: the preference's entries in their stored form,
-// without entries that are not repositories or repeat an earlier one, at most maximumCount.
+// without entries that are not repositories or repeat an earlier one (GitHub's names do not heed
+// case), at most maximumCount.
 QStringList watched(const PreferenceStore &preferences);
 
 // Calls `changed` with the repositories to watch each time they differ from the last ones (the
