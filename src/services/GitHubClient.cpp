@@ -34,7 +34,7 @@ CancelHandle GitHubClient::unreadPullRequestNotifications(
     const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
         for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
-            if (repos.contains(notification.repository.fullName, Qt::CaseSensitive)
+            if (repos.contains(notification.repository.fullName, Qt::CaseInsensitive)
                 && notification.subject.type == u"PullRequest")
                 kept.append(std::move(notification));
         }

@@ -87,7 +87,8 @@ private:
     const GitHubCredentials &m_credentials;
     QStringList m_repositories; // watched now
     QSet<QString> m_seenIDs;
-    // The repositories the last successful poll asked for: only their threads can be news.
+    // The repositories the last successful poll asked for, in lower case (GitHub's names do not
+    // heed case): only their threads can be news.
     QSet<QString> m_baseline;
     QList<Message> m_messages; // newest first
 

@@ -53,10 +53,13 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
             comment + u'6', comment + u'4' }));
     EXPECT_EQ(module->overlayRows().at(0).link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
 
-    // An added repository is asked at once; its first answer is a baseline of its own.
-    watch({ QStringLiteral("o/r"), QStringLiteral("o/s") });
+    // An added repository is asked at once; its first answer is a baseline of its own. GitHub
+    // spells it as it likes.
+    watch({ QStringLiteral("o/r"), QStringLiteral("O/S") });
     poll(QList { thread("4", "comment"), thread("8", "review_requested", "o/s") });
     EXPECT_TRUE(takeTexts().isEmpty());
+    poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
 }
 
 TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRequestInAnswerOrder)
