@@ -9,6 +9,8 @@ void GitHubCredentials::setToken(std::optional<QString> token)
 {
     if (token == m_token && !m_refused && m_limit.hasExpired())
         return;
+    if (token != m_token)
+        ++m_generation;
     m_token = std::move(token);
     m_refused = false;
     m_limit = QDeadlineTimer();

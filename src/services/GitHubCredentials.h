@@ -18,6 +18,9 @@ public:
     const std::optional<QString> &token() const { return m_token; }
     // A new token (or none) is neither refused nor limited until GitHub says so.
     void setToken(std::optional<QString> token);
+    // Changes whenever the token does (saved, replaced or removed): what parts keep to notice a new
+    // token, instead of a copy of it.
+    quint64 tokenGeneration() const { return m_generation; }
 
     bool isRefused() const { return m_refused; }
     // GitHub answered 401 to a request sent with `token`; an answer for an older token is ignored.
@@ -49,6 +52,7 @@ Q_SIGNALS:
 
 private:
     std::optional<QString> m_token;
+    quint64 m_generation = 0;
     bool m_refused = false;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

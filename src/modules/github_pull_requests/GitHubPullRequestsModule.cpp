@@ -55,6 +55,12 @@ GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences,
         if (m_watcher.isRunning())
             start();
     });
+    // Another account's token starts afresh: its first answer is only recorded, as at launch.
+    m_watcher.forgetOnNewToken([this] {
+        cancel();
+        m_seenIDs.clear();
+        m_baseline.clear();
+    });
     // A missing or refused token is what the module shows.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
 }

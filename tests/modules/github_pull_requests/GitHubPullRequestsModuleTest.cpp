@@ -60,6 +60,11 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     EXPECT_TRUE(takeTexts().isEmpty());
     poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
+
+    // Another account's token is asked at once, and its first answer is only recorded.
+    credentials.setToken(QStringLiteral("ghp_other"));
+    poll(QList { thread("10", "review_requested"), thread("11", "comment") });
+    EXPECT_TRUE(takeTexts().isEmpty());
 }
 
 TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRequestInAnswerOrder)
