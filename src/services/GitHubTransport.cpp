@@ -221,6 +221,11 @@ std::optional<QString> GitHubTransport::token() const
     return m_shared->credentials ? m_shared->credentials->token() : std::nullopt;
 }
 
+quint64 GitHubTransport::tokenGeneration() const
+{
+    return m_shared->credentials ? m_shared->credentials->tokenGeneration() : 0;
+}
+
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
     CancelHandle request = CancelHandle::create();

@@ -50,6 +50,8 @@ public:
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;
+    // The credentials' token generation; 0 for an anonymous transport.
+    quint64 tokenGeneration() const;
 
 private:
     struct Shared;

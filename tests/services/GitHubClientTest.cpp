@@ -97,6 +97,9 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"abc")");
     credentials.setToken(u"ghp_other"_s); // never gets the first token's answer for unchanged
     EXPECT_EQ(runs().error(), GitHubError::http(304));
+    credentials.setToken(token);
+    EXPECT_EQ(runs().error(), GitHubError::http(304)) << "nor does the first token, once replaced";
+    EXPECT_EQ(server.requests().last().header("If-None-Match"), QByteArray());
     server.setResponse(runsPath, Response::json("{}", 300));
     EXPECT_EQ(bytes(runsPath).error(), GitHubError::http(300)) << "only 2xx is success";
 
