@@ -726,6 +726,10 @@
         <source>%1 wieder erfolgreich</source>
         <translation>%1 succeeded again</translation>
     </message>
+    <message>
+        <source>Fork</source>
+        <translation>fork</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

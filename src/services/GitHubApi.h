@@ -46,8 +46,8 @@ public:
     // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
     virtual CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const = 0;
-    // The unread notifications about pull requests of the repositories `repos` (exact names), in
-    // the answer's order.
+    // The unread notifications about pull requests of the repositories `repos` (names compared
+    // without regard to case, as GitHub does), in the answer's order.
     virtual CancelHandle unreadPullRequestNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.

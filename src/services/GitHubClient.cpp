@@ -1,9 +1,22 @@
 #include "services/GitHubClient.h"
 
+#include "services/GitHubCredentials.h"
+
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint), credentials)
-{ }
+{
+    m_cache->tokenGeneration = credentials.tokenGeneration();
+    // No answer outlives the token it was asked with.
+    m_cache->followsCredentials = QObject::connect(
+        &credentials, &GitHubCredentials::changed, [cache = std::weak_ptr<PollCache>(m_cache), &credentials] {
+            const std::shared_ptr<PollCache> kept = cache.lock();
+            if (!kept || kept->tokenGeneration == credentials.tokenGeneration())
+                return;
+            kept->answers.clear();
+            kept->tokenGeneration = credentials.tokenGeneration();
+        });
+}
 
 GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint))
@@ -34,7 +47,7 @@ CancelHandle GitHubClient::unreadPullRequestNotifications(
     const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
         for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
-            if (repos.contains(notification.repository.fullName, Qt::CaseSensitive)
+            if (repos.contains(notification.repository.fullName, Qt::CaseInsensitive)
                 && notification.subject.type == u"PullRequest")
                 kept.append(std::move(notification));
         }

@@ -5,6 +5,7 @@
 #include "services/JsonReader.h"
 
 #include <QHash>
+#include <QObject>
 
 #include <any>
 #include <memory>
@@ -15,7 +16,8 @@
 //
 // Polls are conditional: each sends the validators of the previous answer to the same request,
 // and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
-// Copies share one configuration and the kept answers.
+// The kept answers go as soon as the token changes or is removed. Copies share one configuration
+// and the kept answers.
 class GitHubClient final : public GitHubApi {
 public:
     // Authenticated; `credentials` must outlive the client's requests, once it is gone no token is
@@ -48,18 +50,18 @@ public:
     }
 
     // GET `path` as a poll: conditional on the previous answer to the same path, when it was asked
-    // with the same token (or none) and decoded into the same `variant` (the repositories a list
+    // with the token in use (or none) and decoded into the same `variant` (the repositories a list
     // is kept for); a 304 hands back that answer's value. One answer is kept per path.
     template<typename T, typename Decode>
     CancelHandle poll(const QString &path, const QString &variant, Decode decode, Callback<Polled<T>> done) const
     {
-        const std::optional<QString> token = m_transport.token();
+        const quint64 generation = m_transport.tokenGeneration();
         const std::shared_ptr<PollCache> cache = m_cache;
         HttpValidators validators;
-        const auto kept = cache->constFind(path);
-        if (kept != cache->cend() && kept->token == token && kept->variant == variant)
+        const auto kept = cache->answers.constFind(path);
+        if (kept != cache->answers.cend() && cache->tokenGeneration == generation && kept->variant == variant)
             validators = kept->validators;
-        const auto receive = [cache, path, variant, token, decode, done = std::move(done)](
+        const auto receive = [cache, path, variant, generation, decode, done = std::move(done)](
                                  const GitHubResult<GitHubResponse> &answer) {
             if (!answer.isOk())
                 return done(answer.error());
@@ -67,8 +69,10 @@ public:
             std::optional<int> interval;
             if (const auto header = response.header("X-Poll-Interval"))
                 interval = header->toInt();
+            // An answer for a token since replaced is neither taken for unchanged nor kept.
+            const bool sameToken = cache->tokenGeneration == generation;
             if (response.status == 304) {
-                const PollAnswer previous = cache->value(path);
+                const PollAnswer previous = sameToken ? cache->answers.value(path) : PollAnswer();
                 if (const T *value = std::any_cast<T>(&previous.value))
                     return done(Polled<T>(*value, true, interval));
                 return done(GitHubError::http(304));
@@ -79,7 +83,8 @@ public:
             } catch (const JsonDecodeError &error) {
                 return done(GitHubError::decode(QString::fromUtf8(error.what())));
             }
-            cache->insert(path, PollAnswer { token, variant, HttpValidators::from(response.headers), *value });
+            if (sameToken)
+                cache->answers.insert(path, PollAnswer { variant, HttpValidators::from(response.headers), *value });
             done(Polled<T>(std::move(*value), false, interval));
         };
         return m_transport.get(path, receive, validators);
@@ -97,15 +102,21 @@ public:
     static GitHubUser decodeUser(const GitHubResponse &answer);
 
 private:
-    // The last answer to each poll, with the validators GitHub sent for it and the token it was
-    // asked with (another token's answer is never taken for unchanged).
+    // The last answer to each poll, with the validators GitHub sent for it.
     struct PollAnswer {
-        std::optional<QString> token;
         QString variant;
         HttpValidators validators;
         std::any value;
     };
-    using PollCache = QHash<QString, PollAnswer>;
+    // The answers asked with the token in use (another token's answer is never taken for
+    // unchanged); they are dropped when the credentials' token changes or goes.
+    struct PollCache {
+        QHash<QString, PollAnswer> answers;
+        quint64 tokenGeneration = 0;
+        QMetaObject::Connection followsCredentials;
+
+        ~PollCache() { QObject::disconnect(followsCredentials); }
+    };
 
     GitHubTransport m_transport;
     std::shared_ptr<PollCache> m_cache = std::make_shared<PollCache>();

@@ -7,12 +7,14 @@ GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *pare
 
 void GitHubCredentials::setToken(std::optional<QString> token)
 {
-    if (token == m_token && !m_refused && m_limitedUntil.isNull() && !m_storeUnavailable)
+    if (token == m_token && !m_refused && m_limit.hasExpired() && !m_storeUnavailable)
         return;
+    if (token != m_token)
+        ++m_generation;
     m_token = std::move(token);
     m_refused = false;
     m_storeUnavailable = false;
-    m_limitedUntil = QDateTime();
+    m_limit = QDeadlineTimer();
     Q_EMIT changed();
 }
 
@@ -48,19 +50,21 @@ void GitHubCredentials::markAccepted(const QString &token)
     Q_EMIT changed();
 }
 
-void GitHubCredentials::markLimited(const QString &token, const QDateTime &until)
+void GitHubCredentials::markLimited(const QString &token, qint64 seconds)
 {
-    if (m_token != token || (m_limitedUntil.isValid() && m_limitedUntil >= until))
+    const QDeadlineTimer until(seconds * 1000, Qt::PreciseTimer);
+    if (m_token != token || (!m_limit.hasExpired() && m_limit.deadline() >= until.deadline()))
         return;
-    m_limitedUntil = until;
+    m_limit = until;
     Q_EMIT changed();
 }
 
-std::optional<QDateTime> GitHubCredentials::limitedUntil() const
+std::optional<qint64> GitHubCredentials::limitRemaining() const
 {
-    if (!m_limitedUntil.isValid() || m_limitedUntil <= QDateTime::currentDateTimeUtc())
+    const qint64 left = m_limit.remainingTime();
+    if (left <= 0)
         return std::nullopt;
-    return m_limitedUntil;
+    return (left + 999) / 1000;
 }
 
 QString GitHubCredentials::limitText(const QDateTime &until)
@@ -74,8 +78,8 @@ std::optional<QString> GitHubCredentials::problemText() const
         return storeUnavailableText();
     if (m_refused)
         return refusedText();
-    if (const std::optional<QDateTime> until = limitedUntil())
-        return limitText(*until);
+    if (const std::optional<qint64> left = limitRemaining())
+        return limitText(QDateTime::currentDateTime().addSecs(*left));
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "services/SecretStore.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -24,6 +25,9 @@ public:
     // a token already held alone; without one, every GitHub part says the keyring is unavailable.
     void takeStored(const SecretStore::ReadResult &stored);
     bool isStoreUnavailable() const { return m_storeUnavailable; }
+    // Changes whenever the token does (saved, replaced or removed): what parts keep to notice a new
+    // token, instead of a copy of it.
+    quint64 tokenGeneration() const { return m_generation; }
 
     bool isRefused() const { return m_refused; }
     // GitHub answered 401 to a request sent with `token`; an answer for an older token is ignored.
@@ -31,11 +35,12 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
-    // GitHub asked to send nothing with `token` before `until`; a later wait extends it.
-    void markLimited(const QString &token, const QDateTime &until);
-    // The end of GitHub's wait while it lies ahead; none otherwise.
-    std::optional<QDateTime> limitedUntil() const;
-    // "GitHub-Limit erreicht – weiter um HH:MM", in local time.
+    // GitHub asked to send nothing with `token` for `seconds`; a wait that ends later extends it.
+    // The wait runs on the monotonic clock: setting the wall clock meanwhile changes nothing.
+    void markLimited(const QString &token, qint64 seconds);
+    // The seconds left of GitHub's wait (rounded up); none once it is over.
+    std::optional<qint64> limitRemaining() const;
+    // "GitHub-Limit erreicht – weiter um HH:MM", `until` in local time.
     static QString limitText(const QDateTime &until);
 
     // A token as the user typed or pasted it, without the blanks around it; empty when nothing
@@ -56,7 +61,8 @@ Q_SIGNALS:
 
 private:
     std::optional<QString> m_token;
+    quint64 m_generation = 0;
     bool m_refused = false;
     bool m_storeUnavailable = false;
-    QDateTime m_limitedUntil;
+    QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

@@ -1,12 +1,10 @@
 #include "services/GitHubError.h"
 
-#include <QDateTime>
-
 #include <algorithm>
 
 double GitHubError::secondsToWait() const
 {
-    return double(std::max<qint64>(1, m_code - QDateTime::currentSecsSinceEpoch()));
+    return double(std::max<qint64>(1, m_code));
 }
 
 QString GitHubError::description() const
@@ -27,7 +25,7 @@ QString GitHubError::description() const
     case Kind::TooLarge:
         return QStringLiteral("answer too large");
     case Kind::RateLimited:
-        return QStringLiteral("rate limited until %1 (epoch seconds)").arg(m_code);
+        return QStringLiteral("rate limited for %1 s").arg(m_code);
     }
     return {};
 }

@@ -14,7 +14,7 @@ public:
         Refused, // the address or a redirect led away from the API origin, or the token cannot go into a
                  // header: nothing was sent there
         TooLarge, // the body outgrew the client's bound
-        RateLimited, // GitHub asked to wait (a spent rate limit or Retry-After): nothing goes out until then
+        RateLimited, // GitHub asked to wait (a spent rate limit or Retry-After): nothing goes out meanwhile
     };
 
     static GitHubError http(qint64 statusCode) { return GitHubError(Kind::Http, statusCode); }
@@ -29,15 +29,15 @@ public:
     static GitHubError decode(const QString &detail) { return GitHubError(Kind::Decode, 0, detail); }
     static GitHubError refused() { return GitHubError(Kind::Refused); }
     static GitHubError tooLarge() { return GitHubError(Kind::TooLarge); }
-    // Until `untilEpochSeconds` (seconds since 1970, UTC).
-    static GitHubError rateLimited(qint64 untilEpochSeconds) { return GitHubError(Kind::RateLimited, untilEpochSeconds); }
+    // For `seconds` from now on (a pause, not a time of day: the local clock may disagree with GitHub's).
+    static GitHubError rateLimited(qint64 seconds) { return GitHubError(Kind::RateLimited, seconds); }
 
     Kind kind() const { return m_kind; }
-    // The HTTP status for Http, the network error number for Transport, the end of the wait in
-    // seconds since 1970 for RateLimited, otherwise 0.
+    // The HTTP status for Http, the network error number for Transport, the wait in seconds for
+    // RateLimited, otherwise 0.
     qint64 statusCode() const { return m_code; }
     QString detail() const { return m_detail; }
-    // For RateLimited: the pause in seconds from now until the wait is over (at least one).
+    // For RateLimited: the pause in seconds until the wait is over (at least one).
     double secondsToWait() const;
     // A short English description for diagnostics.
     QString description() const;

@@ -4,6 +4,7 @@
 #include "services/GitHubCredentials.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QMetaObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -46,28 +47,44 @@ bool isRedirect(int status)
 
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
 // renewed even with the clocks a little apart.
-constexpr int resetMargin = 5;
-// GitHub's limits renew within the hour: a longer wait, or a time past what a date can hold,
-// comes from a broken answer and is taken as the hour.
-constexpr qint64 longestWait = 3600;
+constexpr qint64 resetMargin = 5;
+// A spent limit is waited out for at least a minute, and for at most the hour in which GitHub's
+// limits renew.
+constexpr qint64 shortestLimitWait = 60;
+constexpr qint64 limitRenewal = 3600;
+constexpr qint64 longestLimitWait = limitRenewal + resetMargin;
+
+// An HTTP date ("Tue, 01 Dec 2026 10:00:00 GMT"); invalid when the text is none.
+QDateTime httpDate(const QByteArray &text)
+{
+    const QDateTime read = QLocale::c().toDateTime(
+        QString::fromLatin1(text.trimmed()), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    return read.isValid() ? QDateTime(read.date(), read.time(), Qt::UTC) : QDateTime();
+}
 
 } // namespace
 
-std::optional<QDateTime> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &now)
+std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &localNow)
 {
     if (answer.status != 403 && answer.status != 429)
         return std::nullopt;
     bool ok = false;
     const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
     if (ok && retryAfter >= 0)
-        return now.addSecs(std::clamp<qint64>(retryAfter, 1, longestWait));
+        return std::clamp<qint64>(retryAfter, 1, limitRenewal);
     if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
         return std::nullopt;
     const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
-    // Without a readable reset, GitHub's limits renew within the hour.
-    const qint64 seconds = now.toSecsSinceEpoch();
-    const qint64 until = ok ? std::clamp(reset, seconds - longestWait, seconds + longestWait) : seconds + longestWait;
-    return std::max(QDateTime::fromSecsSinceEpoch(until + resetMargin, Qt::UTC), now.addSecs(1));
+    if (!ok)
+        return longestLimitWait;
+    // GitHub names the reset on its own clock: counted from the answer's Date, the wait holds
+    // whether the local clock runs ahead or behind.
+    const QDateTime serverNow = httpDate(answer.header("Date").value_or(QByteArray()));
+    const qint64 now = (serverNow.isValid() ? serverNow : localNow).toSecsSinceEpoch();
+    // Clamped before the margin is added, so that no reset (not even one past what a date holds)
+    // overflows.
+    return std::clamp(std::clamp(reset, now - longestLimitWait, now + longestLimitWait) + resetMargin - now,
+        shortestLimitWait, longestLimitWait);
 }
 
 // One GET with everything it needs, alive for as long as its transfers are.
@@ -160,12 +177,12 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             }
             if (token)
                 judgeToken(*shared, *token, status);
-            if (const std::optional<QDateTime> until = GitHubTransport::waitAskedFor(
+            if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
                     GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
-                qCDebug(lcGitHub).noquote() << "GitHub asks to wait until" << until->toString(Qt::ISODate);
+                qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
                 if (token && shared->credentials)
-                    shared->credentials->markLimited(*token, *until);
-                return done(GitHubError::rateLimited(until->toSecsSinceEpoch()));
+                    shared->credentials->markLimited(*token, *wait);
+                return done(GitHubError::rateLimited(*wait));
             }
             const bool unchanged = status == 304 && !conditions.isEmpty();
             if ((status < 200 || status > 299) && !unchanged)
@@ -208,6 +225,11 @@ std::optional<QString> GitHubTransport::token() const
     return m_shared->credentials ? m_shared->credentials->token() : std::nullopt;
 }
 
+quint64 GitHubTransport::tokenGeneration() const
+{
+    return m_shared->credentials ? m_shared->credentials->tokenGeneration() : 0;
+}
+
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
     CancelHandle request = CancelHandle::create();
@@ -223,9 +245,8 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
             return request;
         }
         // While GitHub has asked to wait, nothing goes out with this token.
-        if (const std::optional<QDateTime> until = m_shared->credentials->limitedUntil()) {
-            GitHubTransfer::failLater(
-                *m_shared, std::move(deliver), GitHubError::rateLimited(until->toSecsSinceEpoch()));
+        if (const std::optional<qint64> left = m_shared->credentials->limitRemaining()) {
+            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::rateLimited(*left));
             return request;
         }
         if (!fitsInHeader(*token)) {

@@ -51,11 +51,14 @@ public:
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;
+    // The credentials' token generation; 0 for an anonymous transport.
+    quint64 tokenGeneration() const;
 
-    // The end of the wait an answer asks for, counted from `now`: a spent rate limit (403 or 429
-    // with X-RateLimit-Remaining 0) until its reset, or Retry-After seconds (the secondary limits
-    // send that alone), at most an hour; none when the answer asks for no wait.
-    static std::optional<QDateTime> waitAskedFor(const GitHubResponse &answer, const QDateTime &now);
+    // The wait in seconds an answer asks for: Retry-After (the secondary limits send that alone,
+    // at least a second), or a spent rate limit (403 or 429 with X-RateLimit-Remaining 0) until its
+    // reset counted from the answer's Date (from `localNow` without one), at least a minute; at most
+    // the hour in which GitHub's limits renew. None when the answer asks for no wait.
+    static std::optional<qint64> waitAskedFor(const GitHubResponse &answer, const QDateTime &localNow);
 
 private:
     struct Shared;

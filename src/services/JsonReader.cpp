@@ -178,3 +178,10 @@ JsonReader JsonReader::object(const char *key) const
 {
     return JsonReader(required(key, QJsonValue::Object, "an object").toObject(), pathOf(key));
 }
+
+std::optional<JsonReader> JsonReader::optionalObject(const char *key) const
+{
+    if (present(key).isUndefined())
+        return std::nullopt;
+    return object(key);
+}

@@ -57,6 +57,8 @@ public:
     std::optional<QUrl> optionalUrl(const char *key) const;
     QStringList stringList(const char *key) const;
     JsonReader object(const char *key) const;
+    // An object, or none when the key is missing or null.
+    std::optional<JsonReader> optionalObject(const char *key) const;
     // An array of objects, each handed to `decodeElement`.
     template<typename Decode>
     auto array(const char *key, Decode decodeElement) const -> QList<std::invoke_result_t<Decode, const JsonReader &>>;

@@ -11,9 +11,17 @@ WorkflowRun WorkflowRun::decode(const JsonReader &json)
     run.status = json.optionalString("status");
     run.conclusion = json.optionalString("conclusion");
     run.headBranch = json.optionalString("head_branch");
+    run.event = json.optionalString("event");
     run.createdAt = json.dateTime("created_at");
     run.updatedAt = json.dateTime("updated_at");
     run.htmlURL = json.url("html_url");
+    const auto fullName = [&json](const char *key) -> std::optional<QString> {
+        if (const std::optional<JsonReader> repository = json.optionalObject(key))
+            return repository->string("full_name");
+        return std::nullopt;
+    };
+    run.repository = fullName("repository");
+    run.headRepository = fullName("head_repository");
     return run;
 }
 

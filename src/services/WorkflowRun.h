@@ -21,6 +21,11 @@ struct WorkflowRun {
     QDateTime createdAt;
     QDateTime updatedAt;
     QUrl htmlURL;
+    std::optional<QString> event; // what started the run: "push", "pull_request", …
+    std::optional<QString> repository; // "owner/name" of the repository the run belongs to
+    // "owner/name" of the repository the run's commit comes from: a fork's for a pull request from
+    // one; none when GitHub names none (the fork was deleted).
+    std::optional<QString> headRepository;
 
     // Throws JsonDecodeError naming the first key that fails.
     static WorkflowRun decode(const JsonReader &json);

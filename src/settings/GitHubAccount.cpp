@@ -105,7 +105,7 @@ void GitHubAccount::removed(const std::optional<SecretStore::Error> &failure)
 
 void GitHubAccount::followCredentials()
 {
-    if (m_following && m_credentials.token() != m_askedFor)
+    if (m_following && m_credentials.tokenGeneration() != m_askedFor)
         ask();
     Q_EMIT changed();
 }
@@ -113,7 +113,7 @@ void GitHubAccount::followCredentials()
 void GitHubAccount::lookUpIfUnknown()
 {
     m_following = true;
-    if (m_credentials.token() != m_askedFor || !m_lookupError.isEmpty())
+    if (m_credentials.tokenGeneration() != m_askedFor || !m_lookupError.isEmpty())
         ask();
     Q_EMIT changed();
 }
@@ -123,8 +123,8 @@ void GitHubAccount::ask()
     m_lookup.cancel();
     m_user.reset();
     m_lookupError.clear();
-    m_askedFor = m_credentials.token();
-    if (m_askedFor)
+    m_askedFor = m_credentials.tokenGeneration();
+    if (m_credentials.token())
         lookUp();
 }
 

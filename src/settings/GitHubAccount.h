@@ -64,8 +64,8 @@ private:
     CancelHandle m_lookup;
     // Asked once: keep the answer current from now on.
     bool m_following = false;
-    // The token the answer below is about, to notice a new one.
-    std::optional<QString> m_askedFor;
+    // The token generation the answer below is about, to notice a new token (no copy of it).
+    std::optional<quint64> m_askedFor;
     std::optional<GitHubUser> m_user;
     QString m_lookupError;
     QString m_feedback;

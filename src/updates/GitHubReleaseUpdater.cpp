@@ -29,14 +29,13 @@ QString versionText(const QString &tag)
     return tag.startsWith(u'v') || tag.startsWith(u'V') ? tag.mid(1) : tag;
 }
 
-// Anything but plain numbers (suffixes included) is not a version we compare. Trailing zeros do
-// not count: 1.2 and 1.2.0 are the same release.
+// The number in a tag ("v1.3.0-hotfix", "release-1.3" and "1.3" all name 1.3): what follows it
+// is ignored, and a tag without one is null, nothing newer. Trailing zeros do not count: 1.2 and
+// 1.2.0 are the same release.
 QVersionNumber parseVersion(const QString &tag)
 {
-    const QString text = versionText(tag);
-    qsizetype suffix = 0;
-    const QVersionNumber version = QVersionNumber::fromString(text, &suffix);
-    return suffix == text.size() ? version.normalized() : QVersionNumber();
+    const auto digit = std::find_if(tag.cbegin(), tag.cend(), [](QChar c) { return c.isDigit(); });
+    return QVersionNumber::fromString(QStringView(tag).sliced(digit - tag.cbegin())).normalized();
 }
 
 } // namespace
@@ -116,10 +115,8 @@ void GitHubReleaseUpdater::beginCheck(bool userInitiated)
     m_nextCheck.cancel();
     m_userInitiated = userInitiated;
     const auto decode = [](const QByteArray &body) {
-        Release release = decodeRelease(body);
-        if (release.version.isNull())
-            throw JsonDecodeError(QStringLiteral("tag_name"), QStringLiteral("not a version"));
-        return release;
+        // A tag without a number decodes too: it names nothing newer.
+        return decodeRelease(body);
     };
     // Cancelled when the updater goes, so the answer never reaches a gone updater.
     m_check

@@ -55,8 +55,9 @@ public:
     void setAutomaticallyChecksForUpdates(bool enabled) override;
     bool canCheckForUpdates() const override { return !m_check.isPending(); }
 
-    // The latest release as the Releases API describes it: the version its tag names ("v1.2.3" or
-    // "1.2.3"; null unless plain numbers) and the page it names. Throws JsonDecodeError.
+    // The latest release as the Releases API describes it: the version the first number in its tag
+    // names ("v1.2.3", "1.2.3-hotfix" and "release-1.2.3" alike; null without a number) and the
+    // page it names. Throws JsonDecodeError.
     struct Release {
         QString versionText; // the tag without its "v"
         QVersionNumber version;

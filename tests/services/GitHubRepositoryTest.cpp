@@ -31,7 +31,7 @@ TEST(GitHubRepository, InputIsReducedToOwnerAndNameOrRefusedAndTheWatchedListSki
     prefs.store->setValue(AppPreferences::gitHubRepositories, entries);
     const QStringList watched = GitHubRepository::watched(*prefs.store);
     ASSERT_EQ(watched.size(), GitHubRepository::maximumCount);
-    EXPECT_EQ(watched.mid(0, 3), QStringList({ u"o/a"_s, u"o/r0"_s, u"o/r1"_s }));
+    EXPECT_EQ(watched.mid(0, 3), QStringList({ u"o/a"_s, u"o/r0"_s, u"o/r1"_s })) << "o/A repeats o/a";
 }
 
 } // namespace

@@ -92,7 +92,11 @@ TEST_F(GitHubReleaseUpdaterTest, ShowsWhatTheAnswerMeansInPlainWordsAndRepeatsTh
         { release("V1.4.2"), QStringLiteral("=1.4.2") }, { release("1.4.2.0"), QStringLiteral("=1.4.2") },
         { release("v9", "http://github.com/o/x"), QStringLiteral("9>1.4.2") + fallback },
         { release("v9", "https://user@github.com/x"), QStringLiteral("9>1.4.2") + fallback },
-        { release("v2.0.0-beta.1"), QStringLiteral("GitHub hat eine unverst\u00E4ndliche Antwort geschickt.") + later },
+        // The number counts, whatever follows or precedes it; a tag without one is nothing newer.
+        { release("v1.4.3-hotfix"), QStringLiteral("1.4.3-hotfix>1.4.2 https://github.com/o/x") },
+        { release("release-1.4.2"), QStringLiteral("=1.4.2") }, { release("nightly"), QStringLiteral("=1.4.2") },
+        { Response::json(R"({"tag_name":7})"),
+            QStringLiteral("GitHub hat eine unverst\u00E4ndliche Antwort geschickt.") + later },
         { Response::json("{}", 500), QStringLiteral("GitHub hat gerade eine St\u00F6rung (Status 500).") + later },
         { Response::json("{}", 403), QStringLiteral("GitHub nimmt gerade keine weiteren Anfragen an.") + later },
         // Without validators in the last answer nothing was asked conditionally: a 304 stands for nothing.
@@ -114,8 +118,8 @@ TEST_F(GitHubReleaseUpdaterTest, ChecksByItselfAMinuteAfterStartThenDailyAcrossL
     };
     launch(0);
     EXPECT_EQ(scheduler.nextDelay(), 60);
-    EXPECT_EQ(check(*updater, release("v0.1.0"), true), QString()) << "up to date: silent";
-    EXPECT_EQ(scheduler.nextDelay(), 24 * 3600);
+    EXPECT_EQ(check(*updater, release("v0.1.0-hotfix"), true), QString()) << "up to date: silent";
+    EXPECT_EQ(scheduler.nextDelay(), 24 * 3600) << "a tag with a suffix is an answer";
     wallClock = wallClock.addDays(1);
     EXPECT_EQ(check(*updater, Response::json("{}", 500), true), QString()) << "a failure: silent";
     EXPECT_EQ(scheduler.nextDelay(), 3600);

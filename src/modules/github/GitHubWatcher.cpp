@@ -10,7 +10,7 @@ GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCre
     , m_credentials(credentials)
     , m_poll(std::move(poll))
     , m_retryPause(std::move(retryPause))
-    , m_token(credentials.token())
+    , m_tokenGeneration(credentials.tokenGeneration())
     , m_loop(scheduler, [this](PollLoop::Finished finished) {
         m_finished = std::move(finished);
         m_request = m_poll();
@@ -73,8 +73,12 @@ void GitHubWatcher::followCredentials()
 {
     // A new token should not wait out a back-off of up to ten minutes, nor a wait GitHub asked of
     // the token before. (GitHub's verdict on the token in use changes what is shown only.)
-    const bool newToken = m_credentials.token() != m_token;
-    m_token = m_credentials.token();
-    if (newToken && m_token && isRunning() && (m_error || m_waiting))
+    const quint64 generation = m_credentials.tokenGeneration();
+    if (generation == m_tokenGeneration)
+        return;
+    m_tokenGeneration = generation;
+    if (m_forget)
+        m_forget();
+    if (isRunning() && (m_forget || (m_credentials.token() && (m_error || m_waiting))))
         start();
 }

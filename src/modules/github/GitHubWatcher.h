@@ -17,7 +17,8 @@ class Scheduler;
 // again and again on the scheduler. The module sends each request and says how it ended; the
 // watcher decides when the next one goes out: after the module's pause on success, backing off
 // after failures, once GitHub's wait is over when it asks for one (which is no failure), and at
-// once when a new token arrives while the last poll failed or waited.
+// once when a new token arrives while the last poll failed or waited (or always, for a module that
+// starts afresh with a new token).
 class GitHubWatcher final : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +38,10 @@ public:
     // Drops the poll in flight and the next ones; the last error and the failures in a row stay.
     void stop();
     bool isRunning() const { return m_loop.isRunning(); }
+    // Makes a new token (or its removal) a fresh start, as at launch: `forget` drops what the module
+    // learnt with the old one, and a running watcher polls again at once, dropping the old token's
+    // poll in flight.
+    void forgetOnNewToken(std::function<void()> forget) { m_forget = std::move(forget); }
 
     // The poll in progress ended well; the next one follows `pause` seconds later. True when this
     // took the last error or GitHub's wait away.
@@ -59,7 +64,8 @@ private:
     std::optional<GitHubError> m_error;
     int m_failures = 0; // in a row
     bool m_waiting = false; // the last poll was told to wait
-    std::optional<QString> m_token; // the one last seen, to notice a new one
+    quint64 m_tokenGeneration; // the one last seen, to notice a new token
+    std::function<void()> m_forget;
     PollLoop::Finished m_finished; // of the poll in progress
     CancelHandle m_request;
     PollLoop m_loop;

@@ -25,8 +25,8 @@ ModuleRow runRow(const WorkflowRun &run, const QString &titleSuffix)
     if (!titleSuffix.isEmpty())
         title.append(titleSuffix);
     QStringList detail;
-    if (run.headBranch)
-        detail.append(*run.headBranch);
+    if (const std::optional<QString> branch = WorkflowRunState::branch(run))
+        detail.append(*branch);
     detail.append(WorkflowRunState::word(run));
     const QUrl link = GitHubPage::isGitHubPage(run.htmlURL) ? run.htmlURL : QUrl();
     return ModuleRow { title.join(QStringLiteral(" \u00B7 ")), detail.join(QStringLiteral(" \u00B7 ")), run.updatedAt,
@@ -44,16 +44,28 @@ ModuleRow grayRow(const QString &title, const QString &detail)
 struct GitHubActionsModule::Watch {
     Watch(GitHubActionsModule &module, QString name)
         : repo(std::move(name))
+        , shown(repo)
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
 
-    const QString repo;
+    const QString repo; // as the user wrote it
+    QString shown; // as GitHub spells it, once an answer has named it
     QList<WorkflowRun> runs; // of the last successful poll
     bool answered = false; // a poll has succeeded
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
-    QString shortName() const { return repo.section(u'/', 1); }
+    QString shortName() const { return shown.section(u'/', 1); }
+    // GitHub's spelling of the name, from runs that name their repository.
+    void learnName()
+    {
+        for (const WorkflowRun &run : std::as_const(runs)) {
+            if (run.repository && run.repository->compare(repo, Qt::CaseInsensitive) == 0) {
+                shown = *run.repository;
+                return;
+            }
+        }
+    }
     // Why the last poll failed.
     std::optional<QString> errorText() const
     {
@@ -85,8 +97,8 @@ void GitHubActionsModule::follow(const QStringList &wanted)
     std::vector<std::unique_ptr<Watch>> next;
     std::vector<Watch *> added;
     for (const QString &repo : wanted) {
-        auto kept
-            = std::find_if(m_watches.begin(), m_watches.end(), [&](const auto &w) { return w && w->repo == repo; });
+        auto kept = std::find_if(m_watches.begin(), m_watches.end(),
+            [&](const auto &w) { return w && w->repo.compare(repo, Qt::CaseInsensitive) == 0; });
         if (kept != m_watches.end()) {
             next.push_back(std::move(*kept));
             continue;
@@ -141,6 +153,7 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
         return;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
+    watch.learnName();
     const bool firstAnswer = !std::exchange(watch.answered, true);
     watch.watcher.succeeded(pauseAfterSuccess());
     Q_EMIT changed();
@@ -181,7 +194,7 @@ std::optional<QString> GitHubActionsModule::errorText() const
             [&](const Watch *w) { return w->errorText() == failing.first()->errorText(); });
     if (allAlike)
         return failing.first()->errorText();
-    return failing.first()->repo + QStringLiteral(": ") + *failing.first()->errorText();
+    return failing.first()->shown + QStringLiteral(": ") + *failing.first()->errorText();
 }
 
 ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
@@ -190,14 +203,14 @@ ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
         = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText();
     if (problem) {
         if (watch.runs.isEmpty())
-            return grayRow(watch.repo, *problem);
+            return grayRow(watch.shown, *problem);
         const ModuleRow last = runRow(watch.runs.first(), watch.shortName());
         return ModuleRow { last.title, *problem, std::nullopt, Color::gray(), last.link };
     }
     if (!watch.answered)
-        return grayRow(watch.repo, tr("Lädt …"));
+        return grayRow(watch.shown, tr("Lädt …"));
     if (watch.runs.isEmpty())
-        return grayRow(watch.repo, tr("Keine Läufe"));
+        return grayRow(watch.shown, tr("Keine Läufe"));
     return runRow(watch.runs.first(), watch.shortName());
 }
 
@@ -217,9 +230,9 @@ QList<ModuleDetail> GitHubActionsModule::details() const
     for (const auto &watch : m_watches) {
         // Why the runs are missing or old comes first; the runs follow as they were last seen.
         if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
-            details.append(ModuleDetail { watch->repo, rowFor(*watch), std::nullopt, QString() });
+            details.append(ModuleDetail { watch->shown, rowFor(*watch), std::nullopt, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
-            details.append(ModuleDetail { watch->repo, runRow(run, QString()), std::nullopt, QString() });
+            details.append(ModuleDetail { watch->shown, runRow(run, QString()), std::nullopt, QString() });
     }
     return details;
 }
@@ -240,7 +253,7 @@ QStringList GitHubActionsModule::repositories() const
 QList<WorkflowRun> GitHubActionsModule::runs(const QString &repo) const
 {
     for (const auto &watch : m_watches) {
-        if (watch->repo == repo)
+        if (watch->repo.compare(repo, Qt::CaseInsensitive) == 0)
             return watch->runs;
     }
     return {};

@@ -51,7 +51,7 @@ public:
 
     // The watched repositories, in the user's order.
     QStringList repositories() const;
-    // The runs of `repo`'s last successful poll, in the answer's order.
+    // The runs of `repo`'s last successful poll (the name in any case), in the answer's order.
     QList<WorkflowRun> runs(const QString &repo) const;
 
 private:

@@ -18,9 +18,24 @@ bool isFinished(const WorkflowRun &run)
     return run.conclusion && !WorkflowRunState::isActive(run);
 }
 
+// A run of a fork's commit: its head repository is another than its own (names compared without
+// regard to case, as GitHub does), or a pull request's run names none (the fork is gone).
+bool isFromFork(const WorkflowRun &run)
+{
+    if (run.headRepository)
+        return run.repository && run.headRepository->compare(*run.repository, Qt::CaseInsensitive) != 0;
+    return run.event == u"pull_request";
+}
+
+// Where the run's commit comes from: empty for the repository itself, else the fork.
+QString origin(const WorkflowRun &run)
+{
+    return isFromFork(run) ? run.headRepository.value_or(QStringLiteral("/")).toLower() : QString();
+}
+
 bool sameWorkflowAndBranch(const WorkflowRun &a, const WorkflowRun &b)
 {
-    return a.name == b.name && a.headBranch == b.headBranch;
+    return a.name == b.name && a.headBranch == b.headBranch && origin(a) == origin(b);
 }
 
 // The newest of `runs` that `keep` accepts, if any.
@@ -36,7 +51,8 @@ template<typename Keep> std::optional<WorkflowRun> newest(const QList<WorkflowRu
 
 QString withBranch(const QString &text, const WorkflowRun &run)
 {
-    return run.headBranch ? text + QStringLiteral(" \u00B7 ") + *run.headBranch : text;
+    const std::optional<QString> branch = WorkflowRunState::branch(run);
+    return branch ? text + QStringLiteral(" \u00B7 ") + *branch : text;
 }
 
 } // namespace
@@ -100,13 +116,22 @@ QString WorkflowRunState::word(const WorkflowRun &run)
     return QCoreApplication::translate("WorkflowRunState", "abgeschlossen");
 }
 
+std::optional<QString> WorkflowRunState::branch(const WorkflowRun &run)
+{
+    if (!run.headBranch || !isFromFork(run))
+        return run.headBranch;
+    const QString owner = run.headRepository ? run.headRepository->section(u'/', 0, 0)
+                                             : QCoreApplication::translate("WorkflowRunState", "Fork");
+    return owner + u':' + *run.headBranch;
+}
+
 QString WorkflowRunState::nameAndBranch(const WorkflowRun &run)
 {
     QStringList parts;
     if (run.name)
         parts.append(*run.name);
-    if (run.headBranch)
-        parts.append(*run.headBranch);
+    if (const std::optional<QString> shown = branch(run))
+        parts.append(*shown);
     return parts.join(QStringLiteral(" \u00B7 "));
 }
 

@@ -25,8 +25,14 @@ Color color(const WorkflowRun &run);
 // One German word or two for the run's status or, once completed, its conclusion ("läuft",
 // "fehlgeschlagen"); a word GitHub adds later is shown as it comes.
 QString word(const WorkflowRun &run);
+// The run's branch as the user reads it: "main" for the repository's own, "mallory:main" for a
+// fork's, so that a fork's branch never passes for the repository's own of the same name.
+std::optional<QString> branch(const WorkflowRun &run);
 // "<workflow name> · <branch>", leaving out what is absent.
 QString nameAndBranch(const WorkflowRun &run);
+
+// Runs are told apart by workflow, branch and the repository their commit comes from: a fork's
+// run only ever follows or settles runs of the same fork.
 
 // The run that most needs attention among the answers of several repositories (each newest
 // first): the newest failed run that no later run of its workflow and branch has followed; else

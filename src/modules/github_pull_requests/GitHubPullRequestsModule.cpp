@@ -22,6 +22,14 @@ std::optional<QString> immediateText(const GitHubNotification &notification)
     return std::nullopt;
 }
 
+QSet<QString> lowerCase(const QStringList &repositories)
+{
+    QSet<QString> names;
+    for (const QString &repository : repositories)
+        names.insert(repository.toLower());
+    return names;
+}
+
 ModuleRow grayRow(const QString &title)
 {
     return ModuleRow { title, QString(), std::nullopt, Color::gray(), QUrl() };
@@ -46,6 +54,12 @@ GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences,
         // An added repository is asked at once; its first answer is only recorded.
         if (m_watcher.isRunning())
             start();
+    });
+    // Another account's token starts afresh: its first answer is only recorded, as at launch.
+    m_watcher.forgetOnNewToken([this] {
+        cancel();
+        m_seenIDs.clear();
+        m_baseline.clear();
     });
     // A missing or refused token is what the module shows.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
@@ -137,7 +151,7 @@ void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNot
     // Never sooner than GitHub asks for.
     m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
     if (result.value().unchanged) {
-        m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
+        m_baseline = lowerCase(m_asked);
         return endPoll(m_pause); // nothing new
     }
     m_answer = result.value().value;
@@ -151,7 +165,7 @@ void GitHubPullRequestsModule::announceRemaining()
     while (m_next < m_answer.size()) {
         const GitHubNotification &notification = m_answer[m_next];
         // Threads of a repository without a recorded answer yet were there before: not news.
-        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName)) {
+        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())) {
             ++m_next;
             continue;
         }
@@ -204,7 +218,7 @@ void GitHubPullRequestsModule::finishPoll()
     for (const GitHubNotification &notification : std::as_const(m_answer))
         ids.insert(notification.id);
     m_seenIDs = std::move(ids);
-    m_baseline = QSet<QString>(m_asked.cbegin(), m_asked.cend());
+    m_baseline = lowerCase(m_asked);
     m_answer.clear();
     endPoll(m_pause);
 }

@@ -21,11 +21,11 @@ class PreferenceStore;
 
 // Announces news about pull requests of the watched repositories (the preference
 // "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
-// GitHub asks for) it reads the unread
-// pull-request notifications and publishes a short German text for each thread the previous poll
-// did not return (a review request, a review or comment, a merge). A repository's first
-// successful poll only records what is there. It has no status line; failed polls stay silent.
-// The overlay lists the three newest messages, each opening its pull request's page.
+// GitHub asks for) it reads the unread pull-request notifications and publishes a short German
+// text for each thread the previous poll did not return (a review request, a review or comment, a
+// merge). A repository's first successful poll, and the first with a new token, only records what
+// is there. It has no status line; failed polls stay silent. The overlay lists the three newest
+// messages, each opening its pull request's page.
 class GitHubPullRequestsModule final : public DevModule {
     Q_OBJECT
 public:
@@ -87,7 +87,8 @@ private:
     const GitHubCredentials &m_credentials;
     QStringList m_repositories; // watched now
     QSet<QString> m_seenIDs;
-    // The repositories the last successful poll asked for: only their threads can be news.
+    // The repositories the last successful poll asked for, in lower case (GitHub's names do not
+    // heed case): only their threads can be news.
     QSet<QString> m_baseline;
     QList<Message> m_messages; // newest first
 

@@ -51,16 +51,17 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndAnnouncesNewsAfterEachRe
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Lint fehlgeschlagen \u00B7 main") }))
         << "what the first answer found was there before";
 
-    watch({ QStringLiteral("o/r"), QStringLiteral("o/b") }); // b is asked at once
-    const WorkflowRun deploy = run("Deploy main in_progress - 5");
-    EXPECT_EQ(answer(QList { deploy, run("CI main completed failure 4") }, QStringLiteral("o/b")), 15);
+    watch({ QStringLiteral("o/r"), QStringLiteral("O/B") }); // b is asked at once
+    WorkflowRun deploy = run("Deploy main in_progress - 5 mallory/r"); // from a fork
+    deploy.repository = QStringLiteral("o/b"); // the row takes GitHub's spelling
+    EXPECT_EQ(answer(QList { deploy, run("CI main completed failure 4") }, QStringLiteral("O/B")), 15);
     EXPECT_TRUE(events.isEmpty());
     scheduler.advance(60);
     answer(GitHubError::http(404));
     EXPECT_EQ(module->errorText(), QStringLiteral("o/r: Repository nicht gefunden oder kein Zugriff"));
     EXPECT_EQ(module->overlayRows().at(1),
-        (ModuleRow { QStringLiteral("Deploy \u00B7 b"), QStringLiteral("main \u00B7 l\u00E4uft"), deploy.updatedAt,
-            Color::orange(), deploy.htmlURL }));
+        (ModuleRow { QStringLiteral("Deploy \u00B7 b"), QStringLiteral("mallory:main \u00B7 l\u00E4uft"),
+            deploy.updatedAt, Color::orange(), deploy.htmlURL }));
 
     // Dropping b drops its poll in flight.
     watch({ QStringLiteral("o/r") });

@@ -37,6 +37,15 @@ TEST(WorkflowRunState, AttentionGoesToTheNewestRunOnceALaterRunHasSettledAFailur
     EXPECT_EQ(attention({ run("Lint main completed success 4"), run("Lint main completed failure 3") },
                   { run("CI main completed success 1") }),
         QStringLiteral("Lint \u00B7 main erfolgreich"));
+    // A fork's run never stands for the repository's own branch of the same name (a head repository
+    // spelt otherwise is the repository itself); it shows with the fork's owner.
+    const WorkflowRun broken = run("CI main completed failure 4");
+    EXPECT_EQ(attention({ run("CI main completed success 5 mallory/r"), broken }, {}),
+        QStringLiteral("CI \u00B7 main fehlgeschlagen"));
+    EXPECT_EQ(attention({ run("CI main completed success 5 O/R"), broken }, {}),
+        QStringLiteral("CI \u00B7 main erfolgreich"));
+    EXPECT_EQ(attention({ run("CI main completed failure 6 mallory/r") }, {}),
+        QStringLiteral("CI \u00B7 mallory:main fehlgeschlagen"));
 }
 
 TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
@@ -54,6 +63,10 @@ TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
     EXPECT_EQ(news({ fixing, broken }, { lintDev, fixed, broken }),
         QStringList({ QStringLiteral("CI wieder erfolgreich \u00B7 main+"),
             QStringLiteral("Lint fehlgeschlagen \u00B7 dev!") }));
+    // Forks' runs, whatever their branch is called, only follow runs of the same fork.
+    EXPECT_EQ(news({ broken },
+                  { run("CI main completed success 6 mallory/r"), run("CI main completed failure 5 eve/r"), broken }),
+        QStringList({ QStringLiteral("CI fehlgeschlagen \u00B7 eve:main!") }));
 }
 
 } // namespace

@@ -57,9 +57,17 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
         { "https://api.github.com/repos/o%3Fx/r/pulls/1", "https://api.github.com/repos/o/$/pulls/7" })
         EXPECT_EQ(GitHubPullRequestsModule::pullRequestPage(QUrl(QString::fromLatin1(address))), QUrl()) << address;
 
-    // An added repository is asked at once; its first answer is a baseline of its own.
-    watch({ QStringLiteral("o/r"), QStringLiteral("o/s") });
+    // An added repository is asked at once; its first answer is a baseline of its own. GitHub
+    // spells it as it likes.
+    watch({ QStringLiteral("o/r"), QStringLiteral("O/S") });
     poll(QList { thread("4", "comment"), thread("8", "review_requested", "o/s") });
+    EXPECT_TRUE(takeTexts().isEmpty());
+    poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
+    EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
+
+    // Another account's token is asked at once, and its first answer is only recorded.
+    credentials.setToken(QStringLiteral("ghp_other"));
+    poll(QList { thread("10", "review_requested"), thread("11", "comment") });
     EXPECT_TRUE(takeTexts().isEmpty());
 }
 
