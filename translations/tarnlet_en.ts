@@ -581,6 +581,30 @@
         <source>Lang</source>
         <translation>Long</translation>
     </message>
+    <message>
+        <source>Aufklappen bei</source>
+        <translation>Open briefly for</translation>
+    </message>
+    <message>
+        <source>Review angefragt</source>
+        <translation>Review requested</translation>
+    </message>
+    <message>
+        <source>Reviews und Kommentare</source>
+        <translation>Reviews and comments</translation>
+    </message>
+    <message>
+        <source>Pull Request gemergt</source>
+        <translation>Pull request merged</translation>
+    </message>
+    <message>
+        <source>Run fehlgeschlagen</source>
+        <translation>Run failed</translation>
+    </message>
+    <message>
+        <source>Run wieder erfolgreich</source>
+        <translation>Run fixed</translation>
+    </message>
 </context>
 <context>
     <name>SearchField</name>

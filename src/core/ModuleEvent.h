@@ -7,10 +7,14 @@
 // One piece of news a module publishes on the event bus: who sent it, the text to show, and
 // whether it asks the overlay to open briefly, and the colour of its dot.
 struct ModuleEvent {
+    // What the news is about: the user chooses for each kind but Other whether it may interrupt.
+    enum class Kind { Other, ReviewRequested, ReviewOrComment, PullRequestMerged, RunFailed, RunFixed };
+
     QString moduleID;
     QString text;
     bool shouldExpand = false;
     Color color = Color::blue();
+    Kind kind = Kind::Other;
 
     friend bool operator==(const ModuleEvent &, const ModuleEvent &) = default;
 };

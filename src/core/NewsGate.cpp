@@ -20,8 +20,7 @@ NewsGate::NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &sched
     , m_scheduler(scheduler)
 {
     bus.subscribe(this, [](NewsGate *self, const ModuleEvent &event) {
-        if (event.shouldExpand && self->m_preferences.boolValue(AppPreferences::autoExpandOnEvents)
-            && !self->isPaused())
+        if (self->interrupts(event))
             Q_EMIT self->interrupting(event);
     });
     connect(&preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
@@ -65,6 +64,32 @@ void NewsGate::pauseUntilResumed()
 void NewsGate::resume()
 {
     m_preferences.remove(QString::fromLatin1(pausedUntilKey));
+}
+
+QString NewsGate::interruptKey(ModuleEvent::Kind kind)
+{
+    switch (kind) {
+    case ModuleEvent::Kind::ReviewRequested:
+        return AppPreferences::interruptOnReviewRequested;
+    case ModuleEvent::Kind::ReviewOrComment:
+        return AppPreferences::interruptOnReviewOrComment;
+    case ModuleEvent::Kind::PullRequestMerged:
+        return AppPreferences::interruptOnPullRequestMerged;
+    case ModuleEvent::Kind::RunFailed:
+        return AppPreferences::interruptOnRunFailed;
+    case ModuleEvent::Kind::RunFixed:
+        return AppPreferences::interruptOnRunFixed;
+    case ModuleEvent::Kind::Other:
+        break;
+    }
+    return {};
+}
+
+bool NewsGate::interrupts(const ModuleEvent &event) const
+{
+    const QString kindKey = interruptKey(event.kind);
+    return event.shouldExpand && m_preferences.boolValue(AppPreferences::autoExpandOnEvents)
+        && (kindKey.isEmpty() || m_preferences.boolValue(kindKey)) && !isPaused();
 }
 
 QDateTime NewsGate::nextMorning(const QDateTime &now)

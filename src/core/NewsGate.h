@@ -13,11 +13,12 @@ class PreferenceStore;
 class Scheduler;
 
 // The one place that decides whether a piece of news from the modules interrupts the user: it
-// must ask to, the user must let events open the overlay ("notch.autoExpandOnEvents"), and news
-// must not be paused. The pause lasts an hour, until the next morning at 08:00 or until the user
-// resumes; it is kept in the preferences ("notifications.pausedUntil") so it survives a restart.
-// Its end is a moment on the wall clock, compared with the wall clock at every question, so a
-// computer that slept through it finds the pause over.
+// must ask to, the user must let events open the overlay ("notch.autoExpandOnEvents") and news
+// of its kind interrupt, and news must not be paused. The pause lasts an hour, until the next
+// morning at 08:00 or until the user resumes; it is kept in the preferences
+// ("notifications.pausedUntil") so it survives a restart. Its end is a moment on the wall clock,
+// compared with the wall clock at every question, so a computer that slept through it finds the
+// pause over.
 class NewsGate final : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +36,10 @@ public:
     void pauseUntilResumed();
     void resume();
 
+    // The preference that lets news of `kind` interrupt; empty for news of no particular kind,
+    // which always may.
+    static QString interruptKey(ModuleEvent::Kind kind);
+
     // The first 08:00 local time after `now`.
     static QDateTime nextMorning(const QDateTime &now);
 
@@ -45,6 +50,7 @@ Q_SIGNALS:
     void pauseChanged();
 
 private:
+    bool interrupts(const ModuleEvent &event) const;
     void followPause();
 
     PreferenceStore &m_preferences;

@@ -7,6 +7,8 @@
 #include "widgets/SettingsBlocks.h"
 #include "widgets/ToggleSwitch.h"
 
+#include <utility>
+
 NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preferences, QWidget *parent)
     : QWidget(parent)
 {
@@ -26,4 +28,20 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     PreferenceBinding::watch(preferences, AppPreferences::autoExpandOnEvents, block,
         [block, &preferences] { block->setEnabled(preferences.boolValue(AppPreferences::autoExpandOnEvents)); });
     layout->addWidget(section);
+
+    // Which kinds of news may open the overlay; news of a kind switched off is still recorded.
+    auto *kinds = new SettingsSection(tr("Aufklappen bei"), this);
+    const std::pair<const char *, const QString &> switches[] = {
+        { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptOnReviewRequested },
+        { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptOnReviewOrComment },
+        { QT_TR_NOOP("Pull Request gemergt"), AppPreferences::interruptOnPullRequestMerged },
+        { QT_TR_NOOP("Run fehlgeschlagen"), AppPreferences::interruptOnRunFailed },
+        { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptOnRunFixed },
+    };
+    for (bool first = true; const auto &[title, key] : switches) {
+        if (!std::exchange(first, false))
+            kinds->card()->addWidget(new SettingsDivider(kinds->card()));
+        PreferenceBinding::bind(*kinds->card()->addToggleRow(tr(title)), preferences, key);
+    }
+    layout->addWidget(kinds);
 }

@@ -102,8 +102,14 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     bus.publish(ModuleEvent { u"ci"_s, u"ignored"_s, true });
     EXPECT_FALSE(model().isExpanded());
 
+    // Nor does a kind the user switched off.
     setPref(AppPreferences::autoExpandOnEvents, true);
-    bus.publish(ModuleEvent { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red() });
+    setPref(AppPreferences::interruptOnRunFailed, false);
+    const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red(), ModuleEvent::Kind::RunFailed };
+    bus.publish(failed);
+    EXPECT_FALSE(model().isExpanded());
+    setPref(AppPreferences::interruptOnRunFailed, true);
+    bus.publish(failed);
     EXPECT_EQ(model().statusColor(), Color::red());
     scheduler.advance(2);
     flash(u"second"_s);

@@ -194,6 +194,16 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
     QAccessible::queryAccessibleInterface(&slider)->actionInterface()->doAction(
         QAccessibleActionInterface::increaseAction());
     EXPECT_EQ(stored(), before);
+
+    // One switch per kind of news, each on by default and stored as switched.
+    for (const QString &kind : { u"Review angefragt"_s, u"Reviews und Kommentare"_s, u"Pull Request gemergt"_s,
+             u"Run fehlgeschlagen"_s, u"Run wieder erfolgreich"_s }) {
+        const ToggleSwitch *kindSwitch = toggle(pane, kind);
+        EXPECT_TRUE(kindSwitch && kindSwitch->isChecked()) << kind.toStdString();
+    }
+    toggle(pane, u"Pull Request gemergt"_s)->click();
+    EXPECT_FALSE(prefs.boolValue(AppPreferences::interruptOnPullRequestMerged));
+    EXPECT_TRUE(prefs.boolValue(AppPreferences::interruptOnRunFixed));
 }
 
 } // namespace

@@ -18,5 +18,10 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         { gitHubRepositories, QStringList { tarnletRepository } },
         { screen, screenPrimary },
         { hideBesideFullScreen, true },
+        { interruptOnReviewRequested, true },
+        { interruptOnReviewOrComment, true },
+        { interruptOnPullRequestMerged, true },
+        { interruptOnRunFailed, true },
+        { interruptOnRunFixed, true },
     });
 }

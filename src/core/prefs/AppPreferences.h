@@ -21,6 +21,13 @@ inline const QString flashDuration = QStringLiteral("notch.flashDuration");
 inline const QString screen = QStringLiteral("notch.screen");
 inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
 
+// Whether news of each kind may interrupt (NewsGate::interruptKey names the kind's key).
+inline const QString interruptOnReviewRequested = QStringLiteral("notifications.interrupt.reviewRequested");
+inline const QString interruptOnReviewOrComment = QStringLiteral("notifications.interrupt.reviewOrComment");
+inline const QString interruptOnPullRequestMerged = QStringLiteral("notifications.interrupt.pullRequestMerged");
+inline const QString interruptOnRunFailed = QStringLiteral("notifications.interrupt.runFailed");
+inline const QString interruptOnRunFixed = QStringLiteral("notifications.interrupt.runFixed");
+
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");
 

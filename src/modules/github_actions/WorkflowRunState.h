@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Color.h"
+#include "core/ModuleEvent.h"
 #include "core/ModuleStatus.h"
 #include "services/WorkflowRun.h"
 
@@ -42,11 +43,12 @@ std::optional<WorkflowRun> mostNeedingAttention(const QList<QList<WorkflowRun>> 
 struct News {
     QString text;
     Color color;
+    ModuleEvent::Kind kind;
 };
 
 // The runs of `current` that finished since `previous` (both one repository's answers, newest
 // first), oldest first: "<workflow name> fehlgeschlagen · <branch>" in red for a failure,
-// "<workflow name> wieder erfolgreich · <branch>" in green for a success that follows a failed run
+// "<workflow name> wieder erfolgreich · <branch>" in green (a fixed run) for a success that follows a failed run
 // of the same workflow and branch. Nothing else is news.
 QList<News> finishedSince(const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current);
 

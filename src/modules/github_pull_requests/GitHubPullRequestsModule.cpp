@@ -11,14 +11,21 @@
 
 namespace {
 
-// The text for reasons that need no further request; none for a state change or an unknown reason.
-std::optional<QString> immediateText(const GitHubNotification &notification)
+struct News {
+    QString text;
+    ModuleEvent::Kind kind;
+};
+
+// The news for reasons that need no further request; none for a state change or an unknown reason.
+std::optional<News> immediateNews(const GitHubNotification &notification)
 {
     const QString &reason = notification.reason;
     if (reason == u"review_requested")
-        return GitHubPullRequestsModule::tr("Review angefragt: %1").arg(notification.subject.title);
+        return News { GitHubPullRequestsModule::tr("Review angefragt: %1").arg(notification.subject.title),
+            ModuleEvent::Kind::ReviewRequested };
     if (reason == u"author" || reason == u"comment" || reason == u"mention" || reason == u"team_mention")
-        return GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(notification.subject.title);
+        return News { GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(notification.subject.title),
+            ModuleEvent::Kind::ReviewOrComment };
     return std::nullopt;
 }
 
@@ -179,8 +186,8 @@ void GitHubPullRequestsModule::announceRemaining()
             return;
         }
         ++m_next;
-        if (const std::optional<QString> text = immediateText(notification))
-            announce(*text, notification);
+        if (const std::optional<News> news = immediateNews(notification))
+            announce(news->text, news->kind, notification);
         if (pollNumber != m_pollNumber)
             return; // a subscriber stopped or restarted the module
     }
@@ -194,12 +201,14 @@ void GitHubPullRequestsModule::resumeAfterFetch(
     ++m_next;
     const quint64 pollNumber = m_pollNumber;
     if (state.isOk() && state.value().isMerged())
-        announce(tr("PR gemergt: %1").arg(notification.subject.title), notification);
+        announce(
+            tr("PR gemergt: %1").arg(notification.subject.title), ModuleEvent::Kind::PullRequestMerged, notification);
     if (pollNumber == m_pollNumber)
         announceRemaining();
 }
 
-void GitHubPullRequestsModule::announce(const QString &text, const GitHubNotification &notification)
+void GitHubPullRequestsModule::announce(
+    const QString &text, ModuleEvent::Kind kind, const GitHubNotification &notification)
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
@@ -208,7 +217,7 @@ void GitHubPullRequestsModule::announce(const QString &text, const GitHubNotific
     if (m_messages.size() > keptMessages)
         m_messages.resize(keptMessages);
     Q_EMIT changed();
-    m_bus.publish(ModuleEvent { id(), text, true });
+    m_bus.publish(ModuleEvent { id(), text, true, Color::blue(), kind });
 }
 
 void GitHubPullRequestsModule::finishPoll()

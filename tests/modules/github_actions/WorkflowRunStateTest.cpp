@@ -52,8 +52,11 @@ TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
 {
     const auto news = [](const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current) {
         QStringList texts;
-        for (const WorkflowRunState::News &n : WorkflowRunState::finishedSince(previous, current))
-            texts << n.text + (n.color == Color::red() ? u'!' : n.color == Color::green() ? u'+' : u'?');
+        for (const WorkflowRunState::News &n : WorkflowRunState::finishedSince(previous, current)) {
+            const bool failed = n.color == Color::red() && n.kind == ModuleEvent::Kind::RunFailed;
+            const bool fixed = n.color == Color::green() && n.kind == ModuleEvent::Kind::RunFixed;
+            texts << n.text + (failed ? u'!' : fixed ? u'+' : u'?');
+        }
         return texts;
     };
     const WorkflowRun broken = run("CI main completed failure 1");

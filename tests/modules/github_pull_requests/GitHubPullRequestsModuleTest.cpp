@@ -48,6 +48,9 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     poll(QList { thread("1", "review_requested"), thread("4", "comment") }); // still unread: said once
     poll(QList { thread("1", "review_requested") }); // 4 was read
     poll(QList { thread("4", "comment"), thread("1", "review_requested") }); // and came back
+    ASSERT_EQ(events.size(), 6);
+    EXPECT_EQ(events[0].kind, ModuleEvent::Kind::ReviewRequested);
+    EXPECT_EQ(events[1].kind, ModuleEvent::Kind::ReviewOrComment);
     EXPECT_EQ(takeTexts(),
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
@@ -80,6 +83,8 @@ TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRe
     // One merge check at a time, in order; the thread without an address needs none.
     EXPECT_EQ(api->pullRequests.arguments, QStringList({ pulls + u'1' }));
     EXPECT_TRUE(api->pullRequests.answer(merged));
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_EQ(events[0].kind, ModuleEvent::Kind::PullRequestMerged);
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("PR gemergt: Title 1") }));
     EXPECT_TRUE(api->pullRequests.answer(PullRequestState {}));
     EXPECT_TRUE(api->pullRequests.answer(GitHubError::http(404)));
