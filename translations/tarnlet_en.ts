@@ -488,6 +488,14 @@
         <source>Keine Daten</source>
         <translation>No data</translation>
     </message>
+    <message>
+        <source>nicht eingeblendet</source>
+        <translation>not shown</translation>
+    </message>
+    <message>
+        <source>Verlauf</source>
+        <translation>History</translation>
+    </message>
 </context>
 <context>
     <name>NotchAccessibility</name>

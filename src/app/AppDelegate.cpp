@@ -68,7 +68,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_accountClient
         = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
     m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient);
-    m_settings = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account);
+    m_settings
+        = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account, m_news->history());
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor

@@ -20,7 +20,9 @@ NewsGate::NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &sched
     , m_scheduler(scheduler)
 {
     bus.subscribe(this, [](NewsGate *self, const ModuleEvent &event) {
-        if (self->interrupts(event))
+        const bool interrupts = self->interrupts(event);
+        self->m_history.record(event, interrupts);
+        if (interrupts)
             Q_EMIT self->interrupting(event);
     });
     connect(&preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {

@@ -2,6 +2,7 @@
 
 #include "core/CancelHandle.h"
 #include "core/ModuleEvent.h"
+#include "core/NewsHistory.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -18,7 +19,8 @@ class Scheduler;
 // morning at 08:00 or until the user resumes; it is kept in the preferences
 // ("notifications.pausedUntil") so it survives a restart. Its end is a moment on the wall clock,
 // compared with the wall clock at every question, so a computer that slept through it finds the
-// pause over.
+// pause over. Every piece of news is recorded in the session's history, whether it interrupted
+// or not.
 class NewsGate final : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +30,8 @@ public:
     // The references must outlive the gate; it subscribes to the bus at once.
     NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent = nullptr);
     ~NewsGate() override;
+
+    const NewsHistory &history() const { return m_history; }
 
     bool isPaused() const;
     // The pause's end in local time while paused; none while it lasts until resumed.
@@ -56,4 +60,5 @@ private:
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     CancelHandle m_pauseEnd;
+    NewsHistory m_history;
 };

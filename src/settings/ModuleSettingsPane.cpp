@@ -1,6 +1,7 @@
 #include "settings/ModuleSettingsPane.h"
 
 #include "core/ModuleRegistry.h"
+#include "core/NewsHistory.h"
 #include "core/PlainText.h"
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleListEditor.h"
@@ -34,10 +35,11 @@ protected:
 
 } // namespace
 
-ModuleSettingsPane::ModuleSettingsPane(
-    ModuleRegistry &registry, PreferenceStore &preferences, DevModule &module, QWidget *parent)
+ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences,
+    const NewsHistory &history, DevModule &module, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
+    , m_history(history)
     , m_module(module)
     , m_status(new ElidedLabel)
     , m_error(new SettingsMessage)
@@ -75,6 +77,7 @@ ModuleSettingsPane::ModuleSettingsPane(
     connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_module.id()); });
     connect(&m_registry, &ModuleRegistry::enabledChanged, this, &ModuleSettingsPane::refresh);
     connect(&module, &DevModule::changed, this, &ModuleSettingsPane::refresh);
+    connect(&history, &NewsHistory::changed, this, &ModuleSettingsPane::refresh);
     refresh();
 }
 
@@ -87,6 +90,14 @@ void ModuleSettingsPane::refresh()
     m_status->setText(status ? PlainText::clean(status->text) : tr("Keine Daten"));
     m_error->setMessage(PlainText::clean(m_module.errorText().value_or(QString())));
     QList<ModuleDetail> details = m_module.details();
+    // The module's news of this session, each line opening its page like the module's own lines.
+    for (const NewsHistory::Entry &entry : m_history.of(m_module.id())) {
+        QString when = entry.at.toLocalTime().toString(QStringLiteral("HH:mm"));
+        if (!entry.interrupted)
+            when += QStringLiteral(" \u00B7 ") + tr("nicht eingeblendet");
+        details.append(ModuleDetail { tr("Verlauf"),
+            ModuleRow { entry.event.text, when, std::nullopt, entry.event.color, entry.event.link }, {}, {} });
+    }
     for (ModuleDetail &detail : details) {
         detail.group = PlainText::clean(detail.group);
         detail.row = PlainText::clean(std::move(detail.row));

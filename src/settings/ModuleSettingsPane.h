@@ -6,6 +6,7 @@
 class DevModule;
 class ModuleDetailList;
 class ModuleRegistry;
+class NewsHistory;
 class PreferenceStore;
 class QLabel;
 class SettingsMessage;
@@ -14,12 +15,13 @@ class ToggleSwitch;
 // A module's pane, read from the module alone: its on/off switch (through the registry), its
 // current one-line status and what keeps it from working, its description, the list the module
 // lets the user keep (where it has one) and the lines it lists (runs, containers) grouped under
-// their headings. Redrawn when the registry or the module announce a change.
+// their headings, then the news it announced this session under "Verlauf" (where there is any).
+// Redrawn when the registry, the module or the history announce a change.
 class ModuleSettingsPane final : public QWidget {
     Q_OBJECT
 public:
-    ModuleSettingsPane(
-        ModuleRegistry &registry, PreferenceStore &preferences, DevModule &module, QWidget *parent = nullptr);
+    ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences, const NewsHistory &history,
+        DevModule &module, QWidget *parent = nullptr);
 
     ModuleDetailList *details() const { return m_details; }
 
@@ -28,6 +30,7 @@ private:
     void refresh();
 
     ModuleRegistry &m_registry;
+    const NewsHistory &m_history;
     DevModule &m_module;
     ToggleSwitch *m_toggle = nullptr;
     QLabel *m_status;

@@ -43,12 +43,13 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 } // namespace
 
 SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-    GitHubAccount &account, QWidget *parent)
+    GitHubAccount &account, const NewsHistory &history, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
     , m_account(account)
+    , m_history(history)
 {
     SettingsAccessibility::install();
     setMinimumSize(780, 540);
@@ -153,7 +154,7 @@ QWidget *SettingsView::createPane(const QString &name)
     if (name == SettingsPanes::updates)
         return new UpdatesSettingsPane(m_updates);
     if (DevModule *module = m_registry.module(name))
-        return new ModuleSettingsPane(m_registry, m_preferences, *module);
+        return new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
     return new QWidget;
 }
 

@@ -10,6 +10,7 @@
 
 class GitHubAccount;
 class ModuleRegistry;
+class NewsHistory;
 class PaneHeader;
 class PreferenceStore;
 class QLineEdit;
@@ -26,7 +27,7 @@ class SettingsView final : public QWidget {
     Q_OBJECT
 public:
     SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, QWidget *parent = nullptr);
+        GitHubAccount &account, const NewsHistory &history, QWidget *parent = nullptr);
 
     // The selected pane's name (SettingsPane::name); selecting a name no pane has does nothing.
     QString selection() const { return m_selection; }
@@ -62,6 +63,7 @@ private:
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
+    const NewsHistory &m_history;
     QString m_selection = SettingsPanes::general;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.

@@ -8,12 +8,13 @@
 #include <QWindow>
 
 SettingsWindowController::SettingsWindowController(ModuleRegistry &registry, UpdateController &updates,
-    PreferenceStore &preferences, GitHubAccount &account, QObject *parent)
+    PreferenceStore &preferences, GitHubAccount &account, const NewsHistory &history, QObject *parent)
     : QObject(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
     , m_account(account)
+    , m_history(history)
 { }
 
 SettingsWindowController::~SettingsWindowController() = default;
@@ -28,7 +29,7 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
 void SettingsWindowController::show()
 {
     if (!m_window) {
-        m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account);
+        m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account, m_history);
         m_window->setWindowTitle(tr("Tarnlet Einstellungen"));
         // Closing it only hides it, and never ends the program.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);

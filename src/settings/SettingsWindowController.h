@@ -8,6 +8,7 @@
 
 class GitHubAccount;
 class ModuleRegistry;
+class NewsHistory;
 class PreferenceStore;
 class SettingsView;
 class UpdateController;
@@ -19,7 +20,7 @@ class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, QObject *parent = nullptr);
+        GitHubAccount &account, const NewsHistory &history, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
     void show();
@@ -43,6 +44,7 @@ private:
     UpdateController &m_updates;
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
+    const NewsHistory &m_history;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with

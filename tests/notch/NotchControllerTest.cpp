@@ -8,6 +8,7 @@
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
+#include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
@@ -138,6 +139,21 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     flash();
     scheduler.advance(3600);
     EXPECT_TRUE(model().isExpanded());
+
+    // Every piece of news is in the session's history, newest first, whether it interrupted or not;
+    // the last 50 are kept.
+    QList<std::pair<QString, bool>> recorded;
+    for (const NewsHistory::Entry &entry : m_news->history().entries())
+        recorded.append({ entry.event.text, entry.interrupted });
+    EXPECT_EQ(recorded,
+        (QList<std::pair<QString, bool>> {
+            { failed.text, true }, { failed.text, false }, { u"ignored"_s, false }, { u"quiet"_s, false } }));
+    for (int i = 0; i < 60; ++i)
+        bus.publish(ModuleEvent { u"ci"_s, QString::number(i), false });
+    const QList<NewsHistory::Entry> &entries = m_news->history().entries();
+    ASSERT_EQ(entries.size(), NewsHistory::kept);
+    EXPECT_EQ(entries.first().event.text, u"59"_s);
+    EXPECT_EQ(entries.last().event.text, u"10"_s);
 
     // Handlers outliving the controller do nothing.
     m_controller.reset();

@@ -107,6 +107,12 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
             ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, u"<b>x</b>\u202E"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
+    // The session's news of this module follows its lines, held-back news said as such.
+    const QUrl failedRun(u"https://github.com/o/r/actions/runs/8"_s);
+    history.record(ModuleEvent { u"github.actions"_s, u"<b>CI</b> fehlgeschlagen"_s, true, Color::red(),
+                       ModuleEvent::Kind::RunFailed, failedRun },
+        false);
+    history.record(ModuleEvent { u"github.pullRequests"_s, u"Review angefragt: x"_s, true }, true);
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
     EXPECT_TRUE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
 
@@ -146,7 +152,12 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     EXPECT_TRUE(QKeySequence::mnemonic(rows[0]->text()).isEmpty());
     QTest::mouseClick(rows[0], Qt::LeftButton);
     QTest::mouseClick(rows[1], Qt::LeftButton); // a page off github.com is no link
-    EXPECT_EQ(sink.opened, QList<QUrl> { run });
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_TRUE(visibleTexts(pane).contains(u"Verlauf"_s));
+    EXPECT_TRUE(rows[3]->accessibleName().startsWith(u"<b>CI</b> fehlgeschlagen, "_s));
+    EXPECT_TRUE(rows[3]->accessibleName().endsWith(u" \u00B7 nicht eingeblendet"_s));
+    QTest::mouseClick(rows[3], Qt::LeftButton);
+    EXPECT_EQ(sink.opened, (QList<QUrl> { run, failedRun }));
     QPushButton *stop = rows[2]->commandButton();
     stop->click();
     EXPECT_EQ(presses, 1);
@@ -161,6 +172,9 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     stop->click();
     EXPECT_EQ(presses, 1);
     EXPECT_FALSE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
+    history.record(ModuleEvent { u"github.actions"_s, u"CI wieder erfolgreich"_s, true }, true);
+    settle();
+    EXPECT_EQ(pane.details()->rows().size(), 5) << "news recorded later shows at once";
 }
 
 TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEventsExpand)

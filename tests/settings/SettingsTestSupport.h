@@ -7,6 +7,7 @@
 
 #include "core/DevModule.h"
 #include "core/ModuleRegistry.h"
+#include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "services/GitHubCredentials.h"
 #include "settings/GitHubAccount.h"
@@ -135,5 +136,6 @@ protected:
     FakeGitHubApi gitHub;
     GitHubAccount account { secrets, credentials, gitHub };
     StatusModule *actions = nullptr;
-    SettingsWindowController controller { registry, updates, prefs, account };
+    NewsHistory history;
+    SettingsWindowController controller { registry, updates, prefs, account, history };
 };

@@ -160,7 +160,7 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
     // The runs found by a repository's first answer were there before: only later ones are news.
     if (!firstAnswer) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
-            m_bus.publish(ModuleEvent { id(), news.text, true, news.color, news.kind });
+            m_bus.publish(ModuleEvent { id(), news.text, true, news.color, news.kind, news.page });
     }
 }
 

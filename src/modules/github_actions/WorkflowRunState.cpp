@@ -179,12 +179,12 @@ QList<WorkflowRunState::News> WorkflowRunState::finishedSince(
         const QString name = run.name.value_or(QStringLiteral("Workflow"));
         if (isFailure(run)) {
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 fehlgeschlagen").arg(name);
-            news.append({ withBranch(text, run), Color::red(), ModuleEvent::Kind::RunFailed });
+            news.append({ withBranch(text, run), Color::red(), ModuleEvent::Kind::RunFailed, run.htmlURL });
         } else if (run.conclusion == u"success") {
             const std::optional<WorkflowRun> last = endedBefore(run);
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 wieder erfolgreich").arg(name);
             if (last && isFailure(*last))
-                news.append({ withBranch(text, run), Color::green(), ModuleEvent::Kind::RunFixed });
+                news.append({ withBranch(text, run), Color::green(), ModuleEvent::Kind::RunFixed, run.htmlURL });
         }
     }
     return news;

@@ -44,6 +44,7 @@ struct News {
     QString text;
     Color color;
     ModuleEvent::Kind kind;
+    QUrl page; // the run's page
 };
 
 // The runs of `current` that finished since `previous` (both one repository's answers, newest

@@ -217,7 +217,7 @@ void GitHubPullRequestsModule::announce(
     if (m_messages.size() > keptMessages)
         m_messages.resize(keptMessages);
     Q_EMIT changed();
-    m_bus.publish(ModuleEvent { id(), text, true, Color::blue(), kind });
+    m_bus.publish(ModuleEvent { id(), text, true, Color::blue(), kind, page });
 }
 
 void GitHubPullRequestsModule::finishPoll()

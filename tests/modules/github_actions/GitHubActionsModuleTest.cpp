@@ -47,7 +47,10 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndAnnouncesNewsAfterEachRe
     const WorkflowRun broken = run("CI main completed failure 1");
     answer(QList { broken });
     nextPoll();
-    answer(QList { run("Lint main completed failure 2"), broken });
+    const WorkflowRun lint = run("Lint main completed failure 2");
+    answer(QList { lint, broken });
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_EQ(events[0].link, lint.htmlURL) << "the run's page";
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Lint fehlgeschlagen \u00B7 main") }))
         << "what the first answer found was there before";
 

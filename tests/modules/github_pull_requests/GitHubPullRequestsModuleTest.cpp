@@ -50,6 +50,7 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     poll(QList { thread("4", "comment"), thread("1", "review_requested") }); // and came back
     ASSERT_EQ(events.size(), 6);
     EXPECT_EQ(events[0].kind, ModuleEvent::Kind::ReviewRequested);
+    EXPECT_EQ(events[0].link, QUrl(QStringLiteral("https://github.com/o/r/pull/2")));
     EXPECT_EQ(events[1].kind, ModuleEvent::Kind::ReviewOrComment);
     EXPECT_EQ(takeTexts(),
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
