@@ -85,6 +85,11 @@ qint64 JsonReader::int64(const char *key) const
     return qint64(d);
 }
 
+bool JsonReader::boolean(const char *key) const
+{
+    return required(key, QJsonValue::Bool, "a boolean").toBool();
+}
+
 namespace {
 
 bool readDigits(QStringView text, qsizetype at, qsizetype count, int &out)
@@ -177,4 +182,11 @@ QStringList JsonReader::stringList(const char *key) const
 JsonReader JsonReader::object(const char *key) const
 {
     return JsonReader(required(key, QJsonValue::Object, "an object").toObject(), pathOf(key));
+}
+
+std::optional<JsonReader> JsonReader::optionalObject(const char *key) const
+{
+    if (present(key).isUndefined())
+        return std::nullopt;
+    return object(key);
 }

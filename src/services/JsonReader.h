@@ -50,6 +50,7 @@ public:
     QString string(const char *key) const;
     std::optional<QString> optionalString(const char *key) const;
     qint64 int64(const char *key) const;
+    bool boolean(const char *key) const;
     // Internet date-times: "YYYY-MM-DDTHH:MM:SS" followed by "Z" or "+HH:MM" / "-HH:MM".
     QDateTime dateTime(const char *key) const;
     std::optional<QDateTime> optionalDateTime(const char *key) const;
@@ -57,6 +58,8 @@ public:
     std::optional<QUrl> optionalUrl(const char *key) const;
     QStringList stringList(const char *key) const;
     JsonReader object(const char *key) const;
+    // An object, or none when the key is absent or null.
+    std::optional<JsonReader> optionalObject(const char *key) const;
     // An array of objects, each handed to `decodeElement`.
     template<typename Decode>
     auto array(const char *key, Decode decodeElement) const -> QList<std::invoke_result_t<Decode, const JsonReader &>>;
