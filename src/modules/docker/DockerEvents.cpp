@@ -45,8 +45,12 @@ std::optional<DockerEvent> DockerEvents::decodeLine(const QByteArray &line)
     const QJsonObject attributes = actor.value(u"Attributes").toObject();
     DockerEvent decoded { event.value(u"Action").toString(), actor.value(u"ID").toString(),
         attributes.value(u"name").toString(), std::nullopt };
-    if (decoded.action == u"died") // Podman's word for it
+    // Podman's words for "die" and for a health change.
+    if (decoded.action == u"died")
         decoded.action = QStringLiteral("die");
+    const QString health = attributes.value(u"health_status").toString();
+    if (decoded.action == u"health_status" && !health.isEmpty())
+        decoded.action += QStringLiteral(": ") + health;
     if (!isListed(decoded.action) || decoded.id.isEmpty())
         return std::nullopt;
     bool ok = false;

@@ -81,6 +81,10 @@ TEST(DockerDecoders, EventLinesAndLogFrames)
     EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"died","Actor":{"ID":"c2"}})"),
         (DockerEvent { u"die"_s, u"c2"_s, {}, std::nullopt }))
         << "Podman's word";
+    EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"health_status","Actor":{"ID":"c2",)"
+                                       R"("Attributes":{"health_status":"unhealthy"}}})")
+                  ->action,
+        u"health_status: unhealthy"_s);
     for (const QByteArray &skipped : { die.left(40), QByteArray("[]"), QByteArray(),
              QByteArray(R"({"Type":"container","Action":"exec_start: true","Actor":{"ID":"c1"}})"),
              QByteArray(R"({"Type":"network","Action":"connect","Actor":{"ID":"n1"}})") })
