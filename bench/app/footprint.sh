@@ -127,10 +127,10 @@ count_switches $base "$idle" "$scratch/base.perf" &
 counters+=($!)
 count_switches $floor_pid "$idle" "$scratch/floor.perf" &
 counters+=($!)
-streams_before=$(pgrep -P $tarnlet -f -- '/events' | tr '\n' ' ')
+streams_before=$( (pgrep -P $tarnlet -f -- '/events' || true) | tr '\n' ' ')
 wait "${counters[@]}"
 t1=$(ticks $tarnlet)
-streams_after=$(pgrep -P $tarnlet -f -- '/events' | tr '\n' ' ')
+streams_after=$( (pgrep -P $tarnlet -f -- '/events' || true) | tr '\n' ' ')
 rss_tarnlet=$(rss $tarnlet); rss_base=$(rss $base); rss_floor=$(rss $floor_pid)
 anon_tarnlet=$(anonymous $tarnlet); anon_base=$(anonymous $base); anon_floor=$(anonymous $floor_pid)
 hz=$(getconf CLK_TCK)
