@@ -2,6 +2,7 @@
 #include "UrlSink.h"
 
 #include "settings/ModuleDetailList.h"
+#include "settings/ModuleDocumentView.h"
 #include "settings/ModuleSettingsPane.h"
 #include "settings/SecondsSlider.h"
 
@@ -10,12 +11,14 @@
 #include "widgets/ToggleSwitch.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -104,7 +107,7 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
         { u"o/r"_s, ModuleRow { u"Build & Test"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
         { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
         { u"other"_s, ModuleRow { u"web"_s, {}, {}, Color::green(), {} },
-            ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, u"<b>x</b>\u202E"_s },
+            { ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } } }, u"<b>x</b>\u202E"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
@@ -153,7 +156,7 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
 
     // Under way: the same button, dimmed; a press does nothing.
     QList<ModuleDetail> underWay = actions->lines;
-    underWay[2].command->underWay = true;
+    underWay[2].commands[0].underWay = true;
     actions->change(actions->lines, underWay);
     actions->change(actions->error, std::nullopt);
     settle();
@@ -161,6 +164,20 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     stop->click();
     EXPECT_EQ(presses, 1);
     EXPECT_FALSE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
+
+    // A line's open document: plain text under it, read-only, copied whole and read again.
+    QList<ModuleDetail> withLog = underWay;
+    withLog[2].document = ModuleDocument { u"Protokoll von web"_s, u"<b>1</b>\n2"_s, false, [&presses] { ++presses; } };
+    actions->change(actions->lines, withLog);
+    settle();
+    ModuleDocumentView *log = pane.details()->document(2);
+    ASSERT_TRUE(log);
+    EXPECT_TRUE(log->textView()->isReadOnly());
+    EXPECT_EQ(log->textView()->toPlainText(), u"<b>1</b>\n2"_s);
+    button(pane, u"Protokoll von web kopieren"_s)->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"<b>1</b>\n2"_s);
+    button(pane, u"Protokoll von web aktualisieren"_s)->click();
+    EXPECT_EQ(presses, 2);
 }
 
 TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEventsExpand)
