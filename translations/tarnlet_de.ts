@@ -10,6 +10,20 @@
             <numerusform>%1 von %n Containern laufen</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n von %1 laufen</source>
+        <translation>
+            <numerusform>%n von %1 läuft</numerusform>
+            <numerusform>%n von %1 laufen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n von %2 laufen</source>
+        <translation>
+            <numerusform>%1: %n von %2 läuft</numerusform>
+            <numerusform>%1: %n von %2 laufen</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ModuleListEditor</name>

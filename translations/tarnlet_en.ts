@@ -90,16 +90,82 @@
         <source>%1 starten</source>
         <translation>Start %1</translation>
     </message>
-    <message>
-        <source>Container mit Status. Start und Stop per Klick.</source>
-        <translation>Containers with their status. Start and stop with a click.</translation>
-    </message>
     <message numerus="yes">
         <source>%1 von %n Containern laufen</source>
         <translation>
             <numerusform>%1 of %n container running</numerusform>
             <numerusform>%1 of %n containers running</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Container mit Status, Compose-Projekte gruppiert. Start, Stop, Neustart und Protokoll per Klick.</source>
+        <translation>Containers with their status, Compose projects grouped. Start, stop, restart and log with a click.</translation>
+    </message>
+    <message>
+        <source>%1 beendet (Code %2)</source>
+        <translation>%1 exited (code %2)</translation>
+    </message>
+    <message>
+        <source>%1 ohne Speicher beendet</source>
+        <translation>%1 ran out of memory</translation>
+    </message>
+    <message>
+        <source>%1 ist nicht mehr gesund</source>
+        <translation>%1 is no longer healthy</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n von %1 laufen</source>
+        <translation>
+            <numerusform>%n of %1 running</numerusform>
+            <numerusform>%n of %1 running</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n von %2 laufen</source>
+        <translation>
+            <numerusform>%1: %n of %2 running</numerusform>
+            <numerusform>%1: %n of %2 running</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Engine</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>Projekt %1 starten</source>
+        <translation>Start project %1</translation>
+    </message>
+    <message>
+        <source>Projekt %1 stoppen</source>
+        <translation>Stop project %1</translation>
+    </message>
+    <message>
+        <source>Alle Container</source>
+        <translation>All containers</translation>
+    </message>
+    <message>
+        <source>Protokoll von %1</source>
+        <translation>Log of %1</translation>
+    </message>
+    <message>
+        <source>Neu starten</source>
+        <translation>Restart</translation>
+    </message>
+    <message>
+        <source>%1 neu starten</source>
+        <translation>Restart %1</translation>
+    </message>
+    <message>
+        <source>Protokoll schließen</source>
+        <translation>Close log</translation>
+    </message>
+    <message>
+        <source>Protokoll</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>%1 schließen</source>
+        <translation>Close %1</translation>
     </message>
 </context>
 <context>
@@ -403,6 +469,25 @@
     <message>
         <source>Die Suche nach Updates ist fehlgeschlagen.</source>
         <translation>The update check failed.</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleDocumentView</name>
+    <message>
+        <source>Kopieren</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Aktualisieren</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>%1 kopieren</source>
+        <translation>Copy %1</translation>
+    </message>
+    <message>
+        <source>%1 aktualisieren</source>
+        <translation>Refresh %1</translation>
     </message>
 </context>
 <context>

@@ -6,8 +6,11 @@
 # program with one tray icon and one frameless window, and the floor for the job, which also draws
 # a line of text, makes one HTTPS request to a local server and reads one Secret Service item.
 # Everything runs on a private X display with a tray host and a private keyring holding a token;
-# the GitHub API address points at a local port nobody listens on. Wake-ups are counted by perf.
-# Last, the resident memory again with 20 watched repositories instead of one.
+# the GitHub API address points at a local port nobody listens on. Run as root, a private Docker
+# engine runs too, started the way the engine test starts it (dockerd without a bridge, its socket
+# where Docker Desktop's is, a busybox image and one container running), so the Docker module
+# idles on the engine's real event stream. Wake-ups are counted by perf. Last, the resident memory
+# again with 20 watched repositories instead of one.
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -28,9 +31,17 @@ baseline="$build/bench/app/tarnlet-baseline"
 floor="$build/bench/app/tarnlet-floor"
 scratch=$(mktemp -d)
 pids=()
+engine_pid=""
+host_folders_made=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "$engine_pid" ]; then
+    docker rm --force tarnlet-footprint >/dev/null 2>&1 || true
+    kill "$engine_pid" 2>/dev/null || true
+    wait "$engine_pid" 2>/dev/null || true
+    for folder in "${host_folders_made[@]}"; do rmdir "$folder" 2>/dev/null || true; done
+  fi
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -60,6 +71,29 @@ server.serve_forever()' "$scratch/cert.pem" "$scratch/key.pem" >"$scratch/port" 
 pids+=($!)
 for _ in $(seq 1 100); do [ -s "$scratch/port" ] && break; sleep 0.05; done
 port=$(cat "$scratch/port")
+
+# The Docker engine, as the engine test starts it; none without root or beside the system's own.
+engine_note="no engine (needs root and no /var/run/docker.sock)"
+if [ "$(id -u)" = 0 ] && [ ! -e /var/run/docker.sock ] && [ -x /usr/sbin/dockerd ]; then
+  socket="$HOME/.docker/run/docker.sock"
+  engine="$scratch/docker"
+  for folder in /run/containerd/s /run/containerd /run/docker/plugins /run/docker; do
+    [ -e "$folder" ] || host_folders_made+=("$folder")
+  done
+  mkdir -p "$engine/rootfs/bin" "$(dirname "$socket")"
+  cp /bin/busybox "$engine/rootfs/bin/"
+  echo "{\"deprecated-key-path\": \"$engine/key.json\"}" >"$engine/daemon.json"
+  /usr/sbin/dockerd --config-file "$engine/daemon.json" --host "unix://$socket" --data-root "$engine/data" \
+    --exec-root "$engine/exec" --pidfile "$engine/dockerd.pid" --storage-driver vfs --iptables=false \
+    --ip6tables=false --bridge=none >"$engine/dockerd.log" 2>&1 &
+  engine_pid=$!
+  export DOCKER_HOST="unix://$socket"
+  for _ in $(seq 1 600); do [ -S "$socket" ] && break; sleep 0.1; done
+  tar -C "$engine/rootfs" -c . | docker import - tarnlet-footprint:busybox >/dev/null
+  docker run --detach --network=none --name tarnlet-footprint tarnlet-footprint:busybox \
+    /bin/busybox sleep 100000 >/dev/null
+  engine_note="private dockerd, one container running"
+fi
 
 # CPU ticks of the whole process (ended threads included), resident memory in KiB.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -93,8 +127,10 @@ count_switches $base "$idle" "$scratch/base.perf" &
 counters+=($!)
 count_switches $floor_pid "$idle" "$scratch/floor.perf" &
 counters+=($!)
+streams_before=$( (pgrep -P $tarnlet -f -- '/events' || true) | tr '\n' ' ')
 wait "${counters[@]}"
 t1=$(ticks $tarnlet)
+streams_after=$( (pgrep -P $tarnlet -f -- '/events' || true) | tr '\n' ' ')
 rss_tarnlet=$(rss $tarnlet); rss_base=$(rss $base); rss_floor=$(rss $floor_pid)
 anon_tarnlet=$(anonymous $tarnlet); anon_base=$(anonymous $base); anon_floor=$(anonymous $floor_pid)
 hz=$(getconf CLK_TCK)
@@ -110,6 +146,7 @@ awk -v d="$((t1 - t0))" -v hz="$hz" -v s="$idle" 'BEGIN {
   printf "Idle CPU over %d s: %.3f %% of one core (target under 0.1 %%)\n", s, 100 * d / hz / s }'
 echo "Wake-ups per second while idle: Tarnlet $(per_second "$scratch/tarnlet.perf" "$idle")," \
      "bare baseline $(per_second "$scratch/base.perf" "$idle"), floor $(per_second "$scratch/floor.perf" "$idle")"
+echo "Docker: $engine_note; event stream curl (pid) at the idle minute's start: ${streams_before:-none}, at its end: ${streams_after:-none}"
 
 # The same program watching 20 repositories (one Tarnlet per display: the first one ends first).
 kill $tarnlet 2>/dev/null || true

@@ -35,5 +35,5 @@ void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &s
     registry.registerModule(std::make_unique<GitHubPullRequestsModule>(
         services.preferences, bus, makeClient(services), services.credentials, services.scheduler));
     registry.registerModule(
-        std::make_unique<DockerModule>(services.scheduler, std::make_unique<DockerClient>(services.processes)));
+        std::make_unique<DockerModule>(services.scheduler, bus, std::make_unique<DockerClient>(services.processes)));
 }

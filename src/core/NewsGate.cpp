@@ -1,10 +1,12 @@
 #include "core/NewsGate.h"
 
 #include "core/EventBus.h"
+#include "core/NewsKind.h"
 #include "core/Scheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 
+#include <QHash>
 #include <QPointer>
 
 namespace {
@@ -68,23 +70,16 @@ void NewsGate::resume()
     m_preferences.remove(QString::fromLatin1(pausedUntilKey));
 }
 
-QString NewsGate::interruptKey(ModuleEvent::Kind kind)
+QString NewsGate::interruptKey(const QString &kind)
 {
-    switch (kind) {
-    case ModuleEvent::Kind::ReviewRequested:
-        return AppPreferences::interruptOnReviewRequested;
-    case ModuleEvent::Kind::ReviewOrComment:
-        return AppPreferences::interruptOnReviewOrComment;
-    case ModuleEvent::Kind::PullRequestMerged:
-        return AppPreferences::interruptOnPullRequestMerged;
-    case ModuleEvent::Kind::RunFailed:
-        return AppPreferences::interruptOnRunFailed;
-    case ModuleEvent::Kind::RunFixed:
-        return AppPreferences::interruptOnRunFixed;
-    case ModuleEvent::Kind::Other:
-        break;
-    }
-    return {};
+    static const QHash<QString, QString> keys {
+        { NewsKind::reviewRequested, AppPreferences::interruptOnReviewRequested },
+        { NewsKind::reviewOrComment, AppPreferences::interruptOnReviewOrComment },
+        { NewsKind::pullRequestMerged, AppPreferences::interruptOnPullRequestMerged },
+        { NewsKind::runFailed, AppPreferences::interruptOnRunFailed },
+        { NewsKind::runFixed, AppPreferences::interruptOnRunFixed },
+    };
+    return keys.value(kind);
 }
 
 bool NewsGate::interrupts(const ModuleEvent &event) const

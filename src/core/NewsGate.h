@@ -40,9 +40,9 @@ public:
     void pauseUntilResumed();
     void resume();
 
-    // The preference that lets news of `kind` interrupt; empty for news of no particular kind,
+    // The preference that lets news of `kind` (one of NewsKind) interrupt; empty for other news,
     // which always may.
-    static QString interruptKey(ModuleEvent::Kind kind);
+    static QString interruptKey(const QString &kind);
 
     // The first 08:00 local time after `now`.
     static QDateTime nextMorning(const QDateTime &now);

@@ -85,6 +85,11 @@ qint64 JsonReader::int64(const char *key) const
     return qint64(d);
 }
 
+bool JsonReader::boolean(const char *key) const
+{
+    return required(key, QJsonValue::Bool, "a boolean").toBool();
+}
+
 namespace {
 
 bool readDigits(QStringView text, qsizetype at, qsizetype count, int &out)

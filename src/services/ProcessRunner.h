@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CancelHandle.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,7 +10,8 @@
 
 // Runs an external program and hands back what it wrote to its standard output, without ever
 // blocking the GUI thread. Every run is bounded in time and in output size, so a child that hangs
-// or floods cannot stall its caller or grow memory without end.
+// or floods cannot stall its caller or grow memory without end. A streaming run has no time bound
+// and hands its output over line by line as it comes, each line bounded in length.
 class ProcessRunner {
 public:
     struct Limits {
@@ -40,4 +43,16 @@ public:
     // `done` is called exactly once, on the GUI thread and never inside this call. Standard input
     // is empty; standard error goes where the application's own goes.
     virtual void run(const QString &program, const QStringList &arguments, const Limits &limits, Done done) = 0;
+
+    // One line of standard output, without its "\n".
+    using Line = std::function<void(const QByteArray &line)>;
+
+    // Starts `program` like run() and hands each line of its standard output to `line` as it
+    // arrives, on the GUI thread and never inside this call. A line longer than `maxLineBytes` is
+    // skipped whole. `ended` is called once when the program has ended (or failed to start), with
+    // no output in its Result. Cancelling the handle kills the program at once; neither callback
+    // runs after that.
+    virtual CancelHandle stream(
+        const QString &program, const QStringList &arguments, qint64 maxLineBytes, Line line, Done ended)
+        = 0;
 };

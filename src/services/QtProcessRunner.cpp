@@ -10,14 +10,16 @@ namespace {
 using Result = ProcessRunner::Result;
 using Outcome = Result::Outcome;
 
-// One child process, from its start to its report. Deletes itself once the child is gone.
+// One child process, from its start to its report. Deletes itself once the child is gone. It
+// either gathers the whole output (a run) or hands it over line by line (a stream).
 class ProcessRun final : public QObject {
 public:
-    ProcessRun(QObject *runner, const ProcessRunner::Limits &limits, ProcessRunner::Done done)
+    ProcessRun(QObject *runner, qint64 maxOutputBytes, ProcessRunner::Done done, ProcessRunner::Line line = {})
         : QObject(runner)
         , m_runner(runner)
-        , m_maxOutputBytes(limits.maxOutputBytes)
+        , m_maxOutputBytes(maxOutputBytes)
         , m_done(std::move(done))
+        , m_line(std::move(line))
     {
         m_process.setStandardInputFile(QProcess::nullDevice());
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -26,7 +28,7 @@ public:
             // Whatever is still buffered belongs to the output: read it before taking the exit.
             collectOutput();
             const auto outcome = status == QProcess::NormalExit ? Outcome::Exited : Outcome::Crashed;
-            report(Result { outcome, exitCode, std::exchange(m_output, {}), {} });
+            report(Result { outcome, exitCode, m_line ? QByteArray() : std::exchange(m_output, {}), {} });
             deleteLater();
         });
         connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
@@ -49,13 +51,22 @@ public:
         }
     }
 
-    void start(Scheduler &scheduler, double timeoutSeconds, const QString &program, const QStringList &arguments)
+    void start(Scheduler *scheduler, double timeoutSeconds, const QString &program, const QStringList &arguments)
     {
-        m_timeout = scheduler.schedule(timeoutSeconds, [self = QPointer<ProcessRun>(this)] {
-            if (self)
-                self->end(Outcome::TimedOut);
-        });
+        if (scheduler) {
+            m_timeout = scheduler->schedule(timeoutSeconds, [self = QPointer<ProcessRun>(this)] {
+                if (self)
+                    self->end(Outcome::TimedOut);
+            });
+        }
         m_process.start(program, arguments, QIODevice::ReadOnly);
+    }
+
+    // Ends a stream at the caller's word: the child is killed now and nobody hears of it again.
+    void cancel()
+    {
+        m_done = nullptr;
+        m_process.kill();
     }
 
 private:
@@ -64,8 +75,31 @@ private:
         if (!m_done)
             return;
         m_output += m_process.readAllStandardOutput();
+        if (m_line) {
+            handOverLines();
+            return;
+        }
         if (m_output.size() > m_maxOutputBytes)
             end(Outcome::OutputTooLarge);
+    }
+
+    // Each whole line goes to the caller (who may cancel meanwhile); a line over the bound is
+    // dropped up to its end.
+    void handOverLines()
+    {
+        qsizetype from = 0;
+        for (qsizetype end = m_output.indexOf('\n'); end >= 0 && m_done; end = m_output.indexOf('\n', from)) {
+            const QByteArray line = m_output.sliced(from, end - from);
+            from = end + 1;
+            if (std::exchange(m_skippingLine, false) || line.size() > m_maxOutputBytes)
+                continue;
+            m_line(line);
+        }
+        m_output.remove(0, from);
+        if (m_output.size() > m_maxOutputBytes) {
+            m_output.clear();
+            m_skippingLine = true;
+        }
     }
 
     // Reports at once and kills the child; finished() then only cleans up.
@@ -90,8 +124,10 @@ private:
     QObject *m_runner;
     qint64 m_maxOutputBytes;
     ProcessRunner::Done m_done;
+    ProcessRunner::Line m_line;
     QProcess m_process;
     QByteArray m_output;
+    bool m_skippingLine = false;
     CancelHandle m_timeout;
 };
 
@@ -104,6 +140,17 @@ QtProcessRunner::QtProcessRunner(Scheduler &scheduler, QObject *parent)
 
 void QtProcessRunner::run(const QString &program, const QStringList &arguments, const Limits &limits, Done done)
 {
-    auto *processRun = new ProcessRun(this, limits, std::move(done));
-    processRun->start(m_scheduler, limits.timeoutSeconds, program, arguments);
+    auto *processRun = new ProcessRun(this, limits.maxOutputBytes, std::move(done));
+    processRun->start(&m_scheduler, limits.timeoutSeconds, program, arguments);
+}
+
+CancelHandle QtProcessRunner::stream(
+    const QString &program, const QStringList &arguments, qint64 maxLineBytes, Line line, Done ended)
+{
+    auto *processRun = new ProcessRun(this, maxLineBytes, std::move(ended), std::move(line));
+    processRun->start(nullptr, 0, program, arguments);
+    return CancelHandle::create([run = QPointer<ProcessRun>(processRun)] {
+        if (run)
+            run->cancel();
+    });
 }

@@ -14,6 +14,8 @@ public:
     explicit QtProcessRunner(Scheduler &scheduler, QObject *parent = nullptr);
 
     void run(const QString &program, const QStringList &arguments, const Limits &limits, Done done) override;
+    CancelHandle stream(
+        const QString &program, const QStringList &arguments, qint64 maxLineBytes, Line line, Done ended) override;
 
 private:
     Scheduler &m_scheduler;

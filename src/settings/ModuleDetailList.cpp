@@ -2,6 +2,7 @@
 
 #include "core/GitHubPage.h"
 #include "core/PlainText.h"
+#include "settings/ModuleDocumentView.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
 
@@ -17,7 +18,7 @@ constexpr int textLeft = 16 + dotSize + 10;
 
 } // namespace
 
-DetailRow::DetailRow(bool linked, bool withCommand, QWidget *parent)
+DetailRow::DetailRow(bool linked, int commandCount, QWidget *parent)
     : QAbstractButton(parent)
     , m_linked(linked)
     , m_message(new QLabel(this))
@@ -39,13 +40,15 @@ DetailRow::DetailRow(bool linked, bool withCommand, QWidget *parent)
     SettingsStyle::setFont(*m_message, 12);
     SettingsStyle::makeWarning(*m_message);
     layout->addWidget(m_message, 0, Qt::AlignVCenter);
-    if (withCommand) {
-        m_command = new QPushButton(this);
-        layout->addWidget(m_command, 0, Qt::AlignVCenter);
+    for (int index = 0; index < commandCount; ++index) {
+        auto *button = new QPushButton(this);
+        layout->addWidget(button, 0, Qt::AlignVCenter);
+        m_commands.append(button);
         // The command of the line as it is now, not as it was when the button was made.
-        connect(m_command, &QPushButton::clicked, this, [this] {
-            if (m_detail.command && !m_detail.command->underWay && m_detail.command->run)
-                m_detail.command->run();
+        connect(button, &QPushButton::clicked, this, [this, index] {
+            const ModuleCommand *command = index < m_detail.commands.size() ? &m_detail.commands[index] : nullptr;
+            if (command && !command->underWay && command->run)
+                command->run();
         });
     }
 }
@@ -58,10 +61,11 @@ void DetailRow::setDetail(const ModuleDetail &detail, const QDateTime &now)
     setAccessibleName(m_subtitle.isEmpty() ? detail.row.title : detail.row.title + QStringLiteral(", ") + m_subtitle);
     m_message->setText(detail.message);
     m_message->setVisible(!detail.message.isEmpty());
-    if (m_command && detail.command) {
-        m_command->setText(detail.command->label);
-        m_command->setAccessibleName(detail.command->accessibleName);
-        m_command->setEnabled(!detail.command->underWay);
+    for (qsizetype index = 0; index < m_commands.size() && index < detail.commands.size(); ++index) {
+        const ModuleCommand &command = detail.commands[index];
+        m_commands[index]->setText(command.label);
+        m_commands[index]->setAccessibleName(command.accessibleName);
+        m_commands[index]->setEnabled(!command.underWay);
     }
     update();
 }
@@ -92,12 +96,14 @@ void DetailRow::paintEvent(QPaintEvent *)
     painter.setBrush(m_detail.row.color.toQColor());
     painter.drawEllipse(QRectF(16, middle - dotSize / 2.0, dotSize, dotSize));
 
-    // The texts take the room the message and the button leave.
+    // The texts take the room the message and the buttons leave.
     int right = width() - 16;
-    for (const QWidget *trailing :
-        { static_cast<const QWidget *>(m_message), static_cast<const QWidget *>(m_command) }) {
-        if (trailing && trailing->isVisible())
-            right = std::min(right, trailing->geometry().left() - 12);
+    QList<const QWidget *> trailing { m_message };
+    if (!m_commands.isEmpty())
+        trailing.append(m_commands.first());
+    for (const QWidget *widget : trailing) {
+        if (widget->isVisible())
+            right = std::min(right, widget->geometry().left() - 12);
     }
     const int textWidth = std::max(0, right - textLeft);
     const QFont titleFont = SettingsStyle::font(*this, 14, QFont::Medium);
@@ -141,13 +147,17 @@ void ModuleDetailList::setDetails(const QList<ModuleDetail> &details, const QDat
             if (detail.group != group)
                 continue;
             ordered << &detail;
-            shape << Shape { group, GitHubPage::isGitHubPage(detail.row.link), detail.command.has_value() };
+            shape << Shape { group, GitHubPage::isGitHubPage(detail.row.link), detail.commands.size(),
+                detail.document.has_value() };
         }
     }
     if (shape != m_shape)
         rebuild(shape);
-    for (qsizetype i = 0; i < m_rows.size(); ++i)
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
         m_rows[i]->setDetail(*ordered[i], now);
+        if (m_documents[i])
+            m_documents[i]->setDocument(*ordered[i]->document);
+    }
     setVisible(!m_rows.isEmpty());
 }
 
@@ -155,6 +165,7 @@ void ModuleDetailList::rebuild(const QList<Shape> &shape)
 {
     m_shape = shape;
     m_rows.clear();
+    m_documents.clear();
     while (QLayoutItem *item = m_layout->takeAt(0)) {
         // Later, not now: a command's button in there may be what led to this change.
         item->widget()->hide();
@@ -172,8 +183,11 @@ void ModuleDetailList::rebuild(const QList<Shape> &shape)
         } else {
             card->addWidget(new SettingsDivider(card));
         }
-        auto *row = new DetailRow(line.linked, line.withCommand, card);
+        auto *row = new DetailRow(line.linked, int(line.commands), card);
         card->addWidget(row);
         m_rows << row;
+        m_documents << (line.withDocument ? new ModuleDocumentView(card) : nullptr);
+        if (m_documents.last())
+            card->addWidget(m_documents.last());
     }
 }

@@ -7,21 +7,23 @@
 #include <QList>
 #include <QWidget>
 
+class ModuleDocumentView;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 
 // One line a module lists in its pane: a coloured dot, the title over the line under it (with
-// the age), the message of a refused command and the command's button at the trailing end. A
+// the age), the message of a refused command and the commands' buttons at the trailing end. A
 // line with a page opens it when clicked (through the GitHub page gate); screen readers see it
 // as a link named "<title>, <subtitle>", other lines as a named group.
 class DetailRow final : public QAbstractButton {
     Q_OBJECT
 public:
-    DetailRow(bool linked, bool withCommand, QWidget *parent = nullptr);
+    DetailRow(bool linked, int commandCount, QWidget *parent = nullptr);
 
     bool isLinked() const { return m_linked; }
-    QPushButton *commandButton() const { return m_command; }
+    // The button of the line's command at `index`, or none.
+    QPushButton *commandButton(int index = 0) const { return m_commands.value(index); }
     void setDetail(const ModuleDetail &detail, const QDateTime &now);
 
     QSize sizeHint() const override;
@@ -35,12 +37,12 @@ private:
     ModuleDetail m_detail;
     QString m_subtitle;
     QLabel *m_message;
-    QPushButton *m_command = nullptr;
+    QList<QPushButton *> m_commands;
 };
 
 // The lines of a module's pane grouped under their headings, each group a card, in the order
-// the module lists them. Lines are updated in place while the groups and the kinds of line stay
-// the same, so keyboard focus is not lost when a command's state or an age changes.
+// the module lists them; a line's open document sits right under it. Lines are updated in place while the groups and
+// the kinds of line stay the same, so keyboard focus is not lost when a command's state or an age changes.
 class ModuleDetailList final : public QWidget {
     Q_OBJECT
 public:
@@ -48,12 +50,15 @@ public:
 
     void setDetails(const QList<ModuleDetail> &details, const QDateTime &now);
     const QList<DetailRow *> &rows() const { return m_rows; }
+    // The document view under the row at `index`, or none.
+    ModuleDocumentView *document(qsizetype index) const { return m_documents.value(index); }
 
 private:
     struct Shape {
         QString group;
         bool linked;
-        bool withCommand;
+        qsizetype commands;
+        bool withDocument;
         friend bool operator==(const Shape &, const Shape &) = default;
     };
     void rebuild(const QList<Shape> &shape);
@@ -61,4 +66,5 @@ private:
     QVBoxLayout *m_layout;
     QList<Shape> m_shape;
     QList<DetailRow *> m_rows;
+    QList<ModuleDocumentView *> m_documents; // beside m_rows
 };

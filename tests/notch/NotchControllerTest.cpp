@@ -9,6 +9,7 @@
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/NewsHistory.h"
+#include "core/NewsKind.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
@@ -106,7 +107,7 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     // Nor does a kind the user switched off.
     setPref(AppPreferences::autoExpandOnEvents, true);
     setPref(AppPreferences::interruptOnRunFailed, false);
-    const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red(), ModuleEvent::Kind::RunFailed };
+    const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red(), NewsKind::runFailed };
     bus.publish(failed);
     EXPECT_FALSE(model().isExpanded());
     setPref(AppPreferences::interruptOnRunFailed, true);

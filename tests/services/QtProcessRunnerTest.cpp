@@ -6,6 +6,8 @@
 
 #include <map>
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +31,30 @@ TEST(QtProcessRunner, ReportsLaterWithTheWholeOutputAndExitStatusOrWhyItCouldNot
     EXPECT_EQ(exited.output, QByteArray(300000, '\0') + "end");
     EXPECT_EQ(results[u"/nonexistent/program"_s].outcome, ProcessRunner::Result::Outcome::FailedToStart);
     EXPECT_EQ(scheduler.pendingCount(), 0) << "the time bounds are dropped once the children have ended";
+}
+
+TEST(QtProcessRunner, StreamsLinesAsTheyComeSkipsOverlongOnesAndKillsAtOnceWhenCancelled)
+{
+    ManualScheduler scheduler;
+    QtProcessRunner runner(scheduler);
+    QList<QByteArray> lines;
+    bool ended = false;
+    CancelHandle stream = runner.stream(
+        u"/bin/sh"_s,
+        { u"-c"_s, u"echo $$; head -c 100 /dev/zero | tr '\\0' x; printf '\\nshort\\n\\nlast'; exec sleep 600"_s }, 50,
+        [&](const QByteArray &line) { lines << line; }, [&](const ProcessRunner::Result &) { ended = true; });
+    EXPECT_TRUE(lines.isEmpty()) << "never inside stream()";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lines.size() == 3; }, 20000));
+    EXPECT_EQ(lines.mid(1), (QList<QByteArray> { "short", "" }));
+    const pid_t child = pid_t(lines[0].toInt());
+    stream.cancel();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(child, 0) != 0; }, 20000)) << "killed and reaped";
+    EXPECT_FALSE(ended);
+
+    runner.stream(
+        u"/bin/sh"_s, { u"-c"_s, u"exit 4"_s }, 50, [](const QByteArray &) {},
+        [&](const ProcessRunner::Result &result) { ended = result.exitStatus == 4; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 20000));
 }
 
 } // namespace

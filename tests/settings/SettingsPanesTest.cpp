@@ -1,7 +1,9 @@
 #include "SettingsTestSupport.h"
 #include "UrlSink.h"
 
+#include "core/NewsKind.h"
 #include "settings/ModuleDetailList.h"
+#include "settings/ModuleDocumentView.h"
 #include "settings/ModuleSettingsPane.h"
 #include "settings/SecondsSlider.h"
 
@@ -10,12 +12,14 @@
 #include "widgets/ToggleSwitch.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -104,13 +108,14 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
         { u"o/r"_s, ModuleRow { u"Build & Test"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
         { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
         { u"other"_s, ModuleRow { u"web"_s, {}, {}, Color::green(), {} },
-            ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } }, u"<b>x</b>\u202E"_s },
+            { ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } } },
+            u"<b>x</b>\u202E"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     // The session's news of this module follows its lines, held-back news said as such.
     const QUrl failedRun(u"https://github.com/o/r/actions/runs/8"_s);
     history.record(ModuleEvent { u"github.actions"_s, u"<b>CI</b> fehlgeschlagen"_s, true, Color::red(),
-                       ModuleEvent::Kind::RunFailed, failedRun },
+                       NewsKind::runFailed, failedRun },
         false);
     history.record(ModuleEvent { u"github.pullRequests"_s, u"Review angefragt: x"_s, true }, true);
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
@@ -164,7 +169,7 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
 
     // Under way: the same button, dimmed; a press does nothing.
     QList<ModuleDetail> underWay = actions->lines;
-    underWay[2].command->underWay = true;
+    underWay[2].commands[0].underWay = true;
     actions->change(actions->lines, underWay);
     actions->change(actions->error, std::nullopt);
     settle();
@@ -172,6 +177,20 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     stop->click();
     EXPECT_EQ(presses, 1);
     EXPECT_FALSE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
+
+    // A line's open document: plain text under it, read-only, copied whole and read again.
+    QList<ModuleDetail> withLog = underWay;
+    withLog[2].document = ModuleDocument { u"Protokoll von web"_s, u"<b>1</b>\n2"_s, false, [&presses] { ++presses; } };
+    actions->change(actions->lines, withLog);
+    settle();
+    ModuleDocumentView *log = pane.details()->document(2);
+    ASSERT_TRUE(log);
+    EXPECT_TRUE(log->textView()->isReadOnly());
+    EXPECT_EQ(log->textView()->toPlainText(), u"<b>1</b>\n2"_s);
+    button(pane, u"Protokoll von web kopieren"_s)->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"<b>1</b>\n2"_s);
+    button(pane, u"Protokoll von web aktualisieren"_s)->click();
+    EXPECT_EQ(presses, 2);
     history.record(ModuleEvent { u"github.actions"_s, u"CI wieder erfolgreich"_s, true }, true);
     settle();
     EXPECT_EQ(pane.details()->rows().size(), 5) << "news recorded later shows at once";

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/CancelHandle.h"
 #include "modules/docker/DockerContainer.h"
 #include "modules/docker/DockerError.h"
+#include "modules/docker/DockerEvents.h"
 
 #include <QString>
 
@@ -9,8 +11,10 @@
 #include <optional>
 #include <variant>
 
-// Where DockerModule reads the engine's container list from, one request per poll. DockerClient is
-// the real one; tests hand the module a scripted one.
+// What DockerModule reads from the engine and sends to it: the container list, the event stream,
+// a container's log and its commands. DockerClient is the real one; tests hand the module a
+// scripted one. Every `done` is called exactly once, later, on the GUI thread (never inside the
+// call that asked); it may run after the source is gone.
 class ContainerSource {
 public:
     // The list in the engine's order, or why there is none.
@@ -19,14 +23,33 @@ public:
 
     virtual ~ContainerSource() = default;
 
-    // Asks for the list of all containers, stopped ones included. `done` is called exactly once,
-    // later, on the GUI thread (never inside this call); it may run after the source is gone.
+    // Asks for the list of all containers, stopped ones included.
     virtual void listContainers(Done done) = 0;
+
+    // Follows the engine's container events: `seen` for each as it comes, `ended` once when the
+    // stream ends or cannot start. Cancelling the handle ends the stream at once; neither callback
+    // runs after that.
+    using EventSeen = std::function<void(const DockerEvent &)>;
+    virtual CancelHandle watchEvents(EventSeen seen, std::function<void()> ended) = 0;
 
     // None when the engine did what was asked, else why not.
     using CommandResult = std::optional<DockerError>;
     using CommandDone = std::function<void(const CommandResult &)>;
+    enum class Command { Start, Stop, Restart };
 
-    // Starts (or stops) the container with the engine's id `containerId`; `done` as above.
-    virtual void setRunning(const QString &containerId, bool running, CommandDone done) = 0;
+    // Sends `command` for the container with the engine's id `containerId`.
+    virtual void send(const QString &containerId, Command command, CommandDone done) = 0;
+
+    // The end of a container's output (stdout and stderr, with time stamps) as text, or why not.
+    using LogResult = std::variant<QString, DockerError>;
+    virtual void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) = 0;
+
+    // Which engine the last request went to: its name ("Docker", "Podman", …) and socket.
+    struct Engine {
+        QString name;
+        QString socketPath;
+        friend bool operator==(const Engine &, const Engine &) = default;
+    };
+    // None before the first request and while no socket is found.
+    virtual std::optional<Engine> engine() const = 0;
 };

@@ -1,6 +1,7 @@
 #include "modules/docker/DockerClient.h"
 
 #include "core/Logging.h"
+#include "modules/docker/DockerLogs.h"
 #include "services/JsonReader.h"
 
 #include <QCoreApplication>
@@ -71,14 +72,31 @@ DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, 
 
 const QStringList &DockerClient::candidateSocketPaths()
 {
-    static const QStringList paths = candidateSocketPaths(QDir::homePath());
+    static const QStringList paths
+        = candidateSocketPaths(QDir::homePath(), QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR")));
     return paths;
 }
 
-QStringList DockerClient::candidateSocketPaths(const QString &home)
+QStringList DockerClient::candidateSocketPaths(const QString &home, const QString &runtimeDir)
 {
-    return { QStringLiteral("/var/run/docker.sock"), home + QStringLiteral("/.docker/run/docker.sock"),
+    QStringList paths { QStringLiteral("/var/run/docker.sock"), home + QStringLiteral("/.docker/run/docker.sock"),
         home + QStringLiteral("/.orbstack/run/docker.sock"), home + QStringLiteral("/.colima/default/docker.sock") };
+    if (!runtimeDir.isEmpty())
+        paths.append(runtimeDir + QStringLiteral("/podman/podman.sock"));
+    return paths;
+}
+
+QString DockerClient::engineName(const QString &socketPath)
+{
+    if (socketPath.endsWith(u"/podman.sock"))
+        return QStringLiteral("Podman");
+    if (socketPath.contains(u"/.orbstack/"))
+        return QStringLiteral("OrbStack");
+    if (socketPath.contains(u"/.colima/"))
+        return QStringLiteral("Colima");
+    if (socketPath.contains(u"/.docker/"))
+        return QStringLiteral("Docker Desktop");
+    return QStringLiteral("Docker");
 }
 
 std::optional<QString> DockerClient::discover(const QStringList &candidates)
@@ -135,10 +153,20 @@ QString DockerClient::refusalMessage(const QByteArray &answer)
     }
 }
 
+std::optional<QString> DockerClient::findSocket()
+{
+    const std::optional<QString> socketPath = discover(m_candidates);
+    if (socketPath)
+        m_engine = Engine { engineName(*socketPath), *socketPath };
+    else
+        m_engine.reset();
+    return socketPath;
+}
+
 void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
     std::function<void(const std::optional<ProcessRunner::Result> &)> done)
 {
-    const std::optional<QString> socketPath = discover(m_candidates);
+    const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
         qCDebug(lcDocker) << "no engine socket at" << m_candidates;
         // Answered later like every other outcome, so callers meet one order of events.
@@ -165,12 +193,81 @@ void DockerClient::listContainers(Done done)
         });
 }
 
-void DockerClient::setRunning(const QString &containerId, bool running, CommandDone done)
+QString DockerClient::containerPath(const QString &containerId, const char *rest)
 {
-    const QString path = QStringLiteral("/containers/") + QString::fromLatin1(QUrl::toPercentEncoding(containerId))
-        + (running ? QStringLiteral("/start") : QStringLiteral("/stop"));
+    return QStringLiteral("/containers/") + QString::fromLatin1(QUrl::toPercentEncoding(containerId))
+        + QString::fromLatin1(rest);
+}
+
+void DockerClient::send(const QString &containerId, Command command, CommandDone done)
+{
+    const char *const verbs[] = { "/start", "/stop", "/restart" };
+    const QString path = containerPath(containerId, verbs[int(command)]);
     runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
         [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
             done(run ? commandOutcome(*run) : CommandResult(DockerError::socketNotFound()));
+        });
+}
+
+CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> ended)
+{
+    const std::optional<QString> socketPath = findSocket();
+    if (!socketPath) {
+        // Ended later like every other outcome, unless cancelled first.
+        CancelHandle handle = CancelHandle::create();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [handle, ended = std::move(ended)]() mutable {
+                if (handle.finish())
+                    ended();
+            },
+            Qt::QueuedConnection);
+        return handle;
+    }
+    QStringList command = curlArguments(*socketPath, QString::fromLatin1(DockerEvents::streamPath()));
+    command.insert(1, QStringLiteral("--no-buffer"));
+    qCDebug(lcDocker) << "event stream from" << *socketPath;
+    return m_runner.stream(
+        QString::fromLatin1(curlProgram), command, DockerEvents::maxLineBytes,
+        [seen = std::move(seen)](const QByteArray &line) {
+            if (const std::optional<DockerEvent> event = DockerEvents::decodeLine(line))
+                seen(*event);
+            else
+                qCDebug(lcDocker) << "event line skipped," << line.size() << "bytes";
+        },
+        [ended = std::move(ended)](const ProcessRunner::Result &run) {
+            qCDebug(lcDocker) << "event stream" << outcomeName(run.outcome) << "with status" << run.exitStatus;
+            ended();
+        });
+}
+
+void DockerClient::readLogs(const QString &containerId, std::function<void(const LogResult &)> done)
+{
+    const QString inspectPath = containerPath(containerId, "/json");
+    const QString logsPath = containerPath(containerId, "/logs?stdout=1&stderr=1&tail=200&timestamps=1");
+    runOnSocket([inspectPath](const QString &socket) { return curlArguments(socket, inspectPath); },
+        [this, alive = std::weak_ptr<int>(m_lifetime), logsPath, done = std::move(done)](
+            const std::optional<ProcessRunner::Result> &inspected) mutable {
+            if (alive.expired())
+                return;
+            if (!inspected)
+                return done(DockerError::socketNotFound());
+            if (const std::optional<DockerError> failure = runFailure(*inspected))
+                return done(*failure);
+            bool tty = false;
+            try {
+                tty = JsonReader::decodeObject(
+                    inspected->output, [](const JsonReader &json) { return json.object("Config").boolean("Tty"); });
+            } catch (const JsonDecodeError &error) {
+                return done(DockerError::decodingFailed(QString::fromUtf8(error.what())));
+            }
+            runOnSocket([logsPath](const QString &socket) { return curlArguments(socket, logsPath); },
+                [tty, done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+                    if (!run)
+                        return done(DockerError::socketNotFound());
+                    if (const std::optional<DockerError> failure = runFailure(*run))
+                        return done(*failure);
+                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty)));
+                });
         });
 }

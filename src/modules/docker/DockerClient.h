@@ -5,12 +5,14 @@
 
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
-// Reads the local Docker engine's container list by running curl against the engine's unix
-// socket. It keeps no state between requests: the socket is looked for afresh every time, so an
-// engine that starts later, or moves its socket, is found at the next request. Curl runs through
-// the given process runner, bounded in time and output size.
+// Talks to the local Docker (or Podman) engine by running curl against the engine's unix socket.
+// The socket is looked for afresh at every request, so an engine that starts later, or moves its
+// socket, is found at the next one; only the engine last reached is remembered, for display.
+// Curl runs through the given process runner, bounded in time and output size; the event stream
+// is one long-lived curl, bounded per line.
 class DockerClient final : public ContainerSource {
 public:
     using DockerError = ::DockerError;
@@ -23,10 +25,12 @@ public:
         ProcessRunner &runner, ProcessRunner::Limits limits = {}, QStringList candidates = candidateSocketPaths());
 
     // The usual socket places: "/var/run/docker.sock", then Docker Desktop's, OrbStack's and
-    // Colima's below the home directory. Built once per process, from the home directory at first
-    // use.
+    // Colima's below the home directory, then the user's Podman socket in the run-time folder
+    // (where one is set). Built once per process, from the environment at first use.
     static const QStringList &candidateSocketPaths();
-    static QStringList candidateSocketPaths(const QString &home);
+    static QStringList candidateSocketPaths(const QString &home, const QString &runtimeDir);
+    // The engine that listens at one of those places, by name.
+    static QString engineName(const QString &socketPath);
     // The first candidate that exists on disk (of any kind; nobody need listen on it).
     static std::optional<QString> discover(const QStringList &candidates);
     // A plain GET of `path` (appended verbatim) over the socket; "--fail" turns an HTTP error
@@ -38,10 +42,19 @@ public:
     static QString refusalMessage(const QByteArray &answer);
 
     void listContainers(Done done) override;
-    // POST /containers/{id}/start or /stop; the engine's "message" is the refusal's detail.
-    void setRunning(const QString &containerId, bool running, CommandDone done) override;
+    // GET /events, filtered to what a container does, read as it comes.
+    CancelHandle watchEvents(EventSeen seen, std::function<void()> ended) override;
+    // POST /containers/{id}/start, /stop or /restart; the engine's "message" is the refusal's detail.
+    void send(const QString &containerId, Command command, CommandDone done) override;
+    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines.
+    void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) override;
+    std::optional<Engine> engine() const override { return m_engine; }
 
 private:
+    // The socket to use now, remembered as the engine last reached.
+    std::optional<QString> findSocket();
+    // "/containers/<id, percent-encoded><rest>".
+    static QString containerPath(const QString &containerId, const char *rest);
     // Runs curl with the arguments made for the socket found, or answers socketNotFound later.
     void runOnSocket(const std::function<QStringList(const QString &socketPath)> &arguments,
         std::function<void(const std::optional<ProcessRunner::Result> &)> done);
@@ -49,4 +62,8 @@ private:
     ProcessRunner &m_runner;
     ProcessRunner::Limits m_limits;
     QStringList m_candidates;
+    std::optional<Engine> m_engine;
+    // Held weakly by a request that goes on with a second run, which is dropped once the client
+    // is gone.
+    std::shared_ptr<int> m_lifetime = std::make_shared<int>();
 };

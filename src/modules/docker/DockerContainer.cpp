@@ -10,6 +10,8 @@ DockerContainer DockerContainer::fromJson(const JsonReader &json)
     container.image = json.string("Image");
     container.state = json.string("State");
     container.status = json.string("Status");
+    if (const std::optional<JsonReader> labels = json.optionalObject("Labels"))
+        container.project = labels->optionalString("com.docker.compose.project").value_or(QString());
     return container;
 }
 

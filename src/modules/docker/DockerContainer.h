@@ -14,8 +14,10 @@ struct DockerContainer {
     QString image; // "Image"
     QString state; // "State": a machine word such as "running" or "exited"
     QString status; // "Status": the engine's human-readable line
+    QString project = {}; // "Labels"."com.docker.compose.project": its Compose project, empty for none
 
-    // All five keys are required and must hold the right type; other keys are ignored.
+    // The first five keys are required and must hold the right type; "Labels" may be absent or
+    // null. Other keys are ignored.
     // Throws JsonDecodeError naming the first key that fails.
     static DockerContainer fromJson(const JsonReader &json);
     // The engine's whole list (a top-level array); one broken entry fails it all.

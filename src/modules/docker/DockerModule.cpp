@@ -7,22 +7,37 @@ namespace {
 const char *const notRunningText
     = QT_TRANSLATE_NOOP("DockerModule", "Docker ist nicht installiert oder nicht gestartet.");
 const char *const notAnsweringText = QT_TRANSLATE_NOOP("DockerModule", "Docker antwortet nicht.");
-constexpr int runningNamesShown = 3;
+constexpr int overlayItemsShown = 3;
 
 bool isRunning(const DockerContainer &container)
 {
     return container.state == u"running";
 }
 
+QString errorTextOf(const DockerError &error)
+{
+    return DockerModule::tr(error.kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText);
+}
+
 } // namespace
 
-DockerModule::DockerModule(Scheduler &scheduler, std::unique_ptr<ContainerSource> source, QObject *parent)
+DockerModule::DockerModule(
+    Scheduler &scheduler, EventBus &bus, std::unique_ptr<ContainerSource> source, QObject *parent)
     : DevModule(parent)
+    , m_bus(bus)
     , m_source(std::move(source))
-    , m_loop(scheduler, [this](PollLoop::Finished finished) {
-        refresh([finished = std::move(finished)] { finished(pollInterval); });
-    })
+    , m_watch(
+          scheduler, *m_source, [this](std::function<void(bool)> finished) { refresh(std::move(finished)); },
+          [this](const DockerEvent &event) {
+              if (const std::optional<DockerNews::Death> death = m_news.take(event))
+                  announce(*death);
+          })
 { }
+
+QString DockerModule::description() const
+{
+    return tr("Container mit Status, Compose-Projekte gruppiert. Start, Stop, Neustart und Protokoll per Klick.");
+}
 
 std::optional<ModuleStatus> DockerModule::compactStatus() const
 {
@@ -35,15 +50,15 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
 
 void DockerModule::start()
 {
-    m_loop.start();
+    m_watch.start();
 }
 
 void DockerModule::stop()
 {
-    m_loop.stop();
+    m_watch.stop();
 }
 
-void DockerModule::refresh(std::function<void()> finished)
+void DockerModule::refresh(std::function<void(bool answered)> finished)
 {
     const quint64 pollNumber = ++m_pollsStarted;
     m_source->listContainers([self = QPointer<DockerModule>(this), pollNumber, finished = std::move(finished)](
@@ -52,24 +67,23 @@ void DockerModule::refresh(std::function<void()> finished)
             return;
         self->store(pollNumber, result);
         if (finished)
-            finished();
+            finished(std::holds_alternative<DockerContainerList>(result));
     });
 }
 
 void DockerModule::store(quint64 pollNumber, const ContainerSource::Result &result)
 {
-    // With overlapping polls (a restart while one is under way) the later answer must win.
+    // With overlapping reads (a restart while one is under way) the later answer must win.
     if (pollNumber < m_pollStored)
         return;
     m_pollStored = pollNumber;
     if (const auto *containers = std::get_if<DockerContainerList>(&result)) {
         setContainers(*containers);
         m_errorText.reset();
-    } else if (std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound) {
-        setContainers({});
-        m_errorText = tr(notRunningText);
     } else {
-        m_errorText = tr(notAnsweringText);
+        if (std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound)
+            setContainers({});
+        m_errorText = errorTextOf(std::get<DockerError>(result));
     }
     Q_EMIT changed();
 }
@@ -77,11 +91,39 @@ void DockerModule::store(quint64 pollNumber, const ContainerSource::Result &resu
 void DockerModule::setContainers(DockerContainerList containers)
 {
     m_containers = std::move(containers);
-    // A refusal is kept for as long as its container is there.
-    m_refusals.removeIf([this](const auto &entry) {
+    const auto gone = [this](const QString &id) {
         return std::none_of(m_containers.cbegin(), m_containers.cend(),
-            [&](const DockerContainer &container) { return container.id == entry.key(); });
-    });
+            [&](const DockerContainer &container) { return container.id == id; });
+    };
+    // A refusal and an open log are kept for as long as their container is there.
+    m_refusals.removeIf([&](const auto &entry) { return gone(entry.key()); });
+    if (!m_logContainer.isEmpty() && gone(m_logContainer))
+        m_logContainer.clear();
+}
+
+void DockerModule::announce(const DockerNews::Death &death)
+{
+    using Cause = DockerNews::Death::Cause;
+    QString name = death.name;
+    for (const DockerContainer &container : m_containers) {
+        if (name.isEmpty() && container.id == death.containerId)
+            name = displayName(container);
+    }
+    if (name.isEmpty())
+        name = death.containerId.left(12);
+    QString text;
+    switch (death.cause) {
+    case Cause::Exited:
+        text = tr("%1 beendet (Code %2)").arg(name, QString::number(death.exitCode));
+        break;
+    case Cause::OutOfMemory:
+        text = tr("%1 ohne Speicher beendet").arg(name);
+        break;
+    case Cause::Unhealthy:
+        text = tr("%1 ist nicht mehr gesund").arg(name);
+        break;
+    }
+    m_bus.publish(ModuleEvent { id(), text, true, Color::red(), QString::fromLatin1(unexpectedExitKind) });
 }
 
 QString DockerModule::displayName(const DockerContainer &container)
@@ -92,17 +134,116 @@ QString DockerModule::displayName(const DockerContainer &container)
     return name.startsWith(u'/') ? name.mid(1) : name;
 }
 
+void DockerModule::send(const QStringList &containerIds, ContainerSource::Command command)
+{
+    QStringList ids;
+    for (const QString &id : containerIds) {
+        if (!m_underWay.contains(id) && !ids.contains(id))
+            ids.append(id);
+    }
+    if (ids.isEmpty())
+        return;
+    for (const QString &id : ids) {
+        m_underWay.insert(id);
+        if (command != ContainerSource::Command::Start)
+            m_news.stopAsked(id);
+    }
+    Q_EMIT changed();
+    sendNext(std::move(ids), command);
+}
+
+void DockerModule::sendNext(QStringList containerIds, ContainerSource::Command command)
+{
+    const QString id = containerIds.takeFirst();
+    m_source->send(id, command,
+        [self = QPointer<DockerModule>(this), id, rest = std::move(containerIds), command](
+            const ContainerSource::CommandResult &failure) mutable {
+            if (!self)
+                return;
+            self->m_underWay.remove(id);
+            if (!failure)
+                self->m_refusals.remove(id);
+            else if (failure->kind == DockerError::Kind::Refused && !failure->detail.isEmpty())
+                self->m_refusals.insert(id, failure->detail);
+            else
+                self->m_refusals.insert(id, errorTextOf(*failure));
+            Q_EMIT self->changed();
+            if (!rest.isEmpty())
+                self->sendNext(std::move(rest), command);
+            else if (!self->m_watch.isStreaming())
+                self->refresh();
+        });
+}
+
+void DockerModule::showLog(const QString &containerId)
+{
+    if (m_logLoading && m_logContainer == containerId)
+        return;
+    if (m_logContainer != containerId)
+        m_logText.clear();
+    m_logContainer = containerId;
+    m_logLoading = true;
+    Q_EMIT changed();
+    m_source->readLogs(containerId, [self = QPointer<DockerModule>(this), containerId](const auto &result) {
+        if (!self || self->m_logContainer != containerId)
+            return;
+        self->m_logLoading = false;
+        if (const auto *text = std::get_if<QString>(&result)) {
+            self->m_logText = *text;
+            self->m_refusals.remove(containerId);
+        } else {
+            self->m_refusals.insert(containerId, errorTextOf(std::get<DockerError>(result)));
+        }
+        Q_EMIT self->changed();
+    });
+}
+
+void DockerModule::closeLog()
+{
+    m_logContainer.clear();
+    m_logText.clear();
+    m_logLoading = false;
+    Q_EMIT changed();
+}
+
+namespace {
+
+// "shop: 3 von 4 laufen" for a Compose project.
+QString projectSummary(const DockerContainerList &containers, const QString &project, bool withName)
+{
+    qsizetype total = 0;
+    int running = 0;
+    for (const DockerContainer &container : containers) {
+        if (container.project == project) {
+            ++total;
+            running += isRunning(container) ? 1 : 0;
+        }
+    }
+    if (!withName)
+        return DockerModule::tr("%n von %1 laufen", nullptr, running).arg(total);
+    return DockerModule::tr("%1: %n von %2 laufen", nullptr, running).arg(project, QString::number(total));
+}
+
+} // namespace
+
 QList<ModuleRow> DockerModule::overlayRows() const
 {
     if (m_errorText)
         return { ModuleRow { *m_errorText, QString(), std::nullopt, Color::gray(), QUrl() } };
     if (const std::optional<ModuleStatus> status = compactStatus()) {
-        QStringList names;
+        // Projects as they first appear, and running containers outside one.
+        QStringList items;
+        QStringList projects;
         for (const DockerContainer &container : m_containers) {
-            if (isRunning(container) && names.size() < runningNamesShown)
-                names.append(displayName(container));
+            if (!container.project.isEmpty() && !projects.contains(container.project)) {
+                projects.append(container.project);
+                items.append(projectSummary(m_containers, container.project, true));
+            } else if (container.project.isEmpty() && isRunning(container)) {
+                items.append(displayName(container));
+            }
         }
-        return { ModuleRow { status->text, names.join(QStringLiteral(", ")), std::nullopt, status->color(), QUrl() } };
+        return { ModuleRow { status->text, items.mid(0, overlayItemsShown).join(QStringLiteral(", ")), std::nullopt,
+            status->color(), QUrl() } };
     }
     const QString detail = m_pollStored == 0 ? tr("Lädt …") : tr("Keine Container");
     return { ModuleRow { title(), detail, std::nullopt, Color::gray(), QUrl() } };
@@ -111,43 +252,83 @@ QList<ModuleRow> DockerModule::overlayRows() const
 QList<ModuleDetail> DockerModule::details() const
 {
     QList<ModuleDetail> details;
+    if (const std::optional<ContainerSource::Engine> engine = m_source->engine()) {
+        details.append(ModuleDetail { tr("Engine"),
+            ModuleRow {
+                engine->name, engine->socketPath, std::nullopt, m_errorText ? Color::gray() : Color::green(), QUrl() },
+            {}, {} });
+    }
+    QStringList projects;
     for (const DockerContainer &container : m_containers) {
-        const QString name = displayName(container);
-        const bool running = isRunning(container);
-        ModuleCommand command { running ? tr("Stoppen") : tr("Starten"),
-            (running ? tr("%1 stoppen") : tr("%1 starten")).arg(name), m_underWay.contains(container.id),
-            // Pressed later, when the module acts on it: the list itself stays unchanged here.
-            [self = QPointer<DockerModule>(const_cast<DockerModule *>(this)), id = container.id, running] {
-                if (self)
-                    self->setRunning(id, !running);
-            } };
-        const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
-            running ? Color::green() : Color::gray(), QUrl() };
-        details.append(ModuleDetail { QString(), row, std::move(command), m_refusals.value(container.id) });
+        if (!container.project.isEmpty() && !projects.contains(container.project)) {
+            projects.append(container.project);
+            details.append(projectDetail(container.project));
+        }
+        details.append(containerDetail(container));
     }
     return details;
 }
 
-void DockerModule::setRunning(const QString &containerId, bool running)
+namespace {
+
+// A command of the module's own, pressed later: the lists it is made from stay unchanged here.
+std::function<void()> later(const DockerModule *module, std::function<void(DockerModule &)> act)
 {
-    if (m_underWay.contains(containerId))
-        return;
-    m_underWay.insert(containerId);
-    Q_EMIT changed();
-    m_source->setRunning(containerId, running,
-        [self = QPointer<DockerModule>(this), containerId](const ContainerSource::CommandResult &failure) {
-            if (!self)
-                return;
-            self->m_underWay.remove(containerId);
-            if (!failure) {
-                self->m_refusals.remove(containerId);
-            } else if (failure->kind == DockerError::Kind::Refused && !failure->detail.isEmpty()) {
-                self->m_refusals.insert(containerId, failure->detail);
-            } else {
-                self->m_refusals.insert(containerId,
-                    tr(failure->kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText));
-            }
-            Q_EMIT self->changed();
-            self->refresh();
-        });
+    return [self = QPointer<DockerModule>(const_cast<DockerModule *>(module)), act = std::move(act)] {
+        if (self)
+            act(*self);
+    };
+}
+
+} // namespace
+
+ModuleDetail DockerModule::projectDetail(const QString &project) const
+{
+    using Command = ContainerSource::Command;
+    QStringList ids;
+    bool underWay = false;
+    for (const DockerContainer &container : m_containers) {
+        if (container.project == project) {
+            ids.append(container.id);
+            underWay = underWay || m_underWay.contains(container.id);
+        }
+    }
+    const auto all = [&](Command command) {
+        return later(this, [ids, command](DockerModule &module) { module.send(ids, command); });
+    };
+    QList<ModuleCommand> commands { { tr("Starten"), tr("Projekt %1 starten").arg(project), underWay,
+                                        all(Command::Start) },
+        { tr("Stoppen"), tr("Projekt %1 stoppen").arg(project), underWay, all(Command::Stop) } };
+    const ModuleRow row { tr("Alle Container"), projectSummary(m_containers, project, false), std::nullopt,
+        Color::gray(), QUrl() };
+    return ModuleDetail { project, row, std::move(commands), QString() };
+}
+
+ModuleDetail DockerModule::containerDetail(const DockerContainer &container) const
+{
+    using Command = ContainerSource::Command;
+    const QString name = displayName(container);
+    const QString id = container.id;
+    const bool running = isRunning(container);
+    const bool underWay = m_underWay.contains(id);
+    const bool logOpen = m_logContainer == id;
+    const auto send = [&](Command command) {
+        return later(this, [id, command](DockerModule &module) { module.send({ id }, command); });
+    };
+    const QString logTitle = tr("Protokoll von %1").arg(name);
+    QList<ModuleCommand> commands {
+        { running ? tr("Stoppen") : tr("Starten"), (running ? tr("%1 stoppen") : tr("%1 starten")).arg(name), underWay,
+            send(running ? Command::Stop : Command::Start) },
+        { tr("Neu starten"), tr("%1 neu starten").arg(name), underWay, send(Command::Restart) },
+        { logOpen ? tr("Protokoll schließen") : tr("Protokoll"), logOpen ? tr("%1 schließen").arg(logTitle) : logTitle,
+            false,
+            later(this, [id, logOpen](DockerModule &module) { logOpen ? module.closeLog() : module.showLog(id); }) },
+    };
+    const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
+        running ? Color::green() : Color::gray(), QUrl() };
+    ModuleDetail detail { container.project, row, std::move(commands), m_refusals.value(id) };
+    if (logOpen)
+        detail.document = ModuleDocument { logTitle, m_logText, m_logLoading,
+            later(this, [id](DockerModule &module) { module.showLog(id); }) };
+    return detail;
 }

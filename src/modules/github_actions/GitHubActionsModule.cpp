@@ -230,9 +230,9 @@ QList<ModuleDetail> GitHubActionsModule::details() const
     for (const auto &watch : m_watches) {
         // Why the runs are missing or old comes first; the runs follow as they were last seen.
         if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
-            details.append(ModuleDetail { watch->shown, rowFor(*watch), std::nullopt, QString() });
+            details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
-            details.append(ModuleDetail { watch->shown, runRow(run, QString()), std::nullopt, QString() });
+            details.append(ModuleDetail { watch->shown, runRow(run, QString()), {}, QString() });
     }
     return details;
 }

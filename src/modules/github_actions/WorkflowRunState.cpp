@@ -1,5 +1,7 @@
 #include "modules/github_actions/WorkflowRunState.h"
 
+#include "core/NewsKind.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QPair>
@@ -179,12 +181,12 @@ QList<WorkflowRunState::News> WorkflowRunState::finishedSince(
         const QString name = run.name.value_or(QStringLiteral("Workflow"));
         if (isFailure(run)) {
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 fehlgeschlagen").arg(name);
-            news.append({ withBranch(text, run), Color::red(), ModuleEvent::Kind::RunFailed, run.htmlURL });
+            news.append({ withBranch(text, run), Color::red(), NewsKind::runFailed, run.htmlURL });
         } else if (run.conclusion == u"success") {
             const std::optional<WorkflowRun> last = endedBefore(run);
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 wieder erfolgreich").arg(name);
             if (last && isFailure(*last))
-                news.append({ withBranch(text, run), Color::green(), ModuleEvent::Kind::RunFixed, run.htmlURL });
+                news.append({ withBranch(text, run), Color::green(), NewsKind::runFixed, run.htmlURL });
         }
     }
     return news;

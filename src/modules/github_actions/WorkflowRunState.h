@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/Color.h"
-#include "core/ModuleEvent.h"
 #include "core/ModuleStatus.h"
 #include "services/WorkflowRun.h"
 
@@ -43,7 +42,7 @@ std::optional<WorkflowRun> mostNeedingAttention(const QList<QList<WorkflowRun>> 
 struct News {
     QString text;
     Color color;
-    ModuleEvent::Kind kind;
+    QString kind; // of NewsKind
     QUrl page; // the run's page
 };
 

@@ -1,6 +1,7 @@
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 
 #include "core/GitHubPage.h"
+#include "core/NewsKind.h"
 #include "core/prefs/PreferenceStore.h"
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
@@ -13,7 +14,7 @@ namespace {
 
 struct News {
     QString text;
-    ModuleEvent::Kind kind;
+    QString kind;
 };
 
 // The news for reasons that need no further request; none for a state change or an unknown reason.
@@ -22,10 +23,10 @@ std::optional<News> immediateNews(const GitHubNotification &notification)
     const QString &reason = notification.reason;
     if (reason == u"review_requested")
         return News { GitHubPullRequestsModule::tr("Review angefragt: %1").arg(notification.subject.title),
-            ModuleEvent::Kind::ReviewRequested };
+            NewsKind::reviewRequested };
     if (reason == u"author" || reason == u"comment" || reason == u"mention" || reason == u"team_mention")
         return News { GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(notification.subject.title),
-            ModuleEvent::Kind::ReviewOrComment };
+            NewsKind::reviewOrComment };
     return std::nullopt;
 }
 
@@ -201,14 +202,13 @@ void GitHubPullRequestsModule::resumeAfterFetch(
     ++m_next;
     const quint64 pollNumber = m_pollNumber;
     if (state.isOk() && state.value().isMerged())
-        announce(
-            tr("PR gemergt: %1").arg(notification.subject.title), ModuleEvent::Kind::PullRequestMerged, notification);
+        announce(tr("PR gemergt: %1").arg(notification.subject.title), NewsKind::pullRequestMerged, notification);
     if (pollNumber == m_pollNumber)
         announceRemaining();
 }
 
 void GitHubPullRequestsModule::announce(
-    const QString &text, ModuleEvent::Kind kind, const GitHubNotification &notification)
+    const QString &text, const QString &kind, const GitHubNotification &notification)
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);

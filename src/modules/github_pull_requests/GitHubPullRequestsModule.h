@@ -75,7 +75,7 @@ private:
     void announceRemaining();
     // A failed fetch, like an unmerged pull request, yields no event.
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
-    void announce(const QString &text, ModuleEvent::Kind kind, const GitHubNotification &notification);
+    void announce(const QString &text, const QString &kind, const GitHubNotification &notification);
     void finishPoll();
     // Ends the poll in progress well, the next one following after `pause` seconds.
     void endPoll(double pause);

@@ -1,5 +1,6 @@
-// The Docker module over a scripted engine: what it makes of each answer, which answer wins, the
-// pause it asks for, and its start and stop commands.
+// The Docker module over a scripted engine: when it reads the list (the event stream, the
+// 15-second fallback and its back-off), what it makes of each answer, which answer wins, the
+// flashes, the commands for containers and Compose projects, and the log.
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 
@@ -9,29 +10,76 @@
 
 namespace {
 
+using Command = ContainerSource::Command;
+
 // Keeps each request until the test answers it.
 struct FakeContainerSource final : ContainerSource {
     QList<Done> lists;
-    QList<std::pair<QString, CommandDone>> commands; // "<id>+" to start, "<id>-" to stop
+    QList<std::pair<QString, CommandDone>> commands; // "<id> start", "<id> stop", "<id> restart"
+    QList<std::pair<QString, std::function<void(const LogResult &)>>> logs;
+    struct Stream {
+        EventSeen seen;
+        std::function<void()> ended;
+        CancelHandle handle;
+    };
+    QList<Stream> streams;
 
     void listContainers(Done done) override { lists.append(std::move(done)); }
-    void setRunning(const QString &id, bool running, CommandDone done) override
+    CancelHandle watchEvents(EventSeen seen, std::function<void()> ended) override
     {
-        commands.append({ id + (running ? u'+' : u'-'), std::move(done) });
+        streams.append({ std::move(seen), std::move(ended), CancelHandle::create() });
+        return streams.last().handle;
+    }
+    void send(const QString &id, Command command, CommandDone done) override
+    {
+        const char *const words[] = { " start", " stop", " restart" };
+        commands.append({ id + QString::fromLatin1(words[int(command)]), std::move(done) });
+    }
+    void readLogs(const QString &id, std::function<void(const LogResult &)> done) override
+    {
+        logs.append({ id, std::move(done) });
+    }
+    std::optional<Engine> engine() const override
+    {
+        return Engine { QStringLiteral("Podman"), QStringLiteral("/run/user/1000/podman/podman.sock") };
+    }
+
+    bool streaming() const { return !streams.isEmpty() && streams.last().handle.isPending(); }
+    void event(const char *action, const char *name, std::optional<int> exitCode = std::nullopt)
+    {
+        const QString id = QString::fromLatin1(name) + QStringLiteral("-id");
+        streams.last().seen(DockerEvent { QString::fromLatin1(action), id, QString::fromLatin1(name), exitCode });
+    }
+    void endStream()
+    {
+        if (streams.last().handle.finish())
+            streams.last().ended();
     }
 };
 
-DockerContainer container(const char *name, const char *state)
+DockerContainer container(const char *name, const char *state, const char *project = "")
 {
     const QString id = QString::fromLatin1(name) + QStringLiteral("-id");
-    return { id, { u'/' + QString::fromLatin1(name) }, QStringLiteral("busybox"), QString::fromLatin1(state), {} };
+    return { id, { u'/' + QString::fromLatin1(name) }, QStringLiteral("busybox"), QString::fromLatin1(state), {},
+        QString::fromLatin1(project) };
 }
 
 struct ModuleTest : ::testing::Test {
     ManualScheduler scheduler;
+    EventBus bus;
+    QStringList flashes;
     std::unique_ptr<FakeContainerSource> source = std::make_unique<FakeContainerSource>();
     FakeContainerSource &engine = *source;
-    std::unique_ptr<DockerModule> module = std::make_unique<DockerModule>(scheduler, std::move(source));
+    std::unique_ptr<DockerModule> module = std::make_unique<DockerModule>(scheduler, bus, std::move(source));
+
+    ModuleTest()
+    {
+        bus.subscribe([this](const ModuleEvent &event) {
+            EXPECT_EQ(event.color, Color::red());
+            EXPECT_EQ(event.kind, QString::fromLatin1(DockerModule::unexpectedExitKind));
+            flashes << event.text;
+        });
+    }
 
     // Reads the list once, with `result` as the engine's answer.
     void poll(const ContainerSource::Result &result)
@@ -39,38 +87,118 @@ struct ModuleTest : ::testing::Test {
         module->refresh();
         engine.lists.takeLast()(result);
     }
+    const ModuleDetail *detail(const QString &title) const
+    {
+        static QList<ModuleDetail> details;
+        details = module->details();
+        const auto found
+            = std::find_if(details.cbegin(), details.cend(), [&](const auto &d) { return d.row.title == title; });
+        return found == details.cend() ? nullptr : &*found;
+    }
 };
 
-TEST_F(ModuleTest, KeepsTheListWhileTheEngineDoesNotAnswerAndTheNewestAnswerWins)
+TEST_F(ModuleTest, EventsDriveTheReadsAndTheFifteenSecondListStandsInWhileTheStreamIsDown)
 {
     module->start();
     module->start();
+    EXPECT_EQ(engine.streams.size(), 2);
+    EXPECT_FALSE(engine.streams[0].handle.isPending()) << "a restart ends the older stream";
     DockerContainerList list { container("a", "running"), container("b", "exited"), container("c", "running"),
         container("d", "running"), container("e", "running") };
     engine.lists.takeLast()(list);
-    engine.lists.takeLast()(DockerError::requestFailed(7)); // the older poll's answer, arriving later
+    engine.lists.takeLast()(DockerError::requestFailed(7)); // the older read's answer, arriving later
     EXPECT_EQ(module->overlayRows().at(0).detail, QStringLiteral("a, c, d"));
-    EXPECT_EQ(scheduler.nextDelay(), 15);
+    EXPECT_EQ(scheduler.pendingCount(), 0) << "nothing runs while nothing happens";
 
-    poll(DockerError::timedOut());
+    // Events arriving together cause one read; one during that read, one more after it.
+    engine.event("start", "b");
+    engine.event("start", "f");
+    scheduler.advance(DockerWatch::settleSeconds);
+    engine.event("create", "g");
+    scheduler.advance(DockerWatch::settleSeconds);
+    ASSERT_EQ(engine.lists.size(), 1);
+    engine.lists.takeLast()(list);
+    scheduler.advance(DockerWatch::settleSeconds);
+    ASSERT_EQ(engine.lists.size(), 1);
+    engine.lists.takeLast()(list);
+
+    // The stream ends: the list at once and every 15 s, the stream again after a minute.
+    engine.endStream();
+    ASSERT_EQ(engine.lists.size(), 1);
+    engine.lists.takeLast()(DockerError::timedOut());
     EXPECT_EQ(module->containers(), list);
     EXPECT_EQ(module->overlayRows().at(0).title, QStringLiteral("Docker antwortet nicht."));
+    scheduler.advance(DockerModule::pollInterval);
+    ASSERT_EQ(engine.lists.size(), 1);
+    engine.lists.takeLast()(DockerError::socketNotFound());
+    EXPECT_EQ(module->errorText(), QStringLiteral("Docker ist nicht installiert oder nicht gestartet."));
+    scheduler.advance(DockerModule::pollInterval);
+    engine.lists.takeLast()(list);
+    ASSERT_EQ(engine.streams.size(), 3) << "an engine answering again gets the stream back at once";
+    engine.lists.takeLast()(list);
+    engine.endStream(); // an engine without events: the next try waits longer each time
+    engine.lists.takeLast()(list);
+    scheduler.advance(PollLoop::backOff(1) - 1);
+    EXPECT_EQ(engine.streams.size(), 3);
+    scheduler.advance(1);
+    EXPECT_EQ(engine.streams.size(), 4);
+    engine.endStream();
+    scheduler.advance(PollLoop::backOff(2));
+    EXPECT_EQ(engine.streams.size(), 5);
+    for (int round = 0; round < 2; ++round) { // the stream's first read waited for the one before
+        for (const auto &answer : std::exchange(engine.lists, {}))
+            answer(list);
+        scheduler.advance(DockerWatch::settleSeconds);
+    }
+    scheduler.advance(10 * DockerModule::pollInterval);
+    EXPECT_TRUE(engine.lists.isEmpty()) << "the 15-second reads end with the stream back";
+
+    module->stop();
+    EXPECT_FALSE(engine.streaming());
+    EXPECT_EQ(scheduler.pendingCount(), 0);
 }
 
-TEST_F(ModuleTest, CommandsGoOneAtATimeAndARefusalStaysBesideItsContainer)
+TEST_F(ModuleTest, AContainerEndingBadlyFlashesOnceUnlessItsStopWasAskedFor)
 {
-    const DockerContainerList list { container("web", "exited"), container("db", "running") };
+    module->start();
+    engine.lists.takeLast()(DockerContainerList { container("web", "running"), container("db", "running") });
+    engine.event("die", "web", 137);
+    engine.event("start", "web");
+    engine.event("die", "web", 0); // a clean exit
+    engine.event("kill", "web"); // docker stop or kill, from anywhere
+    engine.event("die", "web", 143);
+    engine.event("start", "db");
+    engine.event("oom", "db");
+    engine.event("die", "db", 137);
+    engine.event("health_status: unhealthy", "db");
+    engine.event("health_status: healthy", "db");
+    module->send({ QStringLiteral("web-id") }, Command::Stop);
+    engine.event("die", "web", 137); // an engine that sends no kill event
+    EXPECT_EQ(flashes,
+        (QStringList { QStringLiteral("web beendet (Code 137)"), QStringLiteral("db ohne Speicher beendet"),
+            QStringLiteral("db ist nicht mehr gesund") }));
+}
+
+TEST_F(ModuleTest, CommandsGoOneAtATimeProjectsInTheEnginesOrderAndARefusalStaysBesideItsContainer)
+{
+    const DockerContainerList list { container("web", "exited"), container("db", "running", "shop"),
+        container("cache", "running"), container("api", "exited", "shop") };
     poll(list);
-    // Each press: one command, none more while it is under way; the list is read again after it,
-    // and a refusal shown beside the container.
+    EXPECT_EQ(module->overlayRows().at(0).detail, QStringLiteral("shop: 1 von 2 laufen, cache"));
+    EXPECT_EQ(detail(QStringLiteral("Podman"))->row.detail, QStringLiteral("/run/user/1000/podman/podman.sock"));
+    EXPECT_EQ(detail(QStringLiteral("api"))->group, QStringLiteral("shop"));
+    EXPECT_EQ(detail(QStringLiteral("Alle Container"))->row.detail, QStringLiteral("1 von 2 laufen"));
+
+    // Each press: one command, none more while it is under way; the list is read again after it
+    // (no stream runs), and a refusal shown beside the container.
     const auto press = [&](const ContainerSource::CommandResult &result) {
-        module->details()[0].command->run();
-        module->details()[0].command->run();
+        detail(QStringLiteral("web"))->commands[0].run();
+        detail(QStringLiteral("web"))->commands[1].run();
         EXPECT_EQ(engine.commands.size(), 1);
-        EXPECT_EQ(engine.commands[0].first, QStringLiteral("web-id+"));
+        EXPECT_EQ(engine.commands[0].first, QStringLiteral("web-id start"));
         engine.commands.takeFirst().second(result);
         engine.lists.takeLast()(list);
-        return module->details()[0].message;
+        return detail(QStringLiteral("web"))->message;
     };
     EXPECT_EQ(press(DockerError::refused(QStringLiteral("No such image"))), QStringLiteral("No such image"));
     EXPECT_EQ(press(std::nullopt), QString());
@@ -79,7 +207,38 @@ TEST_F(ModuleTest, CommandsGoOneAtATimeAndARefusalStaysBesideItsContainer)
         press(DockerError::socketNotFound()), QStringLiteral("Docker ist nicht installiert oder nicht gestartet."));
     poll(DockerContainerList { list[1] });
     poll(list);
-    EXPECT_EQ(module->details()[0].message, QString()) << "a refusal goes with its container";
+    EXPECT_EQ(detail(QStringLiteral("web"))->message, QString()) << "a refusal goes with its container";
+
+    // A project's containers one after the other, in the engine's order.
+    detail(QStringLiteral("Alle Container"))->commands[1].run();
+    detail(QStringLiteral("web"))->commands[1].run();
+    EXPECT_EQ(engine.commands.size(), 2);
+    engine.commands.takeFirst().second(std::nullopt);
+    ASSERT_EQ(engine.commands.size(), 2);
+    EXPECT_EQ(engine.commands[0].first, QStringLiteral("web-id restart"));
+    EXPECT_EQ(engine.commands[1].first, QStringLiteral("api-id stop"));
+}
+
+TEST_F(ModuleTest, ALogOpensUnderItsContainerReadsAgainOnRequestAndGoesWithIt)
+{
+    poll(DockerContainerList { container("web", "running"), container("db", "running") });
+    detail(QStringLiteral("web"))->commands[2].run();
+    ASSERT_TRUE(detail(QStringLiteral("web"))->document);
+    EXPECT_TRUE(detail(QStringLiteral("web"))->document->loading);
+    ASSERT_EQ(engine.logs.size(), 1);
+    engine.logs.takeFirst().second(QStringLiteral("line 1\n"));
+    EXPECT_EQ(detail(QStringLiteral("web"))->document->text, QStringLiteral("line 1\n"));
+    EXPECT_EQ(detail(QStringLiteral("web"))->commands[2].label, QStringLiteral("Protokoll schließen"));
+    EXPECT_FALSE(detail(QStringLiteral("db"))->document);
+
+    detail(QStringLiteral("web"))->document->refresh();
+    engine.logs.takeFirst().second(DockerError::timedOut());
+    EXPECT_EQ(detail(QStringLiteral("web"))->document->text, QStringLiteral("line 1\n")) << "kept while failing";
+    EXPECT_EQ(detail(QStringLiteral("web"))->message, QStringLiteral("Docker antwortet nicht."));
+
+    poll(DockerContainerList { container("db", "running") });
+    poll(DockerContainerList { container("web", "running"), container("db", "running") });
+    EXPECT_FALSE(detail(QStringLiteral("web"))->document) << "a log goes with its container";
 }
 
 } // namespace

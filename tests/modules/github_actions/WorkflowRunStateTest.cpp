@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 #include "Runs.h"
 
+#include "core/NewsKind.h"
 #include "modules/github_actions/WorkflowRunState.h"
 
 #include <gtest/gtest.h>
@@ -53,8 +54,8 @@ TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
     const auto news = [](const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current) {
         QStringList texts;
         for (const WorkflowRunState::News &n : WorkflowRunState::finishedSince(previous, current)) {
-            const bool failed = n.color == Color::red() && n.kind == ModuleEvent::Kind::RunFailed;
-            const bool fixed = n.color == Color::green() && n.kind == ModuleEvent::Kind::RunFixed;
+            const bool failed = n.color == Color::red() && n.kind == NewsKind::runFailed;
+            const bool fixed = n.color == Color::green() && n.kind == NewsKind::runFixed;
             texts << n.text + (failed ? u'!' : fixed ? u'+' : u'?');
         }
         return texts;

@@ -3,6 +3,7 @@
 #include "GitHubModuleFixture.h"
 #include "QtPrinters.h"
 
+#include "core/NewsKind.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 
 namespace {
@@ -49,9 +50,9 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     poll(QList { thread("1", "review_requested") }); // 4 was read
     poll(QList { thread("4", "comment"), thread("1", "review_requested") }); // and came back
     ASSERT_EQ(events.size(), 6);
-    EXPECT_EQ(events[0].kind, ModuleEvent::Kind::ReviewRequested);
+    EXPECT_EQ(events[0].kind, NewsKind::reviewRequested);
     EXPECT_EQ(events[0].link, QUrl(QStringLiteral("https://github.com/o/r/pull/2")));
-    EXPECT_EQ(events[1].kind, ModuleEvent::Kind::ReviewOrComment);
+    EXPECT_EQ(events[1].kind, NewsKind::reviewOrComment);
     EXPECT_EQ(takeTexts(),
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
@@ -85,7 +86,7 @@ TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRe
     EXPECT_EQ(api->pullRequests.arguments, QStringList({ pulls + u'1' }));
     EXPECT_TRUE(api->pullRequests.answer(merged));
     ASSERT_EQ(events.size(), 1);
-    EXPECT_EQ(events[0].kind, ModuleEvent::Kind::PullRequestMerged);
+    EXPECT_EQ(events[0].kind, NewsKind::pullRequestMerged);
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("PR gemergt: Title 1") }));
     EXPECT_TRUE(api->pullRequests.answer(PullRequestState {}));
     EXPECT_TRUE(api->pullRequests.answer(GitHubError::http(404)));
