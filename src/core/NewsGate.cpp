@@ -6,7 +6,6 @@
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 
-#include <QHash>
 #include <QPointer>
 
 namespace {
@@ -72,14 +71,7 @@ void NewsGate::resume()
 
 QString NewsGate::interruptKey(const QString &kind)
 {
-    static const QHash<QString, QString> keys {
-        { NewsKind::reviewRequested, AppPreferences::interruptOnReviewRequested },
-        { NewsKind::reviewOrComment, AppPreferences::interruptOnReviewOrComment },
-        { NewsKind::pullRequestMerged, AppPreferences::interruptOnPullRequestMerged },
-        { NewsKind::runFailed, AppPreferences::interruptOnRunFailed },
-        { NewsKind::runFixed, AppPreferences::interruptOnRunFixed },
-    };
-    return keys.value(kind);
+    return NewsKind::switchable.contains(kind) ? AppPreferences::interruptKey(kind) : QString();
 }
 
 bool NewsGate::interrupts(const ModuleEvent &event) const

@@ -1,5 +1,6 @@
 #include "settings/NotificationsSettingsPane.h"
 
+#include "core/NewsKind.h"
 #include "core/prefs/AppPreferences.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
@@ -31,12 +32,12 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
 
     // Which kinds of news may open the overlay; news of a kind switched off is still recorded.
     auto *kinds = new SettingsSection(tr("Aufklappen bei"), this);
-    const std::pair<const char *, const QString &> switches[] = {
-        { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptOnReviewRequested },
-        { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptOnReviewOrComment },
-        { QT_TR_NOOP("Pull Request gemergt"), AppPreferences::interruptOnPullRequestMerged },
-        { QT_TR_NOOP("Run fehlgeschlagen"), AppPreferences::interruptOnRunFailed },
-        { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptOnRunFixed },
+    const std::pair<const char *, QString> switches[] = {
+        { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptKey(NewsKind::reviewRequested) },
+        { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptKey(NewsKind::reviewOrComment) },
+        { QT_TR_NOOP("Pull Request gemergt"), AppPreferences::interruptKey(NewsKind::pullRequestMerged) },
+        { QT_TR_NOOP("Run fehlgeschlagen"), AppPreferences::interruptKey(NewsKind::runFailed) },
+        { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptKey(NewsKind::runFixed) },
     };
     for (bool first = true; const auto &[title, key] : switches) {
         if (!std::exchange(first, false))

@@ -106,11 +106,11 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
 
     // Nor does a kind the user switched off.
     setPref(AppPreferences::autoExpandOnEvents, true);
-    setPref(AppPreferences::interruptOnRunFailed, false);
+    setPref(AppPreferences::interruptKey(NewsKind::runFailed), false);
     const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red(), NewsKind::runFailed };
     bus.publish(failed);
     EXPECT_FALSE(model().isExpanded());
-    setPref(AppPreferences::interruptOnRunFailed, true);
+    setPref(AppPreferences::interruptKey(NewsKind::runFailed), true);
     bus.publish(failed);
     EXPECT_EQ(model().statusColor(), Color::red());
     scheduler.advance(2);

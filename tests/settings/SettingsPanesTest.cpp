@@ -235,8 +235,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
         EXPECT_TRUE(kindSwitch && kindSwitch->isChecked()) << kind.toStdString();
     }
     toggle(pane, u"Pull Request gemergt"_s)->click();
-    EXPECT_FALSE(prefs.boolValue(AppPreferences::interruptOnPullRequestMerged));
-    EXPECT_TRUE(prefs.boolValue(AppPreferences::interruptOnRunFixed));
+    EXPECT_FALSE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::pullRequestMerged)));
+    EXPECT_TRUE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::runFixed)));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/prefs/AppPreferences.h"
 
+#include "core/NewsKind.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QStringList>
@@ -7,7 +8,7 @@
 
 void AppPreferences::registerDefaults(PreferenceStore &store)
 {
-    store.registerDefaults({
+    QVariantMap defaults {
         { appearance, QStringLiteral("system") },
         { language, languageSystem },
         { showSettingsOnLaunch, true },
@@ -18,10 +19,13 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         { gitHubRepositories, QStringList { tarnletRepository } },
         { screen, screenPrimary },
         { hideBesideFullScreen, true },
-        { interruptOnReviewRequested, true },
-        { interruptOnReviewOrComment, true },
-        { interruptOnPullRequestMerged, true },
-        { interruptOnRunFailed, true },
-        { interruptOnRunFixed, true },
-    });
+    };
+    for (const QString &kind : NewsKind::switchable)
+        defaults.insert(interruptKey(kind), true);
+    store.registerDefaults(defaults);
+}
+
+QString AppPreferences::interruptKey(const QString &kind)
+{
+    return QStringLiteral("notifications.interrupt.") + kind.section(u'.', 1);
 }

@@ -21,12 +21,9 @@ inline const QString flashDuration = QStringLiteral("notch.flashDuration");
 inline const QString screen = QStringLiteral("notch.screen");
 inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
 
-// Whether news of each kind may interrupt (NewsGate::interruptKey names the kind's key).
-inline const QString interruptOnReviewRequested = QStringLiteral("notifications.interrupt.reviewRequested");
-inline const QString interruptOnReviewOrComment = QStringLiteral("notifications.interrupt.reviewOrComment");
-inline const QString interruptOnPullRequestMerged = QStringLiteral("notifications.interrupt.pullRequestMerged");
-inline const QString interruptOnRunFailed = QStringLiteral("notifications.interrupt.runFailed");
-inline const QString interruptOnRunFixed = QStringLiteral("notifications.interrupt.runFixed");
+// Whether news of a kind that has a switch (NewsKind::switchable) may interrupt:
+// "notifications.interrupt.<kind without its module>", such as notifications.interrupt.runFailed.
+QString interruptKey(const QString &kind);
 
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");
