@@ -85,10 +85,9 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
             desktopSwitch = candidate;
     ASSERT_TRUE(desktopSwitch);
     const auto noteShown = [&pane] {
-        for (const QLabel *label : pane.findChildren<QLabel *>())
-            if (label->text() == u"Kein Benachrichtigungsdienst auf dem Sitzungsbus."_s)
-                return label->isVisibleTo(&pane);
-        return false;
+        return std::ranges::any_of(pane.findChildren<QLabel *>(), [&pane](const QLabel *label) {
+            return label->text() == u"Kein Benachrichtigungsdienst auf dem Sitzungsbus."_s && label->isVisibleTo(&pane);
+        });
     };
     EXPECT_FALSE(desktopSwitch->isChecked()) << "off by default";
     EXPECT_FALSE(desktopSwitch->isEnabled()) << "no service on the bus";
@@ -126,12 +125,10 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.calls.isEmpty(); }, 5000));
     ASSERT_EQ(service.calls.size(), 1);
     const FakeNotifications::Call first = service.calls[0];
-    EXPECT_EQ(first.app, u"Tarnlet"_s);
-    EXPECT_EQ(first.icon, u"tarnlet"_s);
-    EXPECT_EQ(first.summary, u"GitHub Actions"_s);
-    EXPECT_EQ(first.body, u"&lt;b&gt;mallory&lt;/b&gt; &amp; co"_s) << "plain text where the service reads markup";
-    EXPECT_EQ(first.replaces, 0u);
-    EXPECT_TRUE(first.actions.contains(u"default"_s));
+    // Plain text where the service reads markup.
+    EXPECT_EQ(QStringList({ first.app, first.icon, first.summary, first.body }),
+        QStringList({ u"Tarnlet"_s, u"tarnlet"_s, u"GitHub Actions"_s, u"&lt;b&gt;mallory&lt;/b&gt; &amp; co"_s }));
+    EXPECT_TRUE(first.replaces == 0 && first.actions.contains(u"default"_s));
 
     // Another page gets a notification of its own; the same page's next news replaces its first.
     const QUrl run(u"https://github.com/o/r/actions/runs/9"_s);
