@@ -169,6 +169,13 @@
     </message>
 </context>
 <context>
+    <name>FreedesktopNotifier</name>
+    <message>
+        <source>Öffnen</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSettingsPane</name>
     <message>
         <source>Darstellung</source>
@@ -675,10 +682,6 @@
         <translation>Long</translation>
     </message>
     <message>
-        <source>Aufklappen bei</source>
-        <translation>Open briefly for</translation>
-    </message>
-    <message>
         <source>Review angefragt</source>
         <translation>Review requested</translation>
     </message>
@@ -697,6 +700,18 @@
     <message>
         <source>Run wieder erfolgreich</source>
         <translation>Run fixed</translation>
+    </message>
+    <message>
+        <source>Auch als Systembenachrichtigung</source>
+        <translation>Also as a desktop notification</translation>
+    </message>
+    <message>
+        <source>Kein Benachrichtigungsdienst auf dem Sitzungsbus.</source>
+        <translation>No notification service on the session bus.</translation>
+    </message>
+    <message>
+        <source>Melden bei</source>
+        <translation>Notify for</translation>
     </message>
 </context>
 <context>

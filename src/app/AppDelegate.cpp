@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DesktopNews.h"
 #include "app/ModuleSetup.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -60,6 +61,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_notch = std::make_unique<NotchController>(*m_news, *m_content, preferences, m_services.scheduler,
         *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
+    m_desktopNews = std::make_unique<DesktopNews>(*m_news, m_registry, preferences, *desktop.notifier);
 
     ModuleSetup::run(m_registry, m_eventBus,
         { preferences, m_gitHubCredentials, m_services.secrets, m_services.network, m_services.scheduler,
@@ -68,8 +70,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_accountClient
         = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
     m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient);
-    m_settings
-        = std::make_unique<SettingsWindowController>(m_registry, m_updates, preferences, *m_account, m_news->history());
+    m_settings = std::make_unique<SettingsWindowController>(
+        m_registry, m_updates, preferences, *m_account, m_news->history(), *desktop.notifier);
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor

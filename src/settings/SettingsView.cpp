@@ -43,13 +43,14 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 } // namespace
 
 SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-    GitHubAccount &account, const NewsHistory &history, QWidget *parent)
+    GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
     , m_account(account)
     , m_history(history)
+    , m_notifier(notifier)
 {
     SettingsAccessibility::install();
     setMinimumSize(780, 540);
@@ -148,7 +149,7 @@ QWidget *SettingsView::createPane(const QString &name)
     if (name == SettingsPanes::notch)
         return new NotchSettingsPane(m_preferences);
     if (name == SettingsPanes::notifications)
-        return new NotificationsSettingsPane(m_preferences);
+        return new NotificationsSettingsPane(m_preferences, m_notifier);
     if (name == SettingsPanes::gitHubAccount)
         return new GitHubAccountPane(m_account);
     if (name == SettingsPanes::updates)

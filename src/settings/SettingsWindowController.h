@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class DesktopNotifier;
 class GitHubAccount;
 class ModuleRegistry;
 class NewsHistory;
@@ -20,7 +21,7 @@ class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, const NewsHistory &history, QObject *parent = nullptr);
+        GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
     void show();
@@ -45,6 +46,7 @@ private:
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
     const NewsHistory &m_history;
+    const DesktopNotifier &m_notifier;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with

@@ -9,6 +9,7 @@
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "services/GitHubCredentials.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
@@ -137,5 +138,6 @@ protected:
     GitHubAccount account { secrets, credentials, gitHub };
     StatusModule *actions = nullptr;
     NewsHistory history;
-    SettingsWindowController controller { registry, updates, prefs, account, history };
+    HeadlessNotifier notifier;
+    SettingsWindowController controller { registry, updates, prefs, account, history, notifier };
 };

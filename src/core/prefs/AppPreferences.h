@@ -24,6 +24,8 @@ inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFull
 // Whether news of a kind that has a switch (NewsKind::switchable) may interrupt:
 // "notifications.interrupt.<kind without its module>", such as notifications.interrupt.runFailed.
 QString interruptKey(const QString &kind);
+// Whether announced news is also sent to the desktop's notification service.
+inline const QString desktopNotifications = QStringLiteral("notifications.desktop");
 
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");
