@@ -41,6 +41,12 @@ class GitHubApi {
 public:
     template<typename T> using Callback = std::function<void(const GitHubResult<T> &)>;
 
+    // What the user may ask of a workflow run.
+    enum class RunCommand {
+        RerunFailedJobs, // a finished run's failed jobs run again
+        Cancel, // a run that has not finished stops
+    };
+
     virtual ~GitHubApi() = default;
 
     // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
@@ -54,4 +60,7 @@ public:
     virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).
     virtual CancelHandle currentUser(Callback<GitHubUser> done) const = 0;
+    // Sends `command` for run `runId` of `repo`; `done` gets GitHub's status once it took it.
+    virtual CancelHandle runCommand(
+        const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const = 0;
 };

@@ -49,6 +49,13 @@ QString GitHubErrorText::of(const GitHubError &error, Asked asked)
     if (http && error.statusCode() == 401)
         return GitHubCredentials::refusedText();
     switch (asked) {
+    case Asked::RunCommand:
+        // GitHub answers 404 where the token may not even see the repository's runs.
+        if (http && (error.statusCode() == 403 || error.statusCode() == 404))
+            return tr("Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig).");
+        if (error.kind() == GitHubError::Kind::RateLimited)
+            return releaseText(error);
+        [[fallthrough]];
     case Asked::Account:
         if (error.kind() == GitHubError::Kind::Transport)
             return tr("GitHub ist nicht erreichbar.");

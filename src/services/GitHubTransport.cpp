@@ -40,9 +40,13 @@ bool fitsInHeader(const QString &token)
         token.cbegin(), token.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
-bool isRedirect(int status)
+// A redirect the request follows: any for a GET, for other methods only those that keep the method
+// (the others would turn it into a GET).
+bool isRedirect(int status, const QByteArray &method)
 {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    if (status == 307 || status == 308)
+        return true;
+    return method == "GET" && (status == 301 || status == 302 || status == 303);
 }
 
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
@@ -87,15 +91,16 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
         shortestLimitWait, longestLimitWait);
 }
 
-// One GET with everything it needs, alive for as long as its transfers are.
+// One request with everything it needs, alive for as long as its transfers are.
 class GitHubTransfer final {
 public:
     using Shared = GitHubTransport::Shared;
     using Done = GitHubTransport::Done;
     using Headers = HttpValidators::Headers;
 
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
-        const Headers &conditions, int redirectsLeft, CancelHandle request, Done done);
+    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
+        const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
+        Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, Done done, const GitHubError &error);
     // Tells the credentials what GitHub made of the token sent.
@@ -114,15 +119,15 @@ void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int 
 
 void GitHubTransfer::failLater(const Shared &shared, Done done, const GitHubError &error)
 {
-    qCDebug(lcGitHub).noquote() << "GET not sent:" << error.description();
+    qCDebug(lcGitHub).noquote() << "Request not sent:" << error.description();
     if (!shared.network)
         return;
     QMetaObject::invokeMethod(
         shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
-    const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
+    const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
 {
     if (!shared->network)
         return;
@@ -142,8 +147,10 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         httpRequest.setSslConfiguration(*shared->sslConfiguration);
 
     // The path only: the query and the headers stay out of the log.
-    qCDebug(lcGitHub).noquote() << "GET" << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
-    QNetworkReply *reply = shared->network->get(httpRequest);
+    qCDebug(lcGitHub).noquote() << method << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
+    // Other methods go with an empty body (Content-Length 0), which GitHub's commands expect.
+    QNetworkReply *reply = method == "GET" ? shared->network->get(httpRequest)
+                                           : shared->network->sendCustomRequest(httpRequest, method, QByteArray());
     request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
         if (guard)
             guard->abort();
@@ -166,14 +173,14 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "answered" << status;
-            if (isRedirect(status) && reply->hasRawHeader("Location")) {
+            qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
+            if (isRedirect(status, method) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!isApiOrigin(target, shared->endpoint.apiRoot))
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, target, token, conditions, redirectsLeft - 1, request, done);
+                return run(shared, method, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
                 judgeToken(*shared, *token, status);
@@ -189,7 +196,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                 return done(GitHubError::http(status));
         }
         if (reply->error() != QNetworkReply::NoError) {
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "failed: network error" << reply->error();
+            qCDebug(lcGitHub).noquote() << method << url.path() << "failed: network error" << reply->error();
             return done(GitHubError::transport(reply->error(), reply->errorString()));
         }
         if (!statusAttribute.isValid())
@@ -232,6 +239,17 @@ quint64 GitHubTransport::tokenGeneration() const
 
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
+    return transfer("GET", path, std::move(done), validators);
+}
+
+CancelHandle GitHubTransport::send(const QByteArray &method, const QString &path, Done done) const
+{
+    return transfer(method, path, std::move(done), {});
+}
+
+CancelHandle GitHubTransport::transfer(
+    const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const
+{
     CancelHandle request = CancelHandle::create();
     Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
         if (request.finish())
@@ -261,6 +279,7 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
         GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    GitHubTransfer::run(
+        m_shared, method, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

@@ -17,8 +17,8 @@
 class GitHubCredentials;
 class QNetworkAccessManager;
 
-// GET requests to the GitHub REST API, for every part that talks to it: the API's headers, a
-// transfer timeout, a bound on the body, conditional requests, and the origin rule. Requests go
+// Requests to the GitHub REST API, for every part that talks to it: the API's headers, a transfer
+// timeout, a bound on the body, conditional GET requests, and the origin rule. Requests go
 // only to the API's own origin over HTTPS: any other address, and any redirect leading elsewhere,
 // is refused without sending anything there.
 //
@@ -48,6 +48,9 @@ public:
     // With `validators` the request is conditional, and an answer 304 is a success. `done` runs
     // later on the GUI thread, never inside this call, and not at all once the request is cancelled.
     CancelHandle get(const QString &path, Done done, const HttpValidators &validators = {}) const;
+    // `method` ("POST", "PATCH") on `path` without a body, under the same rules as get() but never
+    // conditional. A redirect is followed only where it keeps the method (307, 308).
+    CancelHandle send(const QByteArray &method, const QString &path, Done done) const;
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;
@@ -62,6 +65,9 @@ public:
 
 private:
     struct Shared;
+    CancelHandle transfer(
+        const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const;
+
     friend class GitHubTransfer;
 
     std::shared_ptr<const Shared> m_shared;

@@ -72,6 +72,7 @@ public:
     mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
+    mutable Calls<int> commands;
 
     CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
@@ -91,5 +92,15 @@ public:
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
         return pullRequests.add(address, std::move(done));
+    }
+    // Logged as "<repo> <run id> cancel" or "<repo> <run id> rerun".
+    CancelHandle runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const override
+    {
+        return commands.add(
+            QStringLiteral("%1 %2 %3")
+                .arg(repo)
+                .arg(runId)
+                .arg(command == RunCommand::Cancel ? QStringLiteral("cancel") : QStringLiteral("rerun")),
+            std::move(done));
     }
 };

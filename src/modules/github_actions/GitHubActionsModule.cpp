@@ -8,6 +8,7 @@
 #include "services/GitHubErrorText.h"
 #include "services/GitHubRepository.h"
 
+#include <QHash>
 #include <QPointer>
 
 #include <algorithm>
@@ -48,10 +49,18 @@ struct GitHubActionsModule::Watch {
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
 
+    ~Watch()
+    {
+        for (CancelHandle &command : commands)
+            command.cancel();
+    }
+
     const QString repo; // as the user wrote it
     QString shown; // as GitHub spells it, once an answer has named it
     QList<WorkflowRun> runs; // of the last successful poll
     bool answered = false; // a poll has succeeded
+    QHash<qint64, CancelHandle> commands; // under way, by run id
+    QHash<qint64, QString> refusals; // why the last command failed, by run id
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
@@ -153,6 +162,10 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
         return;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
+    watch.refusals.removeIf([&](const auto &refusal) {
+        return std::none_of(
+            watch.runs.cbegin(), watch.runs.cend(), [&](const auto &r) { return r.id == refusal.key(); });
+    });
     watch.learnName();
     const bool firstAnswer = !std::exchange(watch.answered, true);
     watch.watcher.succeeded(pauseAfterSuccess());
@@ -232,9 +245,54 @@ QList<ModuleDetail> GitHubActionsModule::details() const
         if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
-            details.append(ModuleDetail { watch->shown, runRow(run, QString()), {}, QString() });
+            details.append(ModuleDetail {
+                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id) });
     }
     return details;
+}
+
+QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const WorkflowRun &run) const
+{
+    using Command = GitHubApi::RunCommand;
+    const bool underWay = watch.commands.contains(run.id);
+    // Pressed later, when the module may have moved on: the repository is looked up again then.
+    const auto press = [&](Command command) {
+        return [self = QPointer(const_cast<GitHubActionsModule *>(this)), repo = watch.repo, id = run.id, command] {
+            if (self)
+                self->send(repo, id, command);
+        };
+    };
+    const QString name = WorkflowRunState::nameAndBranch(run);
+    if (WorkflowRunState::hasFailedJobs(run))
+        return { { tr("Fehlgeschlagene Jobs neu starten"), tr("Fehlgeschlagene Jobs von %1 neu starten").arg(name),
+            underWay, press(Command::RerunFailedJobs) } };
+    if (WorkflowRunState::isActive(run))
+        return { { tr("Abbrechen"), tr("%1 abbrechen").arg(name), underWay, press(Command::Cancel) } };
+    return {};
+}
+
+void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::RunCommand command)
+{
+    const auto found
+        = std::find_if(m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->repo == repo; });
+    if (found == m_watches.cend() || (*found)->commands.contains(runId))
+        return;
+    Watch &watch = **found;
+    watch.refusals.remove(runId);
+    watch.commands.insert(runId,
+        m_client->runCommand(watch.repo, runId, command,
+            [guard = QPointer(this), target = &watch, runId](const GitHubResult<int> &result) {
+                if (!guard)
+                    return;
+                target->commands.remove(runId);
+                if (result.isOk())
+                    target->watcher.pollNow();
+                else
+                    target->refusals.insert(
+                        runId, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand));
+                Q_EMIT guard->changed();
+            }));
+    Q_EMIT changed();
 }
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const
