@@ -81,18 +81,17 @@ GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
 
 CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    return m_transport.get(
-        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-            if (!answer.isOk())
-                return done(answer.error());
-            std::optional<GitHubUser> user;
-            try {
-                user = decodeUser(answer.value());
-            } catch (const JsonDecodeError &error) {
-                return done(GitHubError::decode(QString::fromUtf8(error.what())));
-            }
-            done(*user);
-        });
+    return m_transport.get(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        std::optional<GitHubUser> user;
+        try {
+            user = decodeUser(answer.value());
+        } catch (const JsonDecodeError &error) {
+            return done(GitHubError::decode(QString::fromUtf8(error.what())));
+        }
+        done(*user);
+    });
 }
 
 CancelHandle GitHubClient::runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const
