@@ -50,7 +50,7 @@ QString GitHubErrorText::of(const GitHubError &error, Asked asked)
         return GitHubCredentials::refusedText();
     switch (asked) {
     case Asked::RunCommand:
-        // GitHub answers 404 where the token may not even see the repository's runs.
+        // On a private repository GitHub answers 404 rather than 403 where the token lacks the right.
         if (http && (error.statusCode() == 403 || error.statusCode() == 404))
             return tr("Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig).");
         if (error.kind() == GitHubError::Kind::RateLimited)

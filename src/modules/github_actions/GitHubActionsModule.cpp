@@ -39,6 +39,16 @@ ModuleRow grayRow(const QString &title, const QString &detail)
     return ModuleRow { title, detail, std::nullopt, Color::gray(), QUrl() };
 }
 
+// What a run's state lets the user ask of it: a failed run's failed jobs again, an unfinished run stopped.
+std::optional<GitHubApi::RunCommand> commandFor(const WorkflowRun &run)
+{
+    if (WorkflowRunState::hasFailedJobs(run))
+        return GitHubApi::RunCommand::RerunFailedJobs;
+    if (WorkflowRunState::isActive(run))
+        return GitHubApi::RunCommand::Cancel;
+    return std::nullopt;
+}
+
 } // namespace
 
 // One watched repository with its own watcher.
@@ -59,8 +69,12 @@ struct GitHubActionsModule::Watch {
     QString shown; // as GitHub spells it, once an answer has named it
     QList<WorkflowRun> runs; // of the last successful poll
     bool answered = false; // a poll has succeeded
+    struct Refusal {
+        GitHubApi::RunCommand command;
+        QString text;
+    };
     QHash<qint64, CancelHandle> commands; // under way, by run id
-    QHash<qint64, QString> refusals; // why the last command failed, by run id
+    QHash<qint64, Refusal> refusals; // why the last command failed, by run id
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
@@ -162,9 +176,10 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
         return;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
+    // A refusal stays beside its run while the run still offers the command refused.
     watch.refusals.removeIf([&](const auto &refusal) {
-        return std::none_of(
-            watch.runs.cbegin(), watch.runs.cend(), [&](const auto &r) { return r.id == refusal.key(); });
+        return std::none_of(watch.runs.cbegin(), watch.runs.cend(),
+            [&](const auto &r) { return r.id == refusal.key() && commandFor(r) == refusal.value().command; });
     });
     watch.learnName();
     const bool firstAnswer = !std::exchange(watch.answered, true);
@@ -246,29 +261,27 @@ QList<ModuleDetail> GitHubActionsModule::details() const
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
             details.append(ModuleDetail {
-                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id) });
+                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id).text });
     }
     return details;
 }
 
 QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const WorkflowRun &run) const
 {
-    using Command = GitHubApi::RunCommand;
-    const bool underWay = watch.commands.contains(run.id);
+    const std::optional<GitHubApi::RunCommand> command = commandFor(run);
+    if (!command)
+        return {};
     // Pressed later, when the module may have moved on: the repository is looked up again then.
-    const auto press = [&](Command command) {
-        return [self = QPointer(const_cast<GitHubActionsModule *>(this)), repo = watch.repo, id = run.id, command] {
-            if (self)
-                self->send(repo, id, command);
-        };
-    };
+    const std::function<void()> press
+        = ModuleCommand::later(this, [repo = watch.repo, id = run.id, command = *command](GitHubActionsModule &module) {
+              module.send(repo, id, command);
+          });
+    const bool underWay = watch.commands.contains(run.id);
     const QString name = WorkflowRunState::nameAndBranch(run);
-    if (WorkflowRunState::hasFailedJobs(run))
+    if (*command == GitHubApi::RunCommand::RerunFailedJobs)
         return { { tr("Fehlgeschlagene Jobs neu starten"), tr("Fehlgeschlagene Jobs von %1 neu starten").arg(name),
-            underWay, press(Command::RerunFailedJobs) } };
-    if (WorkflowRunState::isActive(run))
-        return { { tr("Abbrechen"), tr("%1 abbrechen").arg(name), underWay, press(Command::Cancel) } };
-    return {};
+            underWay, press } };
+    return { { tr("Abbrechen"), tr("%1 abbrechen").arg(name), underWay, press } };
 }
 
 void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::RunCommand command)
@@ -281,7 +294,7 @@ void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::Run
     watch.refusals.remove(runId);
     watch.commands.insert(runId,
         m_client->runCommand(watch.repo, runId, command,
-            [guard = QPointer(this), target = &watch, runId](const GitHubResult<int> &result) {
+            [guard = QPointer(this), target = &watch, runId, command](const GitHubResult<int> &result) {
                 if (!guard)
                     return;
                 target->commands.remove(runId);
@@ -289,7 +302,7 @@ void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::Run
                     target->watcher.pollNow();
                 else
                     target->refusals.insert(
-                        runId, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand));
+                        runId, { command, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand) });
                 Q_EMIT guard->changed();
             }));
     Q_EMIT changed();

@@ -82,7 +82,7 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndAnnouncesNewsAfterEachRe
 
 // Against a local HTTPS server: a failed run offers to re-run its failed jobs, a running one to be
 // cancelled, a successful one nothing; GitHub taking a command brings the next poll at once, a
-// refusal says what the token lacks and is not sent again.
+// refusal says what the token lacks and is not sent again, and stays while the run offers the command.
 TEST_F(GitHubActionsModuleTest, RunCommandsArePostedWithTheTokenAndThePollFollowsAtOnce)
 {
     HttpsTestServer server;
@@ -96,10 +96,14 @@ TEST_F(GitHubActionsModuleTest, RunCommandsArePostedWithTheTokenAndThePollFollow
     const QString run
         = uR"({"id":%1,"name":"CI","head_branch":"main","status":"%2","conclusion":%3,)"
           uR"("created_at":"2026-12-08T08:00:00Z","updated_at":"2026-12-08T08:00:00Z","html_url":"https://x/%1"})"_s;
-    server.setResponse(u"/repos/o/r/actions/runs"_s,
-        Response::json(R"({"workflow_runs":[)" + run.arg(u"1"_s, u"completed"_s, uR"("failure")"_s).toUtf8() + ","
-            + run.arg(u"2"_s, u"in_progress"_s, u"null"_s).toUtf8() + ","
-            + run.arg(u"3"_s, u"completed"_s, uR"("success")"_s).toUtf8() + "]}"));
+    // Runs 1 (failed), 2 (as given) and 3 (successful).
+    const auto answerRuns = [&](const QString &status, const QString &conclusion) {
+        server.setResponse(u"/repos/o/r/actions/runs"_s,
+            Response::json(R"({"workflow_runs":[)" + run.arg(u"1"_s, u"completed"_s, uR"("failure")"_s).toUtf8() + ","
+                + run.arg(u"2"_s, status, conclusion).toUtf8() + ","
+                + run.arg(u"3"_s, u"completed"_s, uR"("success")"_s).toUtf8() + "]}"));
+    };
+    answerRuns(u"in_progress"_s, u"null"_s);
     server.setResponse(u"/repos/o/r/actions/runs/1/rerun-failed-jobs"_s, Response::json("", 201));
     server.setResponse(u"/repos/o/r/actions/runs/2/cancel"_s,
         Response::json(R"({"message":"Resource not accessible by personal access token"})", 403));
@@ -148,6 +152,10 @@ TEST_F(GitHubActionsModuleTest, RunCommandsArePostedWithTheTokenAndThePollFollow
         << "a refusal is not sent again";
     EXPECT_EQ(module->details()[1].message,
         u"Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig)."_s);
+    answerRuns(u"completed"_s, uR"("cancelled")"_s);
+    scheduler.advance(scheduler.nextDelay());
+    settle();
+    EXPECT_EQ(module->details()[1].message, QString()) << "the refusal goes with the command it was about";
 }
 
 } // namespace
