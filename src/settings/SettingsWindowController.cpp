@@ -26,7 +26,7 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
         m_window->setTranslucentBackground(translucent);
 }
 
-void SettingsWindowController::show()
+void SettingsWindowController::show(const QString &pane)
 {
     if (!m_window) {
         m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account, m_history);
@@ -40,6 +40,8 @@ void SettingsWindowController::show()
         m_window->resize(contentWidth, contentHeight);
         m_window->installEventFilter(this);
     }
+    if (!pane.isEmpty())
+        m_window->setSelection(pane);
     centre();
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);

@@ -23,7 +23,8 @@ public:
         GitHubAccount &account, const NewsHistory &history, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
-    void show();
+    // Opens the window; on the pane named `pane` where one is named (SettingsPane::name).
+    void show(const QString &pane = {});
 
     // Set where a compositor blends translucent windows; the background is opaque otherwise.
     void setTranslucentBackground(bool translucent);
