@@ -526,6 +526,14 @@
         <source>wird ignoriert</source>
         <translation>ignored</translation>
     </message>
+    <message>
+        <source>Zuletzt gepusht in deinem Konto</source>
+        <translation>Recently pushed in your account</translation>
+    </message>
+    <message>
+        <source>%1 hinzufügen</source>
+        <translation>Add %1</translation>
+    </message>
 </context>
 <context>
     <name>ModuleRow</name>

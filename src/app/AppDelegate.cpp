@@ -78,6 +78,9 @@ void AppDelegate::applicationDidFinishLaunching()
         = [this, windowing] { m_settings->setTranslucentBackground(!windowing->needsShapeMask()); };
     followCompositor();
     connect(windowing, &PanelWindowSupport::needsShapeMaskChanged, this, followCompositor);
+    // An overlay row that needs the user's action opens the pane that resolves it.
+    connect(m_notch.get(), &NotchController::paneRequested, m_settings.get(),
+        [settings = m_settings.get()](const QString &pane) { settings->show(pane); });
 
     setUpStatusItem();
     connect(m_statusItem.get(), &StatusItem::availabilityChanged, this, &AppDelegate::followStatusArea);

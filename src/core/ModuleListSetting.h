@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/ListSuggestions.h"
+
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -31,6 +34,9 @@ struct ModuleListSetting {
     QString inputAccessibleName; // "Repository hinzufügen"
     int maximumCount = 0;
     std::function<Normalized(const QString &input)> normalize;
+    // Names offered beside the field to add with one click, where the module has any; owned by
+    // the module.
+    QPointer<ListSuggestions> suggestions = {};
 
     // The stored list entry by entry, in its order. A text that normalizes, does not repeat an
     // earlier used one in any letter case and fits within maximumCount is used; anything else (a

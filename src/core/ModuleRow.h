@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 // One line a module offers for display (an overlay row, a line in its settings pane): a coloured
@@ -19,9 +20,17 @@ struct ModuleRow {
     Color color = Color::gray();
     // Empty when the row opens nothing.
     QUrl link;
+    // The settings pane that resolves what the row reports (a missing token, a repository GitHub
+    // does not find), by the pane's name; the row opens it instead of its page. Empty for none.
+    QString pane = {};
 
     // The line under the title at `now`: the detail and the age joined by " · ".
     QString subtitle(const QDateTime &now) const;
+    // Whether a click on the row leads somewhere: to its pane, or to a GitHub page.
+    bool opensSomething() const;
+    // Opens what a click on the row leads to: its pane through `openPane`, else its page through
+    // the GitHub page gate.
+    void open(const std::function<void(const QString &pane)> &openPane) const;
 
     friend bool operator==(const ModuleRow &, const ModuleRow &) = default;
 };

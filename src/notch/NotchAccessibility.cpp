@@ -1,6 +1,5 @@
 #include "notch/NotchAccessibility.h"
 
-#include "core/GitHubPage.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 
@@ -20,8 +19,8 @@ QString openText()
 }
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
-// model on every query, so it never holds stale text. A row with a page offers the standard press
-// action, spoken "Öffnen", which opens the page as a click on the row does.
+// model on every query, so it never holds stale text. A row with a page or a pane offers the
+// standard press action, spoken "Öffnen", which opens it as a click on the row does.
 class NotchItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     NotchItemAccessible(NotchView *view, int index)
@@ -67,7 +66,7 @@ public:
 
     QStringList actionNames() const override
     {
-        return link().isEmpty() ? QStringList() : QStringList { pressAction() };
+        return row() && row()->opensSomething() ? QStringList { pressAction() } : QStringList();
     }
     QString localizedActionName(const QString &name) const override
     {
@@ -77,8 +76,8 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
-        if (name == pressAction())
-            GitHubPage::open(link());
+        if (name == pressAction() && row())
+            row()->open([view = m_view](const QString &pane) { Q_EMIT view->paneRequested(pane); });
     }
 
     QRect rect() const override
@@ -90,13 +89,12 @@ public:
     }
 
 private:
-    // The page of this row when it has one GitHub would show.
-    QUrl link() const
+    // The row this item stands for; none for the header.
+    const ModuleRow *row() const
     {
         if (!isValid() || m_index == 0)
-            return {};
-        const QUrl &url = m_view->model().rows().at(m_index - 1).link;
-        return GitHubPage::isGitHubPage(url) ? url : QUrl();
+            return nullptr;
+        return &m_view->model().rows().at(m_index - 1);
     }
 
     QPointer<NotchView> m_view;

@@ -1,6 +1,5 @@
 #include "notch/NotchController.h"
 
-#include "core/GitHubPage.h"
 #include "core/Logging.h"
 #include "core/ModuleContent.h"
 #include "core/NewsGate.h"
@@ -49,6 +48,7 @@ NotchController::NotchController(NewsGate &news, const ModuleContent &content, P
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
     connect(m_panel.get(), &NotchPanel::menuRequested, this, &NotchController::menuRequested);
+    connect(m_panel->content(), &NotchView::paneRequested, this, &NotchController::paneRequested);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     connect(&news, &NewsGate::interrupting, this, [this](const ModuleEvent &event) { flash(event.text, event.color); });
@@ -183,7 +183,7 @@ void NotchController::openRowAt(QPointF position)
     // The view fills the panel, whose top-left corner is the open area's.
     const int index = m_panel->content()->rowAt(position - expandedArea().topLeft());
     if (index >= 0)
-        GitHubPage::open(m_model->rows().at(index).link);
+        m_model->rows().at(index).open([this](const QString &pane) { Q_EMIT paneRequested(pane); });
 }
 
 void NotchController::handle(PointerEventType type)

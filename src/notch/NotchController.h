@@ -71,6 +71,8 @@ Q_SIGNALS:
     // A right click on the overlay, or the menu key while it has the focus, asks for the
     // program's menu at `position` (global coordinates).
     void menuRequested(QPoint position);
+    // A row that needs the user's action was opened: the settings pane named `pane` resolves it.
+    void paneRequested(const QString &pane);
 
 private:
     enum class Condition { Always, Flash };

@@ -39,6 +39,8 @@ public:
 Q_SIGNALS:
     // The drawn shape changed (every animation frame).
     void shapeChanged();
+    // A screen reader pressed a row naming the settings pane that resolves it.
+    void paneRequested(const QString &pane);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

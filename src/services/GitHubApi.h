@@ -54,4 +54,7 @@ public:
     virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).
     virtual CancelHandle currentUser(Callback<GitHubUser> done) const = 0;
+    // The `count` repositories of the token's account pushed to most recently (GET /user/repos),
+    // as owner/name, newest first.
+    virtual CancelHandle recentRepositories(int count, Callback<QStringList> done) const = 0;
 };

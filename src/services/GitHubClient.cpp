@@ -1,6 +1,7 @@
 #include "services/GitHubClient.h"
 
 #include "services/GitHubCredentials.h"
+#include "services/GitHubRepository.h"
 
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
@@ -79,17 +80,36 @@ GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
     return user;
 }
 
+QStringList GitHubClient::decodeRepositoryNames(const QByteArray &body)
+{
+    QStringList names;
+    for (const QString &name :
+        JsonReader::decodeArray(body, [](const JsonReader &json) { return json.string("full_name"); })) {
+        const ModuleListSetting::Normalized normalized = GitHubRepository::normalize(name);
+        if (const QString *valid = std::get_if<QString>(&normalized); valid && *valid == name)
+            names.append(name);
+    }
+    return names;
+}
+
+CancelHandle GitHubClient::recentRepositories(int count, Callback<QStringList> done) const
+{
+    return get<QStringList>(QStringLiteral("user/repos?sort=pushed&per_page=") + QString::number(count),
+        &decodeRepositoryNames, std::move(done));
+}
+
 CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    return m_transport.get(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-        if (!answer.isOk())
-            return done(answer.error());
-        std::optional<GitHubUser> user;
-        try {
-            user = decodeUser(answer.value());
-        } catch (const JsonDecodeError &error) {
-            return done(GitHubError::decode(QString::fromUtf8(error.what())));
-        }
-        done(*user);
-    });
+    return m_transport.get(
+        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            std::optional<GitHubUser> user;
+            try {
+                user = decodeUser(answer.value());
+            } catch (const JsonDecodeError &error) {
+                return done(GitHubError::decode(QString::fromUtf8(error.what())));
+            }
+            done(*user);
+        });
 }

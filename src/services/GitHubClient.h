@@ -96,10 +96,14 @@ public:
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override;
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     CancelHandle currentUser(Callback<GitHubUser> done) const override;
+    CancelHandle recentRepositories(int count, Callback<QStringList> done) const override;
 
     // The account in an answer to GET /user, with the scopes of its X-OAuth-Scopes header.
     // Throws JsonDecodeError on a body of the wrong shape.
     static GitHubUser decodeUser(const GitHubResponse &answer);
+    // The owner/name of each repository in a list of repositories, leaving out any that is not a
+    // repository's name. Throws JsonDecodeError on a body of the wrong shape.
+    static QStringList decodeRepositoryNames(const QByteArray &body);
 
 private:
     // The last answer to each poll, with the validators GitHub sent for it.

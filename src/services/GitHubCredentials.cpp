@@ -83,6 +83,11 @@ std::optional<QString> GitHubCredentials::problemText() const
     return std::nullopt;
 }
 
+QString GitHubCredentials::resolvingPane() const
+{
+    return !m_token || m_refused || m_storeUnavailable ? QString(accountPane) : QString();
+}
+
 QString GitHubCredentials::refusedText()
 {
     return tr("GitHub lehnt den Token ab (abgelaufen oder widerrufen)");

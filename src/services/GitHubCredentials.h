@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QLatin1StringView>
 #include <QObject>
 #include <QString>
 
@@ -54,6 +55,12 @@ public:
     // What every GitHub part shows instead of its own lines: the unreadable store, the refusal,
     // or GitHub's wait while it lasts; none while the token may be used.
     std::optional<QString> problemText() const;
+    // The name of the settings pane where the token is saved.
+    static constexpr QLatin1StringView accountPane { "githubAccount" };
+    // The pane that resolves what keeps every GitHub part from working: the account pane while
+    // no token is held, the token is refused or the keyring unreadable; empty otherwise (GitHub's
+    // wait passes by itself).
+    QString resolvingPane() const;
 
 Q_SIGNALS:
     // After the token or its refused state changed.

@@ -4,7 +4,10 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class PreferenceStore;
+class QGridLayout;
 class QLineEdit;
 class QVBoxLayout;
 class SettingsMessage;
@@ -16,17 +19,27 @@ class SettingsMessage;
 // an entry may be; a duplicate (in any letter case) or a used entry beyond the maximum is refused
 // here too, and a refusal is told under the field with nothing stored. Each change is written to
 // the preference at once, every other entry untouched; a change made elsewhere shows at once.
+// Where the module suggests names, those not in the list yet are offered under the field as
+// buttons that add one each, while the list has room.
 class ModuleListEditor final : public QWidget {
     Q_OBJECT
 public:
     ModuleListEditor(PreferenceStore &preferences, ModuleListSetting setting, QWidget *parent = nullptr);
+    ~ModuleListEditor() override;
 
     QLineEdit *input() const { return m_input; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QList<ModuleListSetting::Entry> entries() const;
     void write(const QList<ModuleListSetting::Entry> &entries, const QVariantList &added = {});
     void add();
+    // Adds `input` as the module normalizes it; the reason when it is refused.
+    std::optional<QString> addEntry(const QString &input);
+    void showSuggestions();
     void remove(qsizetype index, const QVariant &stored);
     void showEntries();
 
@@ -36,4 +49,6 @@ private:
     QVBoxLayout *m_entriesLayout;
     QLineEdit *m_input;
     SettingsMessage *m_refusal;
+    QWidget *m_suggested;
+    QGridLayout *m_suggestedLayout;
 };

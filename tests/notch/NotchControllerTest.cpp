@@ -278,7 +278,10 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
     ModuleRow aged = numberedRows(1).first();
     aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
     const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
-    module(u"first"_s).setRows({ aged, elsewhere });
+    const ModuleRow needsToken { u"Kein Token"_s, {}, std::nullopt, Color::gray(), numberedRows(1)[0].link,
+        u"githubAccount"_s };
+    module(u"first"_s).setRows({ aged, elsewhere, needsToken });
+    QSignalSpy panes(&controller(), &NotchController::paneRequested);
     const auto rowCentre
         = [this](int index) { return controller().panel().content()->rowRect(index).center() + panel().topLeft(); };
     controller();
@@ -291,7 +294,10 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
     EXPECT_EQ(redraws, 1);
     pointer.clickAt(rowCentre(0));
     pointer.clickAt(rowCentre(1));
+    pointer.clickAt(rowCentre(2)); // the pane that resolves it, not the page
     EXPECT_EQ(opened.opened, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
+    ASSERT_EQ(panes.size(), 1);
+    EXPECT_EQ(panes.first().first().toString(), u"githubAccount"_s);
     EXPECT_TRUE(model().isPinned());
     pointer.clickAt(onNotch);
     EXPECT_EQ(scheduler.pendingCount(), 0);

@@ -72,6 +72,7 @@ public:
     mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
+    mutable Calls<QStringList> recent;
 
     CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
@@ -87,6 +88,11 @@ public:
     CancelHandle currentUser(Callback<GitHubUser> done) const override
     {
         return users.add(QStringLiteral("user"), std::move(done));
+    }
+    // Logged as the count asked for.
+    CancelHandle recentRepositories(int count, Callback<QStringList> done) const override
+    {
+        return recent.add(QString::number(count), std::move(done));
     }
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {

@@ -7,6 +7,7 @@
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
 #include "services/GitHubRepository.h"
+#include "services/RecentRepositories.h"
 
 #include <QPointer>
 
@@ -83,6 +84,7 @@ GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus 
     , m_client(std::move(client))
     , m_credentials(credentials)
     , m_scheduler(scheduler)
+    , m_suggestions(std::make_unique<RecentRepositories>(*m_client, m_credentials))
 {
     follow(GitHubRepository::watched(m_preferences));
     GitHubRepository::follow(m_preferences, this, [this](const QStringList &wanted) { follow(wanted); });
@@ -202,10 +204,20 @@ ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
     const std::optional<QString> problem
         = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText();
     if (problem) {
-        if (watch.runs.isEmpty())
-            return grayRow(watch.shown, *problem);
-        const ModuleRow last = runRow(watch.runs.first(), watch.shortName());
-        return ModuleRow { last.title, *problem, std::nullopt, Color::gray(), last.link };
+        ModuleRow row = grayRow(watch.shown, *problem);
+        if (!watch.runs.isEmpty()) {
+            const ModuleRow last = runRow(watch.runs.first(), watch.shortName());
+            row.title = last.title;
+            row.link = last.link;
+        }
+        // What the user can mend: the token in the account pane, a repository GitHub does not
+        // find in this module's list.
+        row.pane = m_credentials.resolvingPane();
+        const std::optional<GitHubError> &error = watch.watcher.error();
+        if (!m_credentials.problemText() && error && error->kind() == GitHubError::Kind::Http
+            && error->statusCode() == 404)
+            row.pane = id();
+        return row;
     }
     if (!watch.answered)
         return grayRow(watch.shown, tr("Lädt …"));
@@ -239,7 +251,9 @@ QList<ModuleDetail> GitHubActionsModule::details() const
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const
 {
-    return GitHubRepository::listSetting();
+    ModuleListSetting setting = GitHubRepository::listSetting();
+    setting.suggestions = m_suggestions.get();
+    return setting;
 }
 
 QStringList GitHubActionsModule::repositories() const

@@ -15,6 +15,7 @@
 
 class GitHubCredentials;
 class PreferenceStore;
+class RecentRepositories;
 
 // Watches the newest GitHub Actions workflow runs of every repository the user chose (the
 // preference "github.repositories", followed as it changes). Each repository has a watcher of
@@ -43,7 +44,8 @@ public:
     void stop() override;
 
     std::optional<QString> errorText() const override;
-    // One row per watched repository: its newest run, or why there is none.
+    // One row per watched repository: its newest run, or why there is none (a row that needs a
+    // token, or names a repository GitHub does not find, opens the pane that resolves it).
     QList<ModuleRow> overlayRows() const override;
     // Per repository, its newest runs (up to five), each opening its page.
     QList<ModuleDetail> details() const override;
@@ -69,5 +71,6 @@ private:
     const GitHubCredentials &m_credentials;
     Scheduler &m_scheduler;
     std::vector<std::unique_ptr<Watch>> m_watches;
+    const std::unique_ptr<RecentRepositories> m_suggestions;
     bool m_running = false;
 };

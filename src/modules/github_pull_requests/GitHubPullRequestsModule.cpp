@@ -84,8 +84,12 @@ std::optional<QString> GitHubPullRequestsModule::errorText() const
 
 QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
 {
-    if (const std::optional<QString> problem = errorText())
-        return { grayRow(*problem) };
+    if (const std::optional<QString> problem = errorText()) {
+        // A missing or refused token is mended in the account pane.
+        ModuleRow row = grayRow(*problem);
+        row.pane = m_credentials.resolvingPane();
+        return { row };
+    }
     if (m_messages.isEmpty())
         return { grayRow(tr("Keine neuen Pull-Request-Meldungen")) };
     QList<ModuleRow> rows;

@@ -35,6 +35,7 @@ TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndTheLastFailureShowsUnti
     module->start();
     credentials.markRefused(QStringLiteral("ghp_test")); // what the real client does on a 401
     EXPECT_EQ(module->overlayRows().at(0).detail, GitHubCredentials::refusedText());
+    EXPECT_EQ(module->overlayRows().at(0).pane, QStringLiteral("githubAccount")) << "a new token is saved there";
     ASSERT_TRUE(api->runs.deliver(Polled(QList { done }, true)));
     EXPECT_EQ(scheduler.nextDelay(), 15) << "unchanged: a success, the run still active";
     credentials.setToken(QStringLiteral("ghp_new"));
@@ -62,6 +63,7 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListAndAnnouncesNewsAfterEachRe
     scheduler.advance(60);
     answer(GitHubError::http(404));
     EXPECT_EQ(module->errorText(), QStringLiteral("o/r: Repository nicht gefunden oder kein Zugriff"));
+    EXPECT_EQ(module->overlayRows().at(0).pane, module->id()) << "the list to mend it in";
     EXPECT_EQ(module->overlayRows().at(1),
         (ModuleRow { QStringLiteral("Deploy \u00B7 b"), QStringLiteral("mallory:main \u00B7 l\u00E4uft"),
             deploy.updatedAt, Color::orange(), deploy.htmlURL }));

@@ -74,6 +74,11 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     credentials.setToken(QStringLiteral("ghp_other"));
     poll(QList { thread("10", "review_requested"), thread("11", "comment") });
     EXPECT_TRUE(takeTexts().isEmpty());
+
+    // Without a token the one row says so and leads to the account pane.
+    credentials.setToken(std::nullopt);
+    const ModuleRow missing = module->overlayRows().value(0);
+    EXPECT_EQ(missing.title + u'|' + missing.pane, QStringLiteral("Kein GitHub-Token hinterlegt.|githubAccount"));
 }
 
 TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRequestInAnswerOrder)
