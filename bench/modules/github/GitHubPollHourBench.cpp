@@ -70,6 +70,8 @@ Page runsPage(const QByteArray &all, const Request &request)
     const QString file = path.contains(u"/workflows/") ? path.section(u'/', -2, -2) : QString();
     const QString branch = QUrlQuery(QString::fromUtf8(request.target).section(u'?', 1))
                                .queryItemValue(QStringLiteral("branch"), QUrl::FullyDecoded);
+    if (file.isEmpty() && branch.isEmpty())
+        return { all, R"(W/"6a1f0c")", "Mon, 07 Dec 2026 09:00:00 GMT" };
     QJsonObject page = QJsonDocument::fromJson(all).object();
     QJsonArray runs;
     for (const QJsonValue &run : page.value(u"workflow_runs").toArray()) {
