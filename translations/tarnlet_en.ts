@@ -446,6 +446,18 @@
         <source>Repository hinzufügen</source>
         <translation>Add repository</translation>
     </message>
+    <message>
+        <source>Stumm</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>Branches</source>
+        <translation>Branches</translation>
+    </message>
+    <message>
+        <source>Workflow</source>
+        <translation>Workflow</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxUpdateDialogs</name>

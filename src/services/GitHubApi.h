@@ -34,6 +34,15 @@ template<typename T> struct Polled {
     std::optional<int> pollInterval;
 };
 
+// The part of a choice of runs GitHub answers itself: the runs of one branch (empty: of every
+// branch) and of one workflow, named by its file in .github/workflows (empty: of every workflow).
+struct RunsFilter {
+    QString branch;
+    QString workflowFile;
+
+    friend bool operator==(const RunsFilter &, const RunsFilter &) = default;
+};
+
 // The GitHub calls the modules make. GitHubClient is the real one; unit tests hand in a fake.
 // Callbacks run later on the GUI thread, never inside the call, and not at all once the
 // returned request is aborted.
@@ -43,9 +52,10 @@ public:
 
     virtual ~GitHubApi() = default;
 
-    // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
-    virtual CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const = 0;
+    // The newest `perPage` workflow runs of `repo` ("owner/name") that pass `filter`, in the
+    // answer's order.
+    virtual CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const = 0;
     // The unread notifications about pull requests of the repositories `repos` (names compared
     // without regard to case, as GitHub does), in the answer's order.
     virtual CancelHandle unreadPullRequestNotifications(

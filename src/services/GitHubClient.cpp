@@ -3,6 +3,8 @@
 #include "services/GitHubCredentials.h"
 #include "services/GitHubRepository.h"
 
+#include <QUrl>
+
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint), credentials)
@@ -32,14 +34,24 @@ CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) con
     });
 }
 
-CancelHandle GitHubClient::workflowRuns(
-    const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
+QString GitHubClient::workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage)
 {
-    const QString path
-        = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs?per_page=") + QString::number(perPage);
+    QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/");
+    if (!filter.workflowFile.isEmpty())
+        path += QStringLiteral("workflows/") + QString::fromLatin1(QUrl::toPercentEncoding(filter.workflowFile)) + u'/';
+    path += QStringLiteral("runs?per_page=") + QString::number(perPage);
+    // A branch may hold "/", "&", "#" or "+": each is escaped to stay the branch's.
+    if (!filter.branch.isEmpty())
+        path += QStringLiteral("&branch=") + QString::fromLatin1(QUrl::toPercentEncoding(filter.branch));
+    return path;
+}
+
+CancelHandle GitHubClient::workflowRuns(
+    const QString &repo, const RunsFilter &filter, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
+{
     return poll<QList<WorkflowRun>>(
-        path, QString(), [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
-        std::move(done));
+        workflowRunsPath(repo, filter, perPage), QString(),
+        [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
 }
 
 CancelHandle GitHubClient::unreadPullRequestNotifications(

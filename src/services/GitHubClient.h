@@ -90,8 +90,11 @@ public:
         return m_transport.get(path, receive, validators);
     }
 
-    CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override;
+    CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const override;
+    // The request for those runs, relative to the API root: one workflow's runs through its own
+    // list, a branch as the query's `branch`.
+    static QString workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage);
     CancelHandle unreadPullRequestNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override;
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;

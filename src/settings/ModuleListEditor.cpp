@@ -2,6 +2,7 @@
 
 #include "core/PlainText.h"
 #include "core/prefs/PreferenceStore.h"
+#include "settings/ModuleEntryOptions.h"
 #include "settings/PreferenceBinding.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
@@ -181,10 +182,17 @@ void ModuleListEditor::remove(qsizetype index, const QVariant &stored)
     // The row stands for the list as it was shown; an entry since changed elsewhere is left alone.
     if (index >= list.size() || list[index].stored != stored)
         return;
-    list.removeAt(index);
+    const ModuleListSetting::Entry removed = list.takeAt(index);
     // The pressed button goes with its row: the field keeps the keyboard in the list.
     m_input->setFocus();
     write(list);
+    // Added again later, the entry starts without the options it had; a repeat that now takes its
+    // place keeps them.
+    const QList<ModuleListSetting::Entry> now = entries();
+    const bool stillUsed = std::any_of(now.cbegin(), now.cend(),
+        [&](const auto &entry) { return entry.used && entry.text.compare(removed.text, Qt::CaseInsensitive) == 0; });
+    if (removed.used && !stillUsed)
+        m_setting.dropOptions(m_preferences, removed.text);
 }
 
 void ModuleListEditor::showEntries()
@@ -223,6 +231,8 @@ void ModuleListEditor::showEntries()
         // An entry can be selected and copied, as any name shown for reference.
         row->titleLabel()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_entriesLayout->addWidget(row);
+        if (entry.used && !m_setting.options.isEmpty())
+            m_entriesLayout->addWidget(new ModuleEntryOptions(m_preferences, m_setting, entry.text, m_entries));
         m_entriesLayout->addWidget(new SettingsDivider(m_entries));
     }
 }

@@ -14,13 +14,14 @@ class SettingsMessage;
 
 // The list a module lets the user keep (the watched repositories), under the heading the module
 // names: one row per stored entry, as the module reads it (ModuleListSetting::entries), with a
-// button that removes it, and below a field whose input is added with "Hinzufügen" or Return.
-// Entries the module ignores are kept, greyed with a note. The module's normalize() decides what
-// an entry may be; a duplicate (in any letter case) or a used entry beyond the maximum is refused
-// here too, and a refusal is told under the field with nothing stored. Each change is written to
-// the preference at once, every other entry untouched; a change made elsewhere shows at once.
-// Where the module suggests names, those not in the list yet are offered under the field as
-// buttons that add one each, while the list has room.
+// button that removes it (and its options), a used entry's options under it (ModuleEntryOptions),
+// and below a field whose input is added with "Hinzufügen" or Return. Entries the module ignores
+// are kept, greyed with a note. The module's normalize() decides what an entry may be; a duplicate
+// (in any letter case) or a used entry beyond the maximum is refused here too, and a refusal is
+// told under the field with nothing stored. Each change is written to the preference at once,
+// every other entry untouched; a change made elsewhere shows at once. Where the module suggests
+// names, those not in the list yet are offered under the field as buttons that add one each,
+// while the list has room.
 class ModuleListEditor final : public QWidget {
     Q_OBJECT
 public:

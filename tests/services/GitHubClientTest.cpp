@@ -59,7 +59,7 @@ protected:
     GitHubResult<Polled<QList<WorkflowRun>>> runs()
     {
         return await<Polled<QList<WorkflowRun>>>(
-            [&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, 10, done); });
+            [&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, {}, 10, done); });
     }
 
     GitHubResult<QByteArray> bytes(const QString &path)
@@ -100,6 +100,13 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     credentials.setToken(token);
     EXPECT_EQ(runs().error(), GitHubError::http(304)) << "nor does the first token, once replaced";
     EXPECT_EQ(server.requests().last().header("If-None-Match"), QByteArray());
+    // One workflow's runs through its own list, a branch in the query: its "/", "&" and "+" stay its own.
+    const QString workflowPath = u"/repos/octo-org/hello-world/actions/workflows/ci.yml/runs"_s;
+    server.setResponse(workflowPath, Response::json(R"({"workflow_runs": []})"));
+    EXPECT_TRUE(await<Polled<QList<WorkflowRun>>>([&](auto done) {
+        c.workflowRuns(u"octo-org/hello-world"_s, RunsFilter { u"feat/a&b+c"_s, u"ci.yml"_s }, 10, done);
+    }).isOk());
+    EXPECT_EQ(server.requests().last().target, workflowPath.toLatin1() + "?per_page=10&branch=feat%2Fa%26b%2Bc");
     server.setResponse(runsPath, Response::json("{}", 300));
     EXPECT_EQ(bytes(runsPath).error(), GitHubError::http(300)) << "only 2xx is success";
 

@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -103,6 +104,10 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
                 return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
             return input.trimmed();
         } };
+    const QString optionsKey = u"test.options"_s;
+    actions->list->optionsKey = optionsKey;
+    actions->list->options = { { u"muted"_s, u"Stumm"_s, ModuleListSetting::Option::Kind::Switch },
+        { u"branches"_s, u"Branches"_s, ModuleListSetting::Option::Kind::Names } };
     // As a file may hold it: one entry of another type, one the module refuses, one repeat in other letters.
     prefs.setValue(key, QVariantList { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s });
     // The account's recently pushed repositories, asked of a real HTTPS server once a token is held.
@@ -157,8 +162,20 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     button(pane, u"Hinzufügen"_s)->click();
     add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
     EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/two"_s, u"a/three"_s }));
+    // A used entry's options sit under it and are stored apart: the list stays one of names.
+    settle();
+    EXPECT_FALSE(findNamed(pane, u"5: Stumm"_s)) << "an ignored entry has none";
+    toggle(pane, u"a/two: Stumm"_s)->click();
+    QLineEdit &branches = *findNamed<QLineEdit>(pane, u"a/two: Branches"_s);
+    branches.setText(u" main,, release/*"_s);
+    QTest::keyClick(&branches, Qt::Key_Return);
+    EXPECT_EQ(branches.text(), u"main, release/*"_s);
+    EXPECT_EQ(QJsonValue::fromVariant(prefs.value(optionsKey)),
+        (QJsonObject { { u"a/two"_s,
+            QJsonObject { { u"muted"_s, true }, { u"branches"_s, QJsonArray { u"main"_s, u"release/*"_s } } } } }));
     button(pane, u"a/two entfernen"_s)->click();
     EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s }));
+    EXPECT_EQ(prefs.value(optionsKey).toMap(), QVariantMap()) << "its options go with it";
     EXPECT_FALSE(button(pane, u"a/two entfernen"_s));
     EXPECT_FALSE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
 

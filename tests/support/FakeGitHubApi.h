@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/GitHubApi.h"
+#include "services/GitHubClient.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +17,7 @@ class FakeGitHubApi final : public GitHubApi {
 public:
     template<typename T, typename Delivered = T> class Calls {
     public:
-        // The argument of every call made ("owner/name?per_page=10", repositories or address), in order.
+        // The argument of every call made (a runs path, repositories or address), in order.
         QStringList arguments;
 
         // Answers the oldest waiting call (made with `argument`, when given); false when none waits.
@@ -74,10 +75,11 @@ public:
     mutable Calls<GitHubUser> users;
     mutable Calls<QStringList> recent;
 
-    CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
+    // Logged as the request's path (GitHubClient::workflowRunsPath).
+    CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const override
     {
-        return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
+        return runs.add(GitHubClient::workflowRunsPath(repo, filter, perPage), std::move(done));
     }
     // Logged as the repositories joined by ",".
     CancelHandle unreadPullRequestNotifications(

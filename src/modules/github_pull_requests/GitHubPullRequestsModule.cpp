@@ -176,8 +176,10 @@ void GitHubPullRequestsModule::announceRemaining()
     const quint64 pollNumber = m_pollNumber;
     while (m_next < m_answer.size()) {
         const GitHubNotification &notification = m_answer[m_next];
-        // Threads of a repository without a recorded answer yet were there before: not news.
-        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())) {
+        // Threads of a repository without a recorded answer yet were there before: not news. A
+        // muted repository's threads are passed over, without the merge check they would need.
+        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())
+            || GitHubRepository::isMuted(m_preferences, notification.repository.fullName)) {
             ++m_next;
             continue;
         }

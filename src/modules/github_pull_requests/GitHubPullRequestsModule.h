@@ -23,9 +23,9 @@ class PreferenceStore;
 // "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
 // GitHub asks for) it reads the unread pull-request notifications and publishes a short German
 // text for each thread the previous poll did not return (a review request, a review or comment, a
-// merge). A repository's first successful poll, and the first with a new token, only records what
-// is there. It has no status line; failed polls stay silent. The overlay lists the three newest
-// messages, each opening its pull request's page.
+// merge), none for a muted repository. A repository's first successful poll, and the first with a
+// new token, only records what is there. It has no status line; failed polls stay silent. The overlay lists the three
+// newest messages, each opening its pull request's page.
 class GitHubPullRequestsModule final : public DevModule {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 // The pull-request module against a fake API on the manual scheduler: the silent baseline,
-// announcing only threads the previous poll did not return, texts per reason, merge checks.
+// announcing only threads the previous poll did not return (none of a muted repository), texts per
+// reason, merge checks.
 #include "GitHubModuleFixture.h"
 #include "QtPrinters.h"
 
@@ -69,6 +70,12 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     EXPECT_TRUE(takeTexts().isEmpty());
     poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
+    // A muted repository's news is passed over, a state change without its merge check.
+    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions,
+        QVariantMap { { QStringLiteral("o/s"), QVariantMap { { QStringLiteral("muted"), true } } } });
+    poll(QList { thread("12", "comment", "o/s"), thread("13", "state_change", "O/s"), thread("14", "comment") });
+    EXPECT_EQ(takeTexts(), QStringList({ comment + QStringLiteral("14") }));
+    EXPECT_TRUE(api->pullRequests.arguments.isEmpty());
 
     // Another account's token is asked at once, and its first answer is only recorded.
     credentials.setToken(QStringLiteral("ghp_other"));
