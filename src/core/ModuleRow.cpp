@@ -1,6 +1,17 @@
 #include "core/ModuleRow.h"
 
+#include "core/GitHubPage.h"
+
 #include <QCoreApplication>
+
+bool ModuleRow::open() const
+{
+    if (!GitHubPage::open(link))
+        return false;
+    if (actions.opened)
+        actions.opened();
+    return true;
+}
 
 QString ModuleRow::subtitle(const QDateTime &now) const
 {

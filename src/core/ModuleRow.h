@@ -6,7 +6,25 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
+
+// What a row does besides showing: `opened` runs after its page was opened (a click or the press
+// action), and `secondary` is a second action under its own words (a news row's "Als gelesen
+// markieren"); empty functions do nothing. Rows compare by what they show, so only the second
+// action's words take part in ==.
+struct ModuleRowActions {
+    std::function<void()> opened = {};
+    QString secondaryName = {};
+    std::function<void()> secondary = {};
+
+    bool hasSecondary() const { return !secondaryName.isEmpty() && secondary; }
+
+    friend bool operator==(const ModuleRowActions &a, const ModuleRowActions &b)
+    {
+        return a.secondaryName == b.secondaryName;
+    }
+};
 
 // One line a module offers for display (an overlay row, a line in its settings pane): a coloured
 // dot, a title over a detail line, and the page a click opens. Where `since` is set, the line
@@ -19,6 +37,11 @@ struct ModuleRow {
     Color color = Color::gray();
     // Empty when the row opens nothing.
     QUrl link;
+    ModuleRowActions actions = {};
+
+    // Opens the row's page where it is a GitHub page, then runs actions.opened; false when the
+    // row opens nothing.
+    bool open() const;
 
     // The line under the title at `now`: the detail and the age joined by " · ".
     QString subtitle(const QDateTime &now) const;

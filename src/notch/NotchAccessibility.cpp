@@ -8,11 +8,14 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <optional>
 #include <vector>
 
 namespace {
 
 const QString headerText = QStringLiteral("Tarnlet");
+// The name of a row's second action; screen readers say the row's own words for it.
+const QString secondaryAction = QStringLiteral("secondary");
 // The words a screen reader says for the row's press action.
 QString openText()
 {
@@ -21,7 +24,8 @@ QString openText()
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
 // model on every query, so it never holds stale text. A row with a page offers the standard press
-// action, spoken "Öffnen", which opens the page as a click on the row does.
+// action, spoken "Öffnen", which opens the page as a click on the row does; a row with a second
+// action offers it too, as a click on its check mark does.
 class NotchItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     NotchItemAccessible(NotchView *view, int index)
@@ -67,18 +71,33 @@ public:
 
     QStringList actionNames() const override
     {
-        return link().isEmpty() ? QStringList() : QStringList { pressAction() };
+        QStringList names;
+        if (!link().isEmpty())
+            names.append(pressAction());
+        if (const std::optional<ModuleRow> shown = row(); shown && shown->actions.hasSecondary())
+            names.append(secondaryAction);
+        return names;
     }
     QString localizedActionName(const QString &name) const override
     {
-        return name == pressAction() ? openText() : QString();
+        if (name == pressAction())
+            return openText();
+        if (const std::optional<ModuleRow> shown = row(); shown && name == secondaryAction)
+            return shown->actions.secondaryName;
+        return QString();
     }
     QString localizedActionDescription(const QString &name) const override { return localizedActionName(name); }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
+        // A copy: the action may change what the model lists.
+        const std::optional<ModuleRow> shown = row();
+        if (!shown)
+            return;
         if (name == pressAction())
-            GitHubPage::open(link());
+            shown->open();
+        else if (name == secondaryAction && shown->actions.hasSecondary())
+            shown->actions.secondary();
     }
 
     QRect rect() const override
@@ -90,13 +109,18 @@ public:
     }
 
 private:
+    // The row this child stands for; none for the header.
+    std::optional<ModuleRow> row() const
+    {
+        if (!isValid() || m_index == 0)
+            return std::nullopt;
+        return m_view->model().rows().at(m_index - 1);
+    }
     // The page of this row when it has one GitHub would show.
     QUrl link() const
     {
-        if (!isValid() || m_index == 0)
-            return {};
-        const QUrl &url = m_view->model().rows().at(m_index - 1).link;
-        return GitHubPage::isGitHubPage(url) ? url : QUrl();
+        const std::optional<ModuleRow> shown = row();
+        return shown && GitHubPage::isGitHubPage(shown->link) ? shown->link : QUrl();
     }
 
     QPointer<NotchView> m_view;

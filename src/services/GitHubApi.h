@@ -54,4 +54,7 @@ public:
     virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).
     virtual CancelHandle currentUser(Callback<GitHubUser> done) const = 0;
+    // Marks notification thread `threadId` read (PATCH /notifications/threads/{id}); the value
+    // is GitHub's status (205).
+    virtual CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const = 0;
 };

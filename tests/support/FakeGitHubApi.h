@@ -72,6 +72,7 @@ public:
     mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
+    mutable Calls<int> markedRead; // by thread id
 
     CancelHandle workflowRuns(
         const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
@@ -91,5 +92,9 @@ public:
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
         return pullRequests.add(address, std::move(done));
+    }
+    CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override
+    {
+        return markedRead.add(threadId, std::move(done));
     }
 };
