@@ -280,6 +280,10 @@
         <source>Wird gelesen …</source>
         <translation>Reading …</translation>
     </message>
+    <message>
+        <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
+        <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
@@ -400,6 +404,10 @@
         <source>Läufe konnten nicht geladen werden.</source>
         <translation>Runs could not be loaded.</translation>
     </message>
+    <message>
+        <source>Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
+        <translation>Pull request news needs a classic token with the notifications or repo scope.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubPullRequestsModule</name>
@@ -426,6 +434,10 @@
     <message>
         <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
         <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
+    </message>
+    <message>
+        <source>Als gelesen markieren</source>
+        <translation>Mark as read</translation>
     </message>
 </context>
 <context>

@@ -19,10 +19,12 @@ bool ModuleRow::opensSomething() const
 
 void ModuleRow::open(const std::function<void(const QString &pane)> &openPane) const
 {
-    if (pane.isEmpty())
-        GitHubPage::open(link);
-    else if (openPane)
-        openPane(pane);
+    if (!pane.isEmpty()) {
+        if (openPane)
+            openPane(pane);
+    } else if (GitHubPage::open(link) && actions.opened) {
+        actions.opened();
+    }
 }
 
 QString relativeAge(const QDateTime &since, const QDateTime &now)

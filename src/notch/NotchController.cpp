@@ -181,9 +181,18 @@ void NotchController::armAgeUpdate()
 void NotchController::openRowAt(QPointF position)
 {
     // The view fills the panel, whose top-left corner is the open area's.
-    const int index = m_panel->content()->rowAt(position - expandedArea().topLeft());
-    if (index >= 0)
-        m_model->rows().at(index).open([this](const QString &pane) { Q_EMIT paneRequested(pane); });
+    const QPointF local = position - expandedArea().topLeft();
+    const NotchView &view = *m_panel->content();
+    const int index = view.rowAt(local);
+    if (index < 0)
+        return;
+    // A copy: the row's action may change what the model lists.
+    const ModuleRow row = m_model->rows().at(index);
+    // The mark at a row's end is its second action; the rest of the row opens its page.
+    if (view.secondaryRect(index).contains(local))
+        row.actions.secondary();
+    else
+        row.open([this](const QString &pane) { Q_EMIT paneRequested(pane); });
 }
 
 void NotchController::handle(PointerEventType type)

@@ -33,6 +33,8 @@ public:
     QRectF rowRect(int index) const;
     // The row under `point`, or -1.
     int rowAt(QPointF point) const;
+    // The mark standing for row `index`'s second action; empty when it has none.
+    QRectF secondaryRect(int index) const;
 
     void paint(QPainter &painter);
 

@@ -67,4 +67,7 @@ public:
     // The `count` repositories of the token's account pushed to most recently (GET /user/repos),
     // as owner/name, newest first.
     virtual CancelHandle recentRepositories(int count, Callback<QStringList> done) const = 0;
+    // Marks notification thread `threadId` read (PATCH /notifications/threads/{id}); the value
+    // is GitHub's status (205).
+    virtual CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const = 0;
 };

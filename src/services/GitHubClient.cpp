@@ -125,3 +125,15 @@ CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
             done(*user);
         });
 }
+
+CancelHandle GitHubClient::markThreadRead(const QString &threadId, Callback<int> done) const
+{
+    // GitHub's ids are digits; anything else would put more than one segment in the path.
+    const QString id = QString::fromLatin1(QUrl::toPercentEncoding(threadId));
+    return m_transport.patch(QStringLiteral("notifications/threads/") + id,
+        [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            done(answer.value().status);
+        });
+}

@@ -12,7 +12,8 @@
 #include <optional>
 
 // The REST client both GitHub modules, the account pane and the update check talk through: GET
-// requests on the shared transport, bodies decoded strictly.
+// requests (and the one PATCH that marks a thread read) on the shared transport, bodies decoded
+// strictly.
 //
 // Polls are conditional: each sends the validators of the previous answer to the same request,
 // and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
@@ -100,6 +101,7 @@ public:
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     CancelHandle currentUser(Callback<GitHubUser> done) const override;
     CancelHandle recentRepositories(int count, Callback<QStringList> done) const override;
+    CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override;
 
     // The account in an answer to GET /user, with the scopes of its X-OAuth-Scopes header.
     // Throws JsonDecodeError on a body of the wrong shape.

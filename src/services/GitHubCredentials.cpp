@@ -9,8 +9,10 @@ void GitHubCredentials::setToken(std::optional<QString> token)
 {
     if (token == m_token && !m_refused && m_limit.hasExpired() && !m_storeUnavailable)
         return;
-    if (token != m_token)
+    if (token != m_token) {
         ++m_generation;
+        m_cannotMarkRead = false;
+    }
     m_token = std::move(token);
     m_refused = false;
     m_storeUnavailable = false;
@@ -47,6 +49,14 @@ void GitHubCredentials::markAccepted(const QString &token)
     if (m_token != token || !m_refused)
         return;
     m_refused = false;
+    Q_EMIT changed();
+}
+
+void GitHubCredentials::markCannotMarkRead(quint64 generation)
+{
+    if (generation != m_generation || m_cannotMarkRead)
+        return;
+    m_cannotMarkRead = true;
     Q_EMIT changed();
 }
 

@@ -36,6 +36,11 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
+    // GitHub would not mark a notification read for the token of `generation` (it lacks the
+    // notifications or repo scope); an older token's refusal is ignored. Held until the token changes.
+    void markCannotMarkRead(quint64 generation);
+    bool cannotMarkRead() const { return m_cannotMarkRead; }
+
     // GitHub asked to send nothing with `token` for `seconds`; a wait that ends later extends it.
     // The wait runs on the monotonic clock: setting the wall clock meanwhile changes nothing.
     void markLimited(const QString &token, qint64 seconds);
@@ -71,5 +76,6 @@ private:
     quint64 m_generation = 0;
     bool m_refused = false;
     bool m_storeUnavailable = false;
+    bool m_cannotMarkRead = false;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

@@ -172,3 +172,16 @@ QString GitHubAccount::scopesText() const
         return tr("Berechtigungen: keine");
     return tr("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
 }
+
+QString GitHubAccount::notificationsText() const
+{
+    if (m_user && !m_credentials.isRefused()) {
+        const QStringList scopes = m_user->scopes.value_or(QStringList());
+        if (!m_user->scopes || !(scopes.contains(u"notifications") || scopes.contains(u"repo")))
+            return GitHubErrorText::notificationsNeedClassicToken();
+    }
+    if (m_credentials.cannotMarkRead())
+        return tr("Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo "
+                  "nötig).");
+    return {};
+}

@@ -163,6 +163,11 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
+    // Marking a thread read is a PATCH with the token to the thread's path; GitHub answers 205.
+    server.setResponse(u"/notifications/threads/42"_s, { 205, {}, {} });
+    EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
+    EXPECT_EQ(server.requests().last().method, "PATCH");
+    EXPECT_TRUE(server.requests().last().header("Authorization") == "Bearer " + token.toUtf8()); // never printed
 
     // A spent limit stops every request with the token until its reset (or Retry-After), which
     // counts on GitHub's clock: here the local one runs an hour ahead, so the reset looks past.

@@ -74,6 +74,7 @@ public:
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
     mutable Calls<QStringList> recent;
+    mutable Calls<int> markedRead; // by thread id
 
     // Logged as the request's path (GitHubClient::workflowRunsPath).
     CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
@@ -99,5 +100,9 @@ public:
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
         return pullRequests.add(address, std::move(done));
+    }
+    CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override
+    {
+        return markedRead.add(threadId, std::move(done));
     }
 };
