@@ -36,6 +36,16 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
+    // When the token stops working, as GitHub names it with answers to a token that expires; none
+    // for a token that does not, or before an answer came.
+    std::optional<QDateTime> expiry() const { return m_expiry; }
+    // An answer to a request sent with `token` named its end; an answer for an older token is
+    // ignored. Sends expiryNoted() every time, changed() when the end is new.
+    void noteExpiry(const QString &token, const QDateTime &end);
+    // The end in GitHub's header "github-authentication-token-expiration" ("2026-01-12 09:30:00
+    // UTC", or with an offset such as "+0100"); none when absent or unreadable.
+    static std::optional<QDateTime> expiryFromHeader(const QByteArray &value);
+
     // GitHub would not mark a notification read for the token of `generation` (it lacks the
     // notifications or repo scope); an older token's refusal is ignored. Held until the token changes.
     void markCannotMarkRead(quint64 generation);
@@ -70,6 +80,8 @@ public:
 Q_SIGNALS:
     // After the token or its refused state changed.
     void changed();
+    // After each answer that told the token's end (or that it has none).
+    void expiryNoted();
 
 private:
     std::optional<QString> m_token;
@@ -77,5 +89,6 @@ private:
     bool m_refused = false;
     bool m_storeUnavailable = false;
     bool m_cannotMarkRead = false;
+    std::optional<QDateTime> m_expiry;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

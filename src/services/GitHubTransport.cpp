@@ -99,18 +99,25 @@ public:
         Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
-    // Tells the credentials what GitHub made of the token sent.
-    static void judgeToken(const Shared &shared, const QString &token, int status);
+    // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
+    // says so.
+    static void judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status);
 };
 
-void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status)
 {
     if (!shared.credentials)
         return;
-    if (status == 401)
+    if (status == 401) {
         shared.credentials->markRefused(token);
-    else if ((status >= 200 && status <= 299) || status == 304)
+    } else if ((status >= 200 && status <= 299) || status == 304) {
         shared.credentials->markAccepted(token);
+        // Absent for a token that does not expire; a token's end never goes away, so an answer
+        // without it (or with one that cannot be read) changes nothing.
+        if (const std::optional<QDateTime> end = GitHubCredentials::expiryFromHeader(
+                reply.rawHeader(QByteArrayLiteral("github-authentication-token-expiration"))))
+            shared.credentials->noteExpiry(token, *end);
+    }
 }
 
 void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error)
@@ -179,7 +186,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
                 return run(shared, method, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
-                judgeToken(*shared, *token, status);
+                judgeToken(*shared, *token, *reply, status);
             if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
                     GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";

@@ -5,6 +5,7 @@
 #include "services/GitHubErrorText.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
+#include "services/TokenExpiry.h"
 
 #include <QPointer>
 
@@ -14,14 +15,21 @@ const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccou
 
 } // namespace
 
-GitHubAccount::GitHubAccount(
-    SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
+GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
+    const TokenExpiry &expiry, QObject *parent)
     : QObject(parent)
     , m_secrets(secrets)
     , m_credentials(credentials)
     , m_api(api)
+    , m_expiry(expiry)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+    connect(&m_expiry, &TokenExpiry::changed, this, &GitHubAccount::changed);
+}
+
+QString GitHubAccount::expiryText() const
+{
+    return m_expiry.warningText().value_or(QString());
 }
 
 GitHubAccount::~GitHubAccount()

@@ -25,6 +25,7 @@ private:
     QLabel *m_status;
     QLabel *m_scopes;
     QLabel *m_notifications;
+    QLabel *m_expiry; // the week before the token ends
     QLineEdit *m_token;
     QPushButton *m_save;
     QPushButton *m_remove;

@@ -159,10 +159,16 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     server.setResponse(u"/user"_s, Response::json("{}", 401));
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
-    server.setResponse(u"/user"_s, { 200, { { "X-OAuth-Scopes", "repo, notifications" } }, R"({"login": "octocat"})" });
+    // A success also tells when a token that expires ends (here with GitHub's offset form).
+    server.setResponse(u"/user"_s,
+        { 200,
+            { { "X-OAuth-Scopes", "repo, notifications" },
+                { "GitHub-Authentication-Token-Expiration", "2027-01-12 09:30:00 +0100" } },
+            R"({"login": "octocat"})" });
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
+    EXPECT_EQ(credentials.expiry(), QDateTime::fromString(u"2027-01-12T08:30:00Z"_s, Qt::ISODate));
     // Marking a thread read is a PATCH with the token to the thread's path; GitHub answers 205.
     server.setResponse(u"/notifications/threads/42"_s, { 205, {}, {} });
     EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
