@@ -18,6 +18,19 @@ void GitHubCredentials::setToken(std::optional<QString> token)
     Q_EMIT changed();
 }
 
+void GitHubCredentials::useServer(const GitHubServer &server, const SecretStore::ReadResult &stored)
+{
+    if (server == m_server)
+        return takeStored(stored);
+    m_server = server;
+    ++m_generation;
+    m_token = stored.state == SecretStore::ReadResult::State::Found ? std::optional(stored.text) : std::nullopt;
+    m_storeUnavailable = stored.state == SecretStore::ReadResult::State::Unavailable;
+    m_refused = false;
+    m_limit = QDeadlineTimer();
+    Q_EMIT changed();
+}
+
 void GitHubCredentials::takeStored(const SecretStore::ReadResult &stored)
 {
     switch (stored.state) {

@@ -16,11 +16,15 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_account(account)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
+    , m_server(new QLineEdit)
+    , m_useServer(new QPushButton(tr("Übernehmen")))
+    , m_serverFeedback(new QLabel)
     , m_token(new QLineEdit)
     , m_save(new QPushButton(tr("Speichern")))
     , m_remove(new QPushButton(tr("Entfernen")))
     , m_readAgain(new QPushButton(tr("Erneut lesen")))
     , m_feedback(new QLabel)
+    , m_note(new QLabel)
 {
     auto *layout = makePaneLayout(*this);
 
@@ -35,7 +39,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_feedback })
+    for (QLabel *label : { m_status, m_scopes, m_feedback, m_serverFeedback, m_note })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
@@ -46,6 +50,25 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLayout->addWidget(m_scopes);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
+
+    auto *serverSection = new SettingsSection(tr("Server"), this);
+    SettingsCard *serverCard = serverSection->card();
+    auto *serverLine = new QWidget(serverCard);
+    auto *serverLayout = new QHBoxLayout(serverLine);
+    serverLayout->setContentsMargins(16, 10, 16, 10);
+    serverLayout->setSpacing(12);
+    m_server->setAccessibleName(tr("Serveradresse"));
+    m_server->setPlaceholderText(tr("github.com – oder die Adresse eines GitHub Enterprise Servers"));
+    SettingsStyle::setFont(*m_server, 14);
+    serverLayout->addWidget(m_server, 1);
+    serverLayout->addWidget(m_useServer);
+    serverCard->addWidget(serverLine);
+    m_serverFeedback->setWordWrap(true);
+    m_serverFeedback->setContentsMargins(16, 0, 16, 10);
+    SettingsStyle::setFont(*m_serverFeedback, 13);
+    SettingsStyle::makeSecondary(*m_serverFeedback);
+    serverCard->addWidget(m_serverFeedback);
+    layout->addWidget(serverSection);
 
     auto *tokenSection = new SettingsSection(tr("Token"), this);
     SettingsCard *tokenCard = tokenSection->card();
@@ -68,15 +91,11 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     tokenCard->addWidget(m_feedback);
     layout->addWidget(tokenSection);
 
-    auto *note = new QLabel(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die "
-                               "GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer "
-                               "nächsten Anfrage."),
-        this);
-    note->setWordWrap(true);
-    note->setContentsMargins(4, 0, 4, 0);
-    SettingsStyle::setFont(*note, 13);
-    SettingsStyle::makeSecondary(*note);
-    layout->addWidget(note);
+    m_note->setWordWrap(true);
+    m_note->setContentsMargins(4, 0, 4, 0);
+    SettingsStyle::setFont(*m_note, 13);
+    SettingsStyle::makeSecondary(*m_note);
+    layout->addWidget(m_note);
 
     const auto save = [this] {
         if (m_account.isBusy())
@@ -90,6 +109,14 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     connect(m_token, &QLineEdit::returnPressed, this, save);
     connect(m_remove, &QPushButton::clicked, this, [this] { m_account.remove(); });
     connect(m_readAgain, &QPushButton::clicked, this, [this] { m_account.readAgain(); });
+    const auto useServer = [this] {
+        if (!m_account.isBusy())
+            m_account.setServer(m_server->text());
+    };
+    connect(m_useServer, &QPushButton::clicked, this, useServer);
+    connect(m_server, &QLineEdit::returnPressed, this, useServer);
+    m_shownServer = m_account.serverAddress();
+    m_server->setText(m_shownServer);
     connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
     showAccount();
     m_account.lookUpIfUnknown();
@@ -105,4 +132,15 @@ void GitHubAccountPane::showAccount()
     m_save->setEnabled(!m_account.isBusy());
     m_remove->setEnabled(!m_account.isBusy());
     m_readAgain->setEnabled(!m_account.isBusy());
+    m_useServer->setEnabled(!m_account.isBusy());
+    m_serverFeedback->setText(m_account.serverFeedback());
+    m_serverFeedback->setVisible(!m_account.serverFeedback().isEmpty());
+    // The field shows the server in use once it changes; until then what is typed stays.
+    if (const QString address = m_account.serverAddress(); address != m_shownServer) {
+        m_shownServer = address;
+        m_server->setText(address);
+    }
+    m_note->setText(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). "
+                       "Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.")
+                        .arg(m_account.apiHost()));
 }

@@ -134,7 +134,7 @@ protected:
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
     FakeGitHubApi gitHub;
-    GitHubAccount account { secrets, credentials, gitHub };
+    GitHubAccount account { secrets, credentials, gitHub, prefs };
     StatusModule *actions = nullptr;
     NewsHistory history;
     SettingsWindowController controller { registry, updates, prefs, account, history };

@@ -30,6 +30,9 @@ inline const QString screenWithPointer = QStringLiteral("pointer");
 
 // The repositories both GitHub modules watch: a list of "owner/name" texts.
 inline const QString gitHubRepositories = QStringLiteral("github.repositories");
+// The GitHub Enterprise Server the account lives on ("https://github.example.com"); github.com
+// when absent or empty (GitHubServer reads and writes it).
+inline const QString gitHubServer = QStringLiteral("github.server");
 
 // Tarnlet's own repository: where its releases are published, and the one watched until the user
 // chooses others.
