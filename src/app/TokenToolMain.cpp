@@ -1,7 +1,7 @@
 // tarnlet-token: puts the GitHub token into the desktop's secret store, where Tarnlet reads it at
 // launch, for github.com or, with --server, for a GitHub Enterprise Server. The token comes from
-// standard input only (not from the arguments, which would leave it
-// in the shell history and the process list) and is never printed.
+// standard input only (not from the arguments, which would leave it in the shell history and the
+// process list) and is never printed.
 
 #include "core/AppLanguage.h"
 #include "core/GitHubServer.h"

@@ -11,6 +11,41 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// A wrapped line in the secondary style, `side` points in from the sides and `below` above what
+// follows.
+void makeSecondaryLine(QLabel &label, int side, int below)
+{
+    label.setWordWrap(true);
+    label.setContentsMargins(side, 0, side, below);
+    SettingsStyle::setFont(label, 13);
+    SettingsStyle::makeSecondary(label);
+}
+
+// A section of `pane` holding `field` with its buttons in one line, over the line saying what
+// they did.
+void addFieldSection(QVBoxLayout &pane, const QString &title, QLineEdit &field,
+    std::initializer_list<QPushButton *> buttons, QLabel &feedback)
+{
+    auto *section = new SettingsSection(title, pane.parentWidget());
+    SettingsCard *card = section->card();
+    auto *line = new QWidget(card);
+    auto *lineLayout = new QHBoxLayout(line);
+    lineLayout->setContentsMargins(16, 10, 16, 10);
+    lineLayout->setSpacing(12);
+    SettingsStyle::setFont(field, 14);
+    lineLayout->addWidget(&field, 1);
+    for (QPushButton *button : buttons)
+        lineLayout->addWidget(button);
+    card->addWidget(line);
+    makeSecondaryLine(feedback, 16, 10);
+    card->addWidget(&feedback);
+    pane.addWidget(section);
+}
+
+} // namespace
+
 GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     : QWidget(parent)
     , m_account(account)
@@ -51,50 +86,14 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
-    auto *serverSection = new SettingsSection(tr("Server"), this);
-    SettingsCard *serverCard = serverSection->card();
-    auto *serverLine = new QWidget(serverCard);
-    auto *serverLayout = new QHBoxLayout(serverLine);
-    serverLayout->setContentsMargins(16, 10, 16, 10);
-    serverLayout->setSpacing(12);
     m_server->setAccessibleName(tr("Serveradresse"));
     m_server->setPlaceholderText(tr("github.com – oder die Adresse eines GitHub Enterprise Servers"));
-    SettingsStyle::setFont(*m_server, 14);
-    serverLayout->addWidget(m_server, 1);
-    serverLayout->addWidget(m_useServer);
-    serverCard->addWidget(serverLine);
-    m_serverFeedback->setWordWrap(true);
-    m_serverFeedback->setContentsMargins(16, 0, 16, 10);
-    SettingsStyle::setFont(*m_serverFeedback, 13);
-    SettingsStyle::makeSecondary(*m_serverFeedback);
-    serverCard->addWidget(m_serverFeedback);
-    layout->addWidget(serverSection);
-
-    auto *tokenSection = new SettingsSection(tr("Token"), this);
-    SettingsCard *tokenCard = tokenSection->card();
-    auto *tokenLine = new QWidget(tokenCard);
-    auto *tokenLayout = new QHBoxLayout(tokenLine);
-    tokenLayout->setContentsMargins(16, 10, 16, 10);
-    tokenLayout->setSpacing(12);
+    addFieldSection(*layout, tr("Server"), *m_server, { m_useServer }, *m_serverFeedback);
     m_token->setEchoMode(QLineEdit::Password);
     m_token->setAccessibleName(tr("Persönlicher Zugriffstoken"));
     m_token->setPlaceholderText(tr("Persönlicher Zugriffstoken"));
-    SettingsStyle::setFont(*m_token, 14);
-    tokenLayout->addWidget(m_token, 1);
-    tokenLayout->addWidget(m_save);
-    tokenLayout->addWidget(m_remove);
-    tokenCard->addWidget(tokenLine);
-    m_feedback->setWordWrap(true);
-    m_feedback->setContentsMargins(16, 0, 16, 10);
-    SettingsStyle::setFont(*m_feedback, 13);
-    SettingsStyle::makeSecondary(*m_feedback);
-    tokenCard->addWidget(m_feedback);
-    layout->addWidget(tokenSection);
-
-    m_note->setWordWrap(true);
-    m_note->setContentsMargins(4, 0, 4, 0);
-    SettingsStyle::setFont(*m_note, 13);
-    SettingsStyle::makeSecondary(*m_note);
+    addFieldSection(*layout, tr("Token"), *m_token, { m_save, m_remove }, *m_feedback);
+    makeSecondaryLine(*m_note, 4, 0);
     layout->addWidget(m_note);
 
     const auto save = [this] {
