@@ -45,7 +45,7 @@ void GitHubServer::store(PreferenceStore &preferences) const
 
 QString GitHubServer::address() const
 {
-    return isGitHubCom() ? QString() : webOrigin().toString(QUrl::StripTrailingSlash);
+    return isGitHubCom() ? QString() : QStringLiteral("https://") + name();
 }
 
 QString GitHubServer::name() const
