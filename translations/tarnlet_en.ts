@@ -411,13 +411,6 @@
     </message>
 </context>
 <context>
-    <name>GitHubServer</name>
-    <message>
-        <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://github.example.com.</source>
-        <translation>Invalid server address: give only https:// and the server&apos;s name, such as https://github.example.com.</translation>
-    </message>
-</context>
-<context>
     <name>GitHubPullRequestsModule</name>
     <message>
         <source>Review angefragt: %1</source>
@@ -461,6 +454,13 @@
     <message>
         <source>Repository hinzufügen</source>
         <translation>Add repository</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubServer</name>
+    <message>
+        <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://github.example.com.</source>
+        <translation>Invalid server address: give only https:// and the server&apos;s name, such as https://github.example.com.</translation>
     </message>
 </context>
 <context>
