@@ -169,6 +169,13 @@
     </message>
 </context>
 <context>
+    <name>FreedesktopNotifier</name>
+    <message>
+        <source>Öffnen</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
     <name>GeneralSettingsPane</name>
     <message>
         <source>Darstellung</source>
@@ -272,6 +279,10 @@
     <message>
         <source>Wird gelesen …</source>
         <translation>Reading …</translation>
+    </message>
+    <message>
+        <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
+        <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
     </message>
 </context>
 <context>
@@ -409,6 +420,10 @@
         <source>Läufe konnten nicht geladen werden.</source>
         <translation>Runs could not be loaded.</translation>
     </message>
+    <message>
+        <source>Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
+        <translation>Pull request news needs a classic token with the notifications or repo scope.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubPullRequestsModule</name>
@@ -436,6 +451,10 @@
         <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
         <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
     </message>
+    <message>
+        <source>Als gelesen markieren</source>
+        <translation>Mark as read</translation>
+    </message>
 </context>
 <context>
     <name>GitHubRepository</name>
@@ -454,6 +473,18 @@
     <message>
         <source>Repository hinzufügen</source>
         <translation>Add repository</translation>
+    </message>
+    <message>
+        <source>Stumm</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>Branches</source>
+        <translation>Branches</translation>
+    </message>
+    <message>
+        <source>Workflow</source>
+        <translation>Workflow</translation>
     </message>
 </context>
 <context>
@@ -541,6 +572,14 @@
     <message>
         <source>wird ignoriert</source>
         <translation>ignored</translation>
+    </message>
+    <message>
+        <source>Zuletzt gepusht in deinem Konto</source>
+        <translation>Recently pushed in your account</translation>
+    </message>
+    <message>
+        <source>%1 hinzufügen</source>
+        <translation>Add %1</translation>
     </message>
 </context>
 <context>
@@ -698,10 +737,6 @@
         <translation>Long</translation>
     </message>
     <message>
-        <source>Aufklappen bei</source>
-        <translation>Open briefly for</translation>
-    </message>
-    <message>
         <source>Review angefragt</source>
         <translation>Review requested</translation>
     </message>
@@ -720,6 +755,18 @@
     <message>
         <source>Run wieder erfolgreich</source>
         <translation>Run fixed</translation>
+    </message>
+    <message>
+        <source>Auch als Systembenachrichtigung</source>
+        <translation>Also as a desktop notification</translation>
+    </message>
+    <message>
+        <source>Kein Benachrichtigungsdienst auf dem Sitzungsbus.</source>
+        <translation>No notification service on the session bus.</translation>
+    </message>
+    <message>
+        <source>Melden bei</source>
+        <translation>Notify for</translation>
     </message>
 </context>
 <context>

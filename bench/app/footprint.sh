@@ -9,8 +9,11 @@
 # the GitHub API address points at a local port nobody listens on. Run as root, a private Docker
 # engine runs too, started the way the engine test starts it (dockerd without a bridge, its socket
 # where Docker Desktop's is, a busybox image and one container running), so the Docker module
-# idles on the engine's real event stream. Wake-ups are counted by perf. Last, the resident memory
-# again with 20 watched repositories instead of one.
+# idles on the engine's real event stream. Wake-ups are counted by perf. The day's update check is
+# recorded as done, so the idle minute is one of the day's and not the minute after start-up when
+# the first check goes out. Last, the resident memory again with 20 watched repositories instead of
+# one, and the wake-ups with the Docker module alone on (the GitHub modules, which retry the
+# unreachable API at their own pauses, switched off).
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -48,7 +51,12 @@ trap cleanup EXIT
 printf '%s' "ghp_footprintBenchToken" | "$build/src/app/tarnlet-token" >/dev/null
 export TARNLET_TEST_API_ROOT=https://127.0.0.1:9
 mkdir -p "$XDG_CONFIG_HOME/Tarnlet"
-echo '{"app.showSettingsOnLaunch": false}' > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
+# The preferences of each run: no settings window at start, the day's update check done, plus EXTRA.
+preferences() { # [EXTRA JSON MEMBERS]
+  echo "{\"app.showSettingsOnLaunch\": false, \"updater.lastCheckTime\": \"$(date -u +%Y-%m-%dT%H:%M:%SZ)\"${1:+, $1}}" \
+    > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
+}
+preferences
 
 # Start to overlay: the first window the X server maps for a fresh process.
 times=()
@@ -152,11 +160,24 @@ echo "Docker: $engine_note; event stream curl (pid) at the idle minute's start: 
 kill $tarnlet 2>/dev/null || true
 wait $tarnlet 2>/dev/null || true
 repos=$(seq 1 20 | awk '{printf "%s\"bench/repo%d\"", (NR > 1 ? ", " : ""), $1}')
-echo '{"app.showSettingsOnLaunch": false, "github.repositories": ['"$repos"']}' > "$XDG_CONFIG_HOME/Tarnlet/Tarnlet.json"
+preferences '"github.repositories": ['"$repos"']'
 "$program" >/dev/null 2>&1 &
 tarnlet=$!
+pids=("$tarnlet" "${pids[@]}")
 sleep "$((idle + 5))"
 rss_twenty=$(rss $tarnlet)
 awk -v one="$rss_tarnlet" -v twenty="$rss_twenty" 'BEGIN {
   printf "Resident memory watching 1 and 20 repositories: %.1f MiB and %.1f MiB, growth %.2f MiB (target at most 1 MiB)\n",
          one / 1024, twenty / 1024, (twenty - one) / 1024 }'
+
+# The Docker module alone, on the engine's stream: it should cost no more than the floor.
+kill $tarnlet 2>/dev/null || true
+wait $tarnlet 2>/dev/null || true
+preferences '"disabledModuleIDs": ["github.actions", "github.pullRequests"]'
+"$program" >/dev/null 2>&1 &
+tarnlet=$!
+pids=("$tarnlet" "${pids[@]}")
+sleep 5
+count_switches $tarnlet "$idle" "$scratch/docker.perf"
+echo "Wake-ups per second with only the Docker module on ($engine_note): $(per_second "$scratch/docker.perf" "$idle")" \
+     "(floor $(per_second "$scratch/floor.perf" "$idle"))"

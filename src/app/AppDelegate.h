@@ -14,19 +14,21 @@
 
 #include <memory>
 
+class DesktopNews;
 class GitHubAccount;
 class NotchController;
 class QAction;
 class QMenu;
 class SettingsWindowController;
 class StatusItem;
+class TokenExpiry;
 
 // Owns every long-lived object of the application and wires them together in a fixed order.
 // Creating it makes the registry (which reads the switched-off modules), the event bus and the
 // update controller (which starts the updater). applicationDidFinishLaunching() then builds the
-// rest: defaults, overlay, modules, settings controller, status item, and the settings window
-// when asked for at launch. The menu is the status item's and opens on a right click on the
-// overlay too, which is the way in on a desktop without a status area.
+// rest: defaults, overlay, the desktop's notifications, modules, settings controller, status item,
+// and the settings window when asked for at launch. The menu is the status item's and opens on a
+// right click on the overlay too, which is the way in on a desktop without a status area.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -87,9 +89,12 @@ private:
     std::unique_ptr<ModuleContent> m_content;
     // Decides which news interrupts; holds the pause.
     std::unique_ptr<NewsGate> m_news;
+    std::unique_ptr<DesktopNews> m_desktopNews;
     EventBus m_eventBus;
     // The account pane's own client, on the same credentials as the modules' clients.
     std::unique_ptr<GitHubClient> m_accountClient;
+    // Warns of the token's end in the account pane, the tooltip and once as news.
+    std::unique_ptr<TokenExpiry> m_tokenExpiry;
     std::unique_ptr<GitHubAccount> m_account;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;

@@ -21,8 +21,11 @@ NewsGate::NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &sched
     , m_scheduler(scheduler)
 {
     bus.subscribe(this, [](NewsGate *self, const ModuleEvent &event) {
-        const bool interrupts = self->interrupts(event);
+        const bool announces = self->announces(event);
+        const bool interrupts = announces && self->m_preferences.boolValue(AppPreferences::autoExpandOnEvents);
         self->m_history.record(event, interrupts);
+        if (announces)
+            Q_EMIT self->announced(event);
         if (interrupts)
             Q_EMIT self->interrupting(event);
     });
@@ -74,11 +77,10 @@ QString NewsGate::interruptKey(const QString &kind)
     return NewsKind::switchable.contains(kind) ? AppPreferences::interruptKey(kind) : QString();
 }
 
-bool NewsGate::interrupts(const ModuleEvent &event) const
+bool NewsGate::announces(const ModuleEvent &event) const
 {
     const QString kindKey = interruptKey(event.kind);
-    return event.shouldExpand && m_preferences.boolValue(AppPreferences::autoExpandOnEvents)
-        && (kindKey.isEmpty() || m_preferences.boolValue(kindKey)) && !isPaused();
+    return event.shouldExpand && (kindKey.isEmpty() || m_preferences.boolValue(kindKey)) && !isPaused();
 }
 
 QDateTime NewsGate::nextMorning(const QDateTime &now)

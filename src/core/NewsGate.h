@@ -13,10 +13,11 @@ class EventBus;
 class PreferenceStore;
 class Scheduler;
 
-// The one place that decides whether a piece of news from the modules interrupts the user: it
-// must ask to, the user must let events open the overlay ("notch.autoExpandOnEvents") and news
-// of its kind interrupt, and news must not be paused. The pause lasts an hour, until the next
-// morning at 08:00 or until the user resumes; it is kept in the preferences
+// The one place that decides whether a piece of news from the modules interrupts the user. It is
+// announced when it asks to, the user lets news of its kind interrupt and news is not paused; it
+// also opens the overlay when the user lets events do that ("notch.autoExpandOnEvents", a switch
+// of the overlay alone, which the desktop's notifications do not follow). The pause lasts an
+// hour, until the next morning at 08:00 or until the user resumes; it is kept in the preferences
 // ("notifications.pausedUntil") so it survives a restart. Its end is a moment on the wall clock,
 // compared with the wall clock at every question, so a computer that slept through it finds the
 // pause over. Every piece of news is recorded in the session's history, whether it interrupted
@@ -48,13 +49,15 @@ public:
     static QDateTime nextMorning(const QDateTime &now);
 
 Q_SIGNALS:
-    // News that interrupts: the overlay flashes it.
+    // News that interrupts somewhere: the desktop's notifications show it when the user asks so.
+    void announced(const ModuleEvent &event);
+    // Announced news that may open the overlay: it flashes it.
     void interrupting(const ModuleEvent &event);
     // After a pause began or ended.
     void pauseChanged();
 
 private:
-    bool interrupts(const ModuleEvent &event) const;
+    bool announces(const ModuleEvent &event) const;
     void followPause();
 
     PreferenceStore &m_preferences;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesktopNotifier.h"
 #include "platform/PanelWindowSupport.h"
 #include "platform/PointerMonitor.h"
 #include "platform/ReduceMotion.h"
@@ -16,6 +17,7 @@ struct DesktopServices {
     std::unique_ptr<PointerMonitor> pointer;
     std::unique_ptr<PanelWindowSupport> panelWindow;
     std::unique_ptr<ReduceMotion> reduceMotion;
+    std::unique_ptr<DesktopNotifier> notifier;
     // Asked once, when the launch sequence puts the item into the status area.
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
 };

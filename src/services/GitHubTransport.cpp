@@ -80,7 +80,7 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
         shortestLimitWait, longestLimitWait);
 }
 
-// One GET with everything it needs, alive for as long as its transfers are.
+// One request with everything it needs, alive for as long as its transfers are.
 class GitHubTransfer final {
 public:
     using Shared = GitHubTransport::Shared;
@@ -88,35 +88,44 @@ public:
     using Headers = HttpValidators::Headers;
 
     // Requests only go to `apiRoot`'s scheme, host and port, and only over HTTPS.
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &apiRoot, const QUrl &url,
+    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+        const QUrl &url,
         const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
         Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
-    static void failLater(const Shared &shared, Done done, const GitHubError &error);
-    // Tells the credentials what GitHub made of the token sent.
-    static void judgeToken(const Shared &shared, const QString &token, int status);
+    static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
+    // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
+    // says so.
+    static void judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status);
 };
 
-void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status)
 {
     if (!shared.credentials)
         return;
-    if (status == 401)
+    if (status == 401) {
         shared.credentials->markRefused(token);
-    else if ((status >= 200 && status <= 299) || status == 304)
+    } else if ((status >= 200 && status <= 299) || status == 304) {
         shared.credentials->markAccepted(token);
+        // Absent for a token that does not expire; a token's end never goes away, so an answer
+        // without it (or with one that cannot be read) changes nothing.
+        if (const std::optional<QDateTime> end = GitHubCredentials::expiryFromHeader(
+                reply.rawHeader(QByteArrayLiteral("github-authentication-token-expiration"))))
+            shared.credentials->noteExpiry(token, *end);
+    }
 }
 
-void GitHubTransfer::failLater(const Shared &shared, Done done, const GitHubError &error)
+void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error)
 {
-    qCDebug(lcGitHub).noquote() << "GET not sent:" << error.description();
+    qCDebug(lcGitHub).noquote() << method << "not sent:" << error.description();
     if (!shared.network)
         return;
     QMetaObject::invokeMethod(
         shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &apiRoot, const QUrl &url,
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+    const QUrl &url,
     const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
 {
     if (!shared->network)
@@ -137,8 +146,10 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &apiRo
         httpRequest.setSslConfiguration(*shared->sslConfiguration);
 
     // The path only: the query and the headers stay out of the log.
-    qCDebug(lcGitHub).noquote() << "GET" << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
-    QNetworkReply *reply = shared->network->get(httpRequest);
+    qCDebug(lcGitHub).noquote() << method << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
+    // A PATCH carries no body: an empty one makes the request say so (Content-Length: 0).
+    QNetworkReply *reply = method == "GET" ? shared->network->get(httpRequest)
+                                           : shared->network->sendCustomRequest(httpRequest, method, QByteArray());
     request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
         if (guard)
             guard->abort();
@@ -161,17 +172,17 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &apiRo
         const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "answered" << status;
+            qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
             if (isRedirect(status) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!GitHubServer::isOnOrigin(target, apiRoot))
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, apiRoot, target, token, conditions, redirectsLeft - 1, request, done);
+                return run(shared, method, apiRoot, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
-                judgeToken(*shared, *token, status);
+                judgeToken(*shared, *token, *reply, status);
             if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
                     GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
@@ -184,7 +195,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &apiRo
                 return done(GitHubError::http(status));
         }
         if (reply->error() != QNetworkReply::NoError) {
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "failed: network error" << reply->error();
+            qCDebug(lcGitHub).noquote() << method << url.path() << "failed: network error" << reply->error();
             return done(GitHubError::transport(reply->error(), reply->errorString()));
         }
         if (!statusAttribute.isValid())
@@ -227,6 +238,17 @@ quint64 GitHubTransport::tokenGeneration() const
 
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
+    return send(QByteArrayLiteral("GET"), path, std::move(done), validators);
+}
+
+CancelHandle GitHubTransport::patch(const QString &path, Done done) const
+{
+    return send(QByteArrayLiteral("PATCH"), path, std::move(done), {});
+}
+
+CancelHandle GitHubTransport::send(
+    const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const
+{
     CancelHandle request = CancelHandle::create();
     Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
         if (request.finish())
@@ -239,16 +261,16 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
     const QUrl apiRoot = server.isGitHubCom() ? m_shared->endpoint.apiRoot : server.apiRoot();
     if (m_shared->authenticated) {
         if (!token) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::missingToken());
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::missingToken());
             return request;
         }
         // While GitHub has asked to wait, nothing goes out with this token.
         if (const std::optional<qint64> left = m_shared->credentials->limitRemaining()) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::rateLimited(*left));
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::rateLimited(*left));
             return request;
         }
         if (!fitsInHeader(*token)) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
             return request;
         }
     }
@@ -258,10 +280,10 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
     const QUrl reference(fromRoot ? path.mid(1) : path);
     const QUrl url = apiRoot.resolved(reference);
     if (!reference.isValid() || !GitHubServer::isOnOrigin(url, apiRoot)) {
-        GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+        GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(
-        m_shared, apiRoot, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    GitHubTransfer::run(m_shared, method, apiRoot, url, token, validators.conditions(), maximumRedirects, request,
+        std::move(deliver));
     return request;
 }

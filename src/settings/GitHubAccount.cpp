@@ -4,18 +4,26 @@
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
 #include "services/SecretStore.h"
+#include "services/TokenExpiry.h"
 
 #include <QPointer>
 
 GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
-    PreferenceStore &preferences, QObject *parent)
+    const TokenExpiry &expiry, PreferenceStore &preferences, QObject *parent)
     : QObject(parent)
     , m_secrets(secrets)
     , m_credentials(credentials)
     , m_api(api)
+    , m_expiry(expiry)
     , m_preferences(preferences)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+    connect(&m_expiry, &TokenExpiry::changed, this, &GitHubAccount::changed);
+}
+
+QString GitHubAccount::expiryText() const
+{
+    return m_expiry.warningText().value_or(QString());
 }
 
 GitHubAccount::~GitHubAccount()
@@ -205,4 +213,17 @@ QString GitHubAccount::scopesText() const
     if (m_user->scopes->isEmpty())
         return tr("Berechtigungen: keine");
     return tr("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
+}
+
+QString GitHubAccount::notificationsText() const
+{
+    if (m_user && !m_credentials.isRefused()) {
+        const QStringList scopes = m_user->scopes.value_or(QStringList());
+        if (!m_user->scopes || !(scopes.contains(u"notifications") || scopes.contains(u"repo")))
+            return GitHubErrorText::notificationsNeedClassicToken();
+    }
+    if (m_credentials.cannotMarkRead())
+        return tr("Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo "
+                  "nötig).");
+    return {};
 }

@@ -11,6 +11,7 @@
 class GitHubCredentials;
 class GitHubServer;
 class PreferenceStore;
+class TokenExpiry;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes, one per server) and handed to every GitHub client at once, or removed
@@ -21,7 +22,7 @@ class PreferenceStore;
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
-    GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
+    GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, const TokenExpiry &expiry,
         PreferenceStore &preferences, QObject *parent = nullptr);
     ~GitHubAccount() override;
 
@@ -54,6 +55,12 @@ public:
     QString statusText() const;
     // The token's scopes ("Fein granuliertes Token" when GitHub names none); empty while unknown.
     QString scopesText() const;
+    // What the token lacks for pull-request news: reading notifications at all (a fine-grained
+    // token, or a classic one without the notifications or repo scope), or marking them read (GitHub
+    // refused it); empty otherwise.
+    QString notificationsText() const;
+    // "Token läuft am 12.01. ab" in the week before the token ends; empty otherwise.
+    QString expiryText() const;
     // The outcome of the last save or removal; empty before the first.
     QString feedback() const { return m_feedback; }
     // Why the last server address was refused; empty otherwise.
@@ -76,6 +83,7 @@ private:
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
+    const TokenExpiry &m_expiry;
     PreferenceStore &m_preferences;
     CancelHandle m_lookup;
     // Asked once: keep the answer current from now on.

@@ -51,6 +51,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_account(account)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
+    , m_notifications(new QLabel)
+    , m_expiry(new QLabel)
     , m_server(new QLineEdit)
     , m_useServer(new QPushButton(tr("Übernehmen")))
     , m_serverFeedback(new QLabel)
@@ -74,15 +76,20 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_feedback, m_serverFeedback, m_note })
+    for (QLabel *label : { m_status, m_scopes, m_notifications, m_expiry, m_feedback, m_serverFeedback, m_note })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
     SettingsStyle::setFont(*m_scopes, 13);
     SettingsStyle::makeSecondary(*m_scopes);
     m_scopes->setWordWrap(true);
+    SettingsStyle::setFont(*m_notifications, 13);
+    m_notifications->setWordWrap(true);
     accountLayout->addWidget(m_status);
     accountLayout->addWidget(m_scopes);
+    accountLayout->addWidget(m_notifications);
+    SettingsStyle::setFont(*m_expiry, 13);
+    accountLayout->addWidget(m_expiry);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
@@ -126,6 +133,10 @@ void GitHubAccountPane::showAccount()
     m_status->setText(PlainText::clean(m_account.statusText()));
     m_scopes->setText(PlainText::clean(m_account.scopesText()));
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
+    m_notifications->setText(m_account.notificationsText());
+    m_notifications->setVisible(!m_account.notificationsText().isEmpty());
+    m_expiry->setText(m_account.expiryText());
+    m_expiry->setVisible(!m_account.expiryText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());

@@ -2,15 +2,18 @@
 
 #include "core/NewsKind.h"
 #include "core/prefs/AppPreferences.h"
+#include "platform/DesktopNotifier.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
 #include "settings/SecondsSlider.h"
 #include "widgets/SettingsBlocks.h"
+#include "widgets/SettingsStyle.h"
 #include "widgets/ToggleSwitch.h"
 
 #include <utility>
 
-NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preferences, QWidget *parent)
+NotificationsSettingsPane::NotificationsSettingsPane(
+    PreferenceStore &preferences, const DesktopNotifier &notifier, QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = makePaneLayout(*this);
@@ -28,10 +31,28 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
 
     PreferenceBinding::watch(preferences, AppPreferences::autoExpandOnEvents, block,
         [block, &preferences] { block->setEnabled(preferences.boolValue(AppPreferences::autoExpandOnEvents)); });
+    card->addWidget(new SettingsDivider(card));
+
+    // Usable only while a notification service is there; it may come later, or go.
+    ToggleSwitch *desktop = card->addToggleRow(tr("Auch als Systembenachrichtigung"));
+    PreferenceBinding::bind(*desktop, preferences, AppPreferences::desktopNotifications);
+    auto *missing = new QLabel(tr("Kein Benachrichtigungsdienst auf dem Sitzungsbus."), card);
+    missing->setContentsMargins(16, 0, 16, 10);
+    SettingsStyle::setFont(*missing, 13);
+    SettingsStyle::makeSecondary(*missing);
+    card->addWidget(missing);
+    const auto followService = [desktop, missing](bool available) {
+        desktop->setEnabled(available);
+        desktop->setAccessibleDescription(available ? QString() : missing->text());
+        missing->setVisible(!available);
+    };
+    followService(notifier.isAvailable());
+    connect(&notifier, &DesktopNotifier::availabilityChanged, this, followService);
     layout->addWidget(section);
 
-    // Which kinds of news may open the overlay; news of a kind switched off is still recorded.
-    auto *kinds = new SettingsSection(tr("Aufklappen bei"), this);
+    // Which kinds of news may open the overlay or notify; news of a kind switched off is still
+    // recorded.
+    auto *kinds = new SettingsSection(tr("Melden bei"), this);
     const std::pair<const char *, QString> switches[] = {
         { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptKey(NewsKind::reviewRequested) },
         { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptKey(NewsKind::reviewOrComment) },

@@ -2,13 +2,16 @@
 
 #include <QWidget>
 
+class DesktopNotifier;
 class PreferenceStore;
 
 // The notifications pane: whether events open the overlay briefly, and for how long (1.0 to
-// 10.0 s in half seconds), and which kinds of news may open it. The duration block is disabled
-// while events do not open it.
+// 10.0 s in half seconds), whether news goes to the desktop's notifications too, and which kinds
+// of news do either. The duration block is disabled while events do not open the overlay, the
+// desktop's switch while the desktop has no notification service.
 class NotificationsSettingsPane final : public QWidget {
     Q_OBJECT
 public:
-    explicit NotificationsSettingsPane(PreferenceStore &preferences, QWidget *parent = nullptr);
+    // `notifier` must outlive the pane.
+    NotificationsSettingsPane(PreferenceStore &preferences, const DesktopNotifier &notifier, QWidget *parent = nullptr);
 };

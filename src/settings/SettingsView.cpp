@@ -43,13 +43,14 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 } // namespace
 
 SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-    GitHubAccount &account, const NewsHistory &history, QWidget *parent)
+    GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
     , m_account(account)
     , m_history(history)
+    , m_notifier(notifier)
 {
     SettingsAccessibility::install();
     setMinimumSize(780, 540);
@@ -148,13 +149,17 @@ QWidget *SettingsView::createPane(const QString &name)
     if (name == SettingsPanes::notch)
         return new NotchSettingsPane(m_preferences);
     if (name == SettingsPanes::notifications)
-        return new NotificationsSettingsPane(m_preferences);
+        return new NotificationsSettingsPane(m_preferences, m_notifier);
     if (name == SettingsPanes::gitHubAccount)
         return new GitHubAccountPane(m_account);
     if (name == SettingsPanes::updates)
         return new UpdatesSettingsPane(m_updates);
-    if (DevModule *module = m_registry.module(name))
-        return new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
+    if (DevModule *module = m_registry.module(name)) {
+        auto *pane = new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
+        // Later: the pressed line goes with the pane it sits in.
+        connect(pane, &ModuleSettingsPane::paneRequested, this, &SettingsView::setSelection, Qt::QueuedConnection);
+        return pane;
+    }
     return new QWidget;
 }
 

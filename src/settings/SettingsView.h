@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class DesktopNotifier;
 class GitHubAccount;
 class ModuleRegistry;
 class NewsHistory;
@@ -27,7 +28,7 @@ class SettingsView final : public QWidget {
     Q_OBJECT
 public:
     SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, const NewsHistory &history, QWidget *parent = nullptr);
+        GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QWidget *parent = nullptr);
 
     // The selected pane's name (SettingsPane::name); selecting a name no pane has does nothing.
     QString selection() const { return m_selection; }
@@ -64,6 +65,7 @@ private:
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
     const NewsHistory &m_history;
+    const DesktopNotifier &m_notifier;
     QString m_selection = SettingsPanes::general;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.

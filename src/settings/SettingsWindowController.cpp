@@ -8,13 +8,15 @@
 #include <QWindow>
 
 SettingsWindowController::SettingsWindowController(ModuleRegistry &registry, UpdateController &updates,
-    PreferenceStore &preferences, GitHubAccount &account, const NewsHistory &history, QObject *parent)
+    PreferenceStore &preferences, GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier,
+    QObject *parent)
     : QObject(parent)
     , m_registry(registry)
     , m_updates(updates)
     , m_preferences(preferences)
     , m_account(account)
     , m_history(history)
+    , m_notifier(notifier)
 { }
 
 SettingsWindowController::~SettingsWindowController() = default;
@@ -26,10 +28,11 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
         m_window->setTranslucentBackground(translucent);
 }
 
-void SettingsWindowController::show()
+void SettingsWindowController::show(const QString &pane)
 {
     if (!m_window) {
-        m_window = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account, m_history);
+        m_window
+            = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account, m_history, m_notifier);
         m_window->setWindowTitle(tr("Tarnlet Einstellungen"));
         // Closing it only hides it, and never ends the program.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);
@@ -40,6 +43,8 @@ void SettingsWindowController::show()
         m_window->resize(contentWidth, contentHeight);
         m_window->installEventFilter(this);
     }
+    if (!pane.isEmpty())
+        m_window->setSelection(pane);
     centre();
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class DesktopNotifier;
 class GitHubAccount;
 class ModuleRegistry;
 class NewsHistory;
@@ -20,10 +21,11 @@ class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
     SettingsWindowController(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, const NewsHistory &history, QObject *parent = nullptr);
+        GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
-    void show();
+    // Opens the window; on the pane named `pane` where one is named (SettingsPane::name).
+    void show(const QString &pane = {});
 
     // Set where a compositor blends translucent windows; the background is opaque otherwise.
     void setTranslucentBackground(bool translucent);
@@ -45,6 +47,7 @@ private:
     PreferenceStore &m_preferences;
     GitHubAccount &m_account;
     const NewsHistory &m_history;
+    const DesktopNotifier &m_notifier;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with

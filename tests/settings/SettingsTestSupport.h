@@ -2,14 +2,18 @@
 
 #include "FakeGitHubApi.h"
 #include "InMemorySecretStore.h"
+#include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
 #include "core/DevModule.h"
+#include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "services/GitHubCredentials.h"
+#include "services/TokenExpiry.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
@@ -134,8 +138,12 @@ protected:
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
     FakeGitHubApi gitHub;
-    GitHubAccount account { secrets, credentials, gitHub, prefs };
+    ManualScheduler expiryClock;
+    EventBus bus;
+    TokenExpiry expiry { credentials, expiryClock, prefs, bus };
+    GitHubAccount account { secrets, credentials, gitHub, expiry, prefs };
     StatusModule *actions = nullptr;
     NewsHistory history;
-    SettingsWindowController controller { registry, updates, prefs, account, history };
+    HeadlessNotifier notifier;
+    SettingsWindowController controller { registry, updates, prefs, account, history, notifier };
 };

@@ -14,7 +14,7 @@ public:
     { }
 
     QString id() const override { return m_id; }
-    QString title() const override { return m_id; }
+    QString title() const override { return titleText.isEmpty() ? m_id : titleText; }
     QString symbol() const override { return QStringLiteral("gearshape"); }
     std::optional<ModuleStatus> compactStatus() const override { return m_status; }
     QList<ModuleRow> overlayRows() const override { return m_rows; }
@@ -40,6 +40,7 @@ public:
     int starts = 0;
     int stops = 0;
     QStringList *startLog = nullptr; // where each start writes the id, when set
+    QString titleText; // the title, when other than the id
 
 private:
     QString m_id;

@@ -19,6 +19,7 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         { gitHubRepositories, QStringList { tarnletRepository } },
         { screen, screenPrimary },
         { hideBesideFullScreen, true },
+        { desktopNotifications, false },
     };
     for (const QString &kind : NewsKind::switchable)
         defaults.insert(interruptKey(kind), true);

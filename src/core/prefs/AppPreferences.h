@@ -24,12 +24,17 @@ inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFull
 // Whether news of a kind that has a switch (NewsKind::switchable) may interrupt:
 // "notifications.interrupt.<kind without its module>", such as notifications.interrupt.runFailed.
 QString interruptKey(const QString &kind);
+// Whether announced news is also sent to the desktop's notification service.
+inline const QString desktopNotifications = QStringLiteral("notifications.desktop");
 
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");
 
 // The repositories both GitHub modules watch: a list of "owner/name" texts.
 inline const QString gitHubRepositories = QStringLiteral("github.repositories");
+// What the user set for each of them (mute, branches, workflow): an object from "owner/name" to
+// an object of options. Apart from the list, so a list written by an older version reads the same.
+inline const QString gitHubRepositoryOptions = QStringLiteral("github.repositoryOptions");
 // The GitHub Enterprise Server the account lives on ("https://github.example.com"); github.com
 // when absent or empty (GitHubServer reads and writes it).
 inline const QString gitHubServer = QStringLiteral("github.server");

@@ -50,6 +50,20 @@ void HeadlessReduceMotion::setOn(bool on)
     Q_EMIT changed();
 }
 
+void HeadlessNotifier::notify(const Notification &notification)
+{
+    if (m_available)
+        m_sent << notification;
+}
+
+void HeadlessNotifier::setAvailable(bool available)
+{
+    if (available == m_available)
+        return;
+    m_available = available;
+    Q_EMIT availabilityChanged(available);
+}
+
 HeadlessStatusItem::HeadlessStatusItem(bool available, QObject *parent)
     : StatusItem(parent)
     , m_available(available)
@@ -73,5 +87,5 @@ DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen)
     screens->setScreens({ screen }, screen);
     return DesktopServices { std::move(screens), std::make_unique<HeadlessPointerMonitor>(),
         std::make_unique<HeadlessPanelWindowSupport>(), std::make_unique<HeadlessReduceMotion>(),
-        [] { return std::make_unique<HeadlessStatusItem>(); } };
+        std::make_unique<HeadlessNotifier>(), [] { return std::make_unique<HeadlessStatusItem>(); } };
 }

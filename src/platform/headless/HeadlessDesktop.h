@@ -85,6 +85,23 @@ private:
     bool m_on = false;
 };
 
+// A notification service whose presence its owner sets; it keeps what it was sent.
+class HeadlessNotifier final : public DesktopNotifier {
+    Q_OBJECT
+public:
+    using DesktopNotifier::DesktopNotifier;
+
+    bool isAvailable() const override { return m_available; }
+    void notify(const Notification &notification) override;
+
+    void setAvailable(bool available);
+    const QList<Notification> &sent() const { return m_sent; }
+
+private:
+    bool m_available = false;
+    QList<Notification> m_sent;
+};
+
 // A status item that keeps what it was given; whether a status area is there is set by its owner.
 class HeadlessStatusItem final : public StatusItem {
     Q_OBJECT
@@ -114,5 +131,6 @@ private:
     Attention m_attention = Attention::None;
 };
 
-// A headless desktop with one screen, which is the main one, and a status area.
+// A headless desktop with one screen, which is the main one, and a status area; no notification
+// service.
 DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen);
