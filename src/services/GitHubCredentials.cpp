@@ -33,8 +33,7 @@ void GitHubCredentials::useServer(const GitHubServer &server, const SecretStore:
         return takeStored(stored);
     m_server = server;
     // Counts as a new token even where it reads the same: nothing GitHub said of the other stays.
-    takeNewToken(
-        stored.state == SecretStore::ReadResult::State::Found ? std::optional(stored.text) : std::nullopt);
+    takeNewToken(stored.state == SecretStore::ReadResult::State::Found ? std::optional(stored.text) : std::nullopt);
     m_storeUnavailable = stored.state == SecretStore::ReadResult::State::Unavailable;
     m_refused = false;
     m_limit = QDeadlineTimer();

@@ -89,9 +89,8 @@ public:
 
     // Requests only go to `apiRoot`'s scheme, host and port, and only over HTTPS.
     static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
-        const QUrl &url,
-        const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
-        Done done);
+        const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+        CancelHandle request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
     // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
@@ -125,8 +124,8 @@ void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, D
 }
 
 void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
-    const QUrl &url,
-    const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+    const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+    CancelHandle request, Done done)
 {
     if (!shared->network)
         return;
@@ -283,7 +282,7 @@ CancelHandle GitHubTransport::send(
         GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, method, apiRoot, url, token, validators.conditions(), maximumRedirects, request,
-        std::move(deliver));
+    GitHubTransfer::run(
+        m_shared, method, apiRoot, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }
