@@ -2,6 +2,7 @@
 
 #include "app/DesktopNews.h"
 #include "app/ModuleSetup.h"
+#include "core/GitHubPage.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
@@ -71,8 +72,12 @@ void AppDelegate::applicationDidFinishLaunching()
     m_accountClient
         = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
     m_tokenExpiry = std::make_unique<TokenExpiry>(m_gitHubCredentials, m_services.scheduler, preferences, m_eventBus);
-    m_account
-        = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient, *m_tokenExpiry);
+    m_account = std::make_unique<GitHubAccount>(
+        m_services.secrets, m_gitHubCredentials, *m_accountClient, *m_tokenExpiry, m_services.preferences);
+    // Pages open on the account's server alone, whichever it is now.
+    const auto pinPages = [this] { GitHubPage::pinTo(m_gitHubCredentials.server()); };
+    pinPages();
+    connect(&m_gitHubCredentials, &GitHubCredentials::changed, this, pinPages);
     m_settings = std::make_unique<SettingsWindowController>(
         m_registry, m_updates, preferences, *m_account, m_news->history(), *desktop.notifier);
     // Translucent only while a compositor blends windows; it may come and go at any time.

@@ -11,14 +11,31 @@ void GitHubCredentials::setToken(std::optional<QString> token)
 {
     if (token == m_token && !m_refused && m_limit.hasExpired() && !m_storeUnavailable)
         return;
-    if (token != m_token) {
-        ++m_generation;
-        m_cannotMarkRead = false;
-        m_expiry.reset();
-    }
-    m_token = std::move(token);
+    if (token != m_token)
+        takeNewToken(std::move(token));
     m_refused = false;
     m_storeUnavailable = false;
+    m_limit = QDeadlineTimer();
+    Q_EMIT changed();
+}
+
+void GitHubCredentials::takeNewToken(std::optional<QString> token)
+{
+    ++m_generation;
+    m_token = std::move(token);
+    m_cannotMarkRead = false;
+    m_expiry.reset();
+}
+
+void GitHubCredentials::useServer(const GitHubServer &server, const SecretStore::ReadResult &stored)
+{
+    if (server == m_server)
+        return takeStored(stored);
+    m_server = server;
+    // Counts as a new token even where it reads the same: nothing GitHub said of the other stays.
+    takeNewToken(stored.state == SecretStore::ReadResult::State::Found ? std::optional(stored.text) : std::nullopt);
+    m_storeUnavailable = stored.state == SecretStore::ReadResult::State::Unavailable;
+    m_refused = false;
     m_limit = QDeadlineTimer();
     Q_EMIT changed();
 }

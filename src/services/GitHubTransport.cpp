@@ -25,13 +25,6 @@ namespace {
 
 constexpr int maximumRedirects = 5;
 
-// Requests only go to the API's own scheme, host and port, and only over HTTPS.
-bool isApiOrigin(const QUrl &url, const QUrl &apiRoot)
-{
-    return url.isValid() && url.scheme() == u"https" && apiRoot.scheme() == u"https" && url.host() == apiRoot.host()
-        && url.port(443) == apiRoot.port(443);
-}
-
 // A header value cannot hold line breaks or other control characters; a token with any would
 // break the request apart (or smuggle in headers), so it is never sent.
 bool fitsInHeader(const QString &token)
@@ -94,9 +87,10 @@ public:
     using Done = GitHubTransport::Done;
     using Headers = HttpValidators::Headers;
 
-    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
-        const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
-        Done done);
+    // Requests only go to `apiRoot`'s scheme, host and port, and only over HTTPS.
+    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+        const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+        CancelHandle request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
     // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
@@ -129,8 +123,9 @@ void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, D
         shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
-    const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+    const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+    CancelHandle request, Done done)
 {
     if (!shared->network)
         return;
@@ -179,11 +174,11 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
             qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
             if (isRedirect(status) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
-                if (!isApiOrigin(target, shared->endpoint.apiRoot))
+                if (!GitHubServer::isOnOrigin(target, apiRoot))
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, method, target, token, conditions, redirectsLeft - 1, request, done);
+                return run(shared, method, apiRoot, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
                 judgeToken(*shared, *token, *reply, status);
@@ -258,8 +253,11 @@ CancelHandle GitHubTransport::send(
         if (request.finish())
             done(result);
     };
-    // Read now, at every request: a token saved or removed meanwhile counts from here on.
+    // Read now, at every request: a token saved or removed meanwhile, or another server, counts
+    // from here on; server and token are read together.
     const std::optional<QString> token = this->token();
+    const GitHubServer server = m_shared->credentials ? m_shared->credentials->server() : GitHubServer();
+    const QUrl apiRoot = server.isGitHubCom() ? m_shared->endpoint.apiRoot : server.apiRoot();
     if (m_shared->authenticated) {
         if (!token) {
             GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::missingToken());
@@ -275,14 +273,16 @@ CancelHandle GitHubTransport::send(
             return request;
         }
     }
-    // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay.
-    const QUrl reference(path);
-    const QUrl url = m_shared->endpoint.apiRoot.resolved(reference);
-    if (!reference.isValid() || !isApiOrigin(url, m_shared->endpoint.apiRoot)) {
+    // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay. A
+    // leading slash counts from the root too, which on an Enterprise server lies below /api/v3.
+    const bool fromRoot = path.startsWith(u'/') && !path.startsWith(u"//");
+    const QUrl reference(fromRoot ? path.mid(1) : path);
+    const QUrl url = apiRoot.resolved(reference);
+    if (!reference.isValid() || !GitHubServer::isOnOrigin(url, apiRoot)) {
         GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
         return request;
     }
     GitHubTransfer::run(
-        m_shared, method, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+        m_shared, method, apiRoot, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

@@ -219,4 +219,36 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     }
 }
 
+// A second server stands for an Enterprise Server beside the first, which stands for github.com:
+// each token goes to its own server's API alone, and the update check to github.com without one.
+TEST_F(GitHubClientTest, EachServersTokenGoesToItsOwnApiAloneAndNeverToTheOther)
+{
+    HttpsTestServer enterprise;
+    ASSERT_TRUE(enterprise.start());
+    const GitHubServer ghes = GitHubServer::fromAddress(enterprise.origin().toString()).value();
+    credentials.useServer(ghes, SecretStore::ReadResult::found(u"ghp_enterprise"_s));
+    enterprise.setResponse(u"/api/v3/user"_s, Response::json(R"({"login": "octocat"})"));
+    enterprise.setResponse(u"/api/v3/away"_s, Response::redirect(server.url(u"/user"_s)));
+    server.setResponse(u"/user"_s, Response::json(R"({"login": "public"})"));
+    const auto login = [&] { return await<GitHubUser>([&](auto done) { c.currentUser(done); }).value().login; };
+
+    EXPECT_EQ(login(), u"octocat"_s);
+    EXPECT_TRUE(bytes(u"/user"_s).isOk()) << "a leading slash counts from the API root as well";
+    EXPECT_EQ(enterprise.requests().at(0).header("Authorization"), "Bearer ghp_enterprise");
+    EXPECT_EQ(bytes(u"away"_s).error(), GitHubError::refused()) << "a redirect to the other server";
+    EXPECT_EQ(bytes(server.url(u"/user"_s).toString()).error(), GitHubError::refused());
+    GitHubClient anonymous { network, endpoint };
+    EXPECT_TRUE(await<QByteArray>([&](auto done) { anonymous.getBytes(u"user"_s, done); }).isOk());
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_FALSE(server.requests().at(0).hasHeader("Authorization")) << "the update check stays anonymous";
+
+    // Back on github.com its own token goes there, and nothing to the Enterprise Server.
+    credentials.useServer(GitHubServer(), SecretStore::ReadResult::found(token));
+    enterprise.clearRequests();
+    EXPECT_EQ(login(), u"public"_s);
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer " + token.toUtf8());
+    EXPECT_EQ(bytes(enterprise.url(u"/api/v3/user"_s).toString()).error(), GitHubError::refused());
+    EXPECT_TRUE(enterprise.requests().isEmpty());
+}
+
 } // namespace

@@ -141,7 +141,7 @@ protected:
     ManualScheduler expiryClock;
     EventBus bus;
     TokenExpiry expiry { credentials, expiryClock, prefs, bus };
-    GitHubAccount account { secrets, credentials, gitHub, expiry };
+    GitHubAccount account { secrets, credentials, gitHub, expiry, prefs };
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;

@@ -147,18 +147,19 @@ bool GitHubPullRequestsModule::isMarkedRead(const GitHubNotification &notificati
     return true;
 }
 
-QUrl GitHubPullRequestsModule::pullRequestPage(const QUrl &apiAddress)
+QUrl GitHubPullRequestsModule::pullRequestPage(const GitHubServer &server, const QUrl &apiAddress)
 {
-    static const QRegularExpression pullRequest(QStringLiteral("^/repos/([^/]+)/([^/]+)/pulls/([0-9]+)$"));
-    const QRegularExpressionMatch match = pullRequest.match(apiAddress.path());
+    static const QRegularExpression pullRequest(QStringLiteral("^repos/([^/]+)/([^/]+)/pulls/([0-9]+)$"));
+    const QRegularExpressionMatch match = pullRequest.match(server.apiPath(apiAddress).value_or(QString()));
     // The path arrives decoded: a repository part must be a repository's name, or an escaped "?"
-    // or "#" in it would lead the page somewhere else on github.com.
+    // or "#" in it would lead the page somewhere else on the server.
     const QString repository = match.captured(1) + u'/' + match.captured(2);
     const ModuleListSetting::Normalized name = GitHubRepository::normalize(repository);
     if (!match.hasMatch() || std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
         return {};
-    const QUrl page(QStringLiteral("https://github.com/%1/pull/%2").arg(repository, match.captured(3)));
-    return GitHubPage::isGitHubPage(page) ? page : QUrl();
+    const QUrl page
+        = server.webOrigin().resolved(QUrl(QStringLiteral("%1/pull/%2").arg(repository, match.captured(3))));
+    return server.isWebPage(page) ? page : QUrl();
 }
 
 GitHubPullRequestsModule::~GitHubPullRequestsModule()
@@ -268,7 +269,8 @@ void GitHubPullRequestsModule::announce(
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
-    const QUrl page = notification.subject.url ? pullRequestPage(*notification.subject.url) : QUrl();
+    const QUrl page
+        = notification.subject.url ? pullRequestPage(m_credentials.server(), *notification.subject.url) : QUrl();
     m_messages.prepend(
         Message { text, QDateTime::currentDateTimeUtc(), page, notification.id, notification.updatedAt });
     if (m_messages.size() > keptMessages)

@@ -18,6 +18,7 @@
 #include <optional>
 
 class GitHubCredentials;
+class GitHubServer;
 class PreferenceStore;
 
 // Announces news about pull requests of the watched repositories (the preference
@@ -60,9 +61,9 @@ public:
     // The newest announced messages with their age, or why there are none.
     QList<ModuleRow> overlayRows() const override;
 
-    // The github.com page of the pull request at an API address ("…/repos/o/n/pulls/7"); empty
-    // for any other address.
-    static QUrl pullRequestPage(const QUrl &apiAddress);
+    // The page on `server` of the pull request at an address on its API ("…/repos/o/n/pulls/7");
+    // empty for any other address.
+    static QUrl pullRequestPage(const GitHubServer &server, const QUrl &apiAddress);
 
     // Drops the message of thread `threadId` at once and marks the thread read on GitHub, unless
     // GitHub has refused that to the token before. Asked once: the thread stays away until GitHub

@@ -60,10 +60,21 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
     EXPECT_EQ(module->overlayRows().at(0).link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
-    // The address's path arrives decoded; only a repository's name makes a page of it.
-    for (const char *address :
-        { "https://api.github.com/repos/o%3Fx/r/pulls/1", "https://api.github.com/repos/o/$/pulls/7" })
-        EXPECT_EQ(GitHubPullRequestsModule::pullRequestPage(QUrl(QString::fromLatin1(address))), QUrl()) << address;
+    // The address's path arrives decoded; only a repository's name makes a page of it, and only an
+    // address on the server's own API a page on the server.
+    const GitHubServer enterprise = GitHubServer::fromAddress(QStringLiteral("https://ghe.example.com")).value();
+    const auto page = [](const GitHubServer &server, const char *address) {
+        return GitHubPullRequestsModule::pullRequestPage(server, QUrl(QString::fromLatin1(address)));
+    };
+    for (const char *address : { "https://api.github.com/repos/o%3Fx/r/pulls/1",
+             "https://api.github.com/repos/o/$/pulls/7", "https://ghe.example.com/api/v3/repos/o/r/pulls/7" })
+        EXPECT_EQ(page(GitHubServer(), address), QUrl()) << address;
+    EXPECT_EQ(page(enterprise, "https://ghe.example.com/api/v3/repos/o/r/pulls/7"),
+        QUrl(QStringLiteral("https://ghe.example.com/o/r/pull/7")));
+    for (const char *address : { "https://api.github.com/repos/o/r/pulls/7",
+             "https://ghe.example.com/repos/o/r/pulls/7", "http://ghe.example.com/api/v3/repos/o/r/pulls/7",
+             "https://ghe.example.com:8443/api/v3/repos/o/r/pulls/7" })
+        EXPECT_EQ(page(enterprise, address), QUrl()) << address;
 
     // An added repository is asked at once; its first answer is a baseline of its own. GitHub
     // spells it as it likes.
