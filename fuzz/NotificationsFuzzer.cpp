@@ -1,6 +1,7 @@
 // The signed-in user's notifications, and the pull-request page a notification's subject leads to.
 #include "FuzzInput.h"
 
+#include "core/GitHubServer.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubNotification.h"
 #include "services/GitHubRepository.h"
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (!notification.subject.url)
                 continue;
             // The page is a pull request of a repository with a proper name, never another page.
-            const QUrl page = GitHubPullRequestsModule::pullRequestPage(*notification.subject.url);
+            const QUrl page = GitHubPullRequestsModule::pullRequestPage(GitHubServer(), *notification.subject.url);
             if (page.isEmpty())
                 continue;
             static const QRegularExpression form(QStringLiteral("^/([^/]+/[^/]+)/pull/[0-9]+$"));

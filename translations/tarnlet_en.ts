@@ -280,6 +280,10 @@
         <source>Wird gelesen …</source>
         <translation>Reading …</translation>
     </message>
+    <message>
+        <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
+        <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
@@ -304,8 +308,24 @@
         <translation>Remove</translation>
     </message>
     <message>
-        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
-        <translation>The token is kept in the system keyring and is only sent to the GitHub API (api.github.com). Both GitHub modules use it from their next request on.</translation>
+        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
+        <translation>The token is kept in the system keyring and is only sent to the GitHub API (%1). Both GitHub modules use it from their next request on.</translation>
+    </message>
+    <message>
+        <source>Übernehmen</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Serveradresse</source>
+        <translation>Server address</translation>
+    </message>
+    <message>
+        <source>github.com – oder die Adresse eines GitHub Enterprise Servers</source>
+        <translation>github.com – or the address of a GitHub Enterprise Server</translation>
     </message>
     <message>
         <source>Erneut lesen</source>
@@ -420,6 +440,10 @@
         <source>Läufe konnten nicht geladen werden.</source>
         <translation>Runs could not be loaded.</translation>
     </message>
+    <message>
+        <source>Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
+        <translation>Pull request news needs a classic token with the notifications or repo scope.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubPullRequestsModule</name>
@@ -447,6 +471,10 @@
         <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
         <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
     </message>
+    <message>
+        <source>Als gelesen markieren</source>
+        <translation>Mark as read</translation>
+    </message>
 </context>
 <context>
     <name>GitHubRepository</name>
@@ -465,6 +493,25 @@
     <message>
         <source>Repository hinzufügen</source>
         <translation>Add repository</translation>
+    </message>
+    <message>
+        <source>Stumm</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>Branches</source>
+        <translation>Branches</translation>
+    </message>
+    <message>
+        <source>Workflow</source>
+        <translation>Workflow</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubServer</name>
+    <message>
+        <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://github.example.com.</source>
+        <translation>Invalid server address: give only https:// and the server&apos;s name, such as https://github.example.com.</translation>
     </message>
 </context>
 <context>
@@ -545,6 +592,14 @@
     <message>
         <source>wird ignoriert</source>
         <translation>ignored</translation>
+    </message>
+    <message>
+        <source>Zuletzt gepusht in deinem Konto</source>
+        <translation>Recently pushed in your account</translation>
+    </message>
+    <message>
+        <source>%1 hinzufügen</source>
+        <translation>Add %1</translation>
     </message>
 </context>
 <context>
@@ -794,6 +849,13 @@
     </message>
 </context>
 <context>
+    <name>TokenExpiry</name>
+    <message>
+        <source>Token läuft am %1 ab</source>
+        <translation>Token expires on %1</translation>
+    </message>
+</context>
+<context>
     <name>UpdatesSettingsPane</name>
     <message>
         <source>Jetzt nach Updates suchen</source>
@@ -893,11 +955,11 @@
 <context>
     <name>tarnlet-token</name>
     <message>
-        <source>Aufruf: tarnlet-token &lt; datei-mit-token
-Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.
+        <source>Aufruf: tarnlet-token [--server https://github.example.com] &lt; datei-mit-token
+Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab, für github.com oder den angegebenen GitHub Enterprise Server.
 </source>
-        <translation>Usage: tarnlet-token &lt; file-with-token
-Reads the GitHub token from standard input and stores it in the keyring.
+        <translation>Usage: tarnlet-token [--server https://github.example.com] &lt; file-with-token
+Reads the GitHub token from standard input and stores it in the keyring, for github.com or the GitHub Enterprise Server given.
 </translation>
     </message>
     <message>

@@ -20,7 +20,7 @@ public:
     struct Request {
         QByteArray target; // path and query, as sent
         Headers headers; // in the order they were sent
-        QByteArray method; // "GET", "POST", …
+        QByteArray method = {};
 
         // The first header of that name (case-insensitive), or a null array.
         QByteArray header(const QByteArray &name) const
