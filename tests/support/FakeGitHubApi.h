@@ -106,14 +106,9 @@ public:
     {
         return markedRead.add(threadId, std::move(done));
     }
-    // Logged as "<repo> <run id> cancel" or "<repo> <run id> rerun".
-    CancelHandle runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const override
+    // Logged as "<repo> <run id>".
+    CancelHandle runCommand(const QString &repo, qint64 runId, RunCommand, Callback<int> done) const override
     {
-        return commands.add(
-            QStringLiteral("%1 %2 %3")
-                .arg(repo)
-                .arg(runId)
-                .arg(command == RunCommand::Cancel ? QStringLiteral("cancel") : QStringLiteral("rerun")),
-            std::move(done));
+        return commands.add(repo + u' ' + QString::number(runId), std::move(done));
     }
 };
