@@ -347,6 +347,22 @@
         <translation>No repository selected</translation>
     </message>
     <message>
+        <source>Fehlgeschlagene Jobs neu starten</source>
+        <translation>Re-run failed jobs</translation>
+    </message>
+    <message>
+        <source>Fehlgeschlagene Jobs von %1 neu starten</source>
+        <translation>Re-run failed jobs of %1</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 abbrechen</source>
+        <translation>Cancel %1</translation>
+    </message>
+    <message>
         <source>Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.</source>
         <translation>The repository&apos;s latest workflow runs. A click opens the log.</translation>
     </message>
@@ -399,6 +415,10 @@
     <message>
         <source>Kein GitHub-Token hinterlegt.</source>
         <translation>No GitHub token stored.</translation>
+    </message>
+    <message>
+        <source>Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig).</source>
+        <translation>The token may not start or cancel runs (the permission actions: write is needed).</translation>
     </message>
     <message>
         <source>GitHub ist nicht erreichbar.</source>

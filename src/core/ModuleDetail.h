@@ -3,6 +3,7 @@
 #include "core/ModuleRow.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -15,6 +16,16 @@ struct ModuleCommand {
     // Pressed and not finished yet: the button is dimmed and a second press does nothing.
     bool underWay = false;
     std::function<void()> run;
+
+    // A press that `act`s on `module` as it is when pressed (its details() are const and made
+    // earlier), and does nothing once the module is gone.
+    template<typename Module, typename Act> static std::function<void()> later(const Module *module, Act act)
+    {
+        return [guard = QPointer<Module>(const_cast<Module *>(module)), act = std::move(act)] {
+            if (guard)
+                act(*guard);
+        };
+    }
 };
 
 // A longer text a line shows below itself while the user wants it (a container's log): plain

@@ -50,6 +50,12 @@ class GitHubApi {
 public:
     template<typename T> using Callback = std::function<void(const GitHubResult<T> &)>;
 
+    // What the user may ask of a workflow run.
+    enum class RunCommand {
+        RerunFailedJobs, // a finished run's failed jobs run again
+        Cancel, // a run that has not finished stops
+    };
+
     virtual ~GitHubApi() = default;
 
     // The newest `perPage` workflow runs of `repo` ("owner/name") that pass `filter`, in the
@@ -70,4 +76,7 @@ public:
     // Marks notification thread `threadId` read (PATCH /notifications/threads/{id}); the value
     // is GitHub's status (205).
     virtual CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const = 0;
+    // Sends `command` for run `runId` of `repo`; `done` gets GitHub's status once it took it.
+    virtual CancelHandle runCommand(
+        const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const = 0;
 };

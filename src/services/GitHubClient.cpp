@@ -126,14 +126,30 @@ CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
         });
 }
 
+namespace {
+
+// For a request whose answer says nothing more than its status (a command GitHub took).
+GitHubTransport::Done statusTo(GitHubApi::Callback<int> done)
+{
+    return [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        done(answer.value().status);
+    };
+}
+
+} // namespace
+
 CancelHandle GitHubClient::markThreadRead(const QString &threadId, Callback<int> done) const
 {
     // GitHub's ids are digits; anything else would put more than one segment in the path.
     const QString id = QString::fromLatin1(QUrl::toPercentEncoding(threadId));
-    return m_transport.patch(QStringLiteral("notifications/threads/") + id,
-        [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-            if (!answer.isOk())
-                return done(answer.error());
-            done(answer.value().status);
-        });
+    return m_transport.patch(QStringLiteral("notifications/threads/") + id, statusTo(std::move(done)));
+}
+
+CancelHandle GitHubClient::runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const
+{
+    const QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs/") + QString::number(runId)
+        + (command == RunCommand::Cancel ? QStringLiteral("/cancel") : QStringLiteral("/rerun-failed-jobs"));
+    return m_transport.post(path, statusTo(std::move(done)));
 }

@@ -12,8 +12,8 @@
 #include <optional>
 
 // The REST client both GitHub modules, the account pane and the update check talk through: GET
-// requests (and the one PATCH that marks a thread read) on the shared transport, bodies decoded
-// strictly.
+// requests (and the PATCH that marks a thread read, the POSTs that re-run or cancel a run) on the
+// shared transport, bodies decoded strictly.
 //
 // Polls are conditional: each sends the validators of the previous answer to the same request,
 // and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
@@ -102,6 +102,8 @@ public:
     CancelHandle currentUser(Callback<GitHubUser> done) const override;
     CancelHandle recentRepositories(int count, Callback<QStringList> done) const override;
     CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override;
+    // POST …/actions/runs/{id}/rerun-failed-jobs or …/cancel.
+    CancelHandle runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const override;
 
     // The account in an answer to GET /user, with the scopes of its X-OAuth-Scopes header.
     // Throws JsonDecodeError on a body of the wrong shape.

@@ -49,6 +49,13 @@ QString GitHubErrorText::of(const GitHubError &error, Asked asked)
     if (http && error.statusCode() == 401)
         return GitHubCredentials::refusedText();
     switch (asked) {
+    case Asked::RunCommand:
+        // On a private repository GitHub answers 404 rather than 403 where the token lacks the right.
+        if (http && (error.statusCode() == 403 || error.statusCode() == 404))
+            return tr("Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig).");
+        if (error.kind() == GitHubError::Kind::RateLimited)
+            return releaseText(error);
+        [[fallthrough]];
     case Asked::Account:
         if (error.kind() == GitHubError::Kind::Transport)
             return tr("GitHub ist nicht erreichbar.");

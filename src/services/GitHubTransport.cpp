@@ -33,9 +33,13 @@ bool fitsInHeader(const QString &token)
         token.cbegin(), token.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
-bool isRedirect(int status)
+// A redirect the request follows: any for a GET, for other methods only those that keep the method
+// (the others would turn it into a GET).
+bool isRedirect(int status, const QByteArray &method)
 {
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    if (status == 307 || status == 308)
+        return true;
+    return method == "GET" && (status == 301 || status == 302 || status == 303);
 }
 
 // Seconds added to GitHub's reset time, so that the first request after the wait finds the limit
@@ -146,7 +150,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
 
     // The path only: the query and the headers stay out of the log.
     qCDebug(lcGitHub).noquote() << method << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
-    // A PATCH carries no body: an empty one makes the request say so (Content-Length: 0).
+    // A POST or PATCH carries no body: an empty one makes the request say so (Content-Length: 0).
     QNetworkReply *reply = method == "GET" ? shared->network->get(httpRequest)
                                            : shared->network->sendCustomRequest(httpRequest, method, QByteArray());
     request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
@@ -172,7 +176,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
             qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
-            if (isRedirect(status) && reply->hasRawHeader("Location")) {
+            if (isRedirect(status, method) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!GitHubServer::isOnOrigin(target, apiRoot))
                     return done(GitHubError::refused());
@@ -238,6 +242,11 @@ quint64 GitHubTransport::tokenGeneration() const
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
     return send(QByteArrayLiteral("GET"), path, std::move(done), validators);
+}
+
+CancelHandle GitHubTransport::post(const QString &path, Done done) const
+{
+    return send(QByteArrayLiteral("POST"), path, std::move(done), {});
 }
 
 CancelHandle GitHubTransport::patch(const QString &path, Done done) const

@@ -18,10 +18,10 @@
 class GitHubCredentials;
 class QNetworkAccessManager;
 
-// Requests to the GitHub REST API (GET, and PATCH without a body), for every part that talks to
-// it: the API's headers, a transfer timeout, a bound on the body, conditional requests, and the
-// origin rule. Requests go only to the API's own origin over HTTPS: any other address, and any
-// redirect leading elsewhere, is refused without sending anything there. The API is the
+// Requests to the GitHub REST API (GET, and POST or PATCH without a body), for every part that
+// talks to it: the API's headers, a transfer timeout, a bound on the body, conditional GET requests,
+// and the origin rule. Requests go only to the API's own origin over HTTPS: any other address, and
+// any redirect leading elsewhere, is refused without sending anything there. The API is the
 // credentials' server's, read with the token at every request (github.com for an anonymous
 // transport).
 //
@@ -53,7 +53,9 @@ public:
     // With `validators` the request is conditional, and an answer 304 is a success. `done` runs
     // later on the GUI thread, never inside this call, and not at all once the request is cancelled.
     CancelHandle get(const QString &path, Done done, const HttpValidators &validators = {}) const;
-    // PATCH `path` without a body, under the same rules as get().
+    // POST or PATCH `path` without a body, under the same rules as get() but never conditional. A
+    // redirect is followed only where it keeps the method (307, 308).
+    CancelHandle post(const QString &path, Done done) const;
     CancelHandle patch(const QString &path, Done done) const;
 
     // The token the next request would send; none for an anonymous transport.

@@ -153,6 +153,9 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
              "http://127.0.0.1:"_L1 + port, "https://localhost:"_L1 + port, u"away"_s })
         EXPECT_EQ(state(address).error(), GitHubError::refused()) << address.toStdString();
     EXPECT_EQ(server.requests().size(), 3) << "only the two redirects and the page they led to";
+    server.setResponse(u"/repos/o/r/actions/runs/5/cancel"_s, Response::redirect(server.url(u"/repos/o/r/pulls/1"_s)));
+    EXPECT_FALSE(await<int>([&](auto done) { c.runCommand(u"o/r"_s, 5, GitHubApi::RunCommand::Cancel, done); }).isOk());
+    EXPECT_EQ(server.requests().size(), 4) << "a redirect that would turn a command into a GET is not followed";
     EXPECT_FALSE(bytes(u"x y"_s).error().description().contains(u"SeCrEt"_s));
 
     // A 401 marks the token refused until a success with it.

@@ -75,6 +75,7 @@ public:
     mutable Calls<GitHubUser> users;
     mutable Calls<QStringList> recent;
     mutable Calls<int> markedRead; // by thread id
+    mutable Calls<int> commands;
 
     // Logged as the request's path (GitHubClient::workflowRunsPath).
     CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
@@ -104,5 +105,10 @@ public:
     CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override
     {
         return markedRead.add(threadId, std::move(done));
+    }
+    // Logged as "<repo> <run id>".
+    CancelHandle runCommand(const QString &repo, qint64 runId, RunCommand, Callback<int> done) const override
+    {
+        return commands.add(repo + u' ' + QString::number(runId), std::move(done));
     }
 };

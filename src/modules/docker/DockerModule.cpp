@@ -273,19 +273,6 @@ QList<ModuleDetail> DockerModule::details() const
     return details;
 }
 
-namespace {
-
-// A command of the module's own, pressed later: the lists it is made from stay unchanged here.
-std::function<void()> later(const DockerModule *module, std::function<void(DockerModule &)> act)
-{
-    return [self = QPointer<DockerModule>(const_cast<DockerModule *>(module)), act = std::move(act)] {
-        if (self)
-            act(*self);
-    };
-}
-
-} // namespace
-
 ModuleDetail DockerModule::projectDetail(const QString &project) const
 {
     using Command = ContainerSource::Command;
@@ -298,7 +285,7 @@ ModuleDetail DockerModule::projectDetail(const QString &project) const
         }
     }
     const auto all = [&](Command command) {
-        return later(this, [ids, command](DockerModule &module) { module.send(ids, command); });
+        return ModuleCommand::later(this, [ids, command](DockerModule &module) { module.send(ids, command); });
     };
     QList<ModuleCommand> commands { { tr("Starten"), tr("Projekt %1 starten").arg(project), underWay,
                                         all(Command::Start) },
@@ -317,7 +304,7 @@ ModuleDetail DockerModule::containerDetail(const DockerContainer &container) con
     const bool underWay = m_underWay.contains(id);
     const bool logOpen = m_logContainer == id;
     const auto send = [&](Command command) {
-        return later(this, [id, command](DockerModule &module) { module.send({ id }, command); });
+        return ModuleCommand::later(this, [id, command](DockerModule &module) { module.send({ id }, command); });
     };
     const QString logTitle = tr("Protokoll von %1").arg(name);
     QList<ModuleCommand> commands {
@@ -326,13 +313,14 @@ ModuleDetail DockerModule::containerDetail(const DockerContainer &container) con
         { tr("Neu starten"), tr("%1 neu starten").arg(name), underWay, send(Command::Restart) },
         { logOpen ? tr("Protokoll schließen") : tr("Protokoll"), logOpen ? tr("%1 schließen").arg(logTitle) : logTitle,
             false,
-            later(this, [id, logOpen](DockerModule &module) { logOpen ? module.closeLog() : module.showLog(id); }) },
+            ModuleCommand::later(
+                this, [id, logOpen](DockerModule &module) { logOpen ? module.closeLog() : module.showLog(id); }) },
     };
     const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
         running ? Color::green() : Color::gray(), QUrl() };
     ModuleDetail detail { container.project, row, std::move(commands), m_refusals.value(id) };
     if (logOpen)
         detail.document = ModuleDocument { logTitle, m_logText, m_logLoading,
-            later(this, [id](DockerModule &module) { module.showLog(id); }) };
+            ModuleCommand::later(this, [id](DockerModule &module) { module.showLog(id); }) };
     return detail;
 }

@@ -30,6 +30,12 @@ void GitHubWatcher::start()
     m_loop.start();
 }
 
+void GitHubWatcher::pollNow()
+{
+    if (isRunning())
+        start();
+}
+
 void GitHubWatcher::stop()
 {
     m_loop.stop();

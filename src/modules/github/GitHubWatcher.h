@@ -38,6 +38,9 @@ public:
     // Drops the poll in flight and the next ones; the last error and the failures in a row stay.
     void stop();
     bool isRunning() const { return m_loop.isRunning(); }
+    // Polls at once and goes on from there, when running (after a command changed what GitHub
+    // has); a poll in flight is dropped first, its answer may predate the change.
+    void pollNow();
     // Makes a new token (or its removal) a fresh start, as at launch: `forget` drops what the module
     // learnt with the old one, and a running watcher polls again at once, dropping the old token's
     // poll in flight.

@@ -11,6 +11,7 @@
 #include "services/GitHubRepository.h"
 #include "services/RecentRepositories.h"
 
+#include <QHash>
 #include <QPointer>
 
 #include <algorithm>
@@ -41,6 +42,16 @@ ModuleRow grayRow(const QString &title, const QString &detail)
     return ModuleRow { title, detail, std::nullopt, Color::gray(), QUrl() };
 }
 
+// What a run's state lets the user ask of it: a failed run's failed jobs again, an unfinished run stopped.
+std::optional<GitHubApi::RunCommand> commandFor(const WorkflowRun &run)
+{
+    if (WorkflowRunState::hasFailedJobs(run))
+        return GitHubApi::RunCommand::RerunFailedJobs;
+    if (WorkflowRunState::isActive(run))
+        return GitHubApi::RunCommand::Cancel;
+    return std::nullopt;
+}
+
 } // namespace
 
 // One watched repository with its own watcher.
@@ -52,11 +63,23 @@ struct GitHubActionsModule::Watch {
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
 
+    ~Watch()
+    {
+        for (CancelHandle &command : commands)
+            command.cancel();
+    }
+
     const QString repo; // as the user wrote it
     QString shown; // as GitHub spells it, once an answer has named it
     RunFilter filter;
     QList<WorkflowRun> runs; // of the last successful poll, the chosen ones
     bool answered = false; // a poll has succeeded
+    struct Refusal {
+        GitHubApi::RunCommand command;
+        QString text;
+    };
+    QHash<qint64, CancelHandle> commands; // under way, by run id
+    QHash<qint64, Refusal> refusals; // why the last command failed, by run id
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
@@ -183,6 +206,11 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
         return;
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, watch.filter.sift(result.value().value));
+    // A refusal stays beside its run while the run still offers the command refused.
+    watch.refusals.removeIf([&](const auto &refusal) {
+        return std::none_of(watch.runs.cbegin(), watch.runs.cend(),
+            [&](const auto &r) { return r.id == refusal.key() && commandFor(r) == refusal.value().command; });
+    });
     watch.learnName(result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
     watch.watcher.succeeded(pauseAfterSuccess());
@@ -273,9 +301,52 @@ QList<ModuleDetail> GitHubActionsModule::details() const
         if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
-            details.append(ModuleDetail { watch->shown, runRow(run, QString()), {}, QString() });
+            details.append(ModuleDetail {
+                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id).text });
     }
     return details;
+}
+
+QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const WorkflowRun &run) const
+{
+    const std::optional<GitHubApi::RunCommand> command = commandFor(run);
+    if (!command)
+        return {};
+    // Pressed later, when the module may have moved on: the repository is looked up again then.
+    const std::function<void()> press
+        = ModuleCommand::later(this, [repo = watch.repo, id = run.id, command = *command](GitHubActionsModule &module) {
+              module.send(repo, id, command);
+          });
+    const bool underWay = watch.commands.contains(run.id);
+    const QString name = WorkflowRunState::nameAndBranch(run);
+    if (*command == GitHubApi::RunCommand::RerunFailedJobs)
+        return { { tr("Fehlgeschlagene Jobs neu starten"), tr("Fehlgeschlagene Jobs von %1 neu starten").arg(name),
+            underWay, press } };
+    return { { tr("Abbrechen"), tr("%1 abbrechen").arg(name), underWay, press } };
+}
+
+void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::RunCommand command)
+{
+    const auto found
+        = std::find_if(m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->repo == repo; });
+    if (found == m_watches.cend() || (*found)->commands.contains(runId))
+        return;
+    Watch &watch = **found;
+    watch.refusals.remove(runId);
+    watch.commands.insert(runId,
+        m_client->runCommand(watch.repo, runId, command,
+            [guard = QPointer(this), target = &watch, runId, command](const GitHubResult<int> &result) {
+                if (!guard)
+                    return;
+                target->commands.remove(runId);
+                if (result.isOk())
+                    target->watcher.pollNow();
+                else
+                    target->refusals.insert(
+                        runId, { command, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand) });
+                Q_EMIT guard->changed();
+            }));
+    Q_EMIT changed();
 }
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const

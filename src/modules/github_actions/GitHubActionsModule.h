@@ -22,7 +22,8 @@ class RecentRepositories;
 // workflow the user chose for it. Each repository has a watcher of its own: every 15 s while one of
 // its runs is queued or in progress, every 60 s otherwise, backing off from 60 s up to 600 s after
 // failed polls. The status line is the run that most needs attention; a run that fails, or succeeds
-// again after a failure, is announced on the event bus unless its repository is muted.
+// again after a failure, is announced on the event bus unless its repository is muted. In the pane
+// a failed run's failed jobs can be re-run and an unfinished run cancelled.
 class GitHubActionsModule final : public DevModule {
     Q_OBJECT
 public:
@@ -46,7 +47,8 @@ public:
     // One row per watched repository: its newest run, or why there is none (a row that needs a
     // token, or names a repository GitHub does not find, opens the pane that resolves it).
     QList<ModuleRow> overlayRows() const override;
-    // Per repository, its newest runs (up to five), each opening its page.
+    // Per repository, its newest runs (up to five), each opening its page, with the command its
+    // state allows and why that command last failed.
     QList<ModuleDetail> details() const override;
     std::optional<ModuleListSetting> listSetting() const override;
 
@@ -67,6 +69,10 @@ private:
     // Stores one answer and tells the repository's watcher when to poll next.
     void receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
     ModuleRow rowFor(const Watch &watch) const;
+    QList<ModuleCommand> commandsFor(const Watch &watch, const WorkflowRun &run) const;
+    // Sends `command` for a run of `repo`, unless one is under way for it; once GitHub took it
+    // the repository is polled at once, a refusal is shown beside the run (and not sent again).
+    void send(const QString &repo, qint64 runId, GitHubApi::RunCommand command);
 
     PreferenceStore &m_preferences;
     EventBus &m_bus;

@@ -72,6 +72,11 @@ bool WorkflowRunState::isFailure(const WorkflowRun &run)
         && (run.conclusion == u"failure" || run.conclusion == u"timed_out" || run.conclusion == u"startup_failure");
 }
 
+bool WorkflowRunState::hasFailedJobs(const WorkflowRun &run)
+{
+    return isFailure(run) && run.conclusion != u"startup_failure";
+}
+
 ModuleStatus::Severity WorkflowRunState::severity(const WorkflowRun &run)
 {
     if (isActive(run))

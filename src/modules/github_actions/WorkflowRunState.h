@@ -18,6 +18,9 @@ namespace WorkflowRunState {
 bool isActive(const WorkflowRun &run);
 // A conclusion that asks for attention: failure, timed_out or startup_failure.
 bool isFailure(const WorkflowRun &run);
+// A failure whose jobs ran (failure or timed_out), so that its failed jobs can run again; a run
+// that never started (startup_failure) has none.
+bool hasFailedJobs(const WorkflowRun &run);
 // Active while not finished, then by conclusion: fine for success, failing for a failure, else idle.
 ModuleStatus::Severity severity(const WorkflowRun &run);
 // The severity's colour: orange, green, red or gray.

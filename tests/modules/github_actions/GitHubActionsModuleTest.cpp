@@ -1,12 +1,22 @@
 // The Actions module against a fake API: the pause each answer asks for, the watched list and its
-// filters followed as they change, rows, announcements (none while muted) and a refused token.
+// filters followed as they change, rows, announcements (none while muted) and a refused token; its
+// run commands over the real client.
 #include "GitHubModuleFixture.h"
+#include "HttpsTestServer.h"
 #include "QtPrinters.h"
 #include "Runs.h"
 
 #include "modules/github_actions/GitHubActionsModule.h"
+#include "services/GitHubClient.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTest>
 
 namespace {
+
+using namespace Qt::StringLiterals;
+using Response = HttpsTestServer::Response;
 
 class GitHubActionsModuleTest : public GitHubModuleFixture<GitHubActionsModule> {
 protected:
@@ -107,6 +117,82 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListWithItsFiltersAndAnnouncesU
     setOptions({ { QStringLiteral("workflow"), QStringLiteral(".github/workflows/ci.yml") } });
     EXPECT_EQ(api->runs.waitingArguments(),
         QStringList { QStringLiteral("repos/o/r/actions/workflows/ci.yml/runs?per_page=10") });
+}
+
+// Against a local HTTPS server: a failed run offers to re-run its failed jobs, a running one to be
+// cancelled, a successful one nothing; GitHub taking a command brings the next poll at once, a
+// refusal says what the token lacks and is not sent again, and stays while the run offers the command.
+TEST_F(GitHubActionsModuleTest, RunCommandsArePostedOnceAndThePollFollowsAtOnce)
+{
+    HttpsTestServer server;
+    ASSERT_TRUE(server.start());
+    QNetworkAccessManager network;
+    GitHubTransport::Endpoint endpoint;
+    endpoint.apiRoot = server.origin();
+    endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+    module = std::make_unique<GitHubActionsModule>(
+        *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
+    const QString run
+        = uR"({"id":%1,"name":"CI","head_branch":"main","status":"%2","conclusion":%3,)"
+          uR"("created_at":"2026-12-08T08:00:00Z","updated_at":"2026-12-08T08:00:00Z","html_url":"https://x/%1"})"_s;
+    // Runs 1 (failed), 2 (as given) and 3 (successful).
+    const auto answerRuns = [&](const QString &status, const QString &conclusion) {
+        server.setResponse(u"/repos/o/r/actions/runs"_s,
+            Response::json(R"({"workflow_runs":[)" + run.arg(u"1"_s, u"completed"_s, uR"("failure")"_s).toUtf8() + ","
+                + run.arg(u"2"_s, status, conclusion).toUtf8() + ","
+                + run.arg(u"3"_s, u"completed"_s, uR"("success")"_s).toUtf8() + "]}"));
+    };
+    answerRuns(u"in_progress"_s, u"null"_s);
+    server.setResponse(u"/repos/o/r/actions/runs/1/rerun-failed-jobs"_s, Response::json("", 201));
+    server.setResponse(u"/repos/o/r/actions/runs/2/cancel"_s,
+        Response::json(R"({"message":"Resource not accessible by personal access token"})", 403));
+    // Until no transfer runs any more.
+    const auto settle = [&] {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return std::ranges::none_of(network.findChildren<QNetworkReply *>(), &QNetworkReply::isRunning); },
+            15000));
+    };
+    // The requests since the last call, as "<method> <path>".
+    const auto sent = [&] {
+        QStringList lines;
+        for (const HttpsTestServer::Request &request : server.requests())
+            lines.append(QString::fromUtf8(request.method + ' ' + request.path()));
+        server.clearRequests();
+        return lines;
+    };
+
+    module->start();
+    settle();
+    QList<ModuleDetail> details = module->details();
+    ASSERT_EQ(details.size(), 3);
+    ASSERT_EQ(details[0].commands.size(), 1);
+    EXPECT_EQ(details[0].commands[0].label, u"Fehlgeschlagene Jobs neu starten"_s);
+    ASSERT_EQ(details[1].commands.size(), 1);
+    EXPECT_EQ(details[1].commands[0].label, u"Abbrechen"_s);
+    EXPECT_TRUE(details[2].commands.isEmpty()) << "a successful run offers nothing";
+    sent();
+
+    details[0].commands[0].run();
+    EXPECT_TRUE(module->details()[0].commands[0].underWay);
+    details[0].commands[0].run(); // pressed again while under way: nothing more is sent
+    settle();
+    EXPECT_EQ(sent(),
+        QStringList({ u"POST /repos/o/r/actions/runs/1/rerun-failed-jobs"_s, u"GET /repos/o/r/actions/runs"_s }))
+        << "taken: the poll goes out at once, without its pause";
+    EXPECT_FALSE(module->details()[0].commands[0].underWay);
+
+    module->details()[1].commands[0].run();
+    settle();
+    scheduler.advance(scheduler.nextDelay()); // the next poll in its time
+    settle();
+    EXPECT_EQ(sent(), QStringList({ u"POST /repos/o/r/actions/runs/2/cancel"_s, u"GET /repos/o/r/actions/runs"_s }))
+        << "a refusal is not sent again";
+    EXPECT_EQ(module->details()[1].message,
+        u"Der Token darf keine Läufe starten oder abbrechen (Berechtigung actions: write nötig)."_s);
+    answerRuns(u"completed"_s, uR"("cancelled")"_s);
+    scheduler.advance(scheduler.nextDelay());
+    settle();
+    EXPECT_EQ(module->details()[1].message, QString()) << "the refusal goes with the command it was about";
 }
 
 } // namespace
