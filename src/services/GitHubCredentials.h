@@ -5,9 +5,12 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
+
+class GitHubBudget;
 
 // The token every GitHub client sends, held once: a token saved in the settings window counts
 // from the next request on, removing it stops every client sending one, and a token GitHub
@@ -55,6 +58,11 @@ public:
     // or GitHub's wait while it lasts; none while the token may be used.
     std::optional<QString> problemText() const;
 
+    // The account's budget, which every authenticated transport reports its answers to and every
+    // poll loop takes its pause from; none until one is made for these credentials.
+    GitHubBudget *budget() const;
+    void setBudget(GitHubBudget *budget);
+
 Q_SIGNALS:
     // After the token or its refused state changed.
     void changed();
@@ -65,4 +73,5 @@ private:
     bool m_refused = false;
     bool m_storeUnavailable = false;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
+    QPointer<GitHubBudget> m_budget;
 };

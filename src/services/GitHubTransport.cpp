@@ -1,6 +1,7 @@
 #include "services/GitHubTransport.h"
 
 #include "core/Logging.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 
 #include <QDateTime>
@@ -100,7 +101,15 @@ public:
     static void failLater(const Shared &shared, Done done, const GitHubError &error);
     // Tells the credentials what GitHub made of the token sent.
     static void judgeToken(const Shared &shared, const QString &token, int status);
+    // Tells the account's budget what an answer to the token said of the limit and cost.
+    static void countAnswer(const Shared &shared, const GitHubResponse &answer);
 };
+
+void GitHubTransfer::countAnswer(const Shared &shared, const GitHubResponse &answer)
+{
+    if (GitHubBudget *budget = shared.credentials ? shared.credentials->budget() : nullptr)
+        budget->take(answer);
+}
 
 void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
 {
@@ -167,6 +176,9 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
             qCDebug(lcGitHub).noquote() << "GET" << url.path() << "answered" << status;
+            const GitHubResponse answer { status, {}, reply->rawHeaderPairs() };
+            if (token)
+                countAnswer(*shared, answer);
             if (isRedirect(status) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!isApiOrigin(target, shared->endpoint.apiRoot))
@@ -177,8 +189,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
             }
             if (token)
                 judgeToken(*shared, *token, status);
-            if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
-                    GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
+            if (const std::optional<qint64> wait
+                = GitHubTransport::waitAskedFor(answer, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
                 if (token && shared->credentials)
                     shared->credentials->markLimited(*token, *wait);

@@ -1,11 +1,13 @@
 #include "settings/GitHubAccount.h"
 
 #include "core/Logging.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
 
+#include <QLocale>
 #include <QPointer>
 
 namespace {
@@ -22,6 +24,8 @@ GitHubAccount::GitHubAccount(
     , m_api(api)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+    if (const GitHubBudget *budget = m_credentials.budget())
+        connect(budget, &GitHubBudget::changed, this, &GitHubAccount::changed);
 }
 
 GitHubAccount::~GitHubAccount()
@@ -171,4 +175,15 @@ QString GitHubAccount::scopesText() const
     if (m_user->scopes->isEmpty())
         return tr("Berechtigungen: keine");
     return tr("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
+}
+
+QString GitHubAccount::budgetText() const
+{
+    const GitHubBudget *budget = m_credentials.budget();
+    if (!budget || !budget->limit() || !budget->remaining())
+        return {};
+    const QLocale locale;
+    return tr("GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde")
+        .arg(locale.toString(*budget->remaining()), locale.toString(*budget->limit()),
+            locale.toString(budget->answersLastHour()));
 }

@@ -42,6 +42,9 @@ public:
     QString statusText() const;
     // The token's scopes ("Fein granuliertes Token" when GitHub names none); empty while unknown.
     QString scopesText() const;
+    // "GitHub-Kontingent: 4.210 von 5.000 übrig, Tarnlet nutzt 312 pro Stunde" in the local number
+    // format, following the answers as they come; empty until an answer told the limit.
+    QString budgetText() const;
     // The outcome of the last save or removal; empty before the first.
     QString feedback() const { return m_feedback; }
 

@@ -16,6 +16,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_account(account)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
+    , m_budget(new QLabel)
     , m_token(new QLineEdit)
     , m_save(new QPushButton(tr("Speichern")))
     , m_remove(new QPushButton(tr("Entfernen")))
@@ -35,15 +36,18 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_feedback })
+    for (QLabel *label : { m_status, m_scopes, m_budget, m_feedback })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
-    SettingsStyle::setFont(*m_scopes, 13);
-    SettingsStyle::makeSecondary(*m_scopes);
-    m_scopes->setWordWrap(true);
+    for (QLabel *label : { m_scopes, m_budget }) {
+        SettingsStyle::setFont(*label, 13);
+        SettingsStyle::makeSecondary(*label);
+        label->setWordWrap(true);
+    }
     accountLayout->addWidget(m_status);
     accountLayout->addWidget(m_scopes);
+    accountLayout->addWidget(m_budget);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
@@ -100,6 +104,8 @@ void GitHubAccountPane::showAccount()
     m_status->setText(PlainText::clean(m_account.statusText()));
     m_scopes->setText(PlainText::clean(m_account.scopesText()));
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
+    m_budget->setText(m_account.budgetText());
+    m_budget->setVisible(!m_account.budgetText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());

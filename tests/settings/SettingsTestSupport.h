@@ -2,6 +2,7 @@
 
 #include "FakeGitHubApi.h"
 #include "InMemorySecretStore.h"
+#include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
@@ -10,6 +11,7 @@
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
@@ -134,6 +136,8 @@ protected:
     UpdateController updates { std::make_unique<IdleUpdater>() };
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
+    ManualScheduler scheduler;
+    GitHubBudget budget { credentials, scheduler };
     FakeGitHubApi gitHub;
     GitHubAccount account { secrets, credentials, gitHub };
     StatusModule *actions = nullptr;
