@@ -280,6 +280,10 @@
         <source>Wird gelesen …</source>
         <translation>Reading …</translation>
     </message>
+    <message>
+        <source>GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde</source>
+        <translation>GitHub quota: %1 of %2 left, Tarnlet uses %3 per hour</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
