@@ -56,7 +56,8 @@ public:
         bool m_polling = false;
     };
 
-    // Becomes the budget of `credentials`: every transport and poll loop on them reports to it.
+    // Becomes the budget of `credentials`: every transport on them reports to it, and every poll
+    // loop made on them from now on takes its pause from it.
     GitHubBudget(GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
     ~GitHubBudget() override;
 
