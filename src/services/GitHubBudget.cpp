@@ -77,6 +77,9 @@ GitHubBudget::~GitHubBudget()
 
 void GitHubBudget::take(const GitHubResponse &answer)
 {
+    // A refused token's answer speaks of the address's anonymous limit, not of the account.
+    if (answer.status == 401)
+        return;
     const std::optional<qint64> limit = countIn(answer, "x-ratelimit-limit");
     std::optional<qint64> remaining = countIn(answer, "x-ratelimit-remaining");
     const std::optional<qint64> used = countIn(answer, "x-ratelimit-used");

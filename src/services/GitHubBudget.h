@@ -62,7 +62,7 @@ public:
     ~GitHubBudget() override;
 
     // Takes what an authenticated answer says of the limit (x-ratelimit-limit, -remaining, -used)
-    // and what it cost.
+    // and what it cost; an answer 401 is none of the account's.
     void take(const GitHubResponse &answer);
 
     // As the last answer that told them said; none until then, and again once the token changes.

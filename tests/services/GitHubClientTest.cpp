@@ -164,9 +164,10 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_FALSE(bytes(u"x y"_s).error().description().contains(u"SeCrEt"_s));
 
     // A 401 marks the token refused until a success with it.
-    server.setResponse(u"/user"_s, Response::json("{}", 401));
+    server.setResponse(u"/user"_s, { 401, { { "x-ratelimit-limit", "60" }, { "x-ratelimit-remaining", "59" } }, "{}" });
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
+    EXPECT_EQ(budget.limit(), std::nullopt) << "the anonymous limit, not the account's";
     server.setResponse(u"/user"_s, { 200, { { "X-OAuth-Scopes", "repo, notifications" } }, R"({"login": "octocat"})" });
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
