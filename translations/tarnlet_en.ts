@@ -284,6 +284,10 @@
         <source>GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde</source>
         <translation>GitHub quota: %1 of %2 left, Tarnlet uses %3 per hour</translation>
     </message>
+    <message>
+        <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
+        <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
+    </message>
 </context>
 <context>
     <name>GitHubAccountPane</name>
@@ -404,6 +408,10 @@
         <source>Läufe konnten nicht geladen werden.</source>
         <translation>Runs could not be loaded.</translation>
     </message>
+    <message>
+        <source>Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
+        <translation>Pull request news needs a classic token with the notifications or repo scope.</translation>
+    </message>
 </context>
 <context>
     <name>GitHubPullRequestsModule</name>
@@ -431,6 +439,10 @@
         <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
         <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
     </message>
+    <message>
+        <source>Als gelesen markieren</source>
+        <translation>Mark as read</translation>
+    </message>
 </context>
 <context>
     <name>GitHubRepository</name>
@@ -449,6 +461,18 @@
     <message>
         <source>Repository hinzufügen</source>
         <translation>Add repository</translation>
+    </message>
+    <message>
+        <source>Stumm</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>Branches</source>
+        <translation>Branches</translation>
+    </message>
+    <message>
+        <source>Workflow</source>
+        <translation>Workflow</translation>
     </message>
 </context>
 <context>
@@ -529,6 +553,14 @@
     <message>
         <source>wird ignoriert</source>
         <translation>ignored</translation>
+    </message>
+    <message>
+        <source>Zuletzt gepusht in deinem Konto</source>
+        <translation>Recently pushed in your account</translation>
+    </message>
+    <message>
+        <source>%1 hinzufügen</source>
+        <translation>Add %1</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 namespace {
 
@@ -55,4 +56,98 @@ QStringList ModuleListSetting::used(const PreferenceStore &preferences) const
             names.append(entry.text);
     }
     return names;
+}
+
+namespace {
+
+// The stored object's key for `name`: the one spelt alike first, else one in other letters.
+QString storedName(const QVariantMap &all, const QString &name)
+{
+    if (all.contains(name))
+        return name;
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.key();
+    }
+    return name;
+}
+
+QVariantMap asMap(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantMap ? value.toMap() : QVariantMap();
+}
+
+} // namespace
+
+QVariantMap ModuleListSetting::optionsOf(const PreferenceStore &preferences, const QString &name) const
+{
+    if (optionsKey.isEmpty())
+        return {};
+    const QVariantMap all = asMap(preferences.value(optionsKey));
+    return asMap(all.value(storedName(all, name)));
+}
+
+void ModuleListSetting::setOption(
+    PreferenceStore &preferences, const QString &name, const QString &key, const QVariant &value) const
+{
+    QVariantMap all = asMap(preferences.value(optionsKey));
+    const QString stored = storedName(all, name);
+    QVariantMap own = asMap(all.value(stored));
+    bool neutral = !value.isValid();
+    if (value.typeId() == QMetaType::Bool)
+        neutral = !value.toBool();
+    else if (value.typeId() == QMetaType::QString)
+        neutral = value.toString().isEmpty();
+    else if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList)
+        neutral = value.toList().isEmpty();
+    if (neutral)
+        own.remove(key);
+    else
+        own.insert(key, value);
+    all.remove(stored);
+    if (!own.isEmpty())
+        all.insert(name, own);
+    preferences.setValue(optionsKey, all);
+}
+
+void ModuleListSetting::dropOptions(PreferenceStore &preferences, const QString &name) const
+{
+    if (optionsKey.isEmpty())
+        return;
+    QVariantMap all = asMap(preferences.value(optionsKey));
+    if (all.remove(storedName(all, name)) > 0)
+        preferences.setValue(optionsKey, all);
+}
+
+bool ModuleListSetting::switchOf(const QVariantMap &options, const QString &key)
+{
+    const QVariant value = options.value(key);
+    return value.typeId() == QMetaType::Bool && value.toBool();
+}
+
+QString ModuleListSetting::textOf(const QVariantMap &options, const QString &key)
+{
+    const QVariant value = options.value(key);
+    return value.typeId() == QMetaType::QString ? value.toString().trimmed() : QString();
+}
+
+QStringList ModuleListSetting::namesOf(const QVariantMap &options, const QString &key)
+{
+    const QVariant value = options.value(key);
+    if (value.typeId() == QMetaType::QString)
+        return splitNames(value.toString());
+    QStringList names;
+    if (value.typeId() != QMetaType::QVariantList && value.typeId() != QMetaType::QStringList)
+        return names;
+    for (const QVariant &item : value.toList()) {
+        if (item.typeId() == QMetaType::QString)
+            names.append(splitNames(item.toString()));
+    }
+    return names;
+}
+
+QStringList ModuleListSetting::splitNames(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
 }

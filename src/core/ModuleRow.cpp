@@ -1,5 +1,7 @@
 #include "core/ModuleRow.h"
 
+#include "core/GitHubPage.h"
+
 #include <QCoreApplication>
 
 QString ModuleRow::subtitle(const QDateTime &now) const
@@ -8,6 +10,21 @@ QString ModuleRow::subtitle(const QDateTime &now) const
         return detail;
     const QString age = relativeAge(*since, now);
     return detail.isEmpty() ? age : detail + QStringLiteral(" \u00B7 ") + age;
+}
+
+bool ModuleRow::opensSomething() const
+{
+    return !pane.isEmpty() || GitHubPage::isGitHubPage(link);
+}
+
+void ModuleRow::open(const std::function<void(const QString &pane)> &openPane) const
+{
+    if (!pane.isEmpty()) {
+        if (openPane)
+            openPane(pane);
+    } else if (GitHubPage::open(link) && actions.opened) {
+        actions.opened();
+    }
 }
 
 QString relativeAge(const QDateTime &since, const QDateTime &now)

@@ -6,7 +6,25 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
+
+// What a row does besides showing: `opened` runs after its page was opened (a click or the press
+// action), and `secondary` is a second action under its own words (a news row's "Als gelesen
+// markieren"); empty functions do nothing. Rows compare by what they show, so only the second
+// action's words take part in ==.
+struct ModuleRowActions {
+    std::function<void()> opened = {};
+    QString secondaryName = {};
+    std::function<void()> secondary = {};
+
+    bool hasSecondary() const { return !secondaryName.isEmpty() && secondary; }
+
+    friend bool operator==(const ModuleRowActions &a, const ModuleRowActions &b)
+    {
+        return a.secondaryName == b.secondaryName;
+    }
+};
 
 // One line a module offers for display (an overlay row, a line in its settings pane): a coloured
 // dot, a title over a detail line, and the page a click opens. Where `since` is set, the line
@@ -19,9 +37,18 @@ struct ModuleRow {
     Color color = Color::gray();
     // Empty when the row opens nothing.
     QUrl link;
+    // The settings pane that resolves what the row reports (a missing token, a repository GitHub
+    // does not find), by the pane's name; the row opens it instead of its page. Empty for none.
+    QString pane = {};
+    ModuleRowActions actions = {};
 
     // The line under the title at `now`: the detail and the age joined by " · ".
     QString subtitle(const QDateTime &now) const;
+    // Whether a click on the row leads somewhere: to its pane, or to a GitHub page.
+    bool opensSomething() const;
+    // Opens what a click on the row leads to: its pane through `openPane`, else its page through
+    // the GitHub page gate, and then runs actions.opened.
+    void open(const std::function<void(const QString &pane)> &openPane) const;
 
     friend bool operator==(const ModuleRow &, const ModuleRow &) = default;
 };

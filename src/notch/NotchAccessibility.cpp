@@ -1,6 +1,5 @@
 #include "notch/NotchAccessibility.h"
 
-#include "core/GitHubPage.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 
@@ -8,11 +7,14 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <optional>
 #include <vector>
 
 namespace {
 
 const QString headerText = QStringLiteral("Tarnlet");
+// The name of a row's second action; screen readers say the row's own words for it.
+const QString secondaryAction = QStringLiteral("secondary");
 // The words a screen reader says for the row's press action.
 QString openText()
 {
@@ -20,8 +22,9 @@ QString openText()
 }
 
 // One child of the expanded overlay: index 0 is the header, then the rows in order. Reads the
-// model on every query, so it never holds stale text. A row with a page offers the standard press
-// action, spoken "Öffnen", which opens the page as a click on the row does.
+// model on every query, so it never holds stale text. A row with a page or a pane offers the
+// standard press action, spoken "Öffnen", which opens it as a click on the row does; a row with a
+// second action offers it too, as a click on its check mark does.
 class NotchItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     NotchItemAccessible(NotchView *view, int index)
@@ -67,18 +70,34 @@ public:
 
     QStringList actionNames() const override
     {
-        return link().isEmpty() ? QStringList() : QStringList { pressAction() };
+        QStringList names;
+        const std::optional<ModuleRow> shown = row();
+        if (shown && shown->opensSomething())
+            names.append(pressAction());
+        if (shown && shown->actions.hasSecondary())
+            names.append(secondaryAction);
+        return names;
     }
     QString localizedActionName(const QString &name) const override
     {
-        return name == pressAction() ? openText() : QString();
+        if (name == pressAction())
+            return openText();
+        if (const std::optional<ModuleRow> shown = row(); shown && name == secondaryAction)
+            return shown->actions.secondaryName;
+        return QString();
     }
     QString localizedActionDescription(const QString &name) const override { return localizedActionName(name); }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
+        // A copy: the action may change what the model lists.
+        const std::optional<ModuleRow> shown = row();
+        if (!shown)
+            return;
         if (name == pressAction())
-            GitHubPage::open(link());
+            shown->open([view = m_view](const QString &pane) { Q_EMIT view->paneRequested(pane); });
+        else if (name == secondaryAction && shown->actions.hasSecondary())
+            shown->actions.secondary();
     }
 
     QRect rect() const override
@@ -90,13 +109,12 @@ public:
     }
 
 private:
-    // The page of this row when it has one GitHub would show.
-    QUrl link() const
+    // The row this child stands for; none for the header.
+    std::optional<ModuleRow> row() const
     {
         if (!isValid() || m_index == 0)
-            return {};
-        const QUrl &url = m_view->model().rows().at(m_index - 1).link;
-        return GitHubPage::isGitHubPage(url) ? url : QUrl();
+            return std::nullopt;
+        return m_view->model().rows().at(m_index - 1);
     }
 
     QPointer<NotchView> m_view;

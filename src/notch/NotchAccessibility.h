@@ -4,7 +4,7 @@ class NotchView;
 
 // The overlay on the accessibility bus. Collapsed it is one status-bar element named by the
 // status text; expanded, the header and each row (named "<title>, <subtitle>", with the press
-// action, spoken "Öffnen", where the row has a page) are its children. Each new status text is
+// action, spoken "Öffnen", where the row has a page or a pane) are its children. Each new status text is
 // sent as a name change, which screen readers speak as live news.
 namespace NotchAccessibility {
 

@@ -1,6 +1,5 @@
 #include "notch/NotchController.h"
 
-#include "core/GitHubPage.h"
 #include "core/Logging.h"
 #include "core/ModuleContent.h"
 #include "core/NewsGate.h"
@@ -49,6 +48,7 @@ NotchController::NotchController(NewsGate &news, const ModuleContent &content, P
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
     connect(m_panel.get(), &NotchPanel::menuRequested, this, &NotchController::menuRequested);
+    connect(m_panel->content(), &NotchView::paneRequested, this, &NotchController::paneRequested);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     connect(&news, &NewsGate::interrupting, this, [this](const ModuleEvent &event) { flash(event.text, event.color); });
@@ -181,9 +181,18 @@ void NotchController::armAgeUpdate()
 void NotchController::openRowAt(QPointF position)
 {
     // The view fills the panel, whose top-left corner is the open area's.
-    const int index = m_panel->content()->rowAt(position - expandedArea().topLeft());
-    if (index >= 0)
-        GitHubPage::open(m_model->rows().at(index).link);
+    const QPointF local = position - expandedArea().topLeft();
+    const NotchView &view = *m_panel->content();
+    const int index = view.rowAt(local);
+    if (index < 0)
+        return;
+    // A copy: the row's action may change what the model lists.
+    const ModuleRow row = m_model->rows().at(index);
+    // The mark at a row's end is its second action; the rest of the row opens its page.
+    if (view.secondaryRect(index).contains(local))
+        row.actions.secondary();
+    else
+        row.open([this](const QString &pane) { Q_EMIT paneRequested(pane); });
 }
 
 void NotchController::handle(PointerEventType type)

@@ -30,7 +30,8 @@ struct ModuleEvent;
 // What it shows comes from the content source: the switched-on modules' rows and their status
 // line. A flash holds the status line for the flash duration, then the modules' line returns.
 // While open, the rows' ages are redrawn whenever one changes; while collapsed nothing ticks. A
-// click on a row of the open overlay opens the row's page. Where it hangs, and when a full-screen
+// click on a row of the open overlay opens the row's page, one on the check mark at its end runs
+// its second action. Where it hangs, and when a full-screen
 // window hides it, is the placement's to say; flashes asked for while hidden wait until it shows
 // again. Where the pointer can only be followed over our own windows, leaving them counts as
 // leaving.
@@ -71,6 +72,8 @@ Q_SIGNALS:
     // A right click on the overlay, or the menu key while it has the focus, asks for the
     // program's menu at `position` (global coordinates).
     void menuRequested(QPoint position);
+    // A row that needs the user's action was opened: the settings pane named `pane` resolves it.
+    void paneRequested(const QString &pane);
 
 private:
     enum class Condition { Always, Flash };

@@ -20,6 +20,7 @@ constexpr double rowPaddingX = 14;
 constexpr double rowRadius = 14;
 constexpr double lineSpacing = 2;
 constexpr double subtitleOpacity = 0.5;
+constexpr double markSize = 24; // the check mark's round target at a row's end
 
 QFont systemFont(int pixelSize, QFont::Weight weight)
 {
@@ -52,6 +53,21 @@ void paintDot(QPainter &painter, QPointF centre, const QColor &color)
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
     painter.drawEllipse(centre, dotSize / 2, dotSize / 2);
+}
+
+// A faint round target with a check mark in it.
+void paintCheckMark(QPainter &painter, const QRectF &box)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(white(0.1));
+    painter.drawEllipse(box);
+    QPainterPath tick;
+    tick.moveTo(box.left() + box.width() * 0.3, box.top() + box.height() * 0.52);
+    tick.lineTo(box.left() + box.width() * 0.44, box.top() + box.height() * 0.66);
+    tick.lineTo(box.left() + box.width() * 0.7, box.top() + box.height() * 0.36);
+    painter.setPen(QPen(white(0.7), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(tick);
 }
 
 // The left edge of a box `size` wide centred in an area `width` wide.
@@ -91,11 +107,14 @@ void NotchPainter::setStatus(const QString &text, Color color, const QString &de
 void NotchPainter::setRows(const QList<ModuleRow> &rows, const QDateTime &agesAt)
 {
     const double contentWidth = NotchGeometry::expandedWidth - 2 * expandedSide;
-    const double textWidth = contentWidth - 2 * rowPaddingX - dotSize - rowSpacing;
+    const double fullWidth = contentWidth - 2 * rowPaddingX - dotSize - rowSpacing;
     m_rows.clear();
-    for (const ModuleRow &row : rows)
+    for (const ModuleRow &row : rows) {
+        const bool secondary = row.actions.hasSecondary();
+        const double textWidth = secondary ? fullWidth - markSize - rowSpacing : fullWidth;
         m_rows.append({ row.color, staticText(row.title, m_titleFont, textWidth),
-            staticText(row.subtitle(agesAt), m_subtitleFont, textWidth) });
+            staticText(row.subtitle(agesAt), m_subtitleFont, textWidth), secondary });
+    }
 }
 
 QRectF NotchPainter::headerRect(double width) const
@@ -110,6 +129,14 @@ QRectF NotchPainter::rowRect(double width, int index) const
     const QRectF header = headerRect(width);
     return QRectF(header.left(), header.bottom() + stackSpacing + index * NotchGeometry::rowPitch, header.width(),
         NotchGeometry::rowHeight);
+}
+
+QRectF NotchPainter::secondaryRect(double width, int index) const
+{
+    if (index < 0 || index >= m_rows.size() || !m_rows[index].secondary)
+        return {};
+    const QRectF row = rowRect(width, index);
+    return QRectF(row.right() - rowPaddingX - markSize, row.center().y() - markSize / 2, markSize, markSize);
 }
 
 QPainterPath NotchPainter::shape(double width, double progress) const
@@ -198,6 +225,8 @@ void NotchPainter::paintExpanded(QPainter &painter, double width) const
         painter.setFont(m_titleFont);
         painter.setPen(Qt::white);
         painter.drawStaticText(QPointF(textLeft, top), entry.title);
+        if (entry.secondary)
+            paintCheckMark(painter, secondaryRect(width, int(i)));
         if (!twoLines)
             continue;
         painter.setFont(m_subtitleFont);

@@ -12,9 +12,10 @@
 class QPainter;
 
 // Draws the overlay's picture: a black shape with square top corners hanging from the top centre
-// of an area, the status line while collapsed, the header and rows while open, and the fade
-// between the two. The overlay and the settings window's preview both paint through it. Texts are
-// laid out when they are set, so a frame only draws.
+// of an area, the status line while collapsed, the header and rows while open (a row with a
+// second action ends in a small check mark that stands for it), and the fade between the two. The
+// overlay and the settings window's preview both paint through it. Texts are laid out when they
+// are set, so a frame only draws.
 class NotchPainter final {
 public:
     static constexpr double collapsedRadius = 18;
@@ -36,6 +37,9 @@ public:
     QPainterPath shape(double width, double progress) const;
     QRectF headerRect(double width) const;
     QRectF rowRect(double width, int index) const;
+    // The check mark at the end of row `index` that stands for its second action; empty for a row
+    // without one.
+    QRectF secondaryRect(double width, int index) const;
     void paint(QPainter &painter, double width, double progress) const;
 
 private:
@@ -43,6 +47,7 @@ private:
         Color color;
         QStaticText title;
         QStaticText subtitle;
+        bool secondary = false;
     };
 
     void paintCompact(QPainter &painter, double width) const;

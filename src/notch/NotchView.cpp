@@ -69,6 +69,11 @@ QRectF NotchView::rowRect(int index) const
     return m_painter.rowRect(width(), index);
 }
 
+QRectF NotchView::secondaryRect(int index) const
+{
+    return m_painter.secondaryRect(width(), index);
+}
+
 int NotchView::rowAt(QPointF point) const
 {
     for (int i = 0; i < int(m_painter.rowCount()); ++i) {

@@ -33,12 +33,16 @@ public:
     QRectF rowRect(int index) const;
     // The row under `point`, or -1.
     int rowAt(QPointF point) const;
+    // The mark standing for row `index`'s second action; empty when it has none.
+    QRectF secondaryRect(int index) const;
 
     void paint(QPainter &painter);
 
 Q_SIGNALS:
     // The drawn shape changed (every animation frame).
     void shapeChanged();
+    // A screen reader pressed a row naming the settings pane that resolves it.
+    void paneRequested(const QString &pane);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

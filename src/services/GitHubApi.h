@@ -34,6 +34,15 @@ template<typename T> struct Polled {
     std::optional<int> pollInterval;
 };
 
+// The part of a choice of runs GitHub answers itself: the runs of one branch (empty: of every
+// branch) and of one workflow, named by its file in .github/workflows (empty: of every workflow).
+struct RunsFilter {
+    QString branch;
+    QString workflowFile;
+
+    friend bool operator==(const RunsFilter &, const RunsFilter &) = default;
+};
+
 // The GitHub calls the modules make. GitHubClient is the real one; unit tests hand in a fake.
 // Callbacks run later on the GUI thread, never inside the call, and not at all once the
 // returned request is aborted.
@@ -43,9 +52,10 @@ public:
 
     virtual ~GitHubApi() = default;
 
-    // The newest `perPage` workflow runs of `repo` ("owner/name"), in the answer's order.
-    virtual CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const = 0;
+    // The newest `perPage` workflow runs of `repo` ("owner/name") that pass `filter`, in the
+    // answer's order.
+    virtual CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const = 0;
     // The unread notifications about pull requests of the repositories `repos` (names compared
     // without regard to case, as GitHub does), in the answer's order.
     virtual CancelHandle unreadPullRequestNotifications(
@@ -54,4 +64,10 @@ public:
     virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;
     // The account the token belongs to (GET /user).
     virtual CancelHandle currentUser(Callback<GitHubUser> done) const = 0;
+    // The `count` repositories of the token's account pushed to most recently (GET /user/repos),
+    // as owner/name, newest first.
+    virtual CancelHandle recentRepositories(int count, Callback<QStringList> done) const = 0;
+    // Marks notification thread `threadId` read (PATCH /notifications/threads/{id}); the value
+    // is GitHub's status (205).
+    virtual CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const = 0;
 };

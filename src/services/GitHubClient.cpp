@@ -1,6 +1,9 @@
 #include "services/GitHubClient.h"
 
 #include "services/GitHubCredentials.h"
+#include "services/GitHubRepository.h"
+
+#include <QUrl>
 
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
@@ -31,14 +34,24 @@ CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) con
     });
 }
 
-CancelHandle GitHubClient::workflowRuns(
-    const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
+QString GitHubClient::workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage)
 {
-    const QString path
-        = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs?per_page=") + QString::number(perPage);
+    QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/");
+    if (!filter.workflowFile.isEmpty())
+        path += QStringLiteral("workflows/") + QString::fromLatin1(QUrl::toPercentEncoding(filter.workflowFile)) + u'/';
+    path += QStringLiteral("runs?per_page=") + QString::number(perPage);
+    // A branch may hold "/", "&", "#" or "+": each is escaped to stay the branch's.
+    if (!filter.branch.isEmpty())
+        path += QStringLiteral("&branch=") + QString::fromLatin1(QUrl::toPercentEncoding(filter.branch));
+    return path;
+}
+
+CancelHandle GitHubClient::workflowRuns(
+    const QString &repo, const RunsFilter &filter, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
+{
     return poll<QList<WorkflowRun>>(
-        path, QString(), [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; },
-        std::move(done));
+        workflowRunsPath(repo, filter, perPage), QString(),
+        [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
 }
 
 CancelHandle GitHubClient::unreadPullRequestNotifications(
@@ -79,17 +92,48 @@ GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
     return user;
 }
 
+QStringList GitHubClient::decodeRepositoryNames(const QByteArray &body)
+{
+    QStringList names;
+    for (const QString &name :
+        JsonReader::decodeArray(body, [](const JsonReader &json) { return json.string("full_name"); })) {
+        const ModuleListSetting::Normalized normalized = GitHubRepository::normalize(name);
+        if (const QString *valid = std::get_if<QString>(&normalized); valid && *valid == name)
+            names.append(name);
+    }
+    return names;
+}
+
+CancelHandle GitHubClient::recentRepositories(int count, Callback<QStringList> done) const
+{
+    return get<QStringList>(QStringLiteral("user/repos?sort=pushed&per_page=") + QString::number(count),
+        &decodeRepositoryNames, std::move(done));
+}
+
 CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
 {
-    return m_transport.get(QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
-        if (!answer.isOk())
-            return done(answer.error());
-        std::optional<GitHubUser> user;
-        try {
-            user = decodeUser(answer.value());
-        } catch (const JsonDecodeError &error) {
-            return done(GitHubError::decode(QString::fromUtf8(error.what())));
-        }
-        done(*user);
-    });
+    return m_transport.get(
+        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            std::optional<GitHubUser> user;
+            try {
+                user = decodeUser(answer.value());
+            } catch (const JsonDecodeError &error) {
+                return done(GitHubError::decode(QString::fromUtf8(error.what())));
+            }
+            done(*user);
+        });
+}
+
+CancelHandle GitHubClient::markThreadRead(const QString &threadId, Callback<int> done) const
+{
+    // GitHub's ids are digits; anything else would put more than one segment in the path.
+    const QString id = QString::fromLatin1(QUrl::toPercentEncoding(threadId));
+    return m_transport.patch(QStringLiteral("notifications/threads/") + id,
+        [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            done(answer.value().status);
+        });
 }

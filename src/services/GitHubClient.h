@@ -12,7 +12,8 @@
 #include <optional>
 
 // The REST client both GitHub modules, the account pane and the update check talk through: GET
-// requests on the shared transport, bodies decoded strictly.
+// requests (and the one PATCH that marks a thread read) on the shared transport, bodies decoded
+// strictly.
 //
 // Polls are conditional: each sends the validators of the previous answer to the same request,
 // and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
@@ -90,16 +91,24 @@ public:
         return m_transport.get(path, receive, validators);
     }
 
-    CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override;
+    CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const override;
+    // The request for those runs, relative to the API root: one workflow's runs through its own
+    // list, a branch as the query's `branch`.
+    static QString workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage);
     CancelHandle unreadPullRequestNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override;
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     CancelHandle currentUser(Callback<GitHubUser> done) const override;
+    CancelHandle recentRepositories(int count, Callback<QStringList> done) const override;
+    CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override;
 
     // The account in an answer to GET /user, with the scopes of its X-OAuth-Scopes header.
     // Throws JsonDecodeError on a body of the wrong shape.
     static GitHubUser decodeUser(const GitHubResponse &answer);
+    // The owner/name of each repository in a list of repositories, leaving out any that is not a
+    // repository's name. Throws JsonDecodeError on a body of the wrong shape.
+    static QStringList decodeRepositoryNames(const QByteArray &body);
 
 private:
     // The last answer to each poll, with the validators GitHub sent for it.

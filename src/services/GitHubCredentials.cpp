@@ -2,6 +2,8 @@
 
 #include "services/GitHubBudget.h"
 
+#include <QRegularExpression>
+
 GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *parent)
     : QObject(parent)
     , m_token(std::move(token))
@@ -11,8 +13,11 @@ void GitHubCredentials::setToken(std::optional<QString> token)
 {
     if (token == m_token && !m_refused && m_limit.hasExpired() && !m_storeUnavailable)
         return;
-    if (token != m_token)
+    if (token != m_token) {
         ++m_generation;
+        m_cannotMarkRead = false;
+        m_expiry.reset();
+    }
     m_token = std::move(token);
     m_refused = false;
     m_storeUnavailable = false;
@@ -52,6 +57,44 @@ void GitHubCredentials::markAccepted(const QString &token)
     Q_EMIT changed();
 }
 
+void GitHubCredentials::noteExpiry(const QString &token, const QDateTime &end)
+{
+    if (m_token != token)
+        return;
+    if (end != m_expiry) {
+        m_expiry = end;
+        Q_EMIT changed();
+    }
+    Q_EMIT expiryNoted();
+}
+
+std::optional<QDateTime> GitHubCredentials::expiryFromHeader(const QByteArray &value)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2})\\s*(UTC|GMT|[+-]\\d{2}:?\\d{2})?$"));
+    const QRegularExpressionMatch match = form.match(QString::fromLatin1(value.trimmed()));
+    if (!match.hasMatch())
+        return std::nullopt;
+    QDateTime end = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!end.isValid())
+        return std::nullopt;
+    QString zone = match.captured(2);
+    if (zone.isEmpty() || zone == u"UTC" || zone == u"GMT")
+        zone = QStringLiteral("+0000");
+    zone.remove(u':');
+    const int offset = (zone.mid(1, 2).toInt() * 60 + zone.mid(3, 2).toInt()) * 60;
+    end.setOffsetFromUtc(zone.startsWith(u'-') ? -offset : offset);
+    return end.toUTC();
+}
+
+void GitHubCredentials::markCannotMarkRead(quint64 generation)
+{
+    if (generation != m_generation || m_cannotMarkRead)
+        return;
+    m_cannotMarkRead = true;
+    Q_EMIT changed();
+}
+
 void GitHubCredentials::markLimited(const QString &token, qint64 seconds)
 {
     const QDeadlineTimer until(seconds * 1000, Qt::PreciseTimer);
@@ -83,6 +126,11 @@ std::optional<QString> GitHubCredentials::problemText() const
     if (const std::optional<qint64> left = limitRemaining())
         return limitText(QDateTime::currentDateTime().addSecs(*left));
     return std::nullopt;
+}
+
+QString GitHubCredentials::resolvingPane() const
+{
+    return !m_token || m_refused || m_storeUnavailable ? QString(accountPane) : QString();
 }
 
 QString GitHubCredentials::refusedText()

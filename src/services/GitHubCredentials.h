@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QLatin1StringView>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -38,6 +39,21 @@ public:
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
 
+    // When the token stops working, as GitHub names it with answers to a token that expires; none
+    // for a token that does not, or before an answer came.
+    std::optional<QDateTime> expiry() const { return m_expiry; }
+    // An answer to a request sent with `token` named its end; an answer for an older token is
+    // ignored. Sends expiryNoted() every time, changed() when the end is new.
+    void noteExpiry(const QString &token, const QDateTime &end);
+    // The end in GitHub's header "github-authentication-token-expiration" ("2026-01-12 09:30:00
+    // UTC", or with an offset such as "+0100"); none when absent or unreadable.
+    static std::optional<QDateTime> expiryFromHeader(const QByteArray &value);
+
+    // GitHub would not mark a notification read for the token of `generation` (it lacks the
+    // notifications or repo scope); an older token's refusal is ignored. Held until the token changes.
+    void markCannotMarkRead(quint64 generation);
+    bool cannotMarkRead() const { return m_cannotMarkRead; }
+
     // GitHub asked to send nothing with `token` for `seconds`; a wait that ends later extends it.
     // The wait runs on the monotonic clock: setting the wall clock meanwhile changes nothing.
     void markLimited(const QString &token, qint64 seconds);
@@ -57,6 +73,12 @@ public:
     // What every GitHub part shows instead of its own lines: the unreadable store, the refusal,
     // or GitHub's wait while it lasts; none while the token may be used.
     std::optional<QString> problemText() const;
+    // The name of the settings pane where the token is saved.
+    static constexpr QLatin1StringView accountPane { "githubAccount" };
+    // The pane that resolves what keeps every GitHub part from working: the account pane while
+    // no token is held, the token is refused or the keyring unreadable; empty otherwise (GitHub's
+    // wait passes by itself).
+    QString resolvingPane() const;
 
     // The account's budget, which every authenticated transport reports its answers to and every
     // poll loop takes its pause from; none until one is made for these credentials.
@@ -66,12 +88,16 @@ public:
 Q_SIGNALS:
     // After the token or its refused state changed.
     void changed();
+    // After each answer that told the token's end (or that it has none).
+    void expiryNoted();
 
 private:
     std::optional<QString> m_token;
     quint64 m_generation = 0;
     bool m_refused = false;
     bool m_storeUnavailable = false;
+    bool m_cannotMarkRead = false;
+    std::optional<QDateTime> m_expiry;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
     QPointer<GitHubBudget> m_budget;
 };

@@ -60,9 +60,18 @@ QString GitHubErrorText::of(const GitHubError &error, Asked asked)
             return tr("Repository nicht gefunden oder kein Zugriff");
         return tr("Läufe konnten nicht geladen werden.");
     case Asked::Notifications:
+        // GitHub answers 403 to a fine-grained token and 404 to a classic one without the scope.
+        if (http && (error.statusCode() == 403 || error.statusCode() == 404))
+            return notificationsNeedClassicToken();
+        break;
     case Asked::Release:
         break;
     }
-    // Failed polls of the notifications stay silent; the next poll tries again.
+    // Other failed polls of the notifications stay silent; the next poll tries again.
     return {};
+}
+
+QString GitHubErrorText::notificationsNeedClassicToken()
+{
+    return tr("Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.");
 }

@@ -13,10 +13,13 @@ class GitHubErrorText final {
 public:
     enum class Asked {
         WorkflowRuns, // a repository's runs: the Actions module's rows
-        Notifications, // the pull-request notifications: only a missing or refused token is shown
+        Notifications, // the pull-request notifications: a token that may not read them, or none
         Account, // who the token belongs to: the account pane
         Release, // the latest release, asked without a token: the update check's message
     };
 
     static QString of(const GitHubError &error, Asked asked);
+    // Said where the token cannot read notifications: a fine-grained token, or a classic one
+    // without the notifications or repo scope.
+    static QString notificationsNeedClassicToken();
 };

@@ -12,6 +12,7 @@ GitHubNotification GitHubNotification::decode(const JsonReader &json)
     notification.subject.type = subject.string("type");
     notification.subject.url = subject.optionalUrl("url");
     notification.repository.fullName = json.object("repository").string("full_name");
+    notification.updatedAt = json.optionalDateTime("updated_at");
     return notification;
 }
 

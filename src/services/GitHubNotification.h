@@ -30,6 +30,8 @@ struct GitHubNotification {
     QString reason;
     Subject subject;
     Repository repository;
+    // When the thread last changed, on GitHub's clock.
+    std::optional<QDateTime> updatedAt;
 
     // Throws JsonDecodeError naming the first key that fails.
     static GitHubNotification decode(const JsonReader &json);

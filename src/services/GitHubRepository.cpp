@@ -65,9 +65,37 @@ void GitHubRepository::follow(
         });
 }
 
+namespace {
+
+const QString mutedOption = QStringLiteral("muted");
+const QString branchesOption = QStringLiteral("branches");
+const QString workflowOption = QStringLiteral("workflow");
+
+} // namespace
+
 ModuleListSetting GitHubRepository::listSetting()
 {
-    return ModuleListSetting { AppPreferences::gitHubRepositories,
+    ModuleListSetting setting { AppPreferences::gitHubRepositories,
         QCoreApplication::translate("GitHubRepository", "Repositories"),
         QCoreApplication::translate("GitHubRepository", "Repository hinzufügen"), maximumCount, &normalize };
+    setting.optionsKey = AppPreferences::gitHubRepositoryOptions;
+    using Kind = ModuleListSetting::Option::Kind;
+    setting.options = {
+        { mutedOption, QCoreApplication::translate("GitHubRepository", "Stumm"), Kind::Switch },
+        { branchesOption, QCoreApplication::translate("GitHubRepository", "Branches"), Kind::Names },
+        { workflowOption, QCoreApplication::translate("GitHubRepository", "Workflow"), Kind::Text },
+    };
+    return setting;
+}
+
+GitHubRepository::Options GitHubRepository::options(const PreferenceStore &preferences, const QString &repo)
+{
+    const QVariantMap stored = listSetting().optionsOf(preferences, repo);
+    return Options { ModuleListSetting::switchOf(stored, mutedOption),
+        ModuleListSetting::namesOf(stored, branchesOption), ModuleListSetting::textOf(stored, workflowOption) };
+}
+
+bool GitHubRepository::isMuted(const PreferenceStore &preferences, const QString &repo)
+{
+    return options(preferences, repo).muted;
 }

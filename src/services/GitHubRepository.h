@@ -30,7 +30,23 @@ QStringList watched(const PreferenceStore &preferences);
 // first time from those at this call), for as long as `context` lives.
 void follow(const PreferenceStore &preferences, QObject *context, std::function<void(const QStringList &)> changed);
 
-// The list the user edits in the GitHub Actions pane.
+// The list the user edits in the GitHub Actions pane, with each entry's options.
 ModuleListSetting listSetting();
+
+// What the user set for one watched repository: muted (its row updates, it announces nothing),
+// and the runs it shows: of these branches only (a trailing "*" matches any rest) and of this
+// workflow only (its name or its file name). Empty filters let every run through.
+struct Options {
+    bool muted = false;
+    QStringList branches;
+    QString workflow;
+
+    friend bool operator==(const Options &, const Options &) = default;
+};
+
+// The options stored for `repo` (in any letter case); none where the stored value is malformed.
+Options options(const PreferenceStore &preferences, const QString &repo);
+// Whether `repo` is muted: the one question other modules ask of these options.
+bool isMuted(const PreferenceStore &preferences, const QString &repo);
 
 } // namespace GitHubRepository

@@ -88,19 +88,21 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
         shortestLimitWait, longestLimitWait);
 }
 
-// One GET with everything it needs, alive for as long as its transfers are.
+// One request with everything it needs, alive for as long as its transfers are.
 class GitHubTransfer final {
 public:
     using Shared = GitHubTransport::Shared;
     using Done = GitHubTransport::Done;
     using Headers = HttpValidators::Headers;
 
-    static void run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
-        const Headers &conditions, int redirectsLeft, CancelHandle request, Done done);
+    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
+        const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
+        Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
-    static void failLater(const Shared &shared, Done done, const GitHubError &error);
-    // Tells the credentials what GitHub made of the token sent.
-    static void judgeToken(const Shared &shared, const QString &token, int status);
+    static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
+    // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
+    // says so.
+    static void judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status);
     // Tells the account's budget what an answer to the token said of the limit and cost.
     static void countAnswer(const Shared &shared, const GitHubResponse &answer);
 };
@@ -111,27 +113,33 @@ void GitHubTransfer::countAnswer(const Shared &shared, const GitHubResponse &ans
         budget->take(answer);
 }
 
-void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status)
 {
     if (!shared.credentials)
         return;
-    if (status == 401)
+    if (status == 401) {
         shared.credentials->markRefused(token);
-    else if ((status >= 200 && status <= 299) || status == 304)
+    } else if ((status >= 200 && status <= 299) || status == 304) {
         shared.credentials->markAccepted(token);
+        // Absent for a token that does not expire; a token's end never goes away, so an answer
+        // without it (or with one that cannot be read) changes nothing.
+        if (const std::optional<QDateTime> end = GitHubCredentials::expiryFromHeader(
+                reply.rawHeader(QByteArrayLiteral("github-authentication-token-expiration"))))
+            shared.credentials->noteExpiry(token, *end);
+    }
 }
 
-void GitHubTransfer::failLater(const Shared &shared, Done done, const GitHubError &error)
+void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error)
 {
-    qCDebug(lcGitHub).noquote() << "GET not sent:" << error.description();
+    qCDebug(lcGitHub).noquote() << method << "not sent:" << error.description();
     if (!shared.network)
         return;
     QMetaObject::invokeMethod(
         shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, const std::optional<QString> &token,
-    const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
+    const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
 {
     if (!shared->network)
         return;
@@ -151,8 +159,10 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         httpRequest.setSslConfiguration(*shared->sslConfiguration);
 
     // The path only: the query and the headers stay out of the log.
-    qCDebug(lcGitHub).noquote() << "GET" << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
-    QNetworkReply *reply = shared->network->get(httpRequest);
+    qCDebug(lcGitHub).noquote() << method << url.path() << (conditions.isEmpty() ? "" : "(conditional)");
+    // A PATCH carries no body: an empty one makes the request say so (Content-Length: 0).
+    QNetworkReply *reply = method == "GET" ? shared->network->get(httpRequest)
+                                           : shared->network->sendCustomRequest(httpRequest, method, QByteArray());
     request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
         if (guard)
             guard->abort();
@@ -175,7 +185,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
         const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "answered" << status;
+            qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
             const GitHubResponse answer { status, {}, reply->rawHeaderPairs() };
             if (token)
                 countAnswer(*shared, answer);
@@ -185,10 +195,10 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, target, token, conditions, redirectsLeft - 1, request, done);
+                return run(shared, method, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
-                judgeToken(*shared, *token, status);
+                judgeToken(*shared, *token, *reply, status);
             if (const std::optional<qint64> wait
                 = GitHubTransport::waitAskedFor(answer, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
@@ -201,7 +211,7 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QUrl &url, 
                 return done(GitHubError::http(status));
         }
         if (reply->error() != QNetworkReply::NoError) {
-            qCDebug(lcGitHub).noquote() << "GET" << url.path() << "failed: network error" << reply->error();
+            qCDebug(lcGitHub).noquote() << method << url.path() << "failed: network error" << reply->error();
             return done(GitHubError::transport(reply->error(), reply->errorString()));
         }
         if (!statusAttribute.isValid())
@@ -244,6 +254,17 @@ quint64 GitHubTransport::tokenGeneration() const
 
 CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpValidators &validators) const
 {
+    return send(QByteArrayLiteral("GET"), path, std::move(done), validators);
+}
+
+CancelHandle GitHubTransport::patch(const QString &path, Done done) const
+{
+    return send(QByteArrayLiteral("PATCH"), path, std::move(done), {});
+}
+
+CancelHandle GitHubTransport::send(
+    const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const
+{
     CancelHandle request = CancelHandle::create();
     Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
         if (request.finish())
@@ -253,16 +274,16 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
     const std::optional<QString> token = this->token();
     if (m_shared->authenticated) {
         if (!token) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::missingToken());
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::missingToken());
             return request;
         }
         // While GitHub has asked to wait, nothing goes out with this token.
         if (const std::optional<qint64> left = m_shared->credentials->limitRemaining()) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::rateLimited(*left));
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::rateLimited(*left));
             return request;
         }
         if (!fitsInHeader(*token)) {
-            GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+            GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
             return request;
         }
     }
@@ -270,9 +291,10 @@ CancelHandle GitHubTransport::get(const QString &path, Done done, const HttpVali
     const QUrl reference(path);
     const QUrl url = m_shared->endpoint.apiRoot.resolved(reference);
     if (!reference.isValid() || !isApiOrigin(url, m_shared->endpoint.apiRoot)) {
-        GitHubTransfer::failLater(*m_shared, std::move(deliver), GitHubError::refused());
+        GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
         return request;
     }
-    GitHubTransfer::run(m_shared, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+    GitHubTransfer::run(
+        m_shared, method, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

@@ -17,10 +17,10 @@
 class GitHubCredentials;
 class QNetworkAccessManager;
 
-// GET requests to the GitHub REST API, for every part that talks to it: the API's headers, a
-// transfer timeout, a bound on the body, conditional requests, and the origin rule. Requests go
-// only to the API's own origin over HTTPS: any other address, and any redirect leading elsewhere,
-// is refused without sending anything there.
+// Requests to the GitHub REST API (GET, and PATCH without a body), for every part that talks to
+// it: the API's headers, a transfer timeout, a bound on the body, conditional requests, and the
+// origin rule. Requests go only to the API's own origin over HTTPS: any other address, and any
+// redirect leading elsewhere, is refused without sending anything there.
 //
 // An authenticated transport sends the bearer token of its credentials, read at every request,
 // and tells the credentials what GitHub made of it: an answer 401 marks it refused, a success
@@ -49,6 +49,8 @@ public:
     // With `validators` the request is conditional, and an answer 304 is a success. `done` runs
     // later on the GUI thread, never inside this call, and not at all once the request is cancelled.
     CancelHandle get(const QString &path, Done done, const HttpValidators &validators = {}) const;
+    // PATCH `path` without a body, under the same rules as get().
+    CancelHandle patch(const QString &path, Done done) const;
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;
@@ -64,6 +66,8 @@ public:
 private:
     struct Shared;
     friend class GitHubTransfer;
+
+    CancelHandle send(const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const;
 
     std::shared_ptr<const Shared> m_shared;
 };

@@ -6,6 +6,7 @@
 #include "services/GitHubErrorText.h"
 #include "services/KeychainStore.h"
 #include "services/SecretStore.h"
+#include "services/TokenExpiry.h"
 
 #include <QLocale>
 #include <QPointer>
@@ -16,16 +17,23 @@ const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccou
 
 } // namespace
 
-GitHubAccount::GitHubAccount(
-    SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
+GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
+    const TokenExpiry &expiry, QObject *parent)
     : QObject(parent)
     , m_secrets(secrets)
     , m_credentials(credentials)
     , m_api(api)
+    , m_expiry(expiry)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+    connect(&m_expiry, &TokenExpiry::changed, this, &GitHubAccount::changed);
     if (const GitHubBudget *budget = m_credentials.budget())
         connect(budget, &GitHubBudget::changed, this, &GitHubAccount::changed);
+}
+
+QString GitHubAccount::expiryText() const
+{
+    return m_expiry.warningText().value_or(QString());
 }
 
 GitHubAccount::~GitHubAccount()
@@ -186,4 +194,17 @@ QString GitHubAccount::budgetText() const
     return tr("GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde")
         .arg(locale.toString(*budget->remaining()), locale.toString(*budget->limit()),
             locale.toString(budget->answersLastHour()));
+}
+
+QString GitHubAccount::notificationsText() const
+{
+    if (m_user && !m_credentials.isRefused()) {
+        const QStringList scopes = m_user->scopes.value_or(QStringList());
+        if (!m_user->scopes || !(scopes.contains(u"notifications") || scopes.contains(u"repo")))
+            return GitHubErrorText::notificationsNeedClassicToken();
+    }
+    if (m_credentials.cannotMarkRead())
+        return tr("Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo "
+                  "nötig).");
+    return {};
 }

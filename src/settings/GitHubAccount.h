@@ -9,6 +9,7 @@
 #include <optional>
 
 class GitHubCredentials;
+class TokenExpiry;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
 // the token tool writes) and handed to every GitHub client at once, or removed from both; and
@@ -18,8 +19,8 @@ class GitHubCredentials;
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
-    GitHubAccount(
-        SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
+    GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, const TokenExpiry &expiry,
+        QObject *parent = nullptr);
     ~GitHubAccount() override;
 
     // Stores the token typed or pasted as `input` (blanks around it dropped) without waiting for
@@ -45,6 +46,12 @@ public:
     // "GitHub-Kontingent: 4.210 von 5.000 übrig, Tarnlet nutzt 312 pro Stunde" in the local number
     // format, following the answers as they come; empty until an answer told the limit.
     QString budgetText() const;
+    // What the token lacks for pull-request news: reading notifications at all (a fine-grained
+    // token, or a classic one without the notifications or repo scope), or marking them read (GitHub
+    // refused it); empty otherwise.
+    QString notificationsText() const;
+    // "Token läuft am 12.01. ab" in the week before the token ends; empty otherwise.
+    QString expiryText() const;
     // The outcome of the last save or removal; empty before the first.
     QString feedback() const { return m_feedback; }
 
@@ -64,6 +71,7 @@ private:
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
+    const TokenExpiry &m_expiry;
     CancelHandle m_lookup;
     // Asked once: keep the answer current from now on.
     bool m_following = false;

@@ -17,6 +17,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
     , m_budget(new QLabel)
+    , m_notifications(new QLabel)
+    , m_expiry(new QLabel)
     , m_token(new QLineEdit)
     , m_save(new QPushButton(tr("Speichern")))
     , m_remove(new QPushButton(tr("Entfernen")))
@@ -36,7 +38,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_budget, m_feedback })
+    for (QLabel *label : { m_status, m_scopes, m_budget, m_notifications, m_expiry, m_feedback })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
@@ -45,9 +47,14 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
         SettingsStyle::makeSecondary(*label);
         label->setWordWrap(true);
     }
+    SettingsStyle::setFont(*m_notifications, 13);
+    m_notifications->setWordWrap(true);
     accountLayout->addWidget(m_status);
     accountLayout->addWidget(m_scopes);
     accountLayout->addWidget(m_budget);
+    accountLayout->addWidget(m_notifications);
+    SettingsStyle::setFont(*m_expiry, 13);
+    accountLayout->addWidget(m_expiry);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
@@ -106,6 +113,10 @@ void GitHubAccountPane::showAccount()
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_budget->setText(m_account.budgetText());
     m_budget->setVisible(!m_account.budgetText().isEmpty());
+    m_notifications->setText(m_account.notificationsText());
+    m_notifications->setVisible(!m_account.notificationsText().isEmpty());
+    m_expiry->setText(m_account.expiryText());
+    m_expiry->setVisible(!m_account.expiryText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());

@@ -1,6 +1,5 @@
 #include "settings/ModuleDetailList.h"
 
-#include "core/GitHubPage.h"
 #include "core/PlainText.h"
 #include "settings/ModuleDocumentView.h"
 #include "widgets/SettingsBlocks.h"
@@ -28,7 +27,8 @@ DetailRow::DetailRow(bool linked, int commandCount, QWidget *parent)
     if (linked) {
         setCursor(Qt::PointingHandCursor);
         setAttribute(Qt::WA_Hover);
-        connect(this, &QAbstractButton::clicked, this, [this] { GitHubPage::open(m_detail.row.link); });
+        connect(this, &QAbstractButton::clicked, this,
+            [this] { m_detail.row.open([this](const QString &pane) { Q_EMIT paneRequested(pane); }); });
     }
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(textLeft, 10, 16, 10);
@@ -147,8 +147,7 @@ void ModuleDetailList::setDetails(const QList<ModuleDetail> &details, const QDat
             if (detail.group != group)
                 continue;
             ordered << &detail;
-            shape << Shape { group, GitHubPage::isGitHubPage(detail.row.link), detail.commands.size(),
-                detail.document.has_value() };
+            shape << Shape { group, detail.row.opensSomething(), detail.commands.size(), detail.document.has_value() };
         }
     }
     if (shape != m_shape)
@@ -184,6 +183,7 @@ void ModuleDetailList::rebuild(const QList<Shape> &shape)
             card->addWidget(new SettingsDivider(card));
         }
         auto *row = new DetailRow(line.linked, int(line.commands), card);
+        connect(row, &DetailRow::paneRequested, this, &ModuleDetailList::paneRequested);
         card->addWidget(row);
         m_rows << row;
         m_documents << (line.withDocument ? new ModuleDocumentView(card) : nullptr);

@@ -14,8 +14,9 @@ class QVBoxLayout;
 
 // One line a module lists in its pane: a coloured dot, the title over the line under it (with
 // the age), the message of a refused command and the commands' buttons at the trailing end. A
-// line with a page opens it when clicked (through the GitHub page gate); screen readers see it
-// as a link named "<title>, <subtitle>", other lines as a named group.
+// line with a page opens it when clicked (through the GitHub page gate), one naming a pane asks
+// for that pane; screen readers see either as a link named "<title>, <subtitle>", other lines as
+// a named group.
 class DetailRow final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -31,6 +32,9 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
+
+Q_SIGNALS:
+    void paneRequested(const QString &pane);
 
 private:
     bool m_linked;
@@ -52,6 +56,10 @@ public:
     const QList<DetailRow *> &rows() const { return m_rows; }
     // The document view under the row at `index`, or none.
     ModuleDocumentView *document(qsizetype index) const { return m_documents.value(index); }
+
+Q_SIGNALS:
+    // A line naming the settings pane that resolves it was clicked.
+    void paneRequested(const QString &pane);
 
 private:
     struct Shape {

@@ -74,6 +74,7 @@ ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore
     parts->addWidget(m_details);
     layout->addLayout(parts);
 
+    connect(m_details, &ModuleDetailList::paneRequested, this, &ModuleSettingsPane::paneRequested);
     connect(m_toggle, &ToggleSwitch::toggled, this, [this](bool on) { m_registry.setEnabled(on, m_module.id()); });
     connect(&m_registry, &ModuleRegistry::enabledChanged, this, &ModuleSettingsPane::refresh);
     connect(&module, &DevModule::changed, this, &ModuleSettingsPane::refresh);

@@ -25,6 +25,10 @@ public:
 
     ModuleDetailList *details() const { return m_details; }
 
+Q_SIGNALS:
+    // One of the module's lines asked for the settings pane that resolves it.
+    void paneRequested(const QString &pane);
+
 private:
     // Reads the module again; the registry and the module announce each change after making it.
     void refresh();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "services/GitHubCredentials.h"
+
 #include <QLatin1StringView>
 #include <QList>
 #include <QString>
@@ -21,7 +23,7 @@ namespace SettingsPanes {
 inline constexpr QLatin1StringView general { "general" };
 inline constexpr QLatin1StringView notch { "notch" };
 inline constexpr QLatin1StringView notifications { "notifications" };
-inline constexpr QLatin1StringView gitHubAccount { "githubAccount" };
+inline constexpr QLatin1StringView gitHubAccount = GitHubCredentials::accountPane;
 inline constexpr QLatin1StringView updates { "updates" };
 
 // The fixed panes above the modules' group and below it, in sidebar order.

@@ -154,8 +154,12 @@ QWidget *SettingsView::createPane(const QString &name)
         return new GitHubAccountPane(m_account);
     if (name == SettingsPanes::updates)
         return new UpdatesSettingsPane(m_updates);
-    if (DevModule *module = m_registry.module(name))
-        return new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
+    if (DevModule *module = m_registry.module(name)) {
+        auto *pane = new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
+        // Later: the pressed line goes with the pane it sits in.
+        connect(pane, &ModuleSettingsPane::paneRequested, this, &SettingsView::setSelection, Qt::QueuedConnection);
+        return pane;
+    }
     return new QWidget;
 }
 

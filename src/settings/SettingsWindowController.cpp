@@ -28,7 +28,7 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
         m_window->setTranslucentBackground(translucent);
 }
 
-void SettingsWindowController::show()
+void SettingsWindowController::show(const QString &pane)
 {
     if (!m_window) {
         m_window
@@ -43,6 +43,8 @@ void SettingsWindowController::show()
         m_window->resize(contentWidth, contentHeight);
         m_window->installEventFilter(this);
     }
+    if (!pane.isEmpty())
+        m_window->setSelection(pane);
     centre();
     m_window->show();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);

@@ -24,7 +24,8 @@ public:
         GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
-    void show();
+    // Opens the window; on the pane named `pane` where one is named (SettingsPane::name).
+    void show(const QString &pane = {});
 
     // Set where a compositor blends translucent windows; the background is opaque otherwise.
     void setTranslucentBackground(bool translucent);

@@ -111,6 +111,9 @@ TEST_F(AppDelegateTest, AnUnreadableKeyringIsSaidAndReadAgainWhenItAppears)
     QCoreApplication::processEvents();
     EXPECT_EQ(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
     EXPECT_EQ(delegate.content()->rows().value(0).detail, u"Schlüsselbund nicht verfügbar"_s);
+    // The row leads to the account pane, where the settings window opens when the overlay asks.
+    Q_EMIT delegate.notch()->paneRequested(delegate.content()->rows().value(0).pane);
+    EXPECT_EQ(delegate.settings()->window()->selection(), u"githubAccount"_s);
 
     secrets.unavailable = false;
     delegate.readTokenAgain();

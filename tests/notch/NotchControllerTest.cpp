@@ -17,6 +17,7 @@
 #include "notch/NotchView.h"
 #include "platform/headless/HeadlessDesktop.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QSignalSpy>
 
@@ -273,12 +274,18 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
     EXPECT_EQ(titles().mid(5), (QStringList { u"Second 4"_s, u"+3 weitere"_s }));
 }
 
-TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
+TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPageOrRunsItsSecondAction)
 {
     ModuleRow aged = numberedRows(1).first();
     aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
     const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
-    module(u"first"_s).setRows({ aged, elsewhere });
+    const ModuleRow needsToken { u"Kein Token"_s, {}, std::nullopt, Color::gray(), numberedRows(1)[0].link,
+        u"githubAccount"_s };
+    QStringList done;
+    ModuleRow news = numberedRows(3).last();
+    news.actions = { [&] { done << u"opened"_s; }, u"Als gelesen markieren"_s, [&] { done << u"marked"_s; } };
+    module(u"first"_s).setRows({ aged, elsewhere, needsToken, news });
+    QSignalSpy panes(&controller(), &NotchController::paneRequested);
     const auto rowCentre
         = [this](int index) { return controller().panel().content()->rowRect(index).center() + panel().topLeft(); };
     controller();
@@ -291,7 +298,23 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPage)
     EXPECT_EQ(redraws, 1);
     pointer.clickAt(rowCentre(0));
     pointer.clickAt(rowCentre(1));
+    pointer.clickAt(rowCentre(2)); // the pane that resolves it, not the page
     EXPECT_EQ(opened.opened, (QList<QUrl> { QUrl(u"https://github.com/o/r/actions/runs/1"_s) }));
+    ASSERT_EQ(panes.size(), 1);
+    EXPECT_EQ(panes.first().first().toString(), u"githubAccount"_s);
+    // The check mark at a row's end runs its second action, the rest of the row opens it; a
+    // screen reader finds both actions on the row.
+    const NotchView &view = *controller().panel().content();
+    EXPECT_TRUE(view.secondaryRect(0).isEmpty());
+    pointer.clickAt(view.secondaryRect(3).center() + panel().topLeft());
+    pointer.clickAt(rowCentre(3));
+    QAccessibleActionInterface *actions
+        = QAccessible::queryAccessibleInterface(controller().panel().content())->child(4)->actionInterface();
+    ASSERT_EQ(actions->actionNames().size(), 2);
+    EXPECT_EQ(actions->localizedActionName(actions->actionNames().at(1)), u"Als gelesen markieren"_s);
+    actions->doAction(actions->actionNames().at(1));
+    EXPECT_EQ(done, (QStringList { u"marked"_s, u"opened"_s, u"marked"_s }));
+    EXPECT_EQ(opened.opened.size(), 2);
     EXPECT_TRUE(model().isPinned());
     pointer.clickAt(onNotch);
     EXPECT_EQ(scheduler.pendingCount(), 0);

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QImage>
+#include <QSignalSpy>
 
 #include <algorithm>
 
@@ -52,7 +53,7 @@ protected:
         model.setStatusText(u"Review angefragt: a very long pull request title that cannot fit at all"_s);
         model.setStatusColor(Color::orange());
         model.setRows({ ModuleRow { u"Deploy · web"_s, u"staging"_s, std::nullopt, Color::blue(), page },
-            ModuleRow { u"Tests · web"_s, u"main"_s, std::nullopt, Color::green(), {} },
+            ModuleRow { u"Tests · web"_s, u"main"_s, std::nullopt, Color::green(), {}, u"docker"_s },
             ModuleRow { u"+2 weitere"_s, {}, std::nullopt, Color::red(), {} } });
     }
 
@@ -99,8 +100,8 @@ TEST_F(NotchViewTest, DrawsTheElidedStatusLineCollapsedSpringsOpenAndDrawsTheRow
     for (int i = 0; i < 3; ++i)
         EXPECT_GT(countPixels(image, view.rowRect(i).toAlignedRect(), dots[i]), 20) << i;
 
-    // Screen readers find the header and the rows; a row with a page offers the standard press
-    // action, spoken "Öffnen", which opens the page.
+    // Screen readers find the header and the rows; a row with a page or a pane offers the standard
+    // press action, spoken "Öffnen", which opens the page or asks for the pane.
     QAccessibleInterface *overlay = QAccessible::queryAccessibleInterface(&view);
     ASSERT_EQ(overlay->childCount(), 4);
     QAccessibleActionInterface *press = overlay->child(1)->actionInterface();
@@ -108,8 +109,12 @@ TEST_F(NotchViewTest, DrawsTheElidedStatusLineCollapsedSpringsOpenAndDrawsTheRow
     EXPECT_EQ(press->localizedActionName(QAccessibleActionInterface::pressAction()), u"Öffnen");
     UrlSink browser;
     press->doAction(QAccessibleActionInterface::pressAction());
+    QSignalSpy panes(&view, &NotchView::paneRequested);
+    overlay->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(browser.opened, QList<QUrl> { page });
-    EXPECT_TRUE(overlay->child(2)->actionInterface()->actionNames().isEmpty()) << "a row without a page";
+    ASSERT_EQ(panes.size(), 1);
+    EXPECT_EQ(panes.first().first().toString(), u"docker"_s);
+    EXPECT_TRUE(overlay->child(3)->actionInterface()->actionNames().isEmpty()) << "a row without either";
 
     // Reduced motion: the new state is drawn at once, without frames in between.
     reduceMotion.setOn(true);

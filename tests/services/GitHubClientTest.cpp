@@ -61,7 +61,7 @@ protected:
     GitHubResult<Polled<QList<WorkflowRun>>> runs()
     {
         return await<Polled<QList<WorkflowRun>>>(
-            [&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, 10, done); });
+            [&](auto done) { c.workflowRuns(u"octo-org/hello-world"_s, {}, 10, done); });
     }
 
     GitHubResult<QByteArray> bytes(const QString &path)
@@ -115,6 +115,13 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     credentials.setToken(token);
     EXPECT_EQ(runs().error(), GitHubError::http(304)) << "nor does the first token, once replaced";
     EXPECT_EQ(server.requests().last().header("If-None-Match"), QByteArray());
+    // One workflow's runs through its own list, a branch in the query: its "/", "&" and "+" stay its own.
+    const QString workflowPath = u"/repos/octo-org/hello-world/actions/workflows/ci.yml/runs"_s;
+    server.setResponse(workflowPath, Response::json(R"({"workflow_runs": []})"));
+    EXPECT_TRUE(await<Polled<QList<WorkflowRun>>>([&](auto done) {
+        c.workflowRuns(u"octo-org/hello-world"_s, RunsFilter { u"feat/a&b+c"_s, u"ci.yml"_s }, 10, done);
+    }).isOk());
+    EXPECT_EQ(server.requests().last().target, workflowPath.toLatin1() + "?per_page=10&branch=feat%2Fa%26b%2Bc");
     server.setResponse(runsPath, Response::json("{}", 300));
     EXPECT_EQ(bytes(runsPath).error(), GitHubError::http(300)) << "only 2xx is success";
 
@@ -168,10 +175,21 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
     EXPECT_EQ(budget.limit(), std::nullopt) << "the anonymous limit, not the account's";
-    server.setResponse(u"/user"_s, { 200, { { "X-OAuth-Scopes", "repo, notifications" } }, R"({"login": "octocat"})" });
+    // A success also tells when a token that expires ends (here with GitHub's offset form).
+    server.setResponse(u"/user"_s,
+        { 200,
+            { { "X-OAuth-Scopes", "repo, notifications" },
+                { "GitHub-Authentication-Token-Expiration", "2027-01-12 09:30:00 +0100" } },
+            R"({"login": "octocat"})" });
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
+    EXPECT_EQ(credentials.expiry(), QDateTime::fromString(u"2027-01-12T08:30:00Z"_s, Qt::ISODate));
+    // Marking a thread read is a PATCH with the token to the thread's path; GitHub answers 205.
+    server.setResponse(u"/notifications/threads/42"_s, { 205, {}, {} });
+    EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
+    EXPECT_EQ(server.requests().last().method, "PATCH");
+    EXPECT_TRUE(server.requests().last().header("Authorization") == "Bearer " + token.toUtf8()); // never printed
 
     // A spent limit stops every request with the token until its reset (or Retry-After), which
     // counts on GitHub's clock: here the local one runs an hour ahead, so the reset looks past.

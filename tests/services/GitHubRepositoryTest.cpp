@@ -32,6 +32,23 @@ TEST(GitHubRepository, InputIsReducedToOwnerAndNameOrRefusedAndTheWatchedListSki
     const QStringList watched = GitHubRepository::watched(*prefs.store);
     ASSERT_EQ(watched.size(), GitHubRepository::maximumCount);
     EXPECT_EQ(watched.mid(0, 3), QStringList({ u"o/a"_s, u"o/r0"_s, u"o/r1"_s })) << "o/A repeats o/a";
+
+    // A plain list of names (as older versions wrote it) watches every repository unmuted and
+    // unfiltered. Options are found in any letter case; a value of another type reads as none.
+    EXPECT_EQ(GitHubRepository::options(*prefs.store, u"o/a"_s), GitHubRepository::Options {});
+    using Map = QVariantMap;
+    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions,
+        Map { { u"O/A"_s,
+                  Map { { u"muted"_s, true }, { u"branches"_s, QVariantList { u"main, release/*"_s, 5 } },
+                      { u"workflow"_s, u" ci.yml "_s } } },
+            { u"o/r0"_s, Map { { u"muted"_s, u"yes"_s }, { u"branches"_s, 7 }, { u"workflow"_s, QVariantList {} } } },
+            { u"o/r1"_s, 3 } });
+    EXPECT_EQ(GitHubRepository::options(*prefs.store, u"o/a"_s),
+        (GitHubRepository::Options { true, { u"main"_s, u"release/*"_s }, u"ci.yml"_s }));
+    for (const QString &repo : { u"o/r0"_s, u"o/r1"_s })
+        EXPECT_EQ(GitHubRepository::options(*prefs.store, repo), GitHubRepository::Options {}) << repo.toStdString();
+    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions, u"broken"_s);
+    EXPECT_FALSE(GitHubRepository::isMuted(*prefs.store, u"o/a"_s));
 }
 
 } // namespace

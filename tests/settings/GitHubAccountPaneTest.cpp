@@ -57,6 +57,15 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     EXPECT_EQ(credentials.token(), u"ghp_secret"_s);
     gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList { u"repo"_s, u"notifications"_s } });
     EXPECT_TRUE(shows(u"Berechtigungen: repo, notifications"_s));
+    // GitHub refusing to mark a thread read is said once, for the token it refused.
+    const QString cannotMark
+        = u"Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig)."_s;
+    EXPECT_FALSE(shows(cannotMark));
+    credentials.markCannotMarkRead(credentials.tokenGeneration() - 1);
+    EXPECT_FALSE(shows(cannotMark));
+    credentials.markCannotMarkRead(credentials.tokenGeneration());
+    credentials.markCannotMarkRead(credentials.tokenGeneration());
+    EXPECT_EQ(visibleTexts(*view().currentPane()).count(cannotMark), 1);
 
     // What is left of the hourly limit shows once an answer told it, in the local number format.
     const QLocale locale;
@@ -99,8 +108,13 @@ TEST_F(GitHubAccountPaneTest, AnUnreadableKeyringIsSaidAndReadAgainOnRequest)
     EXPECT_EQ(credentials.token(), std::nullopt) << "the answer comes on a later turn";
     settle();
     EXPECT_EQ(credentials.token(), u"ghp_unlocked"_s);
-    gitHub.users.answer(GitHubUser { u"octocat"_s, QStringList { u"repo"_s } });
+    // A fine-grained token cannot read notifications at all; neither can a classic one without the scope.
+    gitHub.users.answer(GitHubUser { u"octocat"_s, std::nullopt });
     EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
+    EXPECT_TRUE(
+        shows(u"Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo."_s));
+    EXPECT_FALSE(shows(u"Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo "
+                       "nötig)."_s));
     EXPECT_TRUE(readAgain->isEnabled());
 }
 

@@ -1,7 +1,10 @@
+#include "HttpsTestServer.h"
 #include "SettingsTestSupport.h"
 #include "UrlSink.h"
 
 #include "core/NewsKind.h"
+#include "services/GitHubClient.h"
+#include "services/RecentRepositories.h"
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleDocumentView.h"
 #include "settings/ModuleSettingsPane.h"
@@ -15,10 +18,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
+#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -99,8 +104,25 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
                 return ModuleListSetting::Refusal { u"Bitte in der Form a/b."_s };
             return input.trimmed();
         } };
+    const QString optionsKey = u"test.options"_s;
+    actions->list->optionsKey = optionsKey;
+    actions->list->options = { { u"muted"_s, u"Stumm"_s, ModuleListSetting::Option::Kind::Switch },
+        { u"branches"_s, u"Branches"_s, ModuleListSetting::Option::Kind::Names } };
     // As a file may hold it: one entry of another type, one the module refuses, one repeat in other letters.
     prefs.setValue(key, QVariantList { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s });
+    // The account's recently pushed repositories, asked of a real HTTPS server once a token is held.
+    HttpsTestServer server;
+    ASSERT_TRUE(server.start());
+    server.setResponse(
+        u"/user/repos"_s, HttpsTestServer::Response::json(R"([{"full_name": "o/new"}, {"full_name": "A/Three"},
+            {"full_name": "o/<b>x</b>"}, {"full_name": "o/more"}])"));
+    GitHubTransport::Endpoint endpoint;
+    endpoint.apiRoot = server.origin();
+    endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+    QNetworkAccessManager network;
+    GitHubClient client { network, credentials, endpoint };
+    RecentRepositories recent { client, credentials };
+    actions->list->suggestions = &recent;
     UrlSink sink;
     int presses = 0;
     const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
@@ -140,10 +162,34 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     button(pane, u"Hinzufügen"_s)->click();
     add(u"a/four"_s, u"Mehr als 3 Einträge sind nicht möglich."_s);
     EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/two"_s, u"a/three"_s }));
+    // A used entry's options sit under it and are stored apart: the list stays one of names.
+    settle();
+    EXPECT_FALSE(findNamed(pane, u"5: Stumm"_s)) << "an ignored entry has none";
+    toggle(pane, u"a/two: Stumm"_s)->click();
+    QLineEdit &branches = *findNamed<QLineEdit>(pane, u"a/two: Branches"_s);
+    branches.setText(u" main,, release/*"_s);
+    QTest::keyClick(&branches, Qt::Key_Return);
+    EXPECT_EQ(branches.text(), u"main, release/*"_s);
+    EXPECT_EQ(QJsonValue::fromVariant(prefs.value(optionsKey)),
+        (QJsonObject { { u"a/two"_s,
+            QJsonObject { { u"muted"_s, true }, { u"branches"_s, QJsonArray { u"main"_s, u"release/*"_s } } } } }));
     button(pane, u"a/two entfernen"_s)->click();
     EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s }));
+    EXPECT_EQ(prefs.value(optionsKey).toMap(), QVariantMap()) << "its options go with it";
     EXPECT_FALSE(button(pane, u"a/two entfernen"_s));
     EXPECT_FALSE(visibleTexts(pane).contains(u"Mehr als 3 Einträge sind nicht möglich."_s));
+
+    // With a token they are offered beside the field, those listed left out; a click adds one, and
+    // a full list offers none.
+    EXPECT_TRUE(server.requests().isEmpty()) << "nothing asked without a token";
+    credentials.setToken(u"ghp_recent"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button(pane, u"o/new hinzufügen"_s) != nullptr; }, 15000));
+    EXPECT_EQ(server.requests().value(0).target, "/user/repos?sort=pushed&per_page=10");
+    EXPECT_FALSE(button(pane, u"A/Three hinzufügen"_s));
+    EXPECT_FALSE(button(pane, u"o/<b>x</b> hinzufügen"_s)) << "not a repository's name";
+    button(pane, u"o/new hinzufügen"_s)->click();
+    EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s, u"o/new"_s }));
+    EXPECT_FALSE(button(pane, u"o/more hinzufügen"_s));
     prefs.setValue(key, QStringList { u"x/<b>y</b>"_s });
     EXPECT_TRUE(button(pane, u"x/<b>y</b> entfernen"_s)) << "written elsewhere, the list shows at once";
 
@@ -194,6 +240,16 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     history.record(ModuleEvent { u"github.actions"_s, u"CI wieder erfolgreich"_s, true }, true);
     settle();
     EXPECT_EQ(pane.details()->rows().size(), 5) << "news recorded later shows at once";
+
+    // A line that needs the user's action opens the pane that resolves it, not its page.
+    QList<ModuleDetail> needsToken = actions->lines;
+    needsToken[1].row.pane = SettingsPanes::gitHubAccount;
+    actions->change(actions->lines, needsToken);
+    settle();
+    QTest::mouseClick(pane.details()->rows()[1], Qt::LeftButton);
+    settle();
+    EXPECT_EQ(view().selection(), SettingsPanes::gitHubAccount);
+    EXPECT_EQ(sink.opened.size(), 2);
 }
 
 TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEventsExpand)

@@ -7,12 +7,14 @@
 #include "TempPreferences.h"
 
 #include "core/DevModule.h"
+#include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
+#include "services/TokenExpiry.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
@@ -139,7 +141,10 @@ protected:
     ManualScheduler scheduler;
     GitHubBudget budget { credentials, scheduler };
     FakeGitHubApi gitHub;
-    GitHubAccount account { secrets, credentials, gitHub };
+    ManualScheduler expiryClock;
+    EventBus bus;
+    TokenExpiry expiry { credentials, expiryClock, prefs, bus };
+    GitHubAccount account { secrets, credentials, gitHub, expiry };
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;

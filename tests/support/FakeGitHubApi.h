@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/GitHubApi.h"
+#include "services/GitHubClient.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +17,7 @@ class FakeGitHubApi final : public GitHubApi {
 public:
     template<typename T, typename Delivered = T> class Calls {
     public:
-        // The argument of every call made ("owner/name?per_page=10", repositories or address), in order.
+        // The argument of every call made (a runs path, repositories or address), in order.
         QStringList arguments;
 
         // Answers the oldest waiting call (made with `argument`, when given); false when none waits.
@@ -72,11 +73,14 @@ public:
     mutable Calls<QList<GitHubNotification>, Polled<QList<GitHubNotification>>> notifications;
     mutable Calls<PullRequestState> pullRequests;
     mutable Calls<GitHubUser> users;
+    mutable Calls<QStringList> recent;
+    mutable Calls<int> markedRead; // by thread id
 
-    CancelHandle workflowRuns(
-        const QString &repo, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const override
+    // Logged as the request's path (GitHubClient::workflowRunsPath).
+    CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
+        Callback<Polled<QList<WorkflowRun>>> done) const override
     {
-        return runs.add(repo + QStringLiteral("?per_page=") + QString::number(perPage), std::move(done));
+        return runs.add(GitHubClient::workflowRunsPath(repo, filter, perPage), std::move(done));
     }
     // Logged as the repositories joined by ",".
     CancelHandle unreadPullRequestNotifications(
@@ -88,8 +92,17 @@ public:
     {
         return users.add(QStringLiteral("user"), std::move(done));
     }
+    // Logged as the count asked for.
+    CancelHandle recentRepositories(int count, Callback<QStringList> done) const override
+    {
+        return recent.add(QString::number(count), std::move(done));
+    }
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override
     {
         return pullRequests.add(address, std::move(done));
+    }
+    CancelHandle markThreadRead(const QString &threadId, Callback<int> done) const override
+    {
+        return markedRead.add(threadId, std::move(done));
     }
 };

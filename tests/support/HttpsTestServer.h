@@ -20,6 +20,7 @@ public:
     struct Request {
         QByteArray target; // path and query, as sent
         Headers headers; // in the order they were sent
+        QByteArray method = {};
 
         // The first header of that name (case-insensitive), or a null array.
         QByteArray header(const QByteArray &name) const
@@ -85,7 +86,7 @@ protected:
                 return;
             const QList<QByteArray> lines = received.left(end).split('\n');
             disconnect(socket, &QSslSocket::readyRead, this, nullptr); // one request per connection
-            Request request { lines[0].split(' ').value(1), {} };
+            Request request { lines[0].split(' ').value(1), {}, lines[0].split(' ').value(0) };
             for (const QByteArray &line : lines.mid(1))
                 if (const qsizetype colon = line.indexOf(':'); colon > 0)
                     request.headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });

@@ -1,8 +1,10 @@
-// One simulated hour of the two GitHub modules with three watched repositories and nothing
-// changing: the real modules and clients over HTTPS to a local server that answers every poll with
-// the same full-size page. Run once with the server honouring conditional requests (If-None-Match,
-// If-Modified-Since: an unchanged page is answered 304 without a body) and once with it ignoring
-// them, as every poll was answered before the client made them. Prints requests, 304 share and
+// One simulated hour of the two GitHub modules with nothing changing: the real modules and clients
+// over HTTPS to a local server that answers every poll with the same full-size page (the runs of one
+// branch or one workflow where the request names them, as GitHub does). With three repositories,
+// run once with the server honouring conditional requests (If-None-Match, If-Modified-Since: an
+// unchanged page is answered 304 without a body) and once with it ignoring them, as every poll was
+// answered before the client made them. With twenty repositories, five of them filtered, run as
+// they are and again with every repository muted and news paused. Prints requests, 304 share and
 // bytes received per hour, side by side. Then an hour with twenty repositories whose runs change at
 // every poll, against the account's budget of a quarter of the hourly limit GitHub names (5000).
 // Not part of the test suite; it asserts nothing.
@@ -12,6 +14,7 @@
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
+#include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
 #include "modules/github_actions/GitHubActionsModule.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
@@ -20,9 +23,14 @@
 #include "services/GitHubCredentials.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QTest>
 #include <QTime>
+#include <QUrlQuery>
 
 #include <cstdio>
 
@@ -41,15 +49,6 @@ struct HourFigures {
     int countedByTarnlet = 0; // as the account's budget counted them over the hour
 
     int counted() const { return requests - notModified; }
-};
-
-// An hour on the local server: the repositories watched, whether it answers unchanged pages 304,
-// and whether the runs change at every poll.
-struct Scenario {
-    bool honourConditions = true;
-    QStringList repositories { QStringLiteral("octo-org/hello-world"), QStringLiteral("octo-org/website"),
-        QStringLiteral("octo-org/tools") };
-    bool runsChange = false;
 };
 
 // The rate-limit headers GitHub sends with every answer, nobody else spending the limit.
@@ -80,10 +79,41 @@ struct Page {
     }
 };
 
-HourFigures runHour(const Scenario &scenario)
+// The runs page as GitHub answers `request`: only those of its workflow file and its branch.
+Page runsPage(const QByteArray &all, const Request &request)
 {
-    const Page runs { readFixture(TARNLET_FIXTURES, "github_actions/data/workflow_runs_page.json"), R"(W/"6a1f0c")",
+    const QString path = QString::fromUtf8(request.path());
+    const QString file = path.contains(u"/workflows/") ? path.section(u'/', -2, -2) : QString();
+    const QString branch = QUrlQuery(QString::fromUtf8(request.target).section(u'?', 1))
+                               .queryItemValue(QStringLiteral("branch"), QUrl::FullyDecoded);
+    if (file.isEmpty() && branch.isEmpty())
+        return { all, R"(W/"6a1f0c")", "Mon, 07 Dec 2026 09:00:00 GMT" };
+    QJsonObject page = QJsonDocument::fromJson(all).object();
+    QJsonArray runs;
+    for (const QJsonValue &run : page.value(u"workflow_runs").toArray()) {
+        const QJsonObject fields = run.toObject();
+        if ((file.isEmpty() || fields.value(u"path").toString().endsWith(u'/' + file))
+            && (branch.isEmpty() || fields.value(u"head_branch").toString() == branch))
+            runs.append(run);
+    }
+    page.insert(QStringLiteral("workflow_runs"), runs);
+    page.insert(QStringLiteral("total_count"), runs.size());
+    const QByteArray body = QJsonDocument(page).toJson(QJsonDocument::Compact);
+    return { body, "W/\"" + QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex().left(12) + '"',
         "Mon, 07 Dec 2026 09:00:00 GMT" };
+}
+
+struct Setup {
+    int repositories = 3;
+    bool honourConditions = true;
+    QVariantMap options = {}; // per repository, as the settings pane stores them
+    bool quiet = false; // every repository muted and news paused
+    bool runsChange = false; // the running run moves on at every poll
+};
+
+HourFigures runHour(const Setup &setup)
+{
+    const QByteArray runs = readFixture(TARNLET_FIXTURES, "github_actions/data/workflow_runs_page.json");
     const Page notifications { readFixture(TARNLET_FIXTURES, "github_pull_requests/data/notifications_page.json"),
         R"(W/"9b2e41")", "Mon, 07 Dec 2026 09:00:00 GMT" };
 
@@ -92,17 +122,17 @@ HourFigures runHour(const Scenario &scenario)
     if (!server.start())
         qFatal("the local HTTPS server did not start");
     server.setHandler([&](const Request &request) {
-        const bool runsAsked = request.path().endsWith("/actions/runs");
-        const Page &page = runsAsked ? runs : notifications;
+        const bool runsAsked = request.path().contains("/actions/");
+        const Page page = runsAsked ? runsPage(runs, request) : notifications;
         Response response = page.response();
-        if (runsAsked && scenario.runsChange) {
+        if (runsAsked && setup.runsChange) {
             // The running run has moved on since the last poll: a new page with new validators.
             const int poll = figures.requests;
             const QByteArray updated = QTime(0, 0).addSecs(poll % 3600).toString(u"mm:ss").toLatin1();
             response.body.replace("2026-12-07T08:04:09Z", "2026-12-07T08:" + updated + 'Z');
             response.headers
                 = Page { response.body, "W/\"" + QByteArray::number(poll) + '"', page.lastModified }.response().headers;
-        } else if (scenario.honourConditions && page.matches(request)) {
+        } else if (setup.honourConditions && page.matches(request)) {
             response.status = 304;
             response.body.clear();
             ++figures.notModified;
@@ -119,17 +149,33 @@ HourFigures runHour(const Scenario &scenario)
     endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
     GitHubCredentials credentials(QStringLiteral("ghp_bench"));
     TempPreferences prefs;
-    prefs.store->setValue(AppPreferences::gitHubRepositories, scenario.repositories);
+    QStringList repositories { QStringLiteral("octo-org/hello-world"), QStringLiteral("octo-org/website"),
+        QStringLiteral("octo-org/tools") };
+    for (int i = int(repositories.size()); i < setup.repositories; ++i)
+        repositories.append(QStringLiteral("octo-org/project-%1").arg(i));
+    prefs.store->setValue(AppPreferences::gitHubRepositories, repositories);
+    QVariantMap options = setup.options;
+    if (setup.quiet) {
+        for (const QString &repository : std::as_const(repositories)) {
+            QVariantMap own = options.value(repository).toMap();
+            own.insert(QStringLiteral("muted"), true);
+            options.insert(repository, own);
+        }
+    }
+    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions, options);
     ManualScheduler scheduler;
     GitHubBudget budget(credentials, scheduler);
     EventBus bus;
+    NewsGate gate(bus, *prefs.store, scheduler);
+    if (setup.quiet)
+        gate.pauseUntilResumed();
     GitHubActionsModule actions(
         *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
     GitHubPullRequestsModule pullRequests(
         *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
 
     // Every poll loop waits for its next turn: one per repository and the notifications.
-    const int pollLoops = int(scenario.repositories.size()) + 1;
+    const int pollLoops = setup.repositories + 1;
     const auto settle = [&] {
         if (!QTest::qWaitFor([&] { return scheduler.pendingCount() == pollLoops; }, 30000))
             qFatal("the polls did not settle at %.0f s", scheduler.now());
@@ -150,25 +196,44 @@ HourFigures runHour(const Scenario &scenario)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const HourFigures before = runHour({ .honourConditions = false });
-    const HourFigures now = runHour({});
-    Scenario busy { .runsChange = true };
-    busy.repositories.clear();
-    for (int i = 1; i <= 20; ++i)
-        busy.repositories.append(QStringLiteral("octo-org/service-%1").arg(i));
-    const HourFigures changing = runHour(busy);
+    const HourFigures before = runHour(Setup { 3, false });
+    const HourFigures now = runHour(Setup { 3, true });
+
+    // Five of twenty filtered: a branch and a workflow file asked of GitHub, one of each sifted
+    // here, and both kinds at once.
+    const auto filters = [](const char *branches, const char *workflow) {
+        return QVariantMap { { QStringLiteral("branches"), QString::fromLatin1(branches) },
+            { QStringLiteral("workflow"), QString::fromLatin1(workflow) } };
+    };
+    const QVariantMap fiveFiltered {
+        { QStringLiteral("octo-org/project-3"), filters("main", "") },
+        { QStringLiteral("octo-org/project-4"), filters("", "ci.yml") },
+        { QStringLiteral("octo-org/project-5"), filters("release/*", "") },
+        { QStringLiteral("octo-org/project-6"), filters("", "Docs") },
+        { QStringLiteral("octo-org/project-7"), filters("main", "lint.yml") },
+    };
+    const HourFigures twenty = runHour(Setup { 20, true, fiveFiltered });
+    const HourFigures quiet = runHour(Setup { 20, true, fiveFiltered, true });
+    const HourFigures changing = runHour(Setup { .repositories = 20, .runsChange = true });
 
     const auto share = [](const HourFigures &figures) {
         return figures.requests > 0 ? 100.0 * figures.notModified / figures.requests : 0.0;
     };
     const auto kib = [](qint64 bytes) { return bytes / 1024.0; };
-    std::printf("  One simulated hour, 3 repositories and the notifications, nothing changing\n");
-    std::printf("  %-26s %14s %16s\n", "", "unconditional", "conditional");
-    std::printf("  %-26s %14d %16d\n", "Requests per hour", before.requests, now.requests);
-    std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(before), share(now));
-    std::printf("  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", kib(before.bytes), kib(now.bytes));
-    std::printf("  %-26s %14d %16d\n", "Answers that count", before.counted(), now.counted());
-    std::printf("\n  One simulated hour, 20 repositories with runs under way that change at every poll\n");
+    const auto print
+        = [&](const char *title, const char *left, const char *right, const HourFigures &a, const HourFigures &b) {
+              std::printf("  %s\n", title);
+              std::printf("  %-26s %14s %16s\n", "", left, right);
+              std::printf("  %-26s %14d %16d\n", "Requests per hour", a.requests, b.requests);
+              std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(a), share(b));
+              std::printf("  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", kib(a.bytes), kib(b.bytes));
+              std::printf("  %-26s %14d %16d\n", "Answers that count", a.counted(), b.counted());
+          };
+    print("One simulated hour, 3 repositories and the notifications, nothing changing", "unconditional", "conditional",
+        before, now);
+    print("One simulated hour, 20 repositories (5 filtered) and the notifications, nothing changing", "as they are",
+        "muted, paused", twenty, quiet);
+    std::printf("  One simulated hour, 20 repositories with runs under way that change at every poll\n");
     std::printf("  %-26s %14d\n", "Requests per hour", changing.requests);
     std::printf("  %-26s %14d (budget counted %d; a quarter of the limit: %d)\n", "Answers that count",
         changing.counted(), changing.countedByTarnlet, hourlyLimit / 4);

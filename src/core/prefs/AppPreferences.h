@@ -32,6 +32,9 @@ inline const QString screenWithPointer = QStringLiteral("pointer");
 
 // The repositories both GitHub modules watch: a list of "owner/name" texts.
 inline const QString gitHubRepositories = QStringLiteral("github.repositories");
+// What the user set for each of them (mute, branches, workflow): an object from "owner/name" to
+// an object of options. Apart from the list, so a list written by an older version reads the same.
+inline const QString gitHubRepositoryOptions = QStringLiteral("github.repositoryOptions");
 
 // Tarnlet's own repository: where its releases are published, and the one watched until the user
 // chooses others.

@@ -81,7 +81,8 @@ void DockerModule::store(quint64 pollNumber, const ContainerSource::Result &resu
         setContainers(*containers);
         m_errorText.reset();
     } else {
-        if (std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound)
+        m_engineMissing = std::get<DockerError>(result).kind == DockerError::Kind::SocketNotFound;
+        if (m_engineMissing)
             setContainers({});
         m_errorText = errorTextOf(std::get<DockerError>(result));
     }
@@ -228,8 +229,11 @@ QString projectSummary(const DockerContainerList &containers, const QString &pro
 
 QList<ModuleRow> DockerModule::overlayRows() const
 {
-    if (m_errorText)
-        return { ModuleRow { *m_errorText, QString(), std::nullopt, Color::gray(), QUrl() } };
+    if (m_errorText) {
+        // No engine found: the row leads to the module's pane.
+        return { ModuleRow {
+            *m_errorText, QString(), std::nullopt, Color::gray(), QUrl(), m_engineMissing ? id() : QString() } };
+    }
     if (const std::optional<ModuleStatus> status = compactStatus()) {
         // Projects as they first appear, and running containers outside one.
         QStringList items;

@@ -54,7 +54,8 @@ public:
     std::optional<QString> errorText() const override { return m_errorText; }
 
     // The status line over the Compose projects ("shop: 3 von 4 laufen") and the names of the
-    // running containers outside one, up to three, or the error text.
+    // running containers outside one, up to three, or the error text (opening the module's pane
+    // when no engine is found).
     QList<ModuleRow> overlayRows() const override;
     // The engine read, then every container in the engine's order with its commands (start or
     // stop, restart, log); a Compose project's containers under its name, led by a line with
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<ContainerSource> m_source;
     DockerContainerList m_containers;
     std::optional<QString> m_errorText;
+    bool m_engineMissing = false; // the last failed read found no engine's socket
     // Reads are numbered as they start; a result older than the one stored is dropped.
     quint64 m_pollsStarted = 0;
     quint64 m_pollStored = 0;

@@ -1,12 +1,15 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
 #include "core/GitHubPage.h"
+#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "modules/github/GitHubWatcher.h"
+#include "modules/github_actions/RunFilter.h"
 #include "modules/github_actions/WorkflowRunState.h"
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
 #include "services/GitHubRepository.h"
+#include "services/RecentRepositories.h"
 
 #include <QPointer>
 
@@ -45,21 +48,23 @@ struct GitHubActionsModule::Watch {
     Watch(GitHubActionsModule &module, QString name)
         : repo(std::move(name))
         , shown(repo)
+        , filter(GitHubRepository::options(module.m_preferences, repo))
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
 
     const QString repo; // as the user wrote it
     QString shown; // as GitHub spells it, once an answer has named it
-    QList<WorkflowRun> runs; // of the last successful poll
+    RunFilter filter;
+    QList<WorkflowRun> runs; // of the last successful poll, the chosen ones
     bool answered = false; // a poll has succeeded
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
     QString shortName() const { return shown.section(u'/', 1); }
     // GitHub's spelling of the name, from runs that name their repository.
-    void learnName()
+    void learnName(const QList<WorkflowRun> &answer)
     {
-        for (const WorkflowRun &run : std::as_const(runs)) {
+        for (const WorkflowRun &run : answer) {
             if (run.repository && run.repository->compare(repo, Qt::CaseInsensitive) == 0) {
                 shown = *run.repository;
                 return;
@@ -83,9 +88,14 @@ GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus 
     , m_client(std::move(client))
     , m_credentials(credentials)
     , m_scheduler(scheduler)
+    , m_suggestions(std::make_unique<RecentRepositories>(*m_client, m_credentials))
 {
     follow(GitHubRepository::watched(m_preferences));
     GitHubRepository::follow(m_preferences, this, [this](const QStringList &wanted) { follow(wanted); });
+    connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
+        if (key == AppPreferences::gitHubRepositoryOptions)
+            followFilters();
+    });
     // The token's state shows in every row.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
 }
@@ -115,6 +125,24 @@ void GitHubActionsModule::follow(const QStringList &wanted)
     Q_EMIT changed();
 }
 
+void GitHubActionsModule::followFilters()
+{
+    bool refiltered = false;
+    for (const auto &watch : m_watches) {
+        RunFilter filter(GitHubRepository::options(m_preferences, watch->repo));
+        if (filter == watch->filter)
+            continue; // muting alone asks nothing new
+        watch->filter = std::move(filter);
+        watch->runs.clear();
+        watch->answered = false;
+        refiltered = true;
+        if (m_running)
+            watch->watcher.start();
+    }
+    if (refiltered)
+        Q_EMIT changed();
+}
+
 void GitHubActionsModule::start()
 {
     m_running = true;
@@ -131,10 +159,12 @@ void GitHubActionsModule::stop()
 
 CancelHandle GitHubActionsModule::poll(Watch &watch)
 {
-    return m_client->workflowRuns(watch.repo, pageSize, [guard = QPointer(this), target = &watch](const auto &result) {
-        if (guard)
-            guard->receive(*target, result);
-    });
+    const RunFilter &filter = watch.filter;
+    return m_client->workflowRuns(
+        watch.repo, filter.asked(), filter.perPage(), [guard = QPointer(this), target = &watch](const auto &result) {
+            if (guard)
+                guard->receive(*target, result);
+        });
 }
 
 void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result)
@@ -155,13 +185,14 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
             Q_EMIT changed();
         return;
     }
-    const QList<WorkflowRun> previous = std::exchange(watch.runs, result.value().value);
-    watch.learnName();
+    const QList<WorkflowRun> previous = std::exchange(watch.runs, watch.filter.sift(result.value().value));
+    watch.learnName(result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
     succeeded();
     Q_EMIT changed();
     // The runs found by a repository's first answer were there before: only later ones are news.
-    if (!firstAnswer) {
+    // A muted repository keeps its row up to date and says nothing.
+    if (!firstAnswer && !GitHubRepository::isMuted(m_preferences, watch.repo)) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
             m_bus.publish(ModuleEvent { id(), news.text, true, news.color, news.kind, news.page });
     }
@@ -205,10 +236,20 @@ ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
     const std::optional<QString> problem
         = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText();
     if (problem) {
-        if (watch.runs.isEmpty())
-            return grayRow(watch.shown, *problem);
-        const ModuleRow last = runRow(watch.runs.first(), watch.shortName());
-        return ModuleRow { last.title, *problem, std::nullopt, Color::gray(), last.link };
+        ModuleRow row = grayRow(watch.shown, *problem);
+        if (!watch.runs.isEmpty()) {
+            const ModuleRow last = runRow(watch.runs.first(), watch.shortName());
+            row.title = last.title;
+            row.link = last.link;
+        }
+        // What the user can mend: the token in the account pane, a repository GitHub does not
+        // find in this module's list.
+        row.pane = m_credentials.resolvingPane();
+        const std::optional<GitHubError> &error = watch.watcher.error();
+        if (!m_credentials.problemText() && error && error->kind() == GitHubError::Kind::Http
+            && error->statusCode() == 404)
+            row.pane = id();
+        return row;
     }
     if (!watch.answered)
         return grayRow(watch.shown, tr("Lädt …"));
@@ -242,7 +283,9 @@ QList<ModuleDetail> GitHubActionsModule::details() const
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const
 {
-    return GitHubRepository::listSetting();
+    ModuleListSetting setting = GitHubRepository::listSetting();
+    setting.suggestions = m_suggestions.get();
+    return setting;
 }
 
 QStringList GitHubActionsModule::repositories() const

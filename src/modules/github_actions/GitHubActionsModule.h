@@ -15,17 +15,17 @@
 
 class GitHubCredentials;
 class PreferenceStore;
+class RecentRepositories;
 
 // Watches the newest GitHub Actions workflow runs of every repository the user chose (the
-// preference "github.repositories", followed as it changes). Each repository has a watcher of
-// its own: every 15 s while one of its runs is queued or in progress, every 60 s otherwise, backing
-// off from 60 s up to 600 s after failed polls. The status line is the run that most needs
-// attention; a run that fails, or succeeds again after a failure, is announced on the event bus.
+// preference "github.repositories", followed as it changes), only those of the branches and the
+// workflow the user chose for it. Each repository has a watcher of its own: every 15 s while one of
+// its runs is queued or in progress, every 60 s otherwise, backing off from 60 s up to 600 s after
+// failed polls. The status line is the run that most needs attention; a run that fails, or succeeds
+// again after a failure, is announced on the event bus unless its repository is muted.
 class GitHubActionsModule final : public DevModule {
     Q_OBJECT
 public:
-    static constexpr int pageSize = 10;
-
     GitHubActionsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
         const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
     ~GitHubActionsModule() override;
@@ -43,7 +43,8 @@ public:
     void stop() override;
 
     std::optional<QString> errorText() const override;
-    // One row per watched repository: its newest run, or why there is none.
+    // One row per watched repository: its newest run, or why there is none (a row that needs a
+    // token, or names a repository GitHub does not find, opens the pane that resolves it).
     QList<ModuleRow> overlayRows() const override;
     // Per repository, its newest runs (up to five), each opening its page.
     QList<ModuleDetail> details() const override;
@@ -51,13 +52,17 @@ public:
 
     // The watched repositories, in the user's order.
     QStringList repositories() const;
-    // The runs of `repo`'s last successful poll (the name in any case), in the answer's order.
+    // The runs of `repo`'s last successful poll that its filters let through (the name in any
+    // case), in the answer's order.
     QList<WorkflowRun> runs(const QString &repo) const;
 
 private:
     struct Watch;
 
     void follow(const QStringList &wanted);
+    // Takes each repository's branches and workflow as now stored; one whose choice changed starts
+    // afresh, its first answer only recorded.
+    void followFilters();
     CancelHandle poll(Watch &watch);
     // Stores one answer and tells the repository's watcher when to poll next.
     void receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result);
@@ -69,5 +74,6 @@ private:
     const GitHubCredentials &m_credentials;
     Scheduler &m_scheduler;
     std::vector<std::unique_ptr<Watch>> m_watches;
+    const std::unique_ptr<RecentRepositories> m_suggestions;
     bool m_running = false;
 };

@@ -1,6 +1,7 @@
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 
 #include "core/GitHubPage.h"
+#include "core/Logging.h"
 #include "core/NewsKind.h"
 #include "core/prefs/PreferenceStore.h"
 #include "services/GitHubCredentials.h"
@@ -46,7 +47,7 @@ ModuleRow grayRow(const QString &title)
 } // namespace
 
 GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences, EventBus &bus,
-    std::unique_ptr<GitHubApi> client, const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
+    std::unique_ptr<GitHubApi> client, GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
     : DevModule(parent)
     , m_preferences(preferences)
     , m_bus(bus)
@@ -68,6 +69,7 @@ GitHubPullRequestsModule::GitHubPullRequestsModule(PreferenceStore &preferences,
         cancel();
         m_seenIDs.clear();
         m_baseline.clear();
+        m_markedRead.clear();
     });
     // A missing or refused token is what the module shows.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
@@ -79,19 +81,70 @@ std::optional<QString> GitHubPullRequestsModule::errorText() const
         return problem;
     if (!m_credentials.token())
         return GitHubErrorText::of(GitHubError::missingToken(), GitHubErrorText::Asked::Notifications);
+    if (const std::optional<GitHubError> &failure = m_watcher.error()) {
+        if (QString text = GitHubErrorText::of(*failure, GitHubErrorText::Asked::Notifications); !text.isEmpty())
+            return text;
+    }
     return std::nullopt;
 }
 
 QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
 {
-    if (const std::optional<QString> problem = errorText())
-        return { grayRow(*problem) };
+    if (const std::optional<QString> problem = errorText()) {
+        // A missing or refused token is mended in the account pane.
+        ModuleRow row = grayRow(*problem);
+        row.pane = m_credentials.resolvingPane();
+        return { row };
+    }
     if (m_messages.isEmpty())
         return { grayRow(tr("Keine neuen Pull-Request-Meldungen")) };
     QList<ModuleRow> rows;
-    for (const Message &message : m_messages)
-        rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page });
+    // The rows act on the module later, when the user picks one, never while they are read.
+    const QPointer guard(const_cast<GitHubPullRequestsModule *>(this));
+    for (const Message &message : m_messages) {
+        const auto markRead = [guard, id = message.threadId] {
+            if (guard)
+                guard->markRead(id);
+        };
+        rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page,
+            ModuleRowActions { markRead, tr("Als gelesen markieren"), markRead } });
+    }
     return rows;
+}
+
+void GitHubPullRequestsModule::markRead(const QString &threadId)
+{
+    const auto message
+        = std::ranges::find_if(m_messages, [&](const Message &shown) { return shown.threadId == threadId; });
+    if (message == m_messages.end())
+        return; // gone already
+    m_markedRead.insert(threadId, message->updatedAt);
+    m_messages.removeIf([&](const Message &shown) { return shown.threadId == threadId; });
+    Q_EMIT changed();
+    // A token GitHub would not let mark threads is not asked again; the message goes all the same.
+    if (m_credentials.cannotMarkRead())
+        return;
+    const quint64 generation = m_credentials.tokenGeneration();
+    m_client->markThreadRead(threadId, [guard = QPointer(this), generation](const GitHubResult<int> &result) {
+        if (result.isOk() || !guard)
+            return;
+        const GitHubError &error = result.error();
+        qCDebug(lcGitHub).noquote() << "thread not marked read:" << error.description();
+        if (error.kind() == GitHubError::Kind::Http && (error.statusCode() == 403 || error.statusCode() == 404))
+            guard->m_credentials.markCannotMarkRead(generation);
+    });
+}
+
+bool GitHubPullRequestsModule::isMarkedRead(const GitHubNotification &notification)
+{
+    const auto marked = m_markedRead.constFind(notification.id);
+    if (marked == m_markedRead.cend())
+        return false;
+    if (notification.updatedAt && marked->has_value() && *notification.updatedAt > **marked) {
+        m_markedRead.erase(marked);
+        return false;
+    }
+    return true;
 }
 
 QUrl GitHubPullRequestsModule::pullRequestPage(const QUrl &apiAddress)
@@ -172,8 +225,11 @@ void GitHubPullRequestsModule::announceRemaining()
     const quint64 pollNumber = m_pollNumber;
     while (m_next < m_answer.size()) {
         const GitHubNotification &notification = m_answer[m_next];
-        // Threads of a repository without a recorded answer yet were there before: not news.
-        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())) {
+        // Threads of a repository without a recorded answer yet were there before: not news. So are
+        // threads marked read here that GitHub lists without a change since. A muted repository's
+        // threads are passed over, without the merge check they would need.
+        if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())
+            || isMarkedRead(notification) || GitHubRepository::isMuted(m_preferences, notification.repository.fullName)) {
             ++m_next;
             continue;
         }
@@ -213,7 +269,8 @@ void GitHubPullRequestsModule::announce(
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
     const QUrl page = notification.subject.url ? pullRequestPage(*notification.subject.url) : QUrl();
-    m_messages.prepend(Message { text, QDateTime::currentDateTimeUtc(), page });
+    m_messages.prepend(
+        Message { text, QDateTime::currentDateTimeUtc(), page, notification.id, notification.updatedAt });
     if (m_messages.size() > keptMessages)
         m_messages.resize(keptMessages);
     Q_EMIT changed();

@@ -7,6 +7,7 @@
 #include "services/GitHubApi.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -23,9 +24,11 @@ class PreferenceStore;
 // "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
 // GitHub asks for) it reads the unread pull-request notifications and publishes a short German
 // text for each thread the previous poll did not return (a review request, a review or comment, a
-// merge). A repository's first successful poll, and the first with a new token, only records what
-// is there. It has no status line; failed polls stay silent. The overlay lists the three newest
-// messages, each opening its pull request's page.
+// merge), none for a muted repository. A repository's first successful poll, and the first with a
+// new token, only records what is there. It has no status line; failed polls stay silent, except a
+// token that may not read notifications. The overlay lists the three newest messages, each opening
+// its pull request's page; opening one, or its second action, marks its thread read on GitHub and
+// drops the message.
 class GitHubPullRequestsModule final : public DevModule {
     Q_OBJECT
 public:
@@ -33,7 +36,7 @@ public:
     static constexpr int keptMessages = 3;
 
     GitHubPullRequestsModule(PreferenceStore &preferences, EventBus &bus, std::unique_ptr<GitHubApi> client,
-        const GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
+        GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
     ~GitHubPullRequestsModule() override;
 
     QString id() const override { return QStringLiteral("github.pullRequests"); }
@@ -51,7 +54,8 @@ public:
     // meanwhile is announced later and nothing is announced twice.
     void stop() override;
 
-    // Only a missing or refused token: failed polls are not reported.
+    // Only a missing or refused token, or one that may not read notifications: other failed polls
+    // are not reported.
     std::optional<QString> errorText() const override;
     // The newest announced messages with their age, or why there are none.
     QList<ModuleRow> overlayRows() const override;
@@ -60,11 +64,18 @@ public:
     // for any other address.
     static QUrl pullRequestPage(const QUrl &apiAddress);
 
+    // Drops the message of thread `threadId` at once and marks the thread read on GitHub, unless
+    // GitHub has refused that to the token before. Asked once: the thread stays away until GitHub
+    // lists it as changed after it was marked.
+    void markRead(const QString &threadId);
+
 private:
     struct Message {
         QString text;
         QDateTime at;
         QUrl page;
+        QString threadId;
+        std::optional<QDateTime> updatedAt;
     };
 
     // Drops a walk still under way, then asks for the notifications.
@@ -76,6 +87,9 @@ private:
     // A failed fetch, like an unmerged pull request, yields no event.
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);
     void announce(const QString &text, const QString &kind, const GitHubNotification &notification);
+    // The thread was marked read here and GitHub lists it unchanged since; forgets the marking
+    // once it lists the thread as changed later.
+    bool isMarkedRead(const GitHubNotification &notification);
     void finishPoll();
     // Ends the poll in progress well, the next one following after `pause` seconds (or as the
     // budget stretches it); `counted`: its answer cost part of the hourly limit.
@@ -85,13 +99,15 @@ private:
     PreferenceStore &m_preferences;
     EventBus &m_bus;
     const std::unique_ptr<GitHubApi> m_client;
-    const GitHubCredentials &m_credentials;
+    GitHubCredentials &m_credentials; // told when GitHub will not let the token mark threads read
     QStringList m_repositories; // watched now
     QSet<QString> m_seenIDs;
     // The repositories the last successful poll asked for, in lower case (GitHub's names do not
     // heed case): only their threads can be news.
     QSet<QString> m_baseline;
     QList<Message> m_messages; // newest first
+    // Threads marked read, with the time GitHub last changed each as it was known then.
+    QHash<QString, std::optional<QDateTime>> m_markedRead;
 
     // The poll in progress.
     QStringList m_asked;

@@ -51,12 +51,14 @@ struct PrivateEngine {
             if (!QFileInfo::exists(QString::fromLatin1(folder)))
                 hostFoldersMade.append(QString::fromLatin1(folder));
         }
-        // The shell becomes dockerd, so that the daemon ends by this process's pid.
+        // The shell becomes dockerd, so that the daemon ends by this process's pid; and the daemon
+        // is told to end with this process, which a crash or a test timeout would otherwise leave
+        // running (and holding whatever descriptors it inherited).
         daemon.start(QStringLiteral("/bin/sh"),
             { QStringLiteral("-c"),
                 QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
                                "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && "
-                               "exec /usr/sbin/dockerd --config-file daemon.json --host unix://%3 --data-root %1/data "
+                               "exec setpriv --pdeathsig TERM /usr/sbin/dockerd --config-file daemon.json --host unix://%3 --data-root %1/data "
                                "--exec-root %1/exec --pidfile %1/dockerd.pid --storage-driver vfs --iptables=false "
                                "--ip6tables=false --bridge=none >dockerd.log 2>&1")
                     .arg(root.path(), QFileInfo(socket).path(), socket) });

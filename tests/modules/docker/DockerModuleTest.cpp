@@ -128,10 +128,12 @@ TEST_F(ModuleTest, EventsDriveTheReadsAndTheFifteenSecondListStandsInWhileTheStr
     engine.lists.takeLast()(DockerError::timedOut());
     EXPECT_EQ(module->containers(), list);
     EXPECT_EQ(module->overlayRows().at(0).title, QStringLiteral("Docker antwortet nicht."));
+    EXPECT_EQ(module->overlayRows().at(0).pane, QString()) << "nothing the user can mend";
     scheduler.advance(DockerModule::pollInterval);
     ASSERT_EQ(engine.lists.size(), 1);
     engine.lists.takeLast()(DockerError::socketNotFound());
     EXPECT_EQ(module->errorText(), QStringLiteral("Docker ist nicht installiert oder nicht gestartet."));
+    EXPECT_EQ(module->overlayRows().at(0).pane, module->id()) << "its own pane";
     scheduler.advance(DockerModule::pollInterval);
     engine.lists.takeLast()(list);
     ASSERT_EQ(engine.streams.size(), 3) << "an engine answering again gets the stream back at once";

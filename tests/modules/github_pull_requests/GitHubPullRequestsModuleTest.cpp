@@ -1,10 +1,13 @@
 // The pull-request module against a fake API on the manual scheduler: the silent baseline,
-// announcing only threads the previous poll did not return, texts per reason, merge checks.
+// announcing only threads the previous poll did not return (none of a muted repository), texts per
+// reason, merge checks, marking threads read.
 #include "GitHubModuleFixture.h"
 #include "QtPrinters.h"
+#include "UrlSink.h"
 
 #include "core/NewsKind.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
+#include "services/GitHubErrorText.h"
 
 namespace {
 
@@ -69,11 +72,22 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
     EXPECT_TRUE(takeTexts().isEmpty());
     poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
+    // A muted repository's news is passed over, a state change without its merge check.
+    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions,
+        QVariantMap { { QStringLiteral("o/s"), QVariantMap { { QStringLiteral("muted"), true } } } });
+    poll(QList { thread("12", "comment", "o/s"), thread("13", "state_change", "O/s"), thread("14", "comment") });
+    EXPECT_EQ(takeTexts(), QStringList({ comment + QStringLiteral("14") }));
+    EXPECT_TRUE(api->pullRequests.arguments.isEmpty());
 
     // Another account's token is asked at once, and its first answer is only recorded.
     credentials.setToken(QStringLiteral("ghp_other"));
     poll(QList { thread("10", "review_requested"), thread("11", "comment") });
     EXPECT_TRUE(takeTexts().isEmpty());
+
+    // Without a token the one row says so and leads to the account pane.
+    credentials.setToken(std::nullopt);
+    const ModuleRow missing = module->overlayRows().value(0);
+    EXPECT_EQ(missing.title + u'|' + missing.pane, QStringLiteral("Kein GitHub-Token hinterlegt.|githubAccount"));
 }
 
 TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRequestInAnswerOrder)
@@ -92,6 +106,56 @@ TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRe
     EXPECT_TRUE(api->pullRequests.answer(GitHubError::http(404)));
     EXPECT_EQ(takeTexts(), QStringList({ comment + u'5' }));
     EXPECT_EQ(api->pullRequests.arguments, QStringList({ pulls + u'1', pulls + u'3', pulls + u'4' }));
+}
+
+TEST_F(GitHubPullRequestsModuleTest, OpeningOrMarkingARowMarksItsThreadReadOnceAndDropsItUntilGitHubListsItChanged)
+{
+    UrlSink pages;
+    module->start();
+    poll(GitHubError::http(403)); // a token that may not read notifications says so
+    EXPECT_EQ(module->errorText(), GitHubErrorText::notificationsNeedClassicToken());
+    poll(QList<GitHubNotification> {});
+    EXPECT_EQ(module->errorText(), std::nullopt);
+    const QDateTime changedAt(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC);
+    QList<GitHubNotification> threads { thread("1", "comment"), thread("2", "comment"), thread("3", "comment") };
+    for (GitHubNotification &unread : threads)
+        unread.updatedAt = changedAt;
+    poll(threads);
+    const QList<ModuleRow> rows = module->overlayRows(); // threads 3, 2, 1
+    const auto shown = [this] {
+        QStringList titles;
+        for (const ModuleRow &row : module->overlayRows())
+            titles.append(row.title);
+        return titles;
+    };
+
+    // Opening a row opens its page and marks its thread read; the row goes at once.
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].actions.secondaryName, QStringLiteral("Als gelesen markieren"));
+    rows[0].open({});
+    EXPECT_EQ(pages.opened, QList { QUrl(QStringLiteral("https://github.com/o/r/pull/3")) });
+    EXPECT_EQ(api->markedRead.arguments, QStringList({ QStringLiteral("3") }));
+    EXPECT_EQ(shown(), QStringList({ comment + u'2', comment + u'1' }));
+    EXPECT_TRUE(api->markedRead.answer(205));
+    // The second action opens nothing; GitHub refusing it is told to the credentials and not asked again.
+    rows[1].actions.secondary();
+    EXPECT_TRUE(api->markedRead.answer(GitHubError::http(403)));
+    EXPECT_TRUE(credentials.cannotMarkRead());
+    rows[2].open({});
+    rows[2].actions.secondary(); // a row that is gone already
+    EXPECT_EQ(api->markedRead.arguments, QStringList({ QStringLiteral("3"), QStringLiteral("2") }));
+    EXPECT_EQ(pages.opened.size(), 2);
+    EXPECT_EQ(shown(), QStringList({ QStringLiteral("Keine neuen Pull-Request-Meldungen") }));
+
+    // A marked thread GitHub lists again unchanged stays away; changed after the marking, it is news.
+    const QList<GitHubNotification> stillUnread = threads.mid(0, 2);
+    poll(stillUnread);
+    poll(threads);
+    poll(stillUnread);
+    threads[2].updatedAt = changedAt.addSecs(60);
+    poll(threads);
+    EXPECT_EQ(takeTexts().mid(3), QStringList({ comment + u'3' }));
+    EXPECT_EQ(shown(), QStringList({ comment + u'3' }));
 }
 
 } // namespace
