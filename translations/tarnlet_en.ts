@@ -810,6 +810,13 @@
     </message>
 </context>
 <context>
+    <name>TokenExpiry</name>
+    <message>
+        <source>Token läuft am %1 ab</source>
+        <translation>Token expires on %1</translation>
+    </message>
+</context>
+<context>
     <name>UpdatesSettingsPane</name>
     <message>
         <source>Jetzt nach Updates suchen</source>

@@ -106,7 +106,7 @@ QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
             if (guard)
                 guard->markRead(id);
         };
-        rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page,
+        rows.append(ModuleRow { message.text, QString(), message.at, Color::blue(), message.page, QString(),
             ModuleRowActions { markRead, tr("Als gelesen markieren"), markRead } });
     }
     return rows;
