@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -39,19 +40,22 @@ GitHubBudget::Share::~Share()
 
 double GitHubBudget::Share::pauseAfter(double wanted, bool counted, bool active)
 {
-    m_recent = quint8((m_recent << 1) | (counted ? 1 : 0));
+    if (!std::exchange(m_first, false)) {
+        m_recent = quint8((m_recent << 1) | (counted ? 1 : 0));
+        m_seen = std::min(m_seen + 1, 8);
+    }
     m_wanted = wanted;
     m_active = active;
     m_polling = true;
     // A loop whose recent answers cost nothing gains nothing by waiting longer.
-    if (!m_budget || m_recent == 0)
+    if (!m_budget || countedShare() == 0)
         return wanted;
     return stretched(wanted, m_budget->factor(active));
 }
 
 double GitHubBudget::Share::countedShare() const
 {
-    return std::popcount(m_recent) / 8.0;
+    return m_seen == 0 ? 0.0 : std::popcount(m_recent) / double(m_seen);
 }
 
 double GitHubBudget::Share::hourlyCost(double pause) const
@@ -141,7 +145,7 @@ double GitHubBudget::factor(bool active) const
 {
     if (!m_limit)
         return 1; // no answer has told the limit yet
-    const double room = double(*m_limit) * shareOfLimit;
+    const double room = double(*m_limit) * shareOfLimit * aimedPart;
     const double activeCost = groupCost(true, 1);
     if (activeCost + groupCost(false, 1) <= room)
         return 1;

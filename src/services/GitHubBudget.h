@@ -22,6 +22,9 @@ class GitHubBudget final : public QObject {
 public:
     // Tarnlet's part of the hourly limit.
     static constexpr double shareOfLimit = 0.25;
+    // The pauses aim a little below it: a loop's estimate starts from its second answer, so in the
+    // first hour the loops spend a few answers more than their pace says.
+    static constexpr double aimedPart = 0.96;
     // No pause is stretched beyond this.
     static constexpr double longestPause = 600;
 
@@ -43,14 +46,16 @@ public:
 
     private:
         friend class GitHubBudget;
-        // The share of its last eight answers that counted.
+        // The share of its last eight answers (after the first) that counted; none before them.
         double countedShare() const;
         // Answers that count in any hour at `pause`: as many as the hour holds pauses, and one
         // more, taken by the share that counted.
         double hourlyCost(double pause) const;
 
         QPointer<GitHubBudget> m_budget;
-        quint8 m_recent = 0xff; // a bit per answer, the newest lowest; before any, all are taken to count
+        quint8 m_recent = 0; // a bit per answer that counted, the newest lowest
+        int m_seen = 0; // answers in m_recent, at most eight
+        bool m_first = true; // a loop's first answer has nothing to compare with: it always counts
         double m_wanted = 0;
         bool m_active = false;
         bool m_polling = false;

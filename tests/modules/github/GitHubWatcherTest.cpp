@@ -73,24 +73,28 @@ TEST(GitHubWatcher, TakesItsPauseFromTheBudgetWhichStretchesIdleLoopsFirstAndCou
     for (int answer = 0; answer < 8; ++answer)
         EXPECT_EQ(unchanged.pauseAfter(60, false, false), 60);
     EXPECT_EQ(active.pauseAfter(15, true, true), 15) << "before an answer told the limit";
+    EXPECT_EQ(idle.pauseAfter(60, true, false), 60) << "a first answer says nothing of the pace";
 
-    limitIs(5000); // room for 1250 in any hour; the loops want 241 and 61 (one more than pauses)
+    limitIs(5000); // room for 1200 in any hour; the loops want 241 and 61 (one more than pauses)
     EXPECT_EQ(idle.pauseAfter(60, true, false), 60);
     EXPECT_EQ(active.pauseAfter(15, true, true), 15);
-    limitIs(1008); // room for 252: the idle loop yields the 50 beyond it
+    limitIs(1050); // room for 252: the idle loop yields the 50 beyond it
     EXPECT_EQ(idle.pauseAfter(60, true, false), 360);
     EXPECT_EQ(active.pauseAfter(15, true, true), 15);
-    limitIs(512); // room for 128: the idle loop takes ten minutes (7), the active one halves (121)
+    limitIs(450); // room for 108: the idle loop takes ten minutes (7), the active one 36 s (101)
     EXPECT_EQ(idle.pauseAfter(60, true, false), 600);
-    EXPECT_EQ(active.pauseAfter(15, true, true), 30);
+    EXPECT_EQ(active.pauseAfter(15, true, true), 36);
     EXPECT_EQ(unchanged.pauseAfter(60, false, false), 60) << "answers of 304 cost nothing";
 
     GitHubWatcher watcher(u"o/r"_s, scheduler, credentials, [] { return CancelHandle::create(); });
     watcher.start();
     watcher.succeeded(15, true, true);
-    EXPECT_DOUBLE_EQ(scheduler.nextDelay(), 15 * 480.0 / 119) << "two active loops share the 121 left";
+    EXPECT_EQ(scheduler.nextDelay(), 15);
+    scheduler.advance(15);
+    watcher.succeeded(15, true, true);
+    EXPECT_DOUBLE_EQ(scheduler.nextDelay(), 3600 / 49.5) << "two active loops share the 101 left";
     watcher.stop();
-    EXPECT_EQ(active.pauseAfter(15, true, true), 30) << "a stopped watcher spends nothing";
+    EXPECT_EQ(active.pauseAfter(15, true, true), 36) << "a stopped watcher spends nothing";
     EXPECT_EQ(idle.pauseAfter(3600, true, false), 3600) << "GitHub's own wait is never cut";
 
     // Tarnlet's answers of the last hour, in one-minute steps; a 304 is none.
