@@ -281,6 +281,10 @@
         <translation>Reading …</translation>
     </message>
     <message>
+        <source>GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde</source>
+        <translation>GitHub quota: %1 of %2 left, Tarnlet uses %3 per hour</translation>
+    </message>
+    <message>
         <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
         <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
     </message>

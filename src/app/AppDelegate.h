@@ -7,6 +7,7 @@
 #include "core/NewsGate.h"
 #include "core/Scheduler.h"
 #include "services/ConnectionRecycler.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 #include "updates/UpdateController.h"
 
@@ -84,6 +85,8 @@ private:
     std::unique_ptr<NotchController> m_notch;
     // Before the registry: the modules it owns read the credentials until they go.
     GitHubCredentials m_gitHubCredentials;
+    // The account's hourly limit, shared by every authenticated client and poll loop.
+    GitHubBudget m_gitHubBudget { m_gitHubCredentials, m_services.scheduler };
     ModuleRegistry m_registry;
     // What the overlay and the tray show of the modules.
     std::unique_ptr<ModuleContent> m_content;

@@ -1,5 +1,7 @@
 #include "services/GitHubCredentials.h"
 
+#include "services/GitHubBudget.h"
+
 #include <QRegularExpression>
 
 GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *parent)
@@ -164,4 +166,14 @@ std::optional<QString> GitHubCredentials::tokenFromInput(const QString &input)
     if (token.isEmpty())
         return std::nullopt;
     return token;
+}
+
+GitHubBudget *GitHubCredentials::budget() const
+{
+    return m_budget;
+}
+
+void GitHubCredentials::setBudget(GitHubBudget *budget)
+{
+    m_budget = budget;
 }

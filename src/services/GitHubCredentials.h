@@ -7,9 +7,12 @@
 #include <QDeadlineTimer>
 #include <QLatin1StringView>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
+
+class GitHubBudget;
 
 // The token every GitHub client sends, held once with the server it belongs to: a token saved in
 // the settings window counts from the next request on, removing it stops every client sending
@@ -83,6 +86,11 @@ public:
     // wait passes by itself).
     QString resolvingPane() const;
 
+    // The account's budget, which every authenticated transport reports its answers to and every
+    // poll loop takes its pause from; none until one is made for these credentials.
+    GitHubBudget *budget() const;
+    void setBudget(GitHubBudget *budget);
+
 Q_SIGNALS:
     // After the token or its refused state changed.
     void changed();
@@ -101,4 +109,5 @@ private:
     bool m_cannotMarkRead = false;
     std::optional<QDateTime> m_expiry;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
+    QPointer<GitHubBudget> m_budget;
 };

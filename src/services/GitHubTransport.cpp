@@ -1,6 +1,7 @@
 #include "services/GitHubTransport.h"
 
 #include "core/Logging.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 
 #include <QDateTime>
@@ -100,7 +101,15 @@ public:
     // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
     // says so.
     static void judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status);
+    // Tells the account's budget what an answer to the token said of the limit and cost.
+    static void countAnswer(const Shared &shared, const GitHubResponse &answer);
 };
+
+void GitHubTransfer::countAnswer(const Shared &shared, const GitHubResponse &answer)
+{
+    if (GitHubBudget *budget = shared.credentials ? shared.credentials->budget() : nullptr)
+        budget->take(answer);
+}
 
 void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status)
 {
@@ -176,6 +185,9 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
         if (statusAttribute.isValid()) {
             const int status = statusAttribute.toInt();
             qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
+            const GitHubResponse answer { status, {}, reply->rawHeaderPairs() };
+            if (token)
+                countAnswer(*shared, answer);
             if (isRedirect(status, method) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
                 if (!GitHubServer::isOnOrigin(target, apiRoot))
@@ -186,8 +198,8 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
             }
             if (token)
                 judgeToken(*shared, *token, *reply, status);
-            if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
-                    GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
+            if (const std::optional<qint64> wait
+                = GitHubTransport::waitAskedFor(answer, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
                 if (token && shared->credentials)
                     shared->credentials->markLimited(*token, *wait);

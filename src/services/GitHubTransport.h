@@ -28,7 +28,8 @@ class QNetworkAccessManager;
 // An authenticated transport sends the bearer token of its credentials, read at every request,
 // and tells the credentials what GitHub made of it: an answer 401 marks it refused, a success
 // accepted again, and an answer 403 or 429 that spends the rate limit or asks to retry later stops
-// every request with that token until then. An anonymous transport never sends a token.
+// every request with that token until then; every answer to it goes to the account's budget. An
+// anonymous transport never sends a token.
 // Copies share one immutable configuration.
 class GitHubTransport final {
 public:

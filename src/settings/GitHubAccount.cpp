@@ -1,11 +1,13 @@
 #include "settings/GitHubAccount.h"
 
 #include "core/Logging.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
 #include "services/SecretStore.h"
 #include "services/TokenExpiry.h"
 
+#include <QLocale>
 #include <QPointer>
 
 GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
@@ -19,6 +21,8 @@ GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credential
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
     connect(&m_expiry, &TokenExpiry::changed, this, &GitHubAccount::changed);
+    if (const GitHubBudget *budget = m_credentials.budget())
+        connect(budget, &GitHubBudget::changed, this, &GitHubAccount::changed);
 }
 
 QString GitHubAccount::expiryText() const
@@ -213,6 +217,17 @@ QString GitHubAccount::scopesText() const
     if (m_user->scopes->isEmpty())
         return tr("Berechtigungen: keine");
     return tr("Berechtigungen: %1").arg(m_user->scopes->join(QStringLiteral(", ")));
+}
+
+QString GitHubAccount::budgetText() const
+{
+    const GitHubBudget *budget = m_credentials.budget();
+    if (!budget || !budget->limit() || !budget->remaining())
+        return {};
+    const QLocale locale;
+    return tr("GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde")
+        .arg(locale.toString(*budget->remaining()), locale.toString(*budget->limit()),
+            locale.toString(budget->answersLastHour()));
 }
 
 QString GitHubAccount::notificationsText() const

@@ -51,6 +51,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     , m_account(account)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
+    , m_budget(new QLabel)
     , m_notifications(new QLabel)
     , m_expiry(new QLabel)
     , m_server(new QLineEdit)
@@ -76,17 +77,20 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_notifications, m_expiry, m_feedback, m_serverFeedback, m_note })
+    for (QLabel *label : { m_status, m_scopes, m_budget, m_notifications, m_expiry, m_feedback, m_serverFeedback, m_note })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
-    SettingsStyle::setFont(*m_scopes, 13);
-    SettingsStyle::makeSecondary(*m_scopes);
-    m_scopes->setWordWrap(true);
+    for (QLabel *label : { m_scopes, m_budget }) {
+        SettingsStyle::setFont(*label, 13);
+        SettingsStyle::makeSecondary(*label);
+        label->setWordWrap(true);
+    }
     SettingsStyle::setFont(*m_notifications, 13);
     m_notifications->setWordWrap(true);
     accountLayout->addWidget(m_status);
     accountLayout->addWidget(m_scopes);
+    accountLayout->addWidget(m_budget);
     accountLayout->addWidget(m_notifications);
     SettingsStyle::setFont(*m_expiry, 13);
     accountLayout->addWidget(m_expiry);
@@ -133,6 +137,8 @@ void GitHubAccountPane::showAccount()
     m_status->setText(PlainText::clean(m_account.statusText()));
     m_scopes->setText(PlainText::clean(m_account.scopesText()));
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
+    m_budget->setText(m_account.budgetText());
+    m_budget->setVisible(!m_account.budgetText().isEmpty());
     m_notifications->setText(m_account.notificationsText());
     m_notifications->setVisible(!m_account.notificationsText().isEmpty());
     m_expiry->setText(m_account.expiryText());

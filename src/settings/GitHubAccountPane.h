@@ -8,13 +8,13 @@ class QLineEdit;
 class QPushButton;
 class SettingsMessage;
 
-// The GitHub account pane: who the token belongs to (or that GitHub refuses it) with its scopes
-// and what it lacks for pull-request news, and a password field with "Speichern" (Return does the
-// same) and "Entfernen". The field is emptied after every save, so the token is never shown again.
-// "Erneut lesen" reads the secret store again (one that was locked or not running). Above the
-// token, the server: empty for github.com, or a GitHub Enterprise Server's address, taken with
-// "Übernehmen" (or Return). While the store works, the buttons wait and the feedback line says so;
-// the window stays usable.
+// The GitHub account pane: who the token belongs to (or that GitHub refuses it) with its scopes,
+// what is left of the hourly limit and what the token lacks for pull-request news, and a password
+// field with "Speichern" (Return does the same) and "Entfernen". The field is emptied after every
+// save, so the token is never shown again. "Erneut lesen" reads the secret store again (one that
+// was locked or not running). Above the token, the server: empty for github.com, or a GitHub
+// Enterprise Server's address, taken with "Übernehmen" (or Return). While the store works, the
+// buttons wait and the feedback line says so; the window stays usable.
 class GitHubAccountPane final : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +26,7 @@ private:
     GitHubAccount &m_account;
     QLabel *m_status;
     QLabel *m_scopes;
+    QLabel *m_budget;
     QLabel *m_notifications;
     QLabel *m_expiry; // the week before the token ends
     QLineEdit *m_server;

@@ -2,8 +2,10 @@
 // client under test. What the program shows for broken answers is the whole-program fault test's.
 #include "Fixture.h"
 #include "HttpsTestServer.h"
+#include "ManualScheduler.h"
 #include "QtPrinters.h"
 
+#include "services/GitHubBudget.h"
 #include "services/GitHubClient.h"
 #include "services/GitHubCredentials.h"
 
@@ -71,12 +73,18 @@ protected:
     GitHubTransport::Endpoint endpoint = endpointOf(server);
     QNetworkAccessManager network;
     GitHubCredentials credentials { token };
+    ManualScheduler scheduler;
+    GitHubBudget budget { credentials, scheduler };
     GitHubClient c { network, credentials, endpoint };
 };
 
 TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeTheRecordsAndCanBeCancelled)
 {
-    server.setResponse(runsPath, { 200, { { "ETag", R"(W/"abc")" } }, R"({"workflow_runs": [{"id": 7, "name": "CI",
+    server.setResponse(runsPath,
+        { 200,
+            { { "ETag", R"(W/"abc")" }, { "x-ratelimit-limit", "5000" }, { "x-ratelimit-remaining", "4210" },
+                { "x-ratelimit-used", "790" } },
+            R"({"workflow_runs": [{"id": 7, "name": "CI",
         "head_branch": "main", "event": "pull_request", "status": "completed", "conclusion": "success",
         "created_at": "2026-12-07T10:00:00Z", "updated_at": "2026-12-07T10:05:00+01:00",
         "html_url": "https://github.com/o/r/actions/runs/7", "repository": {"full_name": "o/r"},
@@ -91,11 +99,18 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     const HttpsTestServer::Headers &headers = server.requests().at(0).headers;
     EXPECT_EQ(headers.mid(headers.indexOf(expected[0]), 3), expected) << "in this order";
 
-    server.setResponse(runsPath, Response::json("", 304));
+    // The account's budget reads the limit from the answer; a 304 tells it too, but costs nothing.
+    EXPECT_EQ(budget.limit(), 5000);
+    EXPECT_EQ(budget.remaining(), 4210);
+    EXPECT_EQ(budget.answersLastHour(), 1);
+    server.setResponse(runsPath, { 304, { { "x-ratelimit-limit", "5000" }, { "x-ratelimit-used", "800" } }, {} });
     const auto kept = runs();
     EXPECT_TRUE(kept.isOk() && kept.value().unchanged && kept.value().value.size() == 1);
     EXPECT_EQ(server.requests().last().header("If-None-Match"), R"(W/"abc")");
+    EXPECT_EQ(budget.remaining(), 4200) << "the limit less what was used";
+    EXPECT_EQ(budget.answersLastHour(), 1);
     credentials.setToken(u"ghp_other"_s); // never gets the first token's answer for unchanged
+    EXPECT_EQ(budget.limit(), std::nullopt) << "another token may be another account's";
     EXPECT_EQ(runs().error(), GitHubError::http(304));
     credentials.setToken(token);
     EXPECT_EQ(runs().error(), GitHubError::http(304)) << "nor does the first token, once replaced";
@@ -159,9 +174,10 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_FALSE(bytes(u"x y"_s).error().description().contains(u"SeCrEt"_s));
 
     // A 401 marks the token refused until a success with it.
-    server.setResponse(u"/user"_s, Response::json("{}", 401));
+    server.setResponse(u"/user"_s, { 401, { { "x-ratelimit-limit", "60" }, { "x-ratelimit-remaining", "59" } }, "{}" });
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
+    EXPECT_EQ(budget.limit(), std::nullopt) << "the anonymous limit, not the account's";
     // A success also tells when a token that expires ends (here with GitHub's offset form).
     server.setResponse(u"/user"_s,
         { 200,

@@ -1,7 +1,11 @@
 #include "SettingsTestSupport.h"
 
+#include "services/GitHubResponse.h"
+
 #include <QAccessible>
 #include <QLineEdit>
+#include <QLocale>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -69,8 +73,18 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     credentials.markCannotMarkRead(credentials.tokenGeneration());
     EXPECT_EQ(visibleTexts(*view().currentPane()).count(cannotMark), 1);
 
+    // What is left of the hourly limit shows once an answer told it, in the local number format.
+    const QLocale locale;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto restoreLocale = qScopeGuard([&] { QLocale::setDefault(locale); });
+    const QString budgetLine = u"GitHub-Kontingent: 4.210 von 5.000 übrig, Tarnlet nutzt 1 pro Stunde"_s;
+    EXPECT_FALSE(shows(budgetLine));
+    budget.take({ 200, {}, { { "x-ratelimit-limit", "5000" }, { "x-ratelimit-remaining", "4210" } } });
+    EXPECT_TRUE(shows(budgetLine));
+
     // GitHub answering 401 to the account question: the account line says the token is refused.
     save(u"ghp_other"_s);
+    EXPECT_FALSE(shows(budgetLine)) << "another token may be another account's";
     gitHub.users.answer(GitHubError::http(401));
     EXPECT_TRUE(shows(u"GitHub lehnt den Token ab (abgelaufen oder widerrufen)"_s));
 

@@ -12,6 +12,7 @@
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
 #include "services/TokenExpiry.h"
 #include "settings/GitHubAccount.h"
@@ -137,6 +138,8 @@ protected:
     UpdateController updates { std::make_unique<IdleUpdater>() };
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
+    ManualScheduler scheduler;
+    GitHubBudget budget { credentials, scheduler };
     FakeGitHubApi gitHub;
     ManualScheduler expiryClock;
     EventBus bus;

@@ -5,7 +5,9 @@
 // unchanged page is answered 304 without a body) and once with it ignoring them, as every poll was
 // answered before the client made them. With twenty repositories, five of them filtered, run as
 // they are and again with every repository muted and news paused. Prints requests, 304 share and
-// bytes received per hour, side by side. Not part of the test suite; it asserts nothing.
+// bytes received per hour, side by side. Then an hour with twenty repositories whose runs change at
+// every poll, against the account's budget of a quarter of the hourly limit GitHub names (5000).
+// Not part of the test suite; it asserts nothing.
 #include "Fixture.h"
 #include "HttpsTestServer.h"
 #include "ManualScheduler.h"
@@ -16,6 +18,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "modules/github_actions/GitHubActionsModule.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubClient.h"
 #include "services/GitHubCredentials.h"
 
@@ -26,6 +29,7 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QTest>
+#include <QTime>
 #include <QUrlQuery>
 
 #include <cstdio>
@@ -36,12 +40,24 @@ using Request = HttpsTestServer::Request;
 using Response = HttpsTestServer::Response;
 
 constexpr double hour = 3600;
+constexpr int hourlyLimit = 5000; // GitHub's for a personal access token
 
 struct HourFigures {
     int requests = 0;
     int notModified = 0;
     qint64 bytes = 0; // status lines, headers and bodies as the server wrote them, without TLS
+    int countedByTarnlet = 0; // as the account's budget counted them over the hour
+
+    int counted() const { return requests - notModified; }
 };
+
+// The rate-limit headers GitHub sends with every answer, nobody else spending the limit.
+void addLimitHeaders(HttpsTestServer::Response &response, int used)
+{
+    response.headers.append({ QByteArrayLiteral("x-ratelimit-limit"), QByteArray::number(hourlyLimit) });
+    response.headers.append({ QByteArrayLiteral("x-ratelimit-remaining"), QByteArray::number(hourlyLimit - used) });
+    response.headers.append({ QByteArrayLiteral("x-ratelimit-used"), QByteArray::number(used) });
+}
 
 // One unchanging page with its validators, as GitHub sends it.
 struct Page {
@@ -92,6 +108,7 @@ struct Setup {
     bool honourConditions = true;
     QVariantMap options = {}; // per repository, as the settings pane stores them
     bool quiet = false; // every repository muted and news paused
+    bool runsChange = false; // the running run moves on at every poll
 };
 
 HourFigures runHour(const Setup &setup)
@@ -105,14 +122,23 @@ HourFigures runHour(const Setup &setup)
     if (!server.start())
         qFatal("the local HTTPS server did not start");
     server.setHandler([&](const Request &request) {
-        const Page page = request.path().contains("/actions/") ? runsPage(runs, request) : notifications;
+        const bool runsAsked = request.path().contains("/actions/");
+        const Page page = runsAsked ? runsPage(runs, request) : notifications;
         Response response = page.response();
-        if (setup.honourConditions && page.matches(request)) {
+        if (runsAsked && setup.runsChange) {
+            // The running run has moved on since the last poll: a new page with new validators.
+            const int poll = figures.requests;
+            const QByteArray updated = QTime(0, 0).addSecs(poll % 3600).toString(u"mm:ss").toLatin1();
+            response.body.replace("2026-12-07T08:04:09Z", "2026-12-07T08:" + updated + 'Z');
+            response.headers
+                = Page { response.body, "W/\"" + QByteArray::number(poll) + '"', page.lastModified }.response().headers;
+        } else if (setup.honourConditions && page.matches(request)) {
             response.status = 304;
             response.body.clear();
             ++figures.notModified;
         }
         ++figures.requests;
+        addLimitHeaders(response, figures.counted());
         figures.bytes += HttpsTestServer::answeredBytes(response);
         return response;
     });
@@ -138,6 +164,7 @@ HourFigures runHour(const Setup &setup)
     }
     prefs.store->setValue(AppPreferences::gitHubRepositoryOptions, options);
     ManualScheduler scheduler;
+    GitHubBudget budget(credentials, scheduler);
     EventBus bus;
     NewsGate gate(bus, *prefs.store, scheduler);
     if (setup.quiet)
@@ -160,6 +187,7 @@ HourFigures runHour(const Setup &setup)
         scheduler.advance(scheduler.nextDelay());
         settle();
     }
+    figures.countedByTarnlet = budget.answersLastHour();
     return figures;
 }
 
@@ -186,6 +214,7 @@ int main(int argc, char *argv[])
     };
     const HourFigures twenty = runHour(Setup { 20, true, fiveFiltered });
     const HourFigures quiet = runHour(Setup { 20, true, fiveFiltered, true });
+    const HourFigures changing = runHour(Setup { .repositories = 20, .runsChange = true });
 
     const auto share = [](const HourFigures &figures) {
         return figures.requests > 0 ? 100.0 * figures.notModified / figures.requests : 0.0;
@@ -198,10 +227,15 @@ int main(int argc, char *argv[])
               std::printf("  %-26s %14d %16d\n", "Requests per hour", a.requests, b.requests);
               std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(a), share(b));
               std::printf("  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", kib(a.bytes), kib(b.bytes));
+              std::printf("  %-26s %14d %16d\n", "Answers that count", a.counted(), b.counted());
           };
     print("One simulated hour, 3 repositories and the notifications, nothing changing", "unconditional", "conditional",
         before, now);
     print("One simulated hour, 20 repositories (5 filtered) and the notifications, nothing changing", "as they are",
         "muted, paused", twenty, quiet);
+    std::printf("  One simulated hour, 20 repositories with runs under way that change at every poll\n");
+    std::printf("  %-26s %14d\n", "Requests per hour", changing.requests);
+    std::printf("  %-26s %14d (budget counted %d; a quarter of the limit: %d)\n", "Answers that count",
+        changing.counted(), changing.countedByTarnlet, hourlyLimit / 4);
     return 0;
 }

@@ -3,6 +3,25 @@
 #include "core/Logging.h"
 #include "services/GitHubCredentials.h"
 
+namespace {
+
+// Whether a failed poll cost part of the hourly limit: GitHub answered it (with an error status
+// other than 304, or a body that could not be read).
+bool costs(const GitHubError &error)
+{
+    switch (error.kind()) {
+    case GitHubError::Kind::Http:
+        return error.statusCode() != 304;
+    case GitHubError::Kind::Decode:
+    case GitHubError::Kind::TooLarge:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCredentials &credentials, Poll poll,
     RetryPause retryPause, QObject *parent)
     : QObject(parent)
@@ -11,6 +30,7 @@ GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCre
     , m_poll(std::move(poll))
     , m_retryPause(std::move(retryPause))
     , m_tokenGeneration(credentials.tokenGeneration())
+    , m_share(credentials.budget())
     , m_loop(scheduler, [this](PollLoop::Finished finished) {
         m_finished = std::move(finished);
         m_request = m_poll();
@@ -41,15 +61,16 @@ void GitHubWatcher::stop()
     m_loop.stop();
     m_request.cancel();
     m_finished = {};
+    m_share.rest();
 }
 
-bool GitHubWatcher::succeeded(double pause)
+bool GitHubWatcher::succeeded(double pause, bool counted, bool active)
 {
     const bool cleared = m_error.has_value() || m_waiting;
     m_error.reset();
     m_waiting = false;
     m_failures = 0;
-    finish(pause, QStringLiteral("answered"));
+    finish(m_share.pauseAfter(pause, counted, active), QStringLiteral("answered"));
     return cleared;
 }
 
@@ -58,13 +79,14 @@ bool GitHubWatcher::failed(const GitHubError &error)
     // GitHub's wait counts as no failure: the first poll after it goes on as before.
     if (error.kind() == GitHubError::Kind::RateLimited) {
         m_waiting = true;
-        finish(error.secondsToWait(), QStringLiteral("waits as GitHub asks"));
+        finish(m_share.pauseAfter(error.secondsToWait(), false, false), QStringLiteral("waits as GitHub asks"));
         return false;
     }
     const bool waitEnded = std::exchange(m_waiting, false);
     const bool newError = m_error != error;
     m_error = error;
-    finish(m_retryPause(++m_failures), QStringLiteral("failed: ") + error.description());
+    finish(m_share.pauseAfter(m_retryPause(++m_failures), costs(error), false),
+        QStringLiteral("failed: ") + error.description());
     return waitEnded || newError;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/CancelHandle.h"
 #include "core/PollLoop.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubError.h"
 
 #include <QObject>
@@ -18,7 +19,7 @@ class Scheduler;
 // watcher decides when the next one goes out: after the module's pause on success, backing off
 // after failures, once GitHub's wait is over when it asks for one (which is no failure), and at
 // once when a new token arrives while the last poll failed or waited (or always, for a module that
-// starts afresh with a new token).
+// starts afresh with a new token). Each pause is the account's budget's to stretch.
 class GitHubWatcher final : public QObject {
     Q_OBJECT
 public:
@@ -46,9 +47,11 @@ public:
     // poll in flight.
     void forgetOnNewToken(std::function<void()> forget) { m_forget = std::move(forget); }
 
-    // The poll in progress ended well; the next one follows `pause` seconds later. True when this
-    // took the last error or GitHub's wait away.
-    bool succeeded(double pause);
+    // The poll in progress ended well; the next one follows `pause` seconds later, or later when the
+    // budget asks for it. `counted`: the answer cost part of the hourly limit (a 304 costs nothing);
+    // `active`: the module follows something under way, which keeps its pause longest. True when
+    // this took the last error or GitHub's wait away.
+    bool succeeded(double pause, bool counted = true, bool active = false);
     // The poll in progress ended with `error`. True when the last error changed or GitHub's wait
     // ended (a new wait changes nothing shown here: the credentials show it).
     bool failed(const GitHubError &error);
@@ -68,6 +71,7 @@ private:
     int m_failures = 0; // in a row
     bool m_waiting = false; // the last poll was told to wait
     quint64 m_tokenGeneration; // the one last seen, to notice a new token
+    GitHubBudget::Share m_share;
     std::function<void()> m_forget;
     PollLoop::Finished m_finished; // of the poll in progress
     CancelHandle m_request;

@@ -197,11 +197,14 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
             Q_EMIT changed();
         return;
     }
-    const auto pauseAfterSuccess
-        = [&] { return std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive) ? 15 : 60; };
+    // Every 15 s while a run is under way, which the budget stretches last; every 60 s otherwise.
+    const auto succeeded = [&] {
+        const bool active = std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive);
+        return watch.watcher.succeeded(active ? 15 : 60, !result.value().unchanged, active);
+    };
     // Unchanged since the last answer: nothing to store and nothing to announce.
     if (result.value().unchanged && watch.answered) {
-        if (watch.watcher.succeeded(pauseAfterSuccess()))
+        if (succeeded())
             Q_EMIT changed();
         return;
     }
@@ -213,7 +216,7 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
     });
     watch.learnName(result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
-    watch.watcher.succeeded(pauseAfterSuccess());
+    succeeded();
     Q_EMIT changed();
     // The runs found by a repository's first answer were there before: only later ones are news.
     // A muted repository keeps its row up to date and says nothing.

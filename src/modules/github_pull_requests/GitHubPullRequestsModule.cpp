@@ -193,7 +193,7 @@ CancelHandle GitHubPullRequestsModule::poll()
         // Nothing to ask for; the answer would be empty.
         m_baseline.clear();
         m_seenIDs.clear();
-        endPoll(pollInterval);
+        endPoll(pollInterval, false);
         return {};
     }
     return m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
@@ -214,7 +214,7 @@ void GitHubPullRequestsModule::receive(const GitHubResult<Polled<QList<GitHubNot
     m_pause = std::max(pollInterval, double(result.value().pollInterval.value_or(0)));
     if (result.value().unchanged) {
         m_baseline = lowerCase(m_asked);
-        return endPoll(m_pause); // nothing new
+        return endPoll(m_pause, false); // nothing new, and free
     }
     m_answer = result.value().value;
     m_next = 0;
@@ -288,12 +288,12 @@ void GitHubPullRequestsModule::finishPoll()
     m_seenIDs = std::move(ids);
     m_baseline = lowerCase(m_asked);
     m_answer.clear();
-    endPoll(m_pause);
+    endPoll(m_pause, true);
 }
 
-void GitHubPullRequestsModule::endPoll(double pause)
+void GitHubPullRequestsModule::endPoll(double pause, bool counted)
 {
     // The first answer after GitHub's wait takes the wait's line away.
-    if (m_watcher.succeeded(pause))
+    if (m_watcher.succeeded(pause, counted))
         Q_EMIT changed();
 }

@@ -92,8 +92,9 @@ private:
     // once it lists the thread as changed later.
     bool isMarkedRead(const GitHubNotification &notification);
     void finishPoll();
-    // Ends the poll in progress well, the next one following after `pause` seconds.
-    void endPoll(double pause);
+    // Ends the poll in progress well, the next one following after `pause` seconds (or as the
+    // budget stretches it); `counted`: its answer cost part of the hourly limit.
+    void endPoll(double pause, bool counted);
     void cancel();
 
     PreferenceStore &m_preferences;

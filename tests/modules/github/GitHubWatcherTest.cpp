@@ -1,10 +1,12 @@
 // The watcher both GitHub modules poll through, on the manual scheduler, with polls the test ends
-// by hand: the pauses it picks, GitHub's wait, a stop, and a new token.
+// by hand: the pauses it picks, GitHub's wait, a stop, a new token, and the account's budget.
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 
 #include "modules/github/GitHubWatcher.h"
+#include "services/GitHubBudget.h"
 #include "services/GitHubCredentials.h"
+#include "services/GitHubResponse.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,55 @@ TEST(GitHubWatcher, BacksOffAcrossAStopWaitsAsGitHubAsksWithoutCountingAndTriesA
     EXPECT_EQ(scheduler.nextDelay(), 15);
     credentials.setToken(u"ghp_newer"_s);
     EXPECT_EQ(polls.size(), sent + 1) << "after a success the next poll comes in its time";
+}
+
+// Within a quarter of the limit every pause stays; beyond it the idle loops stretch first, up to
+// ten minutes, then the active ones; a loop whose answers were all 304 keeps its pause.
+TEST(GitHubWatcher, TakesItsPauseFromTheBudgetWhichStretchesIdleLoopsFirstAndCountsNo304)
+{
+    ManualScheduler scheduler;
+    GitHubCredentials credentials { u"ghp_token"_s };
+    GitHubBudget budget(credentials, scheduler);
+    GitHubBudget::Share active(&budget), idle(&budget), unchanged(&budget);
+    const auto limitIs = [&](int limit) {
+        budget.take(
+            { 200, {}, { { "x-ratelimit-limit", QByteArray::number(limit) }, { "x-ratelimit-remaining", "9" } } });
+    };
+    for (int answer = 0; answer < 8; ++answer)
+        EXPECT_EQ(unchanged.pauseAfter(60, false, false), 60);
+    EXPECT_EQ(active.pauseAfter(15, true, true), 15) << "before an answer told the limit";
+    EXPECT_EQ(idle.pauseAfter(60, true, false), 60) << "a first answer says nothing of the pace";
+
+    limitIs(5000); // room for 1200 in any hour; the loops want 241 and 61 (one more than pauses)
+    EXPECT_EQ(idle.pauseAfter(60, true, false), 60);
+    EXPECT_EQ(active.pauseAfter(15, true, true), 15);
+    limitIs(1050); // room for 252: the idle loop yields the 50 beyond it
+    EXPECT_EQ(idle.pauseAfter(60, true, false), 360);
+    EXPECT_EQ(active.pauseAfter(15, true, true), 15);
+    limitIs(450); // room for 108: the idle loop takes ten minutes (7), the active one 36 s (101)
+    EXPECT_EQ(idle.pauseAfter(60, true, false), 600);
+    EXPECT_EQ(active.pauseAfter(15, true, true), 36);
+    EXPECT_EQ(unchanged.pauseAfter(60, false, false), 60) << "answers of 304 cost nothing";
+
+    GitHubWatcher watcher(u"o/r"_s, scheduler, credentials, [] { return CancelHandle::create(); });
+    watcher.start();
+    watcher.succeeded(15, true, true);
+    EXPECT_EQ(scheduler.nextDelay(), 15);
+    scheduler.advance(15);
+    watcher.succeeded(15, true, true);
+    EXPECT_DOUBLE_EQ(scheduler.nextDelay(), 3600 / 49.5) << "two active loops share the 101 left";
+    watcher.stop();
+    EXPECT_EQ(active.pauseAfter(15, true, true), 36) << "a stopped watcher spends nothing";
+    EXPECT_EQ(idle.pauseAfter(3600, true, false), 3600) << "GitHub's own wait is never cut";
+
+    // Tarnlet's answers of the last hour, in one-minute steps; a 304 is none.
+    EXPECT_EQ(budget.answersLastHour(), 3);
+    scheduler.advance(30 * 60);
+    budget.take({ 304, {}, {} });
+    budget.take({ 404, {}, {} });
+    EXPECT_EQ(budget.answersLastHour(), 4);
+    scheduler.advance(31 * 60);
+    EXPECT_EQ(budget.answersLastHour(), 1);
 }
 
 } // namespace
