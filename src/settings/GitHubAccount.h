@@ -42,7 +42,7 @@ public:
     QString statusText() const;
     // The token's scopes ("Fein granuliertes Token" when GitHub names none); empty while unknown.
     QString scopesText() const;
-    // What the token lacks for pull-request news: reading notifications at all (a fine-grained
+    // What the token lacks for GitHub news: reading notifications at all (a fine-grained
     // token, or a classic one without the notifications or repo scope), or marking them read (GitHub
     // refused it); empty otherwise.
     QString notificationsText() const;
