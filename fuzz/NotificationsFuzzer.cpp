@@ -1,6 +1,7 @@
 // The signed-in user's notifications, and the page a notification's subject leads to.
 #include "FuzzInput.h"
 
+#include "core/GitHubServer.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubNotification.h"
 #include "services/GitHubRepository.h"
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decodeOrRefuse([&] {
         for (const GitHubNotification &notification : GitHubNotification::decodeList(fuzzBytes(data, size))) {
-            const QUrl page = GitHubPullRequestsModule::subjectPage(notification);
+            const QUrl page = GitHubPullRequestsModule::subjectPage(GitHubServer(), notification);
             if (page.isEmpty())
                 continue;
             // The page is one of the thread's own repository, with a proper name, never another page.

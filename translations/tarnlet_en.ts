@@ -308,8 +308,24 @@
         <translation>Remove</translation>
     </message>
     <message>
-        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
-        <translation>The token is kept in the system keyring and is only sent to the GitHub API (api.github.com). Both GitHub modules use it from their next request on.</translation>
+        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
+        <translation>The token is kept in the system keyring and is only sent to the GitHub API (%1). Both GitHub modules use it from their next request on.</translation>
+    </message>
+    <message>
+        <source>Übernehmen</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Serveradresse</source>
+        <translation>Server address</translation>
+    </message>
+    <message>
+        <source>github.com – oder die Adresse eines GitHub Enterprise Servers</source>
+        <translation>github.com – or the address of a GitHub Enterprise Server</translation>
     </message>
     <message>
         <source>Erneut lesen</source>
@@ -493,6 +509,13 @@
     <message>
         <source>Workflow</source>
         <translation>Workflow</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubServer</name>
+    <message>
+        <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://github.example.com.</source>
+        <translation>Invalid server address: give only https:// and the server&apos;s name, such as https://github.example.com.</translation>
     </message>
 </context>
 <context>
@@ -846,6 +869,13 @@
     </message>
 </context>
 <context>
+    <name>TokenExpiry</name>
+    <message>
+        <source>Token läuft am %1 ab</source>
+        <translation>Token expires on %1</translation>
+    </message>
+</context>
+<context>
     <name>UpdatesSettingsPane</name>
     <message>
         <source>Jetzt nach Updates suchen</source>
@@ -945,11 +975,11 @@
 <context>
     <name>tarnlet-token</name>
     <message>
-        <source>Aufruf: tarnlet-token &lt; datei-mit-token
-Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.
+        <source>Aufruf: tarnlet-token [--server https://github.example.com] &lt; datei-mit-token
+Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab, für github.com oder den angegebenen GitHub Enterprise Server.
 </source>
-        <translation>Usage: tarnlet-token &lt; file-with-token
-Reads the GitHub token from standard input and stores it in the keyring.
+        <translation>Usage: tarnlet-token [--server https://github.example.com] &lt; file-with-token
+Reads the GitHub token from standard input and stores it in the keyring, for github.com or the GitHub Enterprise Server given.
 </translation>
     </message>
     <message>

@@ -2,6 +2,7 @@
 
 #include "app/DesktopNews.h"
 #include "app/ModuleSetup.h"
+#include "core/GitHubPage.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
@@ -9,6 +10,7 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
+#include "services/TokenExpiry.h"
 #include "settings/GitHubAccount.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
@@ -69,7 +71,13 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_accountClient
         = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
-    m_account = std::make_unique<GitHubAccount>(m_services.secrets, m_gitHubCredentials, *m_accountClient);
+    m_tokenExpiry = std::make_unique<TokenExpiry>(m_gitHubCredentials, m_services.scheduler, preferences, m_eventBus);
+    m_account = std::make_unique<GitHubAccount>(
+        m_services.secrets, m_gitHubCredentials, *m_accountClient, *m_tokenExpiry, m_services.preferences);
+    // Pages open on the account's server alone, whichever it is now.
+    const auto pinPages = [this] { GitHubPage::pinTo(m_gitHubCredentials.server()); };
+    pinPages();
+    connect(&m_gitHubCredentials, &GitHubCredentials::changed, this, pinPages);
     m_settings = std::make_unique<SettingsWindowController>(
         m_registry, m_updates, preferences, *m_account, m_news->history(), *desktop.notifier);
     // Translucent only while a compositor blends windows; it may come and go at any time.
@@ -133,14 +141,19 @@ void AppDelegate::setUpStatusItem()
     item->setMenu(m_menu.get());
     // The tooltip reads the collapsed line; the mark follows the modules' line, not a passing flash.
     const auto showStatus = [notch = m_notch.get(), content = m_content.get(), news = m_news.get(),
-                                target = item.get()] {
-        const QString paused = news->isPaused() ? QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert") : QString();
-        target->setStatus(notch->statusLine() + paused, attentionFor(content->statusLine().severity));
+                                expiry = m_tokenExpiry.get(), target = item.get()] {
+        QString line = notch->statusLine();
+        if (news->isPaused())
+            line += QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert");
+        if (const std::optional<QString> warning = expiry->warningText())
+            line += QStringLiteral(" \u00B7 ") + *warning;
+        target->setStatus(line, attentionFor(content->statusLine().severity));
     };
     showStatus();
     connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
     connect(m_content.get(), &ModuleContent::changed, item.get(), showStatus);
     connect(m_news.get(), &NewsGate::pauseChanged, item.get(), showStatus);
+    connect(m_tokenExpiry.get(), &TokenExpiry::changed, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());

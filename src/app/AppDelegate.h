@@ -21,6 +21,7 @@ class QAction;
 class QMenu;
 class SettingsWindowController;
 class StatusItem;
+class TokenExpiry;
 
 // Owns every long-lived object of the application and wires them together in a fixed order.
 // Creating it makes the registry (which reads the switched-off modules), the event bus and the
@@ -92,6 +93,8 @@ private:
     EventBus m_eventBus;
     // The account pane's own client, on the same credentials as the modules' clients.
     std::unique_ptr<GitHubClient> m_accountClient;
+    // Warns of the token's end in the account pane, the tooltip and once as news.
+    std::unique_ptr<TokenExpiry> m_tokenExpiry;
     std::unique_ptr<GitHubAccount> m_account;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;

@@ -7,7 +7,7 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubCredentials.h"
-#include "services/KeychainStore.h"
+#include "services/SecretStore.h"
 
 #include <memory>
 
@@ -28,7 +28,9 @@ void ModuleSetup::run(ModuleRegistry &registry, EventBus &bus, const Services &s
     // registered module while the launch is still under way. Both clients read the shared
     // credentials at every request, so a token set there later (read again once the store can be
     // read) counts from the next request.
-    services.credentials.takeStored(services.secrets.read(QString::fromLatin1(KeychainStore::gitHubTokenAccount)));
+    // The token is the configured server's own.
+    const GitHubServer server = GitHubServer::stored(services.preferences);
+    services.credentials.useServer(server, services.secrets.read(server.tokenAccount()));
 
     registry.registerModule(std::make_unique<GitHubActionsModule>(
         services.preferences, bus, makeClient(services), services.credentials, services.scheduler));

@@ -1,8 +1,10 @@
 // tarnlet-token: puts the GitHub token into the desktop's secret store, where Tarnlet reads it at
-// launch. The token comes from standard input only (not from the arguments, which would leave it
-// in the shell history and the process list) and is never printed.
+// launch, for github.com or, with --server, for a GitHub Enterprise Server. The token comes from
+// standard input only (not from the arguments, which would leave it in the shell history and the
+// process list) and is never printed.
 
 #include "core/AppLanguage.h"
+#include "core/GitHubServer.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "services/GitHubCredentials.h"
@@ -81,8 +83,9 @@ std::string text(const char *source, int status = 0)
 int usage()
 {
     std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
-        "Aufruf: tarnlet-token < datei-mit-token\n"
-        "Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab.\n"));
+        "Aufruf: tarnlet-token [--server https://github.example.com] < datei-mit-token\n"
+        "Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab, für github.com "
+        "oder den angegebenen GitHub Enterprise Server.\n"));
     return 2;
 }
 
@@ -93,8 +96,16 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     AppLanguage::install(AppLanguage::choose(
         PreferenceStore::openUserStore()->stringValue(AppPreferences::language), QLocale::system()));
-    if (argc > 1)
+    // Nothing but "--server URL" is taken: a token never has to go on the command line.
+    const QStringList arguments = app.arguments().mid(1);
+    if (!arguments.isEmpty() && (arguments.size() != 2 || arguments[0] != u"--server"))
         return usage();
+    const std::optional<GitHubServer> server
+        = arguments.isEmpty() ? std::optional(GitHubServer()) : GitHubServer::fromAddress(arguments[1]);
+    if (!server) {
+        std::cerr << GitHubServer::invalidAddressText().toLocal8Bit().toStdString() << '\n';
+        return 2;
+    }
 
     std::string line;
     {
@@ -111,7 +122,7 @@ int main(int argc, char *argv[])
     }
 
     try {
-        KeychainStore().save(*token, QString::fromLatin1(KeychainStore::gitHubTokenAccount));
+        KeychainStore().save(*token, server->tokenAccount());
     } catch (const KeychainStore::KeychainError &error) {
         std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
                               "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status %1).\n"),

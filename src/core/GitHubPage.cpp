@@ -2,10 +2,30 @@
 
 #include <QDesktopServices>
 
+namespace {
+
+// Everything runs on the GUI thread, so one value serves every caller.
+GitHubServer &pinnedServer()
+{
+    static GitHubServer server;
+    return server;
+}
+
+} // namespace
+
+void GitHubPage::pinTo(const GitHubServer &server)
+{
+    pinnedServer() = server;
+}
+
+const GitHubServer &GitHubPage::pinned()
+{
+    return pinnedServer();
+}
+
 bool GitHubPage::isGitHubPage(const QUrl &url)
 {
-    return url.isValid() && url.scheme() == u"https" && url.host() == u"github.com" && url.port(443) == 443
-        && url.userInfo().isEmpty();
+    return pinned().isWebPage(url);
 }
 
 bool GitHubPage::open(const QUrl &url)

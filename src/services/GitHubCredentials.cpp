@@ -1,5 +1,7 @@
 #include "services/GitHubCredentials.h"
 
+#include <QRegularExpression>
+
 GitHubCredentials::GitHubCredentials(std::optional<QString> token, QObject *parent)
     : QObject(parent)
     , m_token(std::move(token))
@@ -9,13 +11,31 @@ void GitHubCredentials::setToken(std::optional<QString> token)
 {
     if (token == m_token && !m_refused && m_limit.hasExpired() && !m_storeUnavailable)
         return;
-    if (token != m_token) {
-        ++m_generation;
-        m_cannotMarkRead = false;
-    }
-    m_token = std::move(token);
+    if (token != m_token)
+        takeNewToken(std::move(token));
     m_refused = false;
     m_storeUnavailable = false;
+    m_limit = QDeadlineTimer();
+    Q_EMIT changed();
+}
+
+void GitHubCredentials::takeNewToken(std::optional<QString> token)
+{
+    ++m_generation;
+    m_token = std::move(token);
+    m_cannotMarkRead = false;
+    m_expiry.reset();
+}
+
+void GitHubCredentials::useServer(const GitHubServer &server, const SecretStore::ReadResult &stored)
+{
+    if (server == m_server)
+        return takeStored(stored);
+    m_server = server;
+    // Counts as a new token even where it reads the same: nothing GitHub said of the other stays.
+    takeNewToken(stored.state == SecretStore::ReadResult::State::Found ? std::optional(stored.text) : std::nullopt);
+    m_storeUnavailable = stored.state == SecretStore::ReadResult::State::Unavailable;
+    m_refused = false;
     m_limit = QDeadlineTimer();
     Q_EMIT changed();
 }
@@ -50,6 +70,36 @@ void GitHubCredentials::markAccepted(const QString &token)
         return;
     m_refused = false;
     Q_EMIT changed();
+}
+
+void GitHubCredentials::noteExpiry(const QString &token, const QDateTime &end)
+{
+    if (m_token != token)
+        return;
+    if (end != m_expiry) {
+        m_expiry = end;
+        Q_EMIT changed();
+    }
+    Q_EMIT expiryNoted();
+}
+
+std::optional<QDateTime> GitHubCredentials::expiryFromHeader(const QByteArray &value)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2})\\s*(UTC|GMT|[+-]\\d{2}:?\\d{2})?$"));
+    const QRegularExpressionMatch match = form.match(QString::fromLatin1(value.trimmed()));
+    if (!match.hasMatch())
+        return std::nullopt;
+    QDateTime end = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!end.isValid())
+        return std::nullopt;
+    QString zone = match.captured(2);
+    if (zone.isEmpty() || zone == u"UTC" || zone == u"GMT")
+        zone = QStringLiteral("+0000");
+    zone.remove(u':');
+    const int offset = (zone.mid(1, 2).toInt() * 60 + zone.mid(3, 2).toInt()) * 60;
+    end.setOffsetFromUtc(zone.startsWith(u'-') ? -offset : offset);
+    return end.toUTC();
 }
 
 void GitHubCredentials::markCannotMarkRead(quint64 generation)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/GitHubServer.h"
 #include "services/SecretStore.h"
 
 #include <QDateTime>
@@ -10,15 +11,20 @@
 
 #include <optional>
 
-// The token every GitHub client sends, held once: a token saved in the settings window counts
-// from the next request on, removing it stops every client sending one, and a token GitHub
-// refuses (an answer 401) is known to every part that shows it until a new token works. So is a
-// secret store that could not be read, until a read finds the token or its absence.
+// The token every GitHub client sends, held once with the server it belongs to: a token saved in
+// the settings window counts from the next request on, removing it stops every client sending
+// one, and a token GitHub refuses (an answer 401) is known to every part that shows it until a new
+// token works. So is a secret store that could not be read, until a read finds the token or its
+// absence. Clients read server and token together, so a token only ever goes to its own server.
 class GitHubCredentials final : public QObject {
     Q_OBJECT
 public:
     explicit GitHubCredentials(std::optional<QString> token = std::nullopt, QObject *parent = nullptr);
 
+    const GitHubServer &server() const { return m_server; }
+    // Moves to `server` with what the secret store holds for it; the previous server's token,
+    // refusal and wait go at once. The same server only takes the stored token.
+    void useServer(const GitHubServer &server, const SecretStore::ReadResult &stored);
     const std::optional<QString> &token() const { return m_token; }
     // A new token (or none) is neither refused nor limited until GitHub says so.
     void setToken(std::optional<QString> token);
@@ -26,8 +32,8 @@ public:
     // a token already held alone; without one, every GitHub part says the keyring is unavailable.
     void takeStored(const SecretStore::ReadResult &stored);
     bool isStoreUnavailable() const { return m_storeUnavailable; }
-    // Changes whenever the token does (saved, replaced or removed): what parts keep to notice a new
-    // token, instead of a copy of it.
+    // Changes whenever the token or its server does (saved, replaced, removed, another server):
+    // what parts keep to notice a new token, instead of a copy of it.
     quint64 tokenGeneration() const { return m_generation; }
 
     bool isRefused() const { return m_refused; }
@@ -35,6 +41,16 @@ public:
     void markRefused(const QString &token);
     // GitHub accepted a request sent with `token`.
     void markAccepted(const QString &token);
+
+    // When the token stops working, as GitHub names it with answers to a token that expires; none
+    // for a token that does not, or before an answer came.
+    std::optional<QDateTime> expiry() const { return m_expiry; }
+    // An answer to a request sent with `token` named its end; an answer for an older token is
+    // ignored. Sends expiryNoted() every time, changed() when the end is new.
+    void noteExpiry(const QString &token, const QDateTime &end);
+    // The end in GitHub's header "github-authentication-token-expiration" ("2026-01-12 09:30:00
+    // UTC", or with an offset such as "+0100"); none when absent or unreadable.
+    static std::optional<QDateTime> expiryFromHeader(const QByteArray &value);
 
     // GitHub would not mark a notification read for the token of `generation` (it lacks the
     // notifications or repo scope); an older token's refusal is ignored. Held until the token changes.
@@ -70,12 +86,19 @@ public:
 Q_SIGNALS:
     // After the token or its refused state changed.
     void changed();
+    // After each answer that told the token's end (or that it has none).
+    void expiryNoted();
 
 private:
+    // Another token (or none) from here on, with what GitHub said of the one before forgotten.
+    void takeNewToken(std::optional<QString> token);
+
+    GitHubServer m_server;
     std::optional<QString> m_token;
     quint64 m_generation = 0;
     bool m_refused = false;
     bool m_storeUnavailable = false;
     bool m_cannotMarkRead = false;
+    std::optional<QDateTime> m_expiry;
     QDeadlineTimer m_limit; // expired unless GitHub asked to wait
 };

@@ -25,13 +25,6 @@ namespace {
 
 constexpr int maximumRedirects = 5;
 
-// Requests only go to the API's own scheme, host and port, and only over HTTPS.
-bool isApiOrigin(const QUrl &url, const QUrl &apiRoot)
-{
-    return url.isValid() && url.scheme() == u"https" && apiRoot.scheme() == u"https" && url.host() == apiRoot.host()
-        && url.port(443) == apiRoot.port(443);
-}
-
 // A header value cannot hold line breaks or other control characters; a token with any would
 // break the request apart (or smuggle in headers), so it is never sent.
 bool fitsInHeader(const QString &token)
@@ -94,23 +87,31 @@ public:
     using Done = GitHubTransport::Done;
     using Headers = HttpValidators::Headers;
 
-    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
-        const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request,
-        Done done);
+    // Requests only go to `apiRoot`'s scheme, host and port, and only over HTTPS.
+    static void run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+        const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+        CancelHandle request, Done done);
     // Delivers `error` as a later piece of work, as a transfer would.
     static void failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error);
-    // Tells the credentials what GitHub made of the token sent.
-    static void judgeToken(const Shared &shared, const QString &token, int status);
+    // Tells the credentials what GitHub made of the token sent, and when it ends where the answer
+    // says so.
+    static void judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status);
 };
 
-void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, int status)
+void GitHubTransfer::judgeToken(const Shared &shared, const QString &token, const QNetworkReply &reply, int status)
 {
     if (!shared.credentials)
         return;
-    if (status == 401)
+    if (status == 401) {
         shared.credentials->markRefused(token);
-    else if ((status >= 200 && status <= 299) || status == 304)
+    } else if ((status >= 200 && status <= 299) || status == 304) {
         shared.credentials->markAccepted(token);
+        // Absent for a token that does not expire; a token's end never goes away, so an answer
+        // without it (or with one that cannot be read) changes nothing.
+        if (const std::optional<QDateTime> end = GitHubCredentials::expiryFromHeader(
+                reply.rawHeader(QByteArrayLiteral("github-authentication-token-expiration"))))
+            shared.credentials->noteExpiry(token, *end);
+    }
 }
 
 void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, Done done, const GitHubError &error)
@@ -122,8 +123,9 @@ void GitHubTransfer::failLater(const Shared &shared, const QByteArray &method, D
         shared.network.data(), [done = std::move(done), error] { done(error); }, Qt::QueuedConnection);
 }
 
-void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &url,
-    const std::optional<QString> &token, const Headers &conditions, int redirectsLeft, CancelHandle request, Done done)
+void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &method, const QUrl &apiRoot,
+    const QUrl &url, const std::optional<QString> &token, const Headers &conditions, int redirectsLeft,
+    CancelHandle request, Done done)
 {
     if (!shared->network)
         return;
@@ -172,14 +174,14 @@ void GitHubTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray 
             qCDebug(lcGitHub).noquote() << method << url.path() << "answered" << status;
             if (isRedirect(status) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
-                if (!isApiOrigin(target, shared->endpoint.apiRoot))
+                if (!GitHubServer::isOnOrigin(target, apiRoot))
                     return done(GitHubError::refused());
                 if (redirectsLeft == 0)
                     return done(GitHubError::http(status));
-                return run(shared, method, target, token, conditions, redirectsLeft - 1, request, done);
+                return run(shared, method, apiRoot, target, token, conditions, redirectsLeft - 1, request, done);
             }
             if (token)
-                judgeToken(*shared, *token, status);
+                judgeToken(*shared, *token, *reply, status);
             if (const std::optional<qint64> wait = GitHubTransport::waitAskedFor(
                     GitHubResponse { status, {}, reply->rawHeaderPairs() }, QDateTime::currentDateTimeUtc())) {
                 qCDebug(lcGitHub).noquote() << "GitHub asks to wait" << *wait << "s";
@@ -251,8 +253,11 @@ CancelHandle GitHubTransport::send(
         if (request.finish())
             done(result);
     };
-    // Read now, at every request: a token saved or removed meanwhile counts from here on.
+    // Read now, at every request: a token saved or removed meanwhile, or another server, counts
+    // from here on; server and token are read together.
     const std::optional<QString> token = this->token();
+    const GitHubServer server = m_shared->credentials ? m_shared->credentials->server() : GitHubServer();
+    const QUrl apiRoot = server.isGitHubCom() ? m_shared->endpoint.apiRoot : server.apiRoot();
     if (m_shared->authenticated) {
         if (!token) {
             GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::missingToken());
@@ -268,14 +273,16 @@ CancelHandle GitHubTransport::send(
             return request;
         }
     }
-    // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay.
-    const QUrl reference(path);
-    const QUrl url = m_shared->endpoint.apiRoot.resolved(reference);
-    if (!reference.isValid() || !isApiOrigin(url, m_shared->endpoint.apiRoot)) {
+    // RFC 3986 resolution: "notifications" lands right below the root, absolute addresses stay. A
+    // leading slash counts from the root too, which on an Enterprise server lies below /api/v3.
+    const bool fromRoot = path.startsWith(u'/') && !path.startsWith(u"//");
+    const QUrl reference(fromRoot ? path.mid(1) : path);
+    const QUrl url = apiRoot.resolved(reference);
+    if (!reference.isValid() || !GitHubServer::isOnOrigin(url, apiRoot)) {
         GitHubTransfer::failLater(*m_shared, method, std::move(deliver), GitHubError::refused());
         return request;
     }
     GitHubTransfer::run(
-        m_shared, method, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
+        m_shared, method, apiRoot, url, token, validators.conditions(), maximumRedirects, request, std::move(deliver));
     return request;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CancelHandle.h"
+#include "core/GitHubServer.h"
 #include "services/GitHubResponse.h"
 #include "services/GitHubResult.h"
 #include "services/HttpValidators.h"
@@ -20,7 +21,9 @@ class QNetworkAccessManager;
 // Requests to the GitHub REST API (GET, and PATCH without a body), for every part that talks to
 // it: the API's headers, a transfer timeout, a bound on the body, conditional requests, and the
 // origin rule. Requests go only to the API's own origin over HTTPS: any other address, and any
-// redirect leading elsewhere, is refused without sending anything there.
+// redirect leading elsewhere, is refused without sending anything there. The API is the
+// credentials' server's, read with the token at every request (github.com for an anonymous
+// transport).
 //
 // An authenticated transport sends the bearer token of its credentials, read at every request,
 // and tells the credentials what GitHub made of it: an answer 401 marks it refused, a success
@@ -32,7 +35,8 @@ public:
     // Where and how requests go. Production uses the defaults; tests point them at a local server
     // whose certificate they trust and shorten the timeout.
     struct Endpoint {
-        QUrl apiRoot = QUrl(QStringLiteral("https://api.github.com"));
+        // github.com's API; tests point it at a local server. Another server's API is its own.
+        QUrl apiRoot = GitHubServer().apiRoot();
         QList<QSslCertificate> extraTrustedCertificates; // added to the system's trust store
         int transferTimeoutMs = 60000; // without a byte moving
         qint64 maximumBodySize = 16 * 1024 * 1024;
@@ -44,7 +48,8 @@ public:
     // Authenticated; `credentials` must outlive the requests, once it is gone no token is sent.
     GitHubTransport(QNetworkAccessManager &network, Endpoint endpoint, GitHubCredentials &credentials);
 
-    // GET `path`: relative to the API root ("notifications") or an absolute address on its origin.
+    // GET `path`: relative to the API root ("notifications", "/notifications" alike) or an absolute
+    // address on its origin.
     // With `validators` the request is conditional, and an answer 304 is a success. `done` runs
     // later on the GUI thread, never inside this call, and not at all once the request is cancelled.
     CancelHandle get(const QString &path, Done done, const HttpValidators &validators = {}) const;

@@ -3,25 +3,27 @@
 #include "core/Logging.h"
 #include "services/GitHubCredentials.h"
 #include "services/GitHubErrorText.h"
-#include "services/KeychainStore.h"
 #include "services/SecretStore.h"
+#include "services/TokenExpiry.h"
 
 #include <QPointer>
 
-namespace {
-
-const QString tokenAccount = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
-
-} // namespace
-
-GitHubAccount::GitHubAccount(
-    SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent)
+GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
+    const TokenExpiry &expiry, PreferenceStore &preferences, QObject *parent)
     : QObject(parent)
     , m_secrets(secrets)
     , m_credentials(credentials)
     , m_api(api)
+    , m_expiry(expiry)
+    , m_preferences(preferences)
 {
     connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubAccount::followCredentials);
+    connect(&m_expiry, &TokenExpiry::changed, this, &GitHubAccount::changed);
+}
+
+QString GitHubAccount::expiryText() const
+{
+    return m_expiry.warningText().value_or(QString());
 }
 
 GitHubAccount::~GitHubAccount()
@@ -35,7 +37,7 @@ void GitHubAccount::save(const QString &input)
     if (!token)
         return setFeedback(tr("Bitte einen Token eingeben."));
     startStoring(tr("Wird gespeichert …"));
-    m_secrets.saveAsync(*token, tokenAccount,
+    m_secrets.saveAsync(*token, m_credentials.server().tokenAccount(),
         [account = QPointer(this), token = *token](const std::optional<SecretStore::Error> &failure) {
             if (account)
                 account->saved(token, failure);
@@ -45,10 +47,11 @@ void GitHubAccount::save(const QString &input)
 void GitHubAccount::remove()
 {
     startStoring(tr("Wird entfernt …"));
-    m_secrets.removeAsync(tokenAccount, [account = QPointer(this)](const std::optional<SecretStore::Error> &failure) {
-        if (account)
-            account->removed(failure);
-    });
+    m_secrets.removeAsync(m_credentials.server().tokenAccount(),
+        [account = QPointer(this)](const std::optional<SecretStore::Error> &failure) {
+            if (account)
+                account->removed(failure);
+        });
 }
 
 void GitHubAccount::readAgain()
@@ -56,10 +59,49 @@ void GitHubAccount::readAgain()
     if (m_busy)
         return; // a save or removal under way decides what the store holds
     startStoring(tr("Wird gelesen …"));
-    m_secrets.readAsync(tokenAccount, [account = QPointer(this)](const SecretStore::ReadResult &stored) {
-        if (account)
-            account->readBack(stored);
-    });
+    m_secrets.readAsync(
+        m_credentials.server().tokenAccount(), [account = QPointer(this)](const SecretStore::ReadResult &stored) {
+            if (account)
+                account->readBack(stored);
+        });
+}
+
+void GitHubAccount::setServer(const QString &input)
+{
+    if (m_busy)
+        return; // a save or removal under way is for the current server
+    const std::optional<GitHubServer> server = GitHubServer::fromAddress(input);
+    m_serverFeedback = server ? QString() : GitHubServer::invalidAddressText();
+    if (!server || *server == m_credentials.server()) {
+        Q_EMIT changed();
+        return;
+    }
+    startStoring(tr("Wird gelesen …"));
+    m_secrets.readAsync(
+        server->tokenAccount(), [account = QPointer(this), server = *server](const SecretStore::ReadResult &stored) {
+            if (account)
+                account->moved(server, stored);
+        });
+}
+
+void GitHubAccount::moved(const GitHubServer &server, const SecretStore::ReadResult &stored)
+{
+    m_busy = false;
+    m_feedback.clear();
+    qCDebug(lcSettings).noquote() << "GitHub server" << server.name();
+    server.store(m_preferences);
+    m_credentials.useServer(server, stored);
+    Q_EMIT changed();
+}
+
+QString GitHubAccount::serverAddress() const
+{
+    return m_credentials.server().address();
+}
+
+QString GitHubAccount::apiHost() const
+{
+    return m_credentials.server().apiRoot().host();
 }
 
 void GitHubAccount::readBack(const SecretStore::ReadResult &stored)

@@ -9,25 +9,38 @@
 #include <optional>
 
 class GitHubCredentials;
+class GitHubServer;
+class PreferenceStore;
+class TokenExpiry;
 
 // The GitHub token as the settings window handles it: saved to the secret store (the same item
-// the token tool writes) and handed to every GitHub client at once, or removed from both; and
-// who GitHub says the token belongs to, asked after each new token and, for the token read at
-// launch, when the pane first shows (again after a failed question). The token itself is never
-// kept here, shown or written anywhere else.
+// the token tool writes, one per server) and handed to every GitHub client at once, or removed
+// from both; the server the account lives on (github.com or an Enterprise Server, kept in the
+// preferences); and who GitHub says the token belongs to, asked after each new token and, for the
+// token read at launch, when the pane first shows (again after a failed question). The token
+// itself is never kept here, shown or written anywhere else.
 class GitHubAccount final : public QObject {
     Q_OBJECT
 public:
-    GitHubAccount(
-        SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, QObject *parent = nullptr);
+    GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api, const TokenExpiry &expiry,
+        PreferenceStore &preferences, QObject *parent = nullptr);
     ~GitHubAccount() override;
 
     // Stores the token typed or pasted as `input` (blanks around it dropped) without waiting for
     // the secret store; the clients get it once the store has taken it. Says why not in the
     // feedback line when the input is empty or the store refuses.
     void save(const QString &input);
-    // Deletes the stored token; once the store has answered, no client sends one.
+    // Deletes the current server's stored token; once the store has answered, no client sends one.
     void remove();
+    // Moves the account to the server at `input` (empty for github.com): kept in the preferences
+    // and its own token read from the secret store without waiting, which every client then sends
+    // to that server alone. An address that is not a server's is refused in the server's feedback
+    // line, changing nothing.
+    void setServer(const QString &input);
+    // The current server's address as typed back into the pane; empty for github.com.
+    QString serverAddress() const;
+    // The host the token goes to: api.github.com or the Enterprise Server's.
+    QString apiHost() const;
     // Reads the token from the secret store again without waiting (it was locked or not running,
     // or the token tool has stored a new one); the clients get what it finds.
     void readAgain();
@@ -46,8 +59,12 @@ public:
     // token, or a classic one without the notifications or repo scope), or marking them read (GitHub
     // refused it); empty otherwise.
     QString notificationsText() const;
+    // "Token läuft am 12.01. ab" in the week before the token ends; empty otherwise.
+    QString expiryText() const;
     // The outcome of the last save or removal; empty before the first.
     QString feedback() const { return m_feedback; }
+    // Why the last server address was refused; empty otherwise.
+    QString serverFeedback() const { return m_serverFeedback; }
 
 Q_SIGNALS:
     void changed();
@@ -61,10 +78,13 @@ private:
     void saved(const QString &token, const std::optional<SecretStore::Error> &failure);
     void removed(const std::optional<SecretStore::Error> &failure);
     void readBack(const SecretStore::ReadResult &stored);
+    void moved(const GitHubServer &server, const SecretStore::ReadResult &stored);
 
     SecretStore &m_secrets;
     GitHubCredentials &m_credentials;
     const GitHubApi &m_api;
+    const TokenExpiry &m_expiry;
+    PreferenceStore &m_preferences;
     CancelHandle m_lookup;
     // Asked once: keep the answer current from now on.
     bool m_following = false;
@@ -73,5 +93,6 @@ private:
     std::optional<GitHubUser> m_user;
     QString m_lookupError;
     QString m_feedback;
+    QString m_serverFeedback;
     bool m_busy = false;
 };

@@ -11,17 +11,57 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// A wrapped line in the secondary style, `side` points in from the sides and `below` above what
+// follows.
+void makeSecondaryLine(QLabel &label, int side, int below)
+{
+    label.setWordWrap(true);
+    label.setContentsMargins(side, 0, side, below);
+    SettingsStyle::setFont(label, 13);
+    SettingsStyle::makeSecondary(label);
+}
+
+// A section of `pane` holding `field` with its buttons in one line, over the line saying what
+// they did.
+void addFieldSection(QVBoxLayout &pane, const QString &title, QLineEdit &field,
+    std::initializer_list<QPushButton *> buttons, QLabel &feedback)
+{
+    auto *section = new SettingsSection(title, pane.parentWidget());
+    SettingsCard *card = section->card();
+    auto *line = new QWidget(card);
+    auto *lineLayout = new QHBoxLayout(line);
+    lineLayout->setContentsMargins(16, 10, 16, 10);
+    lineLayout->setSpacing(12);
+    SettingsStyle::setFont(field, 14);
+    lineLayout->addWidget(&field, 1);
+    for (QPushButton *button : buttons)
+        lineLayout->addWidget(button);
+    card->addWidget(line);
+    makeSecondaryLine(feedback, 16, 10);
+    card->addWidget(&feedback);
+    pane.addWidget(section);
+}
+
+} // namespace
+
 GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     : QWidget(parent)
     , m_account(account)
     , m_status(new QLabel)
     , m_scopes(new QLabel)
     , m_notifications(new QLabel)
+    , m_expiry(new QLabel)
+    , m_server(new QLineEdit)
+    , m_useServer(new QPushButton(tr("Übernehmen")))
+    , m_serverFeedback(new QLabel)
     , m_token(new QLineEdit)
     , m_save(new QPushButton(tr("Speichern")))
     , m_remove(new QPushButton(tr("Entfernen")))
     , m_readAgain(new QPushButton(tr("Erneut lesen")))
     , m_feedback(new QLabel)
+    , m_note(new QLabel)
 {
     auto *layout = makePaneLayout(*this);
 
@@ -36,7 +76,7 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLine->addLayout(accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label : { m_status, m_scopes, m_notifications, m_feedback })
+    for (QLabel *label : { m_status, m_scopes, m_notifications, m_expiry, m_feedback, m_serverFeedback, m_note })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
@@ -48,39 +88,20 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     accountLayout->addWidget(m_status);
     accountLayout->addWidget(m_scopes);
     accountLayout->addWidget(m_notifications);
+    SettingsStyle::setFont(*m_expiry, 13);
+    accountLayout->addWidget(m_expiry);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
-    auto *tokenSection = new SettingsSection(tr("Token"), this);
-    SettingsCard *tokenCard = tokenSection->card();
-    auto *tokenLine = new QWidget(tokenCard);
-    auto *tokenLayout = new QHBoxLayout(tokenLine);
-    tokenLayout->setContentsMargins(16, 10, 16, 10);
-    tokenLayout->setSpacing(12);
+    m_server->setAccessibleName(tr("Serveradresse"));
+    m_server->setPlaceholderText(tr("github.com – oder die Adresse eines GitHub Enterprise Servers"));
+    addFieldSection(*layout, tr("Server"), *m_server, { m_useServer }, *m_serverFeedback);
     m_token->setEchoMode(QLineEdit::Password);
     m_token->setAccessibleName(tr("Persönlicher Zugriffstoken"));
     m_token->setPlaceholderText(tr("Persönlicher Zugriffstoken"));
-    SettingsStyle::setFont(*m_token, 14);
-    tokenLayout->addWidget(m_token, 1);
-    tokenLayout->addWidget(m_save);
-    tokenLayout->addWidget(m_remove);
-    tokenCard->addWidget(tokenLine);
-    m_feedback->setWordWrap(true);
-    m_feedback->setContentsMargins(16, 0, 16, 10);
-    SettingsStyle::setFont(*m_feedback, 13);
-    SettingsStyle::makeSecondary(*m_feedback);
-    tokenCard->addWidget(m_feedback);
-    layout->addWidget(tokenSection);
-
-    auto *note = new QLabel(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die "
-                               "GitHub-API (api.github.com). Beide GitHub-Module nutzen ihn ab ihrer "
-                               "nächsten Anfrage."),
-        this);
-    note->setWordWrap(true);
-    note->setContentsMargins(4, 0, 4, 0);
-    SettingsStyle::setFont(*note, 13);
-    SettingsStyle::makeSecondary(*note);
-    layout->addWidget(note);
+    addFieldSection(*layout, tr("Token"), *m_token, { m_save, m_remove }, *m_feedback);
+    makeSecondaryLine(*m_note, 4, 0);
+    layout->addWidget(m_note);
 
     const auto save = [this] {
         if (m_account.isBusy())
@@ -94,6 +115,14 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     connect(m_token, &QLineEdit::returnPressed, this, save);
     connect(m_remove, &QPushButton::clicked, this, [this] { m_account.remove(); });
     connect(m_readAgain, &QPushButton::clicked, this, [this] { m_account.readAgain(); });
+    const auto useServer = [this] {
+        if (!m_account.isBusy())
+            m_account.setServer(m_server->text());
+    };
+    connect(m_useServer, &QPushButton::clicked, this, useServer);
+    connect(m_server, &QLineEdit::returnPressed, this, useServer);
+    m_shownServer = m_account.serverAddress();
+    m_server->setText(m_shownServer);
     connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
     showAccount();
     m_account.lookUpIfUnknown();
@@ -106,9 +135,22 @@ void GitHubAccountPane::showAccount()
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_notifications->setText(m_account.notificationsText());
     m_notifications->setVisible(!m_account.notificationsText().isEmpty());
+    m_expiry->setText(m_account.expiryText());
+    m_expiry->setVisible(!m_account.expiryText().isEmpty());
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());
     m_remove->setEnabled(!m_account.isBusy());
     m_readAgain->setEnabled(!m_account.isBusy());
+    m_useServer->setEnabled(!m_account.isBusy());
+    m_serverFeedback->setText(m_account.serverFeedback());
+    m_serverFeedback->setVisible(!m_account.serverFeedback().isEmpty());
+    // The field shows the server in use once it changes; until then what is typed stays.
+    if (const QString address = m_account.serverAddress(); address != m_shownServer) {
+        m_shownServer = address;
+        m_server->setText(address);
+    }
+    m_note->setText(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). "
+                       "Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.")
+                        .arg(m_account.apiHost()));
 }

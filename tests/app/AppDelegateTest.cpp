@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 #include "RowModule.h"
 
+#include "core/GitHubPage.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
@@ -13,6 +14,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QNetworkReply>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -120,6 +122,30 @@ TEST_F(AppDelegateTest, AnUnreadableKeyringIsSaidAndReadAgainWhenItAppears)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
     EXPECT_EQ(server.requests()[0].header("Authorization"), "Bearer " + token.toLatin1());
     EXPECT_NE(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
+}
+
+// With an Enterprise Server in the preferences, the launch reads that server's token and the
+// modules send it there alone; the stand-in for github.com hears only the anonymous update check,
+// and pages open on the Enterprise Server only.
+TEST_F(AppDelegateTest, AnEnterpriseServerInThePreferencesGetsItsOwnTokenAndPages)
+{
+    HttpsTestServer enterprise;
+    ASSERT_TRUE(enterprise.start());
+    const GitHubServer ghes = GitHubServer::fromAddress(enterprise.origin().toString()).value();
+    ghes.store(*prefs.store);
+    const auto unpin = qScopeGuard([] { GitHubPage::pinTo(GitHubServer()); });
+    secrets.items.insert(ghes.tokenAccount(), u"ghp_enterprise"_s);
+    AppDelegate &delegate = create();
+    delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !enterprise.requests().isEmpty(); }, 10000));
+    EXPECT_TRUE(enterprise.requests()[0].target.startsWith("/api/v3/"));
+    EXPECT_EQ(enterprise.requests()[0].header("Authorization"), "Bearer ghp_enterprise");
+    EXPECT_TRUE(GitHubPage::isGitHubPage(QUrl(enterprise.origin().toString() + u"/o/r/pull/1"_s)));
+    EXPECT_FALSE(GitHubPage::isGitHubPage(QUrl(u"https://github.com/o/r/pull/1"_s)));
+
+    scheduler.advance(60); // the updater's first check
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
+    EXPECT_FALSE(std::ranges::any_of(server.requests(), [](const auto &r) { return r.hasHeader("Authorization"); }));
 }
 
 } // namespace

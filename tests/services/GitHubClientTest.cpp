@@ -164,10 +164,16 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     server.setResponse(u"/user"_s, Response::json("{}", 401));
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
-    server.setResponse(u"/user"_s, { 200, { { "X-OAuth-Scopes", "repo, notifications" } }, R"({"login": "octocat"})" });
+    // A success also tells when a token that expires ends (here with GitHub's offset form).
+    server.setResponse(u"/user"_s,
+        { 200,
+            { { "X-OAuth-Scopes", "repo, notifications" },
+                { "GitHub-Authentication-Token-Expiration", "2027-01-12 09:30:00 +0100" } },
+            R"({"login": "octocat"})" });
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
+    EXPECT_EQ(credentials.expiry(), QDateTime::fromString(u"2027-01-12T08:30:00Z"_s, Qt::ISODate));
     // Marking a thread read is a PATCH with the token to the thread's path; GitHub answers 205.
     server.setResponse(u"/notifications/threads/42"_s, { 205, {}, {} });
     EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
@@ -216,6 +222,38 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
             = GitHubTransport::waitAskedFor({ 403, {}, { { "X-RateLimit-Remaining", "0" }, { name, value } } }, now);
         EXPECT_EQ(asked.value_or(-1), wait) << name << ": " << value;
     }
+}
+
+// A second server stands for an Enterprise Server beside the first, which stands for github.com:
+// each token goes to its own server's API alone, and the update check to github.com without one.
+TEST_F(GitHubClientTest, EachServersTokenGoesToItsOwnApiAloneAndNeverToTheOther)
+{
+    HttpsTestServer enterprise;
+    ASSERT_TRUE(enterprise.start());
+    const GitHubServer ghes = GitHubServer::fromAddress(enterprise.origin().toString()).value();
+    credentials.useServer(ghes, SecretStore::ReadResult::found(u"ghp_enterprise"_s));
+    enterprise.setResponse(u"/api/v3/user"_s, Response::json(R"({"login": "octocat"})"));
+    enterprise.setResponse(u"/api/v3/away"_s, Response::redirect(server.url(u"/user"_s)));
+    server.setResponse(u"/user"_s, Response::json(R"({"login": "public"})"));
+    const auto login = [&] { return await<GitHubUser>([&](auto done) { c.currentUser(done); }).value().login; };
+
+    EXPECT_EQ(login(), u"octocat"_s);
+    EXPECT_TRUE(bytes(u"/user"_s).isOk()) << "a leading slash counts from the API root as well";
+    EXPECT_EQ(enterprise.requests().at(0).header("Authorization"), "Bearer ghp_enterprise");
+    EXPECT_EQ(bytes(u"away"_s).error(), GitHubError::refused()) << "a redirect to the other server";
+    EXPECT_EQ(bytes(server.url(u"/user"_s).toString()).error(), GitHubError::refused());
+    GitHubClient anonymous { network, endpoint };
+    EXPECT_TRUE(await<QByteArray>([&](auto done) { anonymous.getBytes(u"user"_s, done); }).isOk());
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_FALSE(server.requests().at(0).hasHeader("Authorization")) << "the update check stays anonymous";
+
+    // Back on github.com its own token goes there, and nothing to the Enterprise Server.
+    credentials.useServer(GitHubServer(), SecretStore::ReadResult::found(token));
+    enterprise.clearRequests();
+    EXPECT_EQ(login(), u"public"_s);
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer " + token.toUtf8());
+    EXPECT_EQ(bytes(enterprise.url(u"/api/v3/user"_s).toString()).error(), GitHubError::refused());
+    EXPECT_TRUE(enterprise.requests().isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // with an unlocked gnome-keyring.
 #include "QtPrinters.h"
 
+#include "core/GitHubServer.h"
 #include "services/KeychainStore.h"
 
 #include <QProcess>
@@ -46,9 +47,21 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
     EXPECT_TRUE(blankStatus == 1 && blankOutput.contains("Kein Token gelesen")) << blankOutput.toStdString();
     const auto [argumentStatus, argumentOutput] = runTool(tool, { QString::fromLatin1(token) });
     EXPECT_TRUE(argumentStatus != 0 && !argumentOutput.contains(token));
+    // Another server's token lands in an item of its own; a bad address stores nothing.
+    EXPECT_EQ(runTool(tool, { u"--server"_s, u"https://127.0.0.1:8443/"_s }, "ghp_enterprise\n").first, 0);
+    EXPECT_EQ(runTool(tool, { u"--server"_s, u"http://127.0.0.1:8443"_s }, "ghp_plain\n").first, 2);
 
     KeychainStore store;
-    const QString account = QString::fromLatin1(KeychainStore::gitHubTokenAccount);
+    const QString account = GitHubServer().tokenAccount();
+    EXPECT_EQ(store.read(GitHubServer::fromAddress(u"https://127.0.0.1:8443"_s)->tokenAccount()),
+        Read::found(u"ghp_enterprise"_s));
+    // The github.com item keeps the attributes it always had.
+    const auto lookup = [](const QString &user) {
+        return runTool(u"secret-tool"_s,
+            { u"lookup"_s, u"user"_s, user, u"server"_s, QString::fromLatin1(KeychainStore::service) });
+    };
+    EXPECT_EQ(lookup(u"github.pat"_s).second, token);
+    EXPECT_EQ(lookup(u"github.pat@127.0.0.1:8443"_s).second, "ghp_enterprise");
     // The settings window saves and removes without waiting: the answer (0 for success) comes
     // through the event loop after the call has returned.
     const auto answerOf = [](const std::function<void(SecretStore::Done)> &call) {

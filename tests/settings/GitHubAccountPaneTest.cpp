@@ -13,6 +13,12 @@ protected:
     GitHubAccountPaneTest() { select(SettingsPanes::gitHubAccount); }
     void press(const QString &title) { button(*view().currentPane(), title)->click(); }
     QLineEdit *field() { return findNamed<QLineEdit>(*view().currentPane(), u"Persönlicher Zugriffstoken"_s); }
+    void useServer(const QString &address)
+    {
+        findNamed<QLineEdit>(*view().currentPane(), u"Serveradresse"_s)->setText(address);
+        press(u"Übernehmen"_s);
+        settle();
+    }
     // The secret store answers on a later turn of the event loop.
     void save(const QString &input)
     {
@@ -74,6 +80,40 @@ TEST_F(GitHubAccountPaneTest, SavesTheTrimmedTokenShowsTheAccountUntilRefusedAnd
     EXPECT_TRUE(secrets.items.isEmpty());
     EXPECT_EQ(credentials.token(), std::nullopt);
     EXPECT_TRUE(shows(u"Kein Token hinterlegt."_s));
+}
+
+// Each server keeps its own token; an address that is not a server's changes nothing.
+TEST_F(GitHubAccountPaneTest, AnEnterpriseServerReadsSavesAndRemovesItsOwnTokenAndABadAddressIsRefused)
+{
+    secrets.items.insert(u"github.pat"_s, u"ghp_public"_s);
+    secrets.items.insert(u"github.pat@ghe.example.com:8443"_s, u"ghp_enterprise"_s);
+    credentials.takeStored(secrets.read(u"github.pat"_s));
+    const quint64 generation = credentials.tokenGeneration();
+    for (const QString &bad : { u"http://ghe.example.com"_s, u"ghe.example.com"_s, u"https://ghe.example.com/x"_s,
+             u"https://me@ghe.example.com"_s, u"https://ghe.example.com/?a"_s, u"https://"_s }) {
+        useServer(bad);
+        EXPECT_TRUE(shows(u"Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa "
+                          "https://github.example.com."_s))
+            << bad.toStdString();
+        EXPECT_EQ(credentials.tokenGeneration(), generation);
+    }
+    EXPECT_FALSE(prefs.containsUserValue(AppPreferences::gitHubServer));
+
+    useServer(u"https://GHE.example.com:8443/"_s);
+    EXPECT_EQ(prefs.stringValue(AppPreferences::gitHubServer), u"https://ghe.example.com:8443"_s);
+    EXPECT_EQ(credentials.token(), u"ghp_enterprise"_s);
+    EXPECT_EQ(credentials.server().apiRoot(), QUrl(u"https://ghe.example.com:8443/api/v3/"_s));
+    EXPECT_TRUE(shows(u"Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API "
+                      "(ghe.example.com). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage."_s));
+    save(u"ghp_renewed"_s);
+    EXPECT_EQ(secrets.items.value(u"github.pat@ghe.example.com:8443"_s), u"ghp_renewed"_s);
+    press(u"Entfernen"_s);
+    settle();
+    EXPECT_EQ(secrets.items, (QHash<QString, QString> { { u"github.pat"_s, u"ghp_public"_s } }));
+
+    useServer(u"https://api.github.com"_s); // github.com too
+    EXPECT_FALSE(prefs.containsUserValue(AppPreferences::gitHubServer));
+    EXPECT_EQ(credentials.token(), u"ghp_public"_s);
 }
 
 // A keyring that could not be read is no missing token; "Erneut lesen" asks it again without waiting.

@@ -2,15 +2,18 @@
 
 #include "FakeGitHubApi.h"
 #include "InMemorySecretStore.h"
+#include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
 #include "core/DevModule.h"
+#include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "services/GitHubCredentials.h"
+#include "services/TokenExpiry.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
@@ -135,7 +138,10 @@ protected:
     InMemorySecretStore secrets;
     GitHubCredentials credentials;
     FakeGitHubApi gitHub;
-    GitHubAccount account { secrets, credentials, gitHub };
+    ManualScheduler expiryClock;
+    EventBus bus;
+    TokenExpiry expiry { credentials, expiryClock, prefs, bus };
+    GitHubAccount account { secrets, credentials, gitHub, expiry, prefs };
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;

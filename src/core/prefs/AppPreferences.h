@@ -35,6 +35,9 @@ inline const QString gitHubRepositories = QStringLiteral("github.repositories");
 // What the user set for each of them (mute, branches, workflow): an object from "owner/name" to
 // an object of options. Apart from the list, so a list written by an older version reads the same.
 inline const QString gitHubRepositoryOptions = QStringLiteral("github.repositoryOptions");
+// The GitHub Enterprise Server the account lives on ("https://github.example.com"); github.com
+// when absent or empty (GitHubServer reads and writes it).
+inline const QString gitHubServer = QStringLiteral("github.server");
 
 // Tarnlet's own repository: where its releases are published, and the one watched until the user
 // chooses others.

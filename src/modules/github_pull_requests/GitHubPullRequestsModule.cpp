@@ -175,15 +175,15 @@ bool GitHubPullRequestsModule::isMarkedRead(const GitHubNotification &notificati
     return true;
 }
 
-QUrl GitHubPullRequestsModule::subjectPage(const GitHubNotification &notification)
+QUrl GitHubPullRequestsModule::subjectPage(const GitHubServer &server, const GitHubNotification &notification)
 {
     const GitHubNotification::Subject &subject = notification.subject;
     QString repository = notification.repository.fullName;
     QString rest; // the address's path after the repository
     if (subject.url) {
-        static const QRegularExpression address(QStringLiteral("^/repos/([^/]+/[^/]+)/(.+)$"));
-        const QRegularExpressionMatch match = address.match(subject.url->path());
-        // Only an address within the thread's own repository leads anywhere.
+        static const QRegularExpression address(QStringLiteral("^repos/([^/]+/[^/]+)/(.+)$"));
+        const QRegularExpressionMatch match = address.match(server.apiPath(*subject.url).value_or(QString()));
+        // Only an address on the server's API, within the thread's own repository, leads anywhere.
         if (!match.hasMatch() || match.captured(1).compare(repository, Qt::CaseInsensitive) != 0)
             return {};
         repository = match.captured(1);
@@ -210,12 +210,12 @@ QUrl GitHubPullRequestsModule::subjectPage(const GitHubNotification &notificatio
         return {};
     }
     // The path arrives decoded: a repository part must be a repository's name, or an escaped "?"
-    // or "#" in it would lead the page somewhere else on github.com.
+    // or "#" in it would lead the page somewhere else on the server.
     const ModuleListSetting::Normalized name = GitHubRepository::normalize(repository);
     if (std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
         return {};
-    const QUrl url(QStringLiteral("https://github.com/%1/%2").arg(repository, page));
-    return GitHubPage::isGitHubPage(url) ? url : QUrl();
+    const QUrl url = server.webOrigin().resolved(QUrl(repository + u'/' + page));
+    return server.isWebPage(url) ? url : QUrl();
 }
 
 GitHubPullRequestsModule::~GitHubPullRequestsModule()
@@ -327,7 +327,7 @@ void GitHubPullRequestsModule::announce(
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
-    const QUrl page = subjectPage(notification);
+    const QUrl page = subjectPage(m_credentials.server(), notification);
     m_messages.prepend(
         Message { text, QDateTime::currentDateTimeUtc(), page, notification.id, notification.updatedAt });
     if (m_messages.size() > keptMessages)

@@ -18,6 +18,7 @@
 #include <optional>
 
 class GitHubCredentials;
+class GitHubServer;
 class PreferenceStore;
 
 // Announces the news GitHub notifies about in the watched repositories (the preference
@@ -61,11 +62,12 @@ public:
     // The newest announced messages with their age, or why there are none.
     QList<ModuleRow> overlayRows() const override;
 
-    // The github.com page a thread leads to, from its subject's API address: a pull request's or an
-    // issue's own page ("…/repos/o/n/pulls/7" → "https://github.com/o/n/pull/7"), the repository's
-    // releases, discussions or Actions page for those kinds (their address may be missing). Empty
-    // for another subject type, an address of another repository or one of another form.
-    static QUrl subjectPage(const GitHubNotification &notification);
+    // The page on `server` a thread leads to, from its subject's address on the server's API: a pull
+    // request's or an issue's own page ("…/repos/o/n/pulls/7" → "<web origin>/o/n/pull/7"), the
+    // repository's releases, discussions or Actions page for those kinds (their address may be
+    // missing). Empty for another subject type, an address elsewhere, of another repository or of
+    // another form.
+    static QUrl subjectPage(const GitHubServer &server, const GitHubNotification &notification);
 
     // Drops the message of thread `threadId` at once and marks the thread read on GitHub, unless
     // GitHub has refused that to the token before. Asked once: the thread stays away until GitHub

@@ -79,6 +79,20 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
     EXPECT_EQ(module->overlayRows().at(0).link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
+    // Only an address on the server's own API makes a page on the server.
+    const GitHubServer enterprise = GitHubServer::fromAddress(QStringLiteral("https://ghe.example.com")).value();
+    const auto page = [](const GitHubServer &server, const char *address) {
+        GitHubNotification pull = thread("7", "comment");
+        pull.subject.url = QUrl(QString::fromLatin1(address));
+        return GitHubPullRequestsModule::subjectPage(server, pull);
+    };
+    EXPECT_EQ(page(GitHubServer(), "https://ghe.example.com/api/v3/repos/o/r/pulls/7"), QUrl());
+    EXPECT_EQ(page(enterprise, "https://ghe.example.com/api/v3/repos/o/r/pulls/7"),
+        QUrl(QStringLiteral("https://ghe.example.com/o/r/pull/7")));
+    for (const char *address : { "https://api.github.com/repos/o/r/pulls/7",
+             "https://ghe.example.com/repos/o/r/pulls/7", "http://ghe.example.com/api/v3/repos/o/r/pulls/7",
+             "https://ghe.example.com:8443/api/v3/repos/o/r/pulls/7" })
+        EXPECT_EQ(page(enterprise, address), QUrl()) << address;
 
     // An added repository is asked at once; its first answer is a baseline of its own. GitHub
     // spells it as it likes.
@@ -157,7 +171,8 @@ TEST_F(GitHubPullRequestsModuleTest, IssuesReleasesDiscussionsAndFailedRunsHaveT
     // The path arrives decoded; only a repository's name makes a page of it, with an address or without.
     for (const GitHubNotification &unnamed : { about("1", "PullRequest", "comment", "o%3Fx/r/pulls/1", "o?x/r"),
              about("2", "Discussion", "comment", "", "o/$"), about("3", "Commit", "comment", "o/r/commits/3") })
-        EXPECT_EQ(GitHubPullRequestsModule::subjectPage(unnamed), QUrl()) << unnamed.repository.fullName.toStdString();
+        EXPECT_EQ(GitHubPullRequestsModule::subjectPage(GitHubServer(), unnamed), QUrl())
+            << unnamed.repository.fullName.toStdString();
 }
 
 TEST_F(GitHubPullRequestsModuleTest, OpeningOrMarkingARowMarksItsThreadReadOnceAndDropsItUntilGitHubListsItChanged)
