@@ -1,4 +1,4 @@
-// The signed-in user's notifications, and the pull-request page a notification's subject leads to.
+// The signed-in user's notifications, and the page a notification's subject leads to.
 #include "FuzzInput.h"
 
 #include "core/GitHubServer.h"
@@ -12,17 +12,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decodeOrRefuse([&] {
         for (const GitHubNotification &notification : GitHubNotification::decodeList(fuzzBytes(data, size))) {
-            if (!notification.subject.url)
-                continue;
-            // The page is a pull request of a repository with a proper name, never another page.
-            const QUrl page = GitHubPullRequestsModule::pullRequestPage(GitHubServer(), *notification.subject.url);
+            const QUrl page = GitHubPullRequestsModule::subjectPage(GitHubServer(), notification);
             if (page.isEmpty())
                 continue;
-            static const QRegularExpression form(QStringLiteral("^/([^/]+/[^/]+)/pull/[0-9]+$"));
+            // The page is one of the thread's own repository, with a proper name, never another page.
+            static const QRegularExpression form(
+                QStringLiteral("^/([^/]+/[^/]+)/(pull/[0-9]+|issues/[0-9]+|releases|discussions|actions)$"));
             const QRegularExpressionMatch match = form.match(page.path());
             fuzzCheck(page.query().isEmpty() && page.fragment().isEmpty() && match.hasMatch()
-                    && std::holds_alternative<QString>(GitHubRepository::normalize(match.captured(1))),
-                "a notification leads to the page of a pull request");
+                    && std::holds_alternative<QString>(GitHubRepository::normalize(match.captured(1)))
+                    && match.captured(1).compare(notification.repository.fullName, Qt::CaseInsensitive) == 0,
+                "a notification leads to a page of its own repository");
         }
     });
     return 0;

@@ -445,8 +445,8 @@
         <translation>Runs could not be loaded.</translation>
     </message>
     <message>
-        <source>Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
-        <translation>Pull request news needs a classic token with the notifications or repo scope.</translation>
+        <source>GitHub-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.</source>
+        <translation>GitHub notifications need a classic token with the notifications or repo scope.</translation>
     </message>
 </context>
 <context>
@@ -460,24 +460,48 @@
         <translation>New review or comment: %1</translation>
     </message>
     <message>
-        <source>Keine neuen Pull-Request-Meldungen</source>
-        <translation>No new pull request notifications</translation>
-    </message>
-    <message>
         <source>PR gemergt: %1</source>
         <translation>PR merged: %1</translation>
     </message>
     <message>
-        <source>Pull Requests</source>
-        <translation>Pull Requests</translation>
-    </message>
-    <message>
-        <source>Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.</source>
-        <translation>Review requests, reviews, comments and merged PRs as notifications.</translation>
-    </message>
-    <message>
         <source>Als gelesen markieren</source>
         <translation>Mark as read</translation>
+    </message>
+    <message>
+        <source>Issue zugewiesen: %1</source>
+        <translation>Issue assigned: %1</translation>
+    </message>
+    <message>
+        <source>Erwähnt in Issue: %1</source>
+        <translation>Mentioned in issue: %1</translation>
+    </message>
+    <message>
+        <source>Kommentar zu Issue: %1</source>
+        <translation>Comment on issue: %1</translation>
+    </message>
+    <message>
+        <source>Release veröffentlicht: %1</source>
+        <translation>Release published: %1</translation>
+    </message>
+    <message>
+        <source>Diskussion: %1</source>
+        <translation>Discussion: %1</translation>
+    </message>
+    <message>
+        <source>Run fehlgeschlagen: %1</source>
+        <translation>Run failed: %1</translation>
+    </message>
+    <message>
+        <source>Keine neuen GitHub-Meldungen</source>
+        <translation>No new GitHub notifications</translation>
+    </message>
+    <message>
+        <source>GitHub-Meldungen</source>
+        <translation>GitHub notifications</translation>
+    </message>
+    <message>
+        <source>Pull Requests, Issues, Diskussionen, Releases und fehlgeschlagene Runs, über die GitHub benachrichtigt, als Meldung.</source>
+        <translation>Pull requests, issues, discussions, releases and failed runs GitHub notifies you about, as news.</translation>
     </message>
 </context>
 <context>
@@ -791,6 +815,22 @@
     <message>
         <source>Melden bei</source>
         <translation>Notify for</translation>
+    </message>
+    <message>
+        <source>Issues</source>
+        <translation>Issues</translation>
+    </message>
+    <message>
+        <source>Diskussionen</source>
+        <translation>Discussions</translation>
+    </message>
+    <message>
+        <source>Release veröffentlicht</source>
+        <translation>Release published</translation>
+    </message>
+    <message>
+        <source>Run fehlgeschlagen (GitHub-Meldung)</source>
+        <translation>Run failed (GitHub notification)</translation>
     </message>
 </context>
 <context>

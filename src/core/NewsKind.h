@@ -10,10 +10,17 @@ namespace NewsKind {
 inline const QString reviewRequested = QStringLiteral("github.reviewRequested");
 inline const QString reviewOrComment = QStringLiteral("github.reviewOrComment");
 inline const QString pullRequestMerged = QStringLiteral("github.pullRequestMerged");
+inline const QString issue = QStringLiteral("github.issue");
+inline const QString discussion = QStringLiteral("github.discussion");
+inline const QString releasePublished = QStringLiteral("github.releasePublished");
 inline const QString runFailed = QStringLiteral("github.runFailed");
+// A failed run GitHub itself notifies about: a switch of its own, as the Actions module may
+// announce the same run.
+inline const QString runFailedReported = QStringLiteral("github.runFailedReported");
 inline const QString runFixed = QStringLiteral("github.runFixed");
 
 // The kinds with a switch, in the order the switches are listed.
-inline const QStringList switchable { reviewRequested, reviewOrComment, pullRequestMerged, runFailed, runFixed };
+inline const QStringList switchable { reviewRequested, reviewOrComment, pullRequestMerged, issue, discussion,
+    releasePublished, runFailed, runFailedReported, runFixed };
 
 } // namespace NewsKind

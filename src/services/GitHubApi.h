@@ -62,9 +62,9 @@ public:
     // answer's order.
     virtual CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
         Callback<Polled<QList<WorkflowRun>>> done) const = 0;
-    // The unread notifications about pull requests of the repositories `repos` (names compared
-    // without regard to case, as GitHub does), in the answer's order.
-    virtual CancelHandle unreadPullRequestNotifications(
+    // The unread notifications of every subject type about the repositories `repos` (names
+    // compared without regard to case, as GitHub does), in the answer's order.
+    virtual CancelHandle unreadNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const = 0;
     // The pull request at `address`, an absolute API address taken from a notification.
     virtual CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const = 0;

@@ -54,14 +54,13 @@ CancelHandle GitHubClient::workflowRuns(
         [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
 }
 
-CancelHandle GitHubClient::unreadPullRequestNotifications(
+CancelHandle GitHubClient::unreadNotifications(
     const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const
 {
     const auto decode = [repos](const QByteArray &body) {
         QList<GitHubNotification> kept;
         for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
-            if (repos.contains(notification.repository.fullName, Qt::CaseInsensitive)
-                && notification.subject.type == u"PullRequest")
+            if (repos.contains(notification.repository.fullName, Qt::CaseInsensitive))
                 kept.append(std::move(notification));
         }
         return kept;

@@ -96,7 +96,7 @@ public:
     // The request for those runs, relative to the API root: one workflow's runs through its own
     // list, a branch as the query's `branch`.
     static QString workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage);
-    CancelHandle unreadPullRequestNotifications(
+    CancelHandle unreadNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override;
     CancelHandle pullRequestState(const QString &address, Callback<PullRequestState> done) const override;
     CancelHandle currentUser(Callback<GitHubUser> done) const override;

@@ -80,5 +80,5 @@ QString GitHubErrorText::of(const GitHubError &error, Asked asked)
 
 QString GitHubErrorText::notificationsNeedClassicToken()
 {
-    return tr("Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.");
+    return tr("GitHub-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo.");
 }

@@ -13,7 +13,7 @@ class GitHubErrorText final {
 public:
     enum class Asked {
         WorkflowRuns, // a repository's runs: the Actions module's rows
-        Notifications, // the pull-request notifications: a token that may not read them, or none
+        Notifications, // the notifications: a token that may not read them, or none
         Account, // who the token belongs to: the account pane
         RunCommand, // a run re-run or cancelled: the run's line in the Actions pane
         Release, // the latest release, asked without a token: the update check's message

@@ -58,7 +58,7 @@ public:
     // "GitHub-Kontingent: 4.210 von 5.000 übrig, Tarnlet nutzt 312 pro Stunde" in the local number
     // format, following the answers as they come; empty until an answer told the limit.
     QString budgetText() const;
-    // What the token lacks for pull-request news: reading notifications at all (a fine-grained
+    // What the token lacks for GitHub news: reading notifications at all (a fine-grained
     // token, or a classic one without the notifications or repo scope), or marking them read (GitHub
     // refused it); empty otherwise.
     QString notificationsText() const;

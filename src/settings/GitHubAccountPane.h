@@ -9,7 +9,7 @@ class QPushButton;
 class SettingsMessage;
 
 // The GitHub account pane: who the token belongs to (or that GitHub refuses it) with its scopes,
-// what is left of the hourly limit and what the token lacks for pull-request news, and a password
+// what is left of the hourly limit and what the token lacks for GitHub news, and a password
 // field with "Speichern" (Return does the same) and "Entfernen". The field is emptied after every
 // save, so the token is never shown again. "Erneut lesen" reads the secret store again (one that
 // was locked or not running). Above the token, the server: empty for github.com, or a GitHub

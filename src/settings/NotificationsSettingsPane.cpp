@@ -57,7 +57,12 @@ NotificationsSettingsPane::NotificationsSettingsPane(
         { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptKey(NewsKind::reviewRequested) },
         { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptKey(NewsKind::reviewOrComment) },
         { QT_TR_NOOP("Pull Request gemergt"), AppPreferences::interruptKey(NewsKind::pullRequestMerged) },
+        { QT_TR_NOOP("Issues"), AppPreferences::interruptKey(NewsKind::issue) },
+        { QT_TR_NOOP("Diskussionen"), AppPreferences::interruptKey(NewsKind::discussion) },
+        { QT_TR_NOOP("Release veröffentlicht"), AppPreferences::interruptKey(NewsKind::releasePublished) },
         { QT_TR_NOOP("Run fehlgeschlagen"), AppPreferences::interruptKey(NewsKind::runFailed) },
+        { QT_TR_NOOP("Run fehlgeschlagen (GitHub-Meldung)"),
+            AppPreferences::interruptKey(NewsKind::runFailedReported) },
         { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptKey(NewsKind::runFixed) },
     };
     for (bool first = true; const auto &[title, key] : switches) {

@@ -82,7 +82,7 @@ def run(a11y):
     import pyatspi
     items = x.wait_for(lambda: a11y.find_all(window, "list item"), what="the pane list")
     check([n.name for n in items] == ["Allgemein", "Notch", "Benachrichtigungen", "Module", "GitHub Actions",
-                                      "Pull Requests", "Docker", "", "GitHub-Konto", "Updates"], [n.name for n in items])
+                                      "GitHub-Meldungen", "Docker", "", "GitHub-Konto", "Updates"], [n.name for n in items])
     check(items[0].getState().contains(pyatspi.STATE_SELECTED), "the first pane is not selected")
     check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 7)), "a header is selectable")
     items[6].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
@@ -127,7 +127,7 @@ def run(a11y):
     x.move_away()
     x.wait_for(flashed, what="the flash announced")
     rows = [n.name for n in a11y.find_all(find("status bar", FLASH), "list item")]
-    check("Keine neuen Pull-Request-Meldungen" in rows, "overlay rows %s" % rows)
+    check("Keine neuen GitHub-Meldungen" in rows, "overlay rows %s" % rows)
 
     program.menu("Up", "Return")  # the last entry quits
     check(program.process.wait(timeout=5) == 0, "quitting did not end with status 0")

@@ -14,6 +14,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -129,10 +131,13 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
         { 200, { { "X-Poll-Interval", "120" } },
             readFixture(TARNLET_MODULE_FIXTURES, "github_pull_requests/data/notifications_page.json") });
     const auto polled = await<Polled<QList<GitHubNotification>>>(
-        [&](auto done) { c.unreadPullRequestNotifications({ u"octo-org/hello-world"_s }, done); });
+        [&](auto done) { c.unreadNotifications({ u"octo-org/hello-world"_s }, done); });
     EXPECT_EQ(polled.value().pollInterval, 120);
-    EXPECT_EQ(polled.value().value.size(), 24)
-        << "of 50 threads, the pull requests of the watched repository, whatever the case";
+    EXPECT_EQ(polled.value().value.size(), 44)
+        << "of 50 threads, those of the watched repository whatever the case, of every subject type";
+    EXPECT_TRUE(std::ranges::any_of(polled.value().value, [](const GitHubNotification &notification) {
+        return notification.subject.type == u"CheckSuite" && !notification.subject.url;
+    })) << "a subject without an address decodes";
 
     server.setResponse(u"/huge"_s, Response::json(QByteArray(1 << 21, ' ') + "{}"));
     EXPECT_EQ(bytes(u"huge"_s).error(), GitHubError::tooLarge());

@@ -151,8 +151,7 @@ TEST_F(GitHubAccountPaneTest, AnUnreadableKeyringIsSaidAndReadAgainOnRequest)
     // A fine-grained token cannot read notifications at all; neither can a classic one without the scope.
     gitHub.users.answer(GitHubUser { u"octocat"_s, std::nullopt });
     EXPECT_TRUE(shows(u"Angemeldet als octocat"_s));
-    EXPECT_TRUE(
-        shows(u"Pull-Request-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo."_s));
+    EXPECT_TRUE(shows(u"GitHub-Meldungen brauchen ein klassisches Token mit dem Scope notifications oder repo."_s));
     EXPECT_FALSE(shows(u"Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo "
                        "nötig)."_s));
     EXPECT_TRUE(readAgain->isEnabled());

@@ -286,7 +286,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
 
     // One switch per kind of news, each on by default and stored as switched.
     for (const QString &kind : { u"Review angefragt"_s, u"Reviews und Kommentare"_s, u"Pull Request gemergt"_s,
-             u"Run fehlgeschlagen"_s, u"Run wieder erfolgreich"_s }) {
+             u"Issues"_s, u"Diskussionen"_s, u"Release veröffentlicht"_s, u"Run fehlgeschlagen"_s,
+             u"Run fehlgeschlagen (GitHub-Meldung)"_s, u"Run wieder erfolgreich"_s }) {
         const ToggleSwitch *kindSwitch = toggle(pane, kind);
         EXPECT_TRUE(kindSwitch && kindSwitch->isChecked()) << kind.toStdString();
     }

@@ -84,7 +84,7 @@ public:
         return runs.add(GitHubClient::workflowRunsPath(repo, filter, perPage), std::move(done));
     }
     // Logged as the repositories joined by ",".
-    CancelHandle unreadPullRequestNotifications(
+    CancelHandle unreadNotifications(
         const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const override
     {
         return notifications.add(repos.join(u','), std::move(done));

@@ -14,7 +14,7 @@
 class GitHubCredentials;
 class Scheduler;
 
-// One thing a GitHub module polls (a repository's runs, the pull-request notifications), asked
+// One thing a GitHub module polls (a repository's runs, the notifications), asked
 // again and again on the scheduler. The module sends each request and says how it ended; the
 // watcher decides when the next one goes out: after the module's pause on success, backing off
 // after failures, once GitHub's wait is over when it asks for one (which is no failure), and at

@@ -18,16 +18,44 @@ struct News {
     QString kind;
 };
 
-// The news for reasons that need no further request; none for a state change or an unknown reason.
+// GitHub names a run's outcome in the thread's title, in English ("CI workflow run failed for main
+// branch"); a run that succeeded or was cancelled is no news.
+bool saysFailed(const QString &title)
+{
+    static const QRegularExpression failed(QStringLiteral("\\bfailed\\b"), QRegularExpression::CaseInsensitiveOption);
+    return failed.match(title).hasMatch();
+}
+
+// The news for threads that need no further request, by subject type and reason; none for a pull
+// request's state change (its merge check decides) or for what is not announced.
 std::optional<News> immediateNews(const GitHubNotification &notification)
 {
+    const QString &type = notification.subject.type;
     const QString &reason = notification.reason;
-    if (reason == u"review_requested")
-        return News { GitHubPullRequestsModule::tr("Review angefragt: %1").arg(notification.subject.title),
-            NewsKind::reviewRequested };
-    if (reason == u"author" || reason == u"comment" || reason == u"mention" || reason == u"team_mention")
-        return News { GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(notification.subject.title),
-            NewsKind::reviewOrComment };
+    const QString &title = notification.subject.title;
+    const bool commented = reason == u"author" || reason == u"comment";
+    const bool mentioned = reason == u"mention" || reason == u"team_mention";
+    if (type == u"PullRequest") {
+        if (reason == u"review_requested")
+            return News { GitHubPullRequestsModule::tr("Review angefragt: %1").arg(title), NewsKind::reviewRequested };
+        if (commented || mentioned)
+            return News { GitHubPullRequestsModule::tr("Neuer Review oder Kommentar: %1").arg(title),
+                NewsKind::reviewOrComment };
+    } else if (type == u"Issue") {
+        if (reason == u"assign")
+            return News { GitHubPullRequestsModule::tr("Issue zugewiesen: %1").arg(title), NewsKind::issue };
+        if (mentioned)
+            return News { GitHubPullRequestsModule::tr("Erwähnt in Issue: %1").arg(title), NewsKind::issue };
+        if (commented)
+            return News { GitHubPullRequestsModule::tr("Kommentar zu Issue: %1").arg(title), NewsKind::issue };
+    } else if (type == u"Release") {
+        return News { GitHubPullRequestsModule::tr("Release veröffentlicht: %1").arg(title),
+            NewsKind::releasePublished };
+    } else if (type == u"Discussion") {
+        return News { GitHubPullRequestsModule::tr("Diskussion: %1").arg(title), NewsKind::discussion };
+    } else if ((type == u"CheckSuite" || type == u"WorkflowRun") && saysFailed(title)) {
+        return News { GitHubPullRequestsModule::tr("Run fehlgeschlagen: %1").arg(title), NewsKind::runFailedReported };
+    }
     return std::nullopt;
 }
 
@@ -97,7 +125,7 @@ QList<ModuleRow> GitHubPullRequestsModule::overlayRows() const
         return { row };
     }
     if (m_messages.isEmpty())
-        return { grayRow(tr("Keine neuen Pull-Request-Meldungen")) };
+        return { grayRow(tr("Keine neuen GitHub-Meldungen")) };
     QList<ModuleRow> rows;
     // The rows act on the module later, when the user picks one, never while they are read.
     const QPointer guard(const_cast<GitHubPullRequestsModule *>(this));
@@ -147,19 +175,47 @@ bool GitHubPullRequestsModule::isMarkedRead(const GitHubNotification &notificati
     return true;
 }
 
-QUrl GitHubPullRequestsModule::pullRequestPage(const GitHubServer &server, const QUrl &apiAddress)
+QUrl GitHubPullRequestsModule::subjectPage(const GitHubServer &server, const GitHubNotification &notification)
 {
-    static const QRegularExpression pullRequest(QStringLiteral("^repos/([^/]+)/([^/]+)/pulls/([0-9]+)$"));
-    const QRegularExpressionMatch match = pullRequest.match(server.apiPath(apiAddress).value_or(QString()));
+    const GitHubNotification::Subject &subject = notification.subject;
+    QString repository = notification.repository.fullName;
+    QString rest; // the address's path after the repository
+    if (subject.url) {
+        static const QRegularExpression address(QStringLiteral("^repos/([^/]+/[^/]+)/(.+)$"));
+        const QRegularExpressionMatch match = address.match(server.apiPath(*subject.url).value_or(QString()));
+        // Only an address on the server's API, within the thread's own repository, leads anywhere.
+        if (!match.hasMatch() || match.captured(1).compare(repository, Qt::CaseInsensitive) != 0)
+            return {};
+        repository = match.captured(1);
+        rest = match.captured(2);
+    }
+    // A pull request and an issue have pages of their own; the other kinds lead to the
+    // repository's list of them (a release's API id is not its tag), with or without an address.
+    static const QRegularExpression pullRequest(QStringLiteral("^pulls/([0-9]+)$"));
+    static const QRegularExpression issue(QStringLiteral("^issues/([0-9]+)$"));
+    QString page;
+    if (subject.type == u"PullRequest" || subject.type == u"Issue") {
+        const bool isPull = subject.type == u"PullRequest";
+        const QRegularExpressionMatch number = (isPull ? pullRequest : issue).match(rest);
+        if (!number.hasMatch())
+            return {};
+        page = (isPull ? QStringLiteral("pull/") : QStringLiteral("issues/")) + number.captured(1);
+    } else if (subject.type == u"Release") {
+        page = QStringLiteral("releases");
+    } else if (subject.type == u"Discussion") {
+        page = QStringLiteral("discussions");
+    } else if (subject.type == u"CheckSuite" || subject.type == u"WorkflowRun") {
+        page = QStringLiteral("actions");
+    } else {
+        return {};
+    }
     // The path arrives decoded: a repository part must be a repository's name, or an escaped "?"
     // or "#" in it would lead the page somewhere else on the server.
-    const QString repository = match.captured(1) + u'/' + match.captured(2);
     const ModuleListSetting::Normalized name = GitHubRepository::normalize(repository);
-    if (!match.hasMatch() || std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
+    if (std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
         return {};
-    const QUrl page
-        = server.webOrigin().resolved(QUrl(QStringLiteral("%1/pull/%2").arg(repository, match.captured(3))));
-    return server.isWebPage(page) ? page : QUrl();
+    const QUrl url = server.webOrigin().resolved(QUrl(repository + u'/' + page));
+    return server.isWebPage(url) ? url : QUrl();
 }
 
 GitHubPullRequestsModule::~GitHubPullRequestsModule()
@@ -196,7 +252,7 @@ CancelHandle GitHubPullRequestsModule::poll()
         endPoll(pollInterval, false);
         return {};
     }
-    return m_client->unreadPullRequestNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
+    return m_client->unreadNotifications(m_asked, [guard = QPointer(this)](const auto &result) {
         if (guard)
             guard->receive(result);
     });
@@ -230,11 +286,13 @@ void GitHubPullRequestsModule::announceRemaining()
         // threads marked read here that GitHub lists without a change since. A muted repository's
         // threads are passed over, without the merge check they would need.
         if (m_seenIDs.contains(notification.id) || !m_baseline.contains(notification.repository.fullName.toLower())
-            || isMarkedRead(notification) || GitHubRepository::isMuted(m_preferences, notification.repository.fullName)) {
+            || isMarkedRead(notification)
+            || GitHubRepository::isMuted(m_preferences, notification.repository.fullName)) {
             ++m_next;
             continue;
         }
-        if (notification.reason == u"state_change" && notification.subject.url) {
+        if (notification.subject.type == u"PullRequest" && notification.reason == u"state_change"
+            && notification.subject.url) {
             // Announced only once the pull request turns out to be merged; the walk resumes after.
             m_request = m_client->pullRequestState(notification.subject.url->toString(QUrl::FullyEncoded),
                 [guard = QPointer(this), notification](const auto &state) {
@@ -269,8 +327,7 @@ void GitHubPullRequestsModule::announce(
 {
     // Seen from this moment, so a poll dropped halfway through never announces it twice.
     m_seenIDs.insert(notification.id);
-    const QUrl page
-        = notification.subject.url ? pullRequestPage(m_credentials.server(), *notification.subject.url) : QUrl();
+    const QUrl page = subjectPage(m_credentials.server(), notification);
     m_messages.prepend(
         Message { text, QDateTime::currentDateTimeUtc(), page, notification.id, notification.updatedAt });
     if (m_messages.size() > keptMessages)

@@ -21,15 +21,15 @@ class GitHubCredentials;
 class GitHubServer;
 class PreferenceStore;
 
-// Announces news about pull requests of the watched repositories (the preference
+// Announces the news GitHub notifies about in the watched repositories (the preference
 // "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
-// GitHub asks for) it reads the unread pull-request notifications and publishes a short German
-// text for each thread the previous poll did not return (a review request, a review or comment, a
-// merge), none for a muted repository. A repository's first successful poll, and the first with a
-// new token, only records what is there. It has no status line; failed polls stay silent, except a
-// token that may not read notifications. The overlay lists the three newest messages, each opening
-// its pull request's page; opening one, or its second action, marks its thread read on GitHub and
-// drops the message.
+// GitHub asks for) it reads the unread notifications and publishes a short German text for each
+// thread the previous poll did not return (a review request, a review or comment, a merge; an issue
+// assigned, mentioning or commented; a discussion; a published release; a failed run), none for a
+// muted repository. A repository's first successful poll, and the first with a new token, only
+// records what is there. It has no status line; failed polls stay silent, except a token that may
+// not read notifications. The overlay lists the three newest messages, each opening its page;
+// opening one, or its second action, marks its thread read on GitHub and drops the message.
 class GitHubPullRequestsModule final : public DevModule {
     Q_OBJECT
 public:
@@ -41,11 +41,12 @@ public:
     ~GitHubPullRequestsModule() override;
 
     QString id() const override { return QStringLiteral("github.pullRequests"); }
-    QString title() const override { return tr("Pull Requests"); }
+    QString title() const override { return tr("GitHub-Meldungen"); }
     QString symbol() const override { return QStringLiteral("arrow.triangle.pull"); }
     QString description() const override
     {
-        return tr("Review-Anfragen, Reviews, Kommentare und gemergte PRs als Meldung.");
+        return tr("Pull Requests, Issues, Diskussionen, Releases und fehlgeschlagene Runs, über die GitHub "
+                  "benachrichtigt, als Meldung.");
     }
     std::optional<ModuleStatus> compactStatus() const override { return std::nullopt; }
     // Polls at once, then every 60 s; a poll in flight is dropped first.
@@ -61,9 +62,12 @@ public:
     // The newest announced messages with their age, or why there are none.
     QList<ModuleRow> overlayRows() const override;
 
-    // The page on `server` of the pull request at an address on its API ("…/repos/o/n/pulls/7");
-    // empty for any other address.
-    static QUrl pullRequestPage(const GitHubServer &server, const QUrl &apiAddress);
+    // The page on `server` a thread leads to, from its subject's address on the server's API: a pull
+    // request's or an issue's own page ("…/repos/o/n/pulls/7" → "<web origin>/o/n/pull/7"), the
+    // repository's releases, discussions or Actions page for those kinds (their address may be
+    // missing). Empty for another subject type, an address elsewhere, of another repository or of
+    // another form.
+    static QUrl subjectPage(const GitHubServer &server, const GitHubNotification &notification);
 
     // Drops the message of thread `threadId` at once and marks the thread read on GitHub, unless
     // GitHub has refused that to the token before. Asked once: the thread stays away until GitHub
@@ -83,7 +87,7 @@ private:
     CancelHandle poll();
     void receive(const GitHubResult<Polled<QList<GitHubNotification>>> &result);
     // Walks the answer from m_next on, publishing in order; waits for a pull request fetch
-    // where a state change needs one.
+    // where a pull request's state change needs one.
     void announceRemaining();
     // A failed fetch, like an unmerged pull request, yields no event.
     void resumeAfterFetch(const GitHubResult<PullRequestState> &state, const GitHubNotification &notification);

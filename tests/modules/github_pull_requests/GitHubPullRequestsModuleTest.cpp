@@ -1,27 +1,46 @@
-// The pull-request module against a fake API on the manual scheduler: the silent baseline,
-// announcing only threads the previous poll did not return (none of a muted repository), texts per
-// reason, merge checks, marking threads read.
+// The GitHub news module against a fake API on the manual scheduler: the silent baseline,
+// announcing only threads the previous poll did not return (none of a muted repository), texts and
+// pages per subject type and reason, merge checks, marking threads read.
 #include "GitHubModuleFixture.h"
 #include "QtPrinters.h"
 #include "UrlSink.h"
 
+#include "core/NewsGate.h"
 #include "core/NewsKind.h"
 #include "modules/github_pull_requests/GitHubPullRequestsModule.h"
 #include "services/GitHubErrorText.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-// Thread `id` of "o/r" (or `repo`), with the address of pull request `id` unless it is "-".
+// Thread `id` of "o/r" (or `repo`) about pull request `id`, with its address unless `id` is "-".
 GitHubNotification thread(const char *id, const char *reason, const char *repo = "o/r")
 {
     GitHubNotification n;
     n.id = QString::fromLatin1(id);
     n.reason = QString::fromLatin1(reason);
     n.subject.title = QStringLiteral("Title ") + n.id;
+    n.subject.type = QStringLiteral("PullRequest");
     n.repository.fullName = QString::fromLatin1(repo);
     if (n.id != u"-")
         n.subject.url
             = QUrl(QStringLiteral("https://api.github.com/repos/%1/pulls/%2").arg(n.repository.fullName, n.id));
+    return n;
+}
+
+// Thread `id` of `repo` about a subject of `type` at API address "https://api.github.com/repos/<path>"
+// (none for an empty path).
+GitHubNotification about(const char *id, const char *type, const char *reason, const char *path,
+    const char *repo = "o/r", const char *title = nullptr)
+{
+    GitHubNotification n = thread(id, reason, repo);
+    n.subject.type = QString::fromLatin1(type);
+    n.subject.url.reset();
+    if (*path != 0)
+        n.subject.url = QUrl(QStringLiteral("https://api.github.com/repos/") + QString::fromLatin1(path));
+    if (title != nullptr)
+        n.subject.title = QString::fromLatin1(title);
     return n;
 }
 
@@ -60,15 +79,14 @@ TEST_F(GitHubPullRequestsModuleTest, AnnouncesEachThreadMissingFromThePreviousPo
         QStringList({ QStringLiteral("Review angefragt: Title 2"), comment + u'3', comment + u'4', comment + u'5',
             comment + u'6', comment + u'4' }));
     EXPECT_EQ(module->overlayRows().at(0).link, QUrl(QStringLiteral("https://github.com/o/r/pull/4")));
-    // The address's path arrives decoded; only a repository's name makes a page of it, and only an
-    // address on the server's own API a page on the server.
+    // Only an address on the server's own API makes a page on the server.
     const GitHubServer enterprise = GitHubServer::fromAddress(QStringLiteral("https://ghe.example.com")).value();
     const auto page = [](const GitHubServer &server, const char *address) {
-        return GitHubPullRequestsModule::pullRequestPage(server, QUrl(QString::fromLatin1(address)));
+        GitHubNotification pull = thread("7", "comment");
+        pull.subject.url = QUrl(QString::fromLatin1(address));
+        return GitHubPullRequestsModule::subjectPage(server, pull);
     };
-    for (const char *address : { "https://api.github.com/repos/o%3Fx/r/pulls/1",
-             "https://api.github.com/repos/o/$/pulls/7", "https://ghe.example.com/api/v3/repos/o/r/pulls/7" })
-        EXPECT_EQ(page(GitHubServer(), address), QUrl()) << address;
+    EXPECT_EQ(page(GitHubServer(), "https://ghe.example.com/api/v3/repos/o/r/pulls/7"), QUrl());
     EXPECT_EQ(page(enterprise, "https://ghe.example.com/api/v3/repos/o/r/pulls/7"),
         QUrl(QStringLiteral("https://ghe.example.com/o/r/pull/7")));
     for (const char *address : { "https://api.github.com/repos/o/r/pulls/7",
@@ -119,6 +137,44 @@ TEST_F(GitHubPullRequestsModuleTest, AStateChangeIsAnnouncedOnlyForAMergedPullRe
     EXPECT_EQ(api->pullRequests.arguments, QStringList({ pulls + u'1', pulls + u'3', pulls + u'4' }));
 }
 
+TEST_F(GitHubPullRequestsModuleTest, IssuesReleasesDiscussionsAndFailedRunsHaveTheirTextsPagesAndSwitches)
+{
+    NewsGate gate(bus, *prefs.store, scheduler);
+    QStringList interrupting;
+    QObject::connect(&gate, &NewsGate::announced, [&](const ModuleEvent &event) { interrupting.append(event.text); });
+    prefs.store->setValue(AppPreferences::interruptKey(NewsKind::releasePublished), false);
+    module->start();
+    poll(QList<GitHubNotification> {});
+    poll(QList { about("1", "Issue", "assign", "o/r/issues/1"), about("2", "Issue", "mention", "o/r/issues/2"),
+        about("3", "Issue", "author", "o/r/issues/3"), about("4", "Issue", "state_change", "o/r/issues/4"),
+        about("5", "Release", "subscribed", "o/r/releases/90210"), about("6", "Discussion", "subscribed", ""),
+        about("7", "CheckSuite", "ci_activity", "", "o/r", "CI workflow run failed for main branch"),
+        about("8", "WorkflowRun", "ci_activity", "", "o/r", "CI workflow run succeeded for main branch"),
+        about("9", "Issue", "assign", "o/s/issues/9"), about("10", "Issue", "assign", "o/r/pulls/10") });
+    QStringList pages;
+    for (const ModuleEvent &event : std::as_const(events))
+        pages.append(event.link.toString());
+    EXPECT_EQ(takeTexts(),
+        QStringList({ u"Issue zugewiesen: Title 1"_s, u"Erwähnt in Issue: Title 2"_s, u"Kommentar zu Issue: Title 3"_s,
+            u"Release veröffentlicht: Title 5"_s, u"Diskussion: Title 6"_s,
+            u"Run fehlgeschlagen: CI workflow run failed for main branch"_s, u"Issue zugewiesen: Title 9"_s,
+            u"Issue zugewiesen: Title 10"_s }));
+    // An address of another repository, or of another form than the type's, leads nowhere.
+    EXPECT_EQ(pages,
+        QStringList({ u"https://github.com/o/r/issues/1"_s, u"https://github.com/o/r/issues/2"_s,
+            u"https://github.com/o/r/issues/3"_s, u"https://github.com/o/r/releases"_s,
+            u"https://github.com/o/r/discussions"_s, u"https://github.com/o/r/actions"_s, QString(), QString() }));
+    EXPECT_TRUE(api->pullRequests.arguments.isEmpty()) << "an issue's state change needs no merge check";
+    EXPECT_EQ(interrupting.size(), 7) << "a release does not interrupt once its kind is switched off";
+    EXPECT_FALSE(interrupting.contains(u"Release veröffentlicht: Title 5"_s));
+
+    // The path arrives decoded; only a repository's name makes a page of it, with an address or without.
+    for (const GitHubNotification &unnamed : { about("1", "PullRequest", "comment", "o%3Fx/r/pulls/1", "o?x/r"),
+             about("2", "Discussion", "comment", "", "o/$"), about("3", "Commit", "comment", "o/r/commits/3") })
+        EXPECT_EQ(GitHubPullRequestsModule::subjectPage(GitHubServer(), unnamed), QUrl())
+            << unnamed.repository.fullName.toStdString();
+}
+
 TEST_F(GitHubPullRequestsModuleTest, OpeningOrMarkingARowMarksItsThreadReadOnceAndDropsItUntilGitHubListsItChanged)
 {
     UrlSink pages;
@@ -156,7 +212,7 @@ TEST_F(GitHubPullRequestsModuleTest, OpeningOrMarkingARowMarksItsThreadReadOnceA
     rows[2].actions.secondary(); // a row that is gone already
     EXPECT_EQ(api->markedRead.arguments, QStringList({ QStringLiteral("3"), QStringLiteral("2") }));
     EXPECT_EQ(pages.opened.size(), 2);
-    EXPECT_EQ(shown(), QStringList({ QStringLiteral("Keine neuen Pull-Request-Meldungen") }));
+    EXPECT_EQ(shown(), QStringList({ QStringLiteral("Keine neuen GitHub-Meldungen") }));
 
     // A marked thread GitHub lists again unchanged stays away; changed after the marking, it is news.
     const QList<GitHubNotification> stillUnread = threads.mid(0, 2);
