@@ -832,6 +832,10 @@
         <source>Run fehlgeschlagen (GitHub-Meldung)</source>
         <translation>Run failed (GitHub notification)</translation>
     </message>
+    <message>
+        <source>Container unerwartet beendet</source>
+        <translation>Container ended unexpectedly</translation>
+    </message>
 </context>
 <context>
     <name>SearchField</name>

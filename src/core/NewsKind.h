@@ -18,9 +18,11 @@ inline const QString runFailed = QStringLiteral("github.runFailed");
 // announce the same run.
 inline const QString runFailedReported = QStringLiteral("github.runFailedReported");
 inline const QString runFixed = QStringLiteral("github.runFixed");
+// A container that ended without being asked to: a non-zero exit, out of memory, unhealthy.
+inline const QString containerEnded = QStringLiteral("docker.unexpectedExit");
 
 // The kinds with a switch, in the order the switches are listed.
 inline const QStringList switchable { reviewRequested, reviewOrComment, pullRequestMerged, issue, discussion,
-    releasePublished, runFailed, runFailedReported, runFixed };
+    releasePublished, runFailed, runFailedReported, runFixed, containerEnded };
 
 } // namespace NewsKind

@@ -64,6 +64,7 @@ NotificationsSettingsPane::NotificationsSettingsPane(
         { QT_TR_NOOP("Run fehlgeschlagen (GitHub-Meldung)"),
             AppPreferences::interruptKey(NewsKind::runFailedReported) },
         { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptKey(NewsKind::runFixed) },
+        { QT_TR_NOOP("Container unerwartet beendet"), AppPreferences::interruptKey(NewsKind::containerEnded) },
     };
     for (bool first = true; const auto &[title, key] : switches) {
         if (!std::exchange(first, false))

@@ -285,14 +285,17 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
     EXPECT_EQ(stored(), before);
 
     // One switch per kind of news, each on by default and stored as switched.
-    for (const QString &kind : { u"Review angefragt"_s, u"Reviews und Kommentare"_s, u"Pull Request gemergt"_s,
-             u"Issues"_s, u"Diskussionen"_s, u"Release veröffentlicht"_s, u"Run fehlgeschlagen"_s,
-             u"Run fehlgeschlagen (GitHub-Meldung)"_s, u"Run wieder erfolgreich"_s }) {
+    for (const QString &kind :
+        { u"Review angefragt"_s, u"Reviews und Kommentare"_s, u"Pull Request gemergt"_s, u"Issues"_s, u"Diskussionen"_s,
+            u"Release veröffentlicht"_s, u"Run fehlgeschlagen"_s, u"Run fehlgeschlagen (GitHub-Meldung)"_s,
+            u"Run wieder erfolgreich"_s, u"Container unerwartet beendet"_s }) {
         const ToggleSwitch *kindSwitch = toggle(pane, kind);
         EXPECT_TRUE(kindSwitch && kindSwitch->isChecked()) << kind.toStdString();
     }
     toggle(pane, u"Pull Request gemergt"_s)->click();
+    toggle(pane, u"Container unerwartet beendet"_s)->click();
     EXPECT_FALSE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::pullRequestMerged)));
+    EXPECT_FALSE(prefs.boolValue(u"notifications.interrupt.unexpectedExit"_s));
     EXPECT_TRUE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::runFixed)));
 }
 

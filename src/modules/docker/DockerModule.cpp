@@ -1,5 +1,7 @@
 #include "modules/docker/DockerModule.h"
 
+#include "core/NewsKind.h"
+
 #include <QPointer>
 
 namespace {
@@ -124,7 +126,7 @@ void DockerModule::announce(const DockerNews::Death &death)
         text = tr("%1 ist nicht mehr gesund").arg(name);
         break;
     }
-    m_bus.publish(ModuleEvent { id(), text, true, Color::red(), QString::fromLatin1(unexpectedExitKind) });
+    m_bus.publish(ModuleEvent { id(), text, true, Color::red(), NewsKind::containerEnded });
 }
 
 QString DockerModule::displayName(const DockerContainer &container)

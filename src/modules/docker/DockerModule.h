@@ -27,8 +27,6 @@ class DockerModule final : public DevModule {
     Q_OBJECT
 public:
     static constexpr double pollInterval = DockerWatch::pollInterval;
-    // The kind of news on the bus for a container that ended badly.
-    static constexpr auto unexpectedExitKind = "docker.unexpectedExit";
 
     DockerModule(
         Scheduler &scheduler, EventBus &bus, std::unique_ptr<ContainerSource> source, QObject *parent = nullptr);

@@ -4,6 +4,7 @@
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 
+#include "core/NewsKind.h"
 #include "modules/docker/DockerModule.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ struct ModuleTest : ::testing::Test {
     {
         bus.subscribe([this](const ModuleEvent &event) {
             EXPECT_EQ(event.color, Color::red());
-            EXPECT_EQ(event.kind, QString::fromLatin1(DockerModule::unexpectedExitKind));
+            EXPECT_EQ(event.kind, NewsKind::containerEnded);
             flashes << event.text;
         });
     }
