@@ -109,11 +109,15 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListWithItsFiltersAndAnnouncesU
     setOptions({ { QStringLiteral("branches"), QStringList { QStringLiteral("release/*"), QStringLiteral("dev") } },
         { QStringLiteral("workflow"), QStringLiteral("deploy") } });
     const WorkflowRun release = run("Deploy release/2 completed failure 12");
-    ASSERT_TRUE(api->runs.answer(
-        QList { run("CI release/2 completed failure 13"), release, run("Deploy main completed failure 11") },
-        QStringLiteral("repos/o/r/actions/runs?per_page=50")));
+    ASSERT_TRUE(
+        api->runs.answer(QList { run("CI release/2 completed failure 13"), run("Deploy releases completed failure 14"),
+                             release, run("Deploy main completed failure 11") },
+            QStringLiteral("repos/o/r/actions/runs?per_page=50")));
     EXPECT_EQ(module->runs(QStringLiteral("o/r")), QList { release });
     EXPECT_EQ(module->compactStatus()->text, QStringLiteral("Deploy \u00B7 release/2"));
+    setOptions({ { QStringLiteral("workflow"), QStringLiteral("Deploy") } }); // by name alone: sifted too
+    EXPECT_EQ(api->runs.waitingArguments(), QStringList { QStringLiteral("repos/o/r/actions/runs?per_page=50") });
+    ASSERT_TRUE(api->runs.answer(QList { release }));
     setOptions({ { QStringLiteral("workflow"), QStringLiteral(".github/workflows/ci.yml") } });
     EXPECT_EQ(api->runs.waitingArguments(),
         QStringList { QStringLiteral("repos/o/r/actions/workflows/ci.yml/runs?per_page=10") });
