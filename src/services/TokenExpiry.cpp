@@ -36,12 +36,11 @@ std::optional<QString> TokenExpiry::warningText() const
 
 QString TokenExpiry::dayAndMonth(const QDate &date)
 {
-    // The locale's short date without its year: "dd.MM.yy" gives "dd.MM.", "M/d/yy" gives "M/d",
-    // "yyyy-MM-dd" gives "MM-dd".
+    // The locale's short date without the year and separators at either end (the year stands
+    // first or last): "dd.MM.yy" gives "dd.MM.", "M/d/yy" gives "M/d", "yyyy-MM-dd" gives "MM-dd".
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    format.remove(QRegularExpression(QStringLiteral("y+")));
-    static const QRegularExpression strayAtEnds(QStringLiteral("^[^dM]+|[^dM.]+$"));
-    format.remove(strayAtEnds);
+    static const QRegularExpression yearAtEnds(QStringLiteral("^[^dM]+|[^dM.]+$"));
+    format.remove(yearAtEnds);
     return QLocale().toString(date, format);
 }
 

@@ -31,7 +31,10 @@ TEST(TokenExpiry, WarnsInTheLastWeekAndFlashesOnceOnTheDayBefore)
     ManualScheduler scheduler;
     EventBus bus;
     QStringList flashes;
-    bus.subscribe([&](const ModuleEvent &event) { flashes << event.text; });
+    bus.subscribe([&](const ModuleEvent &event) {
+        if (event.shouldExpand)
+            flashes << event.text;
+    });
     GitHubCredentials credentials(u"ghp_expiring"_s);
     const QDateTime end = QDate(2027, 1, 12).startOfDay().addSecs(9 * 3600);
     QDateTime now = end.addDays(-10);
@@ -42,12 +45,15 @@ TEST(TokenExpiry, WarnsInTheLastWeekAndFlashesOnceOnTheDayBefore)
     EXPECT_FALSE(credentials.expiry()) << "an answer for another token";
     credentials.noteExpiry(u"ghp_expiring"_s, end);
     EXPECT_FALSE(expiry->warningText()) << "ten days ahead";
+    EXPECT_EQ(scheduler.nextDelay(), 3 * 86400) << "woken when the week begins";
 
     // The scheduled moments: the week's start, then the day before.
     now = end.addDays(-7);
     scheduler.advance(scheduler.nextDelay());
     EXPECT_EQ(expiry->warningText(), u"Token läuft am 12.01. ab"_s);
-    EXPECT_TRUE(flashes.isEmpty());
+    now = QDate(2027, 1, 10).startOfDay().addSecs(12 * 3600);
+    credentials.noteExpiry(u"ghp_expiring"_s, end);
+    EXPECT_TRUE(flashes.isEmpty()) << "two days before";
     now = QDate(2027, 1, 11).startOfDay();
     scheduler.advance(scheduler.nextDelay());
     EXPECT_EQ(flashes, QStringList { u"Token läuft am 12.01. ab"_s });
@@ -57,10 +63,13 @@ TEST(TokenExpiry, WarnsInTheLastWeekAndFlashesOnceOnTheDayBefore)
     EXPECT_EQ(flashes.size(), 1);
     EXPECT_TRUE(expiry->warningText());
 
-    // A computer that slept past the end finds out at the next answer; a new token starts afresh.
-    now = end.addSecs(60);
-    credentials.noteExpiry(u"ghp_expiring"_s, end);
-    EXPECT_FALSE(expiry->warningText());
+    // A new token starts afresh; a computer that slept past the end finds out at the next answer.
     credentials.setToken(u"ghp_new"_s);
     EXPECT_FALSE(credentials.expiry());
+    EXPECT_FALSE(expiry->warningText());
+    credentials.noteExpiry(u"ghp_new"_s, end);
+    EXPECT_TRUE(expiry->warningText());
+    now = end.addSecs(60);
+    credentials.noteExpiry(u"ghp_new"_s, end);
+    EXPECT_FALSE(expiry->warningText());
 }
