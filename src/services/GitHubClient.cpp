@@ -96,8 +96,7 @@ QStringList GitHubClient::decodeRepositoryNames(const QByteArray &body)
     QStringList names;
     for (const QString &name :
         JsonReader::decodeArray(body, [](const JsonReader &json) { return json.string("full_name"); })) {
-        const ModuleListSetting::Normalized normalized = GitHubRepository::normalize(name);
-        if (const QString *valid = std::get_if<QString>(&normalized); valid && *valid == name)
+        if (GitHubRepository::isName(name))
             names.append(name);
     }
     return names;

@@ -44,6 +44,13 @@ ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
     return name;
 }
 
+bool GitHubRepository::isName(const QString &text)
+{
+    const ModuleListSetting::Normalized normalized = normalize(text);
+    const QString *name = std::get_if<QString>(&normalized);
+    return name && *name == text;
+}
+
 QStringList GitHubRepository::watched(const PreferenceStore &preferences)
 {
     // The same reading the list editor shows.

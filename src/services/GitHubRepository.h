@@ -20,6 +20,9 @@ inline constexpr int maximumCount = 20;
 // without ".git" or a trailing slash) reduced to owner/name. Anything else that is not owner/name
 // in GitHub's characters (letters, digits, "-", "_", ".") is refused with a short reason.
 ModuleListSetting::Normalized normalize(const QString &input);
+// Whether `text` is a repository's name exactly as stored (owner/name), nothing to reduce or refuse:
+// what a name taken from GitHub's answers must be before it goes into a path or a page.
+bool isName(const QString &text);
 
 // The repositories to watch, in the user's order: the preference's entries in their stored form,
 // without entries that are not repositories or repeat an earlier one in any letter case, at most

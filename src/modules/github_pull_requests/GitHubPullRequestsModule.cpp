@@ -211,8 +211,7 @@ QUrl GitHubPullRequestsModule::subjectPage(const GitHubServer &server, const Git
     }
     // The path arrives decoded: a repository part must be a repository's name, or an escaped "?"
     // or "#" in it would lead the page somewhere else on the server.
-    const ModuleListSetting::Normalized name = GitHubRepository::normalize(repository);
-    if (std::get_if<QString>(&name) == nullptr || std::get<QString>(name) != repository)
+    if (!GitHubRepository::isName(repository))
         return {};
     const QUrl url = server.webOrigin().resolved(QUrl(repository + u'/' + page));
     return server.isWebPage(url) ? url : QUrl();
