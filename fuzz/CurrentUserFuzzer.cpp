@@ -2,7 +2,7 @@
 // body; an input without a line break is a body alone (a fine-grained token's answer).
 #include "FuzzInput.h"
 
-#include "services/GitHubClient.h"
+#include "integrations/github/GitHubClient.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

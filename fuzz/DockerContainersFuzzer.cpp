@@ -1,7 +1,7 @@
 // The Docker engine's container list.
 #include "FuzzInput.h"
 
-#include "modules/docker/DockerContainer.h"
+#include "integrations/docker/DockerContainer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,7 +1,7 @@
 // The Docker engine's answer when it refuses to start or stop a container.
 #include "FuzzInput.h"
 
-#include "modules/docker/DockerClient.h"
+#include "integrations/docker/DockerClient.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

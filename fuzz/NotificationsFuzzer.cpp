@@ -1,10 +1,10 @@
 // The signed-in user's notifications, and the page a notification's subject leads to.
 #include "FuzzInput.h"
 
-#include "core/GitHubServer.h"
-#include "modules/github_pull_requests/GitHubPullRequestsModule.h"
-#include "services/GitHubNotification.h"
-#include "services/GitHubRepository.h"
+#include "integrations/github/GitHubNotification.h"
+#include "integrations/github/GitHubRepository.h"
+#include "integrations/github/GitHubServer.h"
+#include "modules/github_news/GitHubNewsModule.h"
 
 #include <QRegularExpression>
 
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decodeOrRefuse([&] {
         for (const GitHubNotification &notification : GitHubNotification::decodeList(fuzzBytes(data, size))) {
-            const QUrl page = GitHubPullRequestsModule::subjectPage(GitHubServer(), notification);
+            const QUrl page = GitHubNewsModule::subjectPage(GitHubServer(), notification);
             if (page.isEmpty())
                 continue;
             // The page is one of the thread's own repository, with a proper name, never another page.

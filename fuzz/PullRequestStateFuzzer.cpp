@@ -1,7 +1,7 @@
 // A pull request, read for whether and when it was merged.
 #include "FuzzInput.h"
 
-#include "services/GitHubNotification.h"
+#include "integrations/github/GitHubNotification.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

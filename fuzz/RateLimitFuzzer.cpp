@@ -2,7 +2,7 @@
 // lines "Name: value" (Retry-After, X-RateLimit-Remaining, X-RateLimit-Reset).
 #include "FuzzInput.h"
 
-#include "services/GitHubTransport.h"
+#include "integrations/github/GitHubTransport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,8 +1,8 @@
 // The answer to GET /user/repos: the names of the account's recently pushed repositories.
 #include "FuzzInput.h"
 
-#include "services/GitHubClient.h"
-#include "services/GitHubRepository.h"
+#include "integrations/github/GitHubClient.h"
+#include "integrations/github/GitHubRepository.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

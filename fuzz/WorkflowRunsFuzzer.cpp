@@ -1,7 +1,7 @@
 // The list of a repository's workflow runs, as the Actions API answers it.
 #include "FuzzInput.h"
 
-#include "services/WorkflowRun.h"
+#include "integrations/github/WorkflowRun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -167,6 +167,10 @@
         <source>%1 schließen</source>
         <translation>Close %1</translation>
     </message>
+    <message>
+        <source>Container unerwartet beendet</source>
+        <translation>Container ended unexpectedly</translation>
+    </message>
 </context>
 <context>
     <name>FreedesktopNotifier</name>
@@ -370,6 +374,14 @@
         <source>Neueste Workflow-Läufe des Repos. Ein Klick öffnet das Log.</source>
         <translation>The repository&apos;s latest workflow runs. A click opens the log.</translation>
     </message>
+    <message>
+        <source>Run fehlgeschlagen</source>
+        <translation>Run failed</translation>
+    </message>
+    <message>
+        <source>Run wieder erfolgreich</source>
+        <translation>Run fixed</translation>
+    </message>
 </context>
 <context>
     <name>GitHubCredentials</name>
@@ -450,7 +462,14 @@
     </message>
 </context>
 <context>
-    <name>GitHubPullRequestsModule</name>
+    <name>GitHubIntegration</name>
+    <message>
+        <source>GitHub-Konto</source>
+        <translation>GitHub Account</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubNewsModule</name>
     <message>
         <source>Review angefragt: %1</source>
         <translation>Review requested: %1</translation>
@@ -503,6 +522,34 @@
         <source>Pull Requests, Issues, Diskussionen, Releases und fehlgeschlagene Runs, über die GitHub benachrichtigt, als Meldung.</source>
         <translation>Pull requests, issues, discussions, releases and failed runs GitHub notifies you about, as news.</translation>
     </message>
+    <message>
+        <source>Review angefragt</source>
+        <translation>Review requested</translation>
+    </message>
+    <message>
+        <source>Reviews und Kommentare</source>
+        <translation>Reviews and comments</translation>
+    </message>
+    <message>
+        <source>Pull Request gemergt</source>
+        <translation>Pull request merged</translation>
+    </message>
+    <message>
+        <source>Issues</source>
+        <translation>Issues</translation>
+    </message>
+    <message>
+        <source>Diskussionen</source>
+        <translation>Discussions</translation>
+    </message>
+    <message>
+        <source>Release veröffentlicht</source>
+        <translation>Release published</translation>
+    </message>
+    <message>
+        <source>Run fehlgeschlagen (GitHub-Meldung)</source>
+        <translation>Run failed (GitHub notification)</translation>
+    </message>
 </context>
 <context>
     <name>GitHubRepository</name>
@@ -540,6 +587,13 @@
     <message>
         <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://github.example.com.</source>
         <translation>Invalid server address: give only https:// and the server&apos;s name, such as https://github.example.com.</translation>
+    </message>
+</context>
+<context>
+    <name>GitHubTokenState</name>
+    <message>
+        <source>Token wird aus dem Schlüsselbund gelesen …</source>
+        <translation>Reading the token from the keyring …</translation>
     </message>
 </context>
 <context>
@@ -785,26 +839,6 @@
         <translation>Long</translation>
     </message>
     <message>
-        <source>Review angefragt</source>
-        <translation>Review requested</translation>
-    </message>
-    <message>
-        <source>Reviews und Kommentare</source>
-        <translation>Reviews and comments</translation>
-    </message>
-    <message>
-        <source>Pull Request gemergt</source>
-        <translation>Pull request merged</translation>
-    </message>
-    <message>
-        <source>Run fehlgeschlagen</source>
-        <translation>Run failed</translation>
-    </message>
-    <message>
-        <source>Run wieder erfolgreich</source>
-        <translation>Run fixed</translation>
-    </message>
-    <message>
         <source>Auch als Systembenachrichtigung</source>
         <translation>Also as a desktop notification</translation>
     </message>
@@ -815,26 +849,6 @@
     <message>
         <source>Melden bei</source>
         <translation>Notify for</translation>
-    </message>
-    <message>
-        <source>Issues</source>
-        <translation>Issues</translation>
-    </message>
-    <message>
-        <source>Diskussionen</source>
-        <translation>Discussions</translation>
-    </message>
-    <message>
-        <source>Release veröffentlicht</source>
-        <translation>Release published</translation>
-    </message>
-    <message>
-        <source>Run fehlgeschlagen (GitHub-Meldung)</source>
-        <translation>Run failed (GitHub notification)</translation>
-    </message>
-    <message>
-        <source>Container unerwartet beendet</source>
-        <translation>Container ended unexpectedly</translation>
     </message>
 </context>
 <context>
@@ -872,10 +886,6 @@
     <message>
         <source>Benachrichtigungen</source>
         <translation>Notifications</translation>
-    </message>
-    <message>
-        <source>GitHub-Konto</source>
-        <translation>GitHub Account</translation>
     </message>
     <message>
         <source>Updates</source>

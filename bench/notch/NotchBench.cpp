@@ -5,9 +5,11 @@
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
+#include "core/StatusLine.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
@@ -56,7 +58,7 @@ struct Overlay {
         screens.setScreens({ screen }, screen);
         AppPreferences::registerDefaults(*prefs.store);
         controller = std::make_unique<NotchController>(
-            news, content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+            news, content, statusLine, links, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
     }
 
     EventBus bus;
@@ -64,7 +66,9 @@ struct Overlay {
     ModuleRegistry registry { *prefs.store };
     ModuleContent content { registry };
     TimerScheduler scheduler;
-    NewsGate news { bus, *prefs.store, scheduler };
+    StatusLine statusLine { content, scheduler };
+    LinkGate links;
+    NewsGate news { bus, registry, *prefs.store, scheduler };
     HeadlessScreenProvider screens;
     HeadlessPointerMonitor pointer;
     HeadlessPanelWindowSupport windowSupport;
@@ -120,8 +124,8 @@ QList<ModuleRow> sampleRows(int count)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (int i = 0; i < count; ++i)
         rows.append(ModuleRow { QStringLiteral("CI \u00b7 repository-%1").arg(i),
-            QStringLiteral("feature/branch-%1 \u00b7 l\u00e4uft").arg(i), now.addSecs(-60 * i), Color::orange(),
-            QUrl(QStringLiteral("https://github.com/o/r/actions/runs/%1").arg(i)) });
+            QStringLiteral("feature/branch-%1 \u00b7 l\u00e4uft").arg(i), now.addSecs(-60 * i),
+            ModuleStatus::Severity::Active, QUrl(QStringLiteral("https://github.com/o/r/actions/runs/%1").arg(i)) });
     return rows;
 }
 
@@ -130,7 +134,8 @@ void paintFrames(benchmark::State &state, int rows, int animationTime)
     NotchModel model;
     model.setRows(sampleRows(rows));
     HeadlessReduceMotion reduceMotion;
-    NotchView view(model, QSizeF(220, 32), reduceMotion);
+    LinkGate links;
+    NotchView view(model, links, QSizeF(220, 32), reduceMotion);
     const QSize size = view.expandedSize().toSize();
     view.resize(size);
     model.setExpanded(true);

@@ -1,8 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/DesktopNews.h"
-#include "app/ModuleSetup.h"
-#include "core/GitHubPage.h"
+#include "app/Integrations.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
@@ -10,14 +9,13 @@
 #include "notch/NotchPanel.h"
 #include "platform/DesktopServices.h"
 #include "platform/StatusItem.h"
-#include "services/TokenExpiry.h"
-#include "settings/GitHubAccount.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
 
@@ -32,6 +30,7 @@ StatusItem::Attention attentionFor(ModuleStatus::Severity severity)
         return StatusItem::Attention::Failure;
     case ModuleStatus::Severity::Active:
         return StatusItem::Attention::Active;
+    case ModuleStatus::Severity::Notice:
     case ModuleStatus::Severity::Fine:
     case ModuleStatus::Severity::Idle:
         break;
@@ -57,29 +56,29 @@ void AppDelegate::applicationDidFinishLaunching()
     DesktopServices &desktop = m_services.desktop;
 
     AppPreferences::registerDefaults(preferences);
+    m_integrations = Integrations::make({ preferences, m_services.scheduler, m_services.secrets, m_services.network,
+        m_services.processes, m_eventBus, m_services.testEndpoint });
+    QList<IntegrationPane> panes;
+    for (const std::unique_ptr<Integration> &integration : m_integrations) {
+        m_links.addRule([service = integration.get()](const QUrl &url) { return service->mayOpen(url); });
+        panes += integration->panes();
+    }
 
     m_content = std::make_unique<ModuleContent>(m_registry);
-    m_news = std::make_unique<NewsGate>(m_eventBus, preferences, m_services.scheduler);
-    m_notch = std::make_unique<NotchController>(*m_news, *m_content, preferences, m_services.scheduler,
-        *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
+    m_statusLine = std::make_unique<StatusLine>(*m_content, m_services.scheduler);
+    m_news = std::make_unique<NewsGate>(m_eventBus, m_registry, preferences, m_services.scheduler);
+    m_notch = std::make_unique<NotchController>(*m_news, *m_content, *m_statusLine, m_links, preferences,
+        m_services.scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
-    m_desktopNews = std::make_unique<DesktopNews>(*m_news, m_registry, preferences, *desktop.notifier);
+    m_desktopNews = std::make_unique<DesktopNews>(*m_news, m_registry, preferences, *desktop.notifier, m_links);
 
-    ModuleSetup::run(m_registry, m_eventBus,
-        { preferences, m_gitHubCredentials, m_services.secrets, m_services.network, m_services.scheduler,
-            m_services.processes, m_services.gitHubEndpoint });
-
-    m_accountClient
-        = std::make_unique<GitHubClient>(m_services.network, m_gitHubCredentials, m_services.gitHubEndpoint);
-    m_tokenExpiry = std::make_unique<TokenExpiry>(m_gitHubCredentials, m_services.scheduler, preferences, m_eventBus);
-    m_account = std::make_unique<GitHubAccount>(
-        m_services.secrets, m_gitHubCredentials, *m_accountClient, *m_tokenExpiry, m_services.preferences);
-    // Pages open on the account's server alone, whichever it is now.
-    const auto pinPages = [this] { GitHubPage::pinTo(m_gitHubCredentials.server()); };
-    pinPages();
-    connect(&m_gitHubCredentials, &GitHubCredentials::changed, this, pinPages);
+    // Registration queues each switched-on module's start, so none works before the launch returns.
+    for (const std::unique_ptr<Integration> &integration : m_integrations) {
+        for (std::unique_ptr<DevModule> &module : integration->takeModules())
+            m_registry.registerModule(std::move(module));
+    }
     m_settings = std::make_unique<SettingsWindowController>(
-        m_registry, m_updates, preferences, *m_account, m_news->history(), *desktop.notifier);
+        SettingsSources { m_registry, panes, m_links, m_updates, preferences, m_news->history(), *desktop.notifier });
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor
@@ -95,6 +94,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     if (preferences.boolValue(AppPreferences::showSettingsOnLaunch))
         m_settings->show();
+    for (const std::unique_ptr<Integration> &integration : m_integrations)
+        integration->start();
     // At login the tray host often starts beside the program: it gets a moment before its absence
     // is reported.
     if (!m_statusItem->isAvailable())
@@ -126,10 +127,10 @@ void AppDelegate::showSettings()
         m_settings->show();
 }
 
-void AppDelegate::readTokenAgain()
+void AppDelegate::secretStoreAppeared()
 {
-    if (m_account)
-        m_account->readAgain();
+    for (const std::unique_ptr<Integration> &integration : m_integrations)
+        integration->secretStoreAppeared();
 }
 
 void AppDelegate::setUpStatusItem()
@@ -139,21 +140,23 @@ void AppDelegate::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();
     item->setMenu(m_menu.get());
-    // The tooltip reads the collapsed line; the mark follows the modules' line, not a passing flash.
-    const auto showStatus = [notch = m_notch.get(), content = m_content.get(), news = m_news.get(),
-                                expiry = m_tokenExpiry.get(), target = item.get()] {
-        QString line = notch->statusLine();
-        if (news->isPaused())
+    // The tooltip reads the collapsed line and the integrations' warnings; the mark follows the
+    // modules' line, not a passing flash.
+    const auto showStatus = [this, target = item.get()] {
+        QString line = m_statusLine->text();
+        if (m_news->isPaused())
             line += QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert");
-        if (const std::optional<QString> warning = expiry->warningText())
-            line += QStringLiteral(" \u00B7 ") + *warning;
-        target->setStatus(line, attentionFor(content->statusLine().severity));
+        for (const std::unique_ptr<Integration> &integration : m_integrations) {
+            if (const std::optional<QString> notice = integration->notice())
+                line += QStringLiteral(" \u00B7 ") + *notice;
+        }
+        target->setStatus(line, attentionFor(m_statusLine->modules().severity));
     };
     showStatus();
-    connect(m_notch.get(), &NotchController::statusLineChanged, item.get(), showStatus);
-    connect(m_content.get(), &ModuleContent::changed, item.get(), showStatus);
+    connect(m_statusLine.get(), &StatusLine::changed, item.get(), showStatus);
     connect(m_news.get(), &NewsGate::pauseChanged, item.get(), showStatus);
-    connect(m_tokenExpiry.get(), &TokenExpiry::changed, item.get(), showStatus);
+    for (const std::unique_ptr<Integration> &integration : m_integrations)
+        connect(integration.get(), &Integration::noticeChanged, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());
@@ -178,7 +181,7 @@ void AppDelegate::followPause()
     m_pauseAction->setMenu(nullptr);
     const std::optional<QDateTime> end = m_news->pauseEnd();
     m_pauseAction->setText(end
-            ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(end->toString(QStringLiteral("HH:mm")))
+            ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(QLocale().toString(end->time(), QLocale::ShortFormat))
             : tr("Meldungen fortsetzen"));
 }
 

@@ -2,34 +2,35 @@
 
 #include "app/AppServices.h"
 #include "core/EventBus.h"
+#include "core/Integration.h"
+#include "core/LinkGate.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/Scheduler.h"
+#include "core/StatusLine.h"
 #include "services/ConnectionRecycler.h"
-#include "services/GitHubBudget.h"
-#include "services/GitHubCredentials.h"
 #include "updates/UpdateController.h"
 
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class DesktopNews;
-class GitHubAccount;
 class NotchController;
 class QAction;
 class QMenu;
 class SettingsWindowController;
 class StatusItem;
-class TokenExpiry;
 
 // Owns every long-lived object of the application and wires them together in a fixed order.
 // Creating it makes the registry (which reads the switched-off modules), the event bus and the
 // update controller (which starts the updater). applicationDidFinishLaunching() then builds the
-// rest: defaults, overlay, the desktop's notifications, modules, settings controller, status item,
-// and the settings window when asked for at launch. The menu is the status item's and opens on a
-// right click on the overlay too, which is the way in on a desktop without a status area.
+// rest: defaults, overlay, the desktop's notifications, the integrations with their modules,
+// settings controller, status item, and the settings window when asked for at launch; the
+// integrations then read their secrets without waiting. The menu is the status item's and opens on
+// a right click on the overlay too, which is the way in on a desktop without a status area.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -50,13 +51,15 @@ public:
     void showTestEvent();
     // Opens the settings window once its controller exists; does nothing before.
     void showSettings();
-    // Reads the GitHub token from the secret store again, without waiting (the store has just
-    // appeared on the session bus); does nothing before the launch.
-    void readTokenAgain();
+    // The secret store has just appeared on the session bus: the integrations read their secrets
+    // again, without waiting; does nothing before the launch.
+    void secretStoreAppeared();
 
     StatusItem *statusItem() const { return m_statusItem.get(); }
     NotchController *notch() const { return m_notch.get(); }
     const ModuleContent *content() const { return m_content.get(); }
+    const StatusLine *statusLine() const { return m_statusLine.get(); }
+    const std::vector<std::unique_ptr<Integration>> &integrations() const { return m_integrations; }
     NewsGate *news() const { return m_news.get(); }
     ModuleRegistry &registry() { return m_registry; }
     EventBus &eventBus() { return m_eventBus; }
@@ -83,22 +86,18 @@ private:
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<NotchController> m_notch;
-    // Before the registry: the modules it owns read the credentials until they go.
-    GitHubCredentials m_gitHubCredentials;
-    // The account's hourly limit, shared by every authenticated client and poll loop.
-    GitHubBudget m_gitHubBudget { m_gitHubCredentials, m_services.scheduler };
+    // Before the registry: the modules it owns use their integrations until they go.
+    std::vector<std::unique_ptr<Integration>> m_integrations;
     ModuleRegistry m_registry;
+    // The pages rows may open: each integration's rule.
+    LinkGate m_links;
     // What the overlay and the tray show of the modules.
     std::unique_ptr<ModuleContent> m_content;
+    std::unique_ptr<StatusLine> m_statusLine;
     // Decides which news interrupts; holds the pause.
     std::unique_ptr<NewsGate> m_news;
     std::unique_ptr<DesktopNews> m_desktopNews;
     EventBus m_eventBus;
-    // The account pane's own client, on the same credentials as the modules' clients.
-    std::unique_ptr<GitHubClient> m_accountClient;
-    // Warns of the token's end in the account pane, the tooltip and once as news.
-    std::unique_ptr<TokenExpiry> m_tokenExpiry;
-    std::unique_ptr<GitHubAccount> m_account;
     std::unique_ptr<SettingsWindowController> m_settings;
     UpdateController m_updates;
     // Keeps the shared network manager from hoarding TLS sessions over a day of polling.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/GitHubClient.h"
+#include "services/IntegrationContext.h"
 
 #include <QString>
 
@@ -26,8 +26,8 @@ struct AppServices {
     ProcessRunner &processes;
     DesktopServices &desktop;
     std::unique_ptr<Updater> updater;
-    // Where both GitHub clients connect: the public API, except in test builds.
-    GitHubTransport::Endpoint gitHubEndpoint;
+    // Where the integrations' clients connect: their own servers, except in test builds.
+    TestEndpoint testEndpoint;
     // Where the one-line notices of the launch go (standard error in production).
     std::function<void(const QString &)> notice;
 };

@@ -1,6 +1,6 @@
 #include "app/DesktopNews.h"
 
-#include "core/GitHubPage.h"
+#include "core/LinkGate.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/PlainText.h"
@@ -8,16 +8,35 @@
 #include "core/prefs/PreferenceStore.h"
 #include "platform/DesktopNotifier.h"
 
+namespace {
+
+DesktopNotifier::Urgency urgencyOf(ModuleStatus::Severity severity)
+{
+    switch (severity) {
+    case ModuleStatus::Severity::Failing:
+        return DesktopNotifier::Urgency::Critical;
+    case ModuleStatus::Severity::Active:
+    case ModuleStatus::Severity::Notice:
+        return DesktopNotifier::Urgency::Normal;
+    case ModuleStatus::Severity::Fine:
+    case ModuleStatus::Severity::Idle:
+        break;
+    }
+    return DesktopNotifier::Urgency::Low;
+}
+
+} // namespace
+
 DesktopNews::DesktopNews(NewsGate &news, const ModuleRegistry &registry, PreferenceStore &preferences,
-    DesktopNotifier &notifier, QObject *parent)
+    DesktopNotifier &notifier, const LinkGate &links, QObject *parent)
     : QObject(parent)
 {
-    connect(&news, &NewsGate::announced, this, [&registry, &preferences, &notifier](const ModuleEvent &event) {
+    connect(&news, &NewsGate::announced, this, [&registry, &preferences, &notifier, &links](const ModuleEvent &event) {
         if (!preferences.boolValue(AppPreferences::desktopNotifications))
             return;
         const DevModule *module = registry.module(event.moduleID);
         notifier.notify({ module ? module->title() : QStringLiteral("Tarnlet"), PlainText::clean(event.text),
-            GitHubPage::isGitHubPage(event.link) ? event.link : QUrl() });
+            links.mayOpen(event.link) ? event.link : QUrl(), urgencyOf(event.severity) });
     });
-    connect(&notifier, &DesktopNotifier::activated, this, [](const QUrl &page) { GitHubPage::open(page); });
+    connect(&notifier, &DesktopNotifier::activated, this, [&links](const QUrl &page) { links.open(page); });
 }

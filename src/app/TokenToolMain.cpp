@@ -4,10 +4,10 @@
 // process list) and is never printed.
 
 #include "core/AppLanguage.h"
-#include "core/GitHubServer.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
-#include "services/GitHubCredentials.h"
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubServer.h"
 #include "services/KeychainStore.h"
 
 #include <QCoreApplication>

@@ -7,6 +7,7 @@
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
+#include "integrations/github/GitHubRepository.h"
 #include "platform/DesktopServices.h"
 #include "services/KeychainStore.h"
 #include "services/QtProcessRunner.h"
@@ -66,25 +67,27 @@ int main(int argc, char *argv[])
     DesktopServices desktop = createDesktopServices();
     MessageBoxUpdateDialogs updateDialogs;
 
-    GitHubTransport::Endpoint gitHub;
+    TestEndpoint testEndpoint;
+    GitHubTransport::Endpoint releases;
 #ifdef TARNLET_TEST_HOOKS
     // Only the build the whole-program tests run reads this, so no build a user runs can be
-    // pointed elsewhere with the token.
+    // pointed elsewhere with a token.
     if (const QString root = environment.value(QStringLiteral("TARNLET_TEST_API_ROOT")); !root.isEmpty())
-        gitHub.apiRoot = QUrl(root);
+        releases.apiRoot = testEndpoint.apiRoot = QUrl(root);
 #endif
-    const GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION),
-        gitHub };
+    const GitHubReleaseUpdater::Config release { GitHubRepository::tarnletRepository, QStringLiteral(TARNLET_VERSION),
+        releases };
 
     AppDelegate delegate({ *preferences, scheduler, secrets, network, processes, desktop,
-        std::make_unique<GitHubReleaseUpdater>(release, network, *preferences, scheduler, updateDialogs), gitHub,
+        std::make_unique<GitHubReleaseUpdater>(release, network, *preferences, scheduler, updateDialogs), testEndpoint,
         printNotice });
     QObject::connect(&instance, &SingleInstance::showSettingsRequested, &delegate, &AppDelegate::showSettings);
-    // The Secret Service may come up after the program (at login) or start anew: the token is
+    // The Secret Service may come up after the program (at login) or start anew: the secrets are
     // read again each time it takes its name on the session bus.
     QDBusServiceWatcher secretService(QStringLiteral("org.freedesktop.secrets"), QDBusConnection::sessionBus(),
         QDBusServiceWatcher::WatchForRegistration);
-    QObject::connect(&secretService, &QDBusServiceWatcher::serviceRegistered, &delegate, &AppDelegate::readTokenAgain);
+    QObject::connect(
+        &secretService, &QDBusServiceWatcher::serviceRegistered, &delegate, &AppDelegate::secretStoreAppeared);
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

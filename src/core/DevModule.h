@@ -2,6 +2,7 @@
 
 #include "core/ModuleDetail.h"
 #include "core/ModuleListSetting.h"
+#include "core/ModuleNewsKind.h"
 #include "core/ModuleRow.h"
 #include "core/ModuleStatus.h"
 
@@ -36,8 +37,8 @@ public:
     // Ends the module's work; the data gathered so far is kept.
     virtual void stop() = 0;
 
-    // Why the module cannot show what it should, in German (no token, engine not answering);
-    // empty while all is well.
+    // Why the module cannot show what it should, in the user's language (no token, engine not
+    // answering); empty while all is well.
     virtual std::optional<QString> errorText() const { return std::nullopt; }
     // What the expanded overlay lists for this module, in order.
     virtual QList<ModuleRow> overlayRows() const { return {}; }
@@ -46,6 +47,8 @@ public:
     virtual QList<ModuleDetail> details() const { return {}; }
     // The list the user edits in the module's pane, if the module has one.
     virtual std::optional<ModuleListSetting> listSetting() const { return std::nullopt; }
+    // The kinds of news it publishes that the user may switch off, in the order they are listed.
+    virtual QList<ModuleNewsKind> newsKinds() const { return {}; }
 
 Q_SIGNALS:
     // After a change to anything the accessors above return.

@@ -1,20 +1,19 @@
 #pragma once
 
-#include "core/Color.h"
+#include "core/ModuleStatus.h"
 
 #include <QString>
 #include <QUrl>
 
-// One piece of news a module publishes on the event bus: who sent it, the text to show, and
-// whether it asks the overlay to open briefly, the colour of its dot, what kind of news it is and
-// the page it is about.
+// One piece of news a module publishes on the event bus: who sent it, the text to show, how much
+// it asks for attention (the colour of its dot, a desktop notification's urgency), what kind of
+// news it is and the page it is about.
 struct ModuleEvent {
     QString moduleID;
     QString text;
-    bool shouldExpand = false;
-    Color color = Color::blue();
-    // A stable name for the sort of news ("docker.unexpectedExit", those of NewsKind), for switches
-    // per kind; empty for a module's general news.
+    ModuleStatus::Severity severity = ModuleStatus::Severity::Notice;
+    // One of the publishing module's newsKinds(), for its switch; empty for news that always may
+    // interrupt.
     QString kind = {};
     QUrl link {}; // empty when it is about no page
 

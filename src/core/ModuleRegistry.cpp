@@ -1,5 +1,6 @@
 #include "core/ModuleRegistry.h"
 
+#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QPointer>
@@ -32,10 +33,23 @@ DevModule *ModuleRegistry::module(const QString &id) const
     return nullptr;
 }
 
+QList<ModuleNewsKind> ModuleRegistry::newsKinds() const
+{
+    QList<ModuleNewsKind> kinds;
+    for (const auto &module : m_modules)
+        kinds.append(module->newsKinds());
+    return kinds;
+}
+
 void ModuleRegistry::registerModule(std::unique_ptr<DevModule> module)
 {
     if (!module || this->module(module->id()))
         return;
+    QVariantMap defaults;
+    for (const ModuleNewsKind &kind : module->newsKinds())
+        defaults.insert(AppPreferences::interruptKey(kind.id), kind.onByDefault);
+    if (!defaults.isEmpty())
+        m_defaults.registerDefaults(defaults);
     DevModule *added = module.get();
     m_modules.push_back(std::move(module));
     if (!m_disabledIDs.contains(added->id()))

@@ -24,11 +24,13 @@ public:
     // Registered modules in registration order.
     std::vector<DevModule *> modules() const;
     DevModule *module(const QString &id) const;
+    // Every module's kinds of news with a switch, in registration order.
+    QList<ModuleNewsKind> newsKinds() const;
     const std::set<QString> &disabledIDs() const { return m_disabledIDs; }
     bool isEnabled(const QString &id) const { return !m_disabledIDs.contains(id); }
 
-    // Adds the module unless its id is taken (then it is dropped), and starts it in a queued
-    // call of its own unless it is switched off.
+    // Adds the module unless its id is taken (then it is dropped), registers its kinds of news'
+    // defaults, and starts it in a queued call of its own unless it is switched off.
     void registerModule(std::unique_ptr<DevModule> module);
     // Switches the module with this id on (queued start) or off (immediate stop) and persists
     // the switched-off set, then says so. Ids of unregistered modules are ignored.

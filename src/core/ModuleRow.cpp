@@ -1,6 +1,6 @@
 #include "core/ModuleRow.h"
 
-#include "core/GitHubPage.h"
+#include "core/LinkGate.h"
 
 #include <QCoreApplication>
 
@@ -12,17 +12,17 @@ QString ModuleRow::subtitle(const QDateTime &now) const
     return detail.isEmpty() ? age : detail + QStringLiteral(" \u00B7 ") + age;
 }
 
-bool ModuleRow::opensSomething() const
+bool ModuleRow::opensSomething(const LinkGate &links) const
 {
-    return !pane.isEmpty() || GitHubPage::isGitHubPage(link);
+    return !pane.isEmpty() || links.mayOpen(link);
 }
 
-void ModuleRow::open(const std::function<void(const QString &pane)> &openPane) const
+void ModuleRow::open(const LinkGate &links, const std::function<void(const QString &pane)> &openPane) const
 {
     if (!pane.isEmpty()) {
         if (openPane)
             openPane(pane);
-    } else if (GitHubPage::open(link) && actions.opened) {
+    } else if (links.open(link) && actions.opened) {
         actions.opened();
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Color.h"
+#include "core/ModuleStatus.h"
 
 #include <QDateTime>
 #include <QString>
@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <optional>
+
+class LinkGate;
 
 // What a row does besides showing: `opened` runs after its page was opened (a click or the press
 // action), and `secondary` is a second action under its own words (a news row's "Als gelesen
@@ -34,21 +36,23 @@ struct ModuleRow {
     QString title;
     QString detail;
     std::optional<QDateTime> since;
-    Color color = Color::gray();
+    // The dot's colour follows it.
+    ModuleStatus::Severity severity = ModuleStatus::Severity::Idle;
     // Empty when the row opens nothing.
     QUrl link;
-    // The settings pane that resolves what the row reports (a missing token, a repository GitHub
+    // The settings pane that resolves what the row reports (a missing token, a project the server
     // does not find), by the pane's name; the row opens it instead of its page. Empty for none.
     QString pane = {};
     ModuleRowActions actions = {};
 
     // The line under the title at `now`: the detail and the age joined by " · ".
     QString subtitle(const QDateTime &now) const;
-    // Whether a click on the row leads somewhere: to its pane, or to a GitHub page.
-    bool opensSomething() const;
+    Color color() const { return ModuleStatus::colorOf(severity); }
+    // Whether a click on the row leads somewhere: to its pane, or to a page `links` lets through.
+    bool opensSomething(const LinkGate &links) const;
     // Opens what a click on the row leads to: its pane through `openPane`, else its page through
-    // the GitHub page gate, and then runs actions.opened.
-    void open(const std::function<void(const QString &pane)> &openPane) const;
+    // `links`, and then runs actions.opened.
+    void open(const LinkGate &links, const std::function<void(const QString &pane)> &openPane) const;
 
     friend bool operator==(const ModuleRow &, const ModuleRow &) = default;
 };

@@ -7,6 +7,8 @@ Color ModuleStatus::colorOf(Severity severity)
         return Color::red();
     case Severity::Active:
         return Color::orange();
+    case Severity::Notice:
+        return Color::blue();
     case Severity::Fine:
         return Color::green();
     case Severity::Idle:

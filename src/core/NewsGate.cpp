@@ -1,12 +1,14 @@
 #include "core/NewsGate.h"
 
 #include "core/EventBus.h"
-#include "core/NewsKind.h"
+#include "core/ModuleRegistry.h"
 #include "core/Scheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QPointer>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,8 +17,10 @@ const QString untilResumed = QStringLiteral("resume");
 
 } // namespace
 
-NewsGate::NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent)
+NewsGate::NewsGate(
+    EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent)
     : QObject(parent)
+    , m_registry(registry)
     , m_preferences(preferences)
     , m_scheduler(scheduler)
 {
@@ -72,15 +76,14 @@ void NewsGate::resume()
     m_preferences.remove(QString::fromLatin1(pausedUntilKey));
 }
 
-QString NewsGate::interruptKey(const QString &kind)
-{
-    return NewsKind::switchable.contains(kind) ? AppPreferences::interruptKey(kind) : QString();
-}
-
 bool NewsGate::announces(const ModuleEvent &event) const
 {
-    const QString kindKey = interruptKey(event.kind);
-    return event.shouldExpand && (kindKey.isEmpty() || m_preferences.boolValue(kindKey)) && !isPaused();
+    if (isPaused())
+        return false;
+    const QList<ModuleNewsKind> kinds = m_registry.newsKinds();
+    const bool switchable = !event.kind.isEmpty()
+        && std::any_of(kinds.cbegin(), kinds.cend(), [&](const ModuleNewsKind &kind) { return kind.id == event.kind; });
+    return !switchable || m_preferences.boolValue(AppPreferences::interruptKey(event.kind));
 }
 
 QDateTime NewsGate::nextMorning(const QDateTime &now)

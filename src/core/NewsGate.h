@@ -10,11 +10,13 @@
 #include <optional>
 
 class EventBus;
+class ModuleRegistry;
 class PreferenceStore;
 class Scheduler;
 
 // The one place that decides whether a piece of news from the modules interrupts the user. It is
-// announced when it asks to, the user lets news of its kind interrupt and news is not paused; it
+// announced when the user lets news of its kind interrupt (the kinds the modules declare have a
+// switch each; other news always may) and news is not paused; it
 // also opens the overlay when the user lets events do that ("notch.autoExpandOnEvents", a switch
 // of the overlay alone, which the desktop's notifications do not follow). The pause lasts an
 // hour, until the next morning at 08:00 or until the user resumes; it is kept in the preferences
@@ -29,7 +31,8 @@ public:
     static constexpr int morningHour = 8;
 
     // The references must outlive the gate; it subscribes to the bus at once.
-    NewsGate(EventBus &bus, PreferenceStore &preferences, Scheduler &scheduler, QObject *parent = nullptr);
+    NewsGate(EventBus &bus, const ModuleRegistry &registry, PreferenceStore &preferences, Scheduler &scheduler,
+        QObject *parent = nullptr);
     ~NewsGate() override;
 
     const NewsHistory &history() const { return m_history; }
@@ -40,10 +43,6 @@ public:
     void pauseUntil(const QDateTime &end);
     void pauseUntilResumed();
     void resume();
-
-    // The preference that lets news of `kind` (one of NewsKind) interrupt; empty for other news,
-    // which always may.
-    static QString interruptKey(const QString &kind);
 
     // The first 08:00 local time after `now`.
     static QDateTime nextMorning(const QDateTime &now);
@@ -60,6 +59,7 @@ private:
     bool announces(const ModuleEvent &event) const;
     void followPause();
 
+    const ModuleRegistry &m_registry;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     CancelHandle m_pauseEnd;

@@ -72,7 +72,7 @@ public:
     {
         QStringList names;
         const std::optional<ModuleRow> shown = row();
-        if (shown && shown->opensSomething())
+        if (shown && shown->opensSomething(m_view->links()))
             names.append(pressAction());
         if (shown && shown->actions.hasSecondary())
             names.append(secondaryAction);
@@ -95,7 +95,7 @@ public:
         if (!shown)
             return;
         if (name == pressAction())
-            shown->open([view = m_view](const QString &pane) { Q_EMIT view->paneRequested(pane); });
+            shown->open(m_view->links(), [view = m_view](const QString &pane) { Q_EMIT view->paneRequested(pane); });
         else if (name == secondaryAction && shown->actions.hasSecondary())
             shown->actions.secondary();
     }

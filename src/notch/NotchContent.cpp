@@ -9,6 +9,6 @@ QList<ModuleRow> NotchContent::fitted(QList<ModuleRow> rows, int limit)
     const qsizetype rest = rows.size() - (limit - 1);
     rows.resize(limit - 1);
     rows.append(ModuleRow { QCoreApplication::translate("NotchContent", "+%n weitere", nullptr, int(rest)), {},
-        std::nullopt, Color::gray(), {} });
+        std::nullopt, ModuleStatus::Severity::Idle, {} });
     return rows;
 }

@@ -1,11 +1,12 @@
 #include "notch/NotchController.h"
 
-#include "core/Logging.h"
 #include "core/ModuleContent.h"
 #include "core/NewsGate.h"
+#include "core/StatusLine.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchContent.h"
+#include "notch/NotchLogging.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchPanel.h"
 #include "notch/NotchView.h"
@@ -30,11 +31,13 @@ constexpr double ageUpdateDelay = 0.005;
 
 } // namespace
 
-NotchController::NotchController(NewsGate &news, const ModuleContent &content, PreferenceStore &preferences,
-    Scheduler &scheduler, ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
-    const ReduceMotion &reduceMotion, QObject *parent)
+NotchController::NotchController(NewsGate &news, const ModuleContent &content, StatusLine &statusLine,
+    const LinkGate &links, PreferenceStore &preferences, Scheduler &scheduler, ScreenProvider &screens,
+    PointerMonitor &pointer, PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion, QObject *parent)
     : QObject(parent)
     , m_content(content)
+    , m_statusLine(statusLine)
+    , m_links(links)
     , m_preferences(preferences)
     , m_scheduler(scheduler)
     , m_pointer(pointer)
@@ -43,19 +46,22 @@ NotchController::NotchController(NewsGate &news, const ModuleContent &content, P
 {
     // The modules' rows and line are in the model before the panel is first laid out.
     showContent();
+    showStatus();
     m_panel = std::make_unique<NotchPanel>(expandedArea().toAlignedRect(), panelWindow);
-    m_panel->setContent(new NotchView(*m_model, geometry().collapsedSize, reduceMotion));
+    m_panel->setContent(new NotchView(*m_model, links, geometry().collapsedSize, reduceMotion));
     m_panel->setInputOnShape(!pointer.isGlobal());
     m_panel->setClickThrough(true);
     connect(m_panel.get(), &NotchPanel::menuRequested, this, &NotchController::menuRequested);
     connect(m_panel->content(), &NotchView::paneRequested, this, &NotchController::paneRequested);
 
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
-    connect(&news, &NewsGate::interrupting, this, [this](const ModuleEvent &event) { flash(event.text, event.color); });
+    connect(&news, &NewsGate::interrupting, this,
+        [this](const ModuleEvent &event) { flash(event.text, ModuleStatus::colorOf(event.severity)); });
     const auto followPause = [this, &news] { m_model->setNewsPaused(news.isPaused()); };
     followPause();
     connect(&news, &NewsGate::pauseChanged, this, followPause);
     connect(&content, &ModuleContent::changed, this, &NotchController::showContent);
+    connect(&statusLine, &StatusLine::changed, this, &NotchController::showStatus);
     connect(&m_placement, &NotchPlacement::moved, this, &NotchController::placePanel);
     connect(&m_placement, &NotchPlacement::hiddenChanged, this, &NotchController::followHidden);
     if (m_placement.isHiddenBesideFullScreen())
@@ -65,7 +71,6 @@ NotchController::NotchController(NewsGate &news, const ModuleContent &content, P
 NotchController::~NotchController()
 {
     m_pending.job.cancel();
-    m_flashEnd.cancel();
     m_ageUpdate.cancel();
 }
 
@@ -81,11 +86,6 @@ void NotchController::placePanel()
         m_panel->setFrame(frame);
 }
 
-const QString &NotchController::statusLine() const
-{
-    return m_model->statusText();
-}
-
 void NotchController::showContent()
 {
     const QList<ModuleRow> rows = NotchContent::fitted(m_content.rows(), NotchGeometry::maximumRows);
@@ -97,17 +97,12 @@ void NotchController::showContent()
             placePanel();
         armAgeUpdate();
     }
-    if (m_flashEnd.isPending() || m_content.statusLine() == m_shownLine)
-        return;
-    showStatus(m_content.statusLine());
-    Q_EMIT statusLineChanged();
 }
 
-void NotchController::showStatus(const ModuleStatus &status)
+void NotchController::showStatus()
 {
-    m_shownLine = status;
-    m_model->setStatusText(status.text);
-    m_model->setStatusColor(status.color());
+    m_model->setStatusText(m_statusLine.text());
+    m_model->setStatusColor(m_statusLine.color());
 }
 
 void NotchController::flash(const QString &text, Color color)
@@ -117,26 +112,12 @@ void NotchController::flash(const QString &text, Color color)
         return;
     }
     qCDebug(lcNotch) << "flash shown";
-    m_shownLine.reset();
-    m_model->setStatusText(text);
-    m_model->setStatusColor(color);
-    setExpanded(true);
     const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
-    scheduleChange(false, duration, Condition::Flash);
     // The line returns to the modules' status after the same time, whether or not the overlay
     // could close by then.
-    m_flashEnd.cancel();
-    m_flashEnd = m_scheduler.schedule(duration, [self = QPointer<NotchController>(this)] {
-        if (self)
-            self->endFlash();
-    });
-    Q_EMIT statusLineChanged();
-}
-
-void NotchController::endFlash()
-{
-    showStatus(m_content.statusLine());
-    Q_EMIT statusLineChanged();
+    m_statusLine.flash(text, color, duration);
+    setExpanded(true);
+    scheduleChange(false, duration, Condition::Flash);
 }
 
 void NotchController::setExpanded(bool expanded)
@@ -149,10 +130,8 @@ void NotchController::setExpanded(bool expanded)
     m_model->setExpanded(expanded);
     m_panel->setClickThrough(!expanded);
     armAgeUpdate();
-    // The overlay follows the pointer to another screen only while it is collapsed.
-    if (!expanded && !m_placement.isHiddenBesideFullScreen()
-        && m_preferences.stringValue(AppPreferences::screen) == AppPreferences::screenWithPointer)
-        m_placement.chooseScreen();
+    if (!expanded)
+        m_placement.followCollapse();
 }
 
 void NotchController::armAgeUpdate()
@@ -192,7 +171,7 @@ void NotchController::openRowAt(QPointF position)
     if (view.secondaryRect(index).contains(local))
         row.actions.secondary();
     else
-        row.open([this](const QString &pane) { Q_EMIT paneRequested(pane); });
+        row.open(m_links, [this](const QString &pane) { Q_EMIT paneRequested(pane); });
 }
 
 void NotchController::handle(PointerEventType type)

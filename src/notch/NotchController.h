@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class LinkGate;
 class NewsGate;
 class ModuleContent;
 class NotchModel;
@@ -20,24 +21,25 @@ class PanelWindowSupport;
 class PreferenceStore;
 class ReduceMotion;
 class ScreenProvider;
-struct ModuleEvent;
+class StatusLine;
 
 // Decides when the overlay opens and closes. Resting the pointer on the notch opens it after a
 // short delay, a click on the notch pins it, a second click (or one outside) closes it, leaving
 // the open area closes an unpinned overlay; news let through by the gate and flash() show news and close again
 // after the configured time. Preferences are read at the moment of use, never cached.
 //
-// What it shows comes from the content source: the switched-on modules' rows and their status
-// line. A flash holds the status line for the flash duration, then the modules' line returns.
+// What it shows comes from the content source (the switched-on modules' rows) and the status line,
+// which a flash holds for the flash duration before the modules' line returns.
 // While open, the rows' ages are redrawn whenever one changes; while collapsed nothing ticks. A
-// click on a row of the open overlay opens the row's page, one on the check mark at its end runs
+// click on a row of the open overlay opens the row's page (where the link gate lets it), one on
+// the check mark at its end runs
 // its second action. Where it hangs, and when a full-screen
 // window hides it, is the placement's to say; flashes asked for while hidden wait until it shows
 // again. Where the pointer can only be followed over our own windows, leaving them counts as
 // leaving.
 //
 // Every reference must outlive the controller; src/app hands in the production services:
-//   NotchController notch(news, content, preferences, scheduler, *desktop.screens,
+//   NotchController notch(news, content, statusLine, links, preferences, scheduler, *desktop.screens,
 //                         *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
 //   notch.panel().show();
 // Creating the controller follows the gate and the pointer; it does not show the panel.
@@ -51,24 +53,20 @@ public:
     static constexpr double crossingSpeed = 1500;
     static constexpr double leaveDelay = 0.35;
 
-    NotchController(NewsGate &news, const ModuleContent &content, PreferenceStore &preferences, Scheduler &scheduler,
-        ScreenProvider &screens, PointerMonitor &pointer, PanelWindowSupport &panelWindow,
-        const ReduceMotion &reduceMotion, QObject *parent = nullptr);
+    NotchController(NewsGate &news, const ModuleContent &content, StatusLine &statusLine, const LinkGate &links,
+        PreferenceStore &preferences, Scheduler &scheduler, ScreenProvider &screens, PointerMonitor &pointer,
+        PanelWindowSupport &panelWindow, const ReduceMotion &reduceMotion, QObject *parent = nullptr);
     ~NotchController() override;
 
     NotchPanel &panel() const { return *m_panel; }
     const NotchModel &model() const { return *m_model; }
     const NotchGeometry &geometry() const { return m_placement.geometry(); }
-    // The collapsed line as shown now: a flash while it lasts, else the modules' status line.
-    const QString &statusLine() const;
 
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
 
 Q_SIGNALS:
-    // The collapsed line's text changed, or was flashed again.
-    void statusLineChanged();
     // A right click on the overlay, or the menu key while it has the focus, asks for the
     // program's menu at `position` (global coordinates).
     void menuRequested(QPoint position);
@@ -94,12 +92,13 @@ private:
     QRectF expandedArea() const;
     void placePanel();
     void showContent();
-    void showStatus(const ModuleStatus &status);
-    void endFlash();
+    void showStatus();
     void armAgeUpdate();
     void openRowAt(QPointF position);
 
     const ModuleContent &m_content;
+    StatusLine &m_statusLine;
+    const LinkGate &m_links;
     PreferenceStore &m_preferences;
     Scheduler &m_scheduler;
     PointerMonitor &m_pointer;
@@ -113,9 +112,6 @@ private:
         double at = -Scheduler::maximumDelay;
     };
     Sample m_lastMove; // where and when the pointer last moved
-    // The modules' line while it is on show; none while a flash holds the line.
-    std::optional<ModuleStatus> m_shownLine;
-    CancelHandle m_flashEnd;
     CancelHandle m_ageUpdate;
     struct Flash {
         QString text;

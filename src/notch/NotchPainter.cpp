@@ -112,7 +112,7 @@ void NotchPainter::setRows(const QList<ModuleRow> &rows, const QDateTime &agesAt
     for (const ModuleRow &row : rows) {
         const bool secondary = row.actions.hasSecondary();
         const double textWidth = secondary ? fullWidth - markSize - rowSpacing : fullWidth;
-        m_rows.append({ row.color, staticText(row.title, m_titleFont, textWidth),
+        m_rows.append({ row.color(), staticText(row.title, m_titleFont, textWidth),
             staticText(row.subtitle(agesAt), m_subtitleFont, textWidth), secondary });
     }
 }

@@ -44,6 +44,13 @@ void NotchPlacement::chooseScreen()
     followFullScreen();
 }
 
+void NotchPlacement::followCollapse()
+{
+    if (!isHiddenBesideFullScreen()
+        && m_preferences.stringValue(AppPreferences::screen) == AppPreferences::screenWithPointer)
+        chooseScreen();
+}
+
 void NotchPlacement::followFullScreen()
 {
     const std::optional<QRectF> window = m_screens.activeFullScreenWindow();

@@ -35,6 +35,9 @@ public:
     // Takes the chosen screen again (the pointer may be on another one now) and looks at its
     // full-screen window.
     void chooseScreen();
+    // The overlay has just collapsed: where the user chose the screen with the pointer, it moves
+    // there now (never while it is open, and not while it is hidden).
+    void followCollapse();
 
 Q_SIGNALS:
     // After the geometry changed.

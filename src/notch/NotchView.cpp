@@ -7,9 +7,11 @@
 #include <QAccessible>
 #include <QPainter>
 
-NotchView::NotchView(NotchModel &model, QSizeF collapsedSize, const ReduceMotion &reduceMotion, QWidget *parent)
+NotchView::NotchView(
+    NotchModel &model, const LinkGate &links, QSizeF collapsedSize, const ReduceMotion &reduceMotion, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    , m_links(links)
     , m_reduceMotion(reduceMotion)
     , m_painter(collapsedSize)
     , m_animation(Spring(0.42, 0.74))

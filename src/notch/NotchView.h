@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QWidget>
 
+class LinkGate;
 class NotchModel;
 class ReduceMotion;
 
@@ -15,9 +16,12 @@ class ReduceMotion;
 class NotchView final : public QWidget {
     Q_OBJECT
 public:
-    NotchView(NotchModel &model, QSizeF collapsedSize, const ReduceMotion &reduceMotion, QWidget *parent = nullptr);
+    NotchView(NotchModel &model, const LinkGate &links, QSizeF collapsedSize, const ReduceMotion &reduceMotion,
+        QWidget *parent = nullptr);
 
     const NotchModel &model() const { return m_model; }
+    // The pages a row may open.
+    const LinkGate &links() const { return m_links; }
     QSizeF collapsedSize() const { return m_painter.collapsedSize(); }
     // The open shape for the model's rows now.
     QSizeF expandedSize() const;
@@ -53,6 +57,7 @@ private:
     void updatePainter();
 
     NotchModel &m_model;
+    const LinkGate &m_links;
     const ReduceMotion &m_reduceMotion;
     NotchPainter m_painter;
     SpringAnimation m_animation;

@@ -9,10 +9,15 @@
 class DesktopNotifier : public QObject {
     Q_OBJECT
 public:
+    // How pressing a notification is: the notification service may show an urgent one longer or
+    // over a full-screen window, a low one only in its list.
+    enum class Urgency { Low, Normal, Critical };
+
     struct Notification {
         QString summary;
         QString body; // plain text
         QUrl page; // what clicking it opens; a newer one about the same page replaces it
+        Urgency urgency = Urgency::Normal;
     };
 
     using QObject::QObject;

@@ -17,8 +17,9 @@ constexpr int textLeft = 16 + dotSize + 10;
 
 } // namespace
 
-DetailRow::DetailRow(bool linked, int commandCount, QWidget *parent)
+DetailRow::DetailRow(const LinkGate &links, bool linked, int commandCount, QWidget *parent)
     : QAbstractButton(parent)
+    , m_links(links)
     , m_linked(linked)
     , m_message(new QLabel(this))
 {
@@ -28,7 +29,7 @@ DetailRow::DetailRow(bool linked, int commandCount, QWidget *parent)
         setCursor(Qt::PointingHandCursor);
         setAttribute(Qt::WA_Hover);
         connect(this, &QAbstractButton::clicked, this,
-            [this] { m_detail.row.open([this](const QString &pane) { Q_EMIT paneRequested(pane); }); });
+            [this] { m_detail.row.open(m_links, [this](const QString &pane) { Q_EMIT paneRequested(pane); }); });
     }
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(textLeft, 10, 16, 10);
@@ -93,7 +94,7 @@ void DetailRow::paintEvent(QPaintEvent *)
     }
     const double middle = height() / 2.0;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_detail.row.color.toQColor());
+    painter.setBrush(m_detail.row.color().toQColor());
     painter.drawEllipse(QRectF(16, middle - dotSize / 2.0, dotSize, dotSize));
 
     // The texts take the room the message and the buttons leave.
@@ -124,8 +125,9 @@ void DetailRow::paintEvent(QPaintEvent *)
     }
 }
 
-ModuleDetailList::ModuleDetailList(QWidget *parent)
+ModuleDetailList::ModuleDetailList(const LinkGate &links, QWidget *parent)
     : QWidget(parent)
+    , m_links(links)
     , m_layout(new QVBoxLayout(this))
 {
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -147,7 +149,8 @@ void ModuleDetailList::setDetails(const QList<ModuleDetail> &details, const QDat
             if (detail.group != group)
                 continue;
             ordered << &detail;
-            shape << Shape { group, detail.row.opensSomething(), detail.commands.size(), detail.document.has_value() };
+            shape << Shape { group, detail.row.opensSomething(m_links), detail.commands.size(),
+                detail.document.has_value() };
         }
     }
     if (shape != m_shape)
@@ -182,7 +185,7 @@ void ModuleDetailList::rebuild(const QList<Shape> &shape)
         } else {
             card->addWidget(new SettingsDivider(card));
         }
-        auto *row = new DetailRow(line.linked, int(line.commands), card);
+        auto *row = new DetailRow(m_links, line.linked, int(line.commands), card);
         connect(row, &DetailRow::paneRequested, this, &ModuleDetailList::paneRequested);
         card->addWidget(row);
         m_rows << row;

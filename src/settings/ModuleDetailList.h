@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 
+class LinkGate;
 class ModuleDocumentView;
 class QLabel;
 class QPushButton;
@@ -14,13 +15,13 @@ class QVBoxLayout;
 
 // One line a module lists in its pane: a coloured dot, the title over the line under it (with
 // the age), the message of a refused command and the commands' buttons at the trailing end. A
-// line with a page opens it when clicked (through the GitHub page gate), one naming a pane asks
+// line with a page opens it when clicked (where the link gate lets it), one naming a pane asks
 // for that pane; screen readers see either as a link named "<title>, <subtitle>", other lines as
 // a named group.
 class DetailRow final : public QAbstractButton {
     Q_OBJECT
 public:
-    DetailRow(bool linked, int commandCount, QWidget *parent = nullptr);
+    DetailRow(const LinkGate &links, bool linked, int commandCount, QWidget *parent = nullptr);
 
     bool isLinked() const { return m_linked; }
     // The button of the line's command at `index`, or none.
@@ -37,6 +38,7 @@ Q_SIGNALS:
     void paneRequested(const QString &pane);
 
 private:
+    const LinkGate &m_links;
     bool m_linked;
     ModuleDetail m_detail;
     QString m_subtitle;
@@ -50,7 +52,7 @@ private:
 class ModuleDetailList final : public QWidget {
     Q_OBJECT
 public:
-    explicit ModuleDetailList(QWidget *parent = nullptr);
+    explicit ModuleDetailList(const LinkGate &links, QWidget *parent = nullptr);
 
     void setDetails(const QList<ModuleDetail> &details, const QDateTime &now);
     const QList<DetailRow *> &rows() const { return m_rows; }
@@ -71,6 +73,7 @@ private:
     };
     void rebuild(const QList<Shape> &shape);
 
+    const LinkGate &m_links;
     QVBoxLayout *m_layout;
     QList<Shape> m_shape;
     QList<DetailRow *> m_rows;

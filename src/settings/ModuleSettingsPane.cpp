@@ -36,14 +36,14 @@ protected:
 } // namespace
 
 ModuleSettingsPane::ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences,
-    const NewsHistory &history, DevModule &module, QWidget *parent)
+    const NewsHistory &history, const LinkGate &links, DevModule &module, QWidget *parent)
     : QWidget(parent)
     , m_registry(registry)
     , m_history(history)
     , m_module(module)
     , m_status(new ElidedLabel)
     , m_error(new SettingsMessage)
-    , m_details(new ModuleDetailList)
+    , m_details(new ModuleDetailList(links))
 {
     auto *layout = makePaneLayout(*this);
     layout->setSpacing(10);
@@ -97,7 +97,7 @@ void ModuleSettingsPane::refresh()
         if (!entry.interrupted)
             when += QStringLiteral(" \u00B7 ") + tr("nicht eingeblendet");
         details.append(ModuleDetail { tr("Verlauf"),
-            ModuleRow { entry.event.text, when, std::nullopt, entry.event.color, entry.event.link }, {}, {} });
+            ModuleRow { entry.event.text, when, std::nullopt, entry.event.severity, entry.event.link }, {}, {} });
     }
     for (ModuleDetail &detail : details) {
         detail.group = PlainText::clean(detail.group);

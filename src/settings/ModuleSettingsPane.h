@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class DevModule;
+class LinkGate;
 class ModuleDetailList;
 class ModuleRegistry;
 class NewsHistory;
@@ -21,7 +22,7 @@ class ModuleSettingsPane final : public QWidget {
     Q_OBJECT
 public:
     ModuleSettingsPane(ModuleRegistry &registry, PreferenceStore &preferences, const NewsHistory &history,
-        DevModule &module, QWidget *parent = nullptr);
+        const LinkGate &links, DevModule &module, QWidget *parent = nullptr);
 
     ModuleDetailList *details() const { return m_details; }
 

@@ -1,6 +1,6 @@
 #include "settings/NotificationsSettingsPane.h"
 
-#include "core/NewsKind.h"
+#include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/DesktopNotifier.h"
 #include "settings/PaneLayout.h"
@@ -13,7 +13,7 @@
 #include <utility>
 
 NotificationsSettingsPane::NotificationsSettingsPane(
-    PreferenceStore &preferences, const DesktopNotifier &notifier, QWidget *parent)
+    PreferenceStore &preferences, const ModuleRegistry &registry, const DesktopNotifier &notifier, QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = makePaneLayout(*this);
@@ -53,23 +53,11 @@ NotificationsSettingsPane::NotificationsSettingsPane(
     // Which kinds of news may open the overlay or notify; news of a kind switched off is still
     // recorded.
     auto *kinds = new SettingsSection(tr("Melden bei"), this);
-    const std::pair<const char *, QString> switches[] = {
-        { QT_TR_NOOP("Review angefragt"), AppPreferences::interruptKey(NewsKind::reviewRequested) },
-        { QT_TR_NOOP("Reviews und Kommentare"), AppPreferences::interruptKey(NewsKind::reviewOrComment) },
-        { QT_TR_NOOP("Pull Request gemergt"), AppPreferences::interruptKey(NewsKind::pullRequestMerged) },
-        { QT_TR_NOOP("Issues"), AppPreferences::interruptKey(NewsKind::issue) },
-        { QT_TR_NOOP("Diskussionen"), AppPreferences::interruptKey(NewsKind::discussion) },
-        { QT_TR_NOOP("Release veröffentlicht"), AppPreferences::interruptKey(NewsKind::releasePublished) },
-        { QT_TR_NOOP("Run fehlgeschlagen"), AppPreferences::interruptKey(NewsKind::runFailed) },
-        { QT_TR_NOOP("Run fehlgeschlagen (GitHub-Meldung)"),
-            AppPreferences::interruptKey(NewsKind::runFailedReported) },
-        { QT_TR_NOOP("Run wieder erfolgreich"), AppPreferences::interruptKey(NewsKind::runFixed) },
-        { QT_TR_NOOP("Container unerwartet beendet"), AppPreferences::interruptKey(NewsKind::containerEnded) },
-    };
-    for (bool first = true; const auto &[title, key] : switches) {
+    for (bool first = true; const ModuleNewsKind &kind : registry.newsKinds()) {
         if (!std::exchange(first, false))
             kinds->card()->addWidget(new SettingsDivider(kinds->card()));
-        PreferenceBinding::bind(*kinds->card()->addToggleRow(tr(title)), preferences, key);
+        PreferenceBinding::bind(
+            *kinds->card()->addToggleRow(kind.label), preferences, AppPreferences::interruptKey(kind.id));
     }
     layout->addWidget(kinds);
 }

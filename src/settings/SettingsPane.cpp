@@ -23,10 +23,13 @@ QList<SettingsPane> mainGroup()
         fixed(notifications, QT_TRANSLATE_NOOP("SettingsPanes", "Benachrichtigungen"), "bell") };
 }
 
-QList<SettingsPane> accountGroup()
+QList<SettingsPane> accountGroup(const QList<IntegrationPane> &integrationPanes)
 {
-    return { fixed(gitHubAccount, QT_TRANSLATE_NOOP("SettingsPanes", "GitHub-Konto"), "person.badge.key"),
-        fixed(updates, QT_TRANSLATE_NOOP("SettingsPanes", "Updates"), "arrow.down.circle") };
+    QList<SettingsPane> group;
+    for (const IntegrationPane &pane : integrationPanes)
+        group.append({ pane.name, pane.title, pane.symbol });
+    group.append(fixed(updates, QT_TRANSLATE_NOOP("SettingsPanes", "Updates"), "arrow.down.circle"));
+    return group;
 }
 
 SettingsPane forModule(const DevModule &module)

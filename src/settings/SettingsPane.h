@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/GitHubCredentials.h"
+#include "core/Integration.h"
 
 #include <QLatin1StringView>
 #include <QList>
@@ -23,12 +23,12 @@ namespace SettingsPanes {
 inline constexpr QLatin1StringView general { "general" };
 inline constexpr QLatin1StringView notch { "notch" };
 inline constexpr QLatin1StringView notifications { "notifications" };
-inline constexpr QLatin1StringView gitHubAccount = GitHubCredentials::accountPane;
 inline constexpr QLatin1StringView updates { "updates" };
 
-// The fixed panes above the modules' group and below it, in sidebar order.
+// The fixed panes above the modules' group, and the integrations' panes with the updates below
+// it, in sidebar order.
 QList<SettingsPane> mainGroup();
-QList<SettingsPane> accountGroup();
+QList<SettingsPane> accountGroup(const QList<IntegrationPane> &integrationPanes);
 // The pane showing `module`.
 SettingsPane forModule(const DevModule &module);
 

@@ -57,7 +57,7 @@ void SearchField::paintEvent(QPaintEvent *event)
     QLineEdit::paintEvent(event);
 }
 
-SidebarModel::SidebarModel(ModuleRegistry &registry, QObject *parent)
+SidebarModel::SidebarModel(ModuleRegistry &registry, const QList<SettingsPane> &accountGroup, QObject *parent)
     : QStandardItemModel(parent)
 {
     for (const SettingsPane &pane : SettingsPanes::mainGroup())
@@ -74,7 +74,7 @@ SidebarModel::SidebarModel(ModuleRegistry &registry, QObject *parent)
     divider->setData(QStringLiteral("separator"), Qt::AccessibleDescriptionRole);
     divider->setFlags(Qt::NoItemFlags);
     appendRow(divider);
-    for (const SettingsPane &pane : SettingsPanes::accountGroup())
+    for (const SettingsPane &pane : accountGroup)
         appendRow(paneItem(pane));
     connect(&registry, &ModuleRegistry::moduleAdded, this, [this, divider](const DevModule *module) {
         insertRow(divider->row(), paneItem(SettingsPanes::forModule(*module)));
@@ -122,9 +122,9 @@ bool SidebarFilter::filterAcceptsRow(int row, const QModelIndex &parent) const
     return false;
 }
 
-SettingsSidebar::SettingsSidebar(ModuleRegistry &registry, QWidget *parent)
+SettingsSidebar::SettingsSidebar(ModuleRegistry &registry, const QList<SettingsPane> &accountGroup, QWidget *parent)
     : QListView(parent)
-    , m_model(new SidebarModel(registry, this))
+    , m_model(new SidebarModel(registry, accountGroup, this))
     , m_filter(new SidebarFilter(this))
 {
     m_filter->setSourceModel(m_model);

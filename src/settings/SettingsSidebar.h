@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsPane.h"
+
 #include <QLineEdit>
 #include <QListView>
 #include <QSortFilterProxyModel>
@@ -37,7 +39,7 @@ public:
     enum Role { NameRole = Qt::UserRole + 1, SymbolRole, KindRole };
     enum class Kind { Pane, Header, Divider };
 
-    explicit SidebarModel(ModuleRegistry &registry, QObject *parent = nullptr);
+    SidebarModel(ModuleRegistry &registry, const QList<SettingsPane> &accountGroup, QObject *parent = nullptr);
 
     static Kind kind(const QModelIndex &index) { return Kind(index.data(KindRole).toInt()); }
 
@@ -67,7 +69,7 @@ private:
 class SettingsSidebar final : public QListView {
     Q_OBJECT
 public:
-    explicit SettingsSidebar(ModuleRegistry &registry, QWidget *parent = nullptr);
+    SettingsSidebar(ModuleRegistry &registry, const QList<SettingsPane> &accountGroup, QWidget *parent = nullptr);
 
     void setSearch(const QString &search);
     void setSelection(const QString &name);

@@ -3,7 +3,6 @@
 #include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "settings/GeneralSettingsPane.h"
-#include "settings/GitHubAccountPane.h"
 #include "settings/ModuleSettingsPane.h"
 #include "settings/NotchSettingsPane.h"
 #include "settings/NotificationsSettingsPane.h"
@@ -42,15 +41,11 @@ QScrollArea *transparentScrollArea(QWidget *content, QWidget *parent)
 
 } // namespace
 
-SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-    GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QWidget *parent)
+SettingsView::SettingsView(const SettingsSources &sources, QWidget *parent)
     : QWidget(parent)
-    , m_registry(registry)
-    , m_updates(updates)
-    , m_preferences(preferences)
-    , m_account(account)
-    , m_history(history)
-    , m_notifier(notifier)
+    , m_sources(sources)
+    , m_registry(sources.registry)
+    , m_preferences(sources.preferences)
 {
     SettingsAccessibility::install();
     setMinimumSize(780, 540);
@@ -70,7 +65,7 @@ SettingsView::SettingsView(ModuleRegistry &registry, UpdateController &updates, 
     m_search = new SearchField(searchBox);
     m_searchLayout->addWidget(m_search);
     sidebarLayout->addWidget(searchBox);
-    m_sidebar = new SettingsSidebar(m_registry, sidebar);
+    m_sidebar = new SettingsSidebar(m_registry, SettingsPanes::accountGroup(m_sources.integrationPanes), sidebar);
     sidebarLayout->addWidget(m_sidebar, 1);
     root->addWidget(sidebar);
 
@@ -133,7 +128,8 @@ void SettingsView::showPane()
 
 std::optional<SettingsPane> SettingsView::pane(const QString &name) const
 {
-    for (const SettingsPane &fixed : SettingsPanes::mainGroup() + SettingsPanes::accountGroup()) {
+    for (const SettingsPane &fixed :
+        SettingsPanes::mainGroup() + SettingsPanes::accountGroup(m_sources.integrationPanes)) {
         if (fixed.name == name)
             return fixed;
     }
@@ -149,13 +145,15 @@ QWidget *SettingsView::createPane(const QString &name)
     if (name == SettingsPanes::notch)
         return new NotchSettingsPane(m_preferences);
     if (name == SettingsPanes::notifications)
-        return new NotificationsSettingsPane(m_preferences, m_notifier);
-    if (name == SettingsPanes::gitHubAccount)
-        return new GitHubAccountPane(m_account);
+        return new NotificationsSettingsPane(m_preferences, m_registry, m_sources.notifier);
     if (name == SettingsPanes::updates)
-        return new UpdatesSettingsPane(m_updates);
+        return new UpdatesSettingsPane(m_sources.updates);
+    for (const IntegrationPane &pane : m_sources.integrationPanes) {
+        if (pane.name == name)
+            return pane.create();
+    }
     if (DevModule *module = m_registry.module(name)) {
-        auto *pane = new ModuleSettingsPane(m_registry, m_preferences, m_history, *module);
+        auto *pane = new ModuleSettingsPane(m_registry, m_preferences, m_sources.history, m_sources.links, *module);
         // Later: the pressed line goes with the pane it sits in.
         connect(pane, &ModuleSettingsPane::paneRequested, this, &SettingsView::setSelection, Qt::QueuedConnection);
         return pane;

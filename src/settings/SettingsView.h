@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/SettingsPane.h"
+#include "settings/SettingsSources.h"
 
 #include <QList>
 #include <QPointer>
@@ -8,17 +9,11 @@
 
 #include <optional>
 
-class DesktopNotifier;
-class GitHubAccount;
-class ModuleRegistry;
-class NewsHistory;
 class PaneHeader;
-class PreferenceStore;
 class QLineEdit;
 class QVBoxLayout;
 class SearchField;
 class SettingsSidebar;
-class UpdateController;
 
 // The settings window's content: a sidebar with the search field and the grouped pane list,
 // a hairline, and the detail area showing the selected pane under its header. Follows the
@@ -27,8 +22,7 @@ class UpdateController;
 class SettingsView final : public QWidget {
     Q_OBJECT
 public:
-    SettingsView(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QWidget *parent = nullptr);
+    explicit SettingsView(const SettingsSources &sources, QWidget *parent = nullptr);
 
     // The selected pane's name (SettingsPane::name); selecting a name no pane has does nothing.
     QString selection() const { return m_selection; }
@@ -60,12 +54,9 @@ private:
     std::optional<SettingsPane> pane(const QString &name) const;
     QWidget *createPane(const QString &name);
 
+    const SettingsSources m_sources;
     ModuleRegistry &m_registry;
-    UpdateController &m_updates;
     PreferenceStore &m_preferences;
-    GitHubAccount &m_account;
-    const NewsHistory &m_history;
-    const DesktopNotifier &m_notifier;
     QString m_selection = SettingsPanes::general;
     bool m_translucent = false;
     // The band at the top of a window without a title bar of its own.

@@ -7,16 +7,9 @@
 #include <QStyle>
 #include <QWindow>
 
-SettingsWindowController::SettingsWindowController(ModuleRegistry &registry, UpdateController &updates,
-    PreferenceStore &preferences, GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier,
-    QObject *parent)
+SettingsWindowController::SettingsWindowController(SettingsSources sources, QObject *parent)
     : QObject(parent)
-    , m_registry(registry)
-    , m_updates(updates)
-    , m_preferences(preferences)
-    , m_account(account)
-    , m_history(history)
-    , m_notifier(notifier)
+    , m_sources(std::move(sources))
 { }
 
 SettingsWindowController::~SettingsWindowController() = default;
@@ -31,8 +24,7 @@ void SettingsWindowController::setTranslucentBackground(bool translucent)
 void SettingsWindowController::show(const QString &pane)
 {
     if (!m_window) {
-        m_window
-            = std::make_unique<SettingsView>(m_registry, m_updates, m_preferences, m_account, m_history, m_notifier);
+        m_window = std::make_unique<SettingsView>(m_sources);
         m_window->setWindowTitle(tr("Tarnlet Einstellungen"));
         // Closing it only hides it, and never ends the program.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);

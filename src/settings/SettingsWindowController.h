@@ -1,18 +1,14 @@
 #pragma once
 
+#include "settings/SettingsSources.h"
+
 #include <QList>
 #include <QMargins>
 #include <QObject>
 
 #include <memory>
 
-class DesktopNotifier;
-class GitHubAccount;
-class ModuleRegistry;
-class NewsHistory;
-class PreferenceStore;
 class SettingsView;
-class UpdateController;
 
 // Owns the settings window: made by the first show() and kept (hidden when closed) for the
 // rest of the process, so that selection and search text survive. Every show() centres the
@@ -20,8 +16,7 @@ class UpdateController;
 class SettingsWindowController final : public QObject {
     Q_OBJECT
 public:
-    SettingsWindowController(ModuleRegistry &registry, UpdateController &updates, PreferenceStore &preferences,
-        GitHubAccount &account, const NewsHistory &history, const DesktopNotifier &notifier, QObject *parent = nullptr);
+    explicit SettingsWindowController(SettingsSources sources, QObject *parent = nullptr);
     ~SettingsWindowController() override;
 
     // Opens the window; on the pane named `pane` where one is named (SettingsPane::name).
@@ -42,12 +37,7 @@ protected:
 private:
     void centre();
 
-    ModuleRegistry &m_registry;
-    UpdateController &m_updates;
-    PreferenceStore &m_preferences;
-    GitHubAccount &m_account;
-    const NewsHistory &m_history;
-    const DesktopNotifier &m_notifier;
+    const SettingsSources m_sources;
     bool m_translucent = false;
     std::unique_ptr<SettingsView> m_window;
     QMargins m_frameCentred; // the frame the window was last centred with

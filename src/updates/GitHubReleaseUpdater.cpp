@@ -1,7 +1,7 @@
 #include "updates/GitHubReleaseUpdater.h"
 
 #include "core/prefs/PreferenceStore.h"
-#include "services/GitHubErrorText.h"
+#include "integrations/github/GitHubErrorText.h"
 #include "services/JsonReader.h"
 #include "updates/UpdateDialogs.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Scheduler.h"
-#include "services/GitHubClient.h"
+#include "integrations/github/GitHubClient.h"
 #include "updates/Updater.h"
 
 #include <QDateTime>

@@ -2,8 +2,8 @@
 #include "QtPrinters.h"
 #include "RowModule.h"
 
-#include "core/GitHubPage.h"
 #include "core/prefs/AppPreferences.h"
+#include "integrations/github/GitHubServer.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
 #include "settings/SettingsView.h"
@@ -80,11 +80,12 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     EXPECT_EQ(pause->text(), u"Meldungen fortsetzen"_s);
     EXPECT_EQ(tray.toolTip(), u"CI · main · Meldungen pausiert"_s);
     EXPECT_TRUE(delegate.notch()->model().isNewsPaused());
-    const ModuleEvent failed { u"ci"_s, u"CI fehlgeschlagen · main"_s, true, Color::red() };
+    const ModuleEvent failed { u"ci"_s, u"CI fehlgeschlagen · main"_s, ModuleStatus::Severity::Failing };
     delegate.eventBus().publish(failed);
     EXPECT_FALSE(delegate.notch()->model().isExpanded());
     EventBus otherBus;
-    EXPECT_TRUE(NewsGate(otherBus, *prefs.store, scheduler).isPaused()) << "kept in the preferences";
+    EXPECT_TRUE(NewsGate(otherBus, delegate.registry(), *prefs.store, scheduler).isPaused())
+        << "kept in the preferences";
     pause->trigger();
     delegate.eventBus().publish(failed);
     EXPECT_TRUE(delegate.notch()->model().isExpanded());
@@ -93,7 +94,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     pause->menu()->actions()[0]->trigger();
     EXPECT_EQ(pause->text(),
         u"Meldungen fortsetzen (pausiert bis %1)"_s.arg(
-            QDateTime::currentDateTime().addSecs(3600).toString(u"HH:mm"_s)));
+            QLocale().toString(QDateTime::currentDateTime().addSecs(3600).time(), QLocale::ShortFormat)));
     prefs.store->setValue(QString::fromLatin1(NewsGate::pausedUntilKey),
         QDateTime::currentDateTimeUtc().addSecs(-1).toString(Qt::ISODate));
     EXPECT_FALSE(delegate.news()->isPaused());
@@ -110,15 +111,18 @@ TEST_F(AppDelegateTest, AnUnreadableKeyringIsSaidAndReadAgainWhenItAppears)
     secrets.unavailable = true;
     AppDelegate &delegate = create();
     delegate.applicationDidFinishLaunching();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
+    // The launch does not wait for the keyring: until it answers, the GitHub parts say it is read.
+    EXPECT_EQ(delegate.registry().module(u"github.actions"_s)->compactStatus().value().text,
+        u"Token wird aus dem Schlüsselbund gelesen …"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return delegate.content()->statusLine().text == u"Schlüsselbund nicht verfügbar"_s; }, 5000));
     EXPECT_EQ(delegate.content()->rows().value(0).detail, u"Schlüsselbund nicht verfügbar"_s);
     // The row leads to the account pane, where the settings window opens when the overlay asks.
     Q_EMIT delegate.notch()->paneRequested(delegate.content()->rows().value(0).pane);
     EXPECT_EQ(delegate.settings()->window()->selection(), u"githubAccount"_s);
 
     secrets.unavailable = false;
-    delegate.readTokenAgain();
+    delegate.secretStoreAppeared();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));
     EXPECT_EQ(server.requests()[0].header("Authorization"), "Bearer " + token.toLatin1());
     EXPECT_NE(delegate.content()->statusLine().text, u"Schlüsselbund nicht verfügbar"_s);
@@ -133,15 +137,15 @@ TEST_F(AppDelegateTest, AnEnterpriseServerInThePreferencesGetsItsOwnTokenAndPage
     ASSERT_TRUE(enterprise.start());
     const GitHubServer ghes = GitHubServer::fromAddress(enterprise.origin().toString()).value();
     ghes.store(*prefs.store);
-    const auto unpin = qScopeGuard([] { GitHubPage::pinTo(GitHubServer()); });
     secrets.items.insert(ghes.tokenAccount(), u"ghp_enterprise"_s);
     AppDelegate &delegate = create();
     delegate.applicationDidFinishLaunching();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !enterprise.requests().isEmpty(); }, 10000));
     EXPECT_TRUE(enterprise.requests()[0].target.startsWith("/api/v3/"));
     EXPECT_EQ(enterprise.requests()[0].header("Authorization"), "Bearer ghp_enterprise");
-    EXPECT_TRUE(GitHubPage::isGitHubPage(QUrl(enterprise.origin().toString() + u"/o/r/pull/1"_s)));
-    EXPECT_FALSE(GitHubPage::isGitHubPage(QUrl(u"https://github.com/o/r/pull/1"_s)));
+    const Integration &github = *delegate.integrations().front();
+    EXPECT_TRUE(github.mayOpen(QUrl(enterprise.origin().toString() + u"/o/r/pull/1"_s)));
+    EXPECT_FALSE(github.mayOpen(QUrl(u"https://github.com/o/r/pull/1"_s)));
 
     scheduler.advance(60); // the updater's first check
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.requests().isEmpty(); }, 10000));

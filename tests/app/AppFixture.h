@@ -8,6 +8,7 @@
 #include "app/AppDelegate.h"
 #include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
+#include "integrations/github/GitHubRepository.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "services/QtProcessRunner.h"
 #include "updates/GitHubReleaseUpdater.h"
@@ -35,15 +36,18 @@ protected:
             QString::fromLatin1(ModuleRegistry::disabledModuleIDsKey), QStringList { QStringLiteral("docker") });
         secrets.items.insert(QStringLiteral("github.pat"), token);
         endpoint.apiRoot = server.origin();
-        endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
+        endpoint.trustedCertificates = { HttpsTestServer::certificate() };
     }
 
     // Builds the application; the test calls applicationDidFinishLaunching() on it.
     AppDelegate &create()
     {
         desktop = createHeadlessDesktopServices(HeadlessScreenProvider::plain(QRectF(0, 0, 1440, 900)));
-        const GitHubReleaseUpdater::Config release { AppPreferences::tarnletRepository, QStringLiteral(TARNLET_VERSION),
-            endpoint };
+        GitHubTransport::Endpoint releases;
+        releases.apiRoot = endpoint.apiRoot;
+        releases.extraTrustedCertificates = endpoint.trustedCertificates;
+        const GitHubReleaseUpdater::Config release { GitHubRepository::tarnletRepository,
+            QStringLiteral(TARNLET_VERSION), releases };
         app = std::make_unique<AppDelegate>(AppServices { *prefs.store, scheduler, secrets, network, processes, desktop,
             std::make_unique<GitHubReleaseUpdater>(release, network, *prefs.store, scheduler, dialogs), endpoint,
             [this](const QString &line) { notices << line; } });
@@ -81,7 +85,7 @@ protected:
     }
 
     HttpsTestServer server;
-    GitHubTransport::Endpoint endpoint;
+    TestEndpoint endpoint;
     TempPreferences prefs;
     ManualScheduler scheduler;
     InMemorySecretStore secrets;

@@ -8,9 +8,9 @@
 
 #include "app/DesktopNews.h"
 #include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
-#include "core/NewsKind.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/freedesktop/FreedesktopNotifier.h"
 #include "settings/NotificationsSettingsPane.h"
@@ -44,6 +44,7 @@ public:
         QString body;
         QStringList actions;
         uint id;
+        int urgency;
     };
     QList<Call> calls;
     QStringList capabilities;
@@ -51,9 +52,10 @@ public:
 public Q_SLOTS:
     QStringList GetCapabilities() { return capabilities; }
     uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary, const QString &body,
-        const QStringList &actions, const QVariantMap &, int)
+        const QStringList &actions, const QVariantMap &hints, int)
     {
-        calls << Call { app, replaces, icon, summary, body, actions, replaces ? replaces : uint(calls.size() + 1) };
+        calls << Call { app, replaces, icon, summary, body, actions, replaces ? replaces : uint(calls.size() + 1),
+            hints.value(u"urgency"_s).toInt() };
         return calls.last().id;
     }
 
@@ -69,16 +71,19 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     AppPreferences::registerDefaults(prefs);
     ManualScheduler scheduler;
     EventBus bus;
-    NewsGate gate(bus, prefs, scheduler);
     ModuleRegistry registry(prefs);
     auto module = std::make_unique<RowModule>(u"github.actions"_s);
     module->titleText = u"GitHub Actions"_s;
+    module->kinds = { { u"github.reviewOrComment"_s, u"Reviews"_s } };
     registry.registerModule(std::move(module));
+    NewsGate gate(bus, registry, prefs, scheduler);
     FreedesktopNotifier notifier(u"Tarnlet"_s, u"tarnlet"_s);
-    DesktopNews news(gate, registry, prefs, notifier);
+    LinkGate links;
+    links.addRule([](const QUrl &url) { return url.host() == u"github.com"; });
+    DesktopNews news(gate, registry, prefs, notifier, links);
     UrlSink urls;
 
-    NotificationsSettingsPane pane(prefs, notifier);
+    NotificationsSettingsPane pane(prefs, registry, notifier);
     ToggleSwitch *desktopSwitch = nullptr;
     for (ToggleSwitch *candidate : pane.findChildren<ToggleSwitch *>())
         if (candidate->accessibleName() == u"Auch als Systembenachrichtigung"_s)
@@ -109,17 +114,17 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     // overlay's own switch does not matter. The service's first call would show any of them.
     const QUrl pullRequest(u"https://github.com/o/r/pull/7"_s);
     const auto review = [&](const QString &text) {
-        bus.publish(
-            ModuleEvent { u"github.actions"_s, text, true, Color::blue(), NewsKind::reviewOrComment, pullRequest });
+        bus.publish(ModuleEvent {
+            u"github.actions"_s, text, ModuleStatus::Severity::Notice, u"github.reviewOrComment"_s, pullRequest });
     };
     review(u"switched off"_s);
     desktopSwitch->click();
     gate.pauseUntilResumed();
     review(u"paused"_s);
     gate.resume();
-    prefs.setValue(AppPreferences::interruptKey(NewsKind::reviewOrComment), false);
+    prefs.setValue(AppPreferences::interruptKey(u"github.reviewOrComment"_s), false);
     review(u"kind off"_s);
-    prefs.setValue(AppPreferences::interruptKey(NewsKind::reviewOrComment), true);
+    prefs.setValue(AppPreferences::interruptKey(u"github.reviewOrComment"_s), true);
     prefs.setValue(AppPreferences::autoExpandOnEvents, false);
     review(u"<b>mallory</b> & co\u202E"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !service.calls.isEmpty(); }, 5000));
@@ -129,13 +134,15 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     EXPECT_EQ(QStringList({ first.app, first.icon, first.summary, first.body }),
         QStringList({ u"Tarnlet"_s, u"tarnlet"_s, u"GitHub Actions"_s, u"&lt;b&gt;mallory&lt;/b&gt; &amp; co"_s }));
     EXPECT_TRUE(first.replaces == 0 && first.actions.contains(u"default"_s));
+    EXPECT_EQ(first.urgency, 1) << "news to read is of normal urgency";
 
     // Another page gets a notification of its own; the same page's next news replaces its first.
     const QUrl run(u"https://github.com/o/r/actions/runs/9"_s);
-    bus.publish(
-        ModuleEvent { u"github.actions"_s, u"CI fehlgeschlagen"_s, true, Color::red(), NewsKind::runFailed, run });
+    bus.publish(ModuleEvent {
+        u"github.actions"_s, u"CI fehlgeschlagen"_s, ModuleStatus::Severity::Failing, u"github.runFailed"_s, run });
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 2; }, 5000));
     EXPECT_EQ(service.calls[1].replaces, 0u);
+    EXPECT_EQ(service.calls[1].urgency, 2) << "a failure is critical";
     review(u"second"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 3; }, 5000));
     EXPECT_EQ(service.calls[2].replaces, first.id);

@@ -5,8 +5,9 @@
 
 #include "core/EventBus.h"
 #include "core/prefs/AppPreferences.h"
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubTokenState.h"
 #include "modules/github_actions/GitHubActionsModule.h"
-#include "services/GitHubCredentials.h"
 
 #include <QNetworkReply>
 #include <QTest>
@@ -27,7 +28,7 @@ TEST_F(GitHubFaults, KeepWhatWasShownAndRecover)
     const QByteArray goodRuns = runsPage(1, u"success"_s);
     const QString failed = u"Läufe konnten nicht geladen werden."_s;
     const std::tuple<const char *, Response, QString> faults[] = {
-        { "401", Response::json(R"({"message":"Bad credentials"})", 401), GitHubCredentials::refusedText() },
+        { "401", Response::json(R"({"message":"Bad credentials"})", 401), GitHubTokenState::refusedText() },
         { "404", Response::json(R"({"message":"Not Found"})", 404), u"Repository nicht gefunden oder kein Zugriff"_s },
         { "500", Response::json("", 500), failed },
         { "body cut off", Response::withMode(Response::Mode::CloseMidBody, goodRuns), failed },
@@ -52,7 +53,7 @@ TEST_F(GitHubFaults, KeepWhatWasShownAndRecover)
         answer(response, response);
         runUntil(scheduler.now() + 600); // polls failing and backing off
         EXPECT_EQ(actions->errorText(), error);
-        EXPECT_EQ(actions->compactStatus().value().text, error == GitHubCredentials::refusedText() ? error : shown);
+        EXPECT_EQ(actions->compactStatus().value().text, error == GitHubTokenState::refusedText() ? error : shown);
         answer(Response::json(goodRuns), Response::json("[]"));
         runUntil(scheduler.now() + 600);
         EXPECT_EQ(actions->errorText(), std::nullopt);

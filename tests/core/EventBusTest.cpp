@@ -19,9 +19,9 @@ TEST(EventBus, DeliversInSubscriptionOrderLateSubscribersSeeOnlyLaterEventsAndGo
         if (calls.size() == 2) // subscribing while an event is delivered
             bus.subscribe([&](const ModuleEvent &) { calls << u"late"_s; });
     });
-    bus.publish({ u"docker"_s, u"q"_s, false });
+    bus.publish({ u"docker"_s, u"q"_s });
     owner.reset();
-    bus.publish({ u"docker"_s, u"q"_s, false });
+    bus.publish({ u"docker"_s, u"q"_s });
     EXPECT_EQ(calls, QStringList({ u"q"_s, u"owned"_s, u"q"_s, u"late"_s }));
 }
 

@@ -9,9 +9,11 @@
 #include "RowModule.h"
 
 #include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
+#include "core/StatusLine.h"
 #include "core/TimerScheduler.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -75,16 +77,19 @@ int main(int argc, char *argv[])
     const QString runs = QStringLiteral("https://github.com/teskarvo/web/actions/runs/");
     auto rows = std::make_unique<RowModule>(QStringLiteral("rows"),
         QList<ModuleRow> { { QStringLiteral("Deploy \u00b7 web"), QStringLiteral("staging"), std::nullopt,
-                               Color::orange(), QUrl(runs + u'1') },
-            { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, Color::green(),
+                               ModuleStatus::Severity::Active, QUrl(runs + u'1') },
+            { QStringLiteral("Tests \u00b7 web"), QStringLiteral("main"), std::nullopt, ModuleStatus::Severity::Fine,
                 QUrl(runs + u'2') } });
     rows->setStatus(ModuleStatus { QStringLiteral("Deploy \u00b7 staging"), ModuleStatus::Severity::Active });
     registry.registerModule(std::move(rows));
     TimerScheduler scheduler;
     DesktopServices desktop = createDesktopServices();
     ModuleContent content(registry);
-    NewsGate news(bus, *preferences, scheduler);
-    NotchController notch(news, content, *preferences, scheduler, *desktop.screens, *desktop.pointer,
+    StatusLine statusLine(content, scheduler);
+    NewsGate news(bus, registry, *preferences, scheduler);
+    LinkGate links;
+    links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
+    NotchController notch(news, content, statusLine, links, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
 
     const NotchModel &model = notch.model();

@@ -5,11 +5,12 @@
 #include "UrlSink.h"
 
 #include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/NewsHistory.h"
-#include "core/NewsKind.h"
+#include "core/StatusLine.h"
 #include "core/prefs/AppPreferences.h"
 #include "notch/NotchController.h"
 #include "notch/NotchModel.h"
@@ -35,7 +36,7 @@ QList<ModuleRow> numberedRows(int count, const QString &prefix = u"Row"_s)
 {
     QList<ModuleRow> rows;
     for (int i = 1; i <= count; ++i)
-        rows.append(ModuleRow { u"%1 %2"_s.arg(prefix).arg(i), u"main"_s, std::nullopt, Color::green(),
+        rows.append(ModuleRow { u"%1 %2"_s.arg(prefix).arg(i), u"main"_s, std::nullopt, ModuleStatus::Severity::Fine,
             QUrl(u"https://github.com/o/r/actions/runs/%1"_s.arg(i)) });
     return rows;
 }
@@ -64,9 +65,11 @@ protected:
     {
         if (!m_controller) {
             m_content = std::make_unique<ModuleContent>(registry);
-            m_news = std::make_unique<NewsGate>(bus, *prefs.store, scheduler);
-            m_controller = std::make_unique<NotchController>(
-                *m_news, *m_content, *prefs.store, scheduler, screens, pointer, windowSupport, reduceMotion);
+            m_statusLine = std::make_unique<StatusLine>(*m_content, scheduler);
+            m_news = std::make_unique<NewsGate>(bus, registry, *prefs.store, scheduler);
+            links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
+            m_controller = std::make_unique<NotchController>(*m_news, *m_content, *m_statusLine, links, *prefs.store,
+                scheduler, screens, pointer, windowSupport, reduceMotion);
         }
         return *m_controller;
     }
@@ -92,7 +95,9 @@ protected:
     HeadlessPanelWindowSupport windowSupport;
     HeadlessReduceMotion reduceMotion;
     UrlSink opened;
+    LinkGate links;
     std::unique_ptr<ModuleContent> m_content;
+    std::unique_ptr<StatusLine> m_statusLine;
     std::unique_ptr<NewsGate> m_news;
     std::unique_ptr<NotchController> m_controller;
 };
@@ -100,18 +105,18 @@ protected:
 TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRestartsItsDuration)
 {
     controller();
-    bus.publish(ModuleEvent { u"ci"_s, u"quiet"_s, false });
     setPref(AppPreferences::autoExpandOnEvents, false);
-    bus.publish(ModuleEvent { u"ci"_s, u"ignored"_s, true });
+    bus.publish(ModuleEvent { u"ci"_s, u"ignored"_s });
     EXPECT_FALSE(model().isExpanded());
 
     // Nor does a kind the user switched off.
     setPref(AppPreferences::autoExpandOnEvents, true);
-    setPref(AppPreferences::interruptKey(NewsKind::runFailed), false);
-    const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, true, Color::red(), NewsKind::runFailed };
+    module(u"first"_s).kinds = { { u"ci.failed"_s, u"Build fehlgeschlagen"_s } };
+    setPref(AppPreferences::interruptKey(u"ci.failed"_s), false);
+    const ModuleEvent failed { u"ci"_s, u"Build fehlgeschlagen"_s, ModuleStatus::Severity::Failing, u"ci.failed"_s };
     bus.publish(failed);
     EXPECT_FALSE(model().isExpanded());
-    setPref(AppPreferences::interruptKey(NewsKind::runFailed), true);
+    setPref(AppPreferences::interruptKey(u"ci.failed"_s), true);
     bus.publish(failed);
     EXPECT_EQ(model().statusColor(), Color::red());
     scheduler.advance(2);
@@ -148,10 +153,9 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     for (const NewsHistory::Entry &entry : m_news->history().entries())
         recorded.append({ entry.event.text, entry.interrupted });
     EXPECT_EQ(recorded,
-        (QList<std::pair<QString, bool>> {
-            { failed.text, true }, { failed.text, false }, { u"ignored"_s, false }, { u"quiet"_s, false } }));
+        (QList<std::pair<QString, bool>> { { failed.text, true }, { failed.text, false }, { u"ignored"_s, false } }));
     for (int i = 0; i < 60; ++i)
-        bus.publish(ModuleEvent { u"ci"_s, QString::number(i), false });
+        bus.publish(ModuleEvent { u"ci"_s, QString::number(i) });
     const QList<NewsHistory::Entry> &entries = m_news->history().entries();
     ASSERT_EQ(entries.size(), NewsHistory::kept);
     EXPECT_EQ(entries.first().event.text, u"59"_s);
@@ -159,7 +163,7 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
 
     // Handlers outliving the controller do nothing.
     m_controller.reset();
-    bus.publish(ModuleEvent { u"ci"_s, u"after"_s, true });
+    bus.publish(ModuleEvent { u"ci"_s, u"after"_s });
     pointer.clickAt(onNotch);
     screens.setScreens({ HeadlessScreenProvider::plain(screenFrame) }, std::nullopt);
     scheduler.advance(10);
@@ -278,9 +282,10 @@ TEST_F(NotchControllerTest, OpenAgesTickAndARowClickOpensItsGitHubPageOrRunsItsS
 {
     ModuleRow aged = numberedRows(1).first();
     aged.since = QDateTime::currentDateTimeUtc().addSecs(-30);
-    const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, Color::gray(), QUrl(u"https://example.com/"_s) };
-    const ModuleRow needsToken { u"Kein Token"_s, {}, std::nullopt, Color::gray(), numberedRows(1)[0].link,
-        u"githubAccount"_s };
+    const ModuleRow elsewhere { u"Elsewhere"_s, {}, std::nullopt, ModuleStatus::Severity::Idle,
+        QUrl(u"https://example.com/"_s) };
+    const ModuleRow needsToken { u"Kein Token"_s, {}, std::nullopt, ModuleStatus::Severity::Idle,
+        numberedRows(1)[0].link, u"githubAccount"_s };
     QStringList done;
     ModuleRow news = numberedRows(3).last();
     news.actions = { [&] { done << u"opened"_s; }, u"Als gelesen markieren"_s, [&] { done << u"marked"_s; } };

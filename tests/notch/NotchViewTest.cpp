@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 #include "UrlSink.h"
 
+#include "core/LinkGate.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 #include "platform/headless/HeadlessDesktop.h"
@@ -52,9 +53,10 @@ protected:
         view.resize(expanded.toSize());
         model.setStatusText(u"Review angefragt: a very long pull request title that cannot fit at all"_s);
         model.setStatusColor(Color::orange());
-        model.setRows({ ModuleRow { u"Deploy · web"_s, u"staging"_s, std::nullopt, Color::blue(), page },
-            ModuleRow { u"Tests · web"_s, u"main"_s, std::nullopt, Color::green(), {}, u"docker"_s },
-            ModuleRow { u"+2 weitere"_s, {}, std::nullopt, Color::red(), {} } });
+        model.setRows(
+            { ModuleRow { u"Deploy · web"_s, u"staging"_s, std::nullopt, ModuleStatus::Severity::Notice, page },
+                ModuleRow { u"Tests · web"_s, u"main"_s, std::nullopt, ModuleStatus::Severity::Fine, {}, u"docker"_s },
+                ModuleRow { u"+2 weitere"_s, {}, std::nullopt, ModuleStatus::Severity::Failing, {} } });
     }
 
     QImage render(qreal ratio = 1)
@@ -69,7 +71,12 @@ protected:
     const QUrl page { u"https://github.com/teskarvo/web/actions/runs/1"_s };
     NotchModel model;
     HeadlessReduceMotion reduceMotion;
-    NotchView view { model, collapsed, reduceMotion };
+    LinkGate links = [] {
+        LinkGate gate;
+        gate.addRule([](const QUrl &url) { return url.host() == u"github.com"; });
+        return gate;
+    }();
+    NotchView view { model, links, collapsed, reduceMotion };
 };
 
 TEST_F(NotchViewTest, DrawsTheElidedStatusLineCollapsedSpringsOpenAndDrawsTheRowsBelowTheNotchBand)

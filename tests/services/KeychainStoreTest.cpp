@@ -2,7 +2,7 @@
 // with an unlocked gnome-keyring.
 #include "QtPrinters.h"
 
-#include "core/GitHubServer.h"
+#include "integrations/github/GitHubServer.h"
 #include "services/KeychainStore.h"
 
 #include <QProcess>

@@ -1,10 +1,7 @@
-#include "HttpsTestServer.h"
 #include "SettingsTestSupport.h"
 #include "UrlSink.h"
 
-#include "core/NewsKind.h"
-#include "services/GitHubClient.h"
-#include "services/RecentRepositories.h"
+#include "core/ListSuggestions.h"
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleDocumentView.h"
 #include "settings/ModuleSettingsPane.h"
@@ -23,7 +20,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -110,36 +106,33 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
         { u"branches"_s, u"Branches"_s, ModuleListSetting::Option::Kind::Names } };
     // As a file may hold it: one entry of another type, one the module refuses, one repeat in other letters.
     prefs.setValue(key, QVariantList { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s });
-    // The account's recently pushed repositories, asked of a real HTTPS server once a token is held.
-    HttpsTestServer server;
-    ASSERT_TRUE(server.start());
-    server.setResponse(
-        u"/user/repos"_s, HttpsTestServer::Response::json(R"([{"full_name": "o/new"}, {"full_name": "A/Three"},
-            {"full_name": "o/<b>x</b>"}, {"full_name": "o/more"}])"));
-    GitHubTransport::Endpoint endpoint;
-    endpoint.apiRoot = server.origin();
-    endpoint.extraTrustedCertificates = { HttpsTestServer::certificate() };
-    QNetworkAccessManager network;
-    GitHubClient client { network, credentials, endpoint };
-    RecentRepositories recent { client, credentials };
+    // Names to suggest, known once the test says so; asked for only while the pane shows them.
+    struct Suggestions final : ListSuggestions {
+        QStringList known;
+        bool shown = false;
+        QStringList names() const override { return known; }
+        void setShown(bool show) override { shown = show; }
+    } recent;
     actions->list->suggestions = &recent;
     UrlSink sink;
     int presses = 0;
     const QUrl run(u"https://github.com/o/r/actions/runs/7"_s);
     actions->lines = {
-        { u"o/r"_s, ModuleRow { u"Build & Test"_s, u"main"_s, {}, Color::green(), run }, {}, {} },
-        { u"o/r"_s, ModuleRow { u"Lint"_s, u"main"_s, {}, Color::red(), QUrl(u"https://example.com/x"_s) }, {}, {} },
-        { u"other"_s, ModuleRow { u"web"_s, {}, {}, Color::green(), {} },
+        { u"o/r"_s, ModuleRow { u"Build & Test"_s, u"main"_s, {}, ModuleStatus::Severity::Fine, run }, {}, {} },
+        { u"o/r"_s,
+            ModuleRow { u"Lint"_s, u"main"_s, {}, ModuleStatus::Severity::Failing, QUrl(u"https://example.com/x"_s) },
+            {}, {} },
+        { u"other"_s, ModuleRow { u"web"_s, {}, {}, ModuleStatus::Severity::Fine, {} },
             { ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } } },
             u"<b>x</b>\u202E"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     // The session's news of this module follows its lines, held-back news said as such.
     const QUrl failedRun(u"https://github.com/o/r/actions/runs/8"_s);
-    history.record(ModuleEvent { u"github.actions"_s, u"<b>CI</b> fehlgeschlagen"_s, true, Color::red(),
-                       NewsKind::runFailed, failedRun },
+    history.record(ModuleEvent { u"github.actions"_s, u"<b>CI</b> fehlgeschlagen"_s, ModuleStatus::Severity::Failing,
+                       u"github.runFailed"_s, failedRun },
         false);
-    history.record(ModuleEvent { u"github.pullRequests"_s, u"Review angefragt: x"_s, true }, true);
+    history.record(ModuleEvent { u"github.pullRequests"_s, u"Review angefragt: x"_s }, true);
     auto &pane = static_cast<ModuleSettingsPane &>(select(u"github.actions"_s));
     EXPECT_TRUE(visibleTexts(pane).contains(u"Kein GitHub-Token hinterlegt."_s));
 
@@ -181,12 +174,11 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
 
     // With a token they are offered beside the field, those listed left out; a click adds one, and
     // a full list offers none.
-    EXPECT_TRUE(server.requests().isEmpty()) << "nothing asked without a token";
-    credentials.setToken(u"ghp_recent"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return button(pane, u"o/new hinzufügen"_s) != nullptr; }, 15000));
-    EXPECT_EQ(server.requests().value(0).target, "/user/repos?sort=pushed&per_page=10");
+    EXPECT_TRUE(recent.shown);
+    recent.known = { u"o/new"_s, u"A/Three"_s, u"o/more"_s };
+    Q_EMIT recent.changed();
+    EXPECT_TRUE(button(pane, u"o/new hinzufügen"_s));
     EXPECT_FALSE(button(pane, u"A/Three hinzufügen"_s));
-    EXPECT_FALSE(button(pane, u"o/<b>x</b> hinzufügen"_s)) << "not a repository's name";
     button(pane, u"o/new hinzufügen"_s)->click();
     EXPECT_EQ(stored(), (QJsonArray { u"a/one"_s, 5, u"nothing"_s, u"A/One"_s, u"a/three"_s, u"o/new"_s }));
     EXPECT_FALSE(button(pane, u"o/more hinzufügen"_s));
@@ -237,18 +229,18 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"<b>1</b>\n2"_s);
     button(pane, u"Protokoll von web aktualisieren"_s)->click();
     EXPECT_EQ(presses, 2);
-    history.record(ModuleEvent { u"github.actions"_s, u"CI wieder erfolgreich"_s, true }, true);
+    history.record(ModuleEvent { u"github.actions"_s, u"CI wieder erfolgreich"_s }, true);
     settle();
     EXPECT_EQ(pane.details()->rows().size(), 5) << "news recorded later shows at once";
 
     // A line that needs the user's action opens the pane that resolves it, not its page.
     QList<ModuleDetail> needsToken = actions->lines;
-    needsToken[1].row.pane = SettingsPanes::gitHubAccount;
+    needsToken[1].row.pane = u"githubAccount"_s;
     actions->change(actions->lines, needsToken);
     settle();
     QTest::mouseClick(pane.details()->rows()[1], Qt::LeftButton);
     settle();
-    EXPECT_EQ(view().selection(), SettingsPanes::gitHubAccount);
+    EXPECT_EQ(view().selection(), u"githubAccount"_s);
     EXPECT_EQ(sink.opened.size(), 2);
 }
 
@@ -284,19 +276,15 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
         QAccessibleActionInterface::increaseAction());
     EXPECT_EQ(stored(), before);
 
-    // One switch per kind of news, each on by default and stored as switched.
-    for (const QString &kind :
-        { u"Review angefragt"_s, u"Reviews und Kommentare"_s, u"Pull Request gemergt"_s, u"Issues"_s, u"Diskussionen"_s,
-            u"Release veröffentlicht"_s, u"Run fehlgeschlagen"_s, u"Run fehlgeschlagen (GitHub-Meldung)"_s,
-            u"Run wieder erfolgreich"_s, u"Container unerwartet beendet"_s }) {
-        const ToggleSwitch *kindSwitch = toggle(pane, kind);
-        EXPECT_TRUE(kindSwitch && kindSwitch->isChecked()) << kind.toStdString();
-    }
-    toggle(pane, u"Pull Request gemergt"_s)->click();
-    toggle(pane, u"Container unerwartet beendet"_s)->click();
-    EXPECT_FALSE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::pullRequestMerged)));
-    EXPECT_FALSE(prefs.boolValue(u"notifications.interrupt.unexpectedExit"_s));
-    EXPECT_TRUE(prefs.boolValue(AppPreferences::interruptKey(NewsKind::runFixed)));
+    // One switch per kind of news the modules declare, in their order, each with its module's
+    // default and stored as switched.
+    ASSERT_TRUE(toggle(pane, u"Run fehlgeschlagen"_s) && toggle(pane, u"Run wieder erfolgreich"_s));
+    EXPECT_TRUE(toggle(pane, u"Run fehlgeschlagen"_s)->isChecked());
+    EXPECT_FALSE(toggle(pane, u"Run wieder erfolgreich"_s)->isChecked());
+    toggle(pane, u"Run fehlgeschlagen"_s)->click();
+    toggle(pane, u"Run wieder erfolgreich"_s)->click();
+    EXPECT_FALSE(prefs.boolValue(u"notifications.interrupt.runFailed"_s));
+    EXPECT_TRUE(prefs.boolValue(u"notifications.interrupt.runFixed"_s));
 }
 
 } // namespace

@@ -1,21 +1,14 @@
 #pragma once
 
-#include "FakeGitHubApi.h"
-#include "InMemorySecretStore.h"
-#include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
 #include "core/DevModule.h"
-#include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "services/GitHubBudget.h"
-#include "services/GitHubCredentials.h"
-#include "services/TokenExpiry.h"
-#include "settings/GitHubAccount.h"
 #include "settings/PaneHeader.h"
 #include "settings/SettingsSidebar.h"
 #include "settings/SettingsView.h"
@@ -48,6 +41,7 @@ public:
     std::optional<QString> errorText() const override { return error; }
     QList<ModuleDetail> details() const override { return lines; }
     std::optional<ModuleListSetting> listSetting() const override { return list; }
+    QList<ModuleNewsKind> newsKinds() const override { return kinds; }
 
     template<class Field, class Value> void change(Field &field, Value value)
     {
@@ -59,6 +53,7 @@ public:
     std::optional<QString> error;
     QList<ModuleDetail> lines;
     std::optional<ModuleListSetting> list;
+    QList<ModuleNewsKind> kinds;
 
 private:
     QString m_id;
@@ -74,15 +69,30 @@ public:
     bool canCheckForUpdates() const override { return true; }
 };
 
-// The shown settings window over a registry holding the Actions module (with a status) and the
-// pull-request one (without); the Docker module is not registered.
+// The shown settings window over a registry holding the Actions module (with a status and two
+// kinds of news) and the pull-request one (without either), with the panes an integration brings;
+// the Docker module is not registered. Pages of https://github.com may be opened.
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest()
+    // An account pane as an integration brings one.
+    static QList<IntegrationPane> accountPane()
+    {
+        return { { QStringLiteral("githubAccount"), QStringLiteral("GitHub-Konto"), QStringLiteral("person.badge.key"),
+            [] { return new QWidget; } } };
+    }
+
+    explicit SettingsTest(QList<IntegrationPane> integrationPanes = accountPane())
+        : controller({ registry, std::move(integrationPanes), links, updates, prefs, history, notifier })
     {
         AppPreferences::registerDefaults(prefs);
-        actions = add(QStringLiteral("github.actions"), QStringLiteral("GitHub Actions"));
-        actions->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), ModuleStatus::Severity::Fine };
+        links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
+        auto module
+            = std::make_unique<StatusModule>(QStringLiteral("github.actions"), QStringLiteral("GitHub Actions"));
+        module->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), ModuleStatus::Severity::Fine };
+        module->kinds = { { QStringLiteral("github.runFailed"), QStringLiteral("Run fehlgeschlagen") },
+            { QStringLiteral("github.runFixed"), QStringLiteral("Run wieder erfolgreich"), false } };
+        actions = module.get();
+        registry.registerModule(std::move(module));
         add(QStringLiteral("github.pullRequests"), QStringLiteral("Pull Requests"));
         controller.show();
         QApplication::setActiveWindow(&view());
@@ -136,17 +146,9 @@ protected:
     PreferenceStore &prefs = *temp.store;
     ModuleRegistry registry { prefs };
     UpdateController updates { std::make_unique<IdleUpdater>() };
-    InMemorySecretStore secrets;
-    GitHubCredentials credentials;
-    ManualScheduler scheduler;
-    GitHubBudget budget { credentials, scheduler };
-    FakeGitHubApi gitHub;
-    ManualScheduler expiryClock;
-    EventBus bus;
-    TokenExpiry expiry { credentials, expiryClock, prefs, bus };
-    GitHubAccount account { secrets, credentials, gitHub, expiry, prefs };
+    LinkGate links;
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;
-    SettingsWindowController controller { registry, updates, prefs, account, history, notifier };
+    SettingsWindowController controller;
 };

@@ -82,7 +82,7 @@ TEST_F(SettingsWindowTest, SearchFiltersTheListAsTypedAndKeysMoveThroughTheListe
         { u" "_s, u"github.actions"_s, Qt::Key_Down, u"github.pullRequests"_s },
         { u" "_s, u"github.pullRequests"_s, Qt::Key_Down, u"github.pullRequests"_s },
         { u""_s, u"github.actions"_s, Qt::Key_Up, SettingsPanes::notifications },
-        { u""_s, u"docker"_s, Qt::Key_Down, SettingsPanes::gitHubAccount },
+        { u""_s, u"docker"_s, Qt::Key_Down, u"githubAccount"_s },
     };
     for (const auto &[search, from, key, to] : moves) {
         view().setSearch(search);

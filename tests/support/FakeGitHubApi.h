@@ -1,7 +1,7 @@
 #pragma once
 
-#include "services/GitHubApi.h"
-#include "services/GitHubClient.h"
+#include "integrations/github/GitHubApi.h"
+#include "integrations/github/GitHubClient.h"
 
 #include <QList>
 #include <QString>

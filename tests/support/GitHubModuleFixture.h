@@ -5,15 +5,19 @@
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
+#include "core/LinkGate.h"
 #include "core/prefs/AppPreferences.h"
-#include "services/GitHubCredentials.h"
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubRepository.h"
+#include "integrations/github/GitHubServer.h"
+#include "integrations/github/GitHubTokenState.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 // A GitHub module over a fake API, a clock moved by hand and temporary preferences watching "o/r".
-// Every announcement must come from the module and ask the overlay to open.
+// Every announcement must come from the module. Rows open pages of github.com through `links`.
 template<typename Module> class GitHubModuleFixture : public ::testing::Test {
 protected:
     GitHubModuleFixture()
@@ -25,12 +29,11 @@ protected:
         module = std::make_unique<Module>(*prefs.store, bus, std::move(fake), credentials, scheduler);
         bus.subscribe([this](const ModuleEvent &event) {
             EXPECT_EQ(event.moduleID, module->id());
-            EXPECT_TRUE(event.shouldExpand);
             events.append(event);
         });
     }
 
-    void watch(const QStringList &repos) { prefs.store->setValue(AppPreferences::gitHubRepositories, repos); }
+    void watch(const QStringList &repos) { prefs.store->setValue(GitHubRepository::listKey, repos); }
     // The texts announced since the last call.
     QStringList takeTexts()
     {
@@ -43,6 +46,11 @@ protected:
     TempPreferences prefs;
     EventBus bus;
     GitHubCredentials credentials { QStringLiteral("ghp_test") };
+    LinkGate links = [] {
+        LinkGate gate;
+        gate.addRule([](const QUrl &url) { return GitHubServer().isWebPage(url); });
+        return gate;
+    }();
     ManualScheduler scheduler;
     FakeGitHubApi *api = nullptr;
     std::unique_ptr<Module> module;

@@ -18,6 +18,7 @@ public:
     QString symbol() const override { return QStringLiteral("gearshape"); }
     std::optional<ModuleStatus> compactStatus() const override { return m_status; }
     QList<ModuleRow> overlayRows() const override { return m_rows; }
+    QList<ModuleNewsKind> newsKinds() const override { return kinds; }
     void start() override
     {
         ++starts;
@@ -41,6 +42,7 @@ public:
     int stops = 0;
     QStringList *startLog = nullptr; // where each start writes the id, when set
     QString titleText; // the title, when other than the id
+    QList<ModuleNewsKind> kinds; // read when asked
 
 private:
     QString m_id;

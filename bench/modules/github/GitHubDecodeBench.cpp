@@ -1,7 +1,7 @@
 // Decoding the two GitHub answers the modules poll for: a page of ten workflow runs (about
 // 140 KB, every run with its repository, actor and commit objects) and fifty notification threads.
-#include "services/GitHubNotification.h"
-#include "services/WorkflowRun.h"
+#include "integrations/github/GitHubNotification.h"
+#include "integrations/github/WorkflowRun.h"
 
 #include <QFile>
 
@@ -28,7 +28,7 @@ BENCHMARK(decodeWorkflowRunsPage)->Unit(benchmark::kMicrosecond);
 
 void decodeNotificationsPage(benchmark::State &state)
 {
-    const QByteArray body = fixture("github_pull_requests/data/notifications_page.json");
+    const QByteArray body = fixture("github_news/data/notifications_page.json");
     for (auto _ : state)
         benchmark::DoNotOptimize(GitHubNotification::decodeList(body));
     state.SetBytesProcessed(state.iterations() * body.size());

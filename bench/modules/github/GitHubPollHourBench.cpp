@@ -14,13 +14,15 @@
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
+#include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
+#include "integrations/github/GitHubBudget.h"
+#include "integrations/github/GitHubClient.h"
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubRepository.h"
 #include "modules/github_actions/GitHubActionsModule.h"
-#include "modules/github_pull_requests/GitHubPullRequestsModule.h"
-#include "services/GitHubBudget.h"
-#include "services/GitHubClient.h"
-#include "services/GitHubCredentials.h"
+#include "modules/github_news/GitHubNewsModule.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -114,7 +116,7 @@ struct Setup {
 HourFigures runHour(const Setup &setup)
 {
     const QByteArray runs = readFixture(TARNLET_FIXTURES, "github_actions/data/workflow_runs_page.json");
-    const Page notifications { readFixture(TARNLET_FIXTURES, "github_pull_requests/data/notifications_page.json"),
+    const Page notifications { readFixture(TARNLET_FIXTURES, "github_news/data/notifications_page.json"),
         R"(W/"9b2e41")", "Mon, 07 Dec 2026 09:00:00 GMT" };
 
     HourFigures figures;
@@ -153,7 +155,7 @@ HourFigures runHour(const Setup &setup)
         QStringLiteral("octo-org/tools") };
     for (int i = int(repositories.size()); i < setup.repositories; ++i)
         repositories.append(QStringLiteral("octo-org/project-%1").arg(i));
-    prefs.store->setValue(AppPreferences::gitHubRepositories, repositories);
+    prefs.store->setValue(GitHubRepository::listKey, repositories);
     QVariantMap options = setup.options;
     if (setup.quiet) {
         for (const QString &repository : std::as_const(repositories)) {
@@ -162,16 +164,17 @@ HourFigures runHour(const Setup &setup)
             options.insert(repository, own);
         }
     }
-    prefs.store->setValue(AppPreferences::gitHubRepositoryOptions, options);
+    prefs.store->setValue(GitHubRepository::optionsKey, options);
     ManualScheduler scheduler;
     GitHubBudget budget(credentials, scheduler);
     EventBus bus;
-    NewsGate gate(bus, *prefs.store, scheduler);
+    ModuleRegistry registry(*prefs.store);
+    NewsGate gate(bus, registry, *prefs.store, scheduler);
     if (setup.quiet)
         gate.pauseUntilResumed();
     GitHubActionsModule actions(
         *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
-    GitHubPullRequestsModule pullRequests(
+    GitHubNewsModule pullRequests(
         *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
 
     // Every poll loop waits for its next turn: one per repository and the notifications.

@@ -1,6 +1,5 @@
 #include "core/prefs/AppPreferences.h"
 
-#include "core/NewsKind.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QStringList>
@@ -8,7 +7,7 @@
 
 void AppPreferences::registerDefaults(PreferenceStore &store)
 {
-    QVariantMap defaults {
+    const QVariantMap defaults {
         { appearance, QStringLiteral("system") },
         { language, languageSystem },
         { showSettingsOnLaunch, true },
@@ -16,13 +15,10 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         { hoverDelay, 0.25 },
         { autoExpandOnEvents, true },
         { flashDuration, 3.5 },
-        { gitHubRepositories, QStringList { tarnletRepository } },
         { screen, screenPrimary },
         { hideBesideFullScreen, true },
         { desktopNotifications, false },
     };
-    for (const QString &kind : NewsKind::switchable)
-        defaults.insert(interruptKey(kind), true);
     store.registerDefaults(defaults);
 }
 

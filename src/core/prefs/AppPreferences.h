@@ -4,7 +4,8 @@
 
 class PreferenceStore;
 
-// The preference keys and their factory defaults: the one place where they are fixed.
+// The frame's preference keys and their factory defaults (each module and integration keeps its
+// own keys).
 namespace AppPreferences {
 
 inline const QString appearance = QStringLiteral("app.appearance");
@@ -21,7 +22,7 @@ inline const QString flashDuration = QStringLiteral("notch.flashDuration");
 inline const QString screen = QStringLiteral("notch.screen");
 inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
 
-// Whether news of a kind that has a switch (NewsKind::switchable) may interrupt:
+// Whether news of a kind that has a switch (DevModule::newsKinds) may interrupt:
 // "notifications.interrupt.<kind without its module>", such as notifications.interrupt.runFailed.
 QString interruptKey(const QString &kind);
 // Whether announced news is also sent to the desktop's notification service.
@@ -29,19 +30,6 @@ inline const QString desktopNotifications = QStringLiteral("notifications.deskto
 
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");
-
-// The repositories both GitHub modules watch: a list of "owner/name" texts.
-inline const QString gitHubRepositories = QStringLiteral("github.repositories");
-// What the user set for each of them (mute, branches, workflow): an object from "owner/name" to
-// an object of options. Apart from the list, so a list written by an older version reads the same.
-inline const QString gitHubRepositoryOptions = QStringLiteral("github.repositoryOptions");
-// The GitHub Enterprise Server the account lives on ("https://github.example.com"); github.com
-// when absent or empty (GitHubServer reads and writes it).
-inline const QString gitHubServer = QStringLiteral("github.server");
-
-// Tarnlet's own repository: where its releases are published, and the one watched until the user
-// chooses others.
-inline const QString tarnletRepository = QStringLiteral("teskarvo/Tarnlet");
 
 // Registers the defaults as the store's in-memory registration layer.
 void registerDefaults(PreferenceStore &store);

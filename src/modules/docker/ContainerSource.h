@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/CancelHandle.h"
-#include "modules/docker/DockerContainer.h"
-#include "modules/docker/DockerError.h"
-#include "modules/docker/DockerEvents.h"
+#include "integrations/docker/DockerContainer.h"
+#include "integrations/docker/DockerError.h"
+#include "integrations/docker/DockerEvents.h"
 
 #include <QString>
 

@@ -1,7 +1,5 @@
 #include "modules/docker/DockerModule.h"
 
-#include "core/NewsKind.h"
-
 #include <QPointer>
 
 namespace {
@@ -126,7 +124,7 @@ void DockerModule::announce(const DockerNews::Death &death)
         text = tr("%1 ist nicht mehr gesund").arg(name);
         break;
     }
-    m_bus.publish(ModuleEvent { id(), text, true, Color::red(), NewsKind::containerEnded });
+    m_bus.publish(ModuleEvent { id(), text, ModuleStatus::Severity::Failing, unexpectedExit });
 }
 
 QString DockerModule::displayName(const DockerContainer &container)
@@ -233,8 +231,8 @@ QList<ModuleRow> DockerModule::overlayRows() const
 {
     if (m_errorText) {
         // No engine found: the row leads to the module's pane.
-        return { ModuleRow {
-            *m_errorText, QString(), std::nullopt, Color::gray(), QUrl(), m_engineMissing ? id() : QString() } };
+        return { ModuleRow { *m_errorText, QString(), std::nullopt, ModuleStatus::Severity::Idle, QUrl(),
+            m_engineMissing ? id() : QString() } };
     }
     if (const std::optional<ModuleStatus> status = compactStatus()) {
         // Projects as they first appear, and running containers outside one.
@@ -249,10 +247,10 @@ QList<ModuleRow> DockerModule::overlayRows() const
             }
         }
         return { ModuleRow { status->text, items.mid(0, overlayItemsShown).join(QStringLiteral(", ")), std::nullopt,
-            status->color(), QUrl() } };
+            status->severity, QUrl() } };
     }
     const QString detail = m_pollStored == 0 ? tr("Lädt …") : tr("Keine Container");
-    return { ModuleRow { title(), detail, std::nullopt, Color::gray(), QUrl() } };
+    return { ModuleRow { title(), detail, std::nullopt, ModuleStatus::Severity::Idle, QUrl() } };
 }
 
 QList<ModuleDetail> DockerModule::details() const
@@ -260,8 +258,8 @@ QList<ModuleDetail> DockerModule::details() const
     QList<ModuleDetail> details;
     if (const std::optional<ContainerSource::Engine> engine = m_source->engine()) {
         details.append(ModuleDetail { tr("Engine"),
-            ModuleRow {
-                engine->name, engine->socketPath, std::nullopt, m_errorText ? Color::gray() : Color::green(), QUrl() },
+            ModuleRow { engine->name, engine->socketPath, std::nullopt,
+                m_errorText ? ModuleStatus::Severity::Idle : ModuleStatus::Severity::Fine, QUrl() },
             {}, {} });
     }
     QStringList projects;
@@ -293,7 +291,7 @@ ModuleDetail DockerModule::projectDetail(const QString &project) const
                                         all(Command::Start) },
         { tr("Stoppen"), tr("Projekt %1 stoppen").arg(project), underWay, all(Command::Stop) } };
     const ModuleRow row { tr("Alle Container"), projectSummary(m_containers, project, false), std::nullopt,
-        Color::gray(), QUrl() };
+        ModuleStatus::Severity::Idle, QUrl() };
     return ModuleDetail { project, row, std::move(commands), QString() };
 }
 
@@ -319,10 +317,15 @@ ModuleDetail DockerModule::containerDetail(const DockerContainer &container) con
                 this, [id, logOpen](DockerModule &module) { logOpen ? module.closeLog() : module.showLog(id); }) },
     };
     const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
-        running ? Color::green() : Color::gray(), QUrl() };
+        running ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle, QUrl() };
     ModuleDetail detail { container.project, row, std::move(commands), m_refusals.value(id) };
     if (logOpen)
         detail.document = ModuleDocument { logTitle, m_logText, m_logLoading,
             ModuleCommand::later(this, [id](DockerModule &module) { module.showLog(id); }) };
     return detail;
+}
+
+QList<ModuleNewsKind> DockerModule::newsKinds() const
+{
+    return { { unexpectedExit, tr("Container unerwartet beendet") } };
 }

@@ -26,6 +26,9 @@
 class DockerModule final : public DevModule {
     Q_OBJECT
 public:
+    // A container that ended without being asked to (a non-zero exit, out of memory, unhealthy):
+    // its kind of news, with its switch.
+    static inline const QString unexpectedExit = QStringLiteral("docker.unexpectedExit");
     static constexpr double pollInterval = DockerWatch::pollInterval;
 
     DockerModule(
@@ -59,6 +62,7 @@ public:
     // stop, restart, log); a Compose project's containers under its name, led by a line with
     // start and stop for all of them.
     QList<ModuleDetail> details() const override;
+    QList<ModuleNewsKind> newsKinds() const override;
 
     // Sends a command to each container in order, one after the other, then reads the list again
     // (unless the stream brings the change). A container whose command is under way is left out;

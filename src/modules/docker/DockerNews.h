@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/docker/DockerEvents.h"
+#include "integrations/docker/DockerEvents.h"
 
 #include <QHash>
 #include <QString>

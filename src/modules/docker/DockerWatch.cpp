@@ -1,6 +1,6 @@
 #include "modules/docker/DockerWatch.h"
 
-#include "core/Logging.h"
+#include "integrations/docker/DockerLogging.h"
 
 DockerWatch::DockerWatch(Scheduler &scheduler, ContainerSource &source, Read read, ContainerSource::EventSeen seen)
     : m_scheduler(scheduler)

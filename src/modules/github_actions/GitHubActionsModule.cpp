@@ -1,15 +1,14 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
-#include "core/GitHubPage.h"
-#include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
-#include "modules/github/GitHubWatcher.h"
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubErrorText.h"
+#include "integrations/github/GitHubRepository.h"
+#include "integrations/github/GitHubTokenState.h"
+#include "integrations/github/GitHubWatcher.h"
+#include "integrations/github/RecentRepositories.h"
 #include "modules/github_actions/RunFilter.h"
 #include "modules/github_actions/WorkflowRunState.h"
-#include "services/GitHubCredentials.h"
-#include "services/GitHubErrorText.h"
-#include "services/GitHubRepository.h"
-#include "services/RecentRepositories.h"
 
 #include <QHash>
 #include <QPointer>
@@ -32,14 +31,13 @@ ModuleRow runRow(const WorkflowRun &run, const QString &titleSuffix)
     if (const std::optional<QString> branch = WorkflowRunState::branch(run))
         detail.append(*branch);
     detail.append(WorkflowRunState::word(run));
-    const QUrl link = GitHubPage::isGitHubPage(run.htmlURL) ? run.htmlURL : QUrl();
     return ModuleRow { title.join(QStringLiteral(" \u00B7 ")), detail.join(QStringLiteral(" \u00B7 ")), run.updatedAt,
-        WorkflowRunState::color(run), link };
+        WorkflowRunState::severity(run), run.htmlURL };
 }
 
 ModuleRow grayRow(const QString &title, const QString &detail)
 {
-    return ModuleRow { title, detail, std::nullopt, Color::gray(), QUrl() };
+    return ModuleRow { title, detail, std::nullopt, ModuleStatus::Severity::Idle, QUrl() };
 }
 
 // What a run's state lets the user ask of it: a failed run's failed jobs again, an unfinished run stopped.
@@ -116,7 +114,7 @@ GitHubActionsModule::GitHubActionsModule(PreferenceStore &preferences, EventBus 
     follow(GitHubRepository::watched(m_preferences));
     GitHubRepository::follow(m_preferences, this, [this](const QStringList &wanted) { follow(wanted); });
     connect(&m_preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
-        if (key == AppPreferences::gitHubRepositoryOptions)
+        if (key == GitHubRepository::optionsKey)
             followFilters();
     });
     // The token's state shows in every row.
@@ -222,13 +220,13 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
     // A muted repository keeps its row up to date and says nothing.
     if (!firstAnswer && !GitHubRepository::isMuted(m_preferences, watch.repo)) {
         for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
-            m_bus.publish(ModuleEvent { id(), news.text, true, news.color, news.kind, news.page });
+            m_bus.publish(ModuleEvent { id(), news.text, news.severity, news.kind, news.page });
     }
 }
 
 std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 {
-    if (const std::optional<QString> problem = m_credentials.problemText())
+    if (const std::optional<QString> problem = GitHubTokenState::problemText(m_credentials))
         return ModuleStatus { *problem, ModuleStatus::Severity::Idle };
     QList<QList<WorkflowRun>> answers;
     for (const auto &watch : m_watches)
@@ -241,7 +239,7 @@ std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 
 std::optional<QString> GitHubActionsModule::errorText() const
 {
-    if (const std::optional<QString> problem = m_credentials.problemText())
+    if (const std::optional<QString> problem = GitHubTokenState::problemText(m_credentials))
         return problem;
     QList<const Watch *> failing;
     for (const auto &watch : m_watches) {
@@ -261,8 +259,9 @@ std::optional<QString> GitHubActionsModule::errorText() const
 
 ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
 {
-    const std::optional<QString> problem
-        = m_credentials.problemText() ? m_credentials.problemText() : watch.errorText();
+    const std::optional<QString> problem = GitHubTokenState::problemText(m_credentials)
+        ? GitHubTokenState::problemText(m_credentials)
+        : watch.errorText();
     if (problem) {
         ModuleRow row = grayRow(watch.shown, *problem);
         if (!watch.runs.isEmpty()) {
@@ -272,9 +271,9 @@ ModuleRow GitHubActionsModule::rowFor(const Watch &watch) const
         }
         // What the user can mend: the token in the account pane, a repository GitHub does not
         // find in this module's list.
-        row.pane = m_credentials.resolvingPane();
+        row.pane = GitHubTokenState::resolvingPane(m_credentials);
         const std::optional<GitHubError> &error = watch.watcher.error();
-        if (!m_credentials.problemText() && error && error->kind() == GitHubError::Kind::Http
+        if (!GitHubTokenState::problemText(m_credentials) && error && error->kind() == GitHubError::Kind::Http
             && error->statusCode() == 404)
             row.pane = id();
         return row;
@@ -301,13 +300,19 @@ QList<ModuleDetail> GitHubActionsModule::details() const
     QList<ModuleDetail> details;
     for (const auto &watch : m_watches) {
         // Why the runs are missing or old comes first; the runs follow as they were last seen.
-        if (m_credentials.problemText() || watch->watcher.error() || watch->runs.isEmpty())
+        if (GitHubTokenState::problemText(m_credentials) || watch->watcher.error() || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
             details.append(ModuleDetail {
                 watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id).text });
     }
     return details;
+}
+
+QList<ModuleNewsKind> GitHubActionsModule::newsKinds() const
+{
+    return { { WorkflowRunState::runFailed, tr("Run fehlgeschlagen") },
+        { WorkflowRunState::runFixed, tr("Run wieder erfolgreich") } };
 }
 
 QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const WorkflowRun &run) const

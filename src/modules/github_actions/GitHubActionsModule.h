@@ -3,7 +3,7 @@
 #include "core/DevModule.h"
 #include "core/EventBus.h"
 #include "core/Scheduler.h"
-#include "services/GitHubApi.h"
+#include "integrations/github/GitHubApi.h"
 
 #include <QList>
 #include <QString>
@@ -51,6 +51,7 @@ public:
     // state allows and why that command last failed.
     QList<ModuleDetail> details() const override;
     std::optional<ModuleListSetting> listSetting() const override;
+    QList<ModuleNewsKind> newsKinds() const override;
 
     // The watched repositories, in the user's order.
     QStringList repositories() const;

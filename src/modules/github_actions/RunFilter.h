@@ -1,8 +1,8 @@
 #pragma once
 
-#include "services/GitHubApi.h"
-#include "services/GitHubRepository.h"
-#include "services/WorkflowRun.h"
+#include "integrations/github/GitHubApi.h"
+#include "integrations/github/GitHubRepository.h"
+#include "integrations/github/WorkflowRun.h"
 
 #include <QList>
 #include <QString>

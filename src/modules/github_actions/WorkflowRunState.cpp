@@ -1,7 +1,5 @@
 #include "modules/github_actions/WorkflowRunState.h"
 
-#include "core/NewsKind.h"
-
 #include <QCoreApplication>
 #include <QHash>
 #include <QPair>
@@ -84,11 +82,6 @@ ModuleStatus::Severity WorkflowRunState::severity(const WorkflowRun &run)
     if (isFailure(run))
         return ModuleStatus::Severity::Failing;
     return run.conclusion == u"success" ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle;
-}
-
-Color WorkflowRunState::color(const WorkflowRun &run)
-{
-    return ModuleStatus::colorOf(severity(run));
 }
 
 QString WorkflowRunState::word(const WorkflowRun &run)
@@ -186,12 +179,12 @@ QList<WorkflowRunState::News> WorkflowRunState::finishedSince(
         const QString name = run.name.value_or(QStringLiteral("Workflow"));
         if (isFailure(run)) {
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 fehlgeschlagen").arg(name);
-            news.append({ withBranch(text, run), Color::red(), NewsKind::runFailed, run.htmlURL });
+            news.append({ withBranch(text, run), ModuleStatus::Severity::Failing, runFailed, run.htmlURL });
         } else if (run.conclusion == u"success") {
             const std::optional<WorkflowRun> last = endedBefore(run);
             const QString text = QCoreApplication::translate("WorkflowRunState", "%1 wieder erfolgreich").arg(name);
             if (last && isFailure(*last))
-                news.append({ withBranch(text, run), Color::green(), NewsKind::runFixed, run.htmlURL });
+                news.append({ withBranch(text, run), ModuleStatus::Severity::Fine, runFixed, run.htmlURL });
         }
     }
     return news;

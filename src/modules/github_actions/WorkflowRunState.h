@@ -1,17 +1,20 @@
 #pragma once
 
-#include "core/Color.h"
 #include "core/ModuleStatus.h"
-#include "services/WorkflowRun.h"
+#include "integrations/github/WorkflowRun.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
 
-// What a workflow run's raw status and conclusion mean to the user: its colour, its German state
+// What a workflow run's raw status and conclusion mean to the user: its severity, its state
 // word, whether it needs attention, and the news of runs that finished between two answers.
 namespace WorkflowRunState {
+
+// The kinds of news a run's end makes, each with its switch.
+inline const QString runFailed = QStringLiteral("github.runFailed");
+inline const QString runFixed = QStringLiteral("github.runFixed");
 
 // Queued, in progress, waiting, pending or requested: not finished, so the repository is polled
 // every 15 s while one such run is there.
@@ -23,9 +26,7 @@ bool isFailure(const WorkflowRun &run);
 bool hasFailedJobs(const WorkflowRun &run);
 // Active while not finished, then by conclusion: fine for success, failing for a failure, else idle.
 ModuleStatus::Severity severity(const WorkflowRun &run);
-// The severity's colour: orange, green, red or gray.
-Color color(const WorkflowRun &run);
-// One German word or two for the run's status or, once completed, its conclusion ("läuft",
+// One word or two for the run's status or, once completed, its conclusion ("läuft",
 // "fehlgeschlagen"); a word GitHub adds later is shown as it comes.
 QString word(const WorkflowRun &run);
 // The run's branch as the user reads it: "main" for the repository's own, "mallory:main" for a
@@ -44,14 +45,14 @@ std::optional<WorkflowRun> mostNeedingAttention(const QList<QList<WorkflowRun>> 
 
 struct News {
     QString text;
-    Color color;
-    QString kind; // of NewsKind
+    ModuleStatus::Severity severity;
+    QString kind; // runFailed or runFixed
     QUrl page; // the run's page
 };
 
 // The runs of `current` that finished since `previous` (both one repository's answers, newest
-// first), oldest first: "<workflow name> fehlgeschlagen · <branch>" in red for a failure,
-// "<workflow name> wieder erfolgreich · <branch>" in green (a fixed run) for a success that follows a failed run
+// first), oldest first: "<workflow name> fehlgeschlagen · <branch>", failing, for a failure,
+// "<workflow name> wieder erfolgreich · <branch>", fine (a fixed run), for a success that follows a failed run
 // of the same workflow and branch. Nothing else is news.
 QList<News> finishedSince(const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current);
 

@@ -105,7 +105,9 @@ void FreedesktopNotifier::send(const Notification &notification)
     const QString body = m_capabilities->contains(QStringLiteral("body-markup")) ? notification.body.toHtmlEscaped()
                                                                                  : notification.body;
     const QStringList actions = page.isEmpty() ? QStringList() : QStringList { defaultAction, tr("Öffnen") };
-    const QVariantMap hints { { QStringLiteral("desktop-entry"), m_iconName } };
+    // The specification's urgency levels are bytes: 0 low, 1 normal, 2 critical.
+    const QVariantMap hints { { QStringLiteral("desktop-entry"), m_iconName },
+        { QStringLiteral("urgency"), QVariant::fromValue(uchar(notification.urgency)) } };
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
     call << m_appName << replaces << m_iconName << notification.summary << body << actions << hints << -1;

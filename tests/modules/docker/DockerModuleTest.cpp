@@ -4,7 +4,6 @@
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 
-#include "core/NewsKind.h"
 #include "modules/docker/DockerModule.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +75,8 @@ struct ModuleTest : ::testing::Test {
     ModuleTest()
     {
         bus.subscribe([this](const ModuleEvent &event) {
-            EXPECT_EQ(event.color, Color::red());
-            EXPECT_EQ(event.kind, NewsKind::containerEnded);
+            EXPECT_EQ(event.severity, ModuleStatus::Severity::Failing);
+            EXPECT_EQ(event.kind, DockerModule::unexpectedExit);
             flashes << event.text;
         });
     }

@@ -6,8 +6,9 @@
 #include "QtPrinters.h"
 #include "Runs.h"
 
+#include "integrations/github/GitHubClient.h"
+#include "integrations/github/GitHubTokenState.h"
 #include "modules/github_actions/GitHubActionsModule.h"
-#include "services/GitHubClient.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -44,7 +45,7 @@ TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndTheLastFailureShowsUnti
     EXPECT_EQ(api->runs.abortedCount(), 1);
     module->start();
     credentials.markRefused(QStringLiteral("ghp_test")); // what the real client does on a 401
-    EXPECT_EQ(module->overlayRows().at(0).detail, GitHubCredentials::refusedText());
+    EXPECT_EQ(module->overlayRows().at(0).detail, GitHubTokenState::refusedText());
     EXPECT_EQ(module->overlayRows().at(0).pane, QStringLiteral("githubAccount")) << "a new token is saved there";
     ASSERT_TRUE(api->runs.deliver(Polled(QList { done }, true)));
     EXPECT_EQ(scheduler.nextDelay(), 15) << "unchanged: a success, the run still active";
@@ -76,7 +77,7 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListWithItsFiltersAndAnnouncesU
     EXPECT_EQ(module->overlayRows().at(0).pane, module->id()) << "the list to mend it in";
     EXPECT_EQ(module->overlayRows().at(1),
         (ModuleRow { QStringLiteral("Deploy \u00B7 b"), QStringLiteral("mallory:main \u00B7 l\u00E4uft"),
-            deploy.updatedAt, Color::orange(), deploy.htmlURL }));
+            deploy.updatedAt, ModuleStatus::Severity::Active, deploy.htmlURL }));
 
     // Dropping b drops its poll in flight.
     watch({ QStringLiteral("o/r") });
@@ -84,8 +85,7 @@ TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListWithItsFiltersAndAnnouncesU
 
     // Muting asks nothing new; a branch is asked of GitHub at once, and its first answer only recorded.
     const auto setOptions = [&](const QVariantMap &options) {
-        prefs.store->setValue(
-            AppPreferences::gitHubRepositoryOptions, QVariantMap { { QStringLiteral("O/R"), options } });
+        prefs.store->setValue(GitHubRepository::optionsKey, QVariantMap { { QStringLiteral("O/R"), options } });
     };
     const qsizetype asked = api->runs.arguments.size();
     setOptions({ { QStringLiteral("muted"), true } });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/WorkflowRun.h"
+#include "integrations/github/WorkflowRun.h"
 
 #include <QStringList>
 

@@ -2,28 +2,27 @@
 #include "QtPrinters.h"
 #include "Runs.h"
 
-#include "core/NewsKind.h"
 #include "modules/github_actions/WorkflowRunState.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(WorkflowRunState, ColourFollowsStatusThenConclusionAndTheWordNamesIt)
+TEST(WorkflowRunState, SeverityFollowsStatusThenConclusionAndTheWordNamesIt)
 {
     const struct {
         const char *run;
-        Color color;
+        ModuleStatus::Severity severity;
         const char *word;
     } cases[] = {
-        { "- - queued failure", Color::orange(), "in der Warteschlange" },
-        { "- - - -", Color::gray(), "abgeschlossen" },
-        { "- - completed success", Color::green(), "erfolgreich" },
-        { "- - completed failure", Color::red(), "fehlgeschlagen" },
-        { "- - completed cancelled", Color::gray(), "abgebrochen" },
+        { "- - queued failure", ModuleStatus::Severity::Active, "in der Warteschlange" },
+        { "- - - -", ModuleStatus::Severity::Idle, "abgeschlossen" },
+        { "- - completed success", ModuleStatus::Severity::Fine, "erfolgreich" },
+        { "- - completed failure", ModuleStatus::Severity::Failing, "fehlgeschlagen" },
+        { "- - completed cancelled", ModuleStatus::Severity::Idle, "abgebrochen" },
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(WorkflowRunState::color(run(c.run)), c.color) << c.run;
+        EXPECT_EQ(WorkflowRunState::severity(run(c.run)), c.severity) << c.run;
         EXPECT_EQ(WorkflowRunState::word(run(c.run)), QString::fromUtf8(c.word)) << c.run;
     }
 }
@@ -54,8 +53,8 @@ TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)
     const auto news = [](const QList<WorkflowRun> &previous, const QList<WorkflowRun> &current) {
         QStringList texts;
         for (const WorkflowRunState::News &n : WorkflowRunState::finishedSince(previous, current)) {
-            const bool failed = n.color == Color::red() && n.kind == NewsKind::runFailed;
-            const bool fixed = n.color == Color::green() && n.kind == NewsKind::runFixed;
+            const bool failed = n.severity == ModuleStatus::Severity::Failing && n.kind == WorkflowRunState::runFailed;
+            const bool fixed = n.severity == ModuleStatus::Severity::Fine && n.kind == WorkflowRunState::runFixed;
             texts << n.text + (failed ? u'!' : fixed ? u'+' : u'?');
         }
         return texts;

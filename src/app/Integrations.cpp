@@ -1,0 +1,12 @@
+#include "app/Integrations.h"
+
+#include "modules/docker/DockerSetup.h"
+#include "modules/github/GitHubSetup.h"
+
+std::vector<std::unique_ptr<Integration>> Integrations::make(const IntegrationContext &context)
+{
+    std::vector<std::unique_ptr<Integration>> integrations;
+    integrations.push_back(GitHubSetup::make(context));
+    integrations.push_back(DockerSetup::make(context));
+    return integrations;
+}

@@ -1,0 +1,273 @@
+#include "integrations/docker/DockerClient.h"
+
+#include "integrations/docker/DockerLogging.h"
+#include "integrations/docker/DockerLogs.h"
+#include "services/JsonReader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+// Why a curl run did not end well, or none when it exited with 0.
+std::optional<DockerError> runFailure(const ProcessRunner::Result &run)
+{
+    using Outcome = ProcessRunner::Result::Outcome;
+    switch (run.outcome) {
+    case Outcome::FailedToStart:
+        return DockerError::launchFailed(run.errorText);
+    case Outcome::TimedOut:
+        return DockerError::timedOut();
+    case Outcome::OutputTooLarge:
+        return DockerError::outputTooLarge();
+    case Outcome::Crashed:
+        return DockerError::requestFailed(run.exitStatus);
+    case Outcome::Exited:
+        break;
+    }
+    if (run.exitStatus != 0)
+        return DockerError::requestFailed(run.exitStatus);
+    return std::nullopt;
+}
+
+// How a curl run ended, for the log.
+const char *outcomeName(ProcessRunner::Result::Outcome outcome)
+{
+    using Outcome = ProcessRunner::Result::Outcome;
+    switch (outcome) {
+    case Outcome::Exited:
+        return "exited";
+    case Outcome::Crashed:
+        return "crashed";
+    case Outcome::FailedToStart:
+        return "failed to start";
+    case Outcome::TimedOut:
+        return "timed out";
+    case Outcome::OutputTooLarge:
+        return "output too large";
+    }
+    return "";
+}
+
+ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
+{
+    if (const std::optional<DockerError> failure = runFailure(run))
+        return *failure;
+    try {
+        return DockerContainer::decodeList(run.output);
+    } catch (const JsonDecodeError &error) {
+        return DockerError::decodingFailed(QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace
+
+DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, QStringList candidates)
+    : m_runner(runner)
+    , m_limits(limits)
+    , m_candidates(std::move(candidates))
+{ }
+
+const QStringList &DockerClient::candidateSocketPaths()
+{
+    static const QStringList paths
+        = candidateSocketPaths(QDir::homePath(), QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR")));
+    return paths;
+}
+
+QStringList DockerClient::candidateSocketPaths(const QString &home, const QString &runtimeDir)
+{
+    QStringList paths { QStringLiteral("/var/run/docker.sock"), home + QStringLiteral("/.docker/run/docker.sock"),
+        home + QStringLiteral("/.orbstack/run/docker.sock"), home + QStringLiteral("/.colima/default/docker.sock") };
+    if (!runtimeDir.isEmpty())
+        paths.append(runtimeDir + QStringLiteral("/podman/podman.sock"));
+    return paths;
+}
+
+QString DockerClient::engineName(const QString &socketPath)
+{
+    if (socketPath.endsWith(u"/podman.sock"))
+        return QStringLiteral("Podman");
+    if (socketPath.contains(u"/.orbstack/"))
+        return QStringLiteral("OrbStack");
+    if (socketPath.contains(u"/.colima/"))
+        return QStringLiteral("Colima");
+    if (socketPath.contains(u"/.docker/"))
+        return QStringLiteral("Docker Desktop");
+    return QStringLiteral("Docker");
+}
+
+std::optional<QString> DockerClient::discover(const QStringList &candidates)
+{
+    for (const QString &path : candidates) {
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// First of all arguments, or curl reads the user's ~/.curlrc, whose "output", "write-out" or
+// "include" would break every answer.
+const QString noConfigFile = QStringLiteral("-q");
+
+} // namespace
+
+QStringList DockerClient::curlArguments(const QString &socketPath, const QString &path)
+{
+    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--unix-socket"),
+        socketPath, QStringLiteral("http://localhost") + path };
+}
+
+QStringList DockerClient::curlPostArguments(const QString &socketPath, const QString &path)
+{
+    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
+        QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath,
+        QStringLiteral("http://localhost") + path };
+}
+
+namespace {
+
+// curl's exit status for an HTTP error status under "--fail-with-body".
+constexpr int curlHttpError = 22;
+
+ContainerSource::CommandResult commandOutcome(const ProcessRunner::Result &run)
+{
+    if (run.outcome == ProcessRunner::Result::Outcome::Exited && run.exitStatus == curlHttpError)
+        return DockerError::refused(DockerClient::refusalMessage(run.output));
+    return runFailure(run);
+}
+
+} // namespace
+
+QString DockerClient::refusalMessage(const QByteArray &answer)
+{
+    try {
+        return JsonReader::decodeObject(answer, [](const JsonReader &json) { return json.string("message"); });
+    } catch (const JsonDecodeError &) {
+        // An answer without a message still is a refusal.
+        return {};
+    }
+}
+
+std::optional<QString> DockerClient::findSocket()
+{
+    const std::optional<QString> socketPath = discover(m_candidates);
+    if (socketPath)
+        m_engine = Engine { engineName(*socketPath), *socketPath };
+    else
+        m_engine.reset();
+    return socketPath;
+}
+
+void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
+    std::function<void(const std::optional<ProcessRunner::Result> &)> done)
+{
+    const std::optional<QString> socketPath = findSocket();
+    if (!socketPath) {
+        qCDebug(lcDocker) << "no engine socket at" << m_candidates;
+        // Answered later like every other outcome, so callers meet one order of events.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
+        return;
+    }
+    // The arguments hold the socket's path and the engine's address, nothing secret.
+    const QStringList command = arguments(*socketPath);
+    qCDebug(lcDocker).noquote() << "curl" << command.join(u' ');
+    m_runner.run(QString::fromLatin1(curlProgram), command, m_limits,
+        [done = std::move(done)](const ProcessRunner::Result &run) {
+            qCDebug(lcDocker) << "curl" << outcomeName(run.outcome) << "with status" << run.exitStatus << "after"
+                              << run.output.size() << "bytes";
+            done(run);
+        });
+}
+
+void DockerClient::listContainers(Done done)
+{
+    runOnSocket([](const QString &socket) { return curlArguments(socket, QString::fromLatin1(containersPath)); },
+        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+            done(run ? decodeContainers(*run) : Result(DockerError::socketNotFound()));
+        });
+}
+
+QString DockerClient::containerPath(const QString &containerId, const char *rest)
+{
+    return QStringLiteral("/containers/") + QString::fromLatin1(QUrl::toPercentEncoding(containerId))
+        + QString::fromLatin1(rest);
+}
+
+void DockerClient::send(const QString &containerId, Command command, CommandDone done)
+{
+    const char *const verbs[] = { "/start", "/stop", "/restart" };
+    const QString path = containerPath(containerId, verbs[int(command)]);
+    runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
+        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+            done(run ? commandOutcome(*run) : CommandResult(DockerError::socketNotFound()));
+        });
+}
+
+CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> ended)
+{
+    const std::optional<QString> socketPath = findSocket();
+    if (!socketPath) {
+        // Ended later like every other outcome, unless cancelled first.
+        CancelHandle handle = CancelHandle::create();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [handle, ended = std::move(ended)]() mutable {
+                if (handle.finish())
+                    ended();
+            },
+            Qt::QueuedConnection);
+        return handle;
+    }
+    QStringList command = curlArguments(*socketPath, QString::fromLatin1(DockerEvents::streamPath()));
+    command.insert(1, QStringLiteral("--no-buffer"));
+    qCDebug(lcDocker) << "event stream from" << *socketPath;
+    return m_runner.stream(
+        QString::fromLatin1(curlProgram), command, DockerEvents::maxLineBytes,
+        [seen = std::move(seen)](const QByteArray &line) {
+            if (const std::optional<DockerEvent> event = DockerEvents::decodeLine(line))
+                seen(*event);
+            else
+                qCDebug(lcDocker) << "event line skipped," << line.size() << "bytes";
+        },
+        [ended = std::move(ended)](const ProcessRunner::Result &run) {
+            qCDebug(lcDocker) << "event stream" << outcomeName(run.outcome) << "with status" << run.exitStatus;
+            ended();
+        });
+}
+
+void DockerClient::readLogs(const QString &containerId, std::function<void(const LogResult &)> done)
+{
+    const QString inspectPath = containerPath(containerId, "/json");
+    const QString logsPath = containerPath(containerId, "/logs?stdout=1&stderr=1&tail=200&timestamps=1");
+    runOnSocket([inspectPath](const QString &socket) { return curlArguments(socket, inspectPath); },
+        [this, alive = std::weak_ptr<int>(m_lifetime), logsPath, done = std::move(done)](
+            const std::optional<ProcessRunner::Result> &inspected) mutable {
+            if (alive.expired())
+                return;
+            if (!inspected)
+                return done(DockerError::socketNotFound());
+            if (const std::optional<DockerError> failure = runFailure(*inspected))
+                return done(*failure);
+            bool tty = false;
+            try {
+                tty = JsonReader::decodeObject(
+                    inspected->output, [](const JsonReader &json) { return json.object("Config").boolean("Tty"); });
+            } catch (const JsonDecodeError &error) {
+                return done(DockerError::decodingFailed(QString::fromUtf8(error.what())));
+            }
+            runOnSocket([logsPath](const QString &socket) { return curlArguments(socket, logsPath); },
+                [tty, done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
+                    if (!run)
+                        return done(DockerError::socketNotFound());
+                    if (const std::optional<DockerError> failure = runFailure(*run))
+                        return done(*failure);
+                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty)));
+                });
+        });
+}

@@ -1,0 +1,3 @@
+#include "integrations/docker/DockerLogging.h"
+
+Q_LOGGING_CATEGORY(lcDocker, "tarnlet.docker", QtWarningMsg)

@@ -1,0 +1,153 @@
+#include "integrations/github/GitHubClient.h"
+
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubRepository.h"
+
+#include <QUrl>
+
+GitHubClient::GitHubClient(
+    QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
+    : m_transport(network, std::move(endpoint), credentials)
+{
+    m_cache->tokenGeneration = credentials.tokenGeneration();
+    // No answer outlives the token it was asked with.
+    m_cache->followsCredentials = QObject::connect(
+        &credentials, &GitHubCredentials::changed, [cache = std::weak_ptr<PollCache>(m_cache), &credentials] {
+            const std::shared_ptr<PollCache> kept = cache.lock();
+            if (!kept || kept->tokenGeneration == credentials.tokenGeneration())
+                return;
+            kept->answers.clear();
+            kept->tokenGeneration = credentials.tokenGeneration();
+        });
+}
+
+GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint)
+    : m_transport(network, std::move(endpoint))
+{ }
+
+CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) const
+{
+    return m_transport.get(path, [done = std::move(done)](const GitHubResult<GitHubResponse> &response) {
+        if (!response.isOk())
+            return done(response.error());
+        done(response.value().body);
+    });
+}
+
+QString GitHubClient::workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage)
+{
+    QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/");
+    if (!filter.workflowFile.isEmpty())
+        path += QStringLiteral("workflows/") + QString::fromLatin1(QUrl::toPercentEncoding(filter.workflowFile)) + u'/';
+    path += QStringLiteral("runs?per_page=") + QString::number(perPage);
+    // A branch may hold "/", "&", "#" or "+": each is escaped to stay the branch's.
+    if (!filter.branch.isEmpty())
+        path += QStringLiteral("&branch=") + QString::fromLatin1(QUrl::toPercentEncoding(filter.branch));
+    return path;
+}
+
+CancelHandle GitHubClient::workflowRuns(
+    const QString &repo, const RunsFilter &filter, int perPage, Callback<Polled<QList<WorkflowRun>>> done) const
+{
+    return poll<QList<WorkflowRun>>(
+        workflowRunsPath(repo, filter, perPage), QString(),
+        [](const QByteArray &body) { return WorkflowRunsResponse::decode(body).workflowRuns; }, std::move(done));
+}
+
+CancelHandle GitHubClient::unreadNotifications(
+    const QStringList &repos, Callback<Polled<QList<GitHubNotification>>> done) const
+{
+    const auto decode = [repos](const QByteArray &body) {
+        QList<GitHubNotification> kept;
+        for (GitHubNotification &notification : GitHubNotification::decodeList(body)) {
+            if (repos.contains(notification.repository.fullName, Qt::CaseInsensitive))
+                kept.append(std::move(notification));
+        }
+        return kept;
+    };
+    // The kept answer is filtered for these repositories: for another list it does not stand.
+    return poll<QList<GitHubNotification>>(QStringLiteral("notifications"), repos.join(u','), decode, std::move(done));
+}
+
+CancelHandle GitHubClient::pullRequestState(const QString &address, Callback<PullRequestState> done) const
+{
+    return get<PullRequestState>(address, &PullRequestState::decode, std::move(done));
+}
+
+GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
+{
+    GitHubUser user;
+    user.login = JsonReader::decodeObject(answer.body, [](const JsonReader &json) { return json.string("login"); });
+    // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
+    // such header at all.
+    if (const std::optional<QByteArray> scopes = answer.header("X-OAuth-Scopes")) {
+        QStringList names;
+        for (const QByteArray &scope : scopes->split(',')) {
+            if (!scope.trimmed().isEmpty())
+                names.append(QString::fromUtf8(scope.trimmed()));
+        }
+        user.scopes = names;
+    }
+    return user;
+}
+
+QStringList GitHubClient::decodeRepositoryNames(const QByteArray &body)
+{
+    QStringList names;
+    for (const QString &name :
+        JsonReader::decodeArray(body, [](const JsonReader &json) { return json.string("full_name"); })) {
+        if (GitHubRepository::isName(name))
+            names.append(name);
+    }
+    return names;
+}
+
+CancelHandle GitHubClient::recentRepositories(int count, Callback<QStringList> done) const
+{
+    return get<QStringList>(QStringLiteral("user/repos?sort=pushed&per_page=") + QString::number(count),
+        &decodeRepositoryNames, std::move(done));
+}
+
+CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
+{
+    return m_transport.get(
+        QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+            if (!answer.isOk())
+                return done(answer.error());
+            std::optional<GitHubUser> user;
+            try {
+                user = decodeUser(answer.value());
+            } catch (const JsonDecodeError &error) {
+                return done(GitHubError::decode(QString::fromUtf8(error.what())));
+            }
+            done(*user);
+        });
+}
+
+namespace {
+
+// For a request whose answer says nothing more than its status (a command GitHub took).
+GitHubTransport::Done statusTo(GitHubApi::Callback<int> done)
+{
+    return [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
+        if (!answer.isOk())
+            return done(answer.error());
+        done(answer.value().status);
+    };
+}
+
+} // namespace
+
+CancelHandle GitHubClient::markThreadRead(const QString &threadId, Callback<int> done) const
+{
+    // GitHub's ids are digits; anything else would put more than one segment in the path.
+    const QString id = QString::fromLatin1(QUrl::toPercentEncoding(threadId));
+    return m_transport.patch(QStringLiteral("notifications/threads/") + id, statusTo(std::move(done)));
+}
+
+CancelHandle GitHubClient::runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const
+{
+    const QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs/") + QString::number(runId)
+        + (command == RunCommand::Cancel ? QStringLiteral("/cancel") : QStringLiteral("/rerun-failed-jobs"));
+    return m_transport.post(path, statusTo(std::move(done)));
+}

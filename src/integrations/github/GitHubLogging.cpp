@@ -1,0 +1,3 @@
+#include "integrations/github/GitHubLogging.h"
+
+Q_LOGGING_CATEGORY(lcGitHub, "tarnlet.github", QtWarningMsg)

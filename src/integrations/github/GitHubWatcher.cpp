@@ -1,0 +1,114 @@
+#include "integrations/github/GitHubWatcher.h"
+
+#include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubLogging.h"
+
+namespace {
+
+// Whether a failed poll cost part of the hourly limit: GitHub answered it (with an error status
+// other than 304, or a body that could not be read).
+bool costs(const GitHubError &error)
+{
+    switch (error.kind()) {
+    case GitHubError::Kind::Http:
+        return error.statusCode() != 304;
+    case GitHubError::Kind::Decode:
+    case GitHubError::Kind::TooLarge:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCredentials &credentials, Poll poll,
+    RetryPause retryPause, QObject *parent)
+    : QObject(parent)
+    , m_name(std::move(name))
+    , m_credentials(credentials)
+    , m_poll(std::move(poll))
+    , m_retryPause(std::move(retryPause))
+    , m_tokenGeneration(credentials.tokenGeneration())
+    , m_share(credentials.budget())
+    , m_loop(scheduler, [this](PollLoop::Finished finished) {
+        m_finished = std::move(finished);
+        m_request = m_poll();
+    })
+{
+    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubWatcher::followCredentials);
+}
+
+GitHubWatcher::~GitHubWatcher()
+{
+    m_request.cancel();
+}
+
+void GitHubWatcher::start()
+{
+    m_request.cancel();
+    m_loop.start();
+}
+
+void GitHubWatcher::pollNow()
+{
+    if (isRunning())
+        start();
+}
+
+void GitHubWatcher::stop()
+{
+    m_loop.stop();
+    m_request.cancel();
+    m_finished = {};
+    m_share.rest();
+}
+
+bool GitHubWatcher::succeeded(double pause, bool counted, bool active)
+{
+    const bool cleared = m_error.has_value() || m_waiting;
+    m_error.reset();
+    m_waiting = false;
+    m_failures = 0;
+    finish(m_share.pauseAfter(pause, counted, active), QStringLiteral("answered"));
+    return cleared;
+}
+
+bool GitHubWatcher::failed(const GitHubError &error)
+{
+    // GitHub's wait counts as no failure: the first poll after it goes on as before.
+    if (error.kind() == GitHubError::Kind::RateLimited) {
+        m_waiting = true;
+        finish(m_share.pauseAfter(error.secondsToWait(), false, false), QStringLiteral("waits as GitHub asks"));
+        return false;
+    }
+    const bool waitEnded = std::exchange(m_waiting, false);
+    const bool newError = m_error != error;
+    m_error = error;
+    finish(m_share.pauseAfter(m_retryPause(++m_failures), costs(error), false),
+        QStringLiteral("failed: ") + error.description());
+    return waitEnded || newError;
+}
+
+void GitHubWatcher::finish(double pause, const QString &why)
+{
+    qCDebug(lcGitHub).noquote() << m_name << why << "- next poll in" << pause << "s";
+    if (const PollLoop::Finished finished = std::exchange(m_finished, {}))
+        finished(pause);
+}
+
+void GitHubWatcher::followCredentials()
+{
+    // A new token should not wait out a back-off of up to ten minutes, nor a wait GitHub asked of
+    // the token before, nor the answer to a poll sent without it (the token read at launch comes
+    // while the first polls are on their way). GitHub's verdict on the token in use changes what is
+    // shown only.
+    const quint64 generation = m_credentials.tokenGeneration();
+    if (generation == m_tokenGeneration)
+        return;
+    m_tokenGeneration = generation;
+    if (m_forget)
+        m_forget();
+    if (isRunning() && (m_forget || (m_credentials.token() && (m_error || m_waiting || m_finished))))
+        start();
+}

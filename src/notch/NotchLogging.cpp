@@ -1,0 +1,3 @@
+#include "notch/NotchLogging.h"
+
+Q_LOGGING_CATEGORY(lcNotch, "tarnlet.notch", QtWarningMsg)

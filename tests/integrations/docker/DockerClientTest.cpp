@@ -1,0 +1,109 @@
+// The real client, the real curl and the real process runner against a scripted engine on a socket
+// in a fresh folder, and the decoders of the event stream and the log. (The engine's good answers,
+// commands, events and logs are met in the real-engine test; the module shows every failure but a
+// missing socket alike.)
+#include "QtPrinters.h"
+#include "UnixHttpServer.h"
+
+#include "core/TimerScheduler.h"
+#include "integrations/docker/DockerClient.h"
+#include "integrations/docker/DockerLogs.h"
+#include "services/QtProcessRunner.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+struct ClientTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString socketPath = dir.filePath(QStringLiteral("docker.sock"));
+    TimerScheduler scheduler;
+    QtProcessRunner runner { scheduler };
+
+    // Asks for the list and waits for the one answer, which never comes inside the call.
+    DockerError listError(const QString &socket, ProcessRunner::Limits limits = {})
+    {
+        DockerClient client(runner, limits, { socket });
+        std::optional<ContainerSource::Result> result;
+        client.listContainers([&](const ContainerSource::Result &r) { result = r; });
+        EXPECT_FALSE(result) << "answered inside the call";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000));
+        const DockerError *error = result ? std::get_if<DockerError>(&*result) : nullptr;
+        return error ? *error : DockerError::launchFailed(QStringLiteral("a list or nothing"));
+    }
+};
+
+TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
+{
+    UnixHttpServer server(socketPath);
+    server.setReply({ 200, {}, true });
+    EXPECT_EQ(listError(socketPath, { 0.5, 1024 }), DockerError::timedOut());
+    EXPECT_EQ(listError(dir.filePath(QStringLiteral("missing.sock"))), DockerError::socketNotFound());
+
+    // The user's own ~/.curlrc never reaches the engine's answer.
+    QFile curlrc(dir.filePath(QStringLiteral(".curlrc")));
+    ASSERT_TRUE(curlrc.open(QIODevice::WriteOnly));
+    curlrc.write("write-out = \"trailing text\"\n");
+    curlrc.close();
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.path().toLocal8Bit());
+    server.setReply({ 200, "[]" });
+    EXPECT_EQ(listError(socketPath), DockerError::launchFailed(QStringLiteral("a list or nothing")))
+        << "an empty list is no error";
+    qputenv("HOME", home);
+
+    // An engine whose stream cannot start (an old one refusing the filter) ends it, later.
+    server.setReply({ 400, R"({"message":"invalid filter"})" });
+    DockerClient client(runner, {}, { socketPath });
+    bool ended = false;
+    client.watchEvents([](const DockerEvent &) { ADD_FAILURE() << "no event"; }, [&] { ended = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 20000));
+    EXPECT_TRUE(server.requests().last().contains("GET /events?filters="));
+    EXPECT_EQ(client.engine(), (ContainerSource::Engine { QStringLiteral("Docker"), socketPath }));
+    EXPECT_EQ(DockerClient::engineName(DockerClient::candidateSocketPaths(u"/h"_s, u"/run/user/7"_s).last()),
+        QStringLiteral("Podman"));
+}
+
+TEST(DockerDecoders, EventLinesAndLogFrames)
+{
+    const QByteArray die = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
+                           R"("Actor":{"ID":"c1","Attributes":{"exitCode":"3","image":"busybox","name":"web"}},)"
+                           R"("scope":"local","time":1700000000,"timeNano":1700000000000000000})";
+    EXPECT_EQ(DockerEvents::decodeLine(die), (DockerEvent { u"die"_s, u"c1"_s, u"web"_s, 3 }));
+    EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"died","Actor":{"ID":"c2"}})"),
+        (DockerEvent { u"die"_s, u"c2"_s, {}, std::nullopt }))
+        << "Podman's word";
+    EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"health_status","Actor":{"ID":"c2",)"
+                                       R"("Attributes":{"health_status":"unhealthy"}}})")
+                  ->action,
+        u"health_status: unhealthy"_s);
+    for (const QByteArray &skipped : { die.left(40), QByteArray("[]"), QByteArray(),
+             QByteArray(R"({"Type":"container","Action":"exec_start: true","Actor":{"ID":"c1"}})"),
+             QByteArray(R"({"Type":"network","Action":"connect","Actor":{"ID":"n1"}})") })
+        EXPECT_FALSE(DockerEvents::decodeLine(skipped)) << skipped.toStdString();
+
+    // Frames: stdout and stderr in order; a cut-off last frame gives what it holds; a header that
+    // is none ends the decoding. With a terminal the bytes are the text.
+    const auto frame = [](char stream, const QByteArray &payload) {
+        const quint32 size = quint32(payload.size());
+        const char header[] = { stream, 0, 0, 0, char(size >> 24), char(size >> 16), char(size >> 8), char(size) };
+        return QByteArray(header, sizeof header) + payload;
+    };
+    const QByteArray stream = frame(1, "out 1\n") + frame(2, "err\n") + frame(1, "out 2\n").chopped(2);
+    EXPECT_EQ(DockerLogs::decodeFrames(stream, false), QByteArray("out 1\nerr\nout "));
+    EXPECT_EQ(DockerLogs::decodeFrames(frame(1, "a\n") + "2024-01-01T00:00:00Z raw\n", false), QByteArray("a\n"));
+    EXPECT_EQ(DockerLogs::decodeFrames(stream, true), stream);
+    const QByteArray line = QByteArray(1023, 'x') + '\n';
+    const QByteArray huge = DockerLogs::decodeFrames(frame(1, line.repeated(1100)), false);
+    EXPECT_EQ(huge, line.repeated(1023)) << "the last whole lines within 1 MiB";
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// The Docker module against a real engine: dockerd of the test's own, reached the way a user with
+// Docker Desktop would reach it (the socket below the home folder), with a tiny busybox image.
+#include "core/EventBus.h"
+#include "core/TimerScheduler.h"
+#include "integrations/docker/DockerClient.h"
+#include "modules/docker/DockerModule.h"
+#include "services/QtProcessRunner.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs a shell command line to its end; a failure fails the test.
+bool shell(const QString &line)
+{
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), line });
+    const bool ok
+        = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    EXPECT_TRUE(ok) << line.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return ok;
+}
+
+// A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
+// Stopping removes its containers, ends the daemon by its pid and removes the host's run-time
+// folders the engine made, when they are left empty; folders that were there before stay.
+struct PrivateEngine {
+    QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
+    QProcess daemon;
+    QStringList hostFoldersMade;
+
+    ~PrivateEngine() { stop(); }
+
+    // Starts dockerd with its API at `socket`, imports an image holding only busybox, and makes its
+    // containers. As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick.
+    // One container's command does not exist, so the engine refuses to start it; one fails its
+    // health check; one has a terminal and exits with 3 once started; two form a Compose project.
+    bool start(const QString &socket)
+    {
+        qputenv("DOCKER_HOST", "unix://" + QFile::encodeName(socket)); // for the docker command
+        for (const char *folder : { "/run/containerd/s", "/run/containerd", "/run/docker/plugins", "/run/docker" }) {
+            if (!QFileInfo::exists(QString::fromLatin1(folder)))
+                hostFoldersMade.append(QString::fromLatin1(folder));
+        }
+        // The shell becomes dockerd, so that the daemon ends by this process's pid; and the daemon
+        // is told to end with this process, which a crash or a test timeout would otherwise leave
+        // running (and holding whatever descriptors it inherited).
+        daemon.start(QStringLiteral("/bin/sh"),
+            { QStringLiteral("-c"),
+                QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
+                               "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && "
+                               "exec setpriv --pdeathsig TERM /usr/sbin/dockerd --config-file daemon.json --host "
+                               "unix://%3 --data-root %1/data "
+                               "--exec-root %1/exec --pidfile %1/dockerd.pid --storage-driver vfs --iptables=false "
+                               "--ip6tables=false --bridge=none >dockerd.log 2>&1")
+                    .arg(root.path(), QFileInfo(socket).path(), socket) });
+        if (!QTest::qWaitFor([&] { return QFileInfo::exists(socket) || daemon.state() == QProcess::NotRunning; }, 60000)
+            || daemon.state() != QProcess::Running)
+            return false;
+        return shell(
+            QStringLiteral("tar -C %1/rootfs -c . | docker import - tarnlet-e2e:busybox && "
+                           "docker run --detach --network=none --stop-timeout=1 --name tarnlet-running "
+                           "tarnlet-e2e:busybox /bin/busybox sh -c 'echo started; exec sleep 600' && "
+                           "docker create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing && "
+                           "docker create -t --network=none --name tarnlet-crasher tarnlet-e2e:busybox "
+                           "/bin/busybox sh -c 'echo on a terminal; exit 3' && "
+                           "docker run --detach --network=none --stop-timeout=1 --name tarnlet-sick "
+                           "--health-cmd false --health-interval 1s --health-retries 1 "
+                           "tarnlet-e2e:busybox /bin/busybox sleep 600 && "
+                           "for part in web db; do docker create --network=none --stop-timeout=1 "
+                           "--label com.docker.compose.project=shop --name tarnlet-shop-$part "
+                           "tarnlet-e2e:busybox /bin/busybox sleep 600; done && docker start tarnlet-shop-web")
+                .arg(root.path()));
+    }
+    void stop()
+    {
+        if (daemon.state() == QProcess::NotRunning)
+            return;
+        shell(QStringLiteral("docker rm --force tarnlet-running tarnlet-broken tarnlet-crasher tarnlet-sick "
+                             "tarnlet-shop-web tarnlet-shop-db"));
+        ::kill(pid_t(daemon.processId()), SIGTERM);
+        EXPECT_TRUE(daemon.waitForFinished(30000));
+        for (const QString &folder : hostFoldersMade)
+            QDir().rmdir(folder); // only when empty
+    }
+};
+
+TEST(DockerEngine, ModuleFollowsTheEnginesEventsFlashesUnexpectedEndsRunsCommandsAndReadsLogs)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "dockerd needs root";
+    if (QFileInfo::exists(QStringLiteral("/var/run/docker.sock")))
+        GTEST_SKIP() << "an engine at /var/run/docker.sock would be found before the test's own";
+
+    PrivateEngine engine;
+    qputenv("HOME", QFile::encodeName(engine.root.filePath(QStringLiteral("home"))));
+    // First use in this process, so the list follows the temporary home.
+    ASSERT_TRUE(engine.start(DockerClient::candidateSocketPaths().at(1))) << "needs docker.io and busybox-static";
+
+    TimerScheduler clock;
+    QtProcessRunner runner(clock);
+    EventBus bus;
+    QStringList flashes;
+    bus.subscribe([&](const ModuleEvent &event) { flashes << event.text; });
+    DockerModule module(clock, bus, std::make_unique<DockerClient>(runner, ProcessRunner::Limits { 10, 1024 * 1024 }));
+    // Well within the 15 s between fallback reads: what changes in time came through the stream.
+    const auto soon = [](const auto &condition) { return QTest::qWaitFor(condition, 10000); };
+    const auto statusBecomes = [&](const char *text) {
+        return soon(
+            [&] { return module.compactStatus() && module.compactStatus()->text == QString::fromLatin1(text); });
+    };
+    const auto detailWith = [&](const char *accessibleName) -> std::optional<std::pair<ModuleDetail, ModuleCommand>> {
+        for (const ModuleDetail &detail : module.details()) {
+            for (const ModuleCommand &command : detail.commands) {
+                if (command.accessibleName == QString::fromLatin1(accessibleName))
+                    return std::pair { detail, command };
+            }
+        }
+        return std::nullopt;
+    };
+    const auto press = [&](const char *accessibleName) {
+        const auto found = detailWith(accessibleName);
+        ASSERT_TRUE(found) << accessibleName;
+        found->second.run();
+    };
+
+    module.start();
+    ASSERT_TRUE(statusBecomes("3 von 6 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
+    EXPECT_TRUE(module.overlayRows().at(0).detail.contains(QStringLiteral("shop: 1 von 2 laufen")));
+    EXPECT_EQ(module.details().at(0).row.title, QStringLiteral("Docker Desktop")) << "the engine read";
+
+    // Changes made elsewhere arrive through the stream; the health check and the exit with 3 flash.
+    ASSERT_TRUE(shell(QStringLiteral("docker start tarnlet-crasher")));
+    EXPECT_TRUE(soon([&] { return flashes.contains(QStringLiteral("tarnlet-crasher beendet (Code 3)")); }));
+    EXPECT_TRUE(soon([&] { return flashes.contains(QStringLiteral("tarnlet-sick ist nicht mehr gesund")); }));
+    ASSERT_TRUE(shell(QStringLiteral("docker kill tarnlet-sick")));
+    EXPECT_TRUE(statusBecomes("2 von 6 Containern laufen"));
+
+    // Stop, restart and a whole project from the pane; none of these flash.
+    press("tarnlet-running stoppen");
+    EXPECT_TRUE(statusBecomes("1 von 6 Containern laufen"));
+    press("tarnlet-running neu starten");
+    EXPECT_TRUE(statusBecomes("2 von 6 Containern laufen"));
+    press("Projekt shop starten");
+    EXPECT_TRUE(statusBecomes("3 von 6 Containern laufen"));
+    EXPECT_TRUE(module.overlayRows().at(0).detail.contains(QStringLiteral("shop: 2 von 2 laufen")));
+    press("tarnlet-broken starten");
+    ASSERT_TRUE(soon([&] { return !detailWith("tarnlet-broken starten")->first.message.isEmpty(); }));
+    EXPECT_TRUE(detailWith("tarnlet-broken starten")->first.message.contains(QStringLiteral("/missing")));
+    EXPECT_EQ(flashes.size(), 2) << flashes.join(u'|').toStdString();
+
+    // Logs: framed without a terminal, raw with one; each line with its time stamp.
+    const auto logOf = [&](const char *name) {
+        const QString title = QStringLiteral("Protokoll von ") + QString::fromLatin1(name);
+        press(title.toLatin1().constData());
+        const auto loaded = [&] {
+            const auto found = detailWith((title + QStringLiteral(" schließen")).toLatin1().constData());
+            return found && found->first.document && !found->first.document->loading;
+        };
+        EXPECT_TRUE(soon(loaded));
+        return detailWith((title + QStringLiteral(" schließen")).toLatin1().constData())->first.document->text;
+    };
+    EXPECT_TRUE(logOf("tarnlet-running").contains(QStringLiteral("Z started\n")));
+    EXPECT_TRUE(logOf("tarnlet-crasher").contains(QStringLiteral("Z on a terminal\r\n")));
+
+    // A stopped engine ends the stream: the list is read at once and finds it gone (or going).
+    engine.stop();
+    EXPECT_TRUE(soon([&] { return module.errorText().has_value(); }));
+}
+
+} // namespace
