@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Why a curl run did not end well, or none when it exited with 0.
@@ -163,15 +165,35 @@ std::optional<QString> DockerClient::findSocket()
     return socketPath;
 }
 
+namespace {
+
+// Runs `answer` later like every other outcome, so callers meet one order of events.
+void answerLater(std::function<void()> answer)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answer), Qt::QueuedConnection);
+}
+
+// What the engine issues: a hex id, or a name by the engine's rule ([a-zA-Z0-9][a-zA-Z0-9_.-]+),
+// which keeps ".", ".." and "/" out of the path.
+bool isContainerReference(const QString &text)
+{
+    const auto alphanumeric = [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); };
+    return text.size() >= 2 && alphanumeric(text.front()) && std::all_of(text.cbegin() + 1, text.cend(), [&](QChar c) {
+        return alphanumeric(c) || c == u'_' || c == u'.' || c == u'-';
+    });
+}
+
+const QString notAContainer = QStringLiteral("not a container's id or name");
+
+} // namespace
+
 void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
     std::function<void(const std::optional<ProcessRunner::Result> &)> done)
 {
     const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
         qCDebug(lcDocker) << "no engine socket at" << m_candidates;
-        // Answered later like every other outcome, so callers meet one order of events.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
+        answerLater([done = std::move(done)] { done(std::nullopt); });
         return;
     }
     // The arguments hold the socket's path and the engine's address, nothing secret.
@@ -201,6 +223,8 @@ QString DockerClient::containerPath(const QString &containerId, const char *rest
 
 void DockerClient::send(const QString &containerId, Command command, CommandDone done)
 {
+    if (!isContainerReference(containerId))
+        return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const char *const verbs[] = { "/start", "/stop", "/restart" };
     const QString path = containerPath(containerId, verbs[int(command)]);
     runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
@@ -213,15 +237,12 @@ CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> end
 {
     const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
-        // Ended later like every other outcome, unless cancelled first.
+        // Ended later, unless cancelled first.
         CancelHandle handle = CancelHandle::create();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [handle, ended = std::move(ended)]() mutable {
-                if (handle.finish())
-                    ended();
-            },
-            Qt::QueuedConnection);
+        answerLater([handle, ended = std::move(ended)]() mutable {
+            if (handle.finish())
+                ended();
+        });
         return handle;
     }
     QStringList command = curlArguments(*socketPath, QString::fromLatin1(DockerEvents::streamPath()));
@@ -243,6 +264,8 @@ CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> end
 
 void DockerClient::readLogs(const QString &containerId, std::function<void(const LogResult &)> done)
 {
+    if (!isContainerReference(containerId))
+        return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const QString inspectPath = containerPath(containerId, "/json");
     const QString logsPath = containerPath(containerId, "/logs?stdout=1&stderr=1&tail=200&timestamps=1");
     runOnSocket([inspectPath](const QString &socket) { return curlArguments(socket, inspectPath); },

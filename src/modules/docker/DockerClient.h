@@ -45,8 +45,10 @@ public:
     // GET /events, filtered to what a container does, read as it comes.
     CancelHandle watchEvents(EventSeen seen, std::function<void()> ended) override;
     // POST /containers/{id}/start, /stop or /restart; the engine's "message" is the refusal's detail.
+    // An id that is neither the engine's hex nor a name by its rule fails without a request.
     void send(const QString &containerId, Command command, CommandDone done) override;
-    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines.
+    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines;
+    // an id refused as by send().
     void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) override;
     std::optional<Engine> engine() const override { return m_engine; }
 

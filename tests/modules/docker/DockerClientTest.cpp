@@ -72,6 +72,25 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
         QStringLiteral("Podman"));
 }
 
+TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachIt)
+{
+    UnixHttpServer server(socketPath);
+    DockerClient client(runner, { 20, 64 * 1024 }, { socketPath });
+
+    // An id that would leave its place in the path is refused without a request.
+    QList<std::optional<DockerError>> refusals;
+    for (const QString &id : { u".."_s, u"."_s, u"-x"_s, QString() }) {
+        client.send(id, ContainerSource::Command::Stop, [&](const auto &result) { refusals << result; });
+        client.readLogs(id, [&](const auto &result) {
+            const auto *error = std::get_if<DockerError>(&result);
+            refusals << (error ? std::optional(*error) : std::nullopt);
+        });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refusals.size() == 8; }, 20000));
+    EXPECT_TRUE(std::ranges::all_of(refusals, [](const auto &refusal) { return refusal.has_value(); }));
+    EXPECT_EQ(server.requests(), QList<QByteArray>());
+}
+
 TEST(DockerDecoders, EventLinesAndLogFrames)
 {
     const QByteArray die = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
