@@ -188,7 +188,7 @@ const QString notAContainer = QStringLiteral("not a container's id or name");
 } // namespace
 
 void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
-    std::function<void(const std::optional<ProcessRunner::Result> &)> done)
+    std::function<void(const std::optional<ProcessRunner::Result> &)> done, bool keepTail)
 {
     const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
@@ -199,8 +199,10 @@ void DockerClient::runOnSocket(const std::function<QStringList(const QString &)>
     // The arguments hold the socket's path and the engine's address, nothing secret.
     const QStringList command = arguments(*socketPath);
     qCDebug(lcDocker).noquote() << "curl" << command.join(u' ');
-    m_runner.run(QString::fromLatin1(curlProgram), command, m_limits,
-        [done = std::move(done)](const ProcessRunner::Result &run) {
+    ProcessRunner::Limits limits = m_limits;
+    limits.keepTail = keepTail;
+    m_runner.run(
+        QString::fromLatin1(curlProgram), command, limits, [done = std::move(done)](const ProcessRunner::Result &run) {
             qCDebug(lcDocker) << "curl" << outcomeName(run.outcome) << "with status" << run.exitStatus << "after"
                               << run.output.size() << "bytes";
             done(run);
@@ -290,7 +292,8 @@ void DockerClient::readLogs(const QString &containerId, std::function<void(const
                         return done(DockerError::socketNotFound());
                     if (const std::optional<DockerError> failure = runFailure(*run))
                         return done(*failure);
-                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty)));
-                });
+                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty, run->cut)));
+                },
+                /* keepTail */ true);
         });
 }

@@ -47,8 +47,8 @@ public:
     // POST /containers/{id}/start, /stop or /restart; the engine's "message" is the refusal's detail.
     // An id that is neither the engine's hex nor a name by its rule fails without a request.
     void send(const QString &containerId, Command command, CommandDone done) override;
-    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines;
-    // an id refused as by send().
+    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines,
+    // of which the end within the output bound is kept; an id refused as by send().
     void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) override;
     std::optional<Engine> engine() const override { return m_engine; }
 
@@ -58,8 +58,9 @@ private:
     // "/containers/<id, percent-encoded><rest>".
     static QString containerPath(const QString &containerId, const char *rest);
     // Runs curl with the arguments made for the socket found, or answers socketNotFound later.
+    // With `keepTail`, an answer past the output bound keeps its end.
     void runOnSocket(const std::function<QStringList(const QString &socketPath)> &arguments,
-        std::function<void(const std::optional<ProcessRunner::Result> &)> done);
+        std::function<void(const std::optional<ProcessRunner::Result> &)> done, bool keepTail = false);
 
     ProcessRunner &m_runner;
     ProcessRunner::Limits m_limits;

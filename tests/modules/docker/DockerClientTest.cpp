@@ -22,6 +22,14 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
+// One piece of a log as the engine frames it for a container without a terminal.
+QByteArray frame(char stream, const QByteArray &payload)
+{
+    const quint32 size = quint32(payload.size());
+    const char header[] = { stream, 0, 0, 0, char(size >> 24), char(size >> 16), char(size >> 8), char(size) };
+    return QByteArray(header, sizeof header) + payload;
+}
+
 struct ClientTest : ::testing::Test {
     QTemporaryDir dir;
     QString socketPath = dir.filePath(QStringLiteral("docker.sock"));
@@ -72,7 +80,7 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
         QStringLiteral("Podman"));
 }
 
-TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachIt)
+TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachItAndABigLogKeepsItsEnd)
 {
     UnixHttpServer server(socketPath);
     DockerClient client(runner, { 20, 64 * 1024 }, { socketPath });
@@ -89,6 +97,24 @@ TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return refusals.size() == 8; }, 20000));
     EXPECT_TRUE(std::ranges::all_of(refusals, [](const auto &refusal) { return refusal.has_value(); }));
     EXPECT_EQ(server.requests(), QList<QByteArray>());
+
+    // A log past the output bound shows its end, from a whole line.
+    QByteArray frames;
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i) + '\n';
+        frames += frame(char(1 + i % 2), line);
+        text += line;
+    }
+    server.setReply({ 200, R"({"Config":{"Tty":false}})" });
+    server.setReply("/logs", { 200, frames });
+    std::optional<ContainerSource::LogResult> log;
+    client.readLogs(u"web_1.shop-a"_s, [&](const ContainerSource::LogResult &result) { log = result; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has_value(); }, 20000));
+    const QString *shown = std::get_if<QString>(&*log);
+    ASSERT_TRUE(shown) << std::get<DockerError>(*log).detail.toStdString();
+    EXPECT_TRUE(shown->size() > 16 * 1024 && shown->startsWith(u"line "_s) && text.endsWith(shown->toUtf8()));
+    EXPECT_TRUE(server.requests().last().startsWith("GET /containers/web_1.shop-a/logs?"));
 }
 
 TEST(DockerDecoders, EventLinesAndLogFrames)
@@ -111,11 +137,6 @@ TEST(DockerDecoders, EventLinesAndLogFrames)
 
     // Frames: stdout and stderr in order; a cut-off last frame gives what it holds; a header that
     // is none ends the decoding. With a terminal the bytes are the text.
-    const auto frame = [](char stream, const QByteArray &payload) {
-        const quint32 size = quint32(payload.size());
-        const char header[] = { stream, 0, 0, 0, char(size >> 24), char(size >> 16), char(size >> 8), char(size) };
-        return QByteArray(header, sizeof header) + payload;
-    };
     const QByteArray stream = frame(1, "out 1\n") + frame(2, "err\n") + frame(1, "out 2\n").chopped(2);
     EXPECT_EQ(DockerLogs::decodeFrames(stream, false), QByteArray("out 1\nerr\nout "));
     EXPECT_EQ(DockerLogs::decodeFrames(frame(1, "a\n") + "2024-01-01T00:00:00Z raw\n", false), QByteArray("a\n"));
