@@ -6,10 +6,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,13 +107,36 @@ QString DockerClient::engineName(const QString &socketPath)
     return QStringLiteral("Docker");
 }
 
+namespace {
+
+// Whether a process listens on the unix socket at `path` and lets us in: the connection is made
+// and dropped at once (never waiting, so a listener with a full queue counts as answering).
+bool acceptsConnections(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address {};
+    if (name.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::copy(name.cbegin(), name.cend(), address.sun_path);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket < 0 || ::fcntl(socket, F_SETFL, O_NONBLOCK) != 0) {
+        if (socket >= 0)
+            ::close(socket);
+        return false;
+    }
+    const bool connected = ::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+        || errno == EAGAIN || errno == EINPROGRESS;
+    ::close(socket);
+    return connected;
+}
+
+} // namespace
+
 std::optional<QString> DockerClient::discover(const QStringList &candidates)
 {
-    for (const QString &path : candidates) {
-        if (QFileInfo::exists(path))
-            return path;
-    }
-    return std::nullopt;
+    const auto found = std::find_if(candidates.cbegin(), candidates.cend(), acceptsConnections);
+    return found == candidates.cend() ? std::nullopt : std::optional(*found);
 }
 
 namespace {

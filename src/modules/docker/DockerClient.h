@@ -31,7 +31,8 @@ public:
     static QStringList candidateSocketPaths(const QString &home, const QString &runtimeDir);
     // The engine that listens at one of those places, by name.
     static QString engineName(const QString &socketPath);
-    // The first candidate that exists on disk (of any kind; nobody need listen on it).
+    // The first candidate socket that lets us connect: one we may not open (a root-owned
+    // /var/run/docker.sock) or that nobody listens on any more is passed over.
     static std::optional<QString> discover(const QStringList &candidates);
     // A plain GET of `path` (appended verbatim) over the socket; "--fail" turns an HTTP error
     // status into a non-zero exit.

@@ -10,11 +10,16 @@
 #include "modules/docker/DockerLogs.h"
 #include "services/QtProcessRunner.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +60,15 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
     server.setReply({ 200, {}, true });
     EXPECT_EQ(listError(socketPath, { 0.5, 1024 }), DockerError::timedOut());
     EXPECT_EQ(listError(dir.filePath(QStringLiteral("missing.sock"))), DockerError::socketNotFound());
+
+    // A socket nobody listens on any more, and a file that is no socket, are passed over.
+    const QString stale = dir.filePath(u"stale.sock"_s);
+    sockaddr_un address { AF_UNIX, {} };
+    qstrncpy(address.sun_path, QFile::encodeName(stale).constData(), sizeof address.sun_path);
+    const int unlistened = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(unlistened, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    ::close(unlistened);
+    EXPECT_EQ(DockerClient::discover({ stale, QCoreApplication::applicationFilePath(), socketPath }), socketPath);
 
     // The user's own ~/.curlrc never reaches the engine's answer.
     QFile curlrc(dir.filePath(QStringLiteral(".curlrc")));
