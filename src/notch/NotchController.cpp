@@ -121,7 +121,8 @@ void NotchController::flash(const QString &text, Color color)
     m_model->setStatusText(text);
     m_model->setStatusColor(color);
     setExpanded(true);
-    const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
+    const double duration
+        = AppPreferences::seconds(m_preferences, AppPreferences::flashDuration, AppPreferences::flashDurationRange);
     scheduleChange(false, duration, Condition::Flash);
     // The line returns to the modules' status after the same time, whether or not the overlay
     // could close by then.
@@ -241,7 +242,9 @@ void NotchController::handle(PointerEventType type)
                                    : NotchGeometry::contains(grown(collapsed, hoverMargin), position);
     // The hover preferences only decide something here, so they are read only here.
     if (!expanded && m_pointerInside && !passing && m_preferences.boolValue(AppPreferences::hoverOpens)) {
-        scheduleChange(true, m_preferences.doubleValue(AppPreferences::hoverDelay), Condition::Always);
+        scheduleChange(true,
+            AppPreferences::seconds(m_preferences, AppPreferences::hoverDelay, AppPreferences::hoverDelayRange),
+            Condition::Always);
         return;
     }
     if (expanded && !m_model->isPinned() && !m_pointerInside) {
