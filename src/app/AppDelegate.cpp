@@ -162,11 +162,12 @@ void AppDelegate::setUpStatusItem()
     m_notch->panel().addActions(m_menu->actions());
     // Where the desktop has no tray (stock GNOME), the overlay's own right click is the way in. It
     // opens a menu of its own with the same actions: the tray's menu window stays tied to the tray
-    // icon it last opened from, and often maps no more once that icon's host has gone.
-    m_overlayMenu = std::make_unique<QMenu>();
-    m_overlayMenu->addActions(m_menu->actions());
-    connect(m_notch.get(), &NotchController::menuRequested, m_overlayMenu.get(),
-        [menu = m_overlayMenu.get()](QPoint position) { menu->popup(position); });
+    // icon it last opened from, and often maps no more once that icon's host has gone. The overlay's
+    // window owns it, and lists it on the accessibility bus while it is open.
+    auto *overlayMenu = new QMenu(&m_notch->panel());
+    overlayMenu->addActions(m_menu->actions());
+    connect(m_notch.get(), &NotchController::menuRequested, overlayMenu,
+        [overlayMenu](QPoint position) { overlayMenu->popup(position); });
     item->show();
     m_statusItem = std::move(item);
 }

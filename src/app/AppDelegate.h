@@ -81,7 +81,6 @@ private:
     std::unique_ptr<QMenu> m_pauseMenu;
     // The status menu is destroyed after the status item that shows it.
     std::unique_ptr<QMenu> m_menu;
-    std::unique_ptr<QMenu> m_overlayMenu; // the same actions, opened on the overlay
     QAction *m_pauseAction = nullptr; // in the status menu
     // The fields in the order they are created; destroyed in reverse.
     std::unique_ptr<StatusItem> m_statusItem;

@@ -23,7 +23,7 @@ QString AppLanguage::choose(const QString &preference, const QLocale &locale)
     return loadProgramTranslation(translator, locale) ? translator.language() : german;
 }
 
-void AppLanguage::install(const QString &language)
+void AppLanguage::install(const QString &language, const QLocale &system)
 {
     // Both live as long as the application; the one installed last is asked first. Installing
     // again replaces the language.
@@ -39,6 +39,8 @@ void AppLanguage::install(const QString &language)
         QCoreApplication::installTranslator(&qtTranslator);
     if (loadProgramTranslation(programTranslator, locale))
         QCoreApplication::installTranslator(&programTranslator);
+    const bool namesLanguage = system.language() != QLocale::C && system.language() != QLocale::AnyLanguage;
+    QLocale::setDefault(namesLanguage ? system : locale);
 }
 
 QString AppLanguage::translateBeforeStart(const QLocale &locale, const char *context, const char *text)

@@ -18,7 +18,9 @@ inline const QString english = QStringLiteral("en");
 QString choose(const QString &preference, const QLocale &locale);
 
 // Installs the program's and Qt's translations for the language on the running application.
-void install(const QString &language);
+// Dates, times and numbers follow the system locale where it names a language; where it does not
+// (C, POSIX, C.UTF-8) they follow the interface's language.
+void install(const QString &language, const QLocale &system = QLocale::system());
 
 // The text in the locale's language, for the little said before the application (and with it the
 // preferences and the installed translation) exists.

@@ -5,6 +5,7 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPointer>
 
 #include <optional>
@@ -178,10 +179,49 @@ private:
     mutable std::vector<QAccessible::Id> m_children;
 };
 
+// The overlay's window. A menu of its own is a window apart, a popup, which the application's
+// element does not list; while the menu is open it is the panel's last child, so that it and its
+// entries (submenus included) are found below the overlay.
+class NotchPanelAccessible final : public QAccessibleWidget {
+public:
+    explicit NotchPanelAccessible(QWidget *panel)
+        : QAccessibleWidget(panel)
+    { }
+
+    int childCount() const override { return QAccessibleWidget::childCount() + int(openMenus().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const int own = QAccessibleWidget::childCount();
+        const QList<QMenu *> menus = openMenus();
+        if (index < own)
+            return QAccessibleWidget::child(index);
+        return index - own < menus.size() ? QAccessible::queryAccessibleInterface(menus.at(index - own)) : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const qsizetype menu = child ? openMenus().indexOf(qobject_cast<QMenu *>(child->object())) : -1;
+        return menu >= 0 ? QAccessibleWidget::childCount() + int(menu) : QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QList<QMenu *> openMenus() const
+    {
+        QList<QMenu *> menus = widget()->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+        menus.removeIf([](const QMenu *menu) { return !menu->isVisible(); });
+        return menus;
+    }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("NotchView") && object && object->isWidgetType())
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("NotchView"))
         return new NotchViewAccessible(static_cast<NotchView *>(object));
+    if (className == QLatin1String("NotchPanel"))
+        return new NotchPanelAccessible(static_cast<QWidget *>(object));
     return nullptr;
 }
 

@@ -112,7 +112,8 @@ void NotchController::flash(const QString &text, Color color)
         return;
     }
     qCDebug(lcNotch) << "flash shown";
-    const double duration = m_preferences.doubleValue(AppPreferences::flashDuration);
+    const double duration
+        = AppPreferences::seconds(m_preferences, AppPreferences::flashDuration, AppPreferences::flashDurationRange);
     // The line returns to the modules' status after the same time, whether or not the overlay
     // could close by then.
     m_statusLine.flash(text, color, duration);
@@ -220,7 +221,9 @@ void NotchController::handle(PointerEventType type)
                                    : NotchGeometry::contains(grown(collapsed, hoverMargin), position);
     // The hover preferences only decide something here, so they are read only here.
     if (!expanded && m_pointerInside && !passing && m_preferences.boolValue(AppPreferences::hoverOpens)) {
-        scheduleChange(true, m_preferences.doubleValue(AppPreferences::hoverDelay), Condition::Always);
+        scheduleChange(true,
+            AppPreferences::seconds(m_preferences, AppPreferences::hoverDelay, AppPreferences::hoverDelayRange),
+            Condition::Always);
         return;
     }
     if (expanded && !m_model->isPinned() && !m_pointerInside) {

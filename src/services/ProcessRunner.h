@@ -17,6 +17,8 @@ public:
     struct Limits {
         double timeoutSeconds = 30;
         qint64 maxOutputBytes = 8 * 1024 * 1024;
+        // Past maxOutputBytes, keep the output's end of that size instead of ending the program.
+        bool keepTail = false;
     };
 
     struct Result {
@@ -33,6 +35,8 @@ public:
         // taken; empty when we ended the program or it never started.
         QByteArray output;
         QString errorText;
+        // The output's beginning was dropped to keep its tail (Limits::keepTail).
+        bool cut = false;
     };
 
     using Done = std::function<void(const Result &)>;

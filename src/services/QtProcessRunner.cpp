@@ -27,8 +27,10 @@ public:
         connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
             // Whatever is still buffered belongs to the output: read it before taking the exit.
             collectOutput();
+            if (m_keepTail && m_output.size() > m_maxOutputBytes)
+                dropBeginning();
             const auto outcome = status == QProcess::NormalExit ? Outcome::Exited : Outcome::Crashed;
-            report(Result { outcome, exitCode, m_line ? QByteArray() : std::exchange(m_output, {}), {} });
+            report(Result { outcome, exitCode, m_line ? QByteArray() : std::exchange(m_output, {}), {}, m_cut });
             deleteLater();
         });
         connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
@@ -62,6 +64,9 @@ public:
         m_process.start(program, arguments, QIODevice::ReadOnly);
     }
 
+    // Past the size bound the output's end is kept rather than the program ended.
+    void keepTail() { m_keepTail = true; }
+
     // Ends a stream at the caller's word: the child is killed now and nobody hears of it again.
     void cancel()
     {
@@ -79,8 +84,18 @@ private:
             handOverLines();
             return;
         }
-        if (m_output.size() > m_maxOutputBytes)
+        if (m_output.size() <= m_maxOutputBytes)
+            return;
+        if (!m_keepTail)
             end(Outcome::OutputTooLarge);
+        else if (m_output.size() > 2 * m_maxOutputBytes)
+            dropBeginning(); // not at every read, which would move the whole tail each time
+    }
+
+    void dropBeginning()
+    {
+        m_output.remove(0, m_output.size() - m_maxOutputBytes);
+        m_cut = true;
     }
 
     // Each whole line goes to the caller (who may cancel meanwhile); a line over the bound is
@@ -127,6 +142,8 @@ private:
     ProcessRunner::Line m_line;
     QProcess m_process;
     QByteArray m_output;
+    bool m_keepTail = false;
+    bool m_cut = false;
     bool m_skippingLine = false;
     CancelHandle m_timeout;
 };
@@ -141,6 +158,8 @@ QtProcessRunner::QtProcessRunner(Scheduler &scheduler, QObject *parent)
 void QtProcessRunner::run(const QString &program, const QStringList &arguments, const Limits &limits, Done done)
 {
     auto *processRun = new ProcessRun(this, limits.maxOutputBytes, std::move(done));
+    if (limits.keepTail)
+        processRun->keepTail();
     processRun->start(&m_scheduler, limits.timeoutSeconds, program, arguments);
 }
 

@@ -49,8 +49,8 @@ NotchSettingsPane::NotchSettingsPane(PreferenceStore &preferences, QWidget *pare
     auto *behaviour = new SettingsSection(tr("Verhalten"), this);
     SettingsCard *card = behaviour->card();
     PreferenceBinding::bind(*card->addToggleRow(tr("Bei Hover aufklappen")), preferences, AppPreferences::hoverOpens);
-    auto *delay = new SecondsSlider(
-        tr("Öffnen nach"), tr("Kurz"), tr("Lang"), { 0.1, 1.0, 0.05 }, preferences, AppPreferences::hoverDelay, card);
+    auto *delay = new SecondsSlider(tr("Öffnen nach"), tr("Kurz"), tr("Lang"), AppPreferences::hoverDelayRange,
+        preferences, AppPreferences::hoverDelay, card);
     card->addWidget(delay);
     PreferenceBinding::watch(preferences, AppPreferences::hoverOpens, delay,
         [delay, &preferences] { delay->setEnabled(preferences.boolValue(AppPreferences::hoverOpens)); });

@@ -24,8 +24,8 @@ NotificationsSettingsPane::NotificationsSettingsPane(
         *card->addToggleRow(tr("Bei Ereignissen kurz aufklappen")), preferences, AppPreferences::autoExpandOnEvents);
     card->addWidget(new SettingsDivider(card));
 
-    auto *block = new SecondsSlider(tr("Anzeigedauer"), tr("Kurz"), tr("Lang"), { 1.0, 10.0, 0.5 }, preferences,
-        AppPreferences::flashDuration, card);
+    auto *block = new SecondsSlider(tr("Anzeigedauer"), tr("Kurz"), tr("Lang"), AppPreferences::flashDurationRange,
+        preferences, AppPreferences::flashDuration, card);
     block->valueLabel()->setObjectName(QStringLiteral("durationLabel"));
     card->addWidget(block);
 

@@ -62,7 +62,7 @@ SecondsSlider::SecondsSlider(const QString &title, const QString &lowEnd, const 
     }
     layout->addLayout(endsLine(low, high));
 
-    PreferenceBinding::watch(preferences, key, m_value, [this, step, &preferences, key] {
-        m_value->setText(tr("%1 s").arg(format(preferences.doubleValue(key), step)));
+    PreferenceBinding::watch(preferences, key, m_value, [this, range, &preferences, key] {
+        m_value->setText(tr("%1 s").arg(format(AppPreferences::seconds(preferences, key, range), range.step)));
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/prefs/AppPreferences.h"
+
 #include <QWidget>
 
 class PreferenceStore;
@@ -7,15 +9,12 @@ class QLabel;
 class SteppedSlider;
 
 // A duration preference in seconds as a titled block: the title with the value at the other end,
-// a stepped slider on the grid, and a word under each end of the track ("Kurz" … "Lang").
+// a stepped slider on the grid, and a word under each end of the track ("Kurz" … "Lang"). The
+// value shown is the stored one held to the range.
 class SecondsSlider final : public QWidget {
     Q_OBJECT
 public:
-    struct Range {
-        double minimum;
-        double maximum;
-        double step;
-    };
+    using Range = AppPreferences::SecondsRange;
 
     SecondsSlider(const QString &title, const QString &lowEnd, const QString &highEnd, Range range,
         PreferenceStore &preferences, const QString &key, QWidget *parent = nullptr);

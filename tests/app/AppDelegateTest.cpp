@@ -90,7 +90,9 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     delegate.eventBus().publish(failed);
     EXPECT_TRUE(delegate.notch()->model().isExpanded());
 
-    // An hour from now, shown with its end; a computer that slept past the end finds it over.
+    // An hour from now, shown with its end in the locale's short time (German here, as under C);
+    // a computer that slept past the end finds it over.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     pause->menu()->actions()[0]->trigger();
     EXPECT_EQ(pause->text(),
         u"Meldungen fortsetzen (pausiert bis %1)"_s.arg(

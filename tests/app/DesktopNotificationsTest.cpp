@@ -19,6 +19,8 @@
 #include "ManualScheduler.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -31,8 +33,9 @@ using namespace Qt::StringLiterals;
 
 const QString serviceName = u"org.freedesktop.Notifications"_s;
 
-// The service's side: it says what it can, records each Notify and answers with its id.
-class FakeNotifications final : public QObject {
+// The service's side: it says what it can (or fails to, or keeps the caller waiting), records each
+// Notify and answers with its id.
+class FakeNotifications final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
@@ -48,9 +51,20 @@ public:
     };
     QList<Call> calls;
     QStringList capabilities;
+    enum class Answer { Now, Error, Later } answer = Answer::Now;
+    QList<QDBusMessage> unanswered;
 
 public Q_SLOTS:
-    QStringList GetCapabilities() { return capabilities; }
+    QStringList GetCapabilities()
+    {
+        if (answer == Answer::Error)
+            sendErrorReply(QDBusError::Failed, u"not now"_s);
+        if (answer == Answer::Later) {
+            setDelayedReply(true);
+            unanswered << message();
+        }
+        return capabilities;
+    }
     uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary, const QString &body,
         const QStringList &actions, const QVariantMap &hints, int)
     {
@@ -170,6 +184,30 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     review(u"<b>x</b> & y"_s);
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 5; }, 5000));
     EXPECT_EQ(service.calls[4].body, u"<b>x</b> & y"_s);
+
+    // While the capabilities are unknown the body is escaped: the query failed, or its answer
+    // came from the service before an owner change.
+    const auto restart = [&] {
+        serviceBus.unregisterService(serviceName);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !desktopSwitch->isEnabled(); }, 5000));
+        ASSERT_TRUE(serviceBus.registerService(serviceName));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return desktopSwitch->isEnabled(); }, 5000));
+    };
+    restart();
+    service.answer = FakeNotifications::Answer::Error;
+    review(u"<b>x</b> & y"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 6; }, 5000));
+    EXPECT_EQ(service.calls[5].body, u"&lt;b&gt;x&lt;/b&gt; &amp; y"_s);
+    restart();
+    service.answer = FakeNotifications::Answer::Later;
+    review(u"<b>x</b> & y"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !service.unanswered.isEmpty(); }, 5000));
+    restart();
+    service.answer = FakeNotifications::Answer::Now;
+    service.capabilities = QStringList { u"body-markup"_s };
+    serviceBus.send(service.unanswered.takeFirst().createReply(QVariant(QStringList())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 7; }, 5000));
+    EXPECT_EQ(service.calls[6].body, u"&lt;b&gt;x&lt;/b&gt; &amp; y"_s);
     QDBusConnection::disconnectFromBus(u"service"_s);
 }
 

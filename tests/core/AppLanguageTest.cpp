@@ -43,6 +43,16 @@ TEST(AppLanguage, PreferenceThenLocale)
     EXPECT_EQ(daysAgo(1), u"1 day ago");
     EXPECT_EQ(daysAgo(2), u"2 days ago");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel");
+
+    // Dates and numbers follow a locale that names a language (de_DE with English words), else
+    // the interface's language (C or POSIX).
+    const auto formats = [](const QString &language, const char *system) {
+        AppLanguage::install(language, QLocale(QString::fromLatin1(system)));
+        return QLocale().monthName(12, QLocale::ShortFormat) + QLocale().toString(1.5);
+    };
+    EXPECT_EQ(formats(AppLanguage::german, "C"), u"Dez.1,5");
+    EXPECT_EQ(formats(AppLanguage::english, "POSIX"), u"Dec1.5");
+    EXPECT_EQ(formats(AppLanguage::english, "de_DE"), u"Dez.1,5");
 }
 
 } // namespace

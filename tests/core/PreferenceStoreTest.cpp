@@ -49,6 +49,17 @@ TEST(PreferenceStore, CorruptFilesAreKeptAsideUserValuesWinAndWrongTypesReadAsNe
     store->setValue(u"b"_s, true);
     EXPECT_TRUE(prefs.reopen()->boolValue(u"b"_s));
     EXPECT_FALSE(prefs.reopen()->value(AppPreferences::hoverOpens).isValid());
+
+    // A typo saved by hand while the store runs: the next write keeps those bytes aside and writes
+    // everything the store holds, not the one key it changed.
+    const QByteArray typo = "{\"b\": true,, oops";
+    fileBytes(prefs.path, typo);
+    store->setValue(AppPreferences::hoverOpens, true);
+    EXPECT_EQ(fileBytes(prefs.path + u".corrupt"_s), typo);
+    const QVariantMap onDisk = PreferenceStore::decodeFile(fileBytes(prefs.path)).value_or(QVariantMap());
+    EXPECT_EQ(onDisk.value(u"ok"_s).toStringList(), QStringList({ u"x"_s, u"y"_s }));
+    EXPECT_TRUE(onDisk.value(u"b"_s).toBool() && onDisk.value(AppPreferences::hoverOpens).toBool());
+    EXPECT_EQ(store->stringListValue(u"ok"_s), QStringList({ u"x"_s, u"y"_s }));
 }
 
 } // namespace

@@ -115,6 +115,16 @@ def run(a11y):
     x.click(overlay.x + overlay.width // 2, overlay.y + 120, button=3)
     x.wait_for(lambda: {w.id for w in x.visible_windows_of(program.process.pid, min_size=20)} - before,
                what="the menu on the overlay")
+    # While open, a screen reader finds the menu and its entries, the pause's durations included;
+    # the menu key opens it as well once the overlay has the focus.
+    entries = lambda: {n.name for n in a11y.find_all(app, "menu item")}
+    menu_read = lambda: {"Einstellungen …", "Meldungen pausieren", "1 Stunde", "Beenden"} <= entries()
+    x.wait_for(menu_read, what="the overlay's menu on the accessibility bus")
+    x.keys("Escape")
+    x.wait_for(lambda: not entries(), what="the closed menu gone from the bus")
+    x.run("xdotool", "windowfocus", "--sync", overlay.id)
+    x.keys("Menu")
+    x.wait_for(menu_read, what="the menu opened with the menu key")
     x.keys("Escape")
     x.click(overlay.x + overlay.width // 2, overlay.y + 10)  # unpinned
     check(program.output().count("Tarnlet: Kein Infobereich (System Tray) gefunden") == 1, program.output())

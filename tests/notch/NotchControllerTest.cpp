@@ -127,8 +127,9 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     EXPECT_TRUE(controller().panel().isClickThrough());
     EXPECT_EQ(model().statusText(), u"Tarnlet"_s);
 
-    // A shorter duration after a longer one takes effect at its own time; zero, NaN, negative and
-    // a value of the wrong type read as 0; infinity as the longest delay.
+    // A shorter duration after a longer one takes effect at its own time. A number written by hand
+    // is held to the slider's range: zero, NaN, negative and a value of the wrong type read as its
+    // shortest duration, a huge one or infinity as its longest.
     setPref(AppPreferences::flashDuration, 10.0);
     flash();
     setPref(AppPreferences::flashDuration, 1.0);
@@ -136,16 +137,18 @@ TEST_F(NotchControllerTest, BusEventsFlashOnlyWhenAskedAndAllowedAndEachFlashRes
     scheduler.advance(1);
     EXPECT_FALSE(model().isExpanded());
     EXPECT_EQ(scheduler.pendingCount(), 0) << "the longer one's end is dropped";
-    for (const QVariant &value : { QVariant(0.0), QVariant(std::nan("")), QVariant(-3.0), QVariant(u"soon"_s) }) {
+    const auto lasts = [&](const QVariant &value, double seconds) {
         setPref(AppPreferences::flashDuration, value);
         flash();
-        scheduler.runDue();
-        EXPECT_FALSE(model().isExpanded()) << value.toString().toStdString();
-    }
-    setPref(AppPreferences::flashDuration, std::numeric_limits<double>::infinity());
-    flash();
-    scheduler.advance(3600);
-    EXPECT_TRUE(model().isExpanded());
+        scheduler.advance(seconds - 0.01);
+        const bool shown = model().isExpanded();
+        scheduler.advance(0.01);
+        return shown && !model().isExpanded();
+    };
+    for (const QVariant &value : { QVariant(0.0), QVariant(std::nan("")), QVariant(-1.0), QVariant(u"soon"_s) })
+        EXPECT_TRUE(lasts(value, 1)) << value.toString().toStdString();
+    for (const QVariant &value : { QVariant(1e9), QVariant(std::numeric_limits<double>::infinity()) })
+        EXPECT_TRUE(lasts(value, 10)) << value.toString().toStdString();
 
     // Every piece of news is in the session's history, newest first, whether it interrupted or not;
     // the last 50 are kept.
@@ -230,6 +233,15 @@ TEST_F(NotchControllerTest, HoverOpensAfterTheDelayLeavingClosesAndClicksPinOrCl
     pointer.clickAt(inLeaveMarginOnly);
     EXPECT_FALSE(model().isExpanded());
     EXPECT_FALSE(model().isPinned());
+
+    // A delay written by hand beyond the slider's range waits the longest the slider offers.
+    setPref(AppPreferences::hoverDelay, 1e9);
+    scheduler.advance(1);
+    pointer.moveTo(onNotch);
+    scheduler.advance(1);
+    EXPECT_TRUE(model().isExpanded());
+    pointer.moveTo(farAway);
+    scheduler.advance(0.35);
 
     // With hover off (read at the next movement) only clicks open.
     setPref(AppPreferences::hoverOpens, false);

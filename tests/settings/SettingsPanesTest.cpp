@@ -248,6 +248,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QWidget &pane = select(SettingsPanes::notifications);
+    prefs.setValue(AppPreferences::flashDuration, 1e9);
+    EXPECT_EQ(pane.findChild<QLabel *>(u"durationLabel"_s)->text(), u"10.0 s"_s) << "held to the slider's range";
     prefs.setValue(AppPreferences::flashDuration, 7.0);
     EXPECT_EQ(pane.findChild<QLabel *>(u"durationLabel"_s)->text(), u"7.0 s"_s);
     EXPECT_EQ(SecondsSlider::format(0.25, 0.05), u"0.25"_s) << "the hover delay's grid needs hundredths";

@@ -3,8 +3,11 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <algorithm>
+
 // An HTTP/1.1 server on a unix socket inside the test process, so that a real curl can speak to it
-// while the test's event loop runs. Every request gets the one scripted reply; the heads are kept.
+// while the test's event loop runs. Every request gets the one scripted reply, or the one scripted
+// for a part of its request line; the heads are kept.
 class UnixHttpServer final : public QObject {
 public:
     struct Reply {
@@ -26,11 +29,15 @@ public:
                         return;
                     m_requests.append(received.left(end));
                     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-                    if (m_reply.silent)
+                    const QByteArray requestLine = m_requests.last().left(m_requests.last().indexOf('\r'));
+                    const auto scripted = std::find_if(m_replies.cbegin(), m_replies.cend(),
+                        [&](const auto &entry) { return requestLine.contains(entry.first); });
+                    const Reply &reply = scripted == m_replies.cend() ? m_reply : scripted->second;
+                    if (reply.silent)
                         return;
-                    socket->write("HTTP/1.1 " + QByteArray::number(m_reply.status)
+                    socket->write("HTTP/1.1 " + QByteArray::number(reply.status)
                         + " Scripted\r\nContent-Type: application/json\r\nContent-Length: "
-                        + QByteArray::number(m_reply.body.size()) + "\r\nConnection: close\r\n\r\n" + m_reply.body);
+                        + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
                     socket->disconnectFromServer(); // closes once everything is written
                 });
             }
@@ -40,11 +47,13 @@ public:
 
     bool isListening() const { return m_server.isListening(); }
     void setReply(Reply reply) { m_reply = std::move(reply); }
+    void setReply(const QByteArray &requestLinePart, Reply reply) { m_replies.append({ requestLinePart, reply }); }
     // Request heads (request line and headers) in arrival order.
     const QList<QByteArray> &requests() const { return m_requests; }
 
 private:
     QLocalServer m_server;
     Reply m_reply;
+    QList<std::pair<QByteArray, Reply>> m_replies;
     QList<QByteArray> m_requests;
 };

@@ -5,6 +5,9 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <algorithm>
+#include <cmath>
+
 void AppPreferences::registerDefaults(PreferenceStore &store)
 {
     const QVariantMap defaults {
@@ -25,4 +28,10 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
 QString AppPreferences::interruptKey(const QString &kind)
 {
     return QStringLiteral("notifications.interrupt.") + kind.section(u'.', 1);
+}
+
+double AppPreferences::seconds(const PreferenceStore &store, const QString &key, SecondsRange range)
+{
+    const double stored = store.doubleValue(key);
+    return std::isnan(stored) ? range.minimum : std::clamp(stored, range.minimum, range.maximum);
 }

@@ -14,10 +14,23 @@ inline const QString language = QStringLiteral("app.language");
 inline const QString languageSystem = QStringLiteral("system");
 inline const QString showSettingsOnLaunch = QStringLiteral("app.showSettingsOnLaunch");
 inline const QString hoverOpens = QStringLiteral("notch.hoverOpens");
-// Seconds the pointer rests on the notch before it opens: 0.1 to 1.0 in steps of 0.05.
+// Seconds the pointer rests on the notch before it opens.
 inline const QString hoverDelay = QStringLiteral("notch.hoverDelay");
 inline const QString autoExpandOnEvents = QStringLiteral("notch.autoExpandOnEvents");
+// Seconds a flash keeps the overlay open.
 inline const QString flashDuration = QStringLiteral("notch.flashDuration");
+
+// The seconds a duration is chosen from, on a grid of `step`.
+struct SecondsRange {
+    double minimum;
+    double maximum;
+    double step;
+};
+inline constexpr SecondsRange hoverDelayRange { 0.1, 1.0, 0.05 };
+inline constexpr SecondsRange flashDurationRange { 1.0, 10.0, 0.5 };
+// A duration as stored, held to its range (a file edited by hand may hold any number, or none):
+// NaN and a value of the wrong type read as the shortest.
+double seconds(const PreferenceStore &store, const QString &key, SecondsRange range);
 // The overlay's screen: screenPrimary, screenWithPointer or the name of one screen.
 inline const QString screen = QStringLiteral("notch.screen");
 inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");

@@ -159,12 +159,17 @@ QString PreferenceStore::fileName() const
 
 void PreferenceStore::prepareForWrite()
 {
-    // The first write would replace a file we could not parse; keep the user's bytes first.
-    if (m_unreadableFileKept || m_settings->status() != QSettings::FormatError)
+    // The file may have been edited by hand since it was read. QSettings reads it afresh before
+    // writing and, finding it unreadable, would write back only the changed key. Its bytes are kept
+    // aside, and every value held is set again, so that the write holds the whole state.
+    if (m_settings->format() != jsonFormat())
         return;
-    const QString path = m_settings->fileName();
-    const QString aside = path + QStringLiteral(".corrupt");
+    QFile file(m_settings->fileName());
+    if (!file.open(QIODevice::ReadOnly) || decodeFile(file.readAll()))
+        return;
+    const QString aside = file.fileName() + QStringLiteral(".corrupt");
     QFile::remove(aside);
-    QFile::copy(path, aside);
-    m_unreadableFileKept = true;
+    QFile::copy(file.fileName(), aside);
+    for (const QString &key : m_settings->allKeys())
+        m_settings->setValue(key, m_settings->value(key));
 }

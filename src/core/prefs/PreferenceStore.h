@@ -16,7 +16,9 @@ class QSettings;
 // else a neutral value (false, 0, empty); a value of the wrong type reads as neutral.
 //
 // The file keeps JSON types, so a Boolean stays a Boolean. A file that cannot be parsed is left
-// untouched until the user changes a setting; then it is first kept aside as "<file>.corrupt".
+// untouched until a setting is written; then it is first kept aside as "<file>.corrupt", and the
+// file written holds every value the store holds. Each write reads the file afresh, so a hand edit
+// made meanwhile is kept, or kept aside when it cannot be parsed.
 class PreferenceStore final : public QObject {
     Q_OBJECT
 public:
@@ -60,5 +62,4 @@ private:
 
     std::unique_ptr<QSettings> m_settings;
     QVariantMap m_defaults;
-    bool m_unreadableFileKept = false;
 };

@@ -6,8 +6,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -99,13 +107,36 @@ QString DockerClient::engineName(const QString &socketPath)
     return QStringLiteral("Docker");
 }
 
+namespace {
+
+// Whether a process listens on the unix socket at `path` and lets us in: the connection is made
+// and dropped at once (never waiting, so a listener with a full queue counts as answering).
+bool acceptsConnections(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address {};
+    if (name.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::copy(name.cbegin(), name.cend(), address.sun_path);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket < 0 || ::fcntl(socket, F_SETFL, O_NONBLOCK) != 0) {
+        if (socket >= 0)
+            ::close(socket);
+        return false;
+    }
+    const bool connected = ::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+        || errno == EAGAIN || errno == EINPROGRESS;
+    ::close(socket);
+    return connected;
+}
+
+} // namespace
+
 std::optional<QString> DockerClient::discover(const QStringList &candidates)
 {
-    for (const QString &path : candidates) {
-        if (QFileInfo::exists(path))
-            return path;
-    }
-    return std::nullopt;
+    const auto found = std::find_if(candidates.cbegin(), candidates.cend(), acceptsConnections);
+    return found == candidates.cend() ? std::nullopt : std::optional(*found);
 }
 
 namespace {
@@ -163,22 +194,44 @@ std::optional<QString> DockerClient::findSocket()
     return socketPath;
 }
 
+namespace {
+
+// Runs `answer` later like every other outcome, so callers meet one order of events.
+void answerLater(std::function<void()> answer)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(answer), Qt::QueuedConnection);
+}
+
+// What the engine issues: a hex id, or a name by the engine's rule ([a-zA-Z0-9][a-zA-Z0-9_.-]+),
+// which keeps ".", ".." and "/" out of the path.
+bool isContainerReference(const QString &text)
+{
+    const auto alphanumeric = [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); };
+    return text.size() >= 2 && alphanumeric(text.front()) && std::all_of(text.cbegin() + 1, text.cend(), [&](QChar c) {
+        return alphanumeric(c) || c == u'_' || c == u'.' || c == u'-';
+    });
+}
+
+const QString notAContainer = QStringLiteral("not a container's id or name");
+
+} // namespace
+
 void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
-    std::function<void(const std::optional<ProcessRunner::Result> &)> done)
+    std::function<void(const std::optional<ProcessRunner::Result> &)> done, bool keepTail)
 {
     const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
         qCDebug(lcDocker) << "no engine socket at" << m_candidates;
-        // Answered later like every other outcome, so callers meet one order of events.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [done = std::move(done)] { done(std::nullopt); }, Qt::QueuedConnection);
+        answerLater([done = std::move(done)] { done(std::nullopt); });
         return;
     }
     // The arguments hold the socket's path and the engine's address, nothing secret.
     const QStringList command = arguments(*socketPath);
     qCDebug(lcDocker).noquote() << "curl" << command.join(u' ');
-    m_runner.run(QString::fromLatin1(curlProgram), command, m_limits,
-        [done = std::move(done)](const ProcessRunner::Result &run) {
+    ProcessRunner::Limits limits = m_limits;
+    limits.keepTail = keepTail;
+    m_runner.run(
+        QString::fromLatin1(curlProgram), command, limits, [done = std::move(done)](const ProcessRunner::Result &run) {
             qCDebug(lcDocker) << "curl" << outcomeName(run.outcome) << "with status" << run.exitStatus << "after"
                               << run.output.size() << "bytes";
             done(run);
@@ -201,6 +254,8 @@ QString DockerClient::containerPath(const QString &containerId, const char *rest
 
 void DockerClient::send(const QString &containerId, Command command, CommandDone done)
 {
+    if (!isContainerReference(containerId))
+        return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const char *const verbs[] = { "/start", "/stop", "/restart" };
     const QString path = containerPath(containerId, verbs[int(command)]);
     runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
@@ -213,15 +268,12 @@ CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> end
 {
     const std::optional<QString> socketPath = findSocket();
     if (!socketPath) {
-        // Ended later like every other outcome, unless cancelled first.
+        // Ended later, unless cancelled first.
         CancelHandle handle = CancelHandle::create();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [handle, ended = std::move(ended)]() mutable {
-                if (handle.finish())
-                    ended();
-            },
-            Qt::QueuedConnection);
+        answerLater([handle, ended = std::move(ended)]() mutable {
+            if (handle.finish())
+                ended();
+        });
         return handle;
     }
     QStringList command = curlArguments(*socketPath, QString::fromLatin1(DockerEvents::streamPath()));
@@ -243,6 +295,8 @@ CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> end
 
 void DockerClient::readLogs(const QString &containerId, std::function<void(const LogResult &)> done)
 {
+    if (!isContainerReference(containerId))
+        return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const QString inspectPath = containerPath(containerId, "/json");
     const QString logsPath = containerPath(containerId, "/logs?stdout=1&stderr=1&tail=200&timestamps=1");
     runOnSocket([inspectPath](const QString &socket) { return curlArguments(socket, inspectPath); },
@@ -267,7 +321,8 @@ void DockerClient::readLogs(const QString &containerId, std::function<void(const
                         return done(DockerError::socketNotFound());
                     if (const std::optional<DockerError> failure = runFailure(*run))
                         return done(*failure);
-                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty)));
-                });
+                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty, run->cut)));
+                },
+                /* keepTail */ true);
         });
 }

@@ -31,7 +31,8 @@ public:
     static QStringList candidateSocketPaths(const QString &home, const QString &runtimeDir);
     // The engine that listens at one of those places, by name.
     static QString engineName(const QString &socketPath);
-    // The first candidate that exists on disk (of any kind; nobody need listen on it).
+    // The first candidate socket that lets us connect: one we may not open (a root-owned
+    // /var/run/docker.sock) or that nobody listens on any more is passed over.
     static std::optional<QString> discover(const QStringList &candidates);
     // A plain GET of `path` (appended verbatim) over the socket; "--fail" turns an HTTP error
     // status into a non-zero exit.
@@ -45,8 +46,10 @@ public:
     // GET /events, filtered to what a container does, read as it comes.
     CancelHandle watchEvents(EventSeen seen, std::function<void()> ended) override;
     // POST /containers/{id}/start, /stop or /restart; the engine's "message" is the refusal's detail.
+    // An id that is neither the engine's hex nor a name by its rule fails without a request.
     void send(const QString &containerId, Command command, CommandDone done) override;
-    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines.
+    // Whether the container has a terminal (GET /containers/{id}/json), then its last 200 lines,
+    // of which the end within the output bound is kept; an id refused as by send().
     void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) override;
     std::optional<Engine> engine() const override { return m_engine; }
 
@@ -56,8 +59,9 @@ private:
     // "/containers/<id, percent-encoded><rest>".
     static QString containerPath(const QString &containerId, const char *rest);
     // Runs curl with the arguments made for the socket found, or answers socketNotFound later.
+    // With `keepTail`, an answer past the output bound keeps its end.
     void runOnSocket(const std::function<QStringList(const QString &socketPath)> &arguments,
-        std::function<void(const std::optional<ProcessRunner::Result> &)> done);
+        std::function<void(const std::optional<ProcessRunner::Result> &)> done, bool keepTail = false);
 
     ProcessRunner &m_runner;
     ProcessRunner::Limits m_limits;

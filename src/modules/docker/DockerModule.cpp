@@ -29,8 +29,11 @@ DockerModule::DockerModule(
     , m_watch(
           scheduler, *m_source, [this](std::function<void(bool)> finished) { refresh(std::move(finished)); },
           [this](const DockerEvent &event) {
+              if (m_news.repeats(event))
+                  return false;
               if (const std::optional<DockerNews::Death> death = m_news.take(event))
                   announce(*death);
+              return true;
           })
 { }
 

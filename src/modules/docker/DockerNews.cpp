@@ -5,6 +5,21 @@ void DockerNews::stopAsked(const QString &containerId)
     m_containers[containerId].stopAsked = true;
 }
 
+namespace {
+
+bool isHealth(const QString &action)
+{
+    return action.startsWith(u"health_status");
+}
+
+} // namespace
+
+bool DockerNews::repeats(const DockerEvent &event) const
+{
+    const auto container = m_containers.constFind(event.id);
+    return isHealth(event.action) && container != m_containers.cend() && container->health == event.action;
+}
+
 std::optional<DockerNews::Death> DockerNews::take(const DockerEvent &event)
 {
     using Cause = Death::Cause;
@@ -29,8 +44,9 @@ std::optional<DockerNews::Death> DockerNews::take(const DockerEvent &event)
             return Death { Cause::OutOfMemory, event.id, event.name, exitCode };
         if (exitCode != 0)
             return Death { Cause::Exited, event.id, event.name, exitCode };
-    } else if (action == u"health_status: unhealthy") {
-        return Death { Cause::Unhealthy, event.id, event.name, 0 };
+    } else if (isHealth(action)) {
+        if (std::exchange(container.health, action) != action && action == u"health_status: unhealthy")
+            return Death { Cause::Unhealthy, event.id, event.name, 0 };
     }
     return std::nullopt;
 }

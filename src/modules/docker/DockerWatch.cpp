@@ -2,7 +2,7 @@
 
 #include "integrations/docker/DockerLogging.h"
 
-DockerWatch::DockerWatch(Scheduler &scheduler, ContainerSource &source, Read read, ContainerSource::EventSeen seen)
+DockerWatch::DockerWatch(Scheduler &scheduler, ContainerSource &source, Read read, Seen seen)
     : m_scheduler(scheduler)
     , m_source(source)
     , m_read(std::move(read))
@@ -44,8 +44,8 @@ void DockerWatch::startStream()
     m_streamStarted = m_scheduler.now();
     m_stream = m_source.watchEvents(
         [this](const DockerEvent &event) {
-            m_seen(event);
-            readSoon();
+            if (m_seen(event))
+                readSoon();
         },
         [this] { streamEnded(); });
     // Whatever happened before the stream began is read now.

@@ -7,8 +7,8 @@
 #include <functional>
 
 // Decides when the Docker module reads the container list. While the engine's event stream runs,
-// the list is read once at the stream's start and again after events (those arriving together
-// cause one read); nothing else runs. When the stream ends or cannot start, the list is read
+// the list is read once at the stream's start and again after events that may change it (those
+// arriving together cause one read); nothing else runs. When the stream ends or cannot start, the list is read
 // every 15 seconds instead and the stream is tried again after a back-off (60 s doubling to
 // 600 s), or at once when the engine answers again after failing.
 class DockerWatch final {
@@ -22,7 +22,10 @@ public:
     // A stream that ran this long before it ended starts the back-off afresh.
     static constexpr double steadySeconds = 60;
 
-    DockerWatch(Scheduler &scheduler, ContainerSource &source, Read read, ContainerSource::EventSeen seen);
+    // Takes in an event of the stream; whether it may have changed the list.
+    using Seen = std::function<bool(const DockerEvent &)>;
+
+    DockerWatch(Scheduler &scheduler, ContainerSource &source, Read read, Seen seen);
     ~DockerWatch();
     DockerWatch(const DockerWatch &) = delete;
     DockerWatch &operator=(const DockerWatch &) = delete;
@@ -45,7 +48,7 @@ private:
     Scheduler &m_scheduler;
     ContainerSource &m_source;
     Read m_read;
-    ContainerSource::EventSeen m_seen;
+    Seen m_seen;
     PollLoop m_fallback;
     bool m_running = false;
     CancelHandle m_stream;

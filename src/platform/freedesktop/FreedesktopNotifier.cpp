@@ -43,7 +43,11 @@ FreedesktopNotifier::FreedesktopNotifier(QString appName, QString iconName, QDBu
                 take(done->reply().arguments().value(0));
         });
     };
-    askBus(QStringLiteral("NameHasOwner"), { service }, [this](const QVariant &owned) { setOwned(owned.toBool()); });
+    // An owner change heard meanwhile is newer than this answer.
+    askBus(QStringLiteral("NameHasOwner"), { service }, [this, asked = m_owners](const QVariant &owned) {
+        if (asked == m_owners)
+            setOwned(owned.toBool());
+    });
     askBus(QStringLiteral("ListActivatableNames"), {}, [this](const QVariant &names) {
         const bool before = isAvailable();
         m_activatable = names.toStringList().contains(service);
@@ -54,7 +58,9 @@ FreedesktopNotifier::FreedesktopNotifier(QString appName, QString iconName, QDBu
 
 void FreedesktopNotifier::followOwner(const QString &owner)
 {
-    // Another service, or none: what the last one could do and had shown no longer holds.
+    // Another service, or none: what the last one could do and had shown no longer holds, nor
+    // does an answer still on its way from it.
+    ++m_owners;
     m_capabilities.reset();
     m_shown.clear();
     setOwned(!owner.isEmpty());
@@ -87,10 +93,15 @@ void FreedesktopNotifier::askCapabilities()
 {
     const QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("GetCapabilities"));
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *done) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, owner = m_owners](QDBusPendingCallWatcher *done) {
         done->deleteLater();
+        // The service that answered has gone meanwhile: its successor is asked.
+        if (owner != m_owners)
+            return askCapabilities();
+        // Without an answer the capabilities stay unknown (the next notification asks again).
         const QDBusPendingReply<QStringList> reply = *done;
-        m_capabilities = reply.isError() ? QStringList() : reply.value();
+        if (!reply.isError())
+            m_capabilities = reply.value();
         for (const Notification &waiting : std::exchange(m_waiting, {}))
             send(waiting);
     });
@@ -101,9 +112,10 @@ void FreedesktopNotifier::send(const Notification &notification)
     const QUrl page = notification.page;
     const auto earlier = std::ranges::find(m_shown, page, &Shown::page);
     const uint replaces = page.isEmpty() || earlier == m_shown.end() ? 0 : earlier->id;
-    // A service that reads markup in the body would take the text's "<" and "&" for some.
-    const QString body = m_capabilities->contains(QStringLiteral("body-markup")) ? notification.body.toHtmlEscaped()
-                                                                                 : notification.body;
+    // A service that reads markup in the body would take the text's "<" and "&" for some; one
+    // whose capabilities are unknown may be such a service.
+    const bool markup = !m_capabilities || m_capabilities->contains(QStringLiteral("body-markup"));
+    const QString body = markup ? notification.body.toHtmlEscaped() : notification.body;
     const QStringList actions = page.isEmpty() ? QStringList() : QStringList { defaultAction, tr("Öffnen") };
     // The specification's urgency levels are bytes: 0 low, 1 normal, 2 critical.
     const QVariantMap hints { { QStringLiteral("desktop-entry"), m_iconName },
@@ -112,12 +124,14 @@ void FreedesktopNotifier::send(const Notification &notification)
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
     call << m_appName << replaces << m_iconName << notification.summary << body << actions << hints << -1;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, page](QDBusPendingCallWatcher *done) {
-        done->deleteLater();
-        const QDBusPendingReply<uint> reply = *done;
-        if (!reply.isError() && !page.isEmpty())
-            remember(reply.value(), page);
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+        [this, page, owner = m_owners](QDBusPendingCallWatcher *done) {
+            done->deleteLater();
+            // An id from a service that has gone would name another notification of its successor.
+            const QDBusPendingReply<uint> reply = *done;
+            if (!reply.isError() && !page.isEmpty() && owner == m_owners)
+                remember(reply.value(), page);
+        });
 }
 
 void FreedesktopNotifier::remember(uint id, const QUrl &page)

@@ -48,7 +48,10 @@ private:
     QDBusServiceWatcher m_watcher;
     bool m_owned = false;
     bool m_activatable = false;
-    // Unknown until the service answered; waiting notifications go out with the answer.
+    // Counts the changes of the service's owner; an answer from before the last one is stale.
+    quint64 m_owners = 0;
+    // Unknown until the service answered; waiting notifications go out with the answer, or
+    // escaped when there is none.
     std::optional<QStringList> m_capabilities;
     QList<Notification> m_waiting;
     // The notifications with a page the service still shows, oldest first.

@@ -10,17 +10,30 @@
 #include "integrations/docker/DockerLogs.h"
 #include "services/QtProcessRunner.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace Qt::StringLiterals;
+
+// One piece of a log as the engine frames it for a container without a terminal.
+QByteArray frame(char stream, const QByteArray &payload)
+{
+    const quint32 size = quint32(payload.size());
+    const char header[] = { stream, 0, 0, 0, char(size >> 24), char(size >> 16), char(size >> 8), char(size) };
+    return QByteArray(header, sizeof header) + payload;
+}
 
 struct ClientTest : ::testing::Test {
     QTemporaryDir dir;
@@ -48,6 +61,15 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
     EXPECT_EQ(listError(socketPath, { 0.5, 1024 }), DockerError::timedOut());
     EXPECT_EQ(listError(dir.filePath(QStringLiteral("missing.sock"))), DockerError::socketNotFound());
 
+    // A socket nobody listens on any more, and a file that is no socket, are passed over.
+    const QString stale = dir.filePath(u"stale.sock"_s);
+    sockaddr_un address { AF_UNIX, {} };
+    qstrncpy(address.sun_path, QFile::encodeName(stale).constData(), sizeof address.sun_path);
+    const int unlistened = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(unlistened, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    ::close(unlistened);
+    EXPECT_EQ(DockerClient::discover({ stale, QCoreApplication::applicationFilePath(), socketPath }), socketPath);
+
     // The user's own ~/.curlrc never reaches the engine's answer.
     QFile curlrc(dir.filePath(QStringLiteral(".curlrc")));
     ASSERT_TRUE(curlrc.open(QIODevice::WriteOnly));
@@ -72,6 +94,43 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
         QStringLiteral("Podman"));
 }
 
+TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachItAndABigLogKeepsItsEnd)
+{
+    UnixHttpServer server(socketPath);
+    DockerClient client(runner, { 20, 64 * 1024 }, { socketPath });
+
+    // An id that would leave its place in the path is refused without a request.
+    QList<std::optional<DockerError>> refusals;
+    for (const QString &id : { u".."_s, u"."_s, u"-x"_s, QString() }) {
+        client.send(id, ContainerSource::Command::Stop, [&](const auto &result) { refusals << result; });
+        client.readLogs(id, [&](const auto &result) {
+            const auto *error = std::get_if<DockerError>(&result);
+            refusals << (error ? std::optional(*error) : std::nullopt);
+        });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refusals.size() == 8; }, 20000));
+    EXPECT_TRUE(std::ranges::all_of(refusals, [](const auto &refusal) { return refusal.has_value(); }));
+    EXPECT_EQ(server.requests(), QList<QByteArray>());
+
+    // A log past the output bound shows its end, from a whole line.
+    QByteArray frames;
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i) + '\n';
+        frames += frame(char(1 + i % 2), line);
+        text += line;
+    }
+    server.setReply({ 200, R"({"Config":{"Tty":false}})" });
+    server.setReply("/logs", { 200, frames });
+    std::optional<ContainerSource::LogResult> log;
+    client.readLogs(u"web_1.shop-a"_s, [&](const ContainerSource::LogResult &result) { log = result; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.has_value(); }, 20000));
+    const QString *shown = std::get_if<QString>(&*log);
+    ASSERT_TRUE(shown) << std::get<DockerError>(*log).detail.toStdString();
+    EXPECT_TRUE(shown->size() > 16 * 1024 && shown->startsWith(u"line "_s) && text.endsWith(shown->toUtf8()));
+    EXPECT_TRUE(server.requests().last().startsWith("GET /containers/web_1.shop-a/logs?"));
+}
+
 TEST(DockerDecoders, EventLinesAndLogFrames)
 {
     const QByteArray die = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
@@ -92,11 +151,6 @@ TEST(DockerDecoders, EventLinesAndLogFrames)
 
     // Frames: stdout and stderr in order; a cut-off last frame gives what it holds; a header that
     // is none ends the decoding. With a terminal the bytes are the text.
-    const auto frame = [](char stream, const QByteArray &payload) {
-        const quint32 size = quint32(payload.size());
-        const char header[] = { stream, 0, 0, 0, char(size >> 24), char(size >> 16), char(size >> 8), char(size) };
-        return QByteArray(header, sizeof header) + payload;
-    };
     const QByteArray stream = frame(1, "out 1\n") + frame(2, "err\n") + frame(1, "out 2\n").chopped(2);
     EXPECT_EQ(DockerLogs::decodeFrames(stream, false), QByteArray("out 1\nerr\nout "));
     EXPECT_EQ(DockerLogs::decodeFrames(frame(1, "a\n") + "2024-01-01T00:00:00Z raw\n", false), QByteArray("a\n"));

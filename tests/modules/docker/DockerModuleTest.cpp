@@ -173,12 +173,19 @@ TEST_F(ModuleTest, AContainerEndingBadlyFlashesOnceUnlessItsStopWasAskedFor)
     engine.event("oom", "db");
     engine.event("die", "db", 137);
     engine.event("health_status: unhealthy", "db");
+    engine.event("health_status: unhealthy", "db"); // Podman tells the health at every check
     engine.event("health_status: healthy", "db");
+    engine.event("health_status: unhealthy", "db");
+    scheduler.advance(DockerWatch::settleSeconds);
+    engine.lists.takeLast()(DockerContainerList { container("web", "running"), container("db", "running") });
+    engine.event("health_status: unhealthy", "db");
+    scheduler.advance(DockerWatch::settleSeconds);
+    EXPECT_TRUE(engine.lists.isEmpty()) << "an event that changes nothing reads nothing";
     module->send({ QStringLiteral("web-id") }, Command::Stop);
     engine.event("die", "web", 137); // an engine that sends no kill event
     EXPECT_EQ(flashes,
         (QStringList { QStringLiteral("web beendet (Code 137)"), QStringLiteral("db ohne Speicher beendet"),
-            QStringLiteral("db ist nicht mehr gesund") }));
+            QStringLiteral("db ist nicht mehr gesund"), QStringLiteral("db ist nicht mehr gesund") }));
 }
 
 TEST_F(ModuleTest, CommandsGoOneAtATimeProjectsInTheEnginesOrderAndARefusalStaysBesideItsContainer)
