@@ -23,7 +23,7 @@ struct IntegrationPane {
     std::function<QWidget *()> create;
 };
 
-// One service Tarnlet speaks to (GitHub, a Docker engine), with everything that belongs to it:
+// One service Tarnlet speaks to (a forge, a container engine), with everything that belongs to it:
 // its modules, its settings panes, which pages its rows may open and a line it adds to the tray's
 // tooltip. Making one registers its preferences' defaults, before its modules read them. The frame
 // asks integrations and never names one; the application makes each one in a line of its own and

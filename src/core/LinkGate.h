@@ -6,7 +6,7 @@
 #include <functional>
 
 // The pages Tarnlet may open in the user's browser: those some integration's rule lets through
-// (GitHub: https pages of the configured server). Built by the application from each
+// (a forge's: https pages of the configured server). Built by the application from each
 // integration's rule and handed to whoever opens rows; nothing else opens a link.
 class LinkGate final {
 public:

@@ -36,7 +36,7 @@ QList<ModuleListSetting::Entry> ModuleListSetting::entries(const PreferenceStore
         Entry entry { stored, asText(stored), false };
         if (stored.typeId() == QMetaType::QString && (maximumCount <= 0 || used.size() < maximumCount)) {
             const Normalized normalized = normalize(stored.toString());
-            // Names that differ only in case mean the same thing to GitHub and to most lists like it.
+            // Names that differ only in case mean the same thing to most services and lists.
             const QString *name = std::get_if<QString>(&normalized);
             if (name && !used.contains(*name, Qt::CaseInsensitive)) {
                 entry = Entry { stored, *name, true };

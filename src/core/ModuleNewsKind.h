@@ -6,7 +6,8 @@
 // one switch in "Benachrichtigungen", listed in the modules' order, under the preference
 // AppPreferences::interruptKey(id).
 struct ModuleNewsKind {
-    // Stable, prefixed by the module's area ("github.runFailed"): the preference key is built from it.
+    // Stable, prefixed by the module's area ("<area>.runFailed"): the preference key is built from
+    // the part after the prefix.
     QString id;
     // The switch's label, in the user's language.
     QString label;

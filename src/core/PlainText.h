@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Text from outside (GitHub, the Docker engine, the preferences file) made fit to show as plain
+// Text from outside (servers, engines, the preferences file) made fit to show as plain
 // text: the one place that decides which characters never reach the screen.
 namespace PlainText {
 
