@@ -100,7 +100,7 @@ void DockerModule::setContainers(DockerContainerList containers)
             [&](const DockerContainer &container) { return container.id == id; });
     };
     // A refusal and an open log are kept for as long as their container is there.
-    m_refusals.removeIf([&](const auto &entry) { return gone(entry.key()); });
+    m_commands.keepRefusalsWhere([&](const QString &id, ContainerSource::Command) { return !gone(id); });
     if (!m_logContainer.isEmpty() && gone(m_logContainer))
         m_logContainer.clear();
 }
@@ -142,13 +142,13 @@ void DockerModule::send(const QStringList &containerIds, ContainerSource::Comman
 {
     QStringList ids;
     for (const QString &id : containerIds) {
-        if (!m_underWay.contains(id) && !ids.contains(id))
+        if (!m_commands.isUnderWay(id) && !ids.contains(id))
             ids.append(id);
     }
     if (ids.isEmpty())
         return;
     for (const QString &id : ids) {
-        m_underWay.insert(id);
+        m_commands.begin(id);
         if (command != ContainerSource::Command::Start)
             m_news.stopAsked(id);
     }
@@ -164,13 +164,12 @@ void DockerModule::sendNext(QStringList containerIds, ContainerSource::Command c
             const ContainerSource::CommandResult &failure) mutable {
             if (!self)
                 return;
-            self->m_underWay.remove(id);
             if (!failure)
-                self->m_refusals.remove(id);
+                self->m_commands.taken(id);
             else if (failure->kind == DockerError::Kind::Refused && !failure->detail.isEmpty())
-                self->m_refusals.insert(id, failure->detail);
+                self->m_commands.refused(id, command, failure->detail);
             else
-                self->m_refusals.insert(id, errorTextOf(*failure));
+                self->m_commands.refused(id, command, errorTextOf(*failure));
             Q_EMIT self->changed();
             if (!rest.isEmpty())
                 self->sendNext(std::move(rest), command);
@@ -194,9 +193,11 @@ void DockerModule::showLog(const QString &containerId)
         self->m_logLoading = false;
         if (const auto *text = std::get_if<QString>(&result)) {
             self->m_logText = *text;
-            self->m_refusals.remove(containerId);
+            self->m_commands.taken(containerId);
         } else {
-            self->m_refusals.insert(containerId, errorTextOf(std::get<DockerError>(result)));
+            // Which command it is filed under does not matter: it stands while its container is there.
+            self->m_commands.refused(
+                containerId, ContainerSource::Command::Start, errorTextOf(std::get<DockerError>(result)));
         }
         Q_EMIT self->changed();
     });
@@ -284,7 +285,7 @@ ModuleDetail DockerModule::projectDetail(const QString &project) const
     for (const DockerContainer &container : m_containers) {
         if (container.project == project) {
             ids.append(container.id);
-            underWay = underWay || m_underWay.contains(container.id);
+            underWay = underWay || m_commands.isUnderWay(container.id);
         }
     }
     const auto all = [&](Command command) {
@@ -304,7 +305,7 @@ ModuleDetail DockerModule::containerDetail(const DockerContainer &container) con
     const QString name = displayName(container);
     const QString id = container.id;
     const bool running = isRunning(container);
-    const bool underWay = m_underWay.contains(id);
+    const bool underWay = m_commands.isUnderWay(id);
     const bool logOpen = m_logContainer == id;
     const auto send = [&](Command command) {
         return ModuleCommand::later(this, [id, command](DockerModule &module) { module.send({ id }, command); });
@@ -321,7 +322,7 @@ ModuleDetail DockerModule::containerDetail(const DockerContainer &container) con
     };
     const ModuleRow row { name, container.image + QStringLiteral(" \u00B7 ") + container.state, std::nullopt,
         running ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle, QUrl() };
-    ModuleDetail detail { container.project, row, std::move(commands), m_refusals.value(id) };
+    ModuleDetail detail { container.project, row, std::move(commands), m_commands.refusal(id) };
     if (logOpen)
         detail.document = ModuleDocument { logTitle, m_logText, m_logLoading,
             ModuleCommand::later(this, [id](DockerModule &module) { module.showLog(id); }) };

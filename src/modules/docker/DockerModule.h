@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CommandLedger.h"
 #include "core/DevModule.h"
 #include "core/EventBus.h"
 #include "core/Scheduler.h"
@@ -91,9 +92,8 @@ private:
     // Reads are numbered as they start; a result older than the one stored is dropped.
     quint64 m_pollsStarted = 0;
     quint64 m_pollStored = 0;
-    // Container ids with a command under way, and the last refusal per container.
-    QSet<QString> m_underWay;
-    QHash<QString, QString> m_refusals;
+    // Commands under way and the last refusal (of a command, or of reading the log), by container id.
+    CommandLedger<QString, ContainerSource::Command> m_commands;
     DockerNews m_news;
     // The container whose log is open, its text and whether it is being read.
     QString m_logContainer;

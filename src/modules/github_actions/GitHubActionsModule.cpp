@@ -1,6 +1,7 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
 #include "core/prefs/PreferenceStore.h"
+#include "core/CommandLedger.h"
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubErrorText.h"
 #include "integrations/github/GitHubRepository.h"
@@ -61,23 +62,12 @@ struct GitHubActionsModule::Watch {
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
     { }
 
-    ~Watch()
-    {
-        for (CancelHandle &command : commands)
-            command.cancel();
-    }
-
     const QString repo; // as the user wrote it
     QString shown; // as GitHub spells it, once an answer has named it
     RunFilter filter;
     QList<WorkflowRun> runs; // of the last successful poll, the chosen ones
     bool answered = false; // a poll has succeeded
-    struct Refusal {
-        GitHubApi::RunCommand command;
-        QString text;
-    };
-    QHash<qint64, CancelHandle> commands; // under way, by run id
-    QHash<qint64, Refusal> refusals; // why the last command failed, by run id
+    CommandLedger<qint64, GitHubApi::RunCommand> commands; // by run id
     // Last, so that it goes first and its request with it: no answer reaches a gone watch.
     GitHubWatcher watcher;
 
@@ -208,9 +198,9 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
     }
     const QList<WorkflowRun> previous = std::exchange(watch.runs, watch.filter.sift(result.value().value));
     // A refusal stays beside its run while the run still offers the command refused.
-    watch.refusals.removeIf([&](const auto &refusal) {
-        return std::none_of(watch.runs.cbegin(), watch.runs.cend(),
-            [&](const auto &r) { return r.id == refusal.key() && commandFor(r) == refusal.value().command; });
+    watch.commands.keepRefusalsWhere([&](qint64 runId, GitHubApi::RunCommand command) {
+        return std::any_of(watch.runs.cbegin(), watch.runs.cend(),
+            [&](const auto &r) { return r.id == runId && commandFor(r) == command; });
     });
     watch.learnName(result.value().value);
     const bool firstAnswer = !std::exchange(watch.answered, true);
@@ -304,7 +294,7 @@ QList<ModuleDetail> GitHubActionsModule::details() const
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
         for (const WorkflowRun &run : watch->runs.mid(0, runsPerRepositoryInDetails))
             details.append(ModuleDetail {
-                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->refusals.value(run.id).text });
+                watch->shown, runRow(run, QString()), commandsFor(*watch, run), watch->commands.refusal(run.id) });
     }
     return details;
 }
@@ -325,7 +315,7 @@ QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const 
         = ModuleCommand::later(this, [repo = watch.repo, id = run.id, command = *command](GitHubActionsModule &module) {
               module.send(repo, id, command);
           });
-    const bool underWay = watch.commands.contains(run.id);
+    const bool underWay = watch.commands.isUnderWay(run.id);
     const QString name = WorkflowRunState::nameAndBranch(run);
     if (*command == GitHubApi::RunCommand::RerunFailedJobs)
         return { { tr("Fehlgeschlagene Jobs neu starten"), tr("Fehlgeschlagene Jobs von %1 neu starten").arg(name),
@@ -337,21 +327,21 @@ void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::Run
 {
     const auto found
         = std::find_if(m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->repo == repo; });
-    if (found == m_watches.cend() || (*found)->commands.contains(runId))
+    if (found == m_watches.cend() || (*found)->commands.isUnderWay(runId))
         return;
     Watch &watch = **found;
-    watch.refusals.remove(runId);
-    watch.commands.insert(runId,
+    watch.commands.begin(runId,
         m_client->runCommand(watch.repo, runId, command,
             [guard = QPointer(this), target = &watch, runId, command](const GitHubResult<int> &result) {
                 if (!guard)
                     return;
-                target->commands.remove(runId);
-                if (result.isOk())
+                if (result.isOk()) {
+                    target->commands.taken(runId);
                     target->watcher.pollNow();
-                else
-                    target->refusals.insert(
-                        runId, { command, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand) });
+                } else {
+                    target->commands.refused(
+                        runId, command, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand));
+                }
                 Q_EMIT guard->changed();
             }));
     Q_EMIT changed();
