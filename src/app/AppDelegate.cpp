@@ -3,6 +3,7 @@
 #include "app/DesktopNews.h"
 #include "app/ModuleSetup.h"
 #include "core/GitHubPage.h"
+#include "core/LocalTime.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
@@ -177,9 +178,8 @@ void AppDelegate::followPause()
     }
     m_pauseAction->setMenu(nullptr);
     const std::optional<QDateTime> end = m_news->pauseEnd();
-    m_pauseAction->setText(end
-            ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(end->toString(QStringLiteral("HH:mm")))
-            : tr("Meldungen fortsetzen"));
+    m_pauseAction->setText(
+        end ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(shortLocalTime(*end)) : tr("Meldungen fortsetzen"));
 }
 
 void AppDelegate::buildStatusMenu()

@@ -1,5 +1,6 @@
 #include "services/GitHubCredentials.h"
 
+#include "core/LocalTime.h"
 #include "services/GitHubBudget.h"
 
 #include <QRegularExpression>
@@ -131,7 +132,7 @@ std::optional<qint64> GitHubCredentials::limitRemaining() const
 
 QString GitHubCredentials::limitText(const QDateTime &until)
 {
-    return tr("GitHub-Limit erreicht – weiter um %1").arg(until.toLocalTime().toString(QStringLiteral("HH:mm")));
+    return tr("GitHub-Limit erreicht – weiter um %1").arg(shortLocalTime(until));
 }
 
 std::optional<QString> GitHubCredentials::problemText() const

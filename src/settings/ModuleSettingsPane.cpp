@@ -1,5 +1,6 @@
 #include "settings/ModuleSettingsPane.h"
 
+#include "core/LocalTime.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
 #include "core/PlainText.h"
@@ -93,7 +94,7 @@ void ModuleSettingsPane::refresh()
     QList<ModuleDetail> details = m_module.details();
     // The module's news of this session, each line opening its page like the module's own lines.
     for (const NewsHistory::Entry &entry : m_history.of(m_module.id())) {
-        QString when = entry.at.toLocalTime().toString(QStringLiteral("HH:mm"));
+        QString when = shortLocalTime(entry.at);
         if (!entry.interrupted)
             when += QStringLiteral(" \u00B7 ") + tr("nicht eingeblendet");
         details.append(ModuleDetail { tr("Verlauf"),
