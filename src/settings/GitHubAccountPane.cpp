@@ -1,6 +1,5 @@
 #include "settings/GitHubAccountPane.h"
 
-#include "core/PlainText.h"
 #include "settings/GitHubAccount.h"
 #include "settings/PaneLayout.h"
 #include "widgets/SettingsBlocks.h"
@@ -134,8 +133,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
 
 void GitHubAccountPane::showAccount()
 {
-    m_status->setText(PlainText::clean(m_account.statusText()));
-    m_scopes->setText(PlainText::clean(m_account.scopesText()));
+    m_status->setText(m_account.statusText());
+    m_scopes->setText(m_account.scopesText());
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_budget->setText(m_account.budgetText());
     m_budget->setVisible(!m_account.budgetText().isEmpty());
