@@ -1,6 +1,7 @@
 // The answer to GET /user/repos: the names of the account's recently pushed repositories.
 #include "FuzzInput.h"
 
+#include "core/GitHubServer.h"
 #include "services/GitHubClient.h"
 #include "services/GitHubRepository.h"
 
@@ -8,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     decodeOrRefuse([&] {
         for (const QString &name : GitHubClient::decodeRepositoryNames(fuzzBytes(data, size))) {
-            const ModuleListSetting::Normalized normalized = GitHubRepository::normalize(name);
+            const ModuleListSetting::Normalized normalized = GitHubRepository::normalize(name, GitHubServer());
             fuzzCheck(std::get_if<QString>(&normalized) && std::get<QString>(normalized) == name,
                 "every name kept is a repository's name as the list stores it");
         }
