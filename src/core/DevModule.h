@@ -36,7 +36,7 @@ public:
     // Ends the module's work; the data gathered so far is kept.
     virtual void stop() = 0;
 
-    // Why the module cannot show what it should, in German (no token, engine not answering);
+    // Why the module cannot show what it should, in the user's language (no token, engine not answering);
     // empty while all is well.
     virtual std::optional<QString> errorText() const { return std::nullopt; }
     // What the expanded overlay lists for this module, in order.

@@ -72,7 +72,7 @@ public:
     // is left. Every place that takes a token from the user goes through here.
     static std::optional<QString> tokenFromInput(const QString &input);
 
-    // The German line every GitHub part shows while the token is refused.
+    // The line, in the user's language, every GitHub part shows while the token is refused.
     static QString refusedText();
     // "Schlüsselbund nicht verfügbar": no token, as the secret store could not be read.
     static QString storeUnavailableText();

@@ -9,8 +9,9 @@
 
 #include <optional>
 
-// What a workflow run's raw status and conclusion mean to the user: its colour, its German state
-// word, whether it needs attention, and the news of runs that finished between two answers.
+// What a workflow run's raw status and conclusion mean to the user: its colour, its state word in
+// the user's language, whether it needs attention, and the news of runs that finished between two
+// answers.
 namespace WorkflowRunState {
 
 // Queued, in progress, waiting, pending or requested: not finished, so the repository is polled
@@ -25,7 +26,7 @@ bool hasFailedJobs(const WorkflowRun &run);
 ModuleStatus::Severity severity(const WorkflowRun &run);
 // The severity's colour: orange, green, red or gray.
 Color color(const WorkflowRun &run);
-// One German word or two for the run's status or, once completed, its conclusion ("läuft",
+// One word or two, translated, for the run's status or, once completed, its conclusion ("läuft",
 // "fehlgeschlagen"); a word GitHub adds later is shown as it comes.
 QString word(const WorkflowRun &run);
 // The run's branch as the user reads it: "main" for the repository's own, "mallory:main" for a
