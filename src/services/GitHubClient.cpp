@@ -84,8 +84,10 @@ GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
     if (const std::optional<QByteArray> scopes = answer.header("X-OAuth-Scopes")) {
         QStringList names;
         for (const QByteArray &scope : scopes->split(',')) {
-            if (!scope.trimmed().isEmpty())
-                names.append(PlainText::clean(QString::fromUtf8(scope.trimmed())));
+            // Cleaned first: a scope of nothing but dropped characters is none.
+            const QString name = PlainText::clean(QString::fromUtf8(scope)).trimmed();
+            if (!name.isEmpty())
+                names.append(name);
         }
         user.scopes = names;
     }
