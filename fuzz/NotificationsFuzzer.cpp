@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 QStringLiteral("^/([^/]+/[^/]+)/(pull/[0-9]+|issues/[0-9]+|releases|discussions|actions)$"));
             const QRegularExpressionMatch match = form.match(page.path());
             fuzzCheck(page.query().isEmpty() && page.fragment().isEmpty() && match.hasMatch()
-                    && std::holds_alternative<QString>(GitHubRepository::normalize(match.captured(1)))
+                    && std::holds_alternative<QString>(GitHubRepository::normalize(match.captured(1), GitHubServer()))
                     && match.captured(1).compare(notification.repository.fullName, Qt::CaseInsensitive) == 0,
                 "a notification leads to a page of its own repository");
         }

@@ -2,6 +2,7 @@
 
 #include "app/DesktopNews.h"
 #include "app/Integrations.h"
+#include "core/LocalTime.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "notch/NotchController.h"
@@ -181,9 +182,8 @@ void AppDelegate::followPause()
     }
     m_pauseAction->setMenu(nullptr);
     const std::optional<QDateTime> end = m_news->pauseEnd();
-    m_pauseAction->setText(end
-            ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(QLocale().toString(end->time(), QLocale::ShortFormat))
-            : tr("Meldungen fortsetzen"));
+    m_pauseAction->setText(
+        end ? tr("Meldungen fortsetzen (pausiert bis %1)").arg(shortLocalTime(*end)) : tr("Meldungen fortsetzen"));
 }
 
 void AppDelegate::buildStatusMenu()

@@ -3,7 +3,6 @@
 #include "core/LinkGate.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
-#include "core/PlainText.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "platform/DesktopNotifier.h"
@@ -35,7 +34,7 @@ DesktopNews::DesktopNews(NewsGate &news, const ModuleRegistry &registry, Prefere
         if (!preferences.boolValue(AppPreferences::desktopNotifications))
             return;
         const DevModule *module = registry.module(event.moduleID);
-        notifier.notify({ module ? module->title() : QStringLiteral("Tarnlet"), PlainText::clean(event.text),
+        notifier.notify({ module ? module->title() : QStringLiteral("Tarnlet"), event.text,
             links.mayOpen(event.link) ? event.link : QUrl(), urgencyOf(event.severity) });
     });
     connect(&notifier, &DesktopNotifier::activated, this, [&links](const QUrl &page) { links.open(page); });

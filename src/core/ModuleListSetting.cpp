@@ -1,5 +1,6 @@
 #include "core/ModuleListSetting.h"
 
+#include "core/PlainText.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QJsonArray>
@@ -43,6 +44,8 @@ QList<ModuleListSetting::Entry> ModuleListSetting::entries(const PreferenceStore
                 used.append(*name);
             }
         }
+        // The file is outside text: cleaned here, once, for the module and its pane alike.
+        entry.text = PlainText::clean(entry.text);
         entries.append(std::move(entry));
     }
     return entries;

@@ -28,7 +28,8 @@ struct ModuleListSetting {
     // One stored entry as the module reads it.
     struct Entry {
         QVariant stored; // as found in the preferences, written back untouched
-        QString text; // the normalized name while used, else the stored value as text
+        // The normalized name while used, else the stored value as text; cleaned (PlainText::clean).
+        QString text;
         bool used = false;
     };
 

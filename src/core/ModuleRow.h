@@ -57,8 +57,8 @@ struct ModuleRow {
     friend bool operator==(const ModuleRow &, const ModuleRow &) = default;
 };
 
-// How long ago `since` was, as a German phrase: "gerade eben", "vor 42 s", "vor 5 Min.",
-// "vor 3 Std.", "vor 1 Tag", "vor 2 Tagen". A moment in the future counts as just now.
+// How long ago `since` was, as a phrase in the user's language: "gerade eben", "vor 42 s",
+// "vor 5 Min.", "vor 3 Std.", "vor 1 Tag", "vor 2 Tagen". A moment in the future counts as just now.
 QString relativeAge(const QDateTime &since, const QDateTime &now);
 
 // Seconds from `now` until relativeAge(since, ·) reads differently, so a display can redraw ages

@@ -39,13 +39,6 @@ QString PlainText::clean(const QString &text)
     return result;
 }
 
-ModuleRow PlainText::clean(ModuleRow row)
-{
-    row.title = clean(row.title);
-    row.detail = clean(row.detail);
-    return row;
-}
-
 QString PlainText::buttonText(const QString &text)
 {
     return clean(text).replace(u'&', QStringLiteral("&&"));

@@ -1,7 +1,5 @@
 #include "notch/NotchModel.h"
 
-#include "core/PlainText.h"
-
 NotchModel::NotchModel(QObject *parent)
     : QObject(parent)
 { }
@@ -26,7 +24,7 @@ void NotchModel::setNewsPaused(bool paused)
 
 void NotchModel::setStatusText(const QString &text)
 {
-    m_statusText = PlainText::clean(text);
+    m_statusText = text;
     Q_EMIT changed();
     Q_EMIT statusAssigned();
 }
@@ -39,9 +37,7 @@ void NotchModel::setStatusColor(Color color)
 
 void NotchModel::setRows(const QList<ModuleRow> &rows)
 {
-    m_rows.clear();
-    for (const ModuleRow &row : rows)
-        m_rows.append(PlainText::clean(row));
+    m_rows = rows;
     Q_EMIT changed();
 }
 

@@ -9,8 +9,9 @@
 #include <QString>
 
 // The overlay's observable state. The controller is its only writer; every assignment, also one
-// that keeps the value, is announced through changed() so the view redraws. Texts are held
-// cleaned for display (PlainText), as the view, screen readers and the tray read them here.
+// that keeps the value, is announced through changed() so the view redraws. Texts from outside
+// arrive cleaned where they entered the program (PlainText); the view, screen readers and the
+// tray read them here.
 class NotchModel final : public QObject {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "services/JsonReader.h"
 
+#include "core/PlainText.h"
+
 #include <QJsonDocument>
 
 #include <cmath>
@@ -61,7 +63,7 @@ QJsonValue JsonReader::required(const char *key, QJsonValue::Type type, const ch
 
 QString JsonReader::string(const char *key) const
 {
-    return required(key, QJsonValue::String, "a string").toString();
+    return PlainText::clean(required(key, QJsonValue::String, "a string").toString());
 }
 
 std::optional<QString> JsonReader::optionalString(const char *key) const
@@ -174,7 +176,7 @@ QStringList JsonReader::stringList(const char *key) const
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (!items.at(i).isString())
             throw JsonDecodeError(pathOf(key) + u'[' + QString::number(i) + u']', QStringLiteral("expected a string"));
-        result.append(items.at(i).toString());
+        result.append(PlainText::clean(items.at(i).toString()));
     }
     return result;
 }

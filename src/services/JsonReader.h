@@ -31,7 +31,8 @@ private:
 // read in the order the record's decoder asks for them, so the first failing key is the one
 // reported. Keys nobody asks for are ignored. Optional fields treat an absent key and null alike;
 // required ones must be present, not null and of the right kind. One bad element of an array
-// fails the whole array.
+// fails the whole array. Every string comes out cleaned (PlainText::clean): this is where text
+// from an answer enters the program, so nothing behind it has to clean it again.
 //
 // Build records with braced initialisers (`Record{json.string("a"), json.int64("b")}`): their
 // elements are evaluated left to right, whereas function arguments are evaluated in any order.

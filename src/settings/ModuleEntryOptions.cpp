@@ -1,6 +1,5 @@
 #include "settings/ModuleEntryOptions.h"
 
-#include "core/PlainText.h"
 #include "core/prefs/PreferenceStore.h"
 #include "settings/PreferenceBinding.h"
 #include "widgets/SettingsStyle.h"
@@ -40,7 +39,7 @@ ModuleEntryOptions::ModuleEntryOptions(
     layout->setContentsMargins(16, 0, 16, 10);
     layout->setSpacing(8);
     for (const ModuleListSetting::Option &option : m_setting.options) {
-        const QString name = PlainText::clean(m_entry) + QStringLiteral(": ") + option.label;
+        const QString name = m_entry + QStringLiteral(": ") + option.label;
         if (option.kind == Kind::Switch) {
             auto *label = new QLabel(option.label, this);
             SettingsStyle::setFont(*label, 13);

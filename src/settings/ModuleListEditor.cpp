@@ -166,7 +166,7 @@ void ModuleListEditor::showSuggestions()
         const QString &name = offered[index];
         // A name from outside: plain text, never a mnemonic.
         auto *button = new QPushButton(PlainText::buttonText(name), m_suggested);
-        button->setAccessibleName(tr("%1 hinzufügen").arg(PlainText::clean(name)));
+        button->setAccessibleName(tr("%1 hinzufügen").arg(name));
         connect(button, &QPushButton::clicked, this, [this, name] {
             if (const std::optional<QString> refusal = addEntry(name))
                 m_refusal->setMessage(*refusal);
@@ -208,8 +208,8 @@ void ModuleListEditor::showEntries()
     const QList<ModuleListSetting::Entry> list = entries();
     for (qsizetype index = 0; index < list.size(); ++index) {
         const ModuleListSetting::Entry &entry = list[index];
-        // Read from the preferences file: shown cleaned, as plain text (SettingsRow).
-        const QString shown = PlainText::clean(entry.text);
+        // Read from the preferences file (cleaned as read): shown as plain text (SettingsRow).
+        const QString &shown = entry.text;
         auto *trailing = new QWidget;
         auto *trailingLayout = new QHBoxLayout(trailing);
         trailingLayout->setContentsMargins(0, 0, 0, 0);

@@ -1,8 +1,8 @@
 #include "settings/ModuleSettingsPane.h"
 
+#include "core/LocalTime.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsHistory.h"
-#include "core/PlainText.h"
 #include "settings/ModuleDetailList.h"
 #include "settings/ModuleListEditor.h"
 #include "settings/PaneLayout.h"
@@ -87,22 +87,17 @@ void ModuleSettingsPane::refresh()
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(m_registry.isEnabled(m_module.id()));
     const auto status = m_module.compactStatus();
-    // What the module shows may come from outside: cleaned here, once, for every part of the pane.
-    m_status->setText(status ? PlainText::clean(status->text) : tr("Keine Daten"));
-    m_error->setMessage(PlainText::clean(m_module.errorText().value_or(QString())));
+    // What the module shows may come from outside: it arrives cleaned, and is shown as plain text.
+    m_status->setText(status ? status->text : tr("Keine Daten"));
+    m_error->setMessage(m_module.errorText().value_or(QString()));
     QList<ModuleDetail> details = m_module.details();
     // The module's news of this session, each line opening its page like the module's own lines.
     for (const NewsHistory::Entry &entry : m_history.of(m_module.id())) {
-        QString when = entry.at.toLocalTime().toString(QStringLiteral("HH:mm"));
+        QString when = shortLocalTime(entry.at);
         if (!entry.interrupted)
             when += QStringLiteral(" \u00B7 ") + tr("nicht eingeblendet");
         details.append(ModuleDetail { tr("Verlauf"),
             ModuleRow { entry.event.text, when, std::nullopt, entry.event.severity, entry.event.link }, {}, {} });
-    }
-    for (ModuleDetail &detail : details) {
-        detail.group = PlainText::clean(detail.group);
-        detail.row = PlainText::clean(std::move(detail.row));
-        detail.message = PlainText::clean(detail.message);
     }
     m_details->setDetails(details, QDateTime::currentDateTimeUtc());
 }

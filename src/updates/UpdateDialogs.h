@@ -14,6 +14,6 @@ public:
         const QString &latestVersion, const QString &currentVersion, const QUrl &releasePage)
         = 0;
     virtual void showUpToDate(const QString &currentVersion) = 0;
-    // `reason` is a complete German sentence for the user.
+    // `reason` is a complete sentence for the user, in the user's language.
     virtual void showError(const QString &reason) = 0;
 };

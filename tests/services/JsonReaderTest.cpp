@@ -36,8 +36,8 @@ TEST(JsonReader, DecodesExactlyOrNamesTheFirstFailingKey)
     } cases[] = {
         { R"({"total": 2, "items": [{"id": 9007199254740993, "name": null, "link": null, "extra": {"a": [1]},
            "created": "2026-12-07T19:22:38Z", "names": [], "repo": {"owner": "o"}},
-          {"id": 2, "name": "Build", "created": "2024-02-29T23:59:59-05:30", "link": "https://example.com/x",
-           "names": ["/web", "/db"], "repo": {"owner": "o/r"}}]})",
+          {"id": 2, "name": "Bu\u202eil\u0007d", "created": "2024-02-29T23:59:59-05:30", "link": "https://example.com/x",
+           "names": ["/w\u2066eb", "/db"], "repo": {"owner": "o/r"}}]})",
             "9007199254740993 - 2026-12-07T19:22:38Z -  o\n2 Build 2024-03-01T05:29:59Z https://example.com/x /web,/db "
             "o/r" },
         { R"({"items": []})", "" },

@@ -1,5 +1,7 @@
 #include "integrations/docker/DockerEvents.h"
 
+#include "core/PlainText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,12 +45,14 @@ std::optional<DockerEvent> DockerEvents::decodeLine(const QByteArray &line)
         return std::nullopt;
     const QJsonObject actor = event.value(u"Actor").toObject();
     const QJsonObject attributes = actor.value(u"Attributes").toObject();
-    DockerEvent decoded { event.value(u"Action").toString(), actor.value(u"ID").toString(),
-        attributes.value(u"name").toString(), std::nullopt };
+    // The engine's words enter the module here: cleaned once, as the JSON reader does for answers.
+    const auto text
+        = [](const QJsonObject &object, QStringView key) { return PlainText::clean(object.value(key).toString()); };
+    DockerEvent decoded { text(event, u"Action"), text(actor, u"ID"), text(attributes, u"name"), std::nullopt };
     // Podman's words for "die" and for a health change.
     if (decoded.action == u"died")
         decoded.action = QStringLiteral("die");
-    const QString health = attributes.value(u"health_status").toString();
+    const QString health = text(attributes, u"health_status");
     if (decoded.action == u"health_status" && !health.isEmpty())
         decoded.action += QStringLiteral(": ") + health;
     if (!isListed(decoded.action) || decoded.id.isEmpty())

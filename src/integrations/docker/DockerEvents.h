@@ -23,8 +23,8 @@ constexpr qint64 maxLineBytes = 64 * 1024;
 // The events the stream asks for: those that change the list, and the ones a flash is made of.
 QByteArray streamPath();
 
-// Decodes one line of the stream. None for a line that is no container event or does not decode
-// (a broken line is skipped, the stream goes on).
+// Decodes one line of the stream, its texts cleaned (PlainText::clean). None for a line that is no
+// container event or does not decode (a broken line is skipped, the stream goes on).
 std::optional<DockerEvent> decodeLine(const QByteArray &line);
 
 } // namespace DockerEvents

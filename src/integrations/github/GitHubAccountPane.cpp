@@ -1,6 +1,5 @@
 #include "integrations/github/GitHubAccountPane.h"
 
-#include "core/PlainText.h"
 #include "integrations/github/GitHubAccount.h"
 #include "settings/PaneLayout.h"
 #include "widgets/SettingsBlocks.h"
@@ -135,8 +134,8 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
 
 void GitHubAccountPane::showAccount()
 {
-    m_status->setText(PlainText::clean(m_account.statusText()));
-    m_scopes->setText(PlainText::clean(m_account.scopesText()));
+    m_status->setText(m_account.statusText());
+    m_scopes->setText(m_account.scopesText());
     m_scopes->setVisible(!m_account.scopesText().isEmpty());
     m_budget->setText(m_account.budgetText());
     m_budget->setVisible(!m_account.budgetText().isEmpty());

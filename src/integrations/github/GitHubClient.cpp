@@ -1,5 +1,6 @@
 #include "integrations/github/GitHubClient.h"
 
+#include "core/PlainText.h"
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubRepository.h"
 
@@ -79,12 +80,14 @@ GitHubUser GitHubClient::decodeUser(const GitHubResponse &answer)
     GitHubUser user;
     user.login = JsonReader::decodeObject(answer.body, [](const JsonReader &json) { return json.string("login"); });
     // A classic token names its scopes ("repo, notifications"); a fine-grained one sends no
-    // such header at all.
+    // such header at all. The header's words are cleaned as the JSON reader cleans the login.
     if (const std::optional<QByteArray> scopes = answer.header("X-OAuth-Scopes")) {
         QStringList names;
         for (const QByteArray &scope : scopes->split(',')) {
-            if (!scope.trimmed().isEmpty())
-                names.append(QString::fromUtf8(scope.trimmed()));
+            // Cleaned first: a scope of nothing but dropped characters is none.
+            const QString name = PlainText::clean(QString::fromUtf8(scope)).trimmed();
+            if (!name.isEmpty())
+                names.append(name);
         }
         user.scopes = names;
     }

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QString>
 
-// What stopped a GitHub request, as the German line the user reads: the one place every part that
+// What stopped a GitHub request, as the translated line the user reads: the one place every part that
 // shows a GitHubError turns it into words. A missing token and an answer 401 (a refused token)
 // read the same wherever a token was sent; the rest in the words of what was asked for.
 class GitHubErrorText final {

@@ -1,5 +1,6 @@
 #include "integrations/github/GitHubRepository.h"
 
+#include "integrations/github/GitHubServer.h"
 #include "core/prefs/PreferenceStore.h"
 
 #include <QCoreApplication>
@@ -18,25 +19,32 @@ bool isRepositoryName(const QString &text)
         && !dotsOnly.match(match.captured(2)).hasMatch();
 }
 
-// "https://github.com/owner/name(.git)(/)" reduced to "owner/name"; other text stays as it is.
-QString withoutAddress(const QString &text)
+// "https://<server>/owner/name(.git)(/page…)" reduced to "owner/name" (github.com also with
+// "www."); other text, an address on another host among it, stays as it is.
+QString withoutAddress(const QString &text, const GitHubServer &server)
 {
-    static const QRegularExpression address(
-        QStringLiteral("^https?://(www\\.)?github\\.com/([^/?#]+/[^/?#]+?)(\\.git)?/?$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = address.match(text);
-    return match.hasMatch() ? match.captured(2) : text;
+    const QUrl url(text, QUrl::StrictMode);
+    const QUrl origin = server.webOrigin();
+    const bool onServer = url.host() == origin.host() || (server.isGitHubCom() && url.host() == u"www.github.com");
+    if (!url.isValid() || (url.scheme() != u"https" && url.scheme() != u"http") || !onServer
+        || url.port(443) != origin.port(443) || !url.userInfo().isEmpty())
+        return text;
+    const QStringList path = url.path(QUrl::FullyEncoded).split(u'/');
+    if (path.size() < 3 || path[1].isEmpty() || path[2].isEmpty())
+        return text;
+    const QString &name = path[2];
+    return path[1] + u'/' + (name.endsWith(u".git", Qt::CaseInsensitive) ? name.chopped(4) : name);
 }
 
 } // namespace
 
-ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
+ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input, const GitHubServer &server)
 {
     const QString text = input.trimmed();
     if (text.isEmpty())
         return ModuleListSetting::Refusal { QCoreApplication::translate(
             "GitHubRepository", "Bitte ein Repository eingeben.") };
-    const QString name = withoutAddress(text);
+    const QString name = withoutAddress(text, server);
     if (!isRepositoryName(name))
         return ModuleListSetting::Refusal { QCoreApplication::translate(
             "GitHubRepository", "Erwartet wird owner/name (Buchstaben, Ziffern, „-“, „_“, „.“).") };
@@ -45,7 +53,8 @@ ModuleListSetting::Normalized GitHubRepository::normalize(const QString &input)
 
 bool GitHubRepository::isName(const QString &text)
 {
-    const ModuleListSetting::Normalized normalized = normalize(text);
+    // A name is no address, so any server will do.
+    const ModuleListSetting::Normalized normalized = normalize(text, GitHubServer());
     const QString *name = std::get_if<QString>(&normalized);
     return name && *name == text;
 }
@@ -53,7 +62,7 @@ bool GitHubRepository::isName(const QString &text)
 QStringList GitHubRepository::watched(const PreferenceStore &preferences)
 {
     // The same reading the list editor shows.
-    return listSetting().used(preferences);
+    return listSetting(preferences).used(preferences);
 }
 
 void GitHubRepository::follow(
@@ -79,10 +88,11 @@ const QString workflowOption = QStringLiteral("workflow");
 
 } // namespace
 
-ModuleListSetting GitHubRepository::listSetting()
+ModuleListSetting GitHubRepository::listSetting(const PreferenceStore &preferences)
 {
     ModuleListSetting setting { listKey, QCoreApplication::translate("GitHubRepository", "Repositories"),
-        QCoreApplication::translate("GitHubRepository", "Repository hinzufügen"), maximumCount, &normalize };
+        QCoreApplication::translate("GitHubRepository", "Repository hinzufügen"), maximumCount,
+        [&preferences](const QString &input) { return normalize(input, GitHubServer::stored(preferences)); } };
     setting.optionsKey = optionsKey;
     using Kind = ModuleListSetting::Option::Kind;
     setting.options = {
@@ -95,7 +105,7 @@ ModuleListSetting GitHubRepository::listSetting()
 
 GitHubRepository::Options GitHubRepository::options(const PreferenceStore &preferences, const QString &repo)
 {
-    const QVariantMap stored = listSetting().optionsOf(preferences, repo);
+    const QVariantMap stored = listSetting(preferences).optionsOf(preferences, repo);
     return Options { ModuleListSetting::switchOf(stored, mutedOption),
         ModuleListSetting::namesOf(stored, branchesOption), ModuleListSetting::textOf(stored, workflowOption) };
 }

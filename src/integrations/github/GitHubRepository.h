@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class GitHubServer;
 class PreferenceStore;
 class QObject;
 
@@ -25,10 +26,11 @@ inline const QString optionsKey = QStringLiteral("github.repositoryOptions");
 // chooses others.
 inline const QString tarnletRepository = QStringLiteral("teskarvo/Tarnlet");
 
-// The stored form of what the user typed or pasted: trimmed, a github.com address (with or
-// without ".git" or a trailing slash) reduced to owner/name. Anything else that is not owner/name
-// in GitHub's characters (letters, digits, "-", "_", ".") is refused with a short reason.
-ModuleListSetting::Normalized normalize(const QString &input);
+// The stored form of what the user typed or pasted: trimmed, the address of a repository's page
+// on `server` (with or without ".git", a trailing slash or a page below it such as "/pulls")
+// reduced to owner/name. Anything else that is not owner/name in GitHub's characters (letters,
+// digits, "-", "_", ".") is refused with a short reason, an address on another host too.
+ModuleListSetting::Normalized normalize(const QString &input, const GitHubServer &server);
 // Whether `text` is a repository's name exactly as stored (owner/name), nothing to reduce or refuse:
 // what a name taken from GitHub's answers must be before it goes into a path or a page.
 bool isName(const QString &text);
@@ -42,8 +44,9 @@ QStringList watched(const PreferenceStore &preferences);
 // first time from those at this call), for as long as `context` lives.
 void follow(const PreferenceStore &preferences, QObject *context, std::function<void(const QStringList &)> changed);
 
-// The list the user edits in the GitHub Actions pane, with each entry's options.
-ModuleListSetting listSetting();
+// The list the user edits in the GitHub Actions pane, with each entry's options; addresses
+// reduce for the server kept in `preferences` (which must outlive the setting).
+ModuleListSetting listSetting(const PreferenceStore &preferences);
 
 // What the user set for one watched repository: muted (its row updates, it announces nothing),
 // and the runs it shows: of these branches only (a trailing "*" matches any rest) and of this

@@ -1,9 +1,9 @@
 #include "integrations/github/GitHubTokenState.h"
 
+#include "core/LocalTime.h"
 #include "integrations/github/GitHubCredentials.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 namespace GitHubTokenState {
 
@@ -46,7 +46,7 @@ QString storeUnavailableText()
 QString limitText(const QDateTime &until)
 {
     return QCoreApplication::translate("GitHubCredentials", "GitHub-Limit erreicht – weiter um %1")
-        .arg(QLocale().toString(until.toLocalTime().time(), QLocale::ShortFormat));
+        .arg(shortLocalTime(until));
 }
 
 } // namespace GitHubTokenState

@@ -52,7 +52,7 @@ public:
 
     // The last list read, in the engine's order.
     const DockerContainerList &containers() const { return m_containers; }
-    // The German message of the last failed read; empty after a successful one.
+    // The message of the last failed read, in the user's language; empty after a successful one.
     std::optional<QString> errorText() const override { return m_errorText; }
 
     // The status line over the Compose projects ("shop: 3 von 4 laufen") and the names of the

@@ -349,7 +349,7 @@ void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::Run
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const
 {
-    ModuleListSetting setting = GitHubRepository::listSetting();
+    ModuleListSetting setting = GitHubRepository::listSetting(m_preferences);
     setting.suggestions = m_suggestions.get();
     return setting;
 }

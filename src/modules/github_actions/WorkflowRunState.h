@@ -8,8 +8,9 @@
 
 #include <optional>
 
-// What a workflow run's raw status and conclusion mean to the user: its severity, its state
-// word, whether it needs attention, and the news of runs that finished between two answers.
+// What a workflow run's raw status and conclusion mean to the user: its severity, its state word in
+// the user's language, whether it needs attention, and the news of runs that finished between two
+// answers.
 namespace WorkflowRunState {
 
 // The kinds of news a run's end makes, each with its switch.
@@ -26,7 +27,7 @@ bool isFailure(const WorkflowRun &run);
 bool hasFailedJobs(const WorkflowRun &run);
 // Active while not finished, then by conclusion: fine for success, failing for a failure, else idle.
 ModuleStatus::Severity severity(const WorkflowRun &run);
-// One word or two for the run's status or, once completed, its conclusion ("läuft",
+// One word or two, translated, for the run's status or, once completed, its conclusion ("läuft",
 // "fehlgeschlagen"); a word GitHub adds later is shown as it comes.
 QString word(const WorkflowRun &run);
 // The run's branch as the user reads it: "main" for the repository's own, "mallory:main" for a

@@ -23,7 +23,7 @@ class PreferenceStore;
 
 // Announces the news GitHub notifies about in the watched repositories (the preference
 // "github.repositories", followed as it changes) on the event bus: every 60 s (or the longer pause
-// GitHub asks for) it reads the unread notifications and publishes a short text for each
+// GitHub asks for) it reads the unread notifications and publishes a short translated text for each
 // thread the previous poll did not return (a review request, a review or comment, a merge; an issue
 // assigned, mentioning or commented; a discussion; a published release; a failed run), none for a
 // muted repository. A repository's first successful poll, and the first with a new token, only

@@ -134,7 +134,7 @@ TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachItAndABigLogKeepsItsEnd)
 TEST(DockerDecoders, EventLinesAndLogFrames)
 {
     const QByteArray die = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
-                           R"("Actor":{"ID":"c1","Attributes":{"exitCode":"3","image":"busybox","name":"web"}},)"
+                           R"("Actor":{"ID":"c1","Attributes":{"exitCode":"3","image":"busybox","name":"w\u202eeb\u0007"}},)"
                            R"("scope":"local","time":1700000000,"timeNano":1700000000000000000})";
     EXPECT_EQ(DockerEvents::decodeLine(die), (DockerEvent { u"die"_s, u"c1"_s, u"web"_s, 3 }));
     EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"died","Actor":{"ID":"c2"}})"),

@@ -184,13 +184,16 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(bytes(u"user"_s).error(), GitHubError::http(401));
     EXPECT_TRUE(credentials.isRefused());
     EXPECT_EQ(budget.limit(), std::nullopt) << "the anonymous limit, not the account's";
-    // A success also tells when a token that expires ends (here with GitHub's offset form).
+    // A success also tells when a token that expires ends (here with GitHub's offset form). The
+    // login and the scopes come cleaned of what could reorder them on screen, a scope of nothing
+    // else is none.
     server.setResponse(u"/user"_s,
         { 200,
-            { { "X-OAuth-Scopes", "repo, notifications" },
+            { { "X-OAuth-Scopes", "repo\xE2\x80\xAE, \xE2\x80\xAE, notifications" },
                 { "GitHub-Authentication-Token-Expiration", "2027-01-12 09:30:00 +0100" } },
-            R"({"login": "octocat"})" });
+            R"({"login": "octo\u202ecat"})" });
     const auto user = await<GitHubUser>([&](auto done) { c.currentUser(done); });
+    EXPECT_EQ(user.value().login, u"octocat"_s);
     EXPECT_EQ(user.value().scopes, QStringList({ u"repo"_s, u"notifications"_s }));
     EXPECT_FALSE(credentials.isRefused());
     EXPECT_EQ(credentials.expiry(), QDateTime::fromString(u"2027-01-12T08:30:00Z"_s, Qt::ISODate));
