@@ -19,10 +19,15 @@ public:
     CommandLedger() = default;
     CommandLedger(const CommandLedger &) = delete;
     CommandLedger &operator=(const CommandLedger &) = delete;
-    ~CommandLedger()
+    ~CommandLedger() { clear(); }
+
+    // Drops every command under way, whose answers never arrive, and every refusal.
+    void clear()
     {
         for (CancelHandle &request : m_underWay)
             request.cancel();
+        m_underWay.clear();
+        m_refusals.clear();
     }
 
     bool isUnderWay(const Key &key) const { return m_underWay.contains(key); }

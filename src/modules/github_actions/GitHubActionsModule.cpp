@@ -1,7 +1,7 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
-#include "core/prefs/PreferenceStore.h"
 #include "core/CommandLedger.h"
+#include "core/prefs/PreferenceStore.h"
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubErrorText.h"
 #include "integrations/github/GitHubRepository.h"
@@ -60,7 +60,17 @@ struct GitHubActionsModule::Watch {
         , shown(repo)
         , filter(GitHubRepository::options(module.m_preferences, repo))
         , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
-    { }
+    {
+        // Runs and their ids belong to the token's server: another token or server starts afresh,
+        // dropping the commands under way, and its first answer is only recorded.
+        watcher.forgetOnNewToken([&module, this] {
+            shown = repo;
+            runs.clear();
+            answered = false;
+            commands.clear();
+            Q_EMIT module.changed();
+        });
+    }
 
     const QString repo; // as the user wrote it
     QString shown; // as GitHub spells it, once an answer has named it
@@ -310,11 +320,14 @@ QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const 
     const std::optional<GitHubApi::RunCommand> command = commandFor(run);
     if (!command)
         return {};
-    // Pressed later, when the module may have moved on: the repository is looked up again then.
-    const std::function<void()> press
-        = ModuleCommand::later(this, [repo = watch.repo, id = run.id, command = *command](GitHubActionsModule &module) {
-              module.send(repo, id, command);
-          });
+    // Pressed later, when the module may have moved on: the repository is looked up again then, and
+    // a button made under another token or server sends nothing (its run id may name another run).
+    const std::function<void()> press = ModuleCommand::later(this,
+        [repo = watch.repo, id = run.id, command = *command, generation = m_credentials.tokenGeneration()](
+            GitHubActionsModule &module) {
+            if (generation == module.m_credentials.tokenGeneration())
+                module.send(repo, id, command);
+        });
     const bool underWay = watch.commands.isUnderWay(run.id);
     const QString name = WorkflowRunState::nameAndBranch(run);
     if (*command == GitHubApi::RunCommand::RerunFailedJobs)

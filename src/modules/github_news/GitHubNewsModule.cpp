@@ -97,6 +97,7 @@ GitHubNewsModule::GitHubNewsModule(PreferenceStore &preferences, EventBus &bus, 
         m_seenIDs.clear();
         m_baseline.clear();
         m_markedRead.clear();
+        m_messages.clear(); // their threads are the old server's
     });
     // A missing or refused token is what the module shows.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
@@ -126,11 +127,12 @@ QList<ModuleRow> GitHubNewsModule::overlayRows() const
     if (m_messages.isEmpty())
         return { grayRow(tr("Keine neuen GitHub-Meldungen")) };
     QList<ModuleRow> rows;
-    // The rows act on the module later, when the user picks one, never while they are read.
+    // The rows act on the module later, when the user picks one, never while they are read; a row
+    // made under another token or server marks nothing (its thread id may name another thread).
     const QPointer guard(const_cast<GitHubNewsModule *>(this));
     for (const Message &message : m_messages) {
-        const auto markRead = [guard, id = message.threadId] {
-            if (guard)
+        const auto markRead = [guard, id = message.threadId, generation = m_credentials.tokenGeneration()] {
+            if (guard && guard->m_credentials.tokenGeneration() == generation)
                 guard->markRead(id);
         };
         rows.append(ModuleRow { message.text, QString(), message.at, ModuleStatus::Severity::Notice, message.page,

@@ -31,7 +31,8 @@ protected:
     void nextPoll() { scheduler.advance(scheduler.nextDelay()); }
 };
 
-// When to poll after a failure, after GitHub's wait or with a new token is the watcher's test.
+// When to poll after a failure, after GitHub's wait or with a new token is the watcher's test; what a
+// new token drops is this one's.
 TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndTheLastFailureShowsUntilAnAnswer)
 {
     module->start();
@@ -49,8 +50,19 @@ TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndTheLastFailureShowsUnti
     EXPECT_EQ(module->overlayRows().at(0).pane, QStringLiteral("githubAccount")) << "a new token is saved there";
     ASSERT_TRUE(api->runs.deliver(Polled(QList { done }, true)));
     EXPECT_EQ(scheduler.nextDelay(), 15) << "unchanged: a success, the run still active";
+    // A new token (or server) drops the runs and the command under way and polls afresh; a button
+    // made before it sends nothing, as run ids of another server may name another run.
+    const ModuleCommand cancel = module->details().at(2).commands.value(0);
+    ASSERT_EQ(cancel.label, QStringLiteral("Abbrechen"));
+    cancel.run();
     credentials.setToken(QStringLiteral("ghp_new"));
     EXPECT_EQ(module->errorText(), std::nullopt);
+    EXPECT_EQ(module->compactStatus(), std::nullopt);
+    EXPECT_EQ(module->overlayRows().at(0).detail, QStringLiteral("L\u00E4dt \u2026"));
+    EXPECT_EQ(api->commands.abortedCount(), 1);
+    EXPECT_EQ(api->runs.waiting(), 1);
+    cancel.run();
+    EXPECT_EQ(api->commands.arguments.size(), 1);
 }
 
 TEST_F(GitHubActionsModuleTest, FollowsTheWatchedListWithItsFiltersAndAnnouncesUnmutedNewsAfterEachFirstAnswer)

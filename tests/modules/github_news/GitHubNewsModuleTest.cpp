@@ -233,6 +233,18 @@ TEST_F(GitHubNewsModuleTest, OpeningOrMarkingARowMarksItsThreadReadOnceAndDropsI
     poll(threads);
     EXPECT_EQ(takeTexts().mid(3), QStringList({ comment + u'3' }));
     EXPECT_EQ(shown(), QStringList({ comment + u'3' }));
+
+    // Another server drops the messages of the one before; a row made before marks nothing there,
+    // where the same thread id names another thread.
+    const QList<ModuleRow> before = module->overlayRows();
+    credentials.useServer(GitHubServer::fromAddress(u"https://ghe.example.com"_s).value(),
+        SecretStore::ReadResult::found(u"ghp_enterprise"_s));
+    EXPECT_EQ(shown(), QStringList({ QStringLiteral("Keine neuen GitHub-Meldungen") }));
+    poll(QList<GitHubNotification> {});
+    poll(threads.mid(2)); // the Enterprise server's own thread 3
+    before[0].actions.secondary();
+    EXPECT_EQ(api->markedRead.arguments.size(), 2);
+    EXPECT_EQ(shown(), QStringList({ comment + u'3' }));
 }
 
 } // namespace
