@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint), credentials)
@@ -33,6 +35,14 @@ CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) con
             return done(response.error());
         done(response.value().body);
     });
+}
+
+std::optional<int> GitHubClient::pollIntervalOf(const GitHubResponse &answer)
+{
+    const std::optional<qint64> seconds = answer.number("X-Poll-Interval");
+    if (!seconds)
+        return std::nullopt;
+    return int(std::clamp<qint64>(*seconds, 60, 3600));
 }
 
 QString GitHubClient::workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage)

@@ -66,14 +66,12 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
 {
     if (answer.status != 403 && answer.status != 429)
         return std::nullopt;
-    bool ok = false;
-    const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
-    if (ok && retryAfter >= 0)
-        return std::clamp<qint64>(retryAfter, 1, limitRenewal);
+    if (const std::optional<qint64> retryAfter = answer.number("Retry-After"); retryAfter && *retryAfter >= 0)
+        return std::clamp<qint64>(*retryAfter, 1, limitRenewal);
     if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
         return std::nullopt;
-    const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
-    if (!ok)
+    const std::optional<qint64> reset = answer.number("X-RateLimit-Reset");
+    if (!reset)
         return longestLimitWait;
     // GitHub names the reset on its own clock: counted from the answer's Date, the wait holds
     // whether the local clock runs ahead or behind.
@@ -81,7 +79,7 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
     const qint64 now = (serverNow.isValid() ? serverNow : localNow).toSecsSinceEpoch();
     // Clamped before the margin is added, so that no reset (not even one past what a date holds)
     // overflows.
-    return std::clamp(std::clamp(reset, now - longestLimitWait, now + longestLimitWait) + resetMargin - now,
+    return std::clamp(std::clamp(*reset, now - longestLimitWait, now + longestLimitWait) + resetMargin - now,
         shortestLimitWait, longestLimitWait);
 }
 

@@ -139,6 +139,15 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     EXPECT_TRUE(std::ranges::any_of(polled.value().value, [](const GitHubNotification &notification) {
         return notification.subject.type == u"CheckSuite" && !notification.subject.url;
     })) << "a subject without an address decodes";
+    // GitHub's pause is taken within a minute and an hour: never a poll a second, nor one in 24 days.
+    const auto intervalFor = [&](const QByteArray &asked) {
+        server.setResponse(u"/notifications"_s, { 200, { { "X-Poll-Interval", asked } }, "[]" });
+        return await<Polled<QList<GitHubNotification>>>([&](auto done) { c.unreadNotifications({}, done); })
+            .value()
+            .pollInterval;
+    };
+    EXPECT_EQ(intervalFor("2000000000"), 3600);
+    EXPECT_EQ(intervalFor("0"), 60);
 
     server.setResponse(u"/huge"_s, Response::json(QByteArray(1 << 21, ' ') + "{}"));
     EXPECT_EQ(bytes(u"huge"_s).error(), GitHubError::tooLarge());
