@@ -60,6 +60,15 @@ QDateTime httpDate(const QByteArray &text)
     return read.isValid() ? QDateTime(read.date(), read.time(), Qt::UTC) : QDateTime();
 }
 
+// `done`, run only while `request` is pending, which it finishes.
+GitHubTransport::Done deliverOnce(CancelHandle request, GitHubTransport::Done done)
+{
+    return [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
+        if (request.finish())
+            done(result);
+    };
+}
+
 } // namespace
 
 std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &localNow)
@@ -264,14 +273,18 @@ CancelHandle GitHubTransport::patch(const QString &path, Done done) const
     return send(QByteArrayLiteral("PATCH"), path, std::move(done), {});
 }
 
+CancelHandle GitHubTransport::refuse(const QByteArray &method, Done done) const
+{
+    CancelHandle request = CancelHandle::create();
+    GitHubTransfer::failLater(*m_shared, method, deliverOnce(request, std::move(done)), GitHubError::refused());
+    return request;
+}
+
 CancelHandle GitHubTransport::send(
     const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const
 {
     CancelHandle request = CancelHandle::create();
-    Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
-        if (request.finish())
-            done(result);
-    };
+    Done deliver = deliverOnce(request, std::move(done));
     // Read now, at every request: a token saved or removed meanwhile, or another server, counts
     // from here on; server and token are read together.
     const std::optional<QString> token = this->token();

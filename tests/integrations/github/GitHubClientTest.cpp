@@ -211,6 +211,14 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
     EXPECT_EQ(server.requests().last().method, "PATCH");
     EXPECT_TRUE(server.requests().last().header("Authorization") == "Bearer " + token.toUtf8()); // never printed
+    // An id GitHub never issues goes nowhere: ".." would have marked "notifications/" read.
+    const qsizetype before = server.requests().size();
+    for (const QString &id : { u".."_s, u""_s, u"4/.."_s, u"0x2a"_s })
+        EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(id, done); }).error(), GitHubError::refused())
+            << id.toStdString();
+    EXPECT_EQ(await<int>([&](auto done) { c.runCommand(u"o/r"_s, -5, GitHubApi::RunCommand::Cancel, done); }).error(),
+        GitHubError::refused());
+    EXPECT_EQ(server.requests().size(), before);
 
     // A spent limit stops every request with the token until its reset (or Retry-After), which
     // counts on GitHub's clock: here the local one runs an hour ahead, so the reset looks past.
