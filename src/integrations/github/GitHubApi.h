@@ -21,7 +21,7 @@ struct GitHubUser {
 
 // The answer to a poll: the value, whether GitHub said it is unchanged since the previous answer
 // to the same request (a 304: the value is that answer's, kept), and the least pause GitHub asks
-// for before the next poll (X-Poll-Interval), if it named one.
+// for before the next poll (X-Poll-Interval, taken within a minute and an hour), if it named one.
 template<typename T> struct Polled {
     Polled(T v = T(), bool isUnchanged = false, std::optional<int> interval = std::nullopt)
         : value(std::move(v))

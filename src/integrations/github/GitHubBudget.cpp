@@ -18,9 +18,8 @@ constexpr double unbounded = std::numeric_limits<double>::infinity();
 // A count GitHub sends in a header; none when it is missing or no count.
 std::optional<qint64> countIn(const GitHubResponse &answer, const QByteArray &name)
 {
-    bool ok = false;
-    const qint64 count = answer.header(name).value_or(QByteArray()).trimmed().toLongLong(&ok);
-    return ok && count >= 0 ? std::optional(count) : std::nullopt;
+    const std::optional<qint64> count = answer.number(name);
+    return count && *count >= 0 ? count : std::nullopt;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint), credentials)
@@ -33,6 +35,14 @@ CancelHandle GitHubClient::getBytes(const QString &path, BytesCallback done) con
             return done(response.error());
         done(response.value().body);
     });
+}
+
+std::optional<int> GitHubClient::pollIntervalOf(const GitHubResponse &answer)
+{
+    const std::optional<qint64> seconds = answer.number("X-Poll-Interval");
+    if (!seconds)
+        return std::nullopt;
+    return int(std::clamp<qint64>(*seconds, 60, 3600));
 }
 
 QString GitHubClient::workflowRunsPath(const QString &repo, const RunsFilter &filter, int perPage)
@@ -143,13 +153,19 @@ GitHubTransport::Done statusTo(GitHubApi::Callback<int> done)
 
 CancelHandle GitHubClient::markThreadRead(const QString &threadId, Callback<int> done) const
 {
-    // GitHub's ids are digits; anything else would put more than one segment in the path.
-    const QString id = QString::fromLatin1(QUrl::toPercentEncoding(threadId));
-    return m_transport.patch(QStringLiteral("notifications/threads/") + id, statusTo(std::move(done)));
+    // GitHub's thread ids are digits: anything else ("..", "1/2") could reach another address.
+    const bool digits = !threadId.isEmpty()
+        && std::all_of(threadId.cbegin(), threadId.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits)
+        return m_transport.refuse("PATCH", statusTo(std::move(done)));
+    return m_transport.patch(QStringLiteral("notifications/threads/") + threadId, statusTo(std::move(done)));
 }
 
 CancelHandle GitHubClient::runCommand(const QString &repo, qint64 runId, RunCommand command, Callback<int> done) const
 {
+    // GitHub numbers runs from one.
+    if (runId <= 0)
+        return m_transport.refuse("POST", statusTo(std::move(done)));
     const QString path = QStringLiteral("repos/") + repo + QStringLiteral("/actions/runs/") + QString::number(runId)
         + (command == RunCommand::Cancel ? QStringLiteral("/cancel") : QStringLiteral("/rerun-failed-jobs"));
     return m_transport.post(path, statusTo(std::move(done)));

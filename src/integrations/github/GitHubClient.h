@@ -67,9 +67,7 @@ public:
             if (!answer.isOk())
                 return done(answer.error());
             const GitHubResponse &response = answer.value();
-            std::optional<int> interval;
-            if (const auto header = response.header("X-Poll-Interval"))
-                interval = header->toInt();
+            const std::optional<int> interval = pollIntervalOf(response);
             // An answer for a token since replaced is neither taken for unchanged nor kept.
             const bool sameToken = cache->tokenGeneration == generation;
             if (response.status == 304) {
@@ -113,6 +111,10 @@ public:
     static QStringList decodeRepositoryNames(const QByteArray &body);
 
 private:
+    // The pause GitHub asks for before the next poll (X-Poll-Interval), taken within a minute and an
+    // hour; none when the answer names none.
+    static std::optional<int> pollIntervalOf(const GitHubResponse &answer);
+
     // The last answer to each poll, with the validators GitHub sent for it.
     struct PollAnswer {
         QString variant;

@@ -98,20 +98,20 @@ void GitHubCredentials::noteExpiry(const QString &token, const QDateTime &end)
 std::optional<QDateTime> GitHubCredentials::expiryFromHeader(const QByteArray &value)
 {
     static const QRegularExpression form(
-        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2})\\s*(UTC|GMT|[+-]\\d{2}:?\\d{2})?$"));
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) (\\d{2}:\\d{2}:\\d{2})\\s*(?:UTC|GMT|([+-])(\\d{2}):?(\\d{2}))?$"));
     const QRegularExpressionMatch match = form.match(QString::fromLatin1(value.trimmed()));
     if (!match.hasMatch())
         return std::nullopt;
-    QDateTime end = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!end.isValid())
+    const QDate date = QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(match.captured(2), QStringLiteral("HH:mm:ss"));
+    // No zone on earth lies further from UTC than 14 hours.
+    const int minutes = match.captured(5).toInt();
+    const int offset = match.captured(4).toInt() * 60 + minutes;
+    if (!date.isValid() || !time.isValid() || minutes > 59 || offset > 14 * 60)
         return std::nullopt;
-    QString zone = match.captured(2);
-    if (zone.isEmpty() || zone == u"UTC" || zone == u"GMT")
-        zone = QStringLiteral("+0000");
-    zone.remove(u':');
-    const int offset = (zone.mid(1, 2).toInt() * 60 + zone.mid(3, 2).toInt()) * 60;
-    end.setOffsetFromUtc(zone.startsWith(u'-') ? -offset : offset);
-    return end.toUTC();
+    // Counted from UTC, never from local time: a wall time that summer time skips locally is
+    // still a moment.
+    return QDateTime(date, time, Qt::UTC).addSecs(qint64(match.captured(3) == u"-" ? offset : -offset) * 60);
 }
 
 void GitHubCredentials::markLimited(const QString &token, qint64 seconds)

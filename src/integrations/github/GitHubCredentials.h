@@ -56,7 +56,8 @@ public:
     // ignored. Sends expiryNoted() every time, changed() when the end is new.
     void noteExpiry(const QString &token, const QDateTime &end);
     // The end in GitHub's header "github-authentication-token-expiration" ("2026-01-12 09:30:00
-    // UTC", or with an offset such as "+0100"); none when absent or unreadable.
+    // UTC", or with an offset such as "+0100" or "-08:00", at most 14 hours); none when absent or
+    // unreadable.
     static std::optional<QDateTime> expiryFromHeader(const QByteArray &value);
 
     // GitHub asked to send nothing with `token` for `seconds`; a wait that ends later extends it.

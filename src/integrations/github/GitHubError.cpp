@@ -21,7 +21,7 @@ QString GitHubError::description() const
     case Kind::Decode:
         return QStringLiteral("unexpected answer: ") + m_detail;
     case Kind::Refused:
-        return QStringLiteral("address outside the GitHub API refused");
+        return QStringLiteral("refused: an address outside the GitHub API, an id not GitHub's, or an unfit token");
     case Kind::TooLarge:
         return QStringLiteral("answer too large");
     case Kind::RateLimited:

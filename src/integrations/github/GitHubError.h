@@ -11,8 +11,8 @@ public:
         InvalidResponse, // the answer was not an HTTP response
         Transport, // connection failed, timed out or broke off
         Decode, // the body did not have the shape of the record
-        Refused, // the address or a redirect led away from the API origin, or the token cannot go into a
-                 // header: nothing was sent there
+        Refused, // the address or a redirect led away from the API origin, an id is none GitHub issues, or
+                 // the token cannot go into a header: nothing was sent there
         TooLarge, // the body outgrew the client's bound
         RateLimited, // GitHub asked to wait (a spent rate limit or Retry-After): nothing goes out meanwhile
     };

@@ -22,4 +22,12 @@ struct GitHubResponse {
         }
         return std::nullopt;
     }
+
+    // The whole number in the first header of that name, or none when it is missing or holds none.
+    std::optional<qint64> number(const QByteArray &name) const
+    {
+        bool ok = false;
+        const qint64 value = header(name).value_or(QByteArray()).trimmed().toLongLong(&ok);
+        return ok ? std::optional(value) : std::nullopt;
+    }
 };

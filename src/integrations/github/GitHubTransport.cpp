@@ -60,20 +60,27 @@ QDateTime httpDate(const QByteArray &text)
     return read.isValid() ? QDateTime(read.date(), read.time(), Qt::UTC) : QDateTime();
 }
 
+// `done`, run only while `request` is pending, which it finishes.
+GitHubTransport::Done deliverOnce(CancelHandle request, GitHubTransport::Done done)
+{
+    return [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
+        if (request.finish())
+            done(result);
+    };
+}
+
 } // namespace
 
 std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer, const QDateTime &localNow)
 {
     if (answer.status != 403 && answer.status != 429)
         return std::nullopt;
-    bool ok = false;
-    const qint64 retryAfter = answer.header("Retry-After").value_or(QByteArray()).trimmed().toLongLong(&ok);
-    if (ok && retryAfter >= 0)
-        return std::clamp<qint64>(retryAfter, 1, limitRenewal);
+    if (const std::optional<qint64> retryAfter = answer.number("Retry-After"); retryAfter && *retryAfter >= 0)
+        return std::clamp<qint64>(*retryAfter, 1, limitRenewal);
     if (answer.header("X-RateLimit-Remaining").value_or(QByteArray()).trimmed() != "0")
         return std::nullopt;
-    const qint64 reset = answer.header("X-RateLimit-Reset").value_or(QByteArray()).trimmed().toLongLong(&ok);
-    if (!ok)
+    const std::optional<qint64> reset = answer.number("X-RateLimit-Reset");
+    if (!reset)
         return longestLimitWait;
     // GitHub names the reset on its own clock: counted from the answer's Date, the wait holds
     // whether the local clock runs ahead or behind.
@@ -81,7 +88,7 @@ std::optional<qint64> GitHubTransport::waitAskedFor(const GitHubResponse &answer
     const qint64 now = (serverNow.isValid() ? serverNow : localNow).toSecsSinceEpoch();
     // Clamped before the margin is added, so that no reset (not even one past what a date holds)
     // overflows.
-    return std::clamp(std::clamp(reset, now - longestLimitWait, now + longestLimitWait) + resetMargin - now,
+    return std::clamp(std::clamp(*reset, now - longestLimitWait, now + longestLimitWait) + resetMargin - now,
         shortestLimitWait, longestLimitWait);
 }
 
@@ -266,14 +273,18 @@ CancelHandle GitHubTransport::patch(const QString &path, Done done) const
     return send(QByteArrayLiteral("PATCH"), path, std::move(done), {});
 }
 
+CancelHandle GitHubTransport::refuse(const QByteArray &method, Done done) const
+{
+    CancelHandle request = CancelHandle::create();
+    GitHubTransfer::failLater(*m_shared, method, deliverOnce(request, std::move(done)), GitHubError::refused());
+    return request;
+}
+
 CancelHandle GitHubTransport::send(
     const QByteArray &method, const QString &path, Done done, const HttpValidators &validators) const
 {
     CancelHandle request = CancelHandle::create();
-    Done deliver = [request, done = std::move(done)](const GitHubResult<GitHubResponse> &result) mutable {
-        if (request.finish())
-            done(result);
-    };
+    Done deliver = deliverOnce(request, std::move(done));
     // Read now, at every request: a token saved or removed meanwhile, or another server, counts
     // from here on; server and token are read together.
     const std::optional<QString> token = this->token();

@@ -58,6 +58,9 @@ public:
     // redirect is followed only where it keeps the method (307, 308).
     CancelHandle post(const QString &path, Done done) const;
     CancelHandle patch(const QString &path, Done done) const;
+    // Sends nothing, and answers `done` later with a refusal as for an address off the API: for a
+    // request that cannot be addressed as meant (an id GitHub never issues).
+    CancelHandle refuse(const QByteArray &method, Done done) const;
 
     // The token the next request would send; none for an anonymous transport.
     std::optional<QString> token() const;

@@ -3,6 +3,8 @@
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubLogging.h"
 
+#include <algorithm>
+
 namespace {
 
 // Whether a failed poll cost part of the hourly limit: GitHub answered it (with an error status
@@ -29,6 +31,7 @@ GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCre
     , m_credentials(credentials)
     , m_poll(std::move(poll))
     , m_retryPause(std::move(retryPause))
+    , m_pause(m_retryPause(1))
     , m_tokenGeneration(credentials.tokenGeneration())
     , m_share(credentials.budget())
     , m_loop(scheduler, [this](PollLoop::Finished finished) {
@@ -70,16 +73,22 @@ bool GitHubWatcher::succeeded(double pause, bool counted, bool active)
     m_error.reset();
     m_waiting = false;
     m_failures = 0;
+    m_pause = pause;
+    m_active = active;
     finish(m_share.pauseAfter(pause, counted, active), QStringLiteral("answered"));
     return cleared;
 }
 
 bool GitHubWatcher::failed(const GitHubError &error)
 {
-    // GitHub's wait counts as no failure: the first poll after it goes on as before.
+    // GitHub's wait counts as no failure: the first poll after it goes on as before. A wait shorter
+    // than the loop's own pause (Retry-After: 0, or the last second of another loop's wait) never
+    // hurries it, and the budget goes on reckoning with the loop's own pace.
     if (error.kind() == GitHubError::Kind::RateLimited) {
         m_waiting = true;
-        finish(m_share.pauseAfter(error.secondsToWait(), false, false), QStringLiteral("waits as GitHub asks"));
+        const double own = m_failures > 0 ? m_retryPause(m_failures) : m_pause;
+        finish(m_share.pauseAfter(std::max(error.secondsToWait(), own), false, m_active),
+            QStringLiteral("waits as GitHub asks"));
         return false;
     }
     const bool waitEnded = std::exchange(m_waiting, false);

@@ -19,7 +19,8 @@ class Scheduler;
 // watcher decides when the next one goes out: after the module's pause on success, backing off
 // after failures, once GitHub's wait is over when it asks for one (which is no failure), and at
 // once when a new token arrives while the last poll failed or waited (or always, for a module that
-// starts afresh with a new token). Each pause is the account's budget's to stretch.
+// starts afresh with a new token). A wait is never shorter than the loop's own pause. Each pause is
+// the account's budget's to stretch.
 class GitHubWatcher final : public QObject {
     Q_OBJECT
 public:
@@ -69,6 +70,10 @@ private:
     const RetryPause m_retryPause;
     std::optional<GitHubError> m_error;
     int m_failures = 0; // in a row
+    // The module's pause after the last success, and whether it followed something under way; the
+    // first back-off until a poll succeeds.
+    double m_pause;
+    bool m_active = false;
     bool m_waiting = false; // the last poll was told to wait
     quint64 m_tokenGeneration; // the one last seen, to notice a new token
     GitHubBudget::Share m_share;

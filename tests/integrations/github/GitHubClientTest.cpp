@@ -139,6 +139,15 @@ TEST_F(GitHubClientTest, PollsSendTheHeadersInOrderAreConditionalPerTokenDecodeT
     EXPECT_TRUE(std::ranges::any_of(polled.value().value, [](const GitHubNotification &notification) {
         return notification.subject.type == u"CheckSuite" && !notification.subject.url;
     })) << "a subject without an address decodes";
+    // GitHub's pause is taken within a minute and an hour: never a poll a second, nor one in 24 days.
+    const auto intervalFor = [&](const QByteArray &asked) {
+        server.setResponse(u"/notifications"_s, { 200, { { "X-Poll-Interval", asked } }, "[]" });
+        return await<Polled<QList<GitHubNotification>>>([&](auto done) { c.unreadNotifications({}, done); })
+            .value()
+            .pollInterval;
+    };
+    EXPECT_EQ(intervalFor("2000000000"), 3600);
+    EXPECT_EQ(intervalFor("0"), 60);
 
     server.setResponse(u"/huge"_s, Response::json(QByteArray(1 << 21, ' ') + "{}"));
     EXPECT_EQ(bytes(u"huge"_s).error(), GitHubError::tooLarge());
@@ -202,6 +211,14 @@ TEST_F(GitHubClientTest, TheTokenGoesOnlyToTheApiOriginOverHttpsInOneHeaderIsRef
     EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(u"42"_s, done); }).value(), 205);
     EXPECT_EQ(server.requests().last().method, "PATCH");
     EXPECT_TRUE(server.requests().last().header("Authorization") == "Bearer " + token.toUtf8()); // never printed
+    // An id GitHub never issues goes nowhere: ".." would have marked "notifications/" read.
+    const qsizetype before = server.requests().size();
+    for (const QString &id : { u".."_s, u""_s, u"4/.."_s, u"0x2a"_s })
+        EXPECT_EQ(await<int>([&](auto done) { c.markThreadRead(id, done); }).error(), GitHubError::refused())
+            << id.toStdString();
+    EXPECT_EQ(await<int>([&](auto done) { c.runCommand(u"o/r"_s, -5, GitHubApi::RunCommand::Cancel, done); }).error(),
+        GitHubError::refused());
+    EXPECT_EQ(server.requests().size(), before);
 
     // A spent limit stops every request with the token until its reset (or Retry-After), which
     // counts on GitHub's clock: here the local one runs an hour ahead, so the reset looks past.

@@ -32,6 +32,9 @@ TEST(GitHubWatcher, BacksOffAcrossAStopWaitsAsGitHubAsksWithoutCountingAndTriesA
     EXPECT_FALSE(watcher.failed(broken)) << "the same error again changes nothing shown";
     EXPECT_EQ(scheduler.nextDelay(), 120);
     nextPoll();
+    EXPECT_FALSE(watcher.failed(GitHubError::rateLimited(1)));
+    EXPECT_EQ(scheduler.nextDelay(), 120) << "a short wait never hurries a loop: here its back-off";
+    nextPoll();
     EXPECT_FALSE(watcher.failed(GitHubError::rateLimited(900)));
     EXPECT_EQ(scheduler.nextDelay(), 900);
     EXPECT_EQ(watcher.error(), broken) << "GitHub's wait is no failure";
@@ -56,6 +59,9 @@ TEST(GitHubWatcher, BacksOffAcrossAStopWaitsAsGitHubAsksWithoutCountingAndTriesA
     EXPECT_EQ(scheduler.nextDelay(), 15);
     credentials.setToken(u"ghp_newer"_s);
     EXPECT_EQ(polls.size(), sent + 1) << "after a success the next poll comes in its time";
+    nextPoll();
+    EXPECT_FALSE(watcher.failed(GitHubError::rateLimited(0)));
+    EXPECT_EQ(scheduler.nextDelay(), 15) << "nor after a success: the module's own pause";
 }
 
 // Within a quarter of the limit every pause stays; beyond it the idle loops stretch first, up to
@@ -93,6 +99,10 @@ TEST(GitHubWatcher, TakesItsPauseFromTheBudgetWhichStretchesIdleLoopsFirstAndCou
     scheduler.advance(15);
     watcher.succeeded(15, true, true);
     EXPECT_DOUBLE_EQ(scheduler.nextDelay(), 3600 / 49.5) << "two active loops share the 101 left";
+    scheduler.advance(scheduler.nextDelay());
+    watcher.failed(GitHubError::rateLimited(1));
+    EXPECT_DOUBLE_EQ(scheduler.nextDelay(), 5400 / 99.5)
+        << "after a short wait the budget reckons with the loop's own pace, one answer in two counted";
     watcher.stop();
     EXPECT_EQ(active.pauseAfter(15, true, true), 36) << "a stopped watcher spends nothing";
     EXPECT_EQ(idle.pauseAfter(3600, true, false), 3600) << "GitHub's own wait is never cut";

@@ -8,6 +8,9 @@
 #include "integrations/github/TokenExpiry.h"
 
 #include <QLocale>
+#include <QScopeGuard>
+
+#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +22,27 @@ TEST(TokenExpiry, WarnsInTheLastWeekAndFlashesOnceOnTheDayBefore)
         QDateTime(QDate(2027, 1, 12), QTime(9, 30), Qt::UTC));
     EXPECT_EQ(GitHubCredentials::expiryFromHeader("2027-01-12 09:30:00 -08:00"),
         QDateTime(QDate(2027, 1, 12), QTime(17, 30), Qt::UTC));
-    for (const char *broken : { "", "tomorrow", "2027-13-40 09:30:00 UTC", "2027-01-12 09:30:00 CET" })
+    EXPECT_EQ(GitHubCredentials::expiryFromHeader("2027-01-12 09:30:00 +1400"),
+        QDateTime(QDate(2027, 1, 11), QTime(19, 30), Qt::UTC));
+    for (const char *broken : { "", "tomorrow", "2027-13-40 09:30:00 UTC", "2027-01-12 09:30:00 CET",
+             "2027-01-12 09:30:00 +99:99", "2027-01-12 09:30:00 +1401", "2027-01-12 09:30:00 -01:60" })
         EXPECT_FALSE(GitHubCredentials::expiryFromHeader(broken)) << broken;
+    {
+        // Never read as local time: in Berlin this moment's wall time falls into the hour skipped
+        // for summer time.
+        const QByteArray zone = qgetenv("TZ");
+        const auto restoreZone = qScopeGuard([&] {
+            if (zone.isNull())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", zone);
+            tzset();
+        });
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        EXPECT_EQ(GitHubCredentials::expiryFromHeader("2027-03-28 02:30:00 UTC"),
+            QDateTime(QDate(2027, 3, 28), QTime(2, 30), Qt::UTC));
+    }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(TokenExpiry::dayAndMonth(QDate(2027, 1, 12)), u"12.01."_s);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
