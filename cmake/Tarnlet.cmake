@@ -46,3 +46,13 @@ function(tarnlet_add_test name)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt, so a new one needs no line.
+function(tarnlet_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

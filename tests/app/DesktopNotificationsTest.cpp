@@ -6,9 +6,9 @@
 #include "TempPreferences.h"
 #include "UrlSink.h"
 
+#include "GitHubPages.h"
 #include "app/DesktopNews.h"
 #include "core/EventBus.h"
-#include "core/LinkGate.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
@@ -92,8 +92,7 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     registry.registerModule(std::move(module));
     NewsGate gate(bus, registry, prefs, scheduler);
     FreedesktopNotifier notifier(u"Tarnlet"_s, u"tarnlet"_s);
-    LinkGate links;
-    links.addRule([](const QUrl &url) { return url.host() == u"github.com"; });
+    const LinkGate links = gitHubPages();
     DesktopNews news(gate, registry, prefs, notifier, links);
     UrlSink urls;
 

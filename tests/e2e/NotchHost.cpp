@@ -6,10 +6,10 @@
 //   notch-host [BACKDROP_COLOR]
 // A backdrop colour opens a full-screen window of it below the overlay, so screenshots show what
 // the overlay covers; it reports each press it receives ("backdrop pressed").
+#include "GitHubPages.h"
 #include "RowModule.h"
 
 #include "core/EventBus.h"
-#include "core/LinkGate.h"
 #include "core/ModuleContent.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
@@ -87,8 +87,7 @@ int main(int argc, char *argv[])
     ModuleContent content(registry);
     StatusLine statusLine(content, scheduler);
     NewsGate news(bus, registry, *preferences, scheduler);
-    LinkGate links;
-    links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
+    const LinkGate links = gitHubPages();
     NotchController notch(news, content, statusLine, links, *preferences, scheduler, *desktop.screens, *desktop.pointer,
         *desktop.panelWindow, *desktop.reduceMotion);
 

@@ -1,3 +1,4 @@
+#include "GitHubPages.h"
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
 #include "RowModule.h"
@@ -67,7 +68,6 @@ protected:
             m_content = std::make_unique<ModuleContent>(registry);
             m_statusLine = std::make_unique<StatusLine>(*m_content, scheduler);
             m_news = std::make_unique<NewsGate>(bus, registry, *prefs.store, scheduler);
-            links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
             m_controller = std::make_unique<NotchController>(*m_news, *m_content, *m_statusLine, links, *prefs.store,
                 scheduler, screens, pointer, windowSupport, reduceMotion);
         }
@@ -95,7 +95,7 @@ protected:
     HeadlessPanelWindowSupport windowSupport;
     HeadlessReduceMotion reduceMotion;
     UrlSink opened;
-    LinkGate links;
+    LinkGate links = gitHubPages();
     std::unique_ptr<ModuleContent> m_content;
     std::unique_ptr<StatusLine> m_statusLine;
     std::unique_ptr<NewsGate> m_news;

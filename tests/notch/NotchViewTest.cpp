@@ -1,7 +1,7 @@
+#include "GitHubPages.h"
 #include "QtPrinters.h"
 #include "UrlSink.h"
 
-#include "core/LinkGate.h"
 #include "notch/NotchModel.h"
 #include "notch/NotchView.h"
 #include "platform/headless/HeadlessDesktop.h"
@@ -71,11 +71,7 @@ protected:
     const QUrl page { u"https://github.com/teskarvo/web/actions/runs/1"_s };
     NotchModel model;
     HeadlessReduceMotion reduceMotion;
-    LinkGate links = [] {
-        LinkGate gate;
-        gate.addRule([](const QUrl &url) { return url.host() == u"github.com"; });
-        return gate;
-    }();
+    LinkGate links = gitHubPages();
     NotchView view { model, links, collapsed, reduceMotion };
 };
 

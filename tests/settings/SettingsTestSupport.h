@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GitHubPages.h"
 #include "QtPrinters.h"
 #include "TempPreferences.h"
 
@@ -85,7 +86,6 @@ protected:
         : controller({ registry, std::move(integrationPanes), links, updates, prefs, history, notifier })
     {
         AppPreferences::registerDefaults(prefs);
-        links.addRule([](const QUrl &url) { return url.scheme() == u"https" && url.host() == u"github.com"; });
         auto module
             = std::make_unique<StatusModule>(QStringLiteral("github.actions"), QStringLiteral("GitHub Actions"));
         module->status = ModuleStatus { QStringLiteral("CI · main · erfolgreich"), ModuleStatus::Severity::Fine };
@@ -146,7 +146,7 @@ protected:
     PreferenceStore &prefs = *temp.store;
     ModuleRegistry registry { prefs };
     UpdateController updates { std::make_unique<IdleUpdater>() };
-    LinkGate links;
+    LinkGate links = gitHubPages();
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;

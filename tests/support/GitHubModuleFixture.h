@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeGitHubApi.h"
+#include "GitHubPages.h"
 #include "ManualScheduler.h"
 #include "TempPreferences.h"
 
@@ -9,7 +10,6 @@
 #include "core/prefs/AppPreferences.h"
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubRepository.h"
-#include "integrations/github/GitHubServer.h"
 #include "integrations/github/GitHubTokenState.h"
 
 #include <gtest/gtest.h>
@@ -46,11 +46,7 @@ protected:
     TempPreferences prefs;
     EventBus bus;
     GitHubCredentials credentials { QStringLiteral("ghp_test") };
-    LinkGate links = [] {
-        LinkGate gate;
-        gate.addRule([](const QUrl &url) { return GitHubServer().isWebPage(url); });
-        return gate;
-    }();
+    LinkGate links = gitHubPages();
     ManualScheduler scheduler;
     FakeGitHubApi *api = nullptr;
     std::unique_ptr<Module> module;
