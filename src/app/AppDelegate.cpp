@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DesktopHooks.h"
 #include "app/DesktopNews.h"
 #include "app/Integrations.h"
 #include "core/LocalTime.h"
@@ -72,6 +73,8 @@ void AppDelegate::applicationDidFinishLaunching()
         m_services.scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
     m_desktopNews = std::make_unique<DesktopNews>(*m_news, m_registry, preferences, *desktop.notifier, m_links);
+    DesktopHooks::followShortcut(*desktop.shortcut, preferences, *m_notch);
+    DesktopHooks::followDoNotDisturb(*desktop.doNotDisturb, *m_news);
 
     // Registration queues each switched-on module's start, so none works before the launch returns.
     for (const std::unique_ptr<Integration> &integration : m_integrations) {
@@ -79,7 +82,8 @@ void AppDelegate::applicationDidFinishLaunching()
             m_registry.registerModule(std::move(module));
     }
     m_settings = std::make_unique<SettingsWindowController>(
-        SettingsSources { m_registry, panes, m_links, m_updates, preferences, m_news->history(), *desktop.notifier });
+        SettingsSources { m_registry, panes, m_links, m_updates, preferences, m_news->history(), *desktop.notifier,
+            *desktop.shortcut, *desktop.doNotDisturb });
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor
@@ -145,8 +149,10 @@ void AppDelegate::setUpStatusItem()
     // modules' line, not a passing flash.
     const auto showStatus = [this, target = item.get()] {
         QString line = m_statusLine->text();
-        if (m_news->isPaused())
+        if (m_news->isPausedByUser())
             line += QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert");
+        else if (m_news->isQuietForDesktop())
+            line += QStringLiteral(" \u00B7 ") + tr("Nicht stören");
         for (const std::unique_ptr<Integration> &integration : m_integrations) {
             if (const std::optional<QString> notice = integration->notice())
                 line += QStringLiteral(" \u00B7 ") + *notice;
@@ -175,7 +181,8 @@ void AppDelegate::setUpStatusItem()
 
 void AppDelegate::followPause()
 {
-    if (!m_news->isPaused()) {
+    // The menu pauses and resumes the user's own pause; the desktop's ends with its Do Not Disturb.
+    if (!m_news->isPausedByUser()) {
         m_pauseAction->setText(tr("Meldungen pausieren"));
         m_pauseAction->setMenu(m_pauseMenu.get());
         return;
@@ -211,7 +218,7 @@ void AppDelegate::buildStatusMenu()
     m_pauseAction = add(QString(), QKeySequence(), "pause");
     // While paused the entry itself resumes; otherwise it opens the durations.
     connect(m_pauseAction, &QAction::triggered, m_news.get(), [this] {
-        if (m_news->isPaused())
+        if (m_news->isPausedByUser())
             m_news->resume();
     });
     followPause();

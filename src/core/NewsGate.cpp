@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -36,6 +37,8 @@ NewsGate::NewsGate(
     connect(&preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
         if (key == QLatin1String(pausedUntilKey))
             followPause();
+        else if (key == AppPreferences::followDoNotDisturb && m_desktopDoNotDisturb)
+            Q_EMIT pauseChanged();
     });
     followPause();
 }
@@ -45,7 +48,18 @@ NewsGate::~NewsGate()
     m_pauseEnd.cancel();
 }
 
-bool NewsGate::isPaused() const
+bool NewsGate::isQuietForDesktop() const
+{
+    return m_desktopDoNotDisturb && m_preferences.boolValue(AppPreferences::followDoNotDisturb);
+}
+
+void NewsGate::setDesktopDoNotDisturb(bool on)
+{
+    if (std::exchange(m_desktopDoNotDisturb, on) != on)
+        Q_EMIT pauseChanged();
+}
+
+bool NewsGate::isPausedByUser() const
 {
     const QString stored = m_preferences.stringValue(QString::fromLatin1(pausedUntilKey));
     if (stored == untilResumed)
@@ -58,7 +72,7 @@ std::optional<QDateTime> NewsGate::pauseEnd() const
 {
     const QDateTime end
         = QDateTime::fromString(m_preferences.stringValue(QString::fromLatin1(pausedUntilKey)), Qt::ISODate);
-    return end.isValid() && isPaused() ? std::optional(end.toLocalTime()) : std::nullopt;
+    return end.isValid() && isPausedByUser() ? std::optional(end.toLocalTime()) : std::nullopt;
 }
 
 void NewsGate::pauseUntil(const QDateTime &end)

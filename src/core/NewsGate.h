@@ -22,8 +22,9 @@ class Scheduler;
 // hour, until the next morning at 08:00 or until the user resumes; it is kept in the preferences
 // ("notifications.pausedUntil") so it survives a restart. Its end is a moment on the wall clock,
 // compared with the wall clock at every question, so a computer that slept through it finds the
-// pause over. Every piece of news is recorded in the session's history, whether it interrupted
-// or not.
+// pause over. The desktop's own Do Not Disturb, as src/app reports it, pauses news the same way
+// while the user lets it ("notifications.followDoNotDisturb"), and ends with it. Every piece of
+// news is recorded in the session's history, whether it interrupted or not.
 class NewsGate final : public QObject {
     Q_OBJECT
 public:
@@ -37,8 +38,15 @@ public:
 
     const NewsHistory &history() const { return m_history; }
 
-    bool isPaused() const;
-    // The pause's end in local time while paused; none while it lasts until resumed.
+    // Paused by the user or by the desktop's Do Not Disturb: news interrupts nobody.
+    bool isPaused() const { return isPausedByUser() || isQuietForDesktop(); }
+    // The user's own pause, from the menu.
+    bool isPausedByUser() const;
+    // The desktop is in Do Not Disturb and the user lets that pause news.
+    bool isQuietForDesktop() const;
+    // The desktop's Do Not Disturb went on or off.
+    void setDesktopDoNotDisturb(bool on);
+    // The user's pause's end in local time while paused; none while it lasts until resumed.
     std::optional<QDateTime> pauseEnd() const;
     void pauseUntil(const QDateTime &end);
     void pauseUntilResumed();
@@ -52,7 +60,7 @@ Q_SIGNALS:
     void announced(const ModuleEvent &event);
     // Announced news that may open the overlay: it flashes it.
     void interrupting(const ModuleEvent &event);
-    // After a pause began or ended.
+    // After a pause (the user's or the desktop's) began or ended.
     void pauseChanged();
 
 private:
@@ -64,4 +72,5 @@ private:
     Scheduler &m_scheduler;
     CancelHandle m_pauseEnd;
     NewsHistory m_history;
+    bool m_desktopDoNotDisturb = false;
 };

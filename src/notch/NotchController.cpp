@@ -57,7 +57,12 @@ NotchController::NotchController(NewsGate &news, const ModuleContent &content, S
     connect(&pointer, &PointerMonitor::pointerEvent, this, &NotchController::handle);
     connect(&news, &NewsGate::interrupting, this,
         [this](const ModuleEvent &event) { flash(event.text, ModuleStatus::colorOf(event.severity)); });
-    const auto followPause = [this, &news] { m_model->setNewsPaused(news.isPaused()); };
+    // The user's pause is named first: it outlasts the desktop's.
+    const auto followPause = [this, &news] {
+        m_model->setPause(news.isPausedByUser() ? NotchModel::Pause::ByUser
+                : news.isQuietForDesktop()      ? NotchModel::Pause::ByDesktop
+                                                : NotchModel::Pause::None);
+    };
     followPause();
     connect(&news, &NewsGate::pauseChanged, this, followPause);
     connect(&content, &ModuleContent::changed, this, &NotchController::showContent);
@@ -119,6 +124,15 @@ void NotchController::flash(const QString &text, Color color)
     m_statusLine.flash(text, color, duration);
     setExpanded(true);
     scheduleChange(false, duration, Condition::Flash);
+}
+
+void NotchController::pinOpen()
+{
+    if (m_placement.isHiddenBesideFullScreen())
+        return;
+    m_pending.job.cancel();
+    m_model->setPinned(true);
+    setExpanded(true);
 }
 
 void NotchController::setExpanded(bool expanded)

@@ -36,7 +36,7 @@ bool NotchGeometry::contains(const QRectF &rect, QPointF point)
 
 QPointF NotchGeometry::topCentre() const
 {
-    return QPointF(screen.frame.center().x(), screen.usableArea().top());
+    return QPointF(screen.frame.center().x(), std::max(screen.usableArea().top(), screen.frame.top() + topOffset));
 }
 
 NotchGeometry NotchGeometry::forScreen(const ScreenInfo &screen)

@@ -14,6 +14,8 @@ struct NotchGeometry {
     // Height of the notch band; equals collapsedSize's height.
     double topInset = fallbackSize.height();
     QSizeF collapsedSize = fallbackSize;
+    // The least distance from the screen's top edge, for a bar the work area does not show.
+    double topOffset = 0;
 
     // Reaches this far beyond the housing, half on each side.
     static constexpr double notchExtension = 140;
@@ -41,6 +43,7 @@ struct NotchGeometry {
     // not (QRectF::contains takes both).
     static bool contains(const QRectF &rect, QPointF point);
 
-    // Where the overlay hangs from: the top of what panels leave free, centred on the screen.
+    // Where the overlay hangs from: the top of what panels leave free (at least topOffset below the
+    // screen's edge), centred on the screen.
     QPointF topCentre() const;
 };

@@ -16,9 +16,9 @@ void NotchModel::setPinned(bool pinned)
     Q_EMIT changed();
 }
 
-void NotchModel::setNewsPaused(bool paused)
+void NotchModel::setPause(Pause pause)
 {
-    m_newsPaused = paused;
+    m_pause = pause;
     Q_EMIT changed();
 }
 

@@ -19,8 +19,10 @@ public:
 
     bool isExpanded() const { return m_expanded; }
     bool isPinned() const { return m_pinned; }
-    // News is paused: the collapsed line carries a small mark.
-    bool isNewsPaused() const { return m_newsPaused; }
+    // Why news is paused, if it is: the collapsed line carries a small mark that says so.
+    enum class Pause { None, ByUser, ByDesktop };
+    Pause pause() const { return m_pause; }
+    bool isNewsPaused() const { return m_pause != Pause::None; }
     const QString &statusText() const { return m_statusText; }
     Color statusColor() const { return m_statusColor; }
     // What the expanded overlay lists, already cut to what fits.
@@ -30,7 +32,7 @@ public:
 
     void setExpanded(bool expanded);
     void setPinned(bool pinned);
-    void setNewsPaused(bool paused);
+    void setPause(Pause pause);
     void setStatusText(const QString &text);
     void setStatusColor(Color color);
     void setRows(const QList<ModuleRow> &rows);
@@ -44,7 +46,7 @@ Q_SIGNALS:
 private:
     bool m_expanded = false;
     bool m_pinned = false;
-    bool m_newsPaused = false;
+    Pause m_pause = Pause::None;
     QString m_statusText = QStringLiteral("Tarnlet");
     Color m_statusColor = Color::gray();
     QList<ModuleRow> m_rows;

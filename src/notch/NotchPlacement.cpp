@@ -5,6 +5,9 @@
 #include "platform/PointerMonitor.h"
 #include "platform/ScreenProvider.h"
 
+#include <algorithm>
+#include <cmath>
+
 NotchPlacement::NotchPlacement(
     ScreenProvider &screens, const PointerMonitor &pointer, PreferenceStore &preferences, QObject *parent)
     : QObject(parent)
@@ -16,12 +19,12 @@ NotchPlacement::NotchPlacement(
         = NotchGeometry::chosenScreen(screens, preferences.stringValue(AppPreferences::screen), pointer.position());
     if (!screen && !screens.screens().isEmpty())
         screen = screens.screens().constFirst();
-    m_geometry = NotchGeometry::forScreen(screen.value_or(ScreenInfo {}));
+    place(screen.value_or(ScreenInfo {}));
 
     connect(&screens, &ScreenProvider::screensChanged, this, &NotchPlacement::chooseScreen);
     connect(&screens, &ScreenProvider::activeFullScreenWindowChanged, this, &NotchPlacement::followFullScreen);
     connect(&preferences, &PreferenceStore::valueChanged, this, [this](const QString &key) {
-        if (key == AppPreferences::screen)
+        if (key == AppPreferences::screen || key == AppPreferences::topOffset)
             chooseScreen();
         else if (key == AppPreferences::hideBesideFullScreen)
             followFullScreen();
@@ -38,10 +41,17 @@ void NotchPlacement::chooseScreen()
 {
     if (const std::optional<ScreenInfo> screen = NotchGeometry::chosenScreen(
             m_screens, m_preferences.stringValue(AppPreferences::screen), m_pointer.position())) {
-        m_geometry = NotchGeometry::forScreen(*screen);
+        place(*screen);
         Q_EMIT moved();
     }
     followFullScreen();
+}
+
+void NotchPlacement::place(const ScreenInfo &screen)
+{
+    m_geometry = NotchGeometry::forScreen(screen);
+    const double offset = m_preferences.doubleValue(AppPreferences::topOffset);
+    m_geometry.topOffset = std::isnan(offset) ? 0 : std::clamp(offset, 0.0, AppPreferences::maximumTopOffset);
 }
 
 void NotchPlacement::followCollapse()

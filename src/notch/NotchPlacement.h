@@ -10,7 +10,7 @@ class PreferenceStore;
 class ScreenProvider;
 
 // Where the overlay hangs: from the top of what panels leave free on the screen "notch.screen"
-// chooses, chosen again when the screens or the preference change (and, for the screen with the
+// chooses, and at least "notch.topOffset" below its top edge, chosen again when the screens or the preference change (and, for the screen with the
 // pointer, whenever the controller asks). While the active window on that screen is full-screen,
 // the overlay is hidden ("notch.hideBesideFullScreen").
 class NotchPlacement final : public QObject {
@@ -47,6 +47,7 @@ Q_SIGNALS:
 
 private:
     void followFullScreen();
+    void place(const ScreenInfo &screen);
 
     ScreenProvider &m_screens;
     const PointerMonitor &m_pointer;

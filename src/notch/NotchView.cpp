@@ -44,10 +44,22 @@ void NotchView::modelChanged()
     update();
 }
 
+QString NotchView::pauseMark(NotchModel::Pause pause)
+{
+    switch (pause) {
+    case NotchModel::Pause::ByUser:
+        return tr("pausiert");
+    case NotchModel::Pause::ByDesktop:
+        return tr("Nicht stören");
+    case NotchModel::Pause::None:
+        break;
+    }
+    return {};
+}
+
 void NotchView::updatePainter()
 {
-    m_painter.setStatus(
-        m_model.statusText(), m_model.statusColor(), m_model.isNewsPaused() ? tr("pausiert") : QString());
+    m_painter.setStatus(m_model.statusText(), m_model.statusColor(), pauseMark(m_model.pause()));
     m_painter.setRows(m_model.rows(), m_model.agesAt());
 }
 

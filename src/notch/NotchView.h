@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notch/NotchModel.h"
 #include "notch/NotchPainter.h"
 #include "notch/SpringAnimation.h"
 
@@ -7,7 +8,6 @@
 #include <QWidget>
 
 class LinkGate;
-class NotchModel;
 class ReduceMotion;
 
 // Shows the overlay: follows the model, hands it to the NotchPainter that draws it, springs
@@ -55,6 +55,8 @@ protected:
 private:
     void modelChanged();
     void updatePainter();
+    // The small word beside the collapsed line while news is paused.
+    static QString pauseMark(NotchModel::Pause pause);
 
     NotchModel &m_model;
     const LinkGate &m_links;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/DesktopNotifier.h"
+#include "platform/DoNotDisturb.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/PanelWindowSupport.h"
 #include "platform/PointerMonitor.h"
 #include "platform/ReduceMotion.h"
@@ -20,6 +22,8 @@ struct DesktopServices {
     std::unique_ptr<DesktopNotifier> notifier;
     // Asked once, when the launch sequence puts the item into the status area.
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    std::unique_ptr<GlobalShortcut> shortcut;
+    std::unique_ptr<DoNotDisturb> doNotDisturb;
 };
 
 // The services of the backend set this build was made with (CMake picks it: X11 on Linux).

@@ -3,17 +3,38 @@
 #include "core/ModuleRegistry.h"
 #include "core/prefs/AppPreferences.h"
 #include "platform/DesktopNotifier.h"
+#include "platform/DoNotDisturb.h"
 #include "settings/PaneLayout.h"
 #include "settings/PreferenceBinding.h"
 #include "settings/SecondsSlider.h"
 #include "widgets/SettingsBlocks.h"
-#include "widgets/SettingsStyle.h"
 #include "widgets/ToggleSwitch.h"
 
 #include <utility>
 
-NotificationsSettingsPane::NotificationsSettingsPane(
-    PreferenceStore &preferences, const ModuleRegistry &registry, const DesktopNotifier &notifier, QWidget *parent)
+namespace {
+
+// A grey line below a switch, for when the switch cannot work; hidden until then.
+SettingsMessage *note(SettingsCard &card, const QString &text)
+{
+    auto *line = new SettingsMessage(&card, SettingsMessage::Tone::Note);
+    line->setText(text);
+    card.addWidget(line);
+    return line;
+}
+
+// A switch usable only while what it acts on is there; the line below says why not otherwise.
+void followAvailability(ToggleSwitch &toggle, SettingsMessage &why, bool available)
+{
+    toggle.setEnabled(available);
+    toggle.setAccessibleDescription(available ? QString() : why.text());
+    why.setVisible(!available);
+}
+
+} // namespace
+
+NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preferences, const ModuleRegistry &registry,
+    const DesktopNotifier &notifier, const DoNotDisturb &doNotDisturb, QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = makePaneLayout(*this);
@@ -36,18 +57,23 @@ NotificationsSettingsPane::NotificationsSettingsPane(
     // Usable only while a notification service is there; it may come later, or go.
     ToggleSwitch *desktop = card->addToggleRow(tr("Auch als Systembenachrichtigung"));
     PreferenceBinding::bind(*desktop, preferences, AppPreferences::desktopNotifications);
-    auto *missing = new QLabel(tr("Kein Benachrichtigungsdienst auf dem Sitzungsbus."), card);
-    missing->setContentsMargins(16, 0, 16, 10);
-    SettingsStyle::setFont(*missing, 13);
-    SettingsStyle::makeSecondary(*missing);
-    card->addWidget(missing);
-    const auto followService = [desktop, missing](bool available) {
-        desktop->setEnabled(available);
-        desktop->setAccessibleDescription(available ? QString() : missing->text());
-        missing->setVisible(!available);
-    };
+    const auto followService = [desktop, missing = note(*card, tr("Kein Benachrichtigungsdienst auf dem Sitzungsbus."))](
+                                   bool available) { followAvailability(*desktop, *missing, available); };
     followService(notifier.isAvailable());
     connect(&notifier, &DesktopNotifier::availabilityChanged, this, followService);
+    card->addWidget(new SettingsDivider(card));
+
+    // Usable only where the desktop tells its Do Not Disturb; it follows the desktop's sources.
+    ToggleSwitch *quiet = card->addToggleRow(tr("Nicht stören des Systems folgen"));
+    PreferenceBinding::bind(*quiet, preferences, AppPreferences::followDoNotDisturb);
+    const auto followQuiet = [quiet, &doNotDisturb,
+                                 unknown = note(*card,
+                                     tr("Die Arbeitsumgebung meldet kein „Nicht stören“: Weder der "
+                                        "Benachrichtigungsdienst noch das Desktop-Portal geben es an."))] {
+        followAvailability(*quiet, *unknown, doNotDisturb.isKnown());
+    };
+    followQuiet();
+    connect(&doNotDisturb, &DoNotDisturb::changed, this, followQuiet);
     layout->addWidget(section);
 
     // Which kinds of news may open the overlay or notify; news of a kind switched off is still

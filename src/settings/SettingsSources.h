@@ -5,6 +5,8 @@
 #include <QList>
 
 class DesktopNotifier;
+class DoNotDisturb;
+class GlobalShortcut;
 class LinkGate;
 class ModuleRegistry;
 class NewsHistory;
@@ -22,4 +24,6 @@ struct SettingsSources {
     PreferenceStore &preferences;
     const NewsHistory &history;
     const DesktopNotifier &notifier;
+    const GlobalShortcut &shortcut;
+    const DoNotDisturb &doNotDisturb;
 };

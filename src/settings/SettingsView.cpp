@@ -143,9 +143,9 @@ QWidget *SettingsView::createPane(const QString &name)
     if (name == SettingsPanes::general)
         return new GeneralSettingsPane(m_preferences);
     if (name == SettingsPanes::notch)
-        return new NotchSettingsPane(m_preferences);
+        return new NotchSettingsPane(m_preferences, m_sources.shortcut);
     if (name == SettingsPanes::notifications)
-        return new NotificationsSettingsPane(m_preferences, m_registry, m_sources.notifier);
+        return new NotificationsSettingsPane(m_preferences, m_registry, m_sources.notifier, m_sources.doNotDisturb);
     if (name == SettingsPanes::updates)
         return new UpdatesSettingsPane(m_sources.updates);
     for (const IntegrationPane &pane : m_sources.integrationPanes) {

@@ -102,14 +102,17 @@ SettingsSection::SettingsSection(const QString &title, QWidget *parent)
     layout->addWidget(m_card);
 }
 
-SettingsMessage::SettingsMessage(QWidget *parent)
+SettingsMessage::SettingsMessage(QWidget *parent, Tone tone)
     : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
     setContentsMargins(16, 0, 16, 10);
     SettingsStyle::setFont(*this, 13);
-    SettingsStyle::makeWarning(*this);
+    if (tone == Tone::Warning)
+        SettingsStyle::makeWarning(*this);
+    else
+        SettingsStyle::makeSecondary(*this);
     hide();
 }
 

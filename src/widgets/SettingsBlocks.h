@@ -80,11 +80,13 @@ private:
 };
 
 // A short line inside a card that tells what went wrong (a refused input, a module's error), in
-// red, wrapped, padded like the rows; hidden while there is nothing to tell.
+// red, or as a quieter note why something is not there, in grey; wrapped, padded like the rows;
+// hidden while there is nothing to tell.
 class SettingsMessage final : public QLabel {
     Q_OBJECT
 public:
-    explicit SettingsMessage(QWidget *parent = nullptr);
+    enum class Tone { Warning, Note };
+    explicit SettingsMessage(QWidget *parent = nullptr, Tone tone = Tone::Warning);
 
     void setMessage(const QString &text);
 };

@@ -1,17 +1,20 @@
 // The desktop's notifications through a stand-in notification service on a private session bus:
 // the switch in "Benachrichtigungen" follows the service, the gate's news goes out while the switch
-// is on, a click opens the page, and a newer item about a page replaces the earlier notification.
+// is on and the service is not inhibited (its Do Not Disturb), a click opens the page, and a newer
+// item about a page replaces the earlier notification.
 #include "QtPrinters.h"
 #include "RowModule.h"
 #include "TempPreferences.h"
 #include "UrlSink.h"
 
 #include "GitHubPages.h"
+#include "app/DesktopHooks.h"
 #include "app/DesktopNews.h"
 #include "core/EventBus.h"
 #include "core/ModuleRegistry.h"
 #include "core/NewsGate.h"
 #include "core/prefs/AppPreferences.h"
+#include "platform/freedesktop/DesktopDoNotDisturb.h"
 #include "platform/freedesktop/FreedesktopNotifier.h"
 #include "settings/NotificationsSettingsPane.h"
 #include "widgets/ToggleSwitch.h"
@@ -38,6 +41,7 @@ const QString serviceName = u"org.freedesktop.Notifications"_s;
 class FakeNotifications final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+    Q_PROPERTY(bool Inhibited READ isInhibited)
 public:
     struct Call {
         QString app;
@@ -53,6 +57,18 @@ public:
     QStringList capabilities;
     enum class Answer { Now, Error, Later } answer = Answer::Now;
     QList<QDBusMessage> unanswered;
+    bool inhibited = false;
+
+    bool isInhibited() const { return inhibited; }
+    // Changes the property and announces it, as such a service does.
+    void setInhibited(QDBusConnection &bus, bool on)
+    {
+        inhibited = on;
+        QDBusMessage changed = QDBusMessage::createSignal(
+            u"/org/freedesktop/Notifications"_s, u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s);
+        changed << serviceName << QVariantMap { { u"Inhibited"_s, on } } << QStringList();
+        bus.send(changed);
+    }
 
 public Q_SLOTS:
     QStringList GetCapabilities()
@@ -96,12 +112,22 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     DesktopNews news(gate, registry, prefs, notifier, links);
     UrlSink urls;
 
-    NotificationsSettingsPane pane(prefs, registry, notifier);
+    DesktopDoNotDisturb doNotDisturb;
+    DesktopHooks::followDoNotDisturb(doNotDisturb, gate);
+
+    NotificationsSettingsPane pane(prefs, registry, notifier, doNotDisturb);
     ToggleSwitch *desktopSwitch = nullptr;
-    for (ToggleSwitch *candidate : pane.findChildren<ToggleSwitch *>())
+    ToggleSwitch *quietSwitch = nullptr;
+    for (ToggleSwitch *candidate : pane.findChildren<ToggleSwitch *>()) {
         if (candidate->accessibleName() == u"Auch als Systembenachrichtigung"_s)
             desktopSwitch = candidate;
-    ASSERT_TRUE(desktopSwitch);
+        if (candidate->accessibleName() == u"Nicht stören des Systems folgen"_s)
+            quietSwitch = candidate;
+    }
+    ASSERT_TRUE(desktopSwitch && quietSwitch);
+    // Neither the service nor a portal tells a Do Not Disturb yet.
+    EXPECT_TRUE(quietSwitch->isChecked() && !quietSwitch->isEnabled());
+    EXPECT_TRUE(quietSwitch->accessibleDescription().startsWith(u"Die Arbeitsumgebung meldet kein"_s));
     const auto noteShown = [&pane] {
         return std::ranges::any_of(pane.findChildren<QLabel *>(), [&pane](const QLabel *label) {
             return label->text() == u"Kein Benachrichtigungsdienst auf dem Sitzungsbus."_s && label->isVisibleTo(&pane);
@@ -116,12 +142,13 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     FakeNotifications service;
     service.capabilities = QStringList { u"actions"_s, u"body-markup"_s };
     ASSERT_TRUE(serviceBus.registerObject(u"/org/freedesktop/Notifications"_s, &service,
-        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties));
     QSignalSpy availability(&notifier, &DesktopNotifier::availabilityChanged);
     ASSERT_TRUE(serviceBus.registerService(serviceName));
     ASSERT_TRUE(availability.wait(5000)) << "a service turned up";
     EXPECT_TRUE(desktopSwitch->isEnabled());
     EXPECT_FALSE(noteShown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quietSwitch->isEnabled(); }, 5000)) << "its Inhibited is read";
 
     // Nothing goes out while the switch is off, news is paused or its kind is switched off; the
     // overlay's own switch does not matter. The service's first call would show any of them.
@@ -135,6 +162,17 @@ TEST(DesktopNotifications, FollowTheServiceTheSwitchAndTheGate)
     gate.pauseUntilResumed();
     review(u"paused"_s);
     gate.resume();
+    // The service's Do Not Disturb pauses news, which is still recorded, until it ends; with the
+    // switch off it pauses nothing.
+    service.setInhibited(serviceBus, true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.isQuietForDesktop(); }, 5000));
+    review(u"do not disturb"_s);
+    EXPECT_EQ(gate.history().entries().constFirst().event.text, u"do not disturb"_s);
+    quietSwitch->click();
+    EXPECT_FALSE(gate.isPaused());
+    quietSwitch->click();
+    service.setInhibited(serviceBus, false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !gate.isPaused(); }, 5000));
     prefs.setValue(AppPreferences::interruptKey(u"github.reviewOrComment"_s), false);
     review(u"kind off"_s);
     prefs.setValue(AppPreferences::interruptKey(u"github.reviewOrComment"_s), true);

@@ -3,7 +3,7 @@
 // the status text ("state expanded=1 pinned=0 status=TEXT"), each screen change with the
 // panel's new place ("screens changed panel=x,y,w,h") and the pages it would open ("opened URL");
 // each line on standard input is flashed.
-//   notch-host [BACKDROP_COLOR]
+//   notch-host [--top-offset POINTS] [BACKDROP_COLOR]
 // A backdrop colour opens a full-screen window of it below the overlay, so screenshots show what
 // the overlay covers; it reports each press it receives ("backdrop pressed").
 #include "GitHubPages.h"
@@ -61,11 +61,16 @@ int main(int argc, char *argv[])
     QTemporaryDir scratch;
     auto preferences = PreferenceStore::openFile(scratch.filePath(QStringLiteral("prefs.json")));
     AppPreferences::registerDefaults(*preferences);
+    QStringList arguments = QApplication::arguments().mid(1);
+    if (arguments.size() > 1 && arguments[0] == u"--top-offset") {
+        preferences->setValue(AppPreferences::topOffset, arguments[1].toDouble());
+        arguments = arguments.mid(2);
+    }
 
     Backdrop backdrop;
-    if (argc > 1) {
+    if (!arguments.isEmpty()) {
         backdrop.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        backdrop.setStyleSheet(QStringLiteral("background: ") + QString::fromLocal8Bit(argv[1]));
+        backdrop.setStyleSheet(QStringLiteral("background: ") + arguments[0]);
         backdrop.setGeometry(QGuiApplication::primaryScreen()->geometry());
         backdrop.show();
     }

@@ -83,7 +83,8 @@ protected:
     }
 
     explicit SettingsTest(QList<IntegrationPane> integrationPanes = accountPane())
-        : controller({ registry, std::move(integrationPanes), links, updates, prefs, history, notifier })
+        : controller({ registry, std::move(integrationPanes), links, updates, prefs, history, notifier, shortcut,
+            doNotDisturb })
     {
         AppPreferences::registerDefaults(prefs);
         auto module
@@ -150,5 +151,7 @@ protected:
     StatusModule *actions = nullptr;
     NewsHistory history;
     HeadlessNotifier notifier;
+    HeadlessGlobalShortcut shortcut;
+    HeadlessDoNotDisturb doNotDisturb;
     SettingsWindowController controller;
 };

@@ -21,6 +21,9 @@ void AppPreferences::registerDefaults(PreferenceStore &store)
         { screen, screenPrimary },
         { hideBesideFullScreen, true },
         { desktopNotifications, false },
+        { followDoNotDisturb, true },
+        { globalShortcut, QString() },
+        { topOffset, 0.0 },
     };
     store.registerDefaults(defaults);
 }

@@ -34,12 +34,21 @@ double seconds(const PreferenceStore &store, const QString &key, SecondsRange ra
 // The overlay's screen: screenPrimary, screenWithPointer or the name of one screen.
 inline const QString screen = QStringLiteral("notch.screen");
 inline const QString hideBesideFullScreen = QStringLiteral("notch.hideBesideFullScreen");
+// The key combination that opens and pins the overlay from anywhere, in QKeySequence's portable
+// text ("Ctrl+Alt+T"); empty for none.
+inline const QString globalShortcut = QStringLiteral("notch.globalShortcut");
+// Points the overlay keeps below the top edge of its screen, for a bar the work area does not
+// show (a Wayland bar seen from XWayland).
+inline const QString topOffset = QStringLiteral("notch.topOffset");
+inline constexpr double maximumTopOffset = 200;
 
 // Whether news of a kind that has a switch (DevModule::newsKinds) may interrupt:
 // "notifications.interrupt.<kind without its module>", such as notifications.interrupt.runFailed.
 QString interruptKey(const QString &kind);
 // Whether announced news is also sent to the desktop's notification service.
 inline const QString desktopNotifications = QStringLiteral("notifications.desktop");
+// Whether the desktop's own Do Not Disturb pauses news as the user's pause does.
+inline const QString followDoNotDisturb = QStringLiteral("notifications.followDoNotDisturb");
 
 inline const QString screenPrimary = QStringLiteral("primary");
 inline const QString screenWithPointer = QStringLiteral("pointer");

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <utility>
+
 void HeadlessScreenProvider::setScreens(QList<ScreenInfo> screens, std::optional<ScreenInfo> mainScreen)
 {
     m_screens = std::move(screens);
@@ -81,11 +83,39 @@ void HeadlessStatusItem::setStatus(const QString &toolTip, Attention attention)
     m_attention = attention;
 }
 
+void HeadlessGlobalShortcut::setKeys(const QKeySequence &keys)
+{
+    m_keys = keys;
+    const State state = keys.isEmpty() ? State::Unset : m_answer;
+    if (std::exchange(m_state, state) != state)
+        Q_EMIT stateChanged();
+}
+
+void HeadlessGlobalShortcut::setAnswer(State answer)
+{
+    m_answer = answer;
+    setKeys(m_keys);
+}
+
+void HeadlessGlobalShortcut::press()
+{
+    if (m_state == State::Active)
+        Q_EMIT activated();
+}
+
+void HeadlessDoNotDisturb::set(bool known, bool on)
+{
+    m_known = known;
+    m_on = on;
+    Q_EMIT changed();
+}
+
 DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen)
 {
     auto screens = std::make_unique<HeadlessScreenProvider>();
     screens->setScreens({ screen }, screen);
     return DesktopServices { std::move(screens), std::make_unique<HeadlessPointerMonitor>(),
         std::make_unique<HeadlessPanelWindowSupport>(), std::make_unique<HeadlessReduceMotion>(),
-        std::make_unique<HeadlessNotifier>(), [] { return std::make_unique<HeadlessStatusItem>(); } };
+        std::make_unique<HeadlessNotifier>(), [] { return std::make_unique<HeadlessStatusItem>(); },
+        std::make_unique<HeadlessGlobalShortcut>(), std::make_unique<HeadlessDoNotDisturb>() };
 }

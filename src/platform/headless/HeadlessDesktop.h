@@ -102,6 +102,43 @@ private:
     QList<Notification> m_sent;
 };
 
+// A global shortcut that takes any combination (or answers as its owner says) and is pressed by
+// its owner.
+class HeadlessGlobalShortcut final : public GlobalShortcut {
+    Q_OBJECT
+public:
+    using GlobalShortcut::GlobalShortcut;
+
+    void setKeys(const QKeySequence &keys) override;
+    State state() const override { return m_state; }
+
+    QKeySequence keys() const { return m_keys; }
+    // What a combination gets from now on (Active unless set), and at once if one is set.
+    void setAnswer(State answer);
+    // Reports a press while the combination is active.
+    void press();
+
+private:
+    QKeySequence m_keys;
+    State m_answer = State::Active;
+    State m_state = State::Unset;
+};
+
+// A Do Not Disturb its owner switches; unknown until told.
+class HeadlessDoNotDisturb final : public DoNotDisturb {
+    Q_OBJECT
+public:
+    using DoNotDisturb::DoNotDisturb;
+
+    bool isKnown() const override { return m_known; }
+    bool isOn() const override { return m_on; }
+    void set(bool known, bool on);
+
+private:
+    bool m_known = false;
+    bool m_on = false;
+};
+
 // A status item that keeps what it was given; whether a status area is there is set by its owner.
 class HeadlessStatusItem final : public StatusItem {
     Q_OBJECT
@@ -132,5 +169,5 @@ private:
 };
 
 // A headless desktop with one screen, which is the main one, and a status area; no notification
-// service.
+// service, a global shortcut that takes any combination, no Do Not Disturb.
 DesktopServices createHeadlessDesktopServices(const ScreenInfo &screen);

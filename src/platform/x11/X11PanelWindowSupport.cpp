@@ -9,7 +9,35 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <vector>
+
+namespace {
+
+// Whether a window manager runs that knows neither dock windows nor windows kept above the others,
+// such as the one wlroots gives XWayland under sway and other tiling compositors: it would tile
+// the panel as a normal window.
+bool managerKnowsNoPanels(xcb_connection_t *connection)
+{
+    const xcb_window_t root = Xcb::rootWindow(connection);
+    const auto property = [connection, root](const char *name, xcb_atom_t type) {
+        return Xcb::own(xcb_get_property_reply(connection,
+            xcb_get_property(connection, 0, root, Xcb::atom(connection, name), type, 0, 1024), nullptr));
+    };
+    const auto check = property("_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+    if (!check || xcb_get_property_value_length(check.get()) == 0)
+        return false; // no window manager: windows stay where they are put
+    const auto supported = property("_NET_SUPPORTED", XCB_ATOM_ATOM);
+    if (!supported)
+        return false;
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(supported.get()));
+    const auto end = atoms + xcb_get_property_value_length(supported.get()) / sizeof(xcb_atom_t);
+    const xcb_atom_t dock = Xcb::atom(connection, "_NET_WM_WINDOW_TYPE_DOCK");
+    const xcb_atom_t above = Xcb::atom(connection, "_NET_WM_STATE_ABOVE");
+    return std::none_of(atoms, end, [dock, above](xcb_atom_t atom) { return atom == dock || atom == above; });
+}
+
+} // namespace
 
 X11PanelWindowSupport::X11PanelWindowSupport(QObject *parent)
     : PanelWindowSupport(parent)
@@ -35,6 +63,9 @@ void X11PanelWindowSupport::prepare(QWidget &panel)
     panel.setAttribute(Qt::WA_X11DoNotAcceptFocus);
     if (!m_connection)
         return;
+    // Such a manager is left out: the panel places itself and stays above managed windows.
+    if (managerKnowsNoPanels(m_connection))
+        panel.setWindowFlag(Qt::X11BypassWindowManagerHint);
 
     // The window type reaches the window only once it exists.
     panel.winId();

@@ -9,7 +9,9 @@ typedef struct xcb_connection_t xcb_connection_t;
 
 // The overlay window on X11: a dock-type window (no focus, above normal windows, out of taskbar
 // and window cycling on the common window managers) that is also marked sticky, skip-taskbar,
-// skip-pager and above through EWMH, so less common managers treat it the same. Click-through
+// skip-pager and above through EWMH, so less common managers treat it the same. A window manager
+// that supports neither (wlroots' for XWayland, under sway) would tile it as a normal window: there
+// the window bypasses the manager (override-redirect) and stays where it is put. Click-through
 // empties the window's input shape. Whether a compositing manager runs is followed through the
 // owner of the _NET_WM_CM_S<n> selection.
 class X11PanelWindowSupport final : public PanelWindowSupport {
