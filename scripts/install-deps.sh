@@ -25,6 +25,8 @@ packages=(
   # desktop used by the tests and the preview
   xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils x11-xserver-utils openbox wmctrl
   at-spi2-core python3 python3-pyatspi
+  # a wlroots desktop: sway (with swaybar) on its headless backend, with its XWayland
+  sway xwayland
   # real peers in the tests
   openssl docker.io busybox-static
   # checks of the installed files

@@ -88,8 +88,28 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     EXPECT_TRUE(NewsGate(otherBus, delegate.registry(), *prefs.store, scheduler).isPaused())
         << "kept in the preferences";
     pause->trigger();
+
+    // The desktop's Do Not Disturb pauses news the same way, said as such, and leaves the menu's
+    // pause alone; it ends with the desktop's.
+    auto &quiet = static_cast<HeadlessDoNotDisturb &>(*desktop.doNotDisturb);
+    quiet.set(true, true);
+    EXPECT_EQ(tray.toolTip(), u"CI · main · Nicht stören"_s);
+    EXPECT_EQ(delegate.notch()->model().pause(), NotchModel::Pause::ByDesktop);
+    EXPECT_EQ(pause->text(), u"Meldungen pausieren"_s);
+    delegate.eventBus().publish(failed);
+    EXPECT_FALSE(delegate.notch()->model().isExpanded());
+    EXPECT_EQ(delegate.news()->history().entries().size(), 2) << "recorded all the same";
+    quiet.set(true, false);
     delegate.eventBus().publish(failed);
     EXPECT_TRUE(delegate.notch()->model().isExpanded());
+
+    // The shortcut chosen in the preferences pins the overlay open from anywhere.
+    auto &shortcut = static_cast<HeadlessGlobalShortcut &>(*desktop.shortcut);
+    EXPECT_EQ(shortcut.state(), GlobalShortcut::State::Unset) << "none by default";
+    prefs.store->setValue(AppPreferences::globalShortcut, u"Ctrl+Alt+T"_s);
+    EXPECT_EQ(shortcut.keys(), QKeySequence(u"Ctrl+Alt+T"_s));
+    shortcut.press();
+    EXPECT_TRUE(delegate.notch()->model().isPinned());
 
     // An hour from now, shown with its end in the locale's short time; a computer that slept past
     // the end finds it over.

@@ -164,15 +164,21 @@ def desktop_checks():
     has_states(DOCK[2:])  # what openbox supports
 
 
+def start_host(*command):
+    """Starts the host; expect(), after() and panel() read its lines from then on."""
+    global host, lines
+    host = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    lines = queue.Queue()
+    threading.Thread(target=lambda: [lines.put(line.strip()) for line in host.stdout], daemon=True).start()
+    return host
+
+
 if __name__ == "__main__":
     kind, program = sys.argv[1:]
     others = []
     if kind == "desktop":
         start_top_panel()
-    host = subprocess.Popen([program] + ([] if kind == "desktop" else ["#3366aa"]), stdin=subprocess.PIPE,
-                            stdout=subprocess.PIPE, text=True)
-    lines = queue.Queue()
-    threading.Thread(target=lambda: [lines.put(line.strip()) for line in host.stdout], daemon=True).start()
+    start_host(program, *([] if kind == "desktop" else ["#3366aa"]))
     try:
         desktop_checks() if kind == "desktop" else overlay_checks()
     finally:

@@ -384,6 +384,15 @@ TEST_F(NotchPlacementTest, HangsBelowTheTopPanelOnTheChosenScreenAndStepsAsideFo
     EXPECT_EQ(panel(), openOnA);
     scheduler.advance(0.35);
     EXPECT_EQ(panel(), openOnB);
+
+    // A bar the work area does not show: "notch.topOffset" keeps the overlay below it; a top
+    // panel lower than the offset still wins.
+    setPref(AppPreferences::topOffset, 30.0);
+    EXPECT_EQ(panel(), openOnB.translated(0, 30));
+    ScreenInfo lowPanel = screens.screens()[1];
+    lowPanel.workArea = frameB.adjusted(0, 40, 0, 0);
+    screens.setScreens({ screens.screens()[0], lowPanel }, screens.screens()[0]);
+    EXPECT_EQ(panel(), openOnB.translated(0, 40));
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QKeySequenceEdit>
+#include <QSpinBox>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QKeySequence>
@@ -65,6 +67,29 @@ TEST_F(SettingsPanesTest, GeneralAndNotchPanesStoreTheChoiceAndShowChangesMadeEl
     picker->setFocus();
     QTest::keyClick(picker, Qt::Key_Home);
     EXPECT_EQ(prefs.stringValue(AppPreferences::screen), u"primary"_s);
+
+    // The shortcut: one combination typed is stored; the pane says what became of it, and where
+    // the desktop gives none, which command to bind instead.
+    QWidget &notch = *view().currentPane();
+    auto *keys = findNamed<QKeySequenceEdit>(notch, u"Tastenkürzel"_s);
+    keys->setFocus();
+    QTest::keyClick(keys, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    Q_EMIT keys->editingFinished();
+    EXPECT_EQ(prefs.stringValue(AppPreferences::globalShortcut), u"Ctrl+Alt+T"_s);
+    shortcut.setKeys(keys->keySequence());
+    shortcut.setAnswer(GlobalShortcut::State::Taken);
+    EXPECT_TRUE(labelShowing(notch, u"Ein anderes Programm belegt dieses Tastenkürzel bereits."_s));
+    shortcut.setAnswer(GlobalShortcut::State::Unsupported);
+    EXPECT_FALSE(labelShowing(notch, u"Ein anderes Programm belegt dieses Tastenkürzel bereits."_s));
+    EXPECT_TRUE(std::ranges::any_of(visibleTexts(notch), [](const QString &text) {
+        return text.startsWith(u"Diese Arbeitsumgebung vergibt keine"_s) && text.endsWith(u": tarnlet --pin"_s);
+    }));
+    keys->clear();
+    EXPECT_EQ(prefs.stringValue(AppPreferences::globalShortcut), QString());
+
+    auto *offset = findNamed<QSpinBox>(notch, u"Abstand oben"_s);
+    offset->setValue(30);
+    EXPECT_EQ(prefs.doubleValue(AppPreferences::topOffset), 30.0);
 }
 
 TEST_F(SettingsPanesTest, ModulePanesFollowTheModuleAndTheRegistry)

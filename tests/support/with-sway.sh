@@ -21,7 +21,7 @@ trap cleanup EXIT
 mkdir -m 700 "$scratch/run" "$scratch/home"
 cat > "$scratch/config" <<CONFIG
 xwayland enable
-output * resolution 1920x1080 background #3366aa solid_color
+output * resolution 1920x1080
 bar {
   position top
   height 30

@@ -16,29 +16,11 @@ namespace {
 constexpr std::uint32_t numLockKeysym = 0xff7f;
 constexpr std::uint8_t badAccess = 10; // the server's error when another client holds a grab
 
-// The first keycode the keyboard maps the keysym to, in any of its levels.
-std::optional<std::uint8_t> keycodeOf(xcb_connection_t *connection, std::uint32_t keysym)
-{
-    const xcb_setup_t *setup = xcb_get_setup(connection);
-    const auto mapping = Xcb::own(xcb_get_keyboard_mapping_reply(connection,
-        xcb_get_keyboard_mapping(connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
-        nullptr));
-    if (!mapping || mapping->keysyms_per_keycode == 0)
-        return std::nullopt;
-    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    const int count = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
-    for (int i = 0; i < count; ++i) {
-        if (keysyms[i] == keysym)
-            return std::uint8_t(setup->min_keycode + i / mapping->keysyms_per_keycode);
-    }
-    return std::nullopt;
-}
-
 // The modifier bit Num Lock sets: the modifier whose keys include Num Lock's keycode (Mod2 on
 // most keyboards).
 std::uint16_t numLockMask(xcb_connection_t *connection)
 {
-    const std::optional<std::uint8_t> numLock = keycodeOf(connection, numLockKeysym);
+    const std::optional<std::uint8_t> numLock = Xcb::keycodeOf(connection, numLockKeysym);
     const auto map = Xcb::own(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!numLock || !map)
@@ -96,7 +78,7 @@ void X11GlobalShortcut::grab()
     if (!connection)
         return setState(State::Unsupported);
     const std::optional<XkbKeys::Key> key = XkbKeys::keyOf(m_combination.key());
-    const std::optional<std::uint8_t> keycode = key ? keycodeOf(connection, key->keysym) : std::nullopt;
+    const std::optional<std::uint8_t> keycode = key ? Xcb::keycodeOf(connection, key->keysym) : std::nullopt;
     if (!keycode)
         return setState(State::Refused);
 

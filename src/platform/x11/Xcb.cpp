@@ -32,3 +32,20 @@ bool Xcb::isXWayland(xcb_connection_t *connection)
     return std::any_of(screens.cbegin(), screens.cend(),
         [](const QScreen *screen) { return screen->name().startsWith(QLatin1String("XWAYLAND")); });
 }
+
+std::optional<std::uint8_t> Xcb::keycodeOf(xcb_connection_t *connection, std::uint32_t keysym)
+{
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    const auto mapping = Xcb::own(xcb_get_keyboard_mapping_reply(connection,
+        xcb_get_keyboard_mapping(connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1),
+        nullptr));
+    if (!mapping || mapping->keysyms_per_keycode == 0)
+        return std::nullopt;
+    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    const int count = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
+    for (int i = 0; i < count; ++i) {
+        if (keysyms[i] == keysym)
+            return std::uint8_t(setup->min_keycode + i / mapping->keysyms_per_keycode);
+    }
+    return std::nullopt;
+}

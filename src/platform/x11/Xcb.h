@@ -2,8 +2,10 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 // Small helpers for talking to the X server over Qt's own xcb connection.
 namespace Xcb {
@@ -16,6 +18,9 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name);
 
 // Whether the X server is XWayland, the X server inside a Wayland session.
 bool isXWayland(xcb_connection_t *connection);
+
+// The first keycode the keyboard maps the keysym to, in any of its levels (a round trip).
+std::optional<std::uint8_t> keycodeOf(xcb_connection_t *connection, std::uint32_t keysym);
 
 inline xcb_window_t rootWindow(xcb_connection_t *connection)
 {
