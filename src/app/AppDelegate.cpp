@@ -81,9 +81,8 @@ void AppDelegate::applicationDidFinishLaunching()
         for (std::unique_ptr<DevModule> &module : integration->takeModules())
             m_registry.registerModule(std::move(module));
     }
-    m_settings = std::make_unique<SettingsWindowController>(
-        SettingsSources { m_registry, panes, m_links, m_updates, preferences, m_news->history(), *desktop.notifier,
-            *desktop.shortcut, *desktop.doNotDisturb });
+    m_settings = std::make_unique<SettingsWindowController>(SettingsSources { m_registry, panes, m_links, m_updates,
+        preferences, m_news->history(), *desktop.notifier, *desktop.shortcut, *desktop.doNotDisturb });
     // Translucent only while a compositor blends windows; it may come and go at any time.
     PanelWindowSupport *windowing = desktop.panelWindow.get();
     const auto followCompositor

@@ -10,9 +10,10 @@ class PreferenceStore;
 class ScreenProvider;
 
 // Where the overlay hangs: from the top of what panels leave free on the screen "notch.screen"
-// chooses, and at least "notch.topOffset" below its top edge, chosen again when the screens or the preference change (and, for the screen with the
-// pointer, whenever the controller asks). While the active window on that screen is full-screen,
-// the overlay is hidden ("notch.hideBesideFullScreen").
+// chooses, and at least "notch.topOffset" below its top edge; chosen again when the screens or the
+// preferences change (and, for the screen with the pointer, whenever the controller asks). While
+// the active window on that screen is full-screen, the overlay is hidden
+// ("notch.hideBesideFullScreen").
 class NotchPlacement final : public QObject {
     Q_OBJECT
 public:

@@ -11,11 +11,11 @@
 #include "platform/GlobalShortcut.h"
 
 #include <QComboBox>
-#include <QKeySequenceEdit>
-#include <QSpinBox>
 #include <QGuiApplication>
+#include <QKeySequenceEdit>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 #include <array>
 #include <cmath>
@@ -80,8 +80,8 @@ void addShortcut(SettingsCard &card, PreferenceStore &preferences, const GlobalS
     card.addWidget(new SettingsRow(NotchSettingsPane::tr("Tastenkürzel"), edit, &card));
     PreferenceBinding::watch(preferences, AppPreferences::globalShortcut, edit, [edit, &preferences] {
         const QSignalBlocker blocker(edit);
-        edit->setKeySequence(
-            QKeySequence::fromString(preferences.stringValue(AppPreferences::globalShortcut), QKeySequence::PortableText));
+        edit->setKeySequence(QKeySequence::fromString(
+            preferences.stringValue(AppPreferences::globalShortcut), QKeySequence::PortableText));
     });
     // One combination, kept once the user stops typing; emptied with the clear button.
     const auto store = [edit, &preferences] {

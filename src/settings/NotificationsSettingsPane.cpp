@@ -57,8 +57,9 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     // Usable only while a notification service is there; it may come later, or go.
     ToggleSwitch *desktop = card->addToggleRow(tr("Auch als Systembenachrichtigung"));
     PreferenceBinding::bind(*desktop, preferences, AppPreferences::desktopNotifications);
-    const auto followService = [desktop, missing = note(*card, tr("Kein Benachrichtigungsdienst auf dem Sitzungsbus."))](
-                                   bool available) { followAvailability(*desktop, *missing, available); };
+    const auto followService
+        = [desktop, missing = note(*card, tr("Kein Benachrichtigungsdienst auf dem Sitzungsbus."))](
+              bool available) { followAvailability(*desktop, *missing, available); };
     followService(notifier.isAvailable());
     connect(&notifier, &DesktopNotifier::availabilityChanged, this, followService);
     card->addWidget(new SettingsDivider(card));

@@ -15,15 +15,15 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
-#include <QKeySequenceEdit>
-#include <QSpinBox>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QKeySequence>
+#include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <cmath>
@@ -148,8 +148,7 @@ TEST_F(SettingsPanesTest, ModulePaneKeepsTheModulesListAndShowsItsLinesWithLinks
             ModuleRow { u"Lint"_s, u"main"_s, {}, ModuleStatus::Severity::Failing, QUrl(u"https://example.com/x"_s) },
             {}, {} },
         { u"other"_s, ModuleRow { u"web"_s, {}, {}, ModuleStatus::Severity::Fine, {} },
-            { ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } } },
-            u"<b>x</b>"_s },
+            { ModuleCommand { u"Stoppen"_s, u"web stoppen"_s, false, [&presses] { ++presses; } } }, u"<b>x</b>"_s },
     };
     actions->error = u"Kein GitHub-Token hinterlegt."_s;
     // The session's news of this module follows its lines, held-back news said as such.

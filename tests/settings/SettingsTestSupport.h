@@ -83,8 +83,8 @@ protected:
     }
 
     explicit SettingsTest(QList<IntegrationPane> integrationPanes = accountPane())
-        : controller({ registry, std::move(integrationPanes), links, updates, prefs, history, notifier, shortcut,
-            doNotDisturb })
+        : controller(
+            { registry, std::move(integrationPanes), links, updates, prefs, history, notifier, shortcut, doNotDisturb })
     {
         AppPreferences::registerDefaults(prefs);
         auto module

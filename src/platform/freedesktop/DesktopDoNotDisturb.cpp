@@ -40,17 +40,15 @@ DesktopDoNotDisturb::DesktopDoNotDisturb(QDBusConnection bus, QObject *parent)
     m_bus.connect(notificationsService, notificationsPath, propertiesInterface, QStringLiteral("PropertiesChanged"),
         this, SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
     connect(&m_service, &QDBusServiceWatcher::serviceRegistered, this, &DesktopDoNotDisturb::readInhibited);
-    connect(&m_service, &QDBusServiceWatcher::serviceUnregistered, this,
-        [this] { update(m_inhibited, std::nullopt); });
+    connect(&m_service, &QDBusServiceWatcher::serviceUnregistered, this, [this] { update(m_inhibited, std::nullopt); });
     readInhibited();
 }
 
 void DesktopDoNotDisturb::readInhibited()
 {
     // Asked of the bus first: a property read would start a service that is only activatable.
-    auto *owner = new QDBusPendingCallWatcher(m_bus.interface()->asyncCall(QStringLiteral("NameHasOwner"),
-                                                  notificationsService),
-        this);
+    auto *owner = new QDBusPendingCallWatcher(
+        m_bus.interface()->asyncCall(QStringLiteral("NameHasOwner"), notificationsService), this);
     connect(owner, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *done) {
         done->deleteLater();
         if (!QDBusPendingReply<bool>(*done).value())

@@ -119,7 +119,8 @@ void PortalGlobalShortcut::response(uint code, const QVariantMap &results)
         return setState(State::Refused);
     if (step == Step::Creating) {
         const QVariant session = results.value(QStringLiteral("session_handle"));
-        m_session = session.canConvert<QDBusObjectPath>() ? session.value<QDBusObjectPath>().path() : session.toString();
+        m_session
+            = session.canConvert<QDBusObjectPath>() ? session.value<QDBusObjectPath>().path() : session.toString();
         return bind();
     }
     if (step != Step::Binding)
@@ -157,9 +158,8 @@ void PortalGlobalShortcut::closeSession()
     m_step = Step::None;
     if (m_session.isEmpty())
         return;
-    m_bus.asyncCall(QDBusMessage::createMethodCall(
-        portalService, std::exchange(m_session, QString()), QStringLiteral("org.freedesktop.portal.Session"),
-        QStringLiteral("Close")));
+    m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, std::exchange(m_session, QString()),
+        QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
 }
 
 void PortalGlobalShortcut::setState(State state)

@@ -36,6 +36,5 @@ DesktopServices createDesktopServices()
     return DesktopServices { std::make_unique<X11ScreenProvider>(), std::make_unique<X11PointerMonitor>(),
         std::make_unique<X11PanelWindowSupport>(), std::make_unique<DesktopReduceMotion>(),
         std::make_unique<FreedesktopNotifier>(QCoreApplication::applicationName(), QGuiApplication::desktopFileName()),
-        [] { return std::make_unique<X11TrayStatusItem>(); }, makeShortcut(),
-        std::make_unique<DesktopDoNotDisturb>() };
+        [] { return std::make_unique<X11TrayStatusItem>(); }, makeShortcut(), std::make_unique<DesktopDoNotDisturb>() };
 }

@@ -21,8 +21,8 @@ constexpr std::uint8_t badAccess = 10; // the server's error when another client
 std::uint16_t numLockMask(xcb_connection_t *connection)
 {
     const std::optional<std::uint8_t> numLock = Xcb::keycodeOf(connection, numLockKeysym);
-    const auto map = Xcb::own(
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
+    const auto map
+        = Xcb::own(xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!numLock || !map)
         return XCB_MOD_MASK_2;
     const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(map.get());

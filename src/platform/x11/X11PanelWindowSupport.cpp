@@ -21,8 +21,8 @@ bool managerKnowsNoPanels(xcb_connection_t *connection)
 {
     const xcb_window_t root = Xcb::rootWindow(connection);
     const auto property = [connection, root](const char *name, xcb_atom_t type) {
-        return Xcb::own(xcb_get_property_reply(connection,
-            xcb_get_property(connection, 0, root, Xcb::atom(connection, name), type, 0, 1024), nullptr));
+        return Xcb::own(xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, root, Xcb::atom(connection, name), type, 0, 1024), nullptr));
     };
     const auto check = property("_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
     if (!check || xcb_get_property_value_length(check.get()) == 0)
