@@ -14,6 +14,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
   # lupdate and lrelease for the translations; Qt's own translations of its built-in texts
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
+  # GNOME's settings store (GSettings) for its Do Not Disturb
+  libglib2.0-dev
   qtkeychain-qt6-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev libxcb1-dev libx11-xcb-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxcb-xtest0-dev
   # the decoders' fuzz targets: clang with its libFuzzer and sanitizer runtimes
@@ -21,7 +23,7 @@ packages=(
   # the footprint report counts wake-ups with perf
   linux-perf
   # runtime
-  curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11
+  curl fonts-dejavu-core gnome-keyring libsecret-tools dbus-x11 gsettings-desktop-schemas
   # desktop used by the tests and the preview
   xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils x11-xserver-utils openbox wmctrl
   at-spi2-core python3 python3-pyatspi

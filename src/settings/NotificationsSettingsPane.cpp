@@ -70,7 +70,7 @@ NotificationsSettingsPane::NotificationsSettingsPane(PreferenceStore &preference
     const auto followQuiet = [quiet, &doNotDisturb,
                                  unknown = note(*card,
                                      tr("Die Arbeitsumgebung meldet kein „Nicht stören“: Weder der "
-                                        "Benachrichtigungsdienst noch das Desktop-Portal geben es an."))] {
+                                        "Benachrichtigungsdienst noch GNOMEs Einstellungen geben es an."))] {
         followAvailability(*quiet, *unknown, doNotDisturb.isKnown());
     };
     followQuiet();

@@ -302,6 +302,14 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
         QAccessibleActionInterface::increaseAction());
     EXPECT_EQ(stored(), before);
 
+    // Following the desktop's Do Not Disturb needs a desktop that tells it; a line says why not.
+    ToggleSwitch *quiet = toggle(pane, u"Nicht stören des Systems folgen"_s);
+    const QString why = u"Die Arbeitsumgebung meldet kein „Nicht stören“: Weder der Benachrichtigungsdienst noch "
+                        u"GNOMEs Einstellungen geben es an."_s;
+    EXPECT_TRUE(quiet->isChecked() && !quiet->isEnabled() && labelShowing(pane, why));
+    doNotDisturb.set(true, false);
+    EXPECT_TRUE(quiet->isEnabled() && !labelShowing(pane, why));
+
     // One switch per kind of news the modules declare, in their order, each with its module's
     // default and stored as switched.
     ASSERT_TRUE(toggle(pane, u"Run fehlgeschlagen"_s) && toggle(pane, u"Run wieder erfolgreich"_s));

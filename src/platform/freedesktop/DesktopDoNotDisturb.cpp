@@ -12,8 +12,6 @@ const QString notificationsService = QStringLiteral("org.freedesktop.Notificatio
 const QString notificationsPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString propertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString inhibitedProperty = QStringLiteral("Inhibited");
-const QString gnomeGroup = QStringLiteral("org.gnome.desktop.notifications");
-const QString gnomeKey = QStringLiteral("show-banners");
 
 std::optional<bool> boolOf(const QVariant &value)
 {
@@ -25,22 +23,17 @@ std::optional<bool> boolOf(const QVariant &value)
 DesktopDoNotDisturb::DesktopDoNotDisturb(QDBusConnection bus, QObject *parent)
     : DoNotDisturb(parent)
     , m_bus(bus)
-    , m_settings(bus)
+    , m_banners(QString::fromLatin1(gnomeSchema), QString::fromLatin1(gnomeKey))
     , m_service(notificationsService, bus)
 {
-    connect(&m_settings, &PortalSettings::valueChanged, this,
-        [this](const QString &group, const QString &key, const QVariant &value) {
-            if (group == gnomeGroup && key == gnomeKey)
-                if (const std::optional<bool> shown = boolOf(value))
-                    update(m_bannersOff, !*shown);
-        });
-    m_settings.read(gnomeGroup, gnomeKey);
+    // Each change of the store is a change of the banners.
+    connect(&m_banners, &GSettingsFlag::changed, this, &DoNotDisturb::changed);
     if (!m_bus.isConnected())
         return;
     m_bus.connect(notificationsService, notificationsPath, propertiesInterface, QStringLiteral("PropertiesChanged"),
         this, SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
     connect(&m_service, &QDBusServiceWatcher::serviceRegistered, this, &DesktopDoNotDisturb::readInhibited);
-    connect(&m_service, &QDBusServiceWatcher::serviceUnregistered, this, [this] { update(m_inhibited, std::nullopt); });
+    connect(&m_service, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setInhibited(std::nullopt); });
     readInhibited();
 }
 
@@ -61,7 +54,7 @@ void DesktopDoNotDisturb::readInhibited()
             answer->deleteLater();
             // A server without the property has no Do Not Disturb to tell.
             const QDBusPendingReply<QDBusVariant> reply = *answer;
-            update(m_inhibited, reply.isError() ? std::nullopt : boolOf(reply.value().variant()));
+            setInhibited(reply.isError() ? std::nullopt : boolOf(reply.value().variant()));
         });
     });
 }
@@ -72,16 +65,16 @@ void DesktopDoNotDisturb::propertiesChanged(
     if (interface != notificationsService)
         return;
     if (changed.contains(inhibitedProperty))
-        update(m_inhibited, boolOf(changed.value(inhibitedProperty)));
+        setInhibited(boolOf(changed.value(inhibitedProperty)));
     else if (invalidated.contains(inhibitedProperty))
         readInhibited();
 }
 
-void DesktopDoNotDisturb::update(std::optional<bool> &source, std::optional<bool> value)
+void DesktopDoNotDisturb::setInhibited(std::optional<bool> inhibited)
 {
     const bool known = isKnown();
     const bool on = isOn();
-    source = value;
+    m_inhibited = inhibited;
     if (known != isKnown() || on != isOn())
         Q_EMIT changed();
 }
