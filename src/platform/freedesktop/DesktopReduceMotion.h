@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/ReduceMotion.h"
-#include "platform/freedesktop/PortalSettings.h"
 
 #include <QDBusConnection>
+#include <QDBusVariant>
 #include <QString>
 
 // The desktop's animation setting, read through the XDG desktop portal's settings interface on
@@ -16,10 +16,14 @@ public:
 
     bool isOn() const override { return m_gnomeOff || m_kdeOff; }
 
+private Q_SLOTS:
+    void settingChanged(const QString &group, const QString &key, const QDBusVariant &value);
+
 private:
+    void read(const QString &group, const QString &key);
     void apply(const QString &group, const QString &key, const QVariant &value);
 
-    PortalSettings m_settings;
+    QDBusConnection m_bus;
     bool m_gnomeOff = false;
     bool m_kdeOff = false;
 };
