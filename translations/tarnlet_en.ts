@@ -55,6 +55,10 @@
         <source>Bis ich fortsetze</source>
         <translation>Until I resume</translation>
     </message>
+    <message>
+        <source>Nicht stören</source>
+        <translation>Do Not Disturb</translation>
+    </message>
 </context>
 <context>
     <name>DockerModule</name>
@@ -597,6 +601,13 @@
     </message>
 </context>
 <context>
+    <name>GlobalShortcut</name>
+    <message>
+        <source>Tarnlet-Overlay öffnen und anheften</source>
+        <translation>Open and pin the Tarnlet overlay</translation>
+    </message>
+</context>
+<context>
     <name>MessageBoxUpdateDialogs</name>
     <message>
         <source>Eine neue Version von Tarnlet ist verfügbar.</source>
@@ -808,12 +819,44 @@
         <source>Lang</source>
         <translation>Long</translation>
     </message>
+    <message>
+        <source>Wird bei der Arbeitsumgebung angemeldet …</source>
+        <translation>Registering with the desktop …</translation>
+    </message>
+    <message>
+        <source>Ein anderes Programm belegt dieses Tastenkürzel bereits.</source>
+        <translation>Another program already uses this shortcut.</translation>
+    </message>
+    <message>
+        <source>Dieses Tastenkürzel lässt sich hier nicht belegen.</source>
+        <translation>This shortcut cannot be had here.</translation>
+    </message>
+    <message>
+        <source>Diese Arbeitsumgebung vergibt keine globalen Tastenkürzel an Programme. In ihren Tastatureinstellungen lässt sich stattdessen dieser Befehl auf ein Tastenkürzel legen: %1</source>
+        <translation>This desktop gives programs no global shortcuts. Bind this command to a shortcut in its keyboard settings instead: %1</translation>
+    </message>
+    <message>
+        <source>Tastenkürzel</source>
+        <translation>Shortcut</translation>
+    </message>
+    <message>
+        <source>Abstand oben</source>
+        <translation>Top offset</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation> pt</translation>
+    </message>
 </context>
 <context>
     <name>NotchView</name>
     <message>
         <source>pausiert</source>
         <translation>paused</translation>
+    </message>
+    <message>
+        <source>Nicht stören</source>
+        <translation>Do Not Disturb</translation>
     </message>
 </context>
 <context>
@@ -849,6 +892,14 @@
     <message>
         <source>Melden bei</source>
         <translation>Notify for</translation>
+    </message>
+    <message>
+        <source>Nicht stören des Systems folgen</source>
+        <translation>Follow the system&apos;s Do Not Disturb</translation>
+    </message>
+    <message>
+        <source>Die Arbeitsumgebung meldet kein „Nicht stören“: Weder der Benachrichtigungsdienst noch GNOMEs Einstellungen geben es an.</source>
+        <translation>The desktop reports no Do Not Disturb: neither the notification service nor GNOME&apos;s settings tell it.</translation>
     </message>
 </context>
 <context>

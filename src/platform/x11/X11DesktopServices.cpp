@@ -25,8 +25,8 @@ std::unique_ptr<GlobalShortcut> makeShortcut()
     xcb_connection_t *connection = Xcb::qtConnection();
     if (connection && !Xcb::isXWayland(connection))
         return std::make_unique<X11GlobalShortcut>();
-    return std::make_unique<PortalGlobalShortcut>(QCoreApplication::translate(
-        "GlobalShortcut", QT_TRANSLATE_NOOP("GlobalShortcut", "Tarnlet-Overlay öffnen und anheften")));
+    return std::make_unique<PortalGlobalShortcut>(
+        QCoreApplication::translate("GlobalShortcut", "Tarnlet-Overlay öffnen und anheften"));
 }
 
 } // namespace
