@@ -306,7 +306,8 @@ TEST_F(SettingsPanesTest, DurationInTheUsersLocaleOnTheHalfSecondGridOnlyWhileEv
     ToggleSwitch *quiet = toggle(pane, u"Nicht stören des Systems folgen"_s);
     const QString why = u"Die Arbeitsumgebung meldet kein „Nicht stören“: Weder der Benachrichtigungsdienst noch "
                         u"GNOMEs Einstellungen geben es an."_s;
-    EXPECT_TRUE(quiet->isChecked() && !quiet->isEnabled() && labelShowing(pane, why));
+    EXPECT_TRUE(quiet->isChecked() && !quiet->isEnabled());
+    EXPECT_TRUE(labelShowing(pane, why)) << visibleTexts(pane).join(u'|').toStdString();
     doNotDisturb.set(true, false);
     EXPECT_TRUE(quiet->isEnabled() && !labelShowing(pane, why));
 

@@ -73,7 +73,7 @@ void X11GlobalShortcut::setKeys(const QKeySequence &keys)
 void X11GlobalShortcut::grab()
 {
     xcb_connection_t *connection = Xcb::qtConnection();
-    if (m_combination.key() == Qt::Key(0))
+    if (m_combination.key() == Qt::Key_unknown)
         return setState(State::Unset);
     if (!connection)
         return setState(State::Unsupported);
