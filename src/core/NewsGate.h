@@ -40,6 +40,9 @@ public:
     bool isPaused() const;
     // The pause's end in local time while paused; none while it lasts until resumed.
     std::optional<QDateTime> pauseEnd() const;
+    // The pause menu's three choices.
+    enum class PauseLength { Hour, UntilMorning, UntilResumed };
+    void pause(PauseLength length);
     void pauseUntil(const QDateTime &end);
     void pauseUntilResumed();
     void resume();
