@@ -14,6 +14,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -58,7 +59,7 @@ protected:
 
     QProcess *launch(const QStringList &arguments)
     {
-        auto *process = new QProcess(this->process.get());
+        auto *process = new QProcess(launches.get());
         process->setProcessEnvironment(environment);
         process->start(QStringLiteral(TARNLET_PROGRAM), arguments);
         return process;
@@ -79,7 +80,7 @@ protected:
     QString address;
     QTemporaryDir config;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    std::unique_ptr<QObject> process = std::make_unique<QObject>(); // parent of the launches
+    std::unique_ptr<QObject> launches = std::make_unique<QObject>(); // their parent
 };
 
 QJsonObject objectOf(const QByteArray &line)
@@ -108,8 +109,11 @@ TEST_F(BusServiceTest, CommandsAndStatusReachTheRunningProgram)
 
     QDBusMessage introspect = QDBusMessage::createMethodCall(QString::fromLatin1(BusService::serviceName),
         QString::fromLatin1(BusService::objectPath), u"org.freedesktop.DBus.Introspectable"_s, u"Introspect"_s);
-    const QDBusMessage xml = busConnection(u"second"_s).call(introspect);
-    ASSERT_EQ(xml.type(), QDBusMessage::ReplyMessage) << xml.errorMessage();
+    // Asked without blocking: the service answers on this same thread.
+    const QDBusPendingCall pending = busConnection(u"second"_s).asyncCall(introspect);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 20000));
+    const QDBusMessage xml = pending.reply();
+    ASSERT_EQ(xml.type(), QDBusMessage::ReplyMessage) << xml.errorMessage().toStdString();
     const QString description = xml.arguments().value(0).toString();
     for (const QString &part : { u"<interface name=\"com.tarnlet.Tarnlet\">"_s, u"<method name=\"Toggle\""_s,
              u"<arg name=\"pane\" type=\"s\" direction=\"in\"/>"_s,
@@ -167,7 +171,7 @@ TEST_F(BusServiceTest, CommandsAndStatusReachTheRunningProgram)
     };
     ASSERT_TRUE(nextLine());
     EXPECT_EQ(lines.last(), status);
-    ci.setRows({ ModuleRow { u"build"_s, u"main"_s } });
+    ci.setRows({ ModuleRow { u"build"_s, u"main"_s, std::nullopt, ModuleStatus::Severity::Fine, QUrl() } });
     ci.setStatus(
         ModuleStatus { u"CI fehlgeschlagen"_s, ModuleStatus::Severity::Failing }, ModuleCounts { 1, 0, 0, 0, 0 });
     ASSERT_TRUE(nextLine());
