@@ -16,14 +16,16 @@ bool isRunning(const DockerContainer &container)
 }
 
 // Ended with an error code or killed ("Exited (137) 2 minutes ago"), dead, or running but
-// unhealthy ("Up 3 hours (unhealthy)"), as the engine's state and status line say.
+// unhealthy ("Up 3 hours (unhealthy)"), as the engine's state and status line say. 143, the end
+// of a SIGTERM, is what a stop asks for.
 bool hasFailed(const DockerContainer &container)
 {
     static const QRegularExpression exitCode(QStringLiteral("^Exited \\((\\d+)\\)"));
     if (container.state == u"dead" || container.status.contains(u"(unhealthy)"))
         return true;
     const QRegularExpressionMatch exited = exitCode.match(container.status);
-    return container.state == u"exited" && exited.hasMatch() && exited.captured(1).toInt() != 0;
+    const int code = exited.hasMatch() ? exited.captured(1).toInt() : 0;
+    return container.state == u"exited" && code != 0 && code != 143;
 }
 
 QString errorTextOf(const DockerError &error)
