@@ -182,6 +182,11 @@ int RemoteCommand::run(const QStringList &arguments, const QDBusConnection &bus)
 
     if (parser.isSet(status)) {
         if (parser.isSet(follow)) {
+            // Without a session bus no Tarnlet could ever be followed.
+            if (!bus.isConnected()) {
+                printError(notRunningText());
+                return 1;
+            }
             StatusFollower follower(bus, parser.isSet(json));
             return QCoreApplication::exec();
         }
