@@ -28,10 +28,6 @@
         <translation>Tarnlet: No status area (system tray) found – right-click the overlay to open the menu.</translation>
     </message>
     <message>
-        <source>Meldungen pausiert</source>
-        <translation>News paused</translation>
-    </message>
-    <message>
         <source>Meldungen pausieren</source>
         <translation>Pause news</translation>
     </message>
@@ -58,6 +54,17 @@
     <message>
         <source>Nicht stören</source>
         <translation>Do Not Disturb</translation>
+    </message>
+</context>
+<context>
+    <name>BusService</name>
+    <message>
+        <source>Keinen Bereich „%1“ in den Einstellungen gefunden.</source>
+        <translation>No pane “%1” in the settings.</translation>
+    </message>
+    <message>
+        <source>Unbekannte Pause „%1“: möglich sind 1h, morning und indefinitely.</source>
+        <translation>Unknown pause “%1”: use 1h, morning or indefinitely.</translation>
     </message>
 </context>
 <context>
@@ -903,6 +910,61 @@
     </message>
 </context>
 <context>
+    <name>RemoteCommand</name>
+    <message>
+        <source>Tarnlet läuft nicht.</source>
+        <translation>Tarnlet is not running.</translation>
+    </message>
+    <message>
+        <source>Tarnlet zeigt den Stand von CI, Meldungen und Containern oben in der Bildschirmmitte. Ohne Optionen startet es; mit einer der Optionen spricht es mit dem laufenden Tarnlet.</source>
+        <translation>Tarnlet shows the state of CI, news and containers at the top centre of the screen. Without options it starts; with one of the options it speaks to the running Tarnlet.</translation>
+    </message>
+    <message>
+        <source>Öffnet und pinnt das Overlay, oder schließt es.</source>
+        <translation>Opens and pins the overlay, or closes it.</translation>
+    </message>
+    <message>
+        <source>Öffnet das Overlay und pinnt es.</source>
+        <translation>Opens the overlay and pins it.</translation>
+    </message>
+    <message>
+        <source>Öffnet die Einstellungen, mit BEREICH auf diesem Bereich (etwa notch).</source>
+        <translation>Opens the settings, with PANE on that pane (notch, say).</translation>
+    </message>
+    <message>
+        <source>Pausiert Meldungen für 1h, bis morning (8 Uhr) oder indefinitely (bis zum Fortsetzen); resume setzt fort.</source>
+        <translation>Pauses news for 1h, until morning (8 am) or indefinitely (until resumed); resume resumes.</translation>
+    </message>
+    <message>
+        <source>Gibt die Statuszeile aus.</source>
+        <translation>Prints the status line.</translation>
+    </message>
+    <message>
+        <source>Mit --status: als JSON für waybar, i3status-rust.</source>
+        <translation>With --status: as JSON for waybar, i3status-rust.</translation>
+    </message>
+    <message>
+        <source>Mit --status: eine Zeile zu Beginn und eine nach jeder Änderung.</source>
+        <translation>With --status: one line at start and one after each change.</translation>
+    </message>
+    <message>
+        <source>BEREICH</source>
+        <translation>PANE</translation>
+    </message>
+    <message>
+        <source>Der Bereich der Einstellungen, mit --settings.</source>
+        <translation>The settings pane, with --settings.</translation>
+    </message>
+    <message>
+        <source>[BEREICH]</source>
+        <translation>[PANE]</translation>
+    </message>
+    <message>
+        <source>Bitte genau einen Befehl angeben; tarnlet --help zeigt alle.</source>
+        <translation>Please give exactly one command; tarnlet --help lists them.</translation>
+    </message>
+</context>
+<context>
     <name>SearchField</name>
     <message>
         <source>Suchen</source>
@@ -955,6 +1017,13 @@
     <message>
         <source>Module</source>
         <translation>Modules</translation>
+    </message>
+</context>
+<context>
+    <name>StatusSummary</name>
+    <message>
+        <source>Meldungen pausiert</source>
+        <translation>News paused</translation>
     </message>
 </context>
 <context>
@@ -1059,6 +1128,10 @@
     <message>
         <source>Tarnlet: Ohne XWayland kann das Overlay nicht oben in der Mitte über allen Fenstern stehen.</source>
         <translation>Tarnlet: Without XWayland the overlay cannot stay at the top centre above all windows.</translation>
+    </message>
+    <message>
+        <source>Tarnlet: Der Name %1 auf dem Sitzungsbus ist nicht zu haben; Befehle wie tarnlet --toggle erreichen dieses Tarnlet nicht.</source>
+        <translation>Tarnlet: The name %1 on the session bus is taken; commands such as tarnlet --toggle do not reach this Tarnlet.</translation>
     </message>
 </context>
 <context>

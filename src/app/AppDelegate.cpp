@@ -3,6 +3,7 @@
 #include "app/DesktopHooks.h"
 #include "app/DesktopNews.h"
 #include "app/Integrations.h"
+#include "app/StatusSummary.h"
 #include "core/LocalTime.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
@@ -72,6 +73,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_notch = std::make_unique<NotchController>(*m_news, *m_content, *m_statusLine, m_links, preferences,
         m_services.scheduler, *desktop.screens, *desktop.pointer, *desktop.panelWindow, *desktop.reduceMotion);
     m_notch->panel().show();
+    m_summary = std::make_unique<StatusSummary>(*m_statusLine, *m_content, *m_news, m_integrations);
     m_desktopNews = std::make_unique<DesktopNews>(*m_news, m_registry, preferences, *desktop.notifier, m_links);
     DesktopHooks::followShortcut(*desktop.shortcut, preferences, *m_notch);
     DesktopHooks::followDoNotDisturb(*desktop.doNotDisturb, *m_news);
@@ -144,25 +146,13 @@ void AppDelegate::setUpStatusItem()
     m_menu = std::make_unique<QMenu>();
     buildStatusMenu();
     item->setMenu(m_menu.get());
-    // The tooltip reads the collapsed line and the integrations' warnings; the mark follows the
-    // modules' line, not a passing flash.
-    const auto showStatus = [this, target = item.get()] {
-        QString line = m_statusLine->text();
-        if (m_news->isPausedByUser())
-            line += QStringLiteral(" \u00B7 ") + tr("Meldungen pausiert");
-        else if (m_news->isQuietForDesktop())
-            line += QStringLiteral(" \u00B7 ") + tr("Nicht stören");
-        for (const std::unique_ptr<Integration> &integration : m_integrations) {
-            if (const std::optional<QString> notice = integration->notice())
-                line += QStringLiteral(" \u00B7 ") + *notice;
-        }
-        target->setStatus(line, attentionFor(m_statusLine->modules().severity));
+    // The tooltip reads the collapsed line, the pause and the integrations' warnings; the mark
+    // follows the modules' line, not a passing flash.
+    const auto showStatus = [summary = m_summary.get(), target = item.get()] {
+        target->setStatus(summary->current().tooltip, attentionFor(summary->current().severity));
     };
     showStatus();
-    connect(m_statusLine.get(), &StatusLine::changed, item.get(), showStatus);
-    connect(m_news.get(), &NewsGate::pauseChanged, item.get(), showStatus);
-    for (const std::unique_ptr<Integration> &integration : m_integrations)
-        connect(integration.get(), &Integration::noticeChanged, item.get(), showStatus);
+    connect(m_summary.get(), &StatusSummary::changed, item.get(), showStatus);
     // A menu alone never sees key presses: the always-visible overlay carries the actions too, so
     // their shortcuts work whenever one of the program's windows is active.
     m_notch->panel().addActions(m_menu->actions());
@@ -208,12 +198,13 @@ void AppDelegate::buildStatusMenu()
     connect(add(tr("Einstellungen …"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settings"), &QAction::triggered, this,
         &AppDelegate::showSettings);
     m_pauseMenu = std::make_unique<QMenu>();
-    connect(m_pauseMenu->addAction(tr("1 Stunde")), &QAction::triggered, m_news.get(),
-        [news = m_news.get()] { news->pauseUntil(QDateTime::currentDateTime().addSecs(3600)); });
-    connect(m_pauseMenu->addAction(tr("Bis morgen früh")), &QAction::triggered, m_news.get(),
-        [news = m_news.get()] { news->pauseUntil(NewsGate::nextMorning(QDateTime::currentDateTime())); });
-    connect(m_pauseMenu->addAction(tr("Bis ich fortsetze")), &QAction::triggered, m_news.get(),
-        &NewsGate::pauseUntilResumed);
+    const auto addPause = [this](const QString &title, NewsGate::PauseLength length) {
+        connect(m_pauseMenu->addAction(title), &QAction::triggered, m_news.get(),
+            [news = m_news.get(), length] { news->pause(length); });
+    };
+    addPause(tr("1 Stunde"), NewsGate::PauseLength::Hour);
+    addPause(tr("Bis morgen früh"), NewsGate::PauseLength::UntilMorning);
+    addPause(tr("Bis ich fortsetze"), NewsGate::PauseLength::UntilResumed);
     m_pauseAction = add(QString(), QKeySequence(), "pause");
     // While paused the entry itself resumes; otherwise it opens the durations.
     connect(m_pauseAction, &QAction::triggered, m_news.get(), [this] {

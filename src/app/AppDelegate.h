@@ -22,6 +22,7 @@ class NotchController;
 class QAction;
 class QMenu;
 class SettingsWindowController;
+class StatusSummary;
 class StatusItem;
 
 // Owns every long-lived object of the application and wires them together in a fixed order.
@@ -61,6 +62,8 @@ public:
     const StatusLine *statusLine() const { return m_statusLine.get(); }
     const std::vector<std::unique_ptr<Integration>> &integrations() const { return m_integrations; }
     NewsGate *news() const { return m_news.get(); }
+    // What the tray and the session bus tell of the program.
+    const StatusSummary *summary() const { return m_summary.get(); }
     ModuleRegistry &registry() { return m_registry; }
     EventBus &eventBus() { return m_eventBus; }
     SettingsWindowController *settings() const { return m_settings.get(); }
@@ -95,6 +98,7 @@ private:
     std::unique_ptr<StatusLine> m_statusLine;
     // Decides which news interrupts; holds the pause.
     std::unique_ptr<NewsGate> m_news;
+    std::unique_ptr<StatusSummary> m_summary;
     std::unique_ptr<DesktopNews> m_desktopNews;
     EventBus m_eventBus;
     std::unique_ptr<SettingsWindowController> m_settings;

@@ -20,7 +20,7 @@ void DesktopHooks::followShortcut(GlobalShortcut &shortcut, PreferenceStore &pre
         if (key == AppPreferences::globalShortcut)
             followKeys();
     });
-    QObject::connect(&shortcut, &GlobalShortcut::activated, &notch, &NotchController::pinOpen);
+    QObject::connect(&shortcut, &GlobalShortcut::activated, &notch, [&notch] { notch.open(true); });
 }
 
 void DesktopHooks::followDoNotDisturb(DoNotDisturb &doNotDisturb, NewsGate &news)

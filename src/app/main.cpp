@@ -1,7 +1,10 @@
-// The program's entry point: picks the platform, keeps one instance per user and display, builds
-// the production services and runs the application delegate's launch sequence.
+// The program's entry point: hands a command for the running program over to it, or picks the
+// platform, keeps one instance per user and display, builds the production services, runs the
+// application delegate's launch sequence and offers the program on the session bus.
 #include "app/AppDelegate.h"
+#include "app/BusService.h"
 #include "app/PlatformChoice.h"
+#include "app/RemoteCommand.h"
 #include "app/SingleInstance.h"
 #include "core/AppLanguage.h"
 #include "core/TimerScheduler.h"
@@ -32,6 +35,19 @@ void printNotice(const QString &line)
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (RemoteCommand::isRequested(arguments)) {
+        // No display needed: a key binding or a status bar may run it anywhere.
+        QCoreApplication command(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tarnlet"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TARNLET_VERSION));
+        AppLanguage::install(AppLanguage::choose(
+            PreferenceStore::openUserStore()->stringValue(AppPreferences::language), QLocale::system()));
+        return RemoteCommand::run(QCoreApplication::arguments(), QDBusConnection::sessionBus());
+    }
+
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (const QByteArray platform = PlatformChoice::platformFor(environment); !platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
@@ -89,5 +105,14 @@ int main(int argc, char *argv[])
     QObject::connect(
         &secretService, &QDBusServiceWatcher::serviceRegistered, &delegate, &AppDelegate::secretStoreAppeared);
     delegate.applicationDidFinishLaunching();
+    // Commands and status bars reach the program here. The single-instance socket stays the guard:
+    // it is per display, while one session bus may serve several displays of a user, where only
+    // the first program gets the name.
+    BusService bus(delegate, QDBusConnection::sessionBus());
+    if (!bus.publish())
+        printNotice(QCoreApplication::translate("main",
+            "Tarnlet: Der Name %1 auf dem Sitzungsbus ist nicht zu haben; Befehle wie tarnlet --toggle "
+            "erreichen dieses Tarnlet nicht.")
+                        .arg(QString::fromLatin1(BusService::serviceName)));
     return app.exec();
 }

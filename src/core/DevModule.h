@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ModuleCounts.h"
 #include "core/ModuleDetail.h"
 #include "core/ModuleListSetting.h"
 #include "core/ModuleNewsKind.h"
@@ -49,6 +50,8 @@ public:
     virtual std::optional<ModuleListSetting> listSetting() const { return std::nullopt; }
     // The kinds of news it publishes that the user may switch off, in the order they are listed.
     virtual QList<ModuleNewsKind> newsKinds() const { return {}; }
+    // The numbers a status bar shows of what the module watches; zero for what it does not watch.
+    virtual ModuleCounts counts() const { return {}; }
 
 Q_SIGNALS:
     // After a change to anything the accessors above return.

@@ -25,6 +25,16 @@ QList<ModuleRow> rowsOf(const ModuleRegistry &registry)
     return rows;
 }
 
+ModuleCounts countsOf(const ModuleRegistry &registry)
+{
+    ModuleCounts counts;
+    for (const DevModule *module : registry.modules()) {
+        if (registry.isEnabled(module->id()))
+            counts += module->counts();
+    }
+    return counts;
+}
+
 } // namespace
 
 ModuleContent::ModuleContent(const ModuleRegistry &registry, QObject *parent)
@@ -32,6 +42,7 @@ ModuleContent::ModuleContent(const ModuleRegistry &registry, QObject *parent)
     , m_registry(registry)
     , m_rows(rowsOf(registry))
     , m_statusLine(statusLineOf(registry))
+    , m_counts(countsOf(registry))
 {
     for (DevModule *module : registry.modules())
         follow(module);
@@ -51,9 +62,11 @@ void ModuleContent::refresh()
 {
     QList<ModuleRow> rows = rowsOf(m_registry);
     ModuleStatus statusLine = statusLineOf(m_registry);
-    if (rows == m_rows && statusLine == m_statusLine)
+    const ModuleCounts counts = countsOf(m_registry);
+    if (rows == m_rows && statusLine == m_statusLine && counts == m_counts)
         return;
     m_rows = std::move(rows);
     m_statusLine = std::move(statusLine);
+    m_counts = counts;
     Q_EMIT changed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CoalescedCall.h"
+#include "core/ModuleCounts.h"
 #include "core/ModuleRow.h"
 #include "core/ModuleStatus.h"
 
@@ -12,9 +13,9 @@ class ModuleRegistry;
 
 // What the switched-on modules show, read through the module contract in registry order: every
 // module's rows one after the other, and as the status line the compact status of the first
-// module that has one ("Tarnlet", idle, while none has). The overlay and the tray both read it
-// here. Notices from the registry and the modules that arrive in one turn of the event loop are
-// read once, after that turn.
+// module that has one ("Tarnlet", idle, while none has), and their counts added up. The overlay and the tray both read
+// it here. Notices from the registry and the modules that arrive in one turn of the event loop are read once, after
+// that turn.
 class ModuleContent final : public QObject {
     Q_OBJECT
 public:
@@ -23,9 +24,10 @@ public:
 
     const QList<ModuleRow> &rows() const { return m_rows; }
     const ModuleStatus &statusLine() const { return m_statusLine; }
+    const ModuleCounts &counts() const { return m_counts; }
 
 Q_SIGNALS:
-    // After the rows or the status line changed.
+    // After the rows, the status line or the counts changed.
     void changed();
 
 private:
@@ -35,5 +37,6 @@ private:
     const ModuleRegistry &m_registry;
     QList<ModuleRow> m_rows;
     ModuleStatus m_statusLine;
+    ModuleCounts m_counts;
     CoalescedCall m_refresh { this, [this] { refresh(); } };
 };

@@ -75,6 +75,19 @@ std::optional<QDateTime> NewsGate::pauseEnd() const
     return end.isValid() && isPausedByUser() ? std::optional(end.toLocalTime()) : std::nullopt;
 }
 
+void NewsGate::pause(PauseLength length)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    switch (length) {
+    case PauseLength::Hour:
+        return pauseUntil(now.addSecs(3600));
+    case PauseLength::UntilMorning:
+        return pauseUntil(nextMorning(now));
+    case PauseLength::UntilResumed:
+        return pauseUntilResumed();
+    }
+}
+
 void NewsGate::pauseUntil(const QDateTime &end)
 {
     m_preferences.setValue(QString::fromLatin1(pausedUntilKey), end.toUTC().toString(Qt::ISODate));

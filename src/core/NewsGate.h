@@ -48,6 +48,9 @@ public:
     void setDesktopDoNotDisturb(bool on);
     // The user's pause's end in local time while paused; none while it lasts until resumed.
     std::optional<QDateTime> pauseEnd() const;
+    // The pause menu's three choices.
+    enum class PauseLength { Hour, UntilMorning, UntilResumed };
+    void pause(PauseLength length);
     void pauseUntil(const QDateTime &end);
     void pauseUntilResumed();
     void resume();

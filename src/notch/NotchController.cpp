@@ -126,13 +126,22 @@ void NotchController::flash(const QString &text, Color color)
     scheduleChange(false, duration, Condition::Flash);
 }
 
-void NotchController::pinOpen()
+void NotchController::open(bool pinned)
 {
     if (m_placement.isHiddenBesideFullScreen())
         return;
     m_pending.job.cancel();
-    m_model->setPinned(true);
+    if (m_model->isPinned() != pinned)
+        m_model->setPinned(pinned);
     setExpanded(true);
+}
+
+void NotchController::close()
+{
+    m_pending.job.cancel();
+    if (m_model->isPinned())
+        m_model->setPinned(false);
+    setExpanded(false);
 }
 
 void NotchController::setExpanded(bool expanded)
@@ -207,13 +216,10 @@ void NotchController::handle(PointerEventType type)
     }
     if (type == PointerEventType::LeftMouseDown) {
         if (!expanded) {
-            if (NotchGeometry::contains(collapsed, position)) {
-                m_model->setPinned(true);
-                setExpanded(true);
-            }
+            if (NotchGeometry::contains(collapsed, position))
+                this->open(true);
         } else if (!NotchGeometry::contains(open, position) || NotchGeometry::contains(collapsed, position)) {
-            m_model->setPinned(false);
-            setExpanded(false);
+            close();
         } else {
             openRowAt(position);
         }
@@ -289,11 +295,8 @@ void NotchController::pendingDue()
 void NotchController::followHidden(bool hidden)
 {
     if (hidden) {
-        m_pending.job.cancel();
         m_pointerInside = false;
-        if (m_model->isPinned())
-            m_model->setPinned(false);
-        setExpanded(false);
+        close();
     }
     m_panel->setSuppressed(hidden);
     if (!hidden && m_waitingFlash) {

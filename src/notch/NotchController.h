@@ -65,9 +65,12 @@ public:
     // Shows `text` with a `color` dot in the status line, opens the overlay and closes it after
     // "notch.flashDuration" seconds unless it is pinned or the pointer rests on it by then.
     void flash(const QString &text, Color color);
-    // Opens the overlay and pins it, as a click on the notch does (the global shortcut); a second
-    // click, or one outside, closes it. Does nothing while hidden beside a full-screen window.
-    void pinOpen();
+    // Opens the overlay without the pointer (a command, a key): pinned, it stays until it is
+    // closed; unpinned, it closes as after hovering, once the pointer moves away from it. Nothing
+    // happens while a full-screen window hides it.
+    void open(bool pinned);
+    // Closes the overlay, pinned or not.
+    void close();
 
 Q_SIGNALS:
     // A right click on the overlay, or the menu key while it has the focus, asks for the

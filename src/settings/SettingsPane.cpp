@@ -1,6 +1,7 @@
 #include "settings/SettingsPane.h"
 
 #include "core/DevModule.h"
+#include "core/ModuleRegistry.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -35,6 +36,18 @@ QList<SettingsPane> accountGroup(const QList<IntegrationPane> &integrationPanes)
 SettingsPane forModule(const DevModule &module)
 {
     return { module.id(), module.title(), module.symbol() };
+}
+
+std::optional<SettingsPane> named(
+    const QString &name, const ModuleRegistry &registry, const QList<IntegrationPane> &integrationPanes)
+{
+    for (const SettingsPane &fixed : mainGroup() + accountGroup(integrationPanes)) {
+        if (fixed.name == name)
+            return fixed;
+    }
+    if (const DevModule *module = registry.module(name))
+        return forModule(*module);
+    return std::nullopt;
 }
 
 bool matches(const QString &title, const QString &search)

@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class DevModule;
+class ModuleRegistry;
 
 // A pane of the settings window as the sidebar lists it and its header shows it: the stable name
 // that selects it (its raw value), its title and its symbol. A module's pane is named by the
@@ -31,6 +34,10 @@ QList<SettingsPane> mainGroup();
 QList<SettingsPane> accountGroup(const QList<IntegrationPane> &integrationPanes);
 // The pane showing `module`.
 SettingsPane forModule(const DevModule &module);
+// The pane named `name` among the fixed ones, the integrations' and the modules'; none for a name
+// no pane has.
+std::optional<SettingsPane> named(
+    const QString &name, const ModuleRegistry &registry, const QList<IntegrationPane> &integrationPanes);
 
 // Whether a pane titled `title` stays listed for the search text: a case-insensitive
 // substring test in the user's locale (accents count); an empty search keeps every pane.

@@ -128,14 +128,7 @@ void SettingsView::showPane()
 
 std::optional<SettingsPane> SettingsView::pane(const QString &name) const
 {
-    for (const SettingsPane &fixed :
-        SettingsPanes::mainGroup() + SettingsPanes::accountGroup(m_sources.integrationPanes)) {
-        if (fixed.name == name)
-            return fixed;
-    }
-    if (const DevModule *module = m_registry.module(name))
-        return SettingsPanes::forModule(*module);
-    return std::nullopt;
+    return SettingsPanes::named(name, m_registry, m_sources.integrationPanes);
 }
 
 QWidget *SettingsView::createPane(const QString &name)

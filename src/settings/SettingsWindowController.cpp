@@ -1,5 +1,6 @@
 #include "settings/SettingsWindowController.h"
 
+#include "settings/SettingsPane.h"
 #include "settings/SettingsView.h"
 
 #include <QGuiApplication>
@@ -42,6 +43,11 @@ void SettingsWindowController::show(const QString &pane)
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->raise();
     m_window->activateWindow();
+}
+
+bool SettingsWindowController::hasPane(const QString &pane) const
+{
+    return SettingsPanes::named(pane, m_sources.registry, m_sources.integrationPanes).has_value();
 }
 
 void SettingsWindowController::centre()

@@ -21,6 +21,8 @@ public:
 
     // Opens the window; on the pane named `pane` where one is named (SettingsPane::name).
     void show(const QString &pane = {});
+    // Whether a pane is named `pane` (SettingsPane::name).
+    bool hasPane(const QString &pane) const;
 
     // Set where a compositor blends translucent windows; the background is opaque otherwise.
     void setTranslucentBackground(bool translucent);

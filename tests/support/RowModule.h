@@ -19,6 +19,7 @@ public:
     std::optional<ModuleStatus> compactStatus() const override { return m_status; }
     QList<ModuleRow> overlayRows() const override { return m_rows; }
     QList<ModuleNewsKind> newsKinds() const override { return kinds; }
+    ModuleCounts counts() const override { return m_counts; }
     void start() override
     {
         ++starts;
@@ -32,9 +33,10 @@ public:
         m_rows = std::move(rows);
         Q_EMIT changed();
     }
-    void setStatus(std::optional<ModuleStatus> status)
+    void setStatus(std::optional<ModuleStatus> status, ModuleCounts counts = {})
     {
         m_status = std::move(status);
+        m_counts = counts;
         Q_EMIT changed();
     }
 
@@ -48,4 +50,5 @@ private:
     QString m_id;
     QList<ModuleRow> m_rows;
     std::optional<ModuleStatus> m_status;
+    ModuleCounts m_counts;
 };

@@ -1,6 +1,7 @@
 #include "modules/docker/DockerModule.h"
 
 #include <QPointer>
+#include <QRegularExpression>
 
 namespace {
 
@@ -12,6 +13,19 @@ constexpr int overlayItemsShown = 3;
 bool isRunning(const DockerContainer &container)
 {
     return container.state == u"running";
+}
+
+// Ended with an error code or killed ("Exited (137) 2 minutes ago"), dead, or running but
+// unhealthy ("Up 3 hours (unhealthy)"), as the engine's state and status line say. 143, the end
+// of a SIGTERM, is what a stop asks for.
+bool hasFailed(const DockerContainer &container)
+{
+    static const QRegularExpression exitCode(QStringLiteral("^Exited \\((\\d+)\\)"));
+    if (container.state == u"dead" || container.status.contains(u"(unhealthy)"))
+        return true;
+    const QRegularExpressionMatch exited = exitCode.match(container.status);
+    const int code = exited.hasMatch() ? exited.captured(1).toInt() : 0;
+    return container.state == u"exited" && code != 0 && code != 143;
 }
 
 QString errorTextOf(const DockerError &error)
@@ -49,6 +63,14 @@ std::optional<ModuleStatus> DockerModule::compactStatus() const
     const auto running = std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning);
     const QString text = tr("%1 von %n Containern laufen", nullptr, int(m_containers.size())).arg(running);
     return ModuleStatus { text, running > 0 ? ModuleStatus::Severity::Fine : ModuleStatus::Severity::Idle };
+}
+
+ModuleCounts DockerModule::counts() const
+{
+    ModuleCounts counts;
+    counts.containersRunning = int(std::count_if(m_containers.cbegin(), m_containers.cend(), isRunning));
+    counts.containersFailed = int(std::count_if(m_containers.cbegin(), m_containers.cend(), hasFailed));
+    return counts;
 }
 
 void DockerModule::start()

@@ -64,6 +64,8 @@ public:
     // start and stop for all of them.
     QList<ModuleDetail> details() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // Of the last list read: the running containers and those that ended badly or are unhealthy.
+    ModuleCounts counts() const override;
 
     // Sends a command to each container in order, one after the other, then reads the list again
     // (unless the stream brings the change). A container whose command is under way is left out;

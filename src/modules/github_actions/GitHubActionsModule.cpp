@@ -224,14 +224,19 @@ void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<
     }
 }
 
+QList<QList<WorkflowRun>> GitHubActionsModule::answers() const
+{
+    QList<QList<WorkflowRun>> answers;
+    for (const auto &watch : m_watches)
+        answers.append(watch->runs);
+    return answers;
+}
+
 std::optional<ModuleStatus> GitHubActionsModule::compactStatus() const
 {
     if (const std::optional<QString> problem = GitHubTokenState::problemText(m_credentials))
         return ModuleStatus { *problem, ModuleStatus::Severity::Idle };
-    QList<QList<WorkflowRun>> answers;
-    for (const auto &watch : m_watches)
-        answers.append(watch->runs);
-    const std::optional<WorkflowRun> run = WorkflowRunState::mostNeedingAttention(answers);
+    const std::optional<WorkflowRun> run = WorkflowRunState::mostNeedingAttention(answers());
     if (!run)
         return std::nullopt;
     return ModuleStatus { WorkflowRunState::nameAndBranch(*run), WorkflowRunState::severity(*run) };
@@ -313,6 +318,11 @@ QList<ModuleNewsKind> GitHubActionsModule::newsKinds() const
 {
     return { { WorkflowRunState::runFailed, tr("Run fehlgeschlagen") },
         { WorkflowRunState::runFixed, tr("Run wieder erfolgreich") } };
+}
+
+ModuleCounts GitHubActionsModule::counts() const
+{
+    return WorkflowRunState::counts(answers());
 }
 
 QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const WorkflowRun &run) const

@@ -52,6 +52,8 @@ public:
     QList<ModuleDetail> details() const override;
     std::optional<ModuleListSetting> listSetting() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // The failed and unfinished runs of the last answers, as the status line weighs them.
+    ModuleCounts counts() const override;
 
     // The watched repositories, in the user's order.
     QStringList repositories() const;
@@ -61,6 +63,9 @@ public:
 
 private:
     struct Watch;
+
+    // Every repository's runs of its last answer, in the user's order.
+    QList<QList<WorkflowRun>> answers() const;
 
     void follow(const QStringList &wanted);
     // Takes each repository's branches and workflow as now stored; one whose choice changed starts

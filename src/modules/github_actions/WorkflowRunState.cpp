@@ -135,26 +135,47 @@ QString WorkflowRunState::nameAndBranch(const WorkflowRun &run)
     return parts.join(QStringLiteral(" \u00B7 "));
 }
 
-std::optional<WorkflowRun> WorkflowRunState::mostNeedingAttention(const QList<QList<WorkflowRun>> &answers)
+namespace {
+
+// The newest run of each workflow and branch, per repository.
+QList<WorkflowRun> newestOfEach(const QList<QList<WorkflowRun>> &answers)
 {
-    QList<WorkflowRun> all;
-    QList<WorkflowRun> current; // the newest run of each workflow and branch, per repository
+    QList<WorkflowRun> current;
     for (const QList<WorkflowRun> &runs : answers) {
         QList<WorkflowRun> seen;
         for (const WorkflowRun &run : runs) {
-            all.append(run);
             if (std::none_of(
                     seen.cbegin(), seen.cend(), [&](const WorkflowRun &s) { return sameWorkflowAndBranch(s, run); }))
                 seen.append(run);
         }
         current.append(seen);
     }
+    return current;
+}
+
+} // namespace
+
+std::optional<WorkflowRun> WorkflowRunState::mostNeedingAttention(const QList<QList<WorkflowRun>> &answers)
+{
+    QList<WorkflowRun> all;
+    for (const QList<WorkflowRun> &runs : answers)
+        all.append(runs);
     // A failure fixed by a later run of the same workflow and branch needs no attention any more.
-    if (auto failed = newest(current, isFailure))
+    if (auto failed = newest(newestOfEach(answers), isFailure))
         return failed;
     if (auto active = newest(all, isActive))
         return active;
     return newest(all, [](const WorkflowRun &) { return true; });
+}
+
+ModuleCounts WorkflowRunState::counts(const QList<QList<WorkflowRun>> &answers)
+{
+    ModuleCounts counts;
+    for (const WorkflowRun &run : newestOfEach(answers))
+        counts.failedRuns += isFailure(run) ? 1 : 0;
+    for (const QList<WorkflowRun> &runs : answers)
+        counts.activeRuns += int(std::count_if(runs.cbegin(), runs.cend(), isActive));
+    return counts;
 }
 
 QList<WorkflowRunState::News> WorkflowRunState::finishedSince(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ModuleCounts.h"
 #include "core/ModuleStatus.h"
 #include "integrations/github/WorkflowRun.h"
 
@@ -43,6 +44,9 @@ QString nameAndBranch(const WorkflowRun &run);
 // first): the newest failed run that no later run of its workflow and branch has followed; else
 // the newest active run; else the newest run of all. None when there are no runs at all.
 std::optional<WorkflowRun> mostNeedingAttention(const QList<QList<WorkflowRun>> &answers);
+// Over the same answers: the workflows and branches whose newest run failed, and the runs not
+// finished yet.
+ModuleCounts counts(const QList<QList<WorkflowRun>> &answers);
 
 struct News {
     QString text;

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace {
 
 struct News {
@@ -98,6 +100,7 @@ GitHubNewsModule::GitHubNewsModule(PreferenceStore &preferences, EventBus &bus, 
         m_baseline.clear();
         m_markedRead.clear();
         m_messages.clear(); // their threads are the old server's
+        m_asking.clear();
     });
     // A missing or refused token is what the module shows.
     connect(&m_credentials, &GitHubCredentials::changed, this, &DevModule::changed);
@@ -149,6 +152,7 @@ void GitHubNewsModule::markRead(const QString &threadId)
         return; // gone already
     m_markedRead.insert(threadId, message->updatedAt);
     m_messages.removeIf([&](const Message &shown) { return shown.threadId == threadId; });
+    m_asking.remove(threadId);
     Q_EMIT changed();
     // A token GitHub would not let mark threads is not asked again; the message goes all the same.
     const quint64 generation = m_credentials.tokenGeneration();
@@ -343,6 +347,13 @@ void GitHubNewsModule::announceTokenEnd(const QString &warning)
     m_bus.publish(ModuleEvent { id(), warning, ModuleStatus::Severity::Active });
 }
 
+ModuleCounts GitHubNewsModule::counts() const
+{
+    ModuleCounts counts;
+    counts.newsForYou = int(m_asking.size());
+    return counts;
+}
+
 QList<ModuleNewsKind> GitHubNewsModule::newsKinds() const
 {
     return { { reviewRequested, tr("Review angefragt") }, { reviewOrComment, tr("Reviews und Kommentare") },
@@ -359,7 +370,17 @@ void GitHubNewsModule::finishPoll()
         ids.insert(notification.id);
     m_seenIDs = std::move(ids);
     m_baseline = lowerCase(m_asked);
+    // Unread threads that wait for the user, counted whether or not they were news.
+    QSet<QString> asking;
+    for (const GitHubNotification &notification : std::as_const(m_answer)) {
+        if ((notification.reason == u"review_requested" || notification.reason == u"assign")
+            && !m_markedRead.contains(notification.id)
+            && !GitHubRepository::isMuted(m_preferences, notification.repository.fullName))
+            asking.insert(notification.id);
+    }
     m_answer.clear();
+    if (std::exchange(m_asking, std::move(asking)) != m_asking)
+        Q_EMIT changed();
     endPoll(m_pause, true);
 }
 

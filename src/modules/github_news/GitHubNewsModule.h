@@ -73,6 +73,8 @@ public:
     // The newest announced messages with their age, or why there are none.
     QList<ModuleRow> overlayRows() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // The unread threads of the last answer that ask the user for a review or name them as assignee.
+    ModuleCounts counts() const override;
 
     // The page on `server` a thread leads to, from its subject's address on the server's API: a pull
     // request's or an issue's own page ("…/repos/o/n/pulls/7" → "<web origin>/o/n/pull/7"), the
@@ -132,6 +134,7 @@ private:
     QList<Message> m_messages; // newest first
     // Threads marked read, with the time GitHub last changed each as it was known then.
     QHash<QString, std::optional<QDateTime>> m_markedRead;
+    QSet<QString> m_asking; // threads of the last answer that wait for the user
 
     // The poll in progress.
     QStringList m_asked;

@@ -186,6 +186,17 @@ TEST_F(ModuleTest, AContainerEndingBadlyFlashesOnceUnlessItsStopWasAskedFor)
     EXPECT_EQ(flashes,
         (QStringList { QStringLiteral("web beendet (Code 137)"), QStringLiteral("db ohne Speicher beendet"),
             QStringLiteral("db ist nicht mehr gesund"), QStringLiteral("db ist nicht mehr gesund") }));
+
+    // A bar counts from the list: the running containers, and those ended with an error, dead or
+    // unhealthy; neither a clean exit nor a stop's SIGTERM.
+    DockerContainerList counted { container("a", "running"), container("b", "exited"), container("c", "exited"),
+        container("d", "exited"), container("e", "dead"), container("f", "running") };
+    counted[1].status = QStringLiteral("Exited (0) 1 minute ago");
+    counted[2].status = QStringLiteral("Exited (1) 2 minutes ago");
+    counted[3].status = QStringLiteral("Exited (143) 3 minutes ago");
+    counted[5].status = QStringLiteral("Up 3 hours (unhealthy)");
+    poll(counted);
+    EXPECT_EQ(module->counts(), (ModuleCounts { 0, 0, 0, 2, 3 }));
 }
 
 TEST_F(ModuleTest, CommandsGoOneAtATimeProjectsInTheEnginesOrderAndARefusalStaysBesideItsContainer)

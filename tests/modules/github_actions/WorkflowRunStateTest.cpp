@@ -46,6 +46,11 @@ TEST(WorkflowRunState, AttentionGoesToTheNewestRunOnceALaterRunHasSettledAFailur
         QStringLiteral("CI \u00B7 main erfolgreich"));
     EXPECT_EQ(attention({ run("CI main completed failure 6 mallory/r") }, {}),
         QStringLiteral("CI \u00B7 mallory:main fehlgeschlagen"));
+    // A bar counts alike: the workflows and branches whose newest run failed, and every run under way.
+    const ModuleCounts counts = WorkflowRunState::counts(
+        { { run("Lint main completed success 4"), run("Lint main completed failure 3"), run("CI dev queued - 7") },
+            { broken, run("CI dev completed failure 8"), run("CI main completed failure 2") } });
+    EXPECT_EQ(counts, (ModuleCounts { 2, 1, 0, 0, 0 }));
 }
 
 TEST(WorkflowRunState, NewsAreNewFailuresAndRecoveriesOldestFirst)

@@ -75,6 +75,7 @@ TEST_F(GitHubNewsModuleTest, AnnouncesEachThreadMissingFromThePreviousPollWithAT
     poll(QList { thread("1", "review_requested"), thread("4", "comment") }); // still unread: said once
     poll(QList { thread("1", "review_requested") }); // 4 was read
     poll(QList { thread("4", "comment"), thread("1", "review_requested") }); // and came back
+    EXPECT_EQ(module->counts().newsForYou, 1) << "a review asked for counts while its thread is unread";
     ASSERT_EQ(events.size(), 6);
     EXPECT_EQ(events[0].kind, GitHubNewsModule::reviewRequested);
     EXPECT_EQ(events[0].link, QUrl(QStringLiteral("https://github.com/o/r/pull/2")));
@@ -105,6 +106,7 @@ TEST_F(GitHubNewsModuleTest, AnnouncesEachThreadMissingFromThePreviousPollWithAT
     EXPECT_TRUE(takeTexts().isEmpty());
     poll(QList { thread("9", "review_requested", "o/s"), thread("8", "review_requested", "o/s") });
     EXPECT_EQ(takeTexts(), QStringList({ QStringLiteral("Review angefragt: Title 9") }));
+    EXPECT_EQ(module->counts().newsForYou, 2);
     // A muted repository's news is passed over, a state change without its merge check.
     prefs.store->setValue(GitHubRepository::optionsKey,
         QVariantMap { { QStringLiteral("o/s"), QVariantMap { { QStringLiteral("muted"), true } } } });
