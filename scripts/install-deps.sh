@@ -26,7 +26,7 @@ packages=(
   xvfb xauth xdotool trayer imagemagick xcompmgr x11-utils x11-xserver-utils openbox wmctrl
   at-spi2-core python3 python3-pyatspi
   # real peers in the tests
-  openssl docker.io busybox-static
+  openssl docker.io busybox-static openssh-server openssh-client
   # checks of the installed files
   desktop-file-utils
 )

@@ -15,6 +15,8 @@ struct DockerError {
         TimedOut, // the engine took longer than the time bound
         OutputTooLarge, // the answer passed the size bound
         Refused, // the engine answered with an error status; detail holds its message
+        Unreachable, // the engine's address is unusable or its way there is down; detail says why,
+                     // in the user's language
     };
 
     Kind kind = Kind::SocketNotFound;
@@ -28,6 +30,7 @@ struct DockerError {
     static DockerError timedOut() { return { Kind::TimedOut, 0, {} }; }
     static DockerError outputTooLarge() { return { Kind::OutputTooLarge, 0, {} }; }
     static DockerError refused(QString message) { return { Kind::Refused, 0, std::move(message) }; }
+    static DockerError unreachable(QString why) { return { Kind::Unreachable, 0, std::move(why) }; }
 
     friend bool operator==(const DockerError &, const DockerError &) = default;
 };

@@ -44,10 +44,10 @@ public:
     using LogResult = std::variant<QString, DockerError>;
     virtual void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) = 0;
 
-    // Which engine the last request went to: its name ("Docker", "Podman", …) and socket.
+    // Which engine the last request went to: its name ("Docker", "Podman", a context) and address.
     struct Engine {
         QString name;
-        QString socketPath;
+        QString address; // where it listens, as the pane shows it
         friend bool operator==(const Engine &, const Engine &) = default;
     };
     // None before the first request and while no socket is found.

@@ -16,6 +16,8 @@ bool isRunning(const DockerContainer &container)
 
 QString errorTextOf(const DockerError &error)
 {
+    if (error.kind == DockerError::Kind::Unreachable)
+        return error.detail;
     return DockerModule::tr(error.kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText);
 }
 
@@ -262,7 +264,7 @@ QList<ModuleDetail> DockerModule::details() const
     QList<ModuleDetail> details;
     if (const std::optional<ContainerSource::Engine> engine = m_source->engine()) {
         details.append(ModuleDetail { tr("Engine"),
-            ModuleRow { engine->name, engine->socketPath, std::nullopt,
+            ModuleRow { engine->name, engine->address, std::nullopt,
                 m_errorText ? ModuleStatus::Severity::Idle : ModuleStatus::Severity::Fine, QUrl() },
             {}, {} });
     }

@@ -1,6 +1,6 @@
 #include "modules/docker/DockerSetup.h"
 
-#include "integrations/docker/DockerClient.h"
+#include "integrations/docker/DockerLocator.h"
 #include "modules/docker/DockerModule.h"
 
 namespace {
@@ -10,8 +10,9 @@ class DockerIntegration final : public Integration {
 public:
     explicit DockerIntegration(const IntegrationContext &context)
     {
-        addModule(std::make_unique<DockerModule>(
-            context.scheduler, context.bus, std::make_unique<DockerClient>(context.processes)));
+        addModule(std::make_unique<DockerModule>(context.scheduler, context.bus,
+            std::make_unique<DockerClient>(
+                context.processes, ProcessRunner::Limits {}, DockerLocator::cli(DockerCliConfig(), QString()))));
     }
 };
 

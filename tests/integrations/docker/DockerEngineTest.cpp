@@ -3,6 +3,7 @@
 #include "core/EventBus.h"
 #include "core/TimerScheduler.h"
 #include "integrations/docker/DockerClient.h"
+#include "integrations/docker/DockerLocator.h"
 #include "modules/docker/DockerModule.h"
 #include "services/QtProcessRunner.h"
 
@@ -12,7 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -30,6 +34,18 @@ bool shell(const QString &line)
     return ok;
 }
 
+// A TCP port on the loopback address that nobody listens on now.
+int freePort()
+{
+    sockaddr_in address { AF_INET, 0, { htonl(INADDR_LOOPBACK) }, {} };
+    socklen_t size = sizeof address;
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    ::bind(probe, reinterpret_cast<const sockaddr *>(&address), size);
+    ::getsockname(probe, reinterpret_cast<sockaddr *>(&address), &size);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
 // A Docker engine of the test's own with everything (its configuration too) in a fresh folder.
 // Stopping removes its containers, ends the daemon by its pid and removes the host's run-time
 // folders the engine made, when they are left empty; folders that were there before stay.
@@ -37,6 +53,9 @@ struct PrivateEngine {
     QTemporaryDir root { QDir::tempPath() + QStringLiteral("/tarnlet-docker-XXXXXX") };
     QProcess daemon;
     QStringList hostFoldersMade;
+    // The engine also listens here, with TLS: certificates of the test's own authority (in tls/)
+    // for the engine and for its one client.
+    int tlsPort = freePort();
 
     ~PrivateEngine() { stop(); }
 
@@ -56,13 +75,22 @@ struct PrivateEngine {
         // running (and holding whatever descriptors it inherited).
         daemon.start(QStringLiteral("/bin/sh"),
             { QStringLiteral("-c"),
-                QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 && cp /bin/busybox rootfs/bin/ && "
-                               "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && "
+                QStringLiteral("cd %1 && mkdir -p rootfs/bin %2 tls && cp /bin/busybox rootfs/bin/ && "
+                               "echo '{\"deprecated-key-path\": \"%1/key.json\"}' >daemon.json && cd tls && "
+                               "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
+                               "-subj /CN=authority -keyout authority-key.pem -out ca.pem 2>/dev/null && "
+                               "for who in engine client; do "
+                               "openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -subj /CN=$who "
+                               "-keyout $who-key.pem -out $who.csr 2>/dev/null && "
+                               "echo subjectAltName=IP:127.0.0.1 >$who.ext && openssl x509 -req -days 1 -in $who.csr "
+                               "-CA ca.pem -CAkey authority-key.pem -extfile $who.ext -out $who.pem 2>/dev/null; "
+                               "done && cd .. && "
                                "exec setpriv --pdeathsig TERM /usr/sbin/dockerd --config-file daemon.json --host "
-                               "unix://%3 --data-root %1/data "
+                               "unix://%3 --host tcp://127.0.0.1:%4 --tlsverify --tlscacert tls/ca.pem "
+                               "--tlscert tls/engine.pem --tlskey tls/engine-key.pem --data-root %1/data "
                                "--exec-root %1/exec --pidfile %1/dockerd.pid --storage-driver vfs --iptables=false "
                                "--ip6tables=false --bridge=none >dockerd.log 2>&1")
-                    .arg(root.path(), QFileInfo(socket).path(), socket) });
+                    .arg(root.path(), QFileInfo(socket).path(), socket, QString::number(tlsPort)) });
         if (!QTest::qWaitFor([&] { return QFileInfo::exists(socket) || daemon.state() == QProcess::NotRunning; }, 60000)
             || daemon.state() != QProcess::Running)
             return false;
@@ -171,6 +199,29 @@ TEST(DockerEngine, ModuleFollowsTheEnginesEventsFlashesUnexpectedEndsRunsCommand
     };
     EXPECT_TRUE(logOf("tarnlet-running").contains(QStringLiteral("Z started\n")));
     EXPECT_TRUE(logOf("tarnlet-crasher").contains(QStringLiteral("Z on a terminal\r\n")));
+
+    // The same engine as the docker CLI finds it: through DOCKER_HOST, and through a context the
+    // CLI made (TLS over TCP, its files kept by the CLI) that is current or named.
+    const QString cli = engine.root.filePath(QStringLiteral("cli"));
+    ASSERT_TRUE(shell(QStringLiteral("export DOCKER_CONFIG=%1 && docker context create tls-box --docker "
+                                     "host=tcp://127.0.0.1:%2,ca=%3/ca.pem,cert=%3/client.pem,key=%3/client-key.pem "
+                                     ">/dev/null && docker context use tls-box >/dev/null")
+                          .arg(cli, QString::number(engine.tlsPort), engine.root.filePath(QStringLiteral("tls")))));
+    const auto listed = [&](const DockerCliConfig::Environment &environment, const QString &context) {
+        DockerClient client(runner, {}, DockerLocator::cli(DockerCliConfig(environment), context, {}));
+        std::optional<ContainerSource::Result> result;
+        client.listContainers([&](const ContainerSource::Result &r) { result = r; });
+        EXPECT_TRUE(soon([&] { return result.has_value(); }));
+        const auto *list = result ? std::get_if<DockerContainerList>(&*result) : nullptr;
+        return list ? QString::number(list->size()) + u' ' + client.engine()->address
+                    : QStringLiteral("error ") + std::get<DockerError>(*result).detail;
+    };
+    const QString tlsAddress = QStringLiteral("6 tcp://127.0.0.1:%1 (TLS)").arg(engine.tlsPort);
+    EXPECT_EQ(listed({ cli }, QString()), tlsAddress);
+    EXPECT_EQ(listed({ cli.chopped(3) }, QStringLiteral("tls-box")),
+        QStringLiteral("error Kontext „tls-box“: unbekannt (nicht in „docker context ls“)."));
+    EXPECT_EQ(listed({ cli, QString::fromLocal8Bit(qgetenv("DOCKER_HOST")) }, QString()),
+        QStringLiteral("6 unix://") + DockerClient::candidateSocketPaths().at(1));
 
     // A stopped engine ends the stream: the list is read at once and finds it gone (or going).
     engine.stop();
