@@ -13,31 +13,30 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DockerCliConfig", text);
-}
-
 // The JSON object in the file at `path`, or why not; `missing` is what a missing file means.
 std::variant<QJsonObject, DockerCliConfig::Failure> readObject(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
-        return DockerCliConfig::Failure { tr("%1 fehlt.").arg(path) };
+        return DockerCliConfig::Failure { QCoreApplication::translate("DockerCliConfig", "%1 fehlt.").arg(path) };
     // A context's files are small; anything bigger is not one of them.
     constexpr qint64 largest = 1024 * 1024;
     if (!file.open(QIODevice::ReadOnly) || file.size() > largest)
-        return DockerCliConfig::Failure { tr("%1 ist nicht lesbar.").arg(path) };
+        return DockerCliConfig::Failure {
+            QCoreApplication::translate("DockerCliConfig", "%1 ist nicht lesbar.").arg(path)
+        };
     QJsonParseError error {};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return DockerCliConfig::Failure { tr("%1 ist kein gültiges JSON.").arg(path) };
+        return DockerCliConfig::Failure {
+            QCoreApplication::translate("DockerCliConfig", "%1 ist kein gültiges JSON.").arg(path)
+        };
     return document.object();
 }
 
 DockerCliConfig::Failure inContext(const QString &name, const QString &reason)
 {
-    return { tr("Kontext „%1“: %2").arg(PlainText::clean(name), reason) };
+    return { QCoreApplication::translate("DockerCliConfig", "Kontext „%1“: %2").arg(PlainText::clean(name), reason) };
 }
 
 } // namespace
@@ -83,7 +82,9 @@ DockerCliConfig::Answer<QString> DockerCliConfig::currentName() const
         return *failure;
     const QJsonValue name = std::get<QJsonObject>(config).value(u"currentContext");
     if (!name.isUndefined() && !name.isString())
-        return Failure { tr("%1: „currentContext“ ist kein Name.").arg(path) };
+        return Failure {
+            QCoreApplication::translate("DockerCliConfig", "%1: „currentContext“ ist kein Name.").arg(path)
+        };
     return name.toString();
 }
 
@@ -97,7 +98,9 @@ DockerCliConfig::Answer<std::optional<DockerEndpoint>> DockerCliConfig::current(
                 folder + QStringLiteral("key.pem") };
             for (const QString &file : { tls->ca, tls->cert, tls->key }) {
                 if (!QFileInfo(file).isReadable())
-                    return Failure { tr("DOCKER_CERT_PATH: %1 fehlt oder ist nicht lesbar.").arg(file) };
+                    return Failure { QCoreApplication::translate(
+                        "DockerCliConfig", "DOCKER_CERT_PATH: %1 fehlt oder ist nicht lesbar.")
+                                         .arg(file) };
             }
         }
         auto endpoint = DockerEndpoint::parse(m_environment.host, std::move(tls));
@@ -119,17 +122,18 @@ DockerCliConfig::Answer<std::optional<DockerEndpoint>> DockerCliConfig::current(
 DockerCliConfig::Answer<DockerEndpoint> DockerCliConfig::context(const QString &name) const
 {
     if (!isContextName(name))
-        return inContext(name, tr("kein gültiger Name."));
+        return inContext(name, QCoreApplication::translate("DockerCliConfig", "kein gültiger Name."));
     auto meta = readObject(contextFolder("meta", name) + QStringLiteral("/meta.json"));
     if (const auto *failure = std::get_if<Failure>(&meta)) {
         if (!QFileInfo::exists(contextFolder("meta", name)))
-            return inContext(name, tr("unbekannt (nicht in „docker context ls“)."));
+            return inContext(
+                name, QCoreApplication::translate("DockerCliConfig", "unbekannt (nicht in „docker context ls“)."));
         return inContext(name, failure->reason);
     }
     const QJsonValue host
         = std::get<QJsonObject>(meta).value(u"Endpoints").toObject().value(u"docker").toObject().value(u"Host");
     if (!host.isString())
-        return inContext(name, tr("kein Docker-Endpunkt eingetragen."));
+        return inContext(name, QCoreApplication::translate("DockerCliConfig", "kein Docker-Endpunkt eingetragen."));
     // The CLI keeps a context's TLS files in a folder of their own; any of the three may be absent.
     const QString tlsFolder = contextFolder("tls", name) + QStringLiteral("/docker/");
     std::optional<DockerEndpoint::Tls> tls;
@@ -142,7 +146,8 @@ DockerCliConfig::Answer<DockerEndpoint> DockerCliConfig::context(const QString &
             if (!QFileInfo::exists(path))
                 continue;
             if (!QFileInfo(path).isReadable() || !QFile(path).open(QIODevice::ReadOnly))
-                return inContext(name, tr("%1 ist nicht lesbar.").arg(path));
+                return inContext(
+                    name, QCoreApplication::translate("DockerCliConfig", "%1 ist nicht lesbar.").arg(path));
             (*tls).*member = path;
         }
     }

@@ -347,3 +347,15 @@ void DockerClient::readLogs(const QString &containerId, std::function<void(const
                 /* keepTail */ true);
         });
 }
+
+void DockerClient::release()
+{
+    if (m_forward)
+        m_forward->stop();
+}
+
+void DockerClient::whenRouteChanged(std::function<void()> again)
+{
+    if (m_forward)
+        QObject::connect(m_forward.get(), &DockerSshForward::changed, m_forward.get(), std::move(again));
+}

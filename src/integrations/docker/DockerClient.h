@@ -1,6 +1,7 @@
 #pragma once
 
 #include "integrations/docker/DockerEndpoint.h"
+#include "integrations/docker/DockerSshForward.h"
 #include "modules/docker/ContainerSource.h"
 #include "services/ProcessRunner.h"
 
@@ -64,6 +65,11 @@ public:
     // of which the end within the output bound is kept; an id refused as by send().
     void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) override;
     std::optional<Engine> engine() const override { return m_engine; }
+    // The SSH forward the engine may be reached through (the one its Locate uses): ended by
+    // release(), its changes passed on to whenRouteChanged().
+    void useForward(std::shared_ptr<DockerSshForward> forward) { m_forward = std::move(forward); }
+    void release() override;
+    void whenRouteChanged(std::function<void()> again) override;
 
 private:
     // The engine to use now, remembered as the one last reached.
@@ -80,6 +86,7 @@ private:
     ProcessRunner::Limits m_limits;
     Locate m_locate;
     std::optional<Engine> m_engine;
+    std::shared_ptr<DockerSshForward> m_forward;
     // Held weakly by a request that goes on with a second run, which is dropped once the client
     // is gone.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>();

@@ -5,11 +5,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DockerEndpoint", text);
-}
-
 // This machine by name or address; nothing on the way can read or change what is sent there.
 bool isLoopback(const QString &host)
 {
@@ -29,14 +24,18 @@ std::variant<DockerEndpoint, QString> DockerEndpoint::parse(const QString &host,
         const QString address = (url.host().contains(u':') ? u'[' + url.host() + u']' : url.host()) + u':'
             + QString::number(url.port(tls ? 2376 : 2375));
         if (!tls && !isLoopback(url.host()))
-            return tr("Unverschlüsselte Verbindung zu %1 abgelehnt: ohne TLS nur zu diesem Rechner.").arg(address);
+            return QCoreApplication::translate(
+                "DockerEndpoint", "Unverschlüsselte Verbindung zu %1 abgelehnt: ohne TLS nur zu diesem Rechner.")
+                .arg(address);
         return DockerEndpoint { Kind::Tcp, address, 0, std::move(tls) };
     }
     if (scheme == u"ssh" && url.isValid() && !url.host().isEmpty() && pathless && url.password().isEmpty()) {
         const QString login = url.userName().isEmpty() ? url.host() : url.userName() + u'@' + url.host();
         return DockerEndpoint { Kind::Ssh, login, std::max(url.port(), 0) };
     }
-    return tr("Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).").arg(host);
+    return QCoreApplication::translate(
+        "DockerEndpoint", "Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).")
+        .arg(host);
 }
 
 QStringList DockerEndpoint::curlArguments() const

@@ -52,4 +52,11 @@ public:
     };
     // None before the first request and while no socket is found.
     virtual std::optional<Engine> engine() const = 0;
+
+    // The module stopped: let go of what keeps the engine reachable (an SSH forward); the next
+    // request takes it up again.
+    virtual void release() { }
+    // `again` runs whenever the way to the engine came up or went down without a request telling
+    // (an SSH forward), so the caller may ask at once.
+    virtual void whenRouteChanged(std::function<void()> again) { (void)again; }
 };

@@ -68,6 +68,7 @@ struct ModuleTest : ::testing::Test {
     ManualScheduler scheduler;
     EventBus bus;
     QStringList flashes;
+    QStringList recorded; // news only for the history
     std::unique_ptr<FakeContainerSource> source = std::make_unique<FakeContainerSource>();
     FakeContainerSource &engine = *source;
     std::unique_ptr<DockerModule> module = std::make_unique<DockerModule>(scheduler, bus, std::move(source));
@@ -77,7 +78,7 @@ struct ModuleTest : ::testing::Test {
         bus.subscribe([this](const ModuleEvent &event) {
             EXPECT_EQ(event.severity, ModuleStatus::Severity::Failing);
             EXPECT_EQ(event.kind, DockerModule::unexpectedExit);
-            flashes << event.text;
+            (event.recordOnly ? recorded : flashes) << event.text;
         });
     }
 
@@ -186,6 +187,26 @@ TEST_F(ModuleTest, AContainerEndingBadlyFlashesOnceUnlessItsStopWasAskedFor)
     EXPECT_EQ(flashes,
         (QStringList { QStringLiteral("web beendet (Code 137)"), QStringLiteral("db ohne Speicher beendet"),
             QStringLiteral("db ist nicht mehr gesund"), QStringLiteral("db ist nicht mehr gesund") }));
+
+    // A crash loop: told at its first end, then only recorded while each end comes within ten
+    // minutes of the last; its lines say so until it stays up ten minutes.
+    flashes.clear();
+    const auto loopLine = [&] { return detail(QStringLiteral("db"))->row.detail; };
+    for (int end = 0; end < 4; ++end) {
+        engine.event("start", "db");
+        scheduler.advance(end == 0 ? 3600 : 170);
+        engine.event("die", "db", 1);
+    }
+    EXPECT_EQ(flashes, QStringList { QStringLiteral("db beendet (Code 1)") });
+    EXPECT_EQ(recorded.size(), 3);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 startet immer wieder neu (4× in 10 Min.)"));
+    EXPECT_EQ(module->overlayRows().at(1).detail, QStringLiteral("startet immer wieder neu (4× in 10 Min.)"));
+    scheduler.advance(DockerNews::loopSeconds - 1);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 startet immer wieder neu (4× in 10 Min.)"));
+    scheduler.advance(1);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 running"));
+    engine.event("die", "db", 1);
+    EXPECT_EQ(flashes.size(), 2) << "up ten minutes, then failing: told again";
 }
 
 TEST_F(ModuleTest, CommandsGoOneAtATimeProjectsInTheEnginesOrderAndARefusalStaysBesideItsContainer)
