@@ -255,7 +255,49 @@ void DockerClient::runOnEngine(const std::function<QStringList(const DockerEndpo
         });
 }
 
+QString DockerClient::tooOld(const QByteArray &answer)
+{
+    QString version;
+    try {
+        version = JsonReader::decodeObject(answer, [](const JsonReader &json) { return json.string("ApiVersion"); });
+    } catch (const JsonDecodeError &) {
+        return {};
+    }
+    const QStringList parts = version.split(u'.');
+    bool majorRead = false;
+    bool minorRead = false;
+    const int major = parts.value(0).toInt(&majorRead);
+    const int minor = parts.value(1).toInt(&minorRead);
+    if (!majorRead || !minorRead || std::pair(major, minor) >= std::pair(oldestApi[0], oldestApi[1]))
+        return {};
+    return QCoreApplication::translate("DockerClient", "Engine zu alt: API %1, nötig ist mindestens %2.%3.")
+        .arg(version, QString::number(oldestApi[0]), QString::number(oldestApi[1]));
+}
+
 void DockerClient::listContainers(Done done)
+{
+    // An engine not met before is asked for its API version first: too old, it is not used.
+    if (const auto endpoint = locate();
+        !std::holds_alternative<DockerError>(endpoint) && m_engine && m_engine->address != m_versionChecked) {
+        const QString address = m_engine->address;
+        runOnEngine([](const DockerEndpoint &at) { return curlArguments(at, QString::fromLatin1(versionPath)); },
+            [this, alive = std::weak_ptr<int>(m_lifetime), address, done = std::move(done)](const Run &run) mutable {
+                if (alive.expired())
+                    return;
+                const auto *answer = std::get_if<ProcessRunner::Result>(&run);
+                if (answer && !runFailure(*answer)) {
+                    if (const QString why = tooOld(answer->output); !why.isEmpty())
+                        return done(DockerError::unusable(why));
+                    m_versionChecked = address;
+                }
+                readList(std::move(done));
+            });
+        return;
+    }
+    readList(std::move(done));
+}
+
+void DockerClient::readList(Done done)
 {
     runOnEngine([](const DockerEndpoint &at) { return curlArguments(at, QString::fromLatin1(containersPath)); },
         [done = std::move(done)](const Run &run) {

@@ -21,6 +21,9 @@ public:
 
     static constexpr auto curlProgram = "/usr/bin/curl";
     static constexpr auto containersPath = "/containers/json?all=true";
+    static constexpr auto versionPath = "/version";
+    // Health checks, and the events that tell them, came with this version of the engine's API.
+    static constexpr int oldestApi[] = { 1, 24 };
 
     // The engine to ask now, by its name for the pane, or why there is none.
     struct Target {
@@ -52,6 +55,9 @@ public:
     static QStringList curlArguments(const DockerEndpoint &endpoint, const QString &path);
     // A POST of `path`; an error status still hands over the engine's answer.
     static QStringList curlPostArguments(const DockerEndpoint &endpoint, const QString &path);
+    // Why an engine whose /version answer is `answer` is too old, in the user's language; empty
+    // when it is not (or the answer names no version).
+    static QString tooOld(const QByteArray &answer);
     // The engine's "message" in an answer to a refused command, or empty when it names none.
     static QString refusalMessage(const QByteArray &answer);
 
@@ -72,6 +78,8 @@ public:
     void whenRouteChanged(std::function<void()> again) override;
 
 private:
+    // Asks for the list, with no question of the version first.
+    void readList(Done done);
     // The engine to use now, remembered as the one last reached.
     std::variant<DockerEndpoint, DockerError> locate();
     // "/containers/<id, percent-encoded><rest>".
@@ -87,6 +95,8 @@ private:
     Locate m_locate;
     std::optional<Engine> m_engine;
     std::shared_ptr<DockerSshForward> m_forward;
+    // The engine whose API version was found new enough, by its address.
+    QString m_versionChecked;
     // Held weakly by a request that goes on with a second run, which is dropped once the client
     // is gone.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>();

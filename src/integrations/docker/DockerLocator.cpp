@@ -19,7 +19,7 @@ DockerClient::Locate DockerLocator::cli(DockerCliConfig config, QString context,
             found = std::optional(std::get<DockerEndpoint>(named));
         if (const auto *failure = std::get_if<DockerCliConfig::Failure>(&found)) {
             qCDebug(lcDocker) << "no engine address:" << failure->reason;
-            return DockerError::unreachable(failure->reason);
+            return DockerError::unusable(failure->reason);
         }
         const std::optional<DockerEndpoint> &endpoint = std::get<std::optional<DockerEndpoint>>(found);
         if (!endpoint)
@@ -31,8 +31,7 @@ DockerClient::Locate DockerLocator::cli(DockerCliConfig config, QString context,
                     : name,
                 *endpoint };
         if (!ssh)
-            return DockerError::unreachable(
-                QCoreApplication::translate("DockerLocator", "SSH ist hier nicht verfügbar."));
+            return DockerError::unusable(QCoreApplication::translate("DockerLocator", "SSH ist hier nicht verfügbar."));
         const std::variant<QString, DockerError> route = ssh(*endpoint);
         if (const auto *error = std::get_if<DockerError>(&route))
             return *error;

@@ -72,7 +72,7 @@ QStringList DockerSshForward::arguments(const DockerEndpoint &endpoint, const QS
 std::variant<QString, DockerError> DockerSshForward::route(const DockerEndpoint &endpoint)
 {
     if (m_socketPath.isEmpty())
-        return DockerError::unreachable(
+        return DockerError::unusable(
             QCoreApplication::translate("DockerSshForward", "Kein Laufzeitordner für die SSH-Weiterleitung."));
     if (m_endpoint != endpoint) {
         stop();
@@ -86,14 +86,14 @@ std::variant<QString, DockerError> DockerSshForward::route(const DockerEndpoint 
         return m_socketPath;
     const QString login = endpoint.display();
     if (m_lastLine.contains(u"Host key verification failed") || m_lastLine.contains(u"host key is known")) {
-        return DockerError::unreachable(QCoreApplication::translate("DockerSshForward",
+        return DockerError::unusable(QCoreApplication::translate("DockerSshForward",
             "SSH zu %1: Schlüssel des Rechners unbekannt. Einmal im Terminal mit ssh verbinden und prüfen.")
-                                            .arg(login));
+                                         .arg(login));
     }
     if (!m_lastLine.isEmpty())
-        return DockerError::unreachable(
+        return DockerError::unusable(
             QCoreApplication::translate("DockerSshForward", "SSH zu %1: %2").arg(login, m_lastLine));
-    return DockerError::unreachable(
+    return DockerError::unusable(
         QCoreApplication::translate("DockerSshForward", "SSH zu %1: Verbindung wird aufgebaut …").arg(login));
 }
 

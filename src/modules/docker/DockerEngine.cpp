@@ -18,7 +18,7 @@ bool isRunning(const DockerContainer &container)
 
 QString errorTextOf(const DockerError &error)
 {
-    if (error.kind == DockerError::Kind::Unreachable)
+    if (error.kind == DockerError::Kind::Unusable)
         return error.detail;
     return DockerModule::tr(error.kind == DockerError::Kind::SocketNotFound ? notRunningText : notAnsweringText);
 }
@@ -96,7 +96,7 @@ void DockerEngine::store(quint64 pollNumber, const ContainerSource::Result &resu
         m_errorText.reset();
     } else {
         const DockerError::Kind kind = std::get<DockerError>(result).kind;
-        m_engineMissing = kind == DockerError::Kind::SocketNotFound || kind == DockerError::Kind::Unreachable;
+        m_engineMissing = kind == DockerError::Kind::SocketNotFound || kind == DockerError::Kind::Unusable;
         if (m_engineMissing)
             setContainers({});
         m_errorText = errorTextOf(std::get<DockerError>(result));

@@ -85,6 +85,11 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
         << "an empty list is no error";
     qputenv("HOME", home);
 
+    // An engine too old for health checks is named so (and asked for its version only once
+    // while it is new enough).
+    server.setReply("/version", { 200, R"({"ApiVersion":"1.23"})" });
+    EXPECT_EQ(listError(socketPath).detail, u"Engine zu alt: API 1.23, nötig ist mindestens 1.24."_s);
+
     // An engine whose stream cannot start (an old one refusing the filter) ends it, later.
     server.setReply({ 400, R"({"message":"invalid filter"})" });
     DockerClient client(runner, {}, { socketPath });
