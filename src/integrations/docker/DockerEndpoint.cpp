@@ -1,5 +1,7 @@
 #include "integrations/docker/DockerEndpoint.h"
 
+#include "core/PlainText.h"
+
 #include <QCoreApplication>
 #include <QUrl>
 
@@ -35,7 +37,7 @@ std::variant<DockerEndpoint, QString> DockerEndpoint::parse(const QString &host,
     }
     return QCoreApplication::translate(
         "DockerEndpoint", "Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).")
-        .arg(host);
+        .arg(PlainText::clean(host));
 }
 
 QStringList DockerEndpoint::curlArguments() const

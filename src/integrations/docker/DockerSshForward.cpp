@@ -21,11 +21,11 @@ constexpr qint64 maxLineBytes = 4096;
 } // namespace
 
 DockerSshForward::DockerSshForward(
-    Scheduler &scheduler, ProcessRunner &runner, QString socketPath, QString program, QObject *parent)
+    Scheduler &scheduler, ProcessRunner &runner, QString name, QString program, QObject *parent)
     : QObject(parent)
     , m_scheduler(scheduler)
     , m_runner(runner)
-    , m_socketPath(std::move(socketPath))
+    , m_name(std::move(name))
     , m_program(std::move(program))
 { }
 
@@ -71,6 +71,8 @@ QStringList DockerSshForward::arguments(const DockerEndpoint &endpoint, const QS
 
 std::variant<QString, DockerError> DockerSshForward::route(const DockerEndpoint &endpoint)
 {
+    if (m_socketPath.isEmpty())
+        m_socketPath = socketPathFor(m_name);
     if (m_socketPath.isEmpty())
         return DockerError::unusable(
             QCoreApplication::translate("DockerSshForward", "Kein Laufzeitordner für die SSH-Weiterleitung."));

@@ -23,8 +23,9 @@ public:
     static constexpr double checkSeconds = 0.2;
     static constexpr double steadySeconds = 60;
 
-    // `socketPath` is the local end, in a folder only the user may enter; `program` is ssh.
-    DockerSshForward(Scheduler &scheduler, ProcessRunner &runner, QString socketPath,
+    // `name` tells the engine's local socket from others' (socketPathFor(), made at the first
+    // ssh:// address); `program` is ssh.
+    DockerSshForward(Scheduler &scheduler, ProcessRunner &runner, QString name,
         QString program = QString::fromLatin1(sshProgram), QObject *parent = nullptr);
     ~DockerSshForward() override;
 
@@ -53,6 +54,7 @@ private:
 
     Scheduler &m_scheduler;
     ProcessRunner &m_runner;
+    QString m_name;
     QString m_socketPath;
     QString m_program;
     std::optional<DockerEndpoint> m_endpoint;

@@ -28,9 +28,7 @@ std::unique_ptr<DockerClient> DockerSetup::client(Scheduler &scheduler, ProcessR
 {
     // Each engine has its forward, used only while its address is ssh://.
     auto forward = std::make_shared<DockerSshForward>(scheduler, processes,
-        DockerSshForward::socketPathFor(
-            context.isEmpty() ? QStringLiteral("local") : QStringLiteral("context ") + context),
-        sshProgram);
+        context.isEmpty() ? QStringLiteral("local") : QStringLiteral("context ") + context, sshProgram);
     auto client = std::make_unique<DockerClient>(processes, ProcessRunner::Limits {},
         DockerLocator::cli(config, context, DockerClient::candidateSocketPaths(),
             [forward = std::weak_ptr(forward)](const DockerEndpoint &endpoint) -> std::variant<QString, DockerError> {
