@@ -206,7 +206,7 @@ unshare --mount sh -c "mount -t tmpfs tarnlet-run /run && mkdir /run/sshd && ln 
   exec /usr/sbin/sshd -D -f $sshd_dir/sshd_config" &
 pids=("$!" "${pids[@]}")
 export DOCKER_CONFIG="$scratch/docker-cli"
-docker context create ssh-box --docker "host=ssh://root@127.0.0.1:$ssh_port" >/dev/null
+docker context create ssh-box --docker "host=ssh://root@127.0.0.1:$ssh_port" >/dev/null 2>&1
 preferences '"disabledModuleIDs": ["github.actions", "github.pullRequests"], "docker.engines": ["ssh-box"]'
 unshare --mount sh -c "mount --bind $ssh_home /root && exec $program" >/dev/null 2>&1 &
 tarnlet=$!
@@ -215,6 +215,8 @@ sleep 5
 forward_before=$( (pgrep -P $tarnlet -x ssh || true) | tr '\n' ' ')
 count_switches $tarnlet "$idle" "$scratch/two.perf"
 forward_after=$( (pgrep -P $tarnlet -x ssh || true) | tr '\n' ' ')
+# Tarnlet ended by a signal leaves its ssh behind: it is ended by its pid like the rest.
+for pid in $forward_after; do pids=("$pid" "${pids[@]}"); done
 rss_two_engines=$(rss $tarnlet)
 awk -v one="$rss_one_engine" -v two="$rss_two_engines" 'BEGIN {
   printf "Resident memory with the Docker module alone, watching 1 and 2 engines: %.1f MiB and %.1f MiB, growth %.2f MiB\n",
