@@ -30,7 +30,7 @@ packages=(
   # a wlroots desktop: sway (with swaybar) on its headless backend, with its XWayland
   sway xwayland
   # real peers in the tests
-  openssl docker.io busybox-static
+  openssl docker.io busybox-static openssh-server openssh-client
   # checks of the installed files
   desktop-file-utils
 )

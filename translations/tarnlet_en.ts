@@ -68,6 +68,70 @@
     </message>
 </context>
 <context>
+    <name>DockerCliConfig</name>
+    <message>
+        <source>%1 fehlt.</source>
+        <translation>%1 is missing.</translation>
+    </message>
+    <message>
+        <source>%1 ist nicht lesbar.</source>
+        <translation>%1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 ist kein gültiges JSON.</source>
+        <translation>%1 is not valid JSON.</translation>
+    </message>
+    <message>
+        <source>Kontext „%1“: %2</source>
+        <translation>Context “%1”: %2</translation>
+    </message>
+    <message>
+        <source>%1: „currentContext“ ist kein Name.</source>
+        <translation>%1: “currentContext” is not a name.</translation>
+    </message>
+    <message>
+        <source>DOCKER_CERT_PATH: %1 fehlt oder ist nicht lesbar.</source>
+        <translation>DOCKER_CERT_PATH: %1 is missing or cannot be read.</translation>
+    </message>
+    <message>
+        <source>kein gültiger Name.</source>
+        <translation>not a valid name.</translation>
+    </message>
+    <message>
+        <source>unbekannt (nicht in „docker context ls“).</source>
+        <translation>unknown (not in “docker context ls”).</translation>
+    </message>
+    <message>
+        <source>kein Docker-Endpunkt eingetragen.</source>
+        <translation>no Docker endpoint set.</translation>
+    </message>
+</context>
+<context>
+    <name>DockerClient</name>
+    <message>
+        <source>Engine zu alt: API %1, nötig ist mindestens %2.%3.</source>
+        <translation>Engine too old: API %1, at least %2.%3 is needed.</translation>
+    </message>
+</context>
+<context>
+    <name>DockerEndpoint</name>
+    <message>
+        <source>Unverschlüsselte Verbindung zu %1 abgelehnt: ohne TLS nur zu diesem Rechner.</source>
+        <translation>Unencrypted connection to %1 refused: without TLS only to this computer.</translation>
+    </message>
+    <message>
+        <source>Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).</source>
+        <translation>Address “%1” is not supported (unix://, tcp:// or ssh://).</translation>
+    </message>
+</context>
+<context>
+    <name>DockerLocator</name>
+    <message>
+        <source>SSH ist hier nicht verfügbar.</source>
+        <translation>SSH is not available here.</translation>
+    </message>
+</context>
+<context>
     <name>DockerModule</name>
     <message>
         <source>Docker ist nicht installiert oder nicht gestartet.</source>
@@ -181,6 +245,49 @@
     <message>
         <source>Container unerwartet beendet</source>
         <translation>Container ended unexpectedly</translation>
+    </message>
+    <message>
+        <source>startet immer wieder neu (%1× in 10 Min.)</source>
+        <translation>keeps restarting (%1× in 10 min)</translation>
+    </message>
+    <message>
+        <source>Lokal</source>
+        <translation>Local</translation>
+    </message>
+    <message>
+        <source>Weitere Engines (Docker-Kontexte)</source>
+        <translation>More engines (Docker contexts)</translation>
+    </message>
+    <message>
+        <source>Kontext hinzufügen</source>
+        <translation>Add context</translation>
+    </message>
+    <message>
+        <source>Kein Name eines Docker-Kontexts</source>
+        <translation>Not the name of a Docker context</translation>
+    </message>
+</context>
+<context>
+    <name>DockerSshForward</name>
+    <message>
+        <source>Kein Laufzeitordner für die SSH-Weiterleitung.</source>
+        <translation>No runtime folder for the SSH forward.</translation>
+    </message>
+    <message>
+        <source>SSH zu %1: Schlüssel des Rechners unbekannt. Einmal im Terminal mit ssh verbinden und prüfen.</source>
+        <translation>SSH to %1: the host's key is unknown. Connect once with ssh in a terminal and check it.</translation>
+    </message>
+    <message>
+        <source>SSH zu %1: %2</source>
+        <translation>SSH to %1: %2</translation>
+    </message>
+    <message>
+        <source>SSH zu %1: Verbindung wird aufgebaut …</source>
+        <translation>SSH to %1: connecting …</translation>
+    </message>
+    <message>
+        <source>Verbindung getrennt.</source>
+        <translation>Connection lost.</translation>
     </message>
 </context>
 <context>

@@ -13,7 +13,8 @@
 # recorded as done, so the idle minute is one of the day's and not the minute after start-up when
 # the first check goes out. Last, the resident memory again with 20 watched repositories instead of
 # one, and the wake-ups with the Docker module alone on (the GitHub modules, which retry the
-# unreachable API at their own pauses, switched off).
+# unreachable API at their own pauses, switched off), watching one engine and then two (the same
+# engine again, over SSH through a private sshd).
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -179,5 +180,47 @@ tarnlet=$!
 pids=("$tarnlet" "${pids[@]}")
 sleep 5
 count_switches $tarnlet "$idle" "$scratch/docker.perf"
+rss_one_engine=$(rss $tarnlet)
 echo "Wake-ups per second with only the Docker module on ($engine_note): $(per_second "$scratch/docker.perf" "$idle")" \
      "(floor $(per_second "$scratch/floor.perf" "$idle"))"
+
+# Two engines watched: the local one and the same engine over SSH, as a context the docker CLI
+# made. A private sshd on a loopback port, in a mount namespace where /run/docker.sock is a link to
+# the engine's socket; Tarnlet in a mount namespace of its own whose /root is a scratch folder with
+# the login key and the host's key known, so the user's own ~/.ssh stays untouched.
+[ -n "$engine_pid" ] && [ -x /usr/sbin/sshd ] || exit 0
+kill $tarnlet 2>/dev/null || true
+wait $tarnlet 2>/dev/null || true
+sshd_dir="$scratch/sshd"
+ssh_home="$scratch/ssh-home"
+mkdir -p "$sshd_dir" "$ssh_home/.ssh"
+ssh_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+ssh-keygen -q -t ed25519 -N '' -f "$sshd_dir/host_key"
+ssh-keygen -q -t ed25519 -N '' -f "$ssh_home/.ssh/id_ed25519"
+cp "$ssh_home/.ssh/id_ed25519.pub" "$sshd_dir/authorized_keys"
+echo "[127.0.0.1]:$ssh_port $(cut -d' ' -f1,2 "$sshd_dir/host_key.pub")" >"$ssh_home/.ssh/known_hosts"
+printf '%s\n' "ListenAddress 127.0.0.1:$ssh_port" "HostKey $sshd_dir/host_key" \
+  "AuthorizedKeysFile $sshd_dir/authorized_keys" 'PermitRootLogin prohibit-password' 'StrictModes no' \
+  'UsePAM no' 'PidFile none' >"$sshd_dir/sshd_config"
+unshare --mount sh -c "mount -t tmpfs tarnlet-run /run && mkdir /run/sshd && ln -s $socket /run/docker.sock &&
+  exec /usr/sbin/sshd -D -f $sshd_dir/sshd_config" &
+pids=("$!" "${pids[@]}")
+export DOCKER_CONFIG="$scratch/docker-cli"
+docker context create ssh-box --docker "host=ssh://root@127.0.0.1:$ssh_port" >/dev/null 2>&1
+preferences '"disabledModuleIDs": ["github.actions", "github.pullRequests"], "docker.engines": ["ssh-box"]'
+unshare --mount sh -c "mount --bind $ssh_home /root && exec $program" >/dev/null 2>&1 &
+tarnlet=$!
+pids=("$tarnlet" "${pids[@]}")
+sleep 5
+forward_before=$( (pgrep -P $tarnlet -x ssh || true) | tr '\n' ' ')
+count_switches $tarnlet "$idle" "$scratch/two.perf"
+forward_after=$( (pgrep -P $tarnlet -x ssh || true) | tr '\n' ' ')
+# Tarnlet ended by a signal leaves its ssh behind: it is ended by its pid like the rest.
+for pid in $forward_after; do pids=("$pid" "${pids[@]}"); done
+rss_two_engines=$(rss $tarnlet)
+awk -v one="$rss_one_engine" -v two="$rss_two_engines" 'BEGIN {
+  printf "Resident memory with the Docker module alone, watching 1 and 2 engines: %.1f MiB and %.1f MiB, growth %.2f MiB\n",
+         one / 1024, two / 1024, (two - one) / 1024 }'
+echo "Wake-ups per second watching 2 engines (the second over SSH): $(per_second "$scratch/two.perf" "$idle")" \
+     "(floor $(per_second "$scratch/floor.perf" "$idle")); ssh forward (pid) at the idle minute's start:" \
+     "${forward_before:-none}, at its end: ${forward_after:-none}"

@@ -16,6 +16,9 @@ struct ModuleEvent {
     // interrupt.
     QString kind = {};
     QUrl link {}; // empty when it is about no page
+    // Only for the record: news the user was already told of in the same words (a container that
+    // keeps failing), kept in the history and never announced.
+    bool recordOnly = false;
 
     friend bool operator==(const ModuleEvent &, const ModuleEvent &) = default;
 };

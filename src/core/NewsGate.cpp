@@ -26,7 +26,7 @@ NewsGate::NewsGate(
     , m_scheduler(scheduler)
 {
     bus.subscribe(this, [](NewsGate *self, const ModuleEvent &event) {
-        const bool announces = self->announces(event);
+        const bool announces = !event.recordOnly && self->announces(event);
         const bool interrupts = announces && self->m_preferences.boolValue(AppPreferences::autoExpandOnEvents);
         self->m_history.record(event, interrupts);
         if (announces)

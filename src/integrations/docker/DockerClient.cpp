@@ -72,10 +72,14 @@ ContainerSource::Result decodeContainers(const ProcessRunner::Result &run)
 
 } // namespace
 
-DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, QStringList candidates)
+DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, Locate locate)
     : m_runner(runner)
     , m_limits(limits)
-    , m_candidates(std::move(candidates))
+    , m_locate(std::move(locate))
+{ }
+
+DockerClient::DockerClient(ProcessRunner &runner, ProcessRunner::Limits limits, QStringList candidates)
+    : DockerClient(runner, limits, searchSockets(std::move(candidates)))
 { }
 
 const QStringList &DockerClient::candidateSocketPaths()
@@ -139,6 +143,18 @@ std::optional<QString> DockerClient::discover(const QStringList &candidates)
     return found == candidates.cend() ? std::nullopt : std::optional(*found);
 }
 
+DockerClient::Locate DockerClient::searchSockets(QStringList candidates)
+{
+    return [candidates = std::move(candidates)]() -> std::variant<Target, DockerError> {
+        const std::optional<QString> socketPath = discover(candidates);
+        if (!socketPath) {
+            qCDebug(lcDocker) << "no engine socket at" << candidates;
+            return DockerError::socketNotFound();
+        }
+        return Target { engineName(*socketPath), DockerEndpoint::unixSocket(*socketPath) };
+    };
+}
+
 namespace {
 
 // First of all arguments, or curl reads the user's ~/.curlrc, whose "output", "write-out" or
@@ -147,17 +163,17 @@ const QString noConfigFile = QStringLiteral("-q");
 
 } // namespace
 
-QStringList DockerClient::curlArguments(const QString &socketPath, const QString &path)
+QStringList DockerClient::curlArguments(const DockerEndpoint &endpoint, const QString &path)
 {
-    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--unix-socket"),
-        socketPath, QStringLiteral("http://localhost") + path };
+    return QStringList { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail") } + endpoint.curlArguments()
+        + QStringList { endpoint.urlBase() + path };
 }
 
-QStringList DockerClient::curlPostArguments(const QString &socketPath, const QString &path)
+QStringList DockerClient::curlPostArguments(const DockerEndpoint &endpoint, const QString &path)
 {
-    return { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail-with-body"), QStringLiteral("--request"),
-        QStringLiteral("POST"), QStringLiteral("--unix-socket"), socketPath,
-        QStringLiteral("http://localhost") + path };
+    return QStringList { noConfigFile, QStringLiteral("--silent"), QStringLiteral("--fail-with-body"),
+        QStringLiteral("--request"), QStringLiteral("POST") }
+    + endpoint.curlArguments() + QStringList { endpoint.urlBase() + path };
 }
 
 namespace {
@@ -184,14 +200,16 @@ QString DockerClient::refusalMessage(const QByteArray &answer)
     }
 }
 
-std::optional<QString> DockerClient::findSocket()
+std::variant<DockerEndpoint, DockerError> DockerClient::locate()
 {
-    const std::optional<QString> socketPath = discover(m_candidates);
-    if (socketPath)
-        m_engine = Engine { engineName(*socketPath), *socketPath };
-    else
+    const std::variant<Target, DockerError> found = m_locate();
+    if (const auto *error = std::get_if<DockerError>(&found)) {
         m_engine.reset();
-    return socketPath;
+        return *error;
+    }
+    const Target &target = std::get<Target>(found);
+    m_engine = Engine { target.name, target.shownAs.isEmpty() ? target.endpoint.display() : target.shownAs };
+    return target.endpoint;
 }
 
 namespace {
@@ -216,17 +234,16 @@ const QString notAContainer = QStringLiteral("not a container's id or name");
 
 } // namespace
 
-void DockerClient::runOnSocket(const std::function<QStringList(const QString &)> &arguments,
-    std::function<void(const std::optional<ProcessRunner::Result> &)> done, bool keepTail)
+void DockerClient::runOnEngine(const std::function<QStringList(const DockerEndpoint &)> &arguments,
+    std::function<void(const Run &)> done, bool keepTail)
 {
-    const std::optional<QString> socketPath = findSocket();
-    if (!socketPath) {
-        qCDebug(lcDocker) << "no engine socket at" << m_candidates;
-        answerLater([done = std::move(done)] { done(std::nullopt); });
+    const std::variant<DockerEndpoint, DockerError> endpoint = locate();
+    if (const auto *error = std::get_if<DockerError>(&endpoint)) {
+        answerLater([done = std::move(done), error = *error] { done(error); });
         return;
     }
-    // The arguments hold the socket's path and the engine's address, nothing secret.
-    const QStringList command = arguments(*socketPath);
+    // The arguments hold the engine's address and the paths of its TLS files, nothing secret.
+    const QStringList command = arguments(std::get<DockerEndpoint>(endpoint));
     qCDebug(lcDocker).noquote() << "curl" << command.join(u' ');
     ProcessRunner::Limits limits = m_limits;
     limits.keepTail = keepTail;
@@ -238,11 +255,54 @@ void DockerClient::runOnSocket(const std::function<QStringList(const QString &)>
         });
 }
 
+QString DockerClient::tooOld(const QByteArray &answer)
+{
+    QString version;
+    try {
+        version = JsonReader::decodeObject(answer, [](const JsonReader &json) { return json.string("ApiVersion"); });
+    } catch (const JsonDecodeError &) {
+        return {};
+    }
+    const QStringList parts = version.split(u'.');
+    bool majorRead = false;
+    bool minorRead = false;
+    const int major = parts.value(0).toInt(&majorRead);
+    const int minor = parts.value(1).toInt(&minorRead);
+    if (!majorRead || !minorRead || std::pair(major, minor) >= std::pair(oldestApi[0], oldestApi[1]))
+        return {};
+    return QCoreApplication::translate("DockerClient", "Engine zu alt: API %1, nötig ist mindestens %2.%3.")
+        .arg(version, QString::number(oldestApi[0]), QString::number(oldestApi[1]));
+}
+
 void DockerClient::listContainers(Done done)
 {
-    runOnSocket([](const QString &socket) { return curlArguments(socket, QString::fromLatin1(containersPath)); },
-        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
-            done(run ? decodeContainers(*run) : Result(DockerError::socketNotFound()));
+    // An engine not met before is asked for its API version first: too old, it is not used.
+    if (const auto endpoint = locate();
+        !std::holds_alternative<DockerError>(endpoint) && m_engine && m_engine->address != m_versionChecked) {
+        const QString address = m_engine->address;
+        runOnEngine([](const DockerEndpoint &at) { return curlArguments(at, QString::fromLatin1(versionPath)); },
+            [this, alive = std::weak_ptr<int>(m_lifetime), address, done = std::move(done)](const Run &run) mutable {
+                if (alive.expired())
+                    return;
+                const auto *answer = std::get_if<ProcessRunner::Result>(&run);
+                if (answer && !runFailure(*answer)) {
+                    if (const QString why = tooOld(answer->output); !why.isEmpty())
+                        return done(DockerError::unusable(why));
+                    m_versionChecked = address;
+                }
+                readList(std::move(done));
+            });
+        return;
+    }
+    readList(std::move(done));
+}
+
+void DockerClient::readList(Done done)
+{
+    runOnEngine([](const DockerEndpoint &at) { return curlArguments(at, QString::fromLatin1(containersPath)); },
+        [done = std::move(done)](const Run &run) {
+            const auto *result = std::get_if<ProcessRunner::Result>(&run);
+            done(result ? decodeContainers(*result) : Result(std::get<DockerError>(run)));
         });
 }
 
@@ -258,16 +318,17 @@ void DockerClient::send(const QString &containerId, Command command, CommandDone
         return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const char *const verbs[] = { "/start", "/stop", "/restart" };
     const QString path = containerPath(containerId, verbs[int(command)]);
-    runOnSocket([path](const QString &socket) { return curlPostArguments(socket, path); },
-        [done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
-            done(run ? commandOutcome(*run) : CommandResult(DockerError::socketNotFound()));
+    runOnEngine([path](const DockerEndpoint &at) { return curlPostArguments(at, path); },
+        [done = std::move(done)](const Run &run) {
+            const auto *result = std::get_if<ProcessRunner::Result>(&run);
+            done(result ? commandOutcome(*result) : CommandResult(std::get<DockerError>(run)));
         });
 }
 
 CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> ended)
 {
-    const std::optional<QString> socketPath = findSocket();
-    if (!socketPath) {
+    const std::variant<DockerEndpoint, DockerError> endpoint = locate();
+    if (std::holds_alternative<DockerError>(endpoint)) {
         // Ended later, unless cancelled first.
         CancelHandle handle = CancelHandle::create();
         answerLater([handle, ended = std::move(ended)]() mutable {
@@ -276,9 +337,10 @@ CancelHandle DockerClient::watchEvents(EventSeen seen, std::function<void()> end
         });
         return handle;
     }
-    QStringList command = curlArguments(*socketPath, QString::fromLatin1(DockerEvents::streamPath()));
+    const DockerEndpoint &at = std::get<DockerEndpoint>(endpoint);
+    QStringList command = curlArguments(at, QString::fromLatin1(DockerEvents::streamPath()));
     command.insert(1, QStringLiteral("--no-buffer"));
-    qCDebug(lcDocker) << "event stream from" << *socketPath;
+    qCDebug(lcDocker) << "event stream from" << at.display();
     return m_runner.stream(
         QString::fromLatin1(curlProgram), command, DockerEvents::maxLineBytes,
         [seen = std::move(seen)](const QByteArray &line) {
@@ -299,13 +361,13 @@ void DockerClient::readLogs(const QString &containerId, std::function<void(const
         return answerLater([done = std::move(done)] { done(DockerError::decodingFailed(notAContainer)); });
     const QString inspectPath = containerPath(containerId, "/json");
     const QString logsPath = containerPath(containerId, "/logs?stdout=1&stderr=1&tail=200&timestamps=1");
-    runOnSocket([inspectPath](const QString &socket) { return curlArguments(socket, inspectPath); },
-        [this, alive = std::weak_ptr<int>(m_lifetime), logsPath, done = std::move(done)](
-            const std::optional<ProcessRunner::Result> &inspected) mutable {
+    runOnEngine([inspectPath](const DockerEndpoint &at) { return curlArguments(at, inspectPath); },
+        [this, alive = std::weak_ptr<int>(m_lifetime), logsPath, done = std::move(done)](const Run &run) mutable {
             if (alive.expired())
                 return;
-            if (!inspected)
-                return done(DockerError::socketNotFound());
+            if (const auto *error = std::get_if<DockerError>(&run))
+                return done(*error);
+            const ProcessRunner::Result *inspected = &std::get<ProcessRunner::Result>(run);
             if (const std::optional<DockerError> failure = runFailure(*inspected))
                 return done(*failure);
             bool tty = false;
@@ -315,14 +377,27 @@ void DockerClient::readLogs(const QString &containerId, std::function<void(const
             } catch (const JsonDecodeError &error) {
                 return done(DockerError::decodingFailed(QString::fromUtf8(error.what())));
             }
-            runOnSocket([logsPath](const QString &socket) { return curlArguments(socket, logsPath); },
-                [tty, done = std::move(done)](const std::optional<ProcessRunner::Result> &run) {
-                    if (!run)
-                        return done(DockerError::socketNotFound());
-                    if (const std::optional<DockerError> failure = runFailure(*run))
+            runOnEngine([logsPath](const DockerEndpoint &at) { return curlArguments(at, logsPath); },
+                [tty, done = std::move(done)](const Run &logs) {
+                    if (const auto *error = std::get_if<DockerError>(&logs))
+                        return done(*error);
+                    const auto &read = std::get<ProcessRunner::Result>(logs);
+                    if (const std::optional<DockerError> failure = runFailure(read))
                         return done(*failure);
-                    done(QString::fromUtf8(DockerLogs::decodeFrames(run->output, tty, run->cut)));
+                    done(QString::fromUtf8(DockerLogs::decodeFrames(read.output, tty, read.cut)));
                 },
                 /* keepTail */ true);
         });
+}
+
+void DockerClient::release()
+{
+    if (m_forward)
+        m_forward->stop();
+}
+
+void DockerClient::whenRouteChanged(std::function<void()> again)
+{
+    if (m_forward)
+        QObject::connect(m_forward.get(), &DockerSshForward::changed, m_forward.get(), std::move(again));
 }

@@ -15,6 +15,9 @@ struct DockerError {
         TimedOut, // the engine took longer than the time bound
         OutputTooLarge, // the answer passed the size bound
         Refused, // the engine answered with an error status; detail holds its message
+        // The engine's address is unusable, its way there is down or the engine is too old;
+        // detail says why, in the user's language.
+        Unusable,
     };
 
     Kind kind = Kind::SocketNotFound;
@@ -28,6 +31,7 @@ struct DockerError {
     static DockerError timedOut() { return { Kind::TimedOut, 0, {} }; }
     static DockerError outputTooLarge() { return { Kind::OutputTooLarge, 0, {} }; }
     static DockerError refused(QString message) { return { Kind::Refused, 0, std::move(message) }; }
+    static DockerError unusable(QString why) { return { Kind::Unusable, 0, std::move(why) }; }
 
     friend bool operator==(const DockerError &, const DockerError &) = default;
 };

@@ -44,12 +44,19 @@ public:
     using LogResult = std::variant<QString, DockerError>;
     virtual void readLogs(const QString &containerId, std::function<void(const LogResult &)> done) = 0;
 
-    // Which engine the last request went to: its name ("Docker", "Podman", …) and socket.
+    // Which engine the last request went to: its name ("Docker", "Podman", a context) and address.
     struct Engine {
         QString name;
-        QString socketPath;
+        QString address; // where it listens, as the pane shows it
         friend bool operator==(const Engine &, const Engine &) = default;
     };
     // None before the first request and while no socket is found.
     virtual std::optional<Engine> engine() const = 0;
+
+    // The module stopped: let go of what keeps the engine reachable (an SSH forward); the next
+    // request takes it up again.
+    virtual void release() { }
+    // `again` runs whenever the way to the engine came up or went down without a request telling
+    // (an SSH forward), so the caller may ask at once.
+    virtual void whenRouteChanged(std::function<void()> again) { (void)again; }
 };

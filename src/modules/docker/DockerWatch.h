@@ -37,6 +37,8 @@ public:
     // Reads the list after the settling pause, once however often asked meanwhile.
     void readSoon();
     bool isStreaming() const { return m_stream.isPending(); }
+    // Started and not stopped since.
+    bool isRunning() const { return m_running; }
 
 private:
     void startStream();

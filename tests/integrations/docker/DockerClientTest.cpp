@@ -6,11 +6,14 @@
 #include "UnixHttpServer.h"
 
 #include "core/TimerScheduler.h"
+#include "integrations/docker/DockerCliConfig.h"
 #include "integrations/docker/DockerClient.h"
 #include "integrations/docker/DockerLogs.h"
 #include "services/QtProcessRunner.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,6 +85,11 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
         << "an empty list is no error";
     qputenv("HOME", home);
 
+    // An engine too old for health checks is named so (and asked for its version only once
+    // while it is new enough).
+    server.setReply("/version", { 200, R"({"ApiVersion":"1.23"})" });
+    EXPECT_EQ(listError(socketPath).detail, u"Engine zu alt: API 1.23, nötig ist mindestens 1.24."_s);
+
     // An engine whose stream cannot start (an old one refusing the filter) ends it, later.
     server.setReply({ 400, R"({"message":"invalid filter"})" });
     DockerClient client(runner, {}, { socketPath });
@@ -89,7 +97,7 @@ TEST_F(ClientTest, AnEngineThatDoesNotAnswerIsToldApartFromNoEngine)
     client.watchEvents([](const DockerEvent &) { ADD_FAILURE() << "no event"; }, [&] { ended = true; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 20000));
     EXPECT_TRUE(server.requests().last().contains("GET /events?filters="));
-    EXPECT_EQ(client.engine(), (ContainerSource::Engine { QStringLiteral("Docker"), socketPath }));
+    EXPECT_EQ(client.engine(), (ContainerSource::Engine { QStringLiteral("Docker"), u"unix://"_s + socketPath }));
     EXPECT_EQ(DockerClient::engineName(DockerClient::candidateSocketPaths(u"/h"_s, u"/run/user/7"_s).last()),
         QStringLiteral("Podman"));
 }
@@ -131,11 +139,48 @@ TEST_F(ClientTest, OnlyTheEnginesIdsAndNamesReachItAndABigLogKeepsItsEnd)
     EXPECT_TRUE(server.requests().last().startsWith("GET /containers/web_1.shop-a/logs?"));
 }
 
+TEST(DockerCliConfig, BrokenConfigurationIsNamedAndPlainTcpGoesToThisMachineOnly)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    const auto reason = [](const auto &answer) {
+        const auto *failure = std::get_if<DockerCliConfig::Failure>(&answer);
+        return failure ? failure->reason : QStringLiteral("no failure");
+    };
+    const DockerCliConfig config({ dir.path() });
+    EXPECT_EQ(std::get<std::optional<DockerEndpoint>>(config.current()), std::nullopt) << "no file: the sockets";
+    ASSERT_TRUE(write(u"config.json"_s, "{\"currentContext\": "));
+    EXPECT_EQ(reason(config.current()), dir.filePath(u"config.json"_s) + u" ist kein gültiges JSON."_s);
+    ASSERT_TRUE(write(u"config.json"_s, R"({"currentContext": "gone"})"));
+    EXPECT_EQ(reason(config.current()), u"Kontext „gone“: unbekannt (nicht in „docker context ls“)."_s);
+
+    // A context's files as the CLI lays them out, under the name's SHA-256.
+    const QString far = u"contexts/meta/"_s
+        + QString::fromLatin1(QCryptographicHash::hash("far", QCryptographicHash::Sha256).toHex());
+    ASSERT_TRUE(
+        write(far + u"/meta.json"_s, R"({"Name":"far","Endpoints":{"docker":{"Host":"tcp://10.0.0.9:2375"}}})"));
+    ASSERT_TRUE(write(u"contexts/meta/broken/meta.json"_s, "{"));
+    EXPECT_EQ(config.contextNames(), QStringList { u"far"_s });
+    EXPECT_TRUE(reason(config.context(u"far"_s)).contains(u"ohne TLS nur zu diesem Rechner"_s));
+    EXPECT_EQ(reason(config.context(u"../x"_s)), u"Kontext „../x“: kein gültiger Name."_s);
+    EXPECT_TRUE(
+        reason(DockerCliConfig({ dir.path(), u"npipe:////./pipe/docker"_s }).current()).startsWith(u"DOCKER_HOST: "_s));
+    EXPECT_TRUE(reason(DockerCliConfig({ dir.path(), u"tcp://10.0.0.9:2376"_s, {}, dir.path(), true }).current())
+                    .contains(dir.filePath(u"ca.pem"_s)));
+    EXPECT_EQ(std::get<DockerEndpoint>(DockerEndpoint::parse(u"ssh://me@build:2222"_s, std::nullopt)).display(),
+        u"ssh://me@build:2222"_s);
+}
+
 TEST(DockerDecoders, EventLinesAndLogFrames)
 {
-    const QByteArray die = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
-                           R"("Actor":{"ID":"c1","Attributes":{"exitCode":"3","image":"busybox","name":"w\u202eeb\u0007"}},)"
-                           R"("scope":"local","time":1700000000,"timeNano":1700000000000000000})";
+    const QByteArray die
+        = R"({"status":"die","id":"c1","from":"busybox","Type":"container","Action":"die",)"
+          R"("Actor":{"ID":"c1","Attributes":{"exitCode":"3","image":"busybox","name":"w\u202eeb\u0007"}},)"
+          R"("scope":"local","time":1700000000,"timeNano":1700000000000000000})";
     EXPECT_EQ(DockerEvents::decodeLine(die), (DockerEvent { u"die"_s, u"c1"_s, u"web"_s, 3 }));
     EXPECT_EQ(DockerEvents::decodeLine(R"({"Type":"container","Action":"died","Actor":{"ID":"c2"}})"),
         (DockerEvent { u"die"_s, u"c2"_s, {}, std::nullopt }))

@@ -3,6 +3,9 @@
 // flashes, the commands for containers and Compose projects, and the log.
 #include "ManualScheduler.h"
 #include "QtPrinters.h"
+#include "TempPreferences.h"
+
+#include "integrations/docker/DockerContexts.h"
 
 #include "modules/docker/DockerModule.h"
 
@@ -11,6 +14,7 @@
 namespace {
 
 using Command = ContainerSource::Command;
+using namespace Qt::StringLiterals;
 
 // Keeps each request until the test answers it.
 struct FakeContainerSource final : ContainerSource {
@@ -68,6 +72,7 @@ struct ModuleTest : ::testing::Test {
     ManualScheduler scheduler;
     EventBus bus;
     QStringList flashes;
+    QStringList recorded; // news only for the history
     std::unique_ptr<FakeContainerSource> source = std::make_unique<FakeContainerSource>();
     FakeContainerSource &engine = *source;
     std::unique_ptr<DockerModule> module = std::make_unique<DockerModule>(scheduler, bus, std::move(source));
@@ -77,7 +82,7 @@ struct ModuleTest : ::testing::Test {
         bus.subscribe([this](const ModuleEvent &event) {
             EXPECT_EQ(event.severity, ModuleStatus::Severity::Failing);
             EXPECT_EQ(event.kind, DockerModule::unexpectedExit);
-            flashes << event.text;
+            (event.recordOnly ? recorded : flashes) << event.text;
         });
     }
 
@@ -187,6 +192,26 @@ TEST_F(ModuleTest, AContainerEndingBadlyFlashesOnceUnlessItsStopWasAskedFor)
         (QStringList { QStringLiteral("web beendet (Code 137)"), QStringLiteral("db ohne Speicher beendet"),
             QStringLiteral("db ist nicht mehr gesund"), QStringLiteral("db ist nicht mehr gesund") }));
 
+    // A crash loop: told at its first end, then only recorded while each end comes within ten
+    // minutes of the last; its lines say so until it stays up ten minutes.
+    flashes.clear();
+    const auto loopLine = [&] { return detail(QStringLiteral("db"))->row.detail; };
+    for (int end = 0; end < 4; ++end) {
+        engine.event("start", "db");
+        scheduler.advance(end == 0 ? 3600 : 170);
+        engine.event("die", "db", 1);
+    }
+    EXPECT_EQ(flashes, QStringList { QStringLiteral("db beendet (Code 1)") });
+    EXPECT_EQ(recorded.size(), 3);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 startet immer wieder neu (4× in 10 Min.)"));
+    EXPECT_EQ(module->overlayRows().at(1).detail, QStringLiteral("startet immer wieder neu (4× in 10 Min.)"));
+    scheduler.advance(DockerNews::loopSeconds - 1);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 startet immer wieder neu (4× in 10 Min.)"));
+    scheduler.advance(1);
+    EXPECT_EQ(loopLine(), QStringLiteral("busybox \u00B7 running"));
+    engine.event("die", "db", 1);
+    EXPECT_EQ(flashes.size(), 2) << "up ten minutes, then failing: told again";
+
     // A bar counts from the list: the running containers, and those ended with an error, dead or
     // unhealthy; neither a clean exit nor a stop's SIGTERM.
     DockerContainerList counted { container("a", "running"), container("b", "exited"), container("c", "exited"),
@@ -259,6 +284,51 @@ TEST_F(ModuleTest, ALogOpensUnderItsContainerReadsAgainOnRequestAndGoesWithIt)
     poll(DockerContainerList { container("db", "running") });
     poll(DockerContainerList { container("web", "running"), container("db", "running") });
     EXPECT_FALSE(detail(QStringLiteral("web"))->document) << "a log goes with its container";
+}
+
+TEST(DockerModuleEngines, ContextsFollowTheListAndEachEngineSpeaksForItself)
+{
+    ManualScheduler scheduler;
+    EventBus bus;
+    QStringList flashes;
+    bus.subscribe([&](const ModuleEvent &event) { flashes << event.text; });
+    TempPreferences preferences;
+    DockerContexts contexts { DockerCliConfig({ preferences.dir.path() }) };
+    QHash<QString, FakeContainerSource *> engines;
+    DockerModule module(scheduler, bus, *preferences.store, contexts, [&](const QString &context) {
+        auto source = std::make_unique<FakeContainerSource>();
+        engines[context] = source.get();
+        return source;
+    });
+    module.start();
+    const QString key = QString::fromLatin1(DockerModule::enginesKey);
+    preferences.store->setValue(key, QStringList { u"build-box"_s, u"default"_s, u"gone"_s });
+    ASSERT_EQ(module.engines().size(), 3) << "the CLI's default context is the local engine";
+    engines[QString()]->lists.takeLast()(DockerContainerList { container("web", "running") });
+    engines[u"build-box"_s]->lists.takeLast()(DockerContainerList {
+        container("a", "running"), container("b", "exited"), container("c", "running"), container("d", "running") });
+    engines[u"gone"_s]->lists.takeLast()(DockerError::unusable(u"Kontext „gone“: unbekannt"_s));
+
+    QStringList titles;
+    for (const ModuleRow &row : module.overlayRows())
+        titles << row.title;
+    EXPECT_EQ(titles,
+        (QStringList {
+            u"Lokal: 1 von 1 laufen"_s, u"build-box: 3 von 4 laufen"_s, u"gone: Kontext „gone“: unbekannt"_s }));
+    EXPECT_EQ(module.compactStatus()->text, u"4 von 5 Containern laufen"_s) << "over the engines that answer";
+    EXPECT_EQ(module.errorText(), std::nullopt);
+    const QList<ModuleDetail> details = module.details();
+    EXPECT_TRUE(std::any_of(details.cbegin(), details.cend(), [](const ModuleDetail &detail) {
+        return detail.group == u"gone"_s && detail.row.detail == u"Kontext „gone“: unbekannt"_s;
+    }));
+    EXPECT_TRUE(std::any_of(details.cbegin(), details.cend(),
+        [](const ModuleDetail &detail) { return detail.group == u"build-box"_s && detail.row.title == u"a"_s; }));
+    engines[u"build-box"_s]->event("die", "a", 1);
+    EXPECT_EQ(flashes, QStringList { u"build-box: a beendet (Code 1)"_s });
+
+    preferences.store->setValue(key, QStringList { u"gone"_s });
+    ASSERT_EQ(module.engines().size(), 2);
+    EXPECT_EQ(module.engines().back()->name(), u"gone"_s);
 }
 
 } // namespace
