@@ -17,7 +17,9 @@ constexpr double longestWait = 3600;
 
 QString logName(const QUrl &url)
 {
-    return url.host() + url.path();
+    return url.adjusted(QUrl::RemoveScheme | QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+        .toString()
+        .mid(2);
 }
 
 } // namespace
@@ -63,13 +65,13 @@ struct CCTrayClient::Transfer {
             done(result);
     }
 
-    // Where a redirect may lead: the feed's origin, or its host over https.
+    // Where a redirect may lead: the feed's origin, or for an http feed its host over https.
     bool mayFollow(const QUrl &target) const
     {
         if (feed.isOnOrigin(target))
             return true;
-        const QUrl secure = feed.url.adjusted(QUrl::RemovePort);
-        return target.scheme() == u"https" && target.host().compare(secure.host(), Qt::CaseInsensitive) == 0;
+        return !feed.isEncrypted() && target.scheme() == u"https"
+            && target.host().compare(feed.url.host(), Qt::CaseInsensitive) == 0;
     }
 
     static void run(const std::shared_ptr<Transfer> &self, const QUrl &url, int redirectsLeft)

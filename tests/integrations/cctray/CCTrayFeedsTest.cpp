@@ -23,12 +23,7 @@ using Response = HttpsTestServer::Response;
 namespace {
 
 struct CCTrayFeedsTest : ::testing::Test {
-    CCTrayFeedsTest()
-    {
-        EXPECT_TRUE(server.start() && other.start());
-        options.extraTrustedCertificates = { HttpsTestServer::certificate() };
-        options.transferTimeoutMs = 1500;
-    }
+    CCTrayFeedsTest() { EXPECT_TRUE(server.start() && other.start()); }
 
     Response feed(const QByteArray &body, const QByteArray &etag = {})
     {
@@ -51,7 +46,8 @@ struct CCTrayFeedsTest : ::testing::Test {
 
     HttpsTestServer server;
     HttpsTestServer other;
-    CCTrayClient::Options options;
+    // A short timeout, for the server that never answers.
+    CCTrayClient::Options options { { HttpsTestServer::certificate() }, 1500 };
     QNetworkAccessManager network;
     TempPreferences prefs;
     InMemorySecretStore secrets;
