@@ -11,11 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         for (const CCTrayProject &project : CCTrayFeed::decode(bytes)) {
             fuzzCheck(!project.name.isEmpty(), "every project has a name");
-            fuzzCheck(project.webUrl.isEmpty() || project.webUrl.scheme() == u"https" || project.webUrl.scheme() == u"http",
+            fuzzCheck(
+                project.webUrl.isEmpty() || project.webUrl.scheme() == u"https" || project.webUrl.scheme() == u"http",
                 "a project's page is an http or https address");
             fuzzCheck(!project.lastBuildTime || project.lastBuildTime->isValid(), "a build time is valid");
         }
-    } catch (const CCTrayDecodeError &) {
-    }
+    } catch (const CCTrayDecodeError &) { }
     return 0;
 }

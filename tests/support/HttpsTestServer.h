@@ -60,7 +60,9 @@ public:
     bool start() { return !certificate().isNull() && listen(QHostAddress::LocalHost, 0); }
     QUrl origin() const
     {
-        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(m_plain ? QStringLiteral("http") : QStringLiteral("https")).arg(serverPort()));
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2")
+                        .arg(m_plain ? QStringLiteral("http") : QStringLiteral("https"))
+                        .arg(serverPort()));
     }
     // Answers over plain HTTP instead, for clients that must also work without TLS.
     void setPlain(bool plain) { m_plain = plain; }

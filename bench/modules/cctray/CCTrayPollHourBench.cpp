@@ -37,7 +37,8 @@ QByteArray feedOf(int count)
 {
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Projects>\n";
     for (int i = 0; i < count; ++i) {
-        const QByteArray name = "service-" + QByteArray::number(i / 4) + " :: build :: job-" + QByteArray::number(i % 4);
+        const QByteArray name
+            = "service-" + QByteArray::number(i / 4) + " :: build :: job-" + QByteArray::number(i % 4);
         xml += "  <Project name=\"" + name + "\" activity=\"Sleeping\" lastBuildStatus=\"Success\" lastBuildLabel=\""
             + QByteArray::number(100 + i) + "\" lastBuildTime=\"2026-12-07T09:00:00.000+0000\" "
             + "webUrl=\"https://gocd.example.com/go/tab/build/detail/service-" + QByteArray::number(i / 4)
@@ -109,6 +110,7 @@ int main(int argc, char *argv[])
     std::printf("  %-26s %14s %16s\n", "", "unconditional", "conditional");
     std::printf("  %-26s %14d %16d\n", "Requests per hour", before.requests, now.requests);
     std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(before), share(now));
-    std::printf("  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", before.bytes / 1024.0, now.bytes / 1024.0);
+    std::printf(
+        "  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", before.bytes / 1024.0, now.bytes / 1024.0);
     return 0;
 }

@@ -100,12 +100,13 @@ struct CCTrayClient::Transfer {
         });
         auto tooLarge = std::make_shared<bool>(false);
         const qint64 bound = self->options.maximumBodySize;
-        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, bound](qint64 got, qint64 total) {
-            if (!*tooLarge && (got > bound || total > bound)) {
-                *tooLarge = true;
-                reply->abort();
-            }
-        });
+        QObject::connect(
+            reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, bound](qint64 got, qint64 total) {
+                if (!*tooLarge && (got > bound || total > bound)) {
+                    *tooLarge = true;
+                    reply->abort();
+                }
+            });
         QObject::connect(reply, &QNetworkReply::finished, reply, [self, reply, url, tooLarge, redirectsLeft] {
             reply->deleteLater();
             if (!self->request.isPending())
@@ -174,8 +175,8 @@ CCTrayClient::CCTrayClient(QNetworkAccessManager &network, Options options)
 CancelHandle CCTrayClient::fetch(const CCTrayFeedAddress &feed, const CCTrayCredentials &credentials,
     const HttpValidators &validators, Done done) const
 {
-    auto transfer = std::make_shared<Transfer>(
-        Transfer { m_network, m_options, feed, {}, validators.conditions(), CancelHandle::create(), std::move(done), {} });
+    auto transfer = std::make_shared<Transfer>(Transfer {
+        m_network, m_options, feed, {}, validators.conditions(), CancelHandle::create(), std::move(done), {} });
     transfer->weakSelf = transfer;
     // Credentials only where they travel encrypted or stay on this computer.
     if (!credentials.user.isEmpty() && feed.mayCarryCredentials())

@@ -6,10 +6,10 @@
 
 QString CCTrayCredentials::encode() const
 {
-    return QString::fromUtf8(QJsonDocument(QJsonObject { { QStringLiteral("query"), query },
-                                               { QStringLiteral("user"), user },
-                                               { QStringLiteral("password"), password } })
-                                 .toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(QJsonDocument(
+        QJsonObject { { QStringLiteral("query"), query }, { QStringLiteral("user"), user },
+            { QStringLiteral("password"),
+                password } }).toJson(QJsonDocument::Compact));
 }
 
 CCTrayCredentials CCTrayCredentials::decode(const QString &text)

@@ -49,7 +49,8 @@ struct CCTrayFeeds::Watch {
         : address(stored.address)
         , watched(stored.watched)
         , secret(stored.secret ? Secret::Reading : Secret::None)
-        , loop(feeds.m_scheduler, [&feeds, this](PollLoop::Finished finished) { feeds.poll(*this, std::move(finished)); })
+        , loop(feeds.m_scheduler,
+              [&feeds, this](PollLoop::Finished finished) { feeds.poll(*this, std::move(finished)); })
     { }
     ~Watch() { request.cancel(); }
 
@@ -287,7 +288,8 @@ void CCTrayFeeds::add(const QString &input, const QString &user, const QString &
     }
     const auto keep = [this, address = address](bool secret) {
         QVariantList list = m_preferences.value(feedsKey).toList();
-        list.append(QVariantMap { { addressKey, address.text() }, { secretKey, secret }, { watchedKey, QStringList() } });
+        list.append(
+            QVariantMap { { addressKey, address.text() }, { secretKey, secret }, { watchedKey, QStringList() } });
         m_preferences.setValue(feedsKey, list);
     };
     m_feedback.clear();
@@ -325,8 +327,8 @@ void CCTrayFeeds::add(const QString &input, const QString &user, const QString &
 
 void CCTrayFeeds::remove(const QString &address)
 {
-    const auto found = std::find_if(m_watches.cbegin(), m_watches.cend(),
-        [&](const auto &watch) { return watch->address.text() == address; });
+    const auto found = std::find_if(
+        m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->address.text() == address; });
     if (found == m_watches.cend())
         return;
     if ((*found)->secret != Watch::Secret::None) {
@@ -341,8 +343,8 @@ void CCTrayFeeds::remove(const QString &address)
 
 bool CCTrayFeeds::setWatched(const QString &address, const QString &project, bool watched)
 {
-    const auto found = std::find_if(m_watches.cbegin(), m_watches.cend(),
-        [&](const auto &watch) { return watch->address.text() == address; });
+    const auto found = std::find_if(
+        m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->address.text() == address; });
     if (found == m_watches.cend() || (*found)->watched.contains(project) == watched)
         return true;
     if (watched && watchedCount() >= maximumWatched)

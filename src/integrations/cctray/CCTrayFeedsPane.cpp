@@ -177,7 +177,8 @@ void CCTrayFeedsPane::showFeeds()
         SettingsStyle::makeSecondary(*stateLabel);
         auto *remove = new QPushButton(tr("Entfernen"), trailing);
         remove->setAccessibleName(tr("%1 entfernen").arg(feed.address.hostAndPath()));
-        connect(remove, &QPushButton::clicked, this, [this, address = feed.address.text()] { m_feeds.remove(address); });
+        connect(
+            remove, &QPushButton::clicked, this, [this, address = feed.address.text()] { m_feeds.remove(address); });
         trailingLayout->addWidget(stateLabel);
         trailingLayout->addWidget(remove);
         auto *row = new SettingsRow(feed.address.hostAndPath(), trailing, m_feedList);
@@ -226,7 +227,8 @@ void CCTrayFeedsPane::showProjects()
         const CCTrayFeeds::Feed &feed = *feedPointer;
         for (const QString &name : names) {
             // From the server: a plain item text, never markup.
-            auto *item = new QStandardItem(feeds.size() > 1 ? name + QStringLiteral(" \u00B7 ") + feed.address.url.host() : name);
+            auto *item = new QStandardItem(
+                feeds.size() > 1 ? name + QStringLiteral(" \u00B7 ") + feed.address.url.host() : name);
             item->setCheckable(true);
             item->setCheckState(feed.watched.contains(name) ? Qt::Checked : Qt::Unchecked);
             item->setData(feed.address.text(), addressRole);
@@ -249,5 +251,6 @@ void CCTrayFeedsPane::checked(QStandardItem *item)
     m_building = true;
     item->setCheckState(Qt::Unchecked);
     m_building = false;
-    m_refusal->setText(tr("Mehr als %n Projekte über alle Feeds sind nicht möglich.", nullptr, CCTrayFeeds::maximumWatched));
+    m_refusal->setText(
+        tr("Mehr als %n Projekte über alle Feeds sind nicht möglich.", nullptr, CCTrayFeeds::maximumWatched));
 }

@@ -30,22 +30,22 @@ QUrl webPage(const QString &text)
 
 [[noreturn]] void fail(const QXmlStreamReader &xml, const char *problem)
 {
-    throw CCTrayDecodeError(
-        QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(QString::fromLatin1(problem)));
+    throw CCTrayDecodeError(QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(QString::fromLatin1(problem)));
 }
 
 } // namespace
 
 std::optional<QDateTime> CCTrayFeed::parseTime(QStringView text)
 {
-    static const QRegularExpression form(QStringLiteral(
-        R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:[.,](\d{1,9}))?(Z|[+-]\d{2}:?\d{2})?$)"));
+    static const QRegularExpression form(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:[.,](\d{1,9}))?(Z|[+-]\d{2}:?\d{2})?$)"));
     const QRegularExpressionMatch match = form.match(text.trimmed().toString());
     if (!match.hasMatch())
         return std::nullopt;
     const auto number = [&](int group) { return match.capturedView(group).toInt(); };
     const QDate date(number(1), number(2), number(3));
-    const int milliseconds = match.capturedView(7).isEmpty() ? 0 : match.captured(7).leftJustified(3, u'0').left(3).toInt();
+    const int milliseconds
+        = match.capturedView(7).isEmpty() ? 0 : match.captured(7).leftJustified(3, u'0').left(3).toInt();
     const QTime time(number(4), number(5), number(6), milliseconds);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
@@ -85,7 +85,8 @@ QList<CCTrayProject> CCTrayFeed::decode(const QByteArray &bytes)
         if (project.name.isEmpty())
             fail(xml, "a Project without a name");
         project.status = statusOf(attributes.value(QLatin1StringView("lastBuildStatus")));
-        project.building = attributes.value(QLatin1StringView("activity")).compare(u"Building", Qt::CaseInsensitive) == 0;
+        project.building
+            = attributes.value(QLatin1StringView("activity")).compare(u"Building", Qt::CaseInsensitive) == 0;
         project.label = PlainText::clean(attributes.value(QLatin1StringView("lastBuildLabel")).toString()).trimmed();
         project.lastBuildTime = parseTime(attributes.value(QLatin1StringView("lastBuildTime")));
         project.webUrl = webPage(attributes.value(QLatin1StringView("webUrl")).toString());

@@ -6,7 +6,6 @@
 std::unique_ptr<Integration> CIFeedsSetup::make(const IntegrationContext &context)
 {
     auto integration = std::make_unique<CCTrayIntegration>(context);
-    integration->adopt(
-        std::make_unique<CIFeedsModule>(context.bus, integration->feeds(), CCTrayIntegration::paneName));
+    integration->adopt(std::make_unique<CIFeedsModule>(context.bus, integration->feeds(), CCTrayIntegration::paneName));
     return integration;
 }

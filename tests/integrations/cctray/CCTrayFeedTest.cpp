@@ -25,8 +25,8 @@ TEST(CCTrayFeed, ReadsJenkinsAndGoCDFeedsWithTheirTimesAndLeavesOutWhatItDoesNot
     const QList<CCTrayProject> jenkins = CCTrayFeed::decode(readFixture(TARNLET_CCTRAY_FIXTURES, "jenkins_cc.xml"));
     ASSERT_EQ(jenkins.size(), 3);
     EXPECT_EQ(jenkins[0],
-        (CCTrayProject { u"api"_s, Status::Success, false, u"412"_s, utc(10, 0),
-            QUrl(u"https://jenkins.example.com/job/api/"_s) }));
+        (CCTrayProject {
+            u"api"_s, Status::Success, false, u"412"_s, utc(10, 0), QUrl(u"https://jenkins.example.com/job/api/"_s) }));
     EXPECT_TRUE(jenkins[1].building);
     EXPECT_TRUE(jenkins[1].failed());
     EXPECT_EQ(jenkins[2].lastBuildTime, std::nullopt) << "a project never built names no time";
@@ -46,9 +46,9 @@ TEST(CCTrayFeed, ReadsJenkinsAndGoCDFeedsWithTheirTimesAndLeavesOutWhatItDoesNot
     EXPECT_EQ(CCTrayFeed::parseTime(u"2026-13-01T10:00:00Z"), std::nullopt);
     EXPECT_EQ(CCTrayFeed::parseTime(u"yesterday"), std::nullopt);
 
-    const auto projects = CCTrayFeed::decode(
-        "<!-- a comment --><Projects><Server/><Project name=\" a\u202e\n\" /><Project name=\"a\" "
-        "lastBuildStatus=\"Failure\"/></Projects>\n");
+    const auto projects
+        = CCTrayFeed::decode("<!-- a comment --><Projects><Server/><Project name=\" a\u202e\n\" /><Project name=\"a\" "
+                             "lastBuildStatus=\"Failure\"/></Projects>\n");
     ASSERT_EQ(projects.size(), 1) << "a name that repeats is kept once";
     EXPECT_EQ(projects[0].name, u"a"_s) << "cleaned of controls and bidi overrides";
     EXPECT_EQ(projects[0].status, Status::Unknown);
@@ -78,7 +78,8 @@ TEST(CCTrayFeedAddress, KeepsTheAddressAndSendsCredentialsOnlyEncryptedOrToThisC
     EXPECT_EQ(std::get<0>(jenkins).first.hostAndPath(), u"jenkins.example.com:8443/cc.xml"_s);
     EXPECT_EQ(std::get<0>(jenkins).second, (CCTrayCredentials { {}, u"me"_s, u"tok"_s }));
 
-    EXPECT_EQ(CCTrayFeedAddress::parse(u"http://ci.example.com/cc.xml"_s).index(), 0u) << "plain http without credentials";
+    EXPECT_EQ(CCTrayFeedAddress::parse(u"http://ci.example.com/cc.xml"_s).index(), 0u)
+        << "plain http without credentials";
     EXPECT_EQ(CCTrayFeedAddress::parse(u"http://ci.example.com/cc.xml?token=1"_s).index(), 1u);
     EXPECT_EQ(CCTrayFeedAddress::parse(u"http://ci.example.com/cc.xml"_s, u"me"_s, u"pw"_s).index(), 1u);
     EXPECT_EQ(CCTrayFeedAddress::parse(u"http://127.0.0.1:8153/go/cctray.xml"_s, u"me"_s, u"pw"_s).index(), 0u);

@@ -57,8 +57,8 @@ TEST(CIFeedsModule, ShowsWatchedProjectsAndAnnouncesFailuresAndFixesButNotAtAFir
     const auto poll = [&] {
         const qsizetype asked = server.requests().size();
         scheduler.advance(std::max(0.0, scheduler.nextDelay()));
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return server.requests().size() > asked && scheduler.pendingCount() == 1; }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return server.requests().size() > asked && scheduler.pendingCount() == 1; }, 10000));
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return scheduler.pendingCount() == 1; }, 10000));
     ASSERT_EQ(module.overlayRows().size(), 1);
@@ -70,8 +70,9 @@ TEST(CIFeedsModule, ShowsWatchedProjectsAndAnnouncesFailuresAndFixesButNotAtAFir
 
     QList<ModuleRow> rows = module.overlayRows();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], (ModuleRow { u"api"_s, u"412 · erfolgreich"_s, QDateTime(QDate(2026, 12, 1), QTime(10, 0), Qt::UTC),
-                           Severity::Fine, QUrl(u"https://ci.example.com/job/api/"_s) }));
+    EXPECT_EQ(rows[0],
+        (ModuleRow { u"api"_s, u"412 · erfolgreich"_s, QDateTime(QDate(2026, 12, 1), QTime(10, 0), Qt::UTC),
+            Severity::Fine, QUrl(u"https://ci.example.com/job/api/"_s) }));
     EXPECT_EQ(rows[1].detail, u"97 · läuft"_s);
     EXPECT_EQ(rows[1].severity, Severity::Active);
     EXPECT_EQ(rows[2].detail, u"Nicht mehr im Feed"_s);
@@ -108,9 +109,11 @@ TEST(CIFeedsModule, ShowsWatchedProjectsAndAnnouncesFailuresAndFixesButNotAtAFir
     status = 500;
     poll();
     rows = module.overlayRows();
-    EXPECT_EQ(rows[0], (ModuleRow { u"api"_s, u"Der Server antwortet mit HTTP 500."_s, std::nullopt, Severity::Idle,
-                           QUrl(u"https://ci.example.com/job/api/"_s) }));
-    EXPECT_EQ(module.errorText(), server.url(u"/cc.xml"_s).toString().mid(8) + u": Der Server antwortet mit HTTP 500."_s);
+    EXPECT_EQ(rows[0],
+        (ModuleRow { u"api"_s, u"Der Server antwortet mit HTTP 500."_s, std::nullopt, Severity::Idle,
+            QUrl(u"https://ci.example.com/job/api/"_s) }));
+    EXPECT_EQ(
+        module.errorText(), server.url(u"/cc.xml"_s).toString().mid(8) + u": Der Server antwortet mit HTTP 500."_s);
     EXPECT_EQ(module.details().first().row.pane, u"feedsPane"_s);
 }
 
