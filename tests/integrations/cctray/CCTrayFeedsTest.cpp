@@ -114,6 +114,16 @@ TEST_F(CCTrayFeedsTest, KeepsCredentialsInTheStorePollsConditionallyAndBacksOffW
     EXPECT_TRUE(feeds.feeds().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return secrets.items.isEmpty(); }));
     EXPECT_EQ(scheduler.pendingCount(), 0) << "its polls went with it";
+
+    // An http feed on this host that moves to https there is followed.
+    HttpsTestServer plain;
+    plain.setPlain(true);
+    ASSERT_TRUE(plain.start());
+    plain.setResponse(u"/cc.xml"_s, Response::redirect(server.url(u"/cc.xml"_s)));
+    feeds.add(plain.url(u"/cc.xml"_s).toString(), {}, {});
+    settle();
+    EXPECT_EQ(problem(), QString());
+    EXPECT_EQ(feeds.feeds().first().projects.size(), 3);
 }
 
 TEST_F(CCTrayFeedsTest, ReadsStoredCredentialsBeforeTheFirstPollAndSaysWhenTheyAreMissing)
