@@ -141,7 +141,7 @@ void CCTrayFeeds::follow()
     // Feeds left out go with their polls in flight.
     m_watches = std::move(next);
     for (Watch *watch : added) {
-        if (watch->secret == Watch::Secret::Reading)
+        if (watch->secret == Watch::Secret::Reading && m_readingSecrets)
             readSecret(*watch);
         if (m_running)
             watch->loop.start();
@@ -174,8 +174,9 @@ void CCTrayFeeds::readSecret(Watch &watch)
 
 void CCTrayFeeds::readSecrets()
 {
+    m_readingSecrets = true;
     for (const auto &watch : m_watches) {
-        if (watch->secret == Watch::Secret::Missing || watch->secret == Watch::Secret::Unavailable)
+        if (!watch->ready())
             readSecret(*watch);
     }
     Q_EMIT changed();

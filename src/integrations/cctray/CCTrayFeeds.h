@@ -19,8 +19,8 @@ class SecretStore;
 // it fails, and once a server's Retry-After has passed when it asks to wait. The feeds, with the
 // projects watched of each, are kept in the preferences under feedsKey, a list of
 // {"address", "secret", "watched"}; a feed's credentials are an item of the secret store, read
-// without waiting, and its polls wait for them. At most maximumWatched projects are watched over
-// all feeds.
+// without waiting once readSecrets() is called, and its polls wait for them. At most maximumWatched projects are
+// watched over all feeds.
 class CCTrayFeeds final : public QObject {
     Q_OBJECT
 public:
@@ -59,7 +59,8 @@ public:
     // Polls every feed now and goes on; each one's first answer is only recorded.
     void start();
     void stop();
-    // Reads the credentials that were missing or could not be read (the store reappeared).
+    // Reads the feeds' credentials from the secret store without waiting, those of feeds added
+    // later too; again for those missing or that could not be read (the store reappeared).
     void readSecrets();
 
 Q_SIGNALS:
@@ -87,4 +88,5 @@ private:
     QString m_feedback;
     bool m_busy = false;
     bool m_running = false;
+    bool m_readingSecrets = false; // readSecrets() was called
 };

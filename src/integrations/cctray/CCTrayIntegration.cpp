@@ -15,13 +15,13 @@ CCTrayClient::Options optionsFor(const TestEndpoint &test)
 
 CCTrayIntegration::CCTrayIntegration(const IntegrationContext &context, QObject *parent)
     : Integration(parent)
-    , m_feeds(context.preferences, context.secrets, context.scheduler,
-          CCTrayClient(context.network, optionsFor(context.testEndpoint)))
+    , m_feeds(std::make_unique<CCTrayFeeds>(context.preferences, context.secrets, context.scheduler,
+          CCTrayClient(context.network, optionsFor(context.testEndpoint))))
 { }
 
 QList<IntegrationPane> CCTrayIntegration::panes() const
 {
-    auto *feeds = const_cast<CCTrayFeeds *>(&m_feeds);
+    CCTrayFeeds *feeds = m_feeds.get();
     return { { paneName, tr("CI-Server"), QStringLiteral("person.badge.key"),
         [feeds] { return new CCTrayFeedsPane(*feeds); } } };
 }
@@ -30,7 +30,7 @@ bool CCTrayIntegration::mayOpen(const QUrl &url) const
 {
     if (url.scheme() != u"https" && url.scheme() != u"http")
         return false;
-    for (const CCTrayFeeds::Feed &feed : m_feeds.feeds()) {
+    for (const CCTrayFeeds::Feed &feed : m_feeds->feeds()) {
         for (const CCTrayProject &project : feed.projects) {
             if (project.webUrl == url)
                 return true;

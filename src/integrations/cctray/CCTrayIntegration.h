@@ -4,6 +4,8 @@
 #include "integrations/cctray/CCTrayFeeds.h"
 #include "services/IntegrationContext.h"
 
+#include <memory>
+
 // CI servers read through their cctray feeds: the feeds with their credentials and their pane
 // ("CI-Server"), where feeds are added and their projects chosen. Its rows open the http and https
 // pages the feeds name for their projects.
@@ -14,13 +16,15 @@ public:
 
     explicit CCTrayIntegration(const IntegrationContext &context, QObject *parent = nullptr);
 
-    CCTrayFeeds &feeds() { return m_feeds; }
+    CCTrayFeeds &feeds() { return *m_feeds; }
     void adopt(std::unique_ptr<DevModule> module) { addModule(std::move(module)); }
 
     QList<IntegrationPane> panes() const override;
     bool mayOpen(const QUrl &url) const override;
-    void secretStoreAppeared() override { m_feeds.readSecrets(); }
+    // Reads the feeds' credentials, without waiting.
+    void start() override { m_feeds->readSecrets(); }
+    void secretStoreAppeared() override { m_feeds->readSecrets(); }
 
 private:
-    CCTrayFeeds m_feeds;
+    const std::unique_ptr<CCTrayFeeds> m_feeds;
 };

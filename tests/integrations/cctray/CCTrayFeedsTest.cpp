@@ -134,6 +134,8 @@ TEST_F(CCTrayFeedsTest, ReadsStoredCredentialsBeforeTheFirstPollAndSaysWhenTheyA
     prefs.store->setValue(CCTrayFeeds::feedsKey,
         QVariantList { QVariantMap { { u"address"_s, address }, { u"secret"_s, true } }, u"not a feed"_s });
     feeds.start();
+    EXPECT_EQ(problem(), u"Zugangsdaten werden aus dem Schlüsselbund gelesen …"_s);
+    feeds.readSecrets();
     ASSERT_TRUE(QTest::qWaitFor([&] { return problem() == u"Schlüsselbund nicht verfügbar"_s; }));
     EXPECT_TRUE(server.requests().isEmpty()) << "nothing is asked without the credentials";
     secrets.unavailable = false;
