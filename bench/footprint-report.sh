@@ -10,7 +10,7 @@ build="$root/build/bench"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLET_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target notch-bench tarnlet_github_decode_bench \
-  tarnlet_github_poll_hour_bench >/dev/null
+  tarnlet_github_poll_hour_bench tarnlet_cctray_poll_hour_bench >/dev/null
 
 echo "== Whole program (Release, private X display with a tray host) =="
 "$root/bench/app/footprint.sh" "$@" | grep -v '^\['
@@ -29,3 +29,6 @@ run_bench "$build/bench/modules/github/tarnlet_github_decode_bench"
 echo
 echo "== GitHub polls over one simulated hour, without and with conditional requests =="
 QT_QPA_PLATFORM=offscreen "$build/bench/modules/github/tarnlet_github_poll_hour_bench" 2>/dev/null
+echo
+echo "== CI feed polls over one simulated hour, without and with conditional requests =="
+QT_QPA_PLATFORM=offscreen "$build/bench/modules/cctray/tarnlet_cctray_poll_hour_bench" 2>/dev/null

@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="de">
 <context>
+    <name>CCTrayFeedsPane</name>
+    <message numerus="yes">
+        <source>%n Projekte</source>
+        <translation>
+            <numerusform>%n Projekt</numerusform>
+            <numerusform>%n Projekte</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Mehr als %n Projekte über alle Feeds sind nicht möglich.</source>
+        <translation>
+            <numerusform>Mehr als %n Projekt über alle Feeds ist nicht möglich.</numerusform>
+            <numerusform>Mehr als %n Projekte über alle Feeds sind nicht möglich.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>DockerModule</name>
     <message numerus="yes">
         <source>%1 von %n Containern laufen</source>

@@ -132,6 +132,230 @@
     </message>
 </context>
 <context>
+    <name>CCTrayFailure</name>
+    <message>
+        <source>Server nicht erreichbar.</source>
+        <translation>Server not reachable.</translation>
+    </message>
+    <message>
+        <source>Der Server antwortet nicht.</source>
+        <translation>The server does not answer.</translation>
+    </message>
+    <message>
+        <source>Der Server verweigert den Zugang (HTTP %1).</source>
+        <translation>The server refuses access (HTTP %1).</translation>
+    </message>
+    <message>
+        <source>Kein Feed unter dieser Adresse (HTTP 404).</source>
+        <translation>No feed at this address (HTTP 404).</translation>
+    </message>
+    <message>
+        <source>Der Server antwortet mit HTTP %1.</source>
+        <translation>The server answers with HTTP %1.</translation>
+    </message>
+    <message>
+        <source>Der Feed ist zu groß.</source>
+        <translation>The feed is too large.</translation>
+    </message>
+    <message>
+        <source>Die Antwort ist kein cctray-Feed.</source>
+        <translation>The answer is not a cctray feed.</translation>
+    </message>
+    <message>
+        <source>Weiterleitung auf einen anderen Server abgelehnt.</source>
+        <translation>Redirect to another server refused.</translation>
+    </message>
+    <message>
+        <source>Der Server bittet zu warten.</source>
+        <translation>The server asks to wait.</translation>
+    </message>
+</context>
+<context>
+    <name>CCTrayFeedAddress</name>
+    <message>
+        <source>Bitte eine Adresse mit http:// oder https:// angeben.</source>
+        <translation>Please enter an address with http:// or https://.</translation>
+    </message>
+    <message>
+        <source>Zum Passwort gehört ein Benutzername.</source>
+        <translation>A password needs a user name.</translation>
+    </message>
+    <message>
+        <source>Zugangsdaten gehen nur über https:// (oder an diesen Rechner). Ein Feed über http:// wird ohne sie gelesen.</source>
+        <translation>Credentials are only sent over https:// (or to this computer). A feed over http:// is read without them.</translation>
+    </message>
+</context>
+<context>
+    <name>CCTrayFeeds</name>
+    <message>
+        <source>Zugangsdaten werden aus dem Schlüsselbund gelesen …</source>
+        <translation>Reading the credentials from the keyring …</translation>
+    </message>
+    <message>
+        <source>Die Zugangsdaten fehlen im Schlüsselbund. Bitte den Feed neu hinzufügen.</source>
+        <translation>The credentials are missing from the keyring. Please add the feed again.</translation>
+    </message>
+    <message>
+        <source>Schlüsselbund nicht verfügbar</source>
+        <translation>Keyring not available</translation>
+    </message>
+    <message>
+        <source>Dieser Feed steht schon in der Liste.</source>
+        <translation>This feed is already in the list.</translation>
+    </message>
+    <message>
+        <source>Der Schlüsselbund hat die Zugangsdaten nicht gespeichert.</source>
+        <translation>The keyring did not store the credentials.</translation>
+    </message>
+</context>
+<context>
+    <name>CCTrayFeedsPane</name>
+    <message>
+        <source>Hinzufügen</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Feed hinzufügen</source>
+        <translation>Add a feed</translation>
+    </message>
+    <message>
+        <source>Feed-Adresse</source>
+        <translation>Feed address</translation>
+    </message>
+    <message>
+        <source>Benutzername (falls nötig)</source>
+        <translation>User name (if needed)</translation>
+    </message>
+    <message>
+        <source>Passwort oder API-Token (falls nötig)</source>
+        <translation>Password or API token (if needed)</translation>
+    </message>
+    <message>
+        <source>Feeds</source>
+        <translation>Feeds</translation>
+    </message>
+    <message>
+        <source>Projekte</source>
+        <translation>Projects</translation>
+    </message>
+    <message>
+        <source>Projekte durchsuchen</source>
+        <translation>Search projects</translation>
+    </message>
+    <message>
+        <source>Projekte der Feeds</source>
+        <translation>Projects of the feeds</translation>
+    </message>
+    <message>
+        <source>Zugangsdaten werden gespeichert …</source>
+        <translation>Storing the credentials …</translation>
+    </message>
+    <message>
+        <source>Noch kein Feed. Jenkins: …/cc.xml, GoCD: …/go/cctray.xml, Buildkite und CircleCI nennen die Adresse samt Token in ihren Einstellungen.</source>
+        <translation>No feed yet. Jenkins: …/cc.xml, GoCD: …/go/cctray.xml; Buildkite and CircleCI show the address with its token in their settings.</translation>
+    </message>
+    <message>
+        <source>unverschlüsselt (http)</source>
+        <translation>unencrypted (http)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Projekte</source>
+        <translation>
+            <numerusform>%n project</numerusform>
+            <numerusform>%n projects</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Wartet auf die erste Antwort</source>
+        <translation>Waiting for the first answer</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>%1 entfernen</source>
+        <translation>Remove %1</translation>
+    </message>
+    <message>
+        <source>%1 von %2 beobachtet</source>
+        <translation>%1 of %2 watched</translation>
+    </message>
+    <message numerus="yes">
+        <source>Mehr als %n Projekte über alle Feeds sind nicht möglich.</source>
+        <translation>
+            <numerusform>No more than %n project over all feeds is possible.</numerusform>
+            <numerusform>No more than %n projects over all feeds are possible.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CCTrayIntegration</name>
+    <message>
+        <source>CI-Server</source>
+        <translation>CI servers</translation>
+    </message>
+</context>
+<context>
+    <name>CIFeedsModule</name>
+    <message>
+        <source>läuft</source>
+        <translation>in progress</translation>
+    </message>
+    <message>
+        <source>erfolgreich</source>
+        <translation>succeeded</translation>
+    </message>
+    <message>
+        <source>fehlgeschlagen</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>abgebrochen mit Fehler</source>
+        <translation>ended with an error</translation>
+    </message>
+    <message>
+        <source>unbekannt</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Projekte deiner CI-Server aus ihren cctray-Feeds (Jenkins, GoCD, Buildkite, CircleCI, TeamCity …). Feeds und Projekte wählst du im Bereich „CI-Server“.</source>
+        <translation>Projects of your CI servers from their cctray feeds (Jenkins, GoCD, Buildkite, CircleCI, TeamCity …). Choose feeds and projects in “CI servers”.</translation>
+    </message>
+    <message>
+        <source>Kein Projekt gewählt</source>
+        <translation>No project chosen</translation>
+    </message>
+    <message>
+        <source>Nicht mehr im Feed</source>
+        <translation>No longer in the feed</translation>
+    </message>
+    <message>
+        <source>Lädt …</source>
+        <translation>Loading …</translation>
+    </message>
+    <message>
+        <source>Build fehlgeschlagen</source>
+        <translation>Build failed</translation>
+    </message>
+    <message>
+        <source>Build wieder erfolgreich</source>
+        <translation>Build fixed</translation>
+    </message>
+    <message>
+        <source>Build fehlgeschlagen: %1</source>
+        <translation>Build failed: %1</translation>
+    </message>
+    <message>
+        <source>Build wieder erfolgreich: %1</source>
+        <translation>Build fixed: %1</translation>
+    </message>
+    <message>
+        <source>CI-Feeds</source>
+        <translation>CI feeds</translation>
+    </message>
+</context>
+<context>
     <name>DockerModule</name>
     <message>
         <source>Docker ist nicht installiert oder nicht gestartet.</source>

@@ -1,5 +1,6 @@
 #include "app/Integrations.h"
 
+#include "modules/ci_feeds/CIFeedsSetup.h"
 #include "modules/docker/DockerSetup.h"
 #include "modules/github/GitHubSetup.h"
 
@@ -8,5 +9,6 @@ std::vector<std::unique_ptr<Integration>> Integrations::make(const IntegrationCo
     std::vector<std::unique_ptr<Integration>> integrations;
     integrations.push_back(GitHubSetup::make(context));
     integrations.push_back(DockerSetup::make(context));
+    integrations.push_back(CIFeedsSetup::make(context));
     return integrations;
 }

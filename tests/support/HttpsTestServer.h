@@ -58,7 +58,14 @@ public:
 
     // False if the certificate is missing or no port could be opened.
     bool start() { return !certificate().isNull() && listen(QHostAddress::LocalHost, 0); }
-    QUrl origin() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
+    QUrl origin() const
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2")
+                        .arg(m_plain ? QStringLiteral("http") : QStringLiteral("https"))
+                        .arg(serverPort()));
+    }
+    // Answers over plain HTTP instead, for clients that must also work without TLS.
+    void setPlain(bool plain) { m_plain = plain; }
     QUrl url(const QString &pathAndQuery) const { return QUrl(origin().toString() + pathAndQuery); }
 
     // The answer for one path; other paths get 404.
@@ -99,7 +106,8 @@ protected:
             socket->write(head(response) + (whole ? response.body : response.body.left(response.body.size() / 2)));
             socket->disconnectFromHost(); // sends what is queued, then closes
         });
-        socket->startServerEncryption();
+        if (!m_plain)
+            socket->startServerEncryption();
     }
 
 private:
@@ -121,4 +129,5 @@ private:
     QHash<QByteArray, Response> m_responses;
     std::function<Response(const Request &)> m_handler;
     QList<Request> m_requests;
+    bool m_plain = false;
 };

@@ -1,0 +1,3 @@
+#include "integrations/cctray/CCTrayLogging.h"
+
+Q_LOGGING_CATEGORY(lcCCTray, "tarnlet.cctray", QtWarningMsg)
