@@ -1,6 +1,7 @@
 #include "integrations/github/GitHubServer.h"
 
 #include "core/prefs/PreferenceStore.h"
+#include "services/ApiTransport.h"
 
 #include <QCoreApplication>
 
@@ -79,8 +80,7 @@ QString GitHubServer::tokenAccount() const
 
 bool GitHubServer::isOnOrigin(const QUrl &url, const QUrl &origin)
 {
-    return url.isValid() && url.scheme() == u"https" && origin.scheme() == u"https" && url.host() == origin.host()
-        && url.port(443) == origin.port(443);
+    return ApiTransport::isOnOrigin(url, origin);
 }
 
 bool GitHubServer::isWebPage(const QUrl &url) const
