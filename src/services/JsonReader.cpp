@@ -87,6 +87,13 @@ qint64 JsonReader::int64(const char *key) const
     return qint64(d);
 }
 
+std::optional<qint64> JsonReader::optionalInt64(const char *key) const
+{
+    if (present(key).isUndefined())
+        return std::nullopt;
+    return int64(key);
+}
+
 bool JsonReader::boolean(const char *key) const
 {
     return required(key, QJsonValue::Bool, "a boolean").toBool();
