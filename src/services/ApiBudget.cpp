@@ -69,11 +69,12 @@ double ApiBudget::Share::hourlyCost(double pause) const
     return countedShare() * (hour / std::max(pause, 1.0) + 1);
 }
 
-ApiBudget::ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, QObject *parent)
+ApiBudget::ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, double window, QObject *parent)
     : QObject(parent)
     , m_credentials(credentials)
     , m_tokenGeneration(credentials.tokenGeneration())
     , m_scheduler(scheduler)
+    , m_window(std::max(window, 1.0))
 {
     credentials.setBudget(this);
     connect(&credentials, &ApiCredentials::changed, this, &ApiBudget::followCredentials);
@@ -151,7 +152,7 @@ double ApiBudget::factor(bool active) const
 {
     if (!m_limit)
         return 1; // no answer has told the limit yet
-    const double room = double(*m_limit) * shareOfLimit * aimedPart;
+    const double room = double(*m_limit) * (hour / m_window) * shareOfLimit * aimedPart;
     const double activeCost = groupCost(true, 1);
     if (activeCost + groupCost(false, 1) <= room)
         return 1;

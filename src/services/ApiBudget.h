@@ -62,8 +62,9 @@ public:
     };
 
     // Becomes the budget of `credentials`: every transport on them reports to it, and every poll
-    // loop made on them from now on takes its pause from it.
-    ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, QObject *parent = nullptr);
+    // loop made on them from now on takes its pause from it. `window` is the time in seconds the
+    // service's limit counts over (an hour for GitHub, a minute for GitLab).
+    ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, double window = 3600, QObject *parent = nullptr);
     ~ApiBudget() override;
 
     // Takes what an authenticated answer says of the limit and what it cost; an answer 401 is none
@@ -71,7 +72,8 @@ public:
     // -used, or ratelimit-limit, -remaining and -observed.
     void take(const ApiResponse &answer);
 
-    // As the last answer that told them said; none until then, and again once the token changes.
+    // As the last answer that told them said (for the service's window); none until then, and again
+    // once the token changes.
     std::optional<qint64> limit() const { return m_limit; }
     std::optional<qint64> remaining() const { return m_remaining; }
     // Tarnlet's answers that counted over the last hour, in one-minute steps.
@@ -102,6 +104,7 @@ private:
     const ApiCredentials &m_credentials;
     quint64 m_tokenGeneration;
     Scheduler &m_scheduler;
+    const double m_window;
     QList<Share *> m_shares;
     std::array<Minute, 60> m_minutes; // a ring of the last hour's minutes
     std::optional<qint64> m_limit;

@@ -21,7 +21,8 @@ GitLabIntegration::GitLabIntegration(const IntegrationContext &context, QObject 
     : Integration(parent)
     , m_endpoint(endpointFor(context.testEndpoint))
     , m_network(context.network)
-    , m_budget(m_credentials, context.scheduler)
+    // GitLab's limits count over a minute.
+    , m_budget(m_credentials, context.scheduler, 60)
     , m_accountClient(context.network, m_credentials, m_endpoint)
     , m_account(std::make_unique<GitLabAccount>(context.secrets, m_credentials, m_accountClient, context.preferences))
 {
