@@ -82,10 +82,11 @@ def run(a11y):
     import pyatspi
     items = x.wait_for(lambda: a11y.find_all(window, "list item"), what="the pane list")
     check([n.name for n in items] == ["Allgemein", "Notch", "Benachrichtigungen", "Module", "GitHub Actions",
-                                      "GitHub-Meldungen", "Docker", "", "GitHub-Konto", "Updates"], [n.name for n in items])
+                                      "GitHub-Meldungen", "GitLab-Pipelines", "GitLab-To-dos", "Docker", "",
+                                      "GitHub-Konto", "GitLab-Konto", "Updates"], [n.name for n in items])
     check(items[0].getState().contains(pyatspi.STATE_SELECTED), "the first pane is not selected")
-    check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 7)), "a header is selectable")
-    items[6].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
+    check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 9)), "a header is selectable")
+    items[8].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
     find("heading", "Docker")
     # Framed by openbox, the settings window is centred in the work area.
     settings = program.settings_window()
