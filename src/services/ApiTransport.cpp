@@ -68,6 +68,14 @@ std::optional<QByteArray> eitherHeader(const ApiResponse &answer, const QByteArr
     return value ? value : answer.header(otherName);
 }
 
+// Whether `url` lies below `apiRoot` on its origin: a token goes to the API alone, never to the
+// server's web pages beside it.
+bool isBelowRoot(const QUrl &url, const QUrl &apiRoot)
+{
+    return ApiTransport::isOnOrigin(url, apiRoot)
+        && url.path(QUrl::FullyEncoded).startsWith(apiRoot.path(QUrl::FullyEncoded));
+}
+
 // `done`, run only while `request` is pending, which it finishes.
 ApiTransport::Done deliverOnce(CancelHandle request, ApiTransport::Done done)
 {
@@ -205,7 +213,7 @@ void ApiTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &me
             }
             if (isRedirect(status, method) && reply->hasRawHeader("Location")) {
                 const QUrl target = url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
-                if (!ApiTransport::isOnOrigin(target, apiRoot))
+                if (!isBelowRoot(target, apiRoot))
                     return done(ApiError::refused());
                 if (redirectsLeft == 0)
                     return done(ApiError::http(status));
@@ -321,7 +329,7 @@ CancelHandle ApiTransport::send(
     const bool fromRoot = path.startsWith(u'/') && !path.startsWith(u"//");
     const QUrl reference(fromRoot ? path.mid(1) : path);
     const QUrl url = apiRoot.resolved(reference);
-    if (!reference.isValid() || !isOnOrigin(url, apiRoot)) {
+    if (!reference.isValid() || !isBelowRoot(url, apiRoot)) {
         ApiTransfer::failLater(*m_shared, method, std::move(deliver), ApiError::refused());
         return request;
     }

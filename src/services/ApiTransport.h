@@ -21,8 +21,9 @@ class QNetworkAccessManager;
 
 // Requests to one service's web API (GET, and POST or PATCH without a body), for every part that
 // talks to it: the service's headers, a transfer timeout, a bound on the body, conditional GET
-// requests, and the origin rule. Requests go only to the API's own origin over HTTPS: any other
-// address, and any redirect leading elsewhere, is refused without sending anything there. The API
+// requests, and the origin rule. Requests go only to the API's own origin over HTTPS, below the
+// API's root path: any other address, and any redirect leading elsewhere, is refused without
+// sending anything there. The API
 // is the credentials' server's, read with the token at every request (the endpoint's root for the
 // service's public server, and for an anonymous transport).
 //

@@ -12,7 +12,7 @@ public:
     // `api` and `credentials` must outlive the suggestions.
     RecentRepositories(const GitHubApi &api, const GitHubCredentials &credentials, QObject *parent = nullptr)
         : RecentNames(
-            credentials, [&api](int count, Done done) { return api.recentRepositories(count, std::move(done)); },
+            credentials, [&api](int asked, Done done) { return api.recentRepositories(asked, std::move(done)); },
             parent)
     { }
 };

@@ -101,6 +101,21 @@ TEST_F(GitLabClientTest, WaitsAsAsked429AndRefusesARedirectToAnotherHost)
     gitlab.server.setResponse(u"/api/v4/user"_s, Response::redirect(elsewhere.url(u"/api/v4/user"_s)));
     EXPECT_EQ(await<QString>([&](auto done) { client.currentUser(done); }).error(), ApiError::refused());
     EXPECT_TRUE(elsewhere.requests().isEmpty()) << "the token never reaches another host";
+    gitlab.server.setResponse(u"/api/v4/user"_s, Response::redirect(gitlab.server.url(u"/users/sign_in"_s)));
+    EXPECT_EQ(await<QString>([&](auto done) { client.currentUser(done); }).error(), ApiError::refused());
+    EXPECT_FALSE(gitlab.server.requests().last().path().startsWith("/users")) << "nor the server's pages";
+}
+
+// GitLab counts its limit per minute: the budget's quarter is reckoned over the hour from it, so a
+// limit of 100 a minute lets a loop of one-second pauses go on at 2.5 s, where an hourly limit of 100
+// would stretch it to minutes.
+TEST_F(GitLabClientTest, TheBudgetReckonsAPerMinuteLimitOverTheHour)
+{
+    ApiBudget perMinute { credentials, scheduler, 60 };
+    perMinute.take(ApiResponse { 200, {}, { { "RateLimit-Limit", "100" }, { "RateLimit-Remaining", "90" } } });
+    ApiBudget::Share share(&perMinute);
+    share.pauseAfter(1, true, true);
+    EXPECT_NEAR(share.pauseAfter(1, true, true), 3600.0 / (100 * 60 * 0.25 * 0.96 - 1), 0.01);
 }
 
 TEST(GitLabProjectsTest, PathsAndAddressesOfTheServerAreTakenAnythingElseRefused)

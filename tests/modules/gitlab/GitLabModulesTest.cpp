@@ -8,6 +8,7 @@
 #include "integrations/gitlab/GitLabErrorText.h"
 #include "integrations/gitlab/GitLabProjects.h"
 #include "modules/gitlab_pipelines/GitLabPipelinesModule.h"
+#include "modules/gitlab_pipelines/PipelineState.h"
 #include "modules/gitlab_todos/GitLabTodosModule.h"
 #include "services/ApiBudget.h"
 
@@ -117,6 +118,25 @@ TEST_F(GitLabModulesTest, PipelinesOfTheDefaultBranchAnnounceFailingAndPassingAg
     EXPECT_EQ(module.overlayRows()[0].pane, GitLabErrorText::accountPane);
 }
 
+// Only a pipeline that finished since the last answer is news: a success after a cancelled one is
+// no fix, and a failure older than everything seen before finished before it was watched.
+TEST(PipelineStateTest, OnlyPipelinesFinishedSinceTheLastAnswerAreNews)
+{
+    const auto pipelines = [](const QByteArray &json) { return GitLabPipeline::decodeList(json); };
+    const QList<GitLabPipeline> seen = pipelines(FakeGitLab::list({ FakeGitLab::pipeline(130, "running") }));
+    EXPECT_TRUE(PipelineState::finishedSince(seen,
+        pipelines(FakeGitLab::list({ FakeGitLab::pipeline(131, "success"), FakeGitLab::pipeline(130, "canceled"),
+            FakeGitLab::pipeline(129, "failed") })),
+        u"app"_s)
+                    .isEmpty());
+    const QList<PipelineState::News> news = PipelineState::finishedSince(seen,
+        pipelines(FakeGitLab::list({ FakeGitLab::pipeline(131, "success"), FakeGitLab::pipeline(130, "failed") })),
+        u"app"_s);
+    ASSERT_EQ(news.size(), 2);
+    EXPECT_EQ(news[0].kind, PipelineState::pipelineFailed) << "oldest first";
+    EXPECT_EQ(news[1].text, u"Pipeline wieder erfolgreich: app · main"_s);
+}
+
 TEST_F(GitLabModulesTest, NewTodosAreAnnouncedInTheirOwnWordsAndOpeningOneMarksItDone)
 {
     GitLabTodosModule module { *prefs.store, bus,
@@ -143,6 +163,16 @@ TEST_F(GitLabModulesTest, NewTodosAreAnnouncedInTheirOwnWordsAndOpeningOneMarksI
     gitlab.settle();
     EXPECT_EQ(gitlab.sent(), QStringList { u"POST /api/v4/todos/4/mark_as_done"_s }) << "asked once";
     EXPECT_EQ(module.overlayRows().size(), 1);
+
+    // Another token may be another user's: its first answer is only recorded again.
+    credentials.setToken(u"glpat-other"_s);
+    gitlab.settle();
+    EXPECT_TRUE(module.overlayRows().isEmpty() && events.isEmpty());
+    credentials.setToken(std::nullopt);
+    EXPECT_TRUE(module.overlayRows().isEmpty()) << "no token and no project: GitLab is not in use";
+    prefs.store->setValue(GitLabProjects::listKey, QStringList { u"grp/app"_s });
+    ASSERT_EQ(module.overlayRows().size(), 1) << "without a token, one row says so";
+    EXPECT_EQ(module.overlayRows()[0].pane, GitLabErrorText::accountPane);
 }
 
 } // namespace
