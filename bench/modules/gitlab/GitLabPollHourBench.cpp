@@ -68,15 +68,15 @@ HourFigures runHour(bool honourConditions, bool running)
         else
             response = Response::json(QByteArray(FakeGitLab::project).replace("\"id\":7", "\"id\":" + path.right(1)));
         const QByteArray etag = "W/\"" + QByteArray::number(qHash(response.body), 16) + '"';
-        response.headers.append({ "ETag", etag });
+        response.headers.append({ QByteArrayLiteral("ETag"), etag });
         if (honourConditions && request.header("If-None-Match") == etag) {
             response.status = 304;
             response.body.clear();
             ++figures.notModified;
         }
         ++figures.requests;
-        response.headers.append({ "RateLimit-Limit", "2000" });
-        response.headers.append({ "RateLimit-Remaining", "1990" });
+        response.headers.append({ QByteArrayLiteral("RateLimit-Limit"), QByteArrayLiteral("2000") });
+        response.headers.append({ QByteArrayLiteral("RateLimit-Remaining"), QByteArrayLiteral("1990") });
         figures.bytes += HttpsTestServer::answeredBytes(response);
         return response;
     });
