@@ -626,7 +626,7 @@
     <name>GitLabServer</name>
     <message>
         <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://gitlab.example.com.</source>
-        <translation>Invalid server address: please give only https:// and the server's name, such as https://gitlab.example.com.</translation>
+        <translation>Invalid server address: please give only https:// and the server&apos;s name, such as https://gitlab.example.com.</translation>
     </message>
 </context>
 <context>
