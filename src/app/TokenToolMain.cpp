@@ -1,13 +1,15 @@
 // tarnlet-token: puts the GitHub token into the desktop's secret store, where Tarnlet reads it at
-// launch, for github.com or, with --server, for a GitHub Enterprise Server. The token comes from
+// launch, for github.com or, with --server, for a GitHub Enterprise Server; with --gitlab the
+// GitLab token, for gitlab.com or a self-managed server. The token comes from
 // standard input only (not from the arguments, which would leave it in the shell history and the
 // process list) and is never printed.
 
 #include "core/AppLanguage.h"
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
-#include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubServer.h"
+#include "integrations/gitlab/GitLabServer.h"
+#include "services/ApiCredentials.h"
 #include "services/KeychainStore.h"
 
 #include <QCoreApplication>
@@ -83,9 +85,9 @@ std::string text(const char *source, int status = 0)
 int usage()
 {
     std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
-        "Aufruf: tarnlet-token [--server https://github.example.com] < datei-mit-token\n"
-        "Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab, für github.com "
-        "oder den angegebenen GitHub Enterprise Server.\n"));
+        "Aufruf: tarnlet-token [--gitlab] [--server https://server.example.com] < datei-mit-token\n"
+        "Liest das GitHub-Token (mit --gitlab das GitLab-Token) von der Standardeingabe und legt es im "
+        "Schlüsselbund ab, für github.com (gitlab.com) oder den angegebenen eigenen Server.\n"));
     return 2;
 }
 
@@ -96,33 +98,45 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     AppLanguage::install(AppLanguage::choose(
         PreferenceStore::openUserStore()->stringValue(AppPreferences::language), QLocale::system()));
-    // Nothing but "--server URL" is taken: a token never has to go on the command line.
-    const QStringList arguments = app.arguments().mid(1);
+    // Nothing but "--gitlab" and "--server URL" is taken: a token never has to go on the command line.
+    QStringList arguments = app.arguments().mid(1);
+    const bool gitLab = arguments.value(0) == u"--gitlab";
+    if (gitLab)
+        arguments.removeFirst();
     if (!arguments.isEmpty() && (arguments.size() != 2 || arguments[0] != u"--server"))
         return usage();
-    const std::optional<GitHubServer> server
-        = arguments.isEmpty() ? std::optional(GitHubServer()) : GitHubServer::fromAddress(arguments[1]);
-    if (!server) {
-        std::cerr << GitHubServer::invalidAddressText().toLocal8Bit().toStdString() << '\n';
+    const QString address = arguments.value(1);
+    std::optional<QString> account;
+    if (gitLab) {
+        if (const std::optional<GitLabServer> server = GitLabServer::fromAddress(address))
+            account = server->tokenAccount();
+    } else if (const std::optional<GitHubServer> server = GitHubServer::fromAddress(address)) {
+        account = server->tokenAccount();
+    }
+    if (!account) {
+        const QString refusal = gitLab ? GitLabServer::invalidAddressText() : GitHubServer::invalidAddressText();
+        std::cerr << refusal.toLocal8Bit().toStdString() << '\n';
         return 2;
     }
 
     std::string line;
     {
         if (isatty(STDIN_FILENO))
-            std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token", "GitHub-Token: ")) << std::flush;
+            std::cerr << text(gitLab ? QT_TRANSLATE_NOOP("tarnlet-token", "GitLab-Token: ")
+                                     : QT_TRANSLATE_NOOP("tarnlet-token", "GitHub-Token: "))
+                      << std::flush;
         EchoOff echoOff;
         std::getline(std::cin, line);
     }
-    // A pasted token often brings blanks (or a Windows line end) along, which GitHub would refuse.
-    const std::optional<QString> token = GitHubCredentials::tokenFromInput(QString::fromStdString(line));
+    // A pasted token often brings blanks (or a Windows line end) along, which a server would refuse.
+    const std::optional<QString> token = ApiCredentials::tokenFromInput(QString::fromStdString(line));
     if (!token) {
         std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token", "Kein Token gelesen; nichts gespeichert.\n"));
         return 1;
     }
 
     try {
-        KeychainStore().save(*token, server->tokenAccount());
+        KeychainStore().save(*token, *account);
     } catch (const KeychainStore::KeychainError &error) {
         std::cerr << text(QT_TRANSLATE_NOOP("tarnlet-token",
                               "Das Token konnte nicht im Schlüsselbund gespeichert werden (Status %1).\n"),

@@ -87,6 +87,13 @@ qint64 JsonReader::int64(const char *key) const
     return qint64(d);
 }
 
+std::optional<qint64> JsonReader::optionalInt64(const char *key) const
+{
+    if (present(key).isUndefined())
+        return std::nullopt;
+    return int64(key);
+}
+
 bool JsonReader::boolean(const char *key) const
 {
     return required(key, QJsonValue::Bool, "a boolean").toBool();
@@ -110,23 +117,32 @@ bool readDigits(QStringView text, qsizetype at, qsizetype count, int &out)
 
 QDateTime JsonReader::parseDateTime(QStringView text)
 {
-    // 2026-12-07T19:22:38Z or 2026-12-07T21:22:38+02:00
-    if (text.size() != 20 && text.size() != 25)
-        return {};
+    // 2026-12-07T19:22:38Z or 2026-12-07T21:22:38+02:00, the seconds maybe with a fraction
+    // (2026-12-07T19:22:38.225Z), which is dropped.
     int year, month, day, hour, minute, second;
-    if (!readDigits(text, 0, 4, year) || text[4] != u'-' || !readDigits(text, 5, 2, month) || text[7] != u'-'
-        || !readDigits(text, 8, 2, day) || text[10] != u'T' || !readDigits(text, 11, 2, hour) || text[13] != u':'
-        || !readDigits(text, 14, 2, minute) || text[16] != u':' || !readDigits(text, 17, 2, second))
+    if (text.size() < 20 || !readDigits(text, 0, 4, year) || text[4] != u'-' || !readDigits(text, 5, 2, month)
+        || text[7] != u'-' || !readDigits(text, 8, 2, day) || text[10] != u'T' || !readDigits(text, 11, 2, hour)
+        || text[13] != u':' || !readDigits(text, 14, 2, minute) || text[16] != u':' || !readDigits(text, 17, 2, second))
         return {};
+    qsizetype zone = 19;
+    if (text[zone] == u'.') {
+        const qsizetype digits = zone + 1;
+        while (zone + 1 < text.size() && text[zone + 1].isDigit() && text[zone + 1].unicode() < 0x80)
+            ++zone;
+        if (zone + 1 == digits || zone + 1 - digits > 9)
+            return {};
+        ++zone;
+    }
+    const QStringView offset = text.mid(zone);
     int offsetSeconds = 0;
-    if (text.size() == 20) {
-        if (text[19] != u'Z')
+    if (offset.size() == 1) {
+        if (offset[0] != u'Z')
             return {};
     } else {
         int offsetHours, offsetMinutes;
-        const QChar sign = text[19];
-        if ((sign != u'+' && sign != u'-') || !readDigits(text, 20, 2, offsetHours) || text[22] != u':'
-            || !readDigits(text, 23, 2, offsetMinutes) || offsetHours > 23 || offsetMinutes > 59)
+        const QChar sign = offset.size() == 6 ? offset[0] : QChar();
+        if ((sign != u'+' && sign != u'-') || !readDigits(offset, 1, 2, offsetHours) || offset[3] != u':'
+            || !readDigits(offset, 4, 2, offsetMinutes) || offsetHours > 23 || offsetMinutes > 59)
             return {};
         offsetSeconds = (sign == u'-' ? -1 : 1) * (offsetHours * 3600 + offsetMinutes * 60);
     }

@@ -51,8 +51,10 @@ public:
     QString string(const char *key) const;
     std::optional<QString> optionalString(const char *key) const;
     qint64 int64(const char *key) const;
+    std::optional<qint64> optionalInt64(const char *key) const;
     bool boolean(const char *key) const;
-    // Internet date-times: "YYYY-MM-DDTHH:MM:SS" followed by "Z" or "+HH:MM" / "-HH:MM".
+    // Internet date-times: "YYYY-MM-DDTHH:MM:SS", maybe a fraction of a second (dropped), then "Z" or
+    // "+HH:MM" / "-HH:MM".
     QDateTime dateTime(const char *key) const;
     std::optional<QDateTime> optionalDateTime(const char *key) const;
     QUrl url(const char *key) const;

@@ -38,7 +38,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     ci.setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Active });
     delegate.applicationDidFinishLaunching();
     auto &tray = static_cast<HeadlessStatusItem &>(*delegate.statusItem());
-    EXPECT_EQ(secrets.reads, 1) << "one read for both clients: a locked keyring asks to be unlocked once";
+    EXPECT_EQ(secrets.reads, 2) << "one read per service (GitHub's for both its clients, GitLab's)";
 
     ASSERT_EQ(tray.menu(), delegate.statusMenu());
     EXPECT_TRUE(tray.isShown());

@@ -82,11 +82,12 @@ def run(a11y):
     import pyatspi
     items = x.wait_for(lambda: a11y.find_all(window, "list item"), what="the pane list")
     check([n.name for n in items] == ["Allgemein", "Notch", "Benachrichtigungen", "Module", "GitHub Actions",
-                                      "GitHub-Meldungen", "Docker", "CI-Feeds", "", "GitHub-Konto", "CI-Server",
-                                      "Updates"], [n.name for n in items])
+                                      "GitHub-Meldungen", "GitLab-Pipelines", "GitLab-To-dos", "Docker",
+                                      "CI-Feeds", "", "GitHub-Konto", "GitLab-Konto", "CI-Server", "Updates"],
+          [n.name for n in items])
     check(items[0].getState().contains(pyatspi.STATE_SELECTED), "the first pane is not selected")
-    check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 8)), "a header is selectable")
-    items[6].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
+    check(not any(items[i].getState().contains(pyatspi.STATE_SELECTABLE) for i in (3, 10)), "a header is selectable")
+    items[8].queryAction().doAction(0)  # "Toggle", the one action Qt gives a list item
     find("heading", "Docker")
     # Framed by openbox, the settings window is centred in the work area.
     settings = program.settings_window()

@@ -50,6 +50,7 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
     // Another server's token lands in an item of its own; a bad address stores nothing.
     EXPECT_EQ(runTool(tool, { u"--server"_s, u"https://127.0.0.1:8443/"_s }, "ghp_enterprise\n").first, 0);
     EXPECT_EQ(runTool(tool, { u"--server"_s, u"http://127.0.0.1:8443"_s }, "ghp_plain\n").first, 2);
+    EXPECT_EQ(runTool(tool, { u"--gitlab"_s }, "glpat-gitlab\n").first, 0);
 
     KeychainStore store;
     const QString account = GitHubServer().tokenAccount();
@@ -62,6 +63,7 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
     };
     EXPECT_EQ(lookup(u"github.pat"_s).second, token);
     EXPECT_EQ(lookup(u"github.pat@127.0.0.1:8443"_s).second, "ghp_enterprise");
+    EXPECT_EQ(lookup(u"gitlab.pat"_s).second, "glpat-gitlab") << "GitLab's token in an item of its own";
     // The settings window saves and removes without waiting: the answer (0 for success) comes
     // through the event loop after the call has returned.
     const auto answerOf = [](const std::function<void(SecretStore::Done)> &call) {

@@ -4,6 +4,7 @@
 #include "integrations/github/GitHubNotification.h"
 #include "integrations/github/GitHubResult.h"
 #include "integrations/github/WorkflowRun.h"
+#include "services/ApiPolls.h"
 
 #include <QList>
 #include <QString>
@@ -17,21 +18,6 @@
 struct GitHubUser {
     QString login;
     std::optional<QStringList> scopes;
-};
-
-// The answer to a poll: the value, whether GitHub said it is unchanged since the previous answer
-// to the same request (a 304: the value is that answer's, kept), and the least pause GitHub asks
-// for before the next poll (X-Poll-Interval, taken within a minute and an hour), if it named one.
-template<typename T> struct Polled {
-    Polled(T v = T(), bool isUnchanged = false, std::optional<int> interval = std::nullopt)
-        : value(std::move(v))
-        , unchanged(isUnchanged)
-        , pollInterval(interval)
-    { }
-
-    T value;
-    bool unchanged = false;
-    std::optional<int> pollInterval;
 };
 
 // The part of a choice of runs GitHub answers itself: the runs of one branch (empty: of every

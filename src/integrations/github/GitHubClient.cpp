@@ -11,18 +11,8 @@
 GitHubClient::GitHubClient(
     QNetworkAccessManager &network, GitHubCredentials &credentials, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint), credentials)
-{
-    m_cache->tokenGeneration = credentials.tokenGeneration();
-    // No answer outlives the token it was asked with.
-    m_cache->followsCredentials = QObject::connect(
-        &credentials, &GitHubCredentials::changed, [cache = std::weak_ptr<PollCache>(m_cache), &credentials] {
-            const std::shared_ptr<PollCache> kept = cache.lock();
-            if (!kept || kept->tokenGeneration == credentials.tokenGeneration())
-                return;
-            kept->answers.clear();
-            kept->tokenGeneration = credentials.tokenGeneration();
-        });
-}
+    , m_polls(&credentials)
+{ }
 
 GitHubClient::GitHubClient(QNetworkAccessManager &network, GitHubTransport::Endpoint endpoint)
     : m_transport(network, std::move(endpoint))
@@ -127,13 +117,7 @@ CancelHandle GitHubClient::currentUser(Callback<GitHubUser> done) const
         QStringLiteral("user"), [done = std::move(done)](const GitHubResult<GitHubResponse> &answer) {
             if (!answer.isOk())
                 return done(answer.error());
-            std::optional<GitHubUser> user;
-            try {
-                user = decodeUser(answer.value());
-            } catch (const JsonDecodeError &error) {
-                return done(GitHubError::decode(QString::fromUtf8(error.what())));
-            }
-            done(*user);
+            done(ApiPolls::decoded<GitHubUser>(&decodeUser, answer.value()));
         });
 }
 

@@ -4,21 +4,12 @@
 #include "integrations/github/GitHubTransport.h"
 #include "services/JsonReader.h"
 
-#include <QHash>
-#include <QObject>
-
-#include <any>
-#include <memory>
 #include <optional>
 
 // The REST client both GitHub modules, the account pane and the update check talk through: GET
 // requests (and the PATCH that marks a thread read, the POSTs that re-run or cancel a run) on the
-// shared transport, bodies decoded strictly.
-//
-// Polls are conditional: each sends the validators of the previous answer to the same request,
-// and an answer 304 hands back that answer's value, marked unchanged, without decoding anything.
-// The kept answers go as soon as the token changes or is removed. Copies share one configuration
-// and the kept answers.
+// shared transport, bodies decoded strictly, polls conditional (ApiPolls). Copies share one
+// configuration and the kept answers.
 class GitHubClient final : public GitHubApi {
 public:
     // Authenticated; `credentials` must outlive the client's requests, once it is gone no token is
@@ -37,56 +28,15 @@ public:
     // JsonDecodeError on a body of the wrong shape).
     template<typename T, typename Decode> CancelHandle get(const QString &path, Decode decode, Callback<T> done) const
     {
-        return getBytes(path, [decode, done = std::move(done)](const GitHubResult<QByteArray> &body) {
-            if (!body.isOk())
-                return done(body.error());
-            std::optional<T> value;
-            try {
-                value.emplace(decode(body.value()));
-            } catch (const JsonDecodeError &error) {
-                return done(GitHubError::decode(QString::fromUtf8(error.what())));
-            }
-            done(std::move(*value));
-        });
+        return ApiPolls::get<T>(m_transport.api(), path, decode, std::move(done));
     }
 
-    // GET `path` as a poll: conditional on the previous answer to the same path, when it was asked
-    // with the token in use (or none) and decoded into the same `variant` (the repositories a list
-    // is kept for); a 304 hands back that answer's value. One answer is kept per path.
+    // GET `path` as a poll, conditional on the previous answer to it (ApiPolls::poll), with the
+    // pause GitHub asks for.
     template<typename T, typename Decode>
     CancelHandle poll(const QString &path, const QString &variant, Decode decode, Callback<Polled<T>> done) const
     {
-        const quint64 generation = m_transport.tokenGeneration();
-        const std::shared_ptr<PollCache> cache = m_cache;
-        HttpValidators validators;
-        const auto kept = cache->answers.constFind(path);
-        if (kept != cache->answers.cend() && cache->tokenGeneration == generation && kept->variant == variant)
-            validators = kept->validators;
-        const auto receive = [cache, path, variant, generation, decode, done = std::move(done)](
-                                 const GitHubResult<GitHubResponse> &answer) {
-            if (!answer.isOk())
-                return done(answer.error());
-            const GitHubResponse &response = answer.value();
-            const std::optional<int> interval = pollIntervalOf(response);
-            // An answer for a token since replaced is neither taken for unchanged nor kept.
-            const bool sameToken = cache->tokenGeneration == generation;
-            if (response.status == 304) {
-                const PollAnswer previous = sameToken ? cache->answers.value(path) : PollAnswer();
-                if (const T *value = std::any_cast<T>(&previous.value))
-                    return done(Polled<T>(*value, true, interval));
-                return done(GitHubError::http(304));
-            }
-            std::optional<T> value;
-            try {
-                value.emplace(decode(response.body));
-            } catch (const JsonDecodeError &error) {
-                return done(GitHubError::decode(QString::fromUtf8(error.what())));
-            }
-            if (sameToken)
-                cache->answers.insert(path, PollAnswer { variant, HttpValidators::from(response.headers), *value });
-            done(Polled<T>(std::move(*value), false, interval));
-        };
-        return m_transport.get(path, receive, validators);
+        return m_polls.poll<T>(m_transport.api(), path, variant, decode, std::move(done), &pollIntervalOf);
     }
 
     CancelHandle workflowRuns(const QString &repo, const RunsFilter &filter, int perPage,
@@ -115,22 +65,6 @@ private:
     // hour; none when the answer names none.
     static std::optional<int> pollIntervalOf(const GitHubResponse &answer);
 
-    // The last answer to each poll, with the validators GitHub sent for it.
-    struct PollAnswer {
-        QString variant;
-        HttpValidators validators;
-        std::any value;
-    };
-    // The answers asked with the token in use (another token's answer is never taken for
-    // unchanged); they are dropped when the credentials' token changes or goes.
-    struct PollCache {
-        QHash<QString, PollAnswer> answers;
-        quint64 tokenGeneration = 0;
-        QMetaObject::Connection followsCredentials;
-
-        ~PollCache() { QObject::disconnect(followsCredentials); }
-    };
-
     GitHubTransport m_transport;
-    std::shared_ptr<PollCache> m_cache = std::make_shared<PollCache>();
+    ApiPolls m_polls;
 };

@@ -1,7 +1,7 @@
 #include "integrations/github/GitHubRepository.h"
 
-#include "integrations/github/GitHubServer.h"
 #include "core/prefs/PreferenceStore.h"
+#include "integrations/github/GitHubServer.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,24 +1,22 @@
 #include "integrations/github/GitHubServer.h"
 
 #include "core/prefs/PreferenceStore.h"
+#include "services/ApiTransport.h"
+#include "services/ServerAddress.h"
 
 #include <QCoreApplication>
 
 std::optional<GitHubServer> GitHubServer::fromAddress(const QString &address)
 {
-    const QString text = address.trimmed();
-    if (text.isEmpty())
-        return GitHubServer();
-    const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme() != u"https" || url.host().isEmpty() || !url.userInfo().isEmpty()
-        || url.hasQuery() || url.hasFragment() || (!url.path().isEmpty() && url.path() != u"/"))
+    const std::optional<ServerAddress> typed = ServerAddress::parse(address);
+    if (!typed)
         return std::nullopt;
-    const int port = url.port(443);
-    if (port == 443 && (url.host() == u"github.com" || url.host() == u"api.github.com"))
+    if (typed->host.isEmpty()
+        || (typed->port == 443 && (typed->host == u"github.com" || typed->host == u"api.github.com")))
         return GitHubServer();
     GitHubServer server;
-    server.m_host = url.host();
-    server.m_port = port;
+    server.m_host = typed->host;
+    server.m_port = typed->port;
     return server;
 }
 
@@ -56,13 +54,7 @@ QUrl GitHubServer::webOrigin() const
 {
     if (isGitHubCom())
         return QUrl(QStringLiteral("https://github.com/"));
-    QUrl origin;
-    origin.setScheme(QStringLiteral("https"));
-    origin.setHost(m_host);
-    if (m_port != 443)
-        origin.setPort(m_port);
-    origin.setPath(QStringLiteral("/"));
-    return origin;
+    return ServerAddress { m_host, m_port }.origin();
 }
 
 QUrl GitHubServer::apiRoot() const
@@ -79,8 +71,7 @@ QString GitHubServer::tokenAccount() const
 
 bool GitHubServer::isOnOrigin(const QUrl &url, const QUrl &origin)
 {
-    return url.isValid() && url.scheme() == u"https" && origin.scheme() == u"https" && url.host() == origin.host()
-        && url.port(443) == origin.port(443);
+    return ApiTransport::isOnOrigin(url, origin);
 }
 
 bool GitHubServer::isWebPage(const QUrl &url) const

@@ -1,52 +1,44 @@
 #include "integrations/github/GitHubTokenState.h"
 
-#include "core/LocalTime.h"
 #include "integrations/github/GitHubCredentials.h"
-
-#include <QCoreApplication>
+#include "services/TokenState.h"
 
 namespace GitHubTokenState {
 
+namespace {
+
+const QString service = QStringLiteral("GitHub");
+
+} // namespace
+
 std::optional<QString> problemText(const GitHubCredentials &credentials)
 {
-    if (credentials.isReading())
-        return readingText();
-    if (credentials.isStoreUnavailable())
-        return storeUnavailableText();
-    if (credentials.isRefused())
-        return refusedText();
-    if (const std::optional<qint64> left = credentials.limitRemaining())
-        return limitText(QDateTime::currentDateTime().addSecs(*left));
-    return std::nullopt;
+    return TokenState::problemText(credentials, service);
 }
 
 QString resolvingPane(const GitHubCredentials &credentials)
 {
-    if (credentials.isReading())
-        return {};
-    return !credentials.token() || credentials.isRefused() || credentials.isStoreUnavailable() ? QString(accountPane)
-                                                                                               : QString();
+    return TokenState::resolvingPane(credentials, QString(accountPane));
 }
 
 QString readingText()
 {
-    return QCoreApplication::translate("GitHubTokenState", "Token wird aus dem Schlüsselbund gelesen …");
+    return TokenState::readingText();
 }
 
 QString refusedText()
 {
-    return QCoreApplication::translate("GitHubCredentials", "GitHub lehnt den Token ab (abgelaufen oder widerrufen)");
+    return TokenState::refusedText(service);
 }
 
 QString storeUnavailableText()
 {
-    return QCoreApplication::translate("GitHubCredentials", "Schlüsselbund nicht verfügbar");
+    return TokenState::storeUnavailableText();
 }
 
 QString limitText(const QDateTime &until)
 {
-    return QCoreApplication::translate("GitHubCredentials", "GitHub-Limit erreicht – weiter um %1")
-        .arg(shortLocalTime(until));
+    return TokenState::limitText(service, until);
 }
 
 } // namespace GitHubTokenState

@@ -1,6 +1,6 @@
-#include "integrations/github/GitHubAccountPane.h"
+#include "services/account/TokenAccountPane.h"
 
-#include "integrations/github/GitHubAccount.h"
+#include "services/account/TokenAccount.h"
 #include "settings/PaneLayout.h"
 #include "widgets/SettingsBlocks.h"
 #include "widgets/SettingsStyle.h"
@@ -45,14 +45,11 @@ void addFieldSection(QVBoxLayout &pane, const QString &title, QLineEdit &field,
 
 } // namespace
 
-GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
+TokenAccountPane::TokenAccountPane(TokenAccount &account, QWidget *parent)
     : QWidget(parent)
     , m_account(account)
     , m_status(new QLabel)
-    , m_scopes(new QLabel)
-    , m_budget(new QLabel)
-    , m_notifications(new QLabel)
-    , m_expiry(new QLabel)
+    , m_accountLayout(new QVBoxLayout)
     , m_server(new QLineEdit)
     , m_useServer(new QPushButton(tr("Übernehmen")))
     , m_serverFeedback(new QLabel)
@@ -71,34 +68,20 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     auto *accountLine = new QHBoxLayout(accountBox);
     accountLine->setContentsMargins(16, 12, 16, 12);
     accountLine->setSpacing(12);
-    auto *accountLayout = new QVBoxLayout;
-    accountLayout->setSpacing(4);
-    accountLine->addLayout(accountLayout, 1);
+    m_accountLayout->setSpacing(4);
+    accountLine->addLayout(m_accountLayout, 1);
     // Reads the keyring again, for one that was locked or not running when it was first read.
     accountLine->addWidget(m_readAgain, 0, Qt::AlignVCenter);
-    for (QLabel *label :
-        { m_status, m_scopes, m_budget, m_notifications, m_expiry, m_feedback, m_serverFeedback, m_note })
+    for (QLabel *label : { m_status, m_feedback, m_serverFeedback, m_note })
         label->setTextFormat(Qt::PlainText);
     SettingsStyle::setFont(*m_status, 15);
     m_status->setWordWrap(true);
-    for (QLabel *label : { m_scopes, m_budget }) {
-        SettingsStyle::setFont(*label, 13);
-        SettingsStyle::makeSecondary(*label);
-        label->setWordWrap(true);
-    }
-    SettingsStyle::setFont(*m_notifications, 13);
-    m_notifications->setWordWrap(true);
-    accountLayout->addWidget(m_status);
-    accountLayout->addWidget(m_scopes);
-    accountLayout->addWidget(m_budget);
-    accountLayout->addWidget(m_notifications);
-    SettingsStyle::setFont(*m_expiry, 13);
-    accountLayout->addWidget(m_expiry);
+    m_accountLayout->addWidget(m_status);
     accountCard->addWidget(accountBox);
     layout->addWidget(accountSection);
 
     m_server->setAccessibleName(tr("Serveradresse"));
-    m_server->setPlaceholderText(tr("github.com – oder die Adresse eines GitHub Enterprise Servers"));
+    m_server->setPlaceholderText(m_account.serverPlaceholder());
     addFieldSection(*layout, tr("Server"), *m_server, { m_useServer }, *m_serverFeedback);
     m_token->setEchoMode(QLineEdit::Password);
     m_token->setAccessibleName(tr("Persönlicher Zugriffstoken"));
@@ -127,22 +110,30 @@ GitHubAccountPane::GitHubAccountPane(GitHubAccount &account, QWidget *parent)
     connect(m_server, &QLineEdit::returnPressed, this, useServer);
     m_shownServer = m_account.serverAddress();
     m_server->setText(m_shownServer);
-    connect(&m_account, &GitHubAccount::changed, this, &GitHubAccountPane::showAccount);
+    connect(&m_account, &TokenAccount::changed, this, &TokenAccountPane::showAccount);
     showAccount();
     m_account.lookUpIfUnknown();
 }
 
-void GitHubAccountPane::showAccount()
+void TokenAccountPane::showAccount()
 {
     m_status->setText(m_account.statusText());
-    m_scopes->setText(m_account.scopesText());
-    m_scopes->setVisible(!m_account.scopesText().isEmpty());
-    m_budget->setText(m_account.budgetText());
-    m_budget->setVisible(!m_account.budgetText().isEmpty());
-    m_notifications->setText(m_account.notificationsText());
-    m_notifications->setVisible(!m_account.notificationsText().isEmpty());
-    m_expiry->setText(m_account.expiryText());
-    m_expiry->setVisible(!m_account.expiryText().isEmpty());
+    const QList<TokenAccount::Line> lines = m_account.lines();
+    while (m_lines.size() < lines.size()) {
+        auto *label = new QLabel;
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        SettingsStyle::setFont(*label, 13);
+        if (lines[m_lines.size()].secondary)
+            SettingsStyle::makeSecondary(*label);
+        m_accountLayout->addWidget(label);
+        m_lines.append(label);
+    }
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString text = i < lines.size() ? lines[i].text : QString();
+        m_lines[i]->setText(text);
+        m_lines[i]->setVisible(!text.isEmpty());
+    }
     m_feedback->setText(m_account.feedback());
     m_feedback->setVisible(!m_account.feedback().isEmpty());
     m_save->setEnabled(!m_account.isBusy());
@@ -156,7 +147,5 @@ void GitHubAccountPane::showAccount()
         m_shownServer = address;
         m_server->setText(address);
     }
-    m_note->setText(tr("Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). "
-                       "Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.")
-                        .arg(m_account.apiHost()));
+    m_note->setText(m_account.note());
 }

@@ -1,18 +1,17 @@
-#include "integrations/github/RecentRepositories.h"
+#include "services/RecentNames.h"
 
-#include "integrations/github/GitHubApi.h"
-#include "integrations/github/GitHubCredentials.h"
+#include "services/ApiCredentials.h"
 
 #include <QPointer>
 
-RecentRepositories::RecentRepositories(const GitHubApi &api, const GitHubCredentials &credentials, QObject *parent)
+RecentNames::RecentNames(const ApiCredentials &credentials, Ask asker, QObject *parent)
     : ListSuggestions(parent)
-    , m_api(api)
     , m_credentials(credentials)
+    , m_ask(std::move(asker))
     , m_askedFor(credentials.tokenGeneration())
 {
     // Another account's repositories are not this one's: dropped at once, asked again if shown.
-    connect(&m_credentials, &GitHubCredentials::changed, this, [this] {
+    connect(&m_credentials, &ApiCredentials::changed, this, [this] {
         if (m_askedFor == m_credentials.tokenGeneration())
             return;
         m_askedFor = m_credentials.tokenGeneration();
@@ -22,7 +21,7 @@ RecentRepositories::RecentRepositories(const GitHubApi &api, const GitHubCredent
     });
 }
 
-void RecentRepositories::setShown(bool shown)
+void RecentNames::setShown(bool shown)
 {
     m_shown = shown;
     if (shown)
@@ -31,18 +30,18 @@ void RecentRepositories::setShown(bool shown)
         m_request.cancel();
 }
 
-void RecentRepositories::ask()
+void RecentNames::ask()
 {
     m_request.cancel();
     if (!m_credentials.token())
         return take({});
-    m_request = m_api.recentRepositories(count, [self = QPointer(this)](const GitHubResult<QStringList> &answer) {
+    m_request = m_ask(count, [self = QPointer(this)](const ApiResult<QStringList> &answer) {
         if (self)
             self->take(answer.isOk() ? answer.value() : QStringList());
     });
 }
 
-void RecentRepositories::take(QStringList names)
+void RecentNames::take(QStringList names)
 {
     if (names == m_names)
         return;

@@ -1,19 +1,19 @@
-#include "integrations/github/GitHubError.h"
+#include "services/ApiError.h"
 
 #include <algorithm>
 
-double GitHubError::secondsToWait() const
+double ApiError::secondsToWait() const
 {
     return double(std::max<qint64>(1, m_code));
 }
 
-QString GitHubError::description() const
+QString ApiError::description() const
 {
     switch (m_kind) {
     case Kind::Http:
         return QStringLiteral("HTTP status %1").arg(m_code);
     case Kind::MissingToken:
-        return QStringLiteral("no GitHub token");
+        return QStringLiteral("no token");
     case Kind::InvalidResponse:
         return QStringLiteral("not an HTTP response");
     case Kind::Transport:
@@ -21,7 +21,7 @@ QString GitHubError::description() const
     case Kind::Decode:
         return QStringLiteral("unexpected answer: ") + m_detail;
     case Kind::Refused:
-        return QStringLiteral("refused: an address outside the GitHub API, an id not GitHub's, or an unfit token");
+        return QStringLiteral("refused: an address outside the API, an id the service never issues, or an unfit token");
     case Kind::TooLarge:
         return QStringLiteral("answer too large");
     case Kind::RateLimited:

@@ -1,21 +1,22 @@
-#include "integrations/github/GitHubWatcher.h"
+#include "services/ApiWatcher.h"
 
-#include "integrations/github/GitHubCredentials.h"
-#include "integrations/github/GitHubLogging.h"
+#include "services/ApiCredentials.h"
+
+#include <QLoggingCategory>
 
 #include <algorithm>
 
 namespace {
 
-// Whether a failed poll cost part of the hourly limit: GitHub answered it (with an error status
+// Whether a failed poll cost part of the hourly limit: the service answered it (with an error status
 // other than 304, or a body that could not be read).
-bool costs(const GitHubError &error)
+bool costs(const ApiError &error)
 {
     switch (error.kind()) {
-    case GitHubError::Kind::Http:
+    case ApiError::Kind::Http:
         return error.statusCode() != 304;
-    case GitHubError::Kind::Decode:
-    case GitHubError::Kind::TooLarge:
+    case ApiError::Kind::Decode:
+    case ApiError::Kind::TooLarge:
         return true;
     default:
         return false;
@@ -24,7 +25,7 @@ bool costs(const GitHubError &error)
 
 } // namespace
 
-GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCredentials &credentials, Poll poll,
+ApiWatcher::ApiWatcher(QString name, Scheduler &scheduler, const ApiCredentials &credentials, Poll poll,
     RetryPause retryPause, QObject *parent)
     : QObject(parent)
     , m_name(std::move(name))
@@ -39,27 +40,27 @@ GitHubWatcher::GitHubWatcher(QString name, Scheduler &scheduler, const GitHubCre
         m_request = m_poll();
     })
 {
-    connect(&m_credentials, &GitHubCredentials::changed, this, &GitHubWatcher::followCredentials);
+    connect(&m_credentials, &ApiCredentials::changed, this, &ApiWatcher::followCredentials);
 }
 
-GitHubWatcher::~GitHubWatcher()
+ApiWatcher::~ApiWatcher()
 {
     m_request.cancel();
 }
 
-void GitHubWatcher::start()
+void ApiWatcher::start()
 {
     m_request.cancel();
     m_loop.start();
 }
 
-void GitHubWatcher::pollNow()
+void ApiWatcher::pollNow()
 {
     if (isRunning())
         start();
 }
 
-void GitHubWatcher::stop()
+void ApiWatcher::stop()
 {
     m_loop.stop();
     m_request.cancel();
@@ -67,7 +68,7 @@ void GitHubWatcher::stop()
     m_share.rest();
 }
 
-bool GitHubWatcher::succeeded(double pause, bool counted, bool active)
+bool ApiWatcher::succeeded(double pause, bool counted, bool active)
 {
     const bool cleared = m_error.has_value() || m_waiting;
     m_error.reset();
@@ -79,16 +80,16 @@ bool GitHubWatcher::succeeded(double pause, bool counted, bool active)
     return cleared;
 }
 
-bool GitHubWatcher::failed(const GitHubError &error)
+bool ApiWatcher::failed(const ApiError &error)
 {
-    // GitHub's wait counts as no failure: the first poll after it goes on as before. A wait shorter
+    // The service's wait counts as no failure: the first poll after it goes on as before. A wait shorter
     // than the loop's own pause (Retry-After: 0, or the last second of another loop's wait) never
     // hurries it, and the budget goes on reckoning with the loop's own pace.
-    if (error.kind() == GitHubError::Kind::RateLimited) {
+    if (error.kind() == ApiError::Kind::RateLimited) {
         m_waiting = true;
         const double own = m_failures > 0 ? m_retryPause(m_failures) : m_pause;
         finish(m_share.pauseAfter(std::max(error.secondsToWait(), own), false, m_active),
-            QStringLiteral("waits as GitHub asks"));
+            QStringLiteral("waits as the server asks"));
         return false;
     }
     const bool waitEnded = std::exchange(m_waiting, false);
@@ -99,18 +100,18 @@ bool GitHubWatcher::failed(const GitHubError &error)
     return waitEnded || newError;
 }
 
-void GitHubWatcher::finish(double pause, const QString &why)
+void ApiWatcher::finish(double pause, const QString &why)
 {
-    qCDebug(lcGitHub).noquote() << m_name << why << "- next poll in" << pause << "s";
+    qCDebug(m_credentials.log()).noquote() << m_name << why << "- next poll in" << pause << "s";
     if (const PollLoop::Finished finished = std::exchange(m_finished, {}))
         finished(pause);
 }
 
-void GitHubWatcher::followCredentials()
+void ApiWatcher::followCredentials()
 {
-    // A new token should not wait out a back-off of up to ten minutes, nor a wait GitHub asked of
+    // A new token should not wait out a back-off of up to ten minutes, nor a wait the service asked of
     // the token before, nor the answer to a poll sent without it (the token read at launch comes
-    // while the first polls are on their way). GitHub's verdict on the token in use changes what is
+    // while the first polls are on their way). The service's verdict on the token in use changes what is
     // shown only.
     const quint64 generation = m_credentials.tokenGeneration();
     if (generation == m_tokenGeneration)

@@ -1,8 +1,8 @@
-#include "integrations/github/GitHubBudget.h"
+#include "services/ApiBudget.h"
 
 #include "core/Scheduler.h"
-#include "integrations/github/GitHubCredentials.h"
-#include "integrations/github/GitHubResponse.h"
+#include "services/ApiCredentials.h"
+#include "services/ApiResponse.h"
 
 #include <algorithm>
 #include <bit>
@@ -15,29 +15,36 @@ namespace {
 constexpr double hour = 3600;
 constexpr double unbounded = std::numeric_limits<double>::infinity();
 
-// A count GitHub sends in a header; none when it is missing or no count.
-std::optional<qint64> countIn(const GitHubResponse &answer, const QByteArray &name)
+// A count the service sends in a header; none when it is missing or no count.
+std::optional<qint64> countIn(const ApiResponse &answer, const QByteArray &name)
 {
     const std::optional<qint64> count = answer.number(name);
     return count && *count >= 0 ? count : std::nullopt;
 }
 
+// The count under the first name that holds one, or under the other.
+std::optional<qint64> countIn(const ApiResponse &answer, const QByteArray &name, const QByteArray &otherName)
+{
+    const std::optional<qint64> count = countIn(answer, name);
+    return count ? count : countIn(answer, otherName);
+}
+
 } // namespace
 
-GitHubBudget::Share::Share(GitHubBudget *budget)
+ApiBudget::Share::Share(ApiBudget *budget)
     : m_budget(budget)
 {
     if (m_budget)
         m_budget->m_shares.append(this);
 }
 
-GitHubBudget::Share::~Share()
+ApiBudget::Share::~Share()
 {
     if (m_budget)
         m_budget->m_shares.removeOne(this);
 }
 
-double GitHubBudget::Share::pauseAfter(double wanted, bool counted, bool active)
+double ApiBudget::Share::pauseAfter(double wanted, bool counted, bool active)
 {
     if (!std::exchange(m_first, false)) {
         m_recent = quint8((m_recent << 1) | (counted ? 1 : 0));
@@ -52,40 +59,41 @@ double GitHubBudget::Share::pauseAfter(double wanted, bool counted, bool active)
     return stretched(wanted, m_budget->factor(active));
 }
 
-double GitHubBudget::Share::countedShare() const
+double ApiBudget::Share::countedShare() const
 {
     return m_seen == 0 ? 0.0 : std::popcount(m_recent) / double(m_seen);
 }
 
-double GitHubBudget::Share::hourlyCost(double pause) const
+double ApiBudget::Share::hourlyCost(double pause) const
 {
     return countedShare() * (hour / std::max(pause, 1.0) + 1);
 }
 
-GitHubBudget::GitHubBudget(GitHubCredentials &credentials, Scheduler &scheduler, QObject *parent)
+ApiBudget::ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, double window, QObject *parent)
     : QObject(parent)
     , m_credentials(credentials)
     , m_tokenGeneration(credentials.tokenGeneration())
     , m_scheduler(scheduler)
+    , m_window(std::max(window, 1.0))
 {
     credentials.setBudget(this);
-    connect(&credentials, &GitHubCredentials::changed, this, &GitHubBudget::followCredentials);
+    connect(&credentials, &ApiCredentials::changed, this, &ApiBudget::followCredentials);
 }
 
-GitHubBudget::~GitHubBudget()
+ApiBudget::~ApiBudget()
 {
     for (Share *share : std::as_const(m_shares))
         share->m_budget = nullptr;
 }
 
-void GitHubBudget::take(const GitHubResponse &answer)
+void ApiBudget::take(const ApiResponse &answer)
 {
     // A refused token's answer speaks of the address's anonymous limit, not of the account.
     if (answer.status == 401)
         return;
-    const std::optional<qint64> limit = countIn(answer, "x-ratelimit-limit");
-    std::optional<qint64> remaining = countIn(answer, "x-ratelimit-remaining");
-    const std::optional<qint64> used = countIn(answer, "x-ratelimit-used");
+    const std::optional<qint64> limit = countIn(answer, "x-ratelimit-limit", "ratelimit-limit");
+    std::optional<qint64> remaining = countIn(answer, "x-ratelimit-remaining", "ratelimit-remaining");
+    const std::optional<qint64> used = countIn(answer, "x-ratelimit-used", "ratelimit-observed");
     if (limit && !remaining && used)
         remaining = std::max<qint64>(*limit - *used, 0);
     bool moved = false;
@@ -109,7 +117,7 @@ void GitHubBudget::take(const GitHubResponse &answer)
         Q_EMIT changed();
 }
 
-int GitHubBudget::answersLastHour() const
+int ApiBudget::answersLastHour() const
 {
     const qint64 now = currentMinute();
     int answers = 0;
@@ -120,17 +128,17 @@ int GitHubBudget::answersLastHour() const
     return answers;
 }
 
-qint64 GitHubBudget::currentMinute() const
+qint64 ApiBudget::currentMinute() const
 {
     return qint64(std::floor(std::max(m_scheduler.now(), 0.0) / 60));
 }
 
-double GitHubBudget::stretched(double wanted, double factor)
+double ApiBudget::stretched(double wanted, double factor)
 {
     return std::max(wanted, std::min(wanted * factor, longestPause));
 }
 
-double GitHubBudget::groupCost(bool active, double factor) const
+double ApiBudget::groupCost(bool active, double factor) const
 {
     double cost = 0;
     for (const Share *share : m_shares) {
@@ -140,11 +148,11 @@ double GitHubBudget::groupCost(bool active, double factor) const
     return cost;
 }
 
-double GitHubBudget::factor(bool active) const
+double ApiBudget::factor(bool active) const
 {
     if (!m_limit)
         return 1; // no answer has told the limit yet
-    const double room = double(*m_limit) * shareOfLimit * aimedPart;
+    const double room = double(*m_limit) * (hour / m_window) * shareOfLimit * aimedPart;
     const double activeCost = groupCost(true, 1);
     if (activeCost + groupCost(false, 1) <= room)
         return 1;
@@ -155,7 +163,7 @@ double GitHubBudget::factor(bool active) const
     return active ? fittingFactor(true, room - idleAtLongest) : unbounded;
 }
 
-double GitHubBudget::fittingFactor(bool active, double room) const
+double ApiBudget::fittingFactor(bool active, double room) const
 {
     // The loops whose stretched pause reaches the longest cost a fixed amount; the others share
     // what is left. Each round can only add loops to the first kind, so it ends.
@@ -182,7 +190,7 @@ double GitHubBudget::fittingFactor(bool active, double room) const
     }
 }
 
-void GitHubBudget::followCredentials()
+void ApiBudget::followCredentials()
 {
     if (m_credentials.tokenGeneration() == std::exchange(m_tokenGeneration, m_credentials.tokenGeneration()))
         return;

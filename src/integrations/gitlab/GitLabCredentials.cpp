@@ -1,0 +1,20 @@
+#include "integrations/gitlab/GitLabCredentials.h"
+
+#include "integrations/gitlab/GitLabLogging.h"
+
+GitLabCredentials::GitLabCredentials(std::optional<QString> token, QObject *parent)
+    : ApiCredentials(&lcGitLab, std::move(token), parent)
+{ }
+
+void GitLabCredentials::useServer(const GitLabServer &server, const SecretStore::ReadResult &stored)
+{
+    if (server == m_server)
+        return takeStored(stored);
+    m_server = server;
+    restartWith(stored);
+}
+
+std::optional<QUrl> GitLabCredentials::ownApiRoot() const
+{
+    return m_server.isGitLabCom() ? std::nullopt : std::optional(m_server.apiRoot());
+}
