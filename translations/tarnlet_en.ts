@@ -51,10 +51,6 @@
         <source>Bis ich fortsetze</source>
         <translation>Until I resume</translation>
     </message>
-    <message>
-        <source>Nicht stören</source>
-        <translation>Do Not Disturb</translation>
-    </message>
 </context>
 <context>
     <name>BusService</name>
@@ -65,70 +61,6 @@
     <message>
         <source>Unbekannte Pause „%1“: möglich sind 1h, morning und indefinitely.</source>
         <translation>Unknown pause “%1”: use 1h, morning or indefinitely.</translation>
-    </message>
-</context>
-<context>
-    <name>DockerCliConfig</name>
-    <message>
-        <source>%1 fehlt.</source>
-        <translation>%1 is missing.</translation>
-    </message>
-    <message>
-        <source>%1 ist nicht lesbar.</source>
-        <translation>%1 cannot be read.</translation>
-    </message>
-    <message>
-        <source>%1 ist kein gültiges JSON.</source>
-        <translation>%1 is not valid JSON.</translation>
-    </message>
-    <message>
-        <source>Kontext „%1“: %2</source>
-        <translation>Context “%1”: %2</translation>
-    </message>
-    <message>
-        <source>%1: „currentContext“ ist kein Name.</source>
-        <translation>%1: “currentContext” is not a name.</translation>
-    </message>
-    <message>
-        <source>DOCKER_CERT_PATH: %1 fehlt oder ist nicht lesbar.</source>
-        <translation>DOCKER_CERT_PATH: %1 is missing or cannot be read.</translation>
-    </message>
-    <message>
-        <source>kein gültiger Name.</source>
-        <translation>not a valid name.</translation>
-    </message>
-    <message>
-        <source>unbekannt (nicht in „docker context ls“).</source>
-        <translation>unknown (not in “docker context ls”).</translation>
-    </message>
-    <message>
-        <source>kein Docker-Endpunkt eingetragen.</source>
-        <translation>no Docker endpoint set.</translation>
-    </message>
-</context>
-<context>
-    <name>DockerClient</name>
-    <message>
-        <source>Engine zu alt: API %1, nötig ist mindestens %2.%3.</source>
-        <translation>Engine too old: API %1, at least %2.%3 is needed.</translation>
-    </message>
-</context>
-<context>
-    <name>DockerEndpoint</name>
-    <message>
-        <source>Unverschlüsselte Verbindung zu %1 abgelehnt: ohne TLS nur zu diesem Rechner.</source>
-        <translation>Unencrypted connection to %1 refused: without TLS only to this computer.</translation>
-    </message>
-    <message>
-        <source>Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).</source>
-        <translation>Address “%1” is not supported (unix://, tcp:// or ssh://).</translation>
-    </message>
-</context>
-<context>
-    <name>DockerLocator</name>
-    <message>
-        <source>SSH ist hier nicht verfügbar.</source>
-        <translation>SSH is not available here.</translation>
     </message>
 </context>
 <context>
@@ -356,6 +288,70 @@
     </message>
 </context>
 <context>
+    <name>DockerCliConfig</name>
+    <message>
+        <source>%1 fehlt.</source>
+        <translation>%1 is missing.</translation>
+    </message>
+    <message>
+        <source>%1 ist nicht lesbar.</source>
+        <translation>%1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 ist kein gültiges JSON.</source>
+        <translation>%1 is not valid JSON.</translation>
+    </message>
+    <message>
+        <source>Kontext „%1“: %2</source>
+        <translation>Context “%1”: %2</translation>
+    </message>
+    <message>
+        <source>%1: „currentContext“ ist kein Name.</source>
+        <translation>%1: “currentContext” is not a name.</translation>
+    </message>
+    <message>
+        <source>DOCKER_CERT_PATH: %1 fehlt oder ist nicht lesbar.</source>
+        <translation>DOCKER_CERT_PATH: %1 is missing or cannot be read.</translation>
+    </message>
+    <message>
+        <source>kein gültiger Name.</source>
+        <translation>not a valid name.</translation>
+    </message>
+    <message>
+        <source>unbekannt (nicht in „docker context ls“).</source>
+        <translation>unknown (not in “docker context ls”).</translation>
+    </message>
+    <message>
+        <source>kein Docker-Endpunkt eingetragen.</source>
+        <translation>no Docker endpoint set.</translation>
+    </message>
+</context>
+<context>
+    <name>DockerClient</name>
+    <message>
+        <source>Engine zu alt: API %1, nötig ist mindestens %2.%3.</source>
+        <translation>Engine too old: API %1, at least %2.%3 is needed.</translation>
+    </message>
+</context>
+<context>
+    <name>DockerEndpoint</name>
+    <message>
+        <source>Unverschlüsselte Verbindung zu %1 abgelehnt: ohne TLS nur zu diesem Rechner.</source>
+        <translation>Unencrypted connection to %1 refused: without TLS only to this computer.</translation>
+    </message>
+    <message>
+        <source>Adresse „%1“ wird nicht unterstützt (unix://, tcp:// oder ssh://).</source>
+        <translation>Address “%1” is not supported (unix://, tcp:// or ssh://).</translation>
+    </message>
+</context>
+<context>
+    <name>DockerLocator</name>
+    <message>
+        <source>SSH ist hier nicht verfügbar.</source>
+        <translation>SSH is not available here.</translation>
+    </message>
+</context>
+<context>
     <name>DockerModule</name>
     <message>
         <source>Docker ist nicht installiert oder nicht gestartet.</source>
@@ -499,7 +495,7 @@
     </message>
     <message>
         <source>SSH zu %1: Schlüssel des Rechners unbekannt. Einmal im Terminal mit ssh verbinden und prüfen.</source>
-        <translation>SSH to %1: the host's key is unknown. Connect once with ssh in a terminal and check it.</translation>
+        <translation>SSH to %1: the host&apos;s key is unknown. Connect once with ssh in a terminal and check it.</translation>
     </message>
     <message>
         <source>SSH zu %1: %2</source>
@@ -571,38 +567,6 @@
 <context>
     <name>GitHubAccount</name>
     <message>
-        <source>Bitte einen Token eingeben.</source>
-        <translation>Please enter a token.</translation>
-    </message>
-    <message>
-        <source>Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).</source>
-        <translation>The token could not be saved (keyring, error %1).</translation>
-    </message>
-    <message>
-        <source>Token gespeichert.</source>
-        <translation>Token saved.</translation>
-    </message>
-    <message>
-        <source>Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).</source>
-        <translation>The token could not be removed (keyring, error %1).</translation>
-    </message>
-    <message>
-        <source>Token entfernt.</source>
-        <translation>Token removed.</translation>
-    </message>
-    <message>
-        <source>Kein Token hinterlegt.</source>
-        <translation>No token stored.</translation>
-    </message>
-    <message>
-        <source>Angemeldet als %1</source>
-        <translation>Signed in as %1</translation>
-    </message>
-    <message>
-        <source>Wird geprüft …</source>
-        <translation>Checking …</translation>
-    </message>
-    <message>
         <source>Fein granuliertes Token</source>
         <translation>Fine-grained token</translation>
     </message>
@@ -615,71 +579,16 @@
         <translation>Scopes: %1</translation>
     </message>
     <message>
-        <source>Wird gespeichert …</source>
-        <translation>Saving …</translation>
-    </message>
-    <message>
-        <source>Wird entfernt …</source>
-        <translation>Removing …</translation>
-    </message>
-    <message>
-        <source>Wird gelesen …</source>
-        <translation>Reading …</translation>
-    </message>
-    <message>
-        <source>GitHub-Kontingent: %1 von %2 übrig, Tarnlet nutzt %3 pro Stunde</source>
-        <translation>GitHub quota: %1 of %2 left, Tarnlet uses %3 per hour</translation>
-    </message>
-    <message>
         <source>Der Token darf Benachrichtigungen nicht als gelesen markieren (Scope notifications oder repo nötig).</source>
         <translation>The token may not mark notifications as read (it needs the notifications or repo scope).</translation>
-    </message>
-</context>
-<context>
-    <name>GitHubAccountPane</name>
-    <message>
-        <source>Konto</source>
-        <translation>Account</translation>
-    </message>
-    <message>
-        <source>Token</source>
-        <translation>Token</translation>
-    </message>
-    <message>
-        <source>Persönlicher Zugriffstoken</source>
-        <translation>Personal access token</translation>
-    </message>
-    <message>
-        <source>Speichern</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>Entfernen</source>
-        <translation>Remove</translation>
-    </message>
-    <message>
-        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
-        <translation>The token is kept in the system keyring and is only sent to the GitHub API (%1). Both GitHub modules use it from their next request on.</translation>
-    </message>
-    <message>
-        <source>Übernehmen</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>Server</source>
-        <translation>Server</translation>
-    </message>
-    <message>
-        <source>Serveradresse</source>
-        <translation>Server address</translation>
     </message>
     <message>
         <source>github.com – oder die Adresse eines GitHub Enterprise Servers</source>
         <translation>github.com – or the address of a GitHub Enterprise Server</translation>
     </message>
     <message>
-        <source>Erneut lesen</source>
-        <translation>Read again</translation>
+        <source>Der Token liegt im Schlüsselbund des Systems und geht nur an die GitHub-API (%1). Beide GitHub-Module nutzen ihn ab ihrer nächsten Anfrage.</source>
+        <translation>The token is kept in the system keyring and is only sent to the GitHub API (%1). Both GitHub modules use it from their next request on.</translation>
     </message>
 </context>
 <context>
@@ -723,21 +632,6 @@
     <message>
         <source>Run wieder erfolgreich</source>
         <translation>Run fixed</translation>
-    </message>
-</context>
-<context>
-    <name>GitHubCredentials</name>
-    <message>
-        <source>GitHub-Limit erreicht – weiter um %1</source>
-        <translation>GitHub rate limit reached – resuming at %1</translation>
-    </message>
-    <message>
-        <source>GitHub lehnt den Token ab (abgelaufen oder widerrufen)</source>
-        <translation>GitHub refuses the token (expired or revoked)</translation>
-    </message>
-    <message>
-        <source>Schlüsselbund nicht verfügbar</source>
-        <translation>Keyring not available</translation>
     </message>
 </context>
 <context>
@@ -932,10 +826,208 @@
     </message>
 </context>
 <context>
-    <name>GitHubTokenState</name>
+    <name>GitLabAccount</name>
     <message>
-        <source>Token wird aus dem Schlüsselbund gelesen …</source>
-        <translation>Reading the token from the keyring …</translation>
+        <source>gitlab.com – oder die Adresse eines eigenen GitLab-Servers</source>
+        <translation>gitlab.com – or the address of your own GitLab server</translation>
+    </message>
+    <message>
+        <source>Ein persönlicher Zugriffstoken mit dem Scope api (read_api genügt zum Beobachten). Er liegt im Schlüsselbund des Systems und geht nur an die GitLab-API (%1).</source>
+        <translation>A personal access token with the api scope (read_api is enough to watch). It is kept in the system keyring and only goes to the GitLab API (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabErrorText</name>
+    <message>
+        <source>Kein GitLab-Token hinterlegt.</source>
+        <translation>No GitLab token stored.</translation>
+    </message>
+    <message>
+        <source>GitLab nimmt gerade keine weiteren Anfragen an.</source>
+        <translation>GitLab is not taking further requests right now.</translation>
+    </message>
+    <message>
+        <source>GitLab ist nicht erreichbar.</source>
+        <translation>GitLab cannot be reached.</translation>
+    </message>
+    <message>
+        <source>Anfrage abgewiesen: sie führte weg vom GitLab-Server.</source>
+        <translation>Request refused: it led away from the GitLab server.</translation>
+    </message>
+    <message>
+        <source>Projekt nicht gefunden oder kein Zugriff</source>
+        <translation>Project not found or no access</translation>
+    </message>
+    <message>
+        <source>Pipelines konnten nicht geladen werden.</source>
+        <translation>Pipelines could not be loaded.</translation>
+    </message>
+    <message>
+        <source>Der Token darf das nicht (Scope api und mindestens die Rolle Developer nötig).</source>
+        <translation>The token may not do that (needs the api scope and at least the Developer role).</translation>
+    </message>
+    <message>
+        <source>Der Token darf die To-dos nicht lesen (Scope read_api oder api nötig).</source>
+        <translation>The token may not read the to-dos (needs the read_api or api scope).</translation>
+    </message>
+    <message>
+        <source>To-dos konnten nicht geladen werden.</source>
+        <translation>To-dos could not be loaded.</translation>
+    </message>
+    <message>
+        <source>GitLab antwortet mit Status %1.</source>
+        <translation>GitLab answers with status %1.</translation>
+    </message>
+    <message>
+        <source>GitLab gibt keine verwertbare Antwort.</source>
+        <translation>GitLab gives no usable answer.</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabIntegration</name>
+    <message>
+        <source>GitLab-Konto</source>
+        <translation>GitLab account</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabPipelinesModule</name>
+    <message>
+        <source>Lädt …</source>
+        <translation>Loading …</translation>
+    </message>
+    <message>
+        <source>Keine Pipelines</source>
+        <translation>No pipelines</translation>
+    </message>
+    <message>
+        <source>Pipeline fehlgeschlagen</source>
+        <translation>Pipeline failed</translation>
+    </message>
+    <message>
+        <source>Pipeline wieder erfolgreich</source>
+        <translation>Pipeline passing again</translation>
+    </message>
+    <message>
+        <source>Erneut ausführen</source>
+        <translation>Run again</translation>
+    </message>
+    <message>
+        <source>%1 erneut ausführen</source>
+        <translation>Run %1 again</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 abbrechen</source>
+        <translation>Cancel %1</translation>
+    </message>
+    <message>
+        <source>GitLab-Pipelines</source>
+        <translation>GitLab pipelines</translation>
+    </message>
+    <message>
+        <source>Neueste Pipeline jedes Projekts auf seinem Standard-Branch. Ein Klick öffnet sie.</source>
+        <translation>The newest pipeline of each project on its default branch. A click opens it.</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabProjects</name>
+    <message>
+        <source>Bitte ein Projekt eingeben.</source>
+        <translation>Please enter a project.</translation>
+    </message>
+    <message>
+        <source>Erwartet wird gruppe/projekt (Buchstaben, Ziffern, „-“, „_“, „.“).</source>
+        <translation>Expected group/project (letters, digits, “-”, “_”, “.”).</translation>
+    </message>
+    <message>
+        <source>Projekte</source>
+        <translation>Projects</translation>
+    </message>
+    <message>
+        <source>Projekt hinzufügen</source>
+        <translation>Add project</translation>
+    </message>
+    <message>
+        <source>Stumm</source>
+        <translation>Muted</translation>
+    </message>
+    <message>
+        <source>Branch</source>
+        <translation>Branch</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabServer</name>
+    <message>
+        <source>Ungültige Serveradresse: bitte nur https:// und den Namen des Servers angeben, etwa https://gitlab.example.com.</source>
+        <translation>Invalid server address: please give only https:// and the server&apos;s name, such as https://gitlab.example.com.</translation>
+    </message>
+</context>
+<context>
+    <name>GitLabTodosModule</name>
+    <message>
+        <source>Review angefragt: %1</source>
+        <translation>Review requested: %1</translation>
+    </message>
+    <message>
+        <source>Dir zugewiesen: %1</source>
+        <translation>Assigned to you: %1</translation>
+    </message>
+    <message>
+        <source>Erwähnt: %1</source>
+        <translation>Mentioned: %1</translation>
+    </message>
+    <message>
+        <source>Deine Pipeline ist fehlgeschlagen: %1</source>
+        <translation>Your pipeline failed: %1</translation>
+    </message>
+    <message>
+        <source>Freigabe nötig: %1</source>
+        <translation>Approval required: %1</translation>
+    </message>
+    <message>
+        <source>Aus dem Merge Train entfernt: %1</source>
+        <translation>Removed from the merge train: %1</translation>
+    </message>
+    <message>
+        <source>Als erledigt markieren</source>
+        <translation>Mark as done</translation>
+    </message>
+    <message>
+        <source>Review angefragt (GitLab)</source>
+        <translation>Review requested (GitLab)</translation>
+    </message>
+    <message>
+        <source>Zugewiesen (GitLab)</source>
+        <translation>Assigned (GitLab)</translation>
+    </message>
+    <message>
+        <source>Erwähnt (GitLab)</source>
+        <translation>Mentioned (GitLab)</translation>
+    </message>
+    <message>
+        <source>Eigene Pipeline fehlgeschlagen (GitLab-To-do)</source>
+        <translation>Own pipeline failed (GitLab to-do)</translation>
+    </message>
+    <message>
+        <source>Freigabe nötig (GitLab)</source>
+        <translation>Approval required (GitLab)</translation>
+    </message>
+    <message>
+        <source>Aus dem Merge Train entfernt (GitLab)</source>
+        <translation>Removed from the merge train (GitLab)</translation>
+    </message>
+    <message>
+        <source>GitLab-To-dos</source>
+        <translation>GitLab to-dos</translation>
+    </message>
+    <message>
+        <source>Neue To-dos aus GitLab als Meldung: Reviews, Zuweisungen, Erwähnungen, fehlgeschlagene Pipelines, Freigaben und der Merge Train. Öffnen markiert ein To-do als erledigt.</source>
+        <translation>New GitLab to-dos as news: reviews, assignments, mentions, failed pipelines, approvals and the merge train. Opening a to-do marks it done.</translation>
     </message>
 </context>
 <context>
@@ -1241,6 +1333,65 @@
     </message>
 </context>
 <context>
+    <name>PipelineState</name>
+    <message>
+        <source>erstellt</source>
+        <translation>created</translation>
+    </message>
+    <message>
+        <source>wartet auf Ressource</source>
+        <translation>waiting for a resource</translation>
+    </message>
+    <message>
+        <source>wird vorbereitet</source>
+        <translation>preparing</translation>
+    </message>
+    <message>
+        <source>wartet</source>
+        <translation>pending</translation>
+    </message>
+    <message>
+        <source>läuft</source>
+        <translation>in progress</translation>
+    </message>
+    <message>
+        <source>erfolgreich</source>
+        <translation>succeeded</translation>
+    </message>
+    <message>
+        <source>fehlgeschlagen</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>abgebrochen</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>übersprungen</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>wartet auf Freigabe</source>
+        <translation>waiting for approval</translation>
+    </message>
+    <message>
+        <source>geplant</source>
+        <translation>scheduled</translation>
+    </message>
+    <message>
+        <source>Pipeline #%1</source>
+        <translation>Pipeline #%1</translation>
+    </message>
+    <message>
+        <source>Pipeline fehlgeschlagen: %1</source>
+        <translation>Pipeline failed: %1</translation>
+    </message>
+    <message>
+        <source>Pipeline wieder erfolgreich: %1</source>
+        <translation>Pipeline passing again: %1</translation>
+    </message>
+</context>
+<context>
     <name>RemoteCommand</name>
     <message>
         <source>Tarnlet läuft nicht.</source>
@@ -1356,12 +1507,125 @@
         <source>Meldungen pausiert</source>
         <translation>News paused</translation>
     </message>
+    <message>
+        <source>Nicht stören</source>
+        <translation>Do Not Disturb</translation>
+    </message>
+</context>
+<context>
+    <name>TokenAccount</name>
+    <message>
+        <source>Bitte einen Token eingeben.</source>
+        <translation>Please enter a token.</translation>
+    </message>
+    <message>
+        <source>Wird gespeichert …</source>
+        <translation>Saving …</translation>
+    </message>
+    <message>
+        <source>Wird entfernt …</source>
+        <translation>Removing …</translation>
+    </message>
+    <message>
+        <source>Wird gelesen …</source>
+        <translation>Reading …</translation>
+    </message>
+    <message>
+        <source>Der Token konnte nicht gespeichert werden (Schlüsselbund, Fehler %1).</source>
+        <translation>The token could not be saved (keyring, error %1).</translation>
+    </message>
+    <message>
+        <source>Token gespeichert.</source>
+        <translation>Token saved.</translation>
+    </message>
+    <message>
+        <source>Der Token konnte nicht entfernt werden (Schlüsselbund, Fehler %1).</source>
+        <translation>The token could not be removed (keyring, error %1).</translation>
+    </message>
+    <message>
+        <source>Token entfernt.</source>
+        <translation>Token removed.</translation>
+    </message>
+    <message>
+        <source>Kein Token hinterlegt.</source>
+        <translation>No token stored.</translation>
+    </message>
+    <message>
+        <source>Angemeldet als %1</source>
+        <translation>Signed in as %1</translation>
+    </message>
+    <message>
+        <source>Wird geprüft …</source>
+        <translation>Checking …</translation>
+    </message>
+    <message>
+        <source>%1-Kontingent: %2 von %3 übrig, Tarnlet nutzt %4 pro Stunde</source>
+        <translation>%1 quota: %2 of %3 left, Tarnlet uses %4 per hour</translation>
+    </message>
+</context>
+<context>
+    <name>TokenAccountPane</name>
+    <message>
+        <source>Übernehmen</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Speichern</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Entfernen</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Erneut lesen</source>
+        <translation>Read again</translation>
+    </message>
+    <message>
+        <source>Konto</source>
+        <translation>Account</translation>
+    </message>
+    <message>
+        <source>Serveradresse</source>
+        <translation>Server address</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Persönlicher Zugriffstoken</source>
+        <translation>Personal access token</translation>
+    </message>
+    <message>
+        <source>Token</source>
+        <translation>Token</translation>
+    </message>
 </context>
 <context>
     <name>TokenExpiry</name>
     <message>
         <source>Token läuft am %1 ab</source>
         <translation>Token expires on %1</translation>
+    </message>
+</context>
+<context>
+    <name>TokenState</name>
+    <message>
+        <source>Token wird aus dem Schlüsselbund gelesen …</source>
+        <translation>Reading the token from the keyring …</translation>
+    </message>
+    <message>
+        <source>%1 lehnt den Token ab (abgelaufen oder widerrufen)</source>
+        <translation>%1 refuses the token (expired or revoked)</translation>
+    </message>
+    <message>
+        <source>Schlüsselbund nicht verfügbar</source>
+        <translation>Keyring not available</translation>
+    </message>
+    <message>
+        <source>%1-Limit erreicht – weiter um %2</source>
+        <translation>%1 limit reached – continuing at %2</translation>
     </message>
 </context>
 <context>
@@ -1468,14 +1732,6 @@
 <context>
     <name>tarnlet-token</name>
     <message>
-        <source>Aufruf: tarnlet-token [--server https://github.example.com] &lt; datei-mit-token
-Liest das GitHub-Token von der Standardeingabe und legt es im Schlüsselbund ab, für github.com oder den angegebenen GitHub Enterprise Server.
-</source>
-        <translation>Usage: tarnlet-token [--server https://github.example.com] &lt; file-with-token
-Reads the GitHub token from standard input and stores it in the keyring, for github.com or the GitHub Enterprise Server given.
-</translation>
-    </message>
-    <message>
         <source>GitHub-Token: </source>
         <translation>GitHub token: </translation>
     </message>
@@ -1496,6 +1752,18 @@ Reads the GitHub token from standard input and stores it in the keyring, for git
 </source>
         <translation>Token stored in the keyring.
 </translation>
+    </message>
+    <message>
+        <source>Aufruf: tarnlet-token [--gitlab] [--server https://server.example.com] &lt; datei-mit-token
+Liest das GitHub-Token (mit --gitlab das GitLab-Token) von der Standardeingabe und legt es im Schlüsselbund ab, für github.com (gitlab.com) oder den angegebenen eigenen Server.
+</source>
+        <translation>Usage: tarnlet-token [--gitlab] [--server https://server.example.com] &lt; file-with-token
+Reads the GitHub token (with --gitlab the GitLab token) from standard input and stores it in the keyring, for github.com (gitlab.com) or the given server of your own.
+</translation>
+    </message>
+    <message>
+        <source>GitLab-Token: </source>
+        <translation>GitLab token: </translation>
     </message>
 </context>
 </TS>
