@@ -120,6 +120,21 @@ QList<ModuleDetail> CIFeedsModule::details() const
     return details;
 }
 
+ModuleCounts CIFeedsModule::counts() const
+{
+    ModuleCounts counts;
+    for (const CCTrayFeeds::Feed &feed : m_feeds.feeds()) {
+        for (const QString &name : feed.watched) {
+            const CCTrayProject *project = find(feed.projects, name);
+            if (project && severityOf(*project) == ModuleStatus::Severity::Failing)
+                ++counts.failedRuns;
+            else if (project && severityOf(*project) == ModuleStatus::Severity::Active)
+                ++counts.activeRuns;
+        }
+    }
+    return counts;
+}
+
 std::optional<ModuleStatus> CIFeedsModule::compactStatus() const
 {
     const CCTrayProject *shown = nullptr;

@@ -33,6 +33,8 @@ public:
     // Per feed, why it cannot be read, then its watched projects.
     QList<ModuleDetail> details() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // Watched projects whose last build failed, and those building now.
+    ModuleCounts counts() const override;
 
 private:
     QList<ModuleRow> rowsOf(const CCTrayFeeds::Feed &feed) const;

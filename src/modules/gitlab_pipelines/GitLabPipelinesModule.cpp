@@ -231,6 +231,18 @@ void GitLabPipelinesModule::receive(Watch &watch, const ApiResult<Polled<QList<G
     }
 }
 
+ModuleCounts GitLabPipelinesModule::counts() const
+{
+    ModuleCounts counts;
+    for (const auto &watch : m_watches) {
+        if (!watch->pipelines.isEmpty() && PipelineState::isFailure(watch->pipelines.first()))
+            ++counts.failedRuns;
+        counts.activeRuns
+            += int(std::count_if(watch->pipelines.cbegin(), watch->pipelines.cend(), PipelineState::isActive));
+    }
+    return counts;
+}
+
 std::optional<ModuleStatus> GitLabPipelinesModule::compactStatus() const
 {
     if (m_watches.empty())

@@ -48,6 +48,8 @@ public:
     QList<ModuleDetail> details() const override;
     std::optional<ModuleListSetting> listSetting() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // Projects whose newest pipeline failed, and pipelines not yet finished.
+    ModuleCounts counts() const override;
 
 private:
     struct Watch;

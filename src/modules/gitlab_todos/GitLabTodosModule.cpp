@@ -118,6 +118,12 @@ void GitLabTodosModule::receive(const ApiResult<Polled<QList<GitLabTodo>>> &resu
     m_messages.removeIf([&](const Message &message) { return !pending.contains(message.todoId); });
     m_seen = pending;
     m_markedDone.intersect(pending);
+    m_asking.clear();
+    for (const GitLabTodo &todo : answer.value) {
+        const std::optional<News> news = newsOf(todo);
+        if (news && (news->kind == reviewRequested || news->kind == assigned) && !m_markedDone.contains(todo.id))
+            m_asking.insert(todo.id);
+    }
     m_hasBaseline = true;
     // Oldest first, so the newest ends on top.
     for (auto it = fresh.crbegin(); it != fresh.crend(); ++it) {
@@ -135,8 +141,16 @@ void GitLabTodosModule::receive(const ApiResult<Polled<QList<GitLabTodo>>> &resu
     Q_EMIT changed();
 }
 
+ModuleCounts GitLabTodosModule::counts() const
+{
+    ModuleCounts counts;
+    counts.newsForYou = int(m_asking.size());
+    return counts;
+}
+
 void GitLabTodosModule::markDone(qint64 todoId)
 {
+    m_asking.remove(todoId);
     m_messages.removeIf([&](const Message &message) { return message.todoId == todoId; });
     Q_EMIT changed();
     if (m_markedDone.contains(todoId))

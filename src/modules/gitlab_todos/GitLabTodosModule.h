@@ -58,6 +58,8 @@ public:
     std::optional<QString> errorText() const override;
     QList<ModuleRow> overlayRows() const override;
     QList<ModuleNewsKind> newsKinds() const override;
+    // Pending review requests and assignments, as GitLab last listed them and not marked done here.
+    ModuleCounts counts() const override;
 
     // The text and kind of a to-do's news; none for an action it does not announce.
     struct News {
@@ -90,6 +92,7 @@ private:
     bool m_hasBaseline = false;
     QSet<qint64> m_seen;
     QSet<qint64> m_markedDone; // asked once each
+    QSet<qint64> m_asking; // pending to-dos that ask the user to act
     QList<Message> m_messages; // newest first
     QString m_markError; // why the last marking failed
     CancelHandle m_marking;

@@ -78,6 +78,7 @@ TEST(CIFeedsModule, ShowsWatchedProjectsAndAnnouncesFailuresAndFixesButNotAtAFir
     EXPECT_EQ(rows[2].detail, u"Nicht mehr im Feed"_s);
     EXPECT_EQ(rows[2].pane, u"feedsPane"_s);
     EXPECT_EQ(module.compactStatus(), (ModuleStatus { u"web · 97"_s, Severity::Active }));
+    EXPECT_EQ(module.counts(), (ModuleCounts { .activeRuns = 1 }));
     EXPECT_TRUE(news.isEmpty()) << "the feed's first answer after it was added";
 
     body = feed("Failure", "Sleeping");
@@ -87,6 +88,7 @@ TEST(CIFeedsModule, ShowsWatchedProjectsAndAnnouncesFailuresAndFixesButNotAtAFir
         (ModuleEvent { u"ci.feeds"_s, u"Build fehlgeschlagen: api"_s, Severity::Failing, CIFeedsModule::buildFailed,
             QUrl(u"https://ci.example.com/job/api/"_s) }));
     EXPECT_EQ(module.compactStatus(), (ModuleStatus { u"api · 412"_s, Severity::Failing }));
+    EXPECT_EQ(module.counts().failedRuns, 1);
     body = feed("Exception", "Sleeping");
     poll();
     EXPECT_EQ(news.size(), 1) << "still failing is no news";

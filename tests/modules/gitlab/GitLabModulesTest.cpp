@@ -77,10 +77,12 @@ TEST_F(GitLabModulesTest, PipelinesOfTheDefaultBranchAnnounceFailingAndPassingAg
     EXPECT_EQ(module.compactStatus()->severity, ModuleStatus::Severity::Active);
     EXPECT_EQ(scheduler.nextDelay(), 15) << "a running pipeline is followed closely";
     EXPECT_TRUE(events.isEmpty()) << "the first answer is only recorded";
+    EXPECT_EQ(module.counts(), (ModuleCounts { .activeRuns = 1 }));
 
     answerPipelines({ FakeGitLab::pipeline(121, "failed"), FakeGitLab::pipeline(120, "success") });
     nextPoll();
     EXPECT_EQ(texts(), QStringList { u"Pipeline fehlgeschlagen: grp/sub/app · main"_s });
+    EXPECT_EQ(module.counts(), (ModuleCounts { .failedRuns = 1 }));
     answerPipelines({ FakeGitLab::pipeline(122, "success"), FakeGitLab::pipeline(121, "failed") });
     nextPoll();
     EXPECT_EQ(texts(), QStringList { u"Pipeline wieder erfolgreich: grp/sub/app · main"_s });
@@ -156,6 +158,7 @@ TEST_F(GitLabModulesTest, NewTodosAreAnnouncedInTheirOwnWordsAndOpeningOneMarksI
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].link, QUrl(u"https://gitlab.com/grp/sub/app/-/merge_requests/3"_s));
     EXPECT_EQ(rows[0].actions.secondaryName, u"Als erledigt markieren"_s);
+    EXPECT_EQ(module.counts().newsForYou, 2) << "the review request and the assignment, old or new";
     gitlab.sent();
     gitlab.server.setResponse(u"/api/v4/todos/4/mark_as_done"_s, Response::json("{}", 200));
     rows[0].actions.opened();
