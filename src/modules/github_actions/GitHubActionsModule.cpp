@@ -10,6 +10,7 @@
 #include "integrations/github/RecentRepositories.h"
 #include "modules/github_actions/RunFilter.h"
 #include "modules/github_actions/WorkflowRunState.h"
+#include "services/KeepWanted.h"
 
 #include <QHash>
 #include <QPointer>
@@ -125,20 +126,10 @@ GitHubActionsModule::~GitHubActionsModule() = default;
 
 void GitHubActionsModule::follow(const QStringList &wanted)
 {
-    std::vector<std::unique_ptr<Watch>> next;
-    std::vector<Watch *> added;
-    for (const QString &repo : wanted) {
-        auto kept = std::find_if(m_watches.begin(), m_watches.end(),
-            [&](const auto &w) { return w && w->repo.compare(repo, Qt::CaseInsensitive) == 0; });
-        if (kept != m_watches.end()) {
-            next.push_back(std::move(*kept));
-            continue;
-        }
-        next.push_back(std::make_unique<Watch>(*this, repo));
-        added.push_back(next.back().get());
-    }
     // Repositories left out are dropped with their watchers and the polls they have in flight.
-    m_watches = std::move(next);
+    const std::vector<Watch *> added = keepWanted(
+        m_watches, wanted, [](const Watch &watch) { return watch.repo; },
+        [this](const QString &name) { return std::make_unique<Watch>(*this, name); });
     if (m_running) {
         for (Watch *watch : added)
             watch->watcher.start();

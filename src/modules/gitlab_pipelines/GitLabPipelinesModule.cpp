@@ -7,6 +7,7 @@
 #include "integrations/gitlab/GitLabProjects.h"
 #include "modules/gitlab_pipelines/PipelineState.h"
 #include "services/ApiWatcher.h"
+#include "services/KeepWanted.h"
 #include "services/RecentNames.h"
 
 #include <QPointer>
@@ -119,20 +120,10 @@ GitLabPipelinesModule::~GitLabPipelinesModule() = default;
 
 void GitLabPipelinesModule::follow(const QStringList &wanted)
 {
-    std::vector<std::unique_ptr<Watch>> next;
-    std::vector<Watch *> added;
-    for (const QString &path : wanted) {
-        auto kept = std::find_if(m_watches.begin(), m_watches.end(),
-            [&](const auto &w) { return w && w->path.compare(path, Qt::CaseInsensitive) == 0; });
-        if (kept != m_watches.end()) {
-            next.push_back(std::move(*kept));
-            continue;
-        }
-        next.push_back(std::make_unique<Watch>(*this, path));
-        added.push_back(next.back().get());
-    }
     // Projects left out are dropped with their watchers and the polls they have in flight.
-    m_watches = std::move(next);
+    const std::vector<Watch *> added = keepWanted(
+        m_watches, wanted, [](const Watch &watch) { return watch.path; },
+        [this](const QString &name) { return std::make_unique<Watch>(*this, name); });
     if (m_running) {
         for (Watch *watch : added)
             watch->watcher.start();
