@@ -97,5 +97,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libsecret-1-0, gnome-keyring | libkf5wallet-bin, ca-certificates, curl")
 # Qt's translations of its own texts (standard buttons, context menus); without them those stay English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# ssh reaches a Docker engine on another machine; without it such an engine says so in its pane.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, openssh-client")
 include(CPack)
