@@ -1,13 +1,13 @@
 #include "platform/freedesktop/DesktopReduceMotion.h"
 
+#include "platform/freedesktop/Portal.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
 namespace {
 
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString gnomeGroup = QStringLiteral("org.gnome.desktop.interface");
 const QString gnomeKey = QStringLiteral("enable-animations");
@@ -34,7 +34,7 @@ DesktopReduceMotion::DesktopReduceMotion(QDBusConnection bus, QObject *parent)
     qRegisterMetaType<QDBusVariant>();
     // Matched by path and interface only: the portal is the one sender of this signal, and a
     // filter on its well-known name would miss a portal that starts later.
-    m_bus.connect(QString(), portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
+    m_bus.connect(QString(), Portal::path, settingsInterface, QStringLiteral("SettingChanged"), this,
         SLOT(settingChanged(QString, QString, QDBusVariant)));
     read(gnomeGroup, gnomeKey);
     read(kdeGroup, kdeKey);
@@ -43,7 +43,7 @@ DesktopReduceMotion::DesktopReduceMotion(QDBusConnection bus, QObject *parent)
 void DesktopReduceMotion::read(const QString &group, const QString &key)
 {
     QDBusMessage call
-        = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
+        = QDBusMessage::createMethodCall(Portal::service, Portal::path, settingsInterface, QStringLiteral("Read"));
     call << group << key;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, group, key](QDBusPendingCallWatcher *done) {

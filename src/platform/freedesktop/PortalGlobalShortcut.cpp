@@ -1,5 +1,6 @@
 #include "platform/freedesktop/PortalGlobalShortcut.h"
 
+#include "platform/freedesktop/Portal.h"
 #include "platform/freedesktop/XkbKeys.h"
 
 #include <QDBusArgument>
@@ -13,8 +14,6 @@
 
 namespace {
 
-const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString shortcutID = QStringLiteral("pin");
 
@@ -45,7 +44,7 @@ QString requestPath(const QDBusConnection &bus, const QString &token)
 {
     QString sender = bus.baseService().mid(1);
     sender.replace(u'.', u'_');
-    return portalPath + QStringLiteral("/request/") + sender + u'/' + token;
+    return Portal::path + QStringLiteral("/request/") + sender + u'/' + token;
 }
 
 } // namespace
@@ -60,7 +59,7 @@ PortalGlobalShortcut::PortalGlobalShortcut(QString description, QDBusConnection 
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     if (m_bus.isConnected())
-        m_bus.connect(QString(), portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
+        m_bus.connect(QString(), Portal::path, shortcutsInterface, QStringLiteral("Activated"), this,
             SLOT(shortcutActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
 }
 
@@ -90,9 +89,9 @@ void PortalGlobalShortcut::request(const QString &method, QList<QVariant> argume
     options.insert(QStringLiteral("handle_token"), token);
     m_requestPath = requestPath(m_bus, token);
     m_step = step;
-    m_bus.connect(portalService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+    m_bus.connect(Portal::service, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
         QStringLiteral("Response"), this, SLOT(response(uint, QVariantMap)));
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(Portal::service, Portal::path, shortcutsInterface, method);
     call.setArguments(arguments << options);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -111,7 +110,7 @@ void PortalGlobalShortcut::request(const QString &method, QList<QVariant> argume
 void PortalGlobalShortcut::response(uint code, const QVariantMap &results)
 {
     const Step step = std::exchange(m_step, Step::None);
-    m_bus.disconnect(portalService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+    m_bus.disconnect(Portal::service, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
         QStringLiteral("Response"), this, SLOT(response(uint, QVariantMap)));
     m_requestPath.clear();
     // 0 is success; 1 means the user cancelled, 2 that the desktop ended the request otherwise.
@@ -152,13 +151,13 @@ void PortalGlobalShortcut::shortcutActivated(
 void PortalGlobalShortcut::closeSession()
 {
     if (!m_requestPath.isEmpty())
-        m_bus.disconnect(portalService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+        m_bus.disconnect(Portal::service, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
             QStringLiteral("Response"), this, SLOT(response(uint, QVariantMap)));
     m_requestPath.clear();
     m_step = Step::None;
     if (m_session.isEmpty())
         return;
-    m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, std::exchange(m_session, QString()),
+    m_bus.asyncCall(QDBusMessage::createMethodCall(Portal::service, std::exchange(m_session, QString()),
         QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
 }
 

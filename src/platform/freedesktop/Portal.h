@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Where the desktop's portal answers on the session bus; each interface the program uses lives
+// on this one object.
+namespace Portal {
+
+inline const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
+inline const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
+
+} // namespace Portal
