@@ -66,7 +66,8 @@ struct PrivateEngine {
     // Starts dockerd with its API at `socket`, imports an image holding only busybox, and makes its
     // containers. As PID 1, sleep ignores SIGTERM: a short stop timeout keeps "Stoppen" quick.
     // One container's command does not exist, so the engine refuses to start it; one fails its
-    // health check; one has a terminal and exits with 3 once started; two form a Compose project.
+    // health check and one, with a terminal, exits with 3, both once started; two form a Compose
+    // project.
     bool start(const QString &socket)
     {
         qputenv("DOCKER_HOST", "unix://" + QFile::encodeName(socket)); // for the docker command
@@ -105,7 +106,7 @@ struct PrivateEngine {
                            "docker create --network=none --name tarnlet-broken tarnlet-e2e:busybox /missing && "
                            "docker create -t --network=none --name tarnlet-crasher tarnlet-e2e:busybox "
                            "/bin/busybox sh -c 'echo on a terminal; exit 3' && "
-                           "docker run --detach --network=none --stop-timeout=1 --name tarnlet-sick "
+                           "docker create --network=none --stop-timeout=1 --name tarnlet-sick "
                            "--health-cmd false --health-interval 1s --health-retries 1 "
                            "tarnlet-e2e:busybox /bin/busybox sleep 600 && "
                            "for part in web db; do docker create --network=none --stop-timeout=1 "
@@ -226,12 +227,13 @@ TEST(DockerEngine, ModuleFollowsTheEnginesEventsFlashesUnexpectedEndsRunsCommand
     };
 
     module.start();
-    ASSERT_TRUE(statusBecomes("3 von 6 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
+    ASSERT_TRUE(statusBecomes("2 von 6 Containern laufen")) << module.errorText().value_or(QString()).toStdString();
     EXPECT_TRUE(module.overlayRows().at(0).detail.contains(QStringLiteral("shop: 1 von 2 laufen")));
     EXPECT_EQ(module.details().at(0).row.title, QStringLiteral("Docker Desktop")) << "the engine read";
 
     // Changes made elsewhere arrive through the stream; the health check and the exit with 3 flash.
-    ASSERT_TRUE(shell(QStringLiteral("docker start tarnlet-crasher")));
+    // The sick one starts only now, so that its check fails while the module watches.
+    ASSERT_TRUE(shell(QStringLiteral("docker start tarnlet-crasher tarnlet-sick")));
     EXPECT_TRUE(soon([&] { return flashes.contains(QStringLiteral("tarnlet-crasher beendet (Code 3)")); }));
     EXPECT_TRUE(soon([&] { return flashes.contains(QStringLiteral("tarnlet-sick ist nicht mehr gesund")); }));
     ASSERT_TRUE(shell(QStringLiteral("docker kill tarnlet-sick")));
