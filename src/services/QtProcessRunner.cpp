@@ -5,6 +5,12 @@
 #include <QPointer>
 #include <QProcess>
 
+#ifdef Q_OS_LINUX
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using Result = ProcessRunner::Result;
@@ -23,6 +29,16 @@ public:
     {
         m_process.setStandardInputFile(QProcess::nullDevice());
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+#ifdef Q_OS_LINUX
+        // The child ends with this program even when the program is killed: an SSH forward or an
+        // event stream left behind would hold its connection for nobody. The signal is asked for
+        // in the child, before it runs the program; a parent gone before then ends it at once.
+        m_process.setChildProcessModifier([parent = ::getpid()] {
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (::getppid() != parent)
+                ::_exit(127);
+        });
+#endif
         connect(&m_process, &QProcess::readyReadStandardOutput, this, [this] { collectOutput(); });
         connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
             // Whatever is still buffered belongs to the output: read it before taking the exit.
@@ -65,7 +81,10 @@ public:
     }
 
     // Past the size bound the output's end is kept rather than the program ended.
-    void keepTail() { m_keepTail = true; }
+    void keepTail()
+    {
+        m_keepTail = true;
+    }
 
     // Ends a stream at the caller's word: the child is killed now and nobody hears of it again.
     void cancel()

@@ -2,11 +2,17 @@
 
 #include "services/QtProcessRunner.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QTest>
 
+#include <cstdio>
 #include <map>
 
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +61,50 @@ TEST(QtProcessRunner, StreamsLinesAsTheyComeSkipsOverlongOnesAndKillsAtOnceWhenC
         u"/bin/sh"_s, { u"-c"_s, u"exit 4"_s }, 50, [](const QByteArray &) {},
         [&](const ProcessRunner::Result &result) { ended = result.exitStatus == 4; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 20000));
+}
+
+// A child outlives neither a runner that goes away nor the program killed outright. The killed
+// program is this test again, run as a holder of one child that it names.
+TEST(QtProcessRunner, ChildrenEndWithTheProgramEvenWhenItIsKilled)
+{
+    if (qEnvironmentVariableIsSet("TARNLET_HOLD_A_CHILD")) {
+        ManualScheduler scheduler;
+        QtProcessRunner runner(scheduler);
+        runner.stream(
+            u"/bin/sh"_s, { u"-c"_s, u"echo $$; exec sleep 600"_s }, 50,
+            [](const QByteArray &pid) {
+                std::printf("child %s\n", pid.constData());
+                std::fflush(stdout);
+            },
+            [](const ProcessRunner::Result &) {});
+        QTest::qWait(60000);
+        return;
+    }
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    QProcess holder;
+    holder.setProcessEnvironment([] {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"TARNLET_HOLD_A_CHILD"_s, u"1"_s);
+        return environment;
+    }());
+    holder.start(QCoreApplication::applicationFilePath(),
+        { u"--gtest_filter=QtProcessRunner.ChildrenEndWithTheProgramEvenWhenItIsKilled"_s });
+    QByteArray output;
+    const auto named = [&] {
+        output += holder.readAllStandardOutput();
+        const qsizetype at = output.indexOf("child ");
+        return at >= 0 && output.indexOf('\n', at) > at;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(named, 20000)) << output.constData();
+    const qsizetype at = output.indexOf("child ") + 6;
+    const QByteArray child = output.mid(at, output.indexOf('\n', at) - at);
+    ::kill(pid_t(holder.processId()), SIGKILL);
+    holder.waitForFinished();
+    // The orphan came to this process, which reaps it once it has ended.
+    const auto ended = [child = pid_t(child.toInt())] { return ::waitpid(child, nullptr, WNOHANG) == child; };
+    EXPECT_TRUE(QTest::qWaitFor(ended, 20000)) << "child " << child.constData() << " still runs";
+    if (!ended() && ::kill(pid_t(child.toInt()), SIGKILL) == 0)
+        ::waitpid(pid_t(child.toInt()), nullptr, 0);
 }
 
 } // namespace
