@@ -1,16 +1,14 @@
 #include "modules/github_actions/GitHubActionsModule.h"
 
-#include "core/CommandLedger.h"
 #include "core/prefs/PreferenceStore.h"
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubErrorText.h"
 #include "integrations/github/GitHubRepository.h"
 #include "integrations/github/GitHubTokenState.h"
-#include "integrations/github/GitHubWatcher.h"
 #include "integrations/github/RecentRepositories.h"
 #include "modules/github_actions/RunFilter.h"
 #include "modules/github_actions/WorkflowRunState.h"
-#include "services/KeepWanted.h"
+#include "services/RunWatch.h"
 
 #include <QHash>
 #include <QPointer>
@@ -54,40 +52,29 @@ std::optional<GitHubApi::RunCommand> commandFor(const WorkflowRun &run)
 
 } // namespace
 
-// One watched repository with its own watcher.
-struct GitHubActionsModule::Watch {
-    Watch(GitHubActionsModule &module, QString name)
-        : repo(std::move(name))
-        , shown(repo)
-        , filter(GitHubRepository::options(module.m_preferences, repo))
-        , watcher(repo, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
+// One watched repository and the filter its runs pass.
+struct GitHubActionsModule::Watch final : RunWatch<WorkflowRun, GitHubApi::RunCommand> {
+    Watch(GitHubActionsModule &module, QString repo)
+        : RunWatch(
+            std::move(repo), module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
+        , filter(GitHubRepository::options(module.m_preferences, name))
     {
         // Runs and their ids belong to the token's server: another token or server starts afresh,
         // dropping the commands under way, and its first answer is only recorded.
         watcher.forgetOnNewToken([&module, this] {
-            shown = repo;
-            runs.clear();
-            answered = false;
-            commands.clear();
+            forget();
             Q_EMIT module.changed();
         });
     }
 
-    const QString repo; // as the user wrote it
-    QString shown; // as GitHub spells it, once an answer has named it
     RunFilter filter;
-    QList<WorkflowRun> runs; // of the last successful poll, the chosen ones
-    bool answered = false; // a poll has succeeded
-    CommandLedger<qint64, GitHubApi::RunCommand> commands; // by run id
-    // Last, so that it goes first and its request with it: no answer reaches a gone watch.
-    GitHubWatcher watcher;
 
     QString shortName() const { return shown.section(u'/', 1); }
     // GitHub's spelling of the name, from runs that name their repository.
     void learnName(const QList<WorkflowRun> &answer)
     {
         for (const WorkflowRun &run : answer) {
-            if (run.repository && run.repository->compare(repo, Qt::CaseInsensitive) == 0) {
+            if (run.repository && run.repository->compare(name, Qt::CaseInsensitive) == 0) {
                 shown = *run.repository;
                 return;
             }
@@ -126,14 +113,7 @@ GitHubActionsModule::~GitHubActionsModule() = default;
 
 void GitHubActionsModule::follow(const QStringList &wanted)
 {
-    // Repositories left out are dropped with their watchers and the polls they have in flight.
-    const std::vector<Watch *> added = keepWanted(
-        m_watches, wanted, [](const Watch &watch) { return watch.repo; },
-        [this](const QString &name) { return std::make_unique<Watch>(*this, name); });
-    if (m_running) {
-        for (Watch *watch : added)
-            watch->watcher.start();
-    }
+    m_watches.follow(wanted, [this](const QString &repo) { return std::make_unique<Watch>(*this, repo); });
     Q_EMIT changed();
 }
 
@@ -141,14 +121,14 @@ void GitHubActionsModule::followFilters()
 {
     bool refiltered = false;
     for (const auto &watch : m_watches) {
-        RunFilter filter(GitHubRepository::options(m_preferences, watch->repo));
+        RunFilter filter(GitHubRepository::options(m_preferences, watch->name));
         if (filter == watch->filter)
             continue; // muting alone asks nothing new
         watch->filter = std::move(filter);
         watch->runs.clear();
         watch->answered = false;
         refiltered = true;
-        if (m_running)
+        if (m_watches.isRunning())
             watch->watcher.start();
     }
     if (refiltered)
@@ -157,23 +137,19 @@ void GitHubActionsModule::followFilters()
 
 void GitHubActionsModule::start()
 {
-    m_running = true;
-    for (const auto &watch : m_watches)
-        watch->watcher.start();
+    m_watches.start();
 }
 
 void GitHubActionsModule::stop()
 {
-    m_running = false;
-    for (const auto &watch : m_watches)
-        watch->watcher.stop();
+    m_watches.stop();
 }
 
 CancelHandle GitHubActionsModule::poll(Watch &watch)
 {
     const RunFilter &filter = watch.filter;
     return m_client->workflowRuns(
-        watch.repo, filter.asked(), filter.perPage(), [guard = QPointer(this), target = &watch](const auto &result) {
+        watch.name, filter.asked(), filter.perPage(), [guard = QPointer(this), target = &watch](const auto &result) {
             if (guard)
                 guard->receive(*target, result);
         });
@@ -181,36 +157,16 @@ CancelHandle GitHubActionsModule::poll(Watch &watch)
 
 void GitHubActionsModule::receive(Watch &watch, const GitHubResult<Polled<QList<WorkflowRun>>> &result)
 {
-    if (!result.isOk()) {
-        if (watch.watcher.failed(result.error()))
-            Q_EMIT changed();
-        return;
-    }
-    // Every 15 s while a run is under way, which the budget stretches last; every 60 s otherwise.
-    const auto succeeded = [&] {
-        const bool active = std::any_of(watch.runs.cbegin(), watch.runs.cend(), WorkflowRunState::isActive);
-        return watch.watcher.succeeded(active ? 15 : 60, !result.value().unchanged, active);
-    };
-    // Unchanged since the last answer: nothing to store and nothing to announce.
-    if (result.value().unchanged && watch.answered) {
-        if (succeeded())
-            Q_EMIT changed();
-        return;
-    }
-    const QList<WorkflowRun> previous = std::exchange(watch.runs, watch.filter.sift(result.value().value));
-    // A refusal stays beside its run while the run still offers the command refused.
-    watch.commands.keepRefusalsWhere([&](qint64 runId, GitHubApi::RunCommand command) {
-        return std::any_of(watch.runs.cbegin(), watch.runs.cend(),
-            [&](const auto &r) { return r.id == runId && commandFor(r) == command; });
-    });
-    watch.learnName(result.value().value);
-    const bool firstAnswer = !std::exchange(watch.answered, true);
-    succeeded();
-    Q_EMIT changed();
+    const Watch::Taken taken = watch.take(result, WorkflowRunState::isActive, commandFor,
+        [&](const QList<WorkflowRun> &runs) { return watch.filter.sift(runs); });
+    if (taken.replaced)
+        watch.learnName(result.value().value);
+    if (taken.changed)
+        Q_EMIT changed();
     // The runs found by a repository's first answer were there before: only later ones are news.
     // A muted repository keeps its row up to date and says nothing.
-    if (!firstAnswer && !GitHubRepository::isMuted(m_preferences, watch.repo)) {
-        for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(previous, watch.runs))
+    if (taken.previous && !GitHubRepository::isMuted(m_preferences, watch.name)) {
+        for (const WorkflowRunState::News &news : WorkflowRunState::finishedSince(*taken.previous, watch.runs))
             m_bus.publish(ModuleEvent { id(), news.text, news.severity, news.kind, news.page });
     }
 }
@@ -324,7 +280,7 @@ QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const 
     // Pressed later, when the module may have moved on: the repository is looked up again then, and
     // a button made under another token or server sends nothing (its run id may name another run).
     const std::function<void()> press = ModuleCommand::later(this,
-        [repo = watch.repo, id = run.id, command = *command, generation = m_credentials.tokenGeneration()](
+        [repo = watch.name, id = run.id, command = *command, generation = m_credentials.tokenGeneration()](
             GitHubActionsModule &module) {
             if (generation == module.m_credentials.tokenGeneration())
                 module.send(repo, id, command);
@@ -339,26 +295,13 @@ QList<ModuleCommand> GitHubActionsModule::commandsFor(const Watch &watch, const 
 
 void GitHubActionsModule::send(const QString &repo, qint64 runId, GitHubApi::RunCommand command)
 {
-    const auto found
-        = std::find_if(m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->repo == repo; });
-    if (found == m_watches.cend() || (*found)->commands.isUnderWay(runId))
+    Watch *watch = m_watches.find(repo);
+    if (!watch)
         return;
-    Watch &watch = **found;
-    watch.commands.begin(runId,
-        m_client->runCommand(watch.repo, runId, command,
-            [guard = QPointer(this), target = &watch, runId, command](const GitHubResult<int> &result) {
-                if (!guard)
-                    return;
-                if (result.isOk()) {
-                    target->commands.taken(runId);
-                    target->watcher.pollNow();
-                } else {
-                    target->commands.refused(
-                        runId, command, GitHubErrorText::of(result.error(), GitHubErrorText::Asked::RunCommand));
-                }
-                Q_EMIT guard->changed();
-            }));
-    Q_EMIT changed();
+    watch->send(
+        runId, command, this,
+        [this, repo, runId, command](auto done) { return m_client->runCommand(repo, runId, command, std::move(done)); },
+        [](const GitHubError &error) { return GitHubErrorText::of(error, GitHubErrorText::Asked::RunCommand); });
 }
 
 std::optional<ModuleListSetting> GitHubActionsModule::listSetting() const
@@ -372,14 +315,14 @@ QStringList GitHubActionsModule::repositories() const
 {
     QStringList names;
     for (const auto &watch : m_watches)
-        names.append(watch->repo);
+        names.append(watch->name);
     return names;
 }
 
 QList<WorkflowRun> GitHubActionsModule::runs(const QString &repo) const
 {
     for (const auto &watch : m_watches) {
-        if (watch->repo.compare(repo, Qt::CaseInsensitive) == 0)
+        if (watch->name.compare(repo, Qt::CaseInsensitive) == 0)
             return watch->runs;
     }
     return {};

@@ -4,6 +4,7 @@
 #include "core/EventBus.h"
 #include "core/Scheduler.h"
 #include "integrations/github/GitHubApi.h"
+#include "services/WatchList.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 class GitHubCredentials;
 class PreferenceStore;
@@ -85,7 +85,6 @@ private:
     const std::unique_ptr<GitHubApi> m_client;
     const GitHubCredentials &m_credentials;
     Scheduler &m_scheduler;
-    std::vector<std::unique_ptr<Watch>> m_watches;
+    WatchList<Watch> m_watches;
     const std::unique_ptr<RecentRepositories> m_suggestions;
-    bool m_running = false;
 };

@@ -1,14 +1,12 @@
 #include "modules/gitlab_pipelines/GitLabPipelinesModule.h"
 
-#include "core/CommandLedger.h"
 #include "core/prefs/PreferenceStore.h"
 #include "integrations/gitlab/GitLabCredentials.h"
 #include "integrations/gitlab/GitLabErrorText.h"
 #include "integrations/gitlab/GitLabProjects.h"
 #include "modules/gitlab_pipelines/PipelineState.h"
-#include "services/ApiWatcher.h"
-#include "services/KeepWanted.h"
 #include "services/RecentNames.h"
+#include "services/RunWatch.h"
 
 #include <QPointer>
 
@@ -45,38 +43,24 @@ std::optional<Command> commandFor(const GitLabPipeline &pipeline)
 
 } // namespace
 
-// One watched project with its own watcher.
-struct GitLabPipelinesModule::Watch {
-    Watch(GitLabPipelinesModule &module, QString name)
-        : path(std::move(name))
-        , shown(path)
-        , options(GitLabProjects::options(module.m_preferences, path))
-        , watcher(path, module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
+// One watched project: its project asked once, then its pipelines.
+struct GitLabPipelinesModule::Watch final : RunWatch<GitLabPipeline, Command> {
+    Watch(GitLabPipelinesModule &module, QString path)
+        : RunWatch(
+            std::move(path), module.m_scheduler, module.m_credentials, [&module, this] { return module.poll(*this); })
+        , options(GitLabProjects::options(module.m_preferences, name))
     {
         // Projects, pipelines and their ids belong to the token's server: another token or server
         // starts afresh, dropping the commands under way, and its first answer is only recorded.
-        watcher.forgetOnNewToken([&module, this] { restart(module); });
+        watcher.forgetOnNewToken([&module, this] {
+            project.reset();
+            forget();
+            Q_EMIT module.changed();
+        });
     }
 
-    void restart(GitLabPipelinesModule &module)
-    {
-        project.reset();
-        shown = path;
-        pipelines.clear();
-        answered = false;
-        commands.clear();
-        Q_EMIT module.changed();
-    }
-
-    const QString path; // as the user wrote it
-    QString shown; // as GitLab spells it, once it has answered
     GitLabProjects::Options options;
     std::optional<GitLabProject> project; // asked once, before its pipelines
-    QList<GitLabPipeline> pipelines; // of the last successful poll, newest first
-    bool answered = false; // a poll of the pipelines has succeeded
-    CommandLedger<qint64, Command> commands; // by pipeline id
-    // Last, so that it goes first and its request with it: no answer reaches a gone watch.
-    ApiWatcher watcher;
 
     QString shortName() const { return shown.section(u'/', -1); }
     QString ref() const
@@ -120,28 +104,21 @@ GitLabPipelinesModule::~GitLabPipelinesModule() = default;
 
 void GitLabPipelinesModule::follow(const QStringList &wanted)
 {
-    // Projects left out are dropped with their watchers and the polls they have in flight.
-    const std::vector<Watch *> added = keepWanted(
-        m_watches, wanted, [](const Watch &watch) { return watch.path; },
-        [this](const QString &name) { return std::make_unique<Watch>(*this, name); });
-    if (m_running) {
-        for (Watch *watch : added)
-            watch->watcher.start();
-    }
+    m_watches.follow(wanted, [this](const QString &path) { return std::make_unique<Watch>(*this, path); });
     Q_EMIT changed();
 }
 
 void GitLabPipelinesModule::followOptions()
 {
     for (const auto &watch : m_watches) {
-        GitLabProjects::Options options = GitLabProjects::options(m_preferences, watch->path);
+        GitLabProjects::Options options = GitLabProjects::options(m_preferences, watch->name);
         const bool newBranch = options.branch != watch->options.branch;
         watch->options = std::move(options);
         if (!newBranch)
             continue; // muting alone asks nothing new
-        watch->pipelines.clear();
+        watch->runs.clear();
         watch->answered = false;
-        if (m_running)
+        if (m_watches.isRunning())
             watch->watcher.start();
     }
     Q_EMIT changed();
@@ -149,16 +126,12 @@ void GitLabPipelinesModule::followOptions()
 
 void GitLabPipelinesModule::start()
 {
-    m_running = true;
-    for (const auto &watch : m_watches)
-        watch->watcher.start();
+    m_watches.start();
 }
 
 void GitLabPipelinesModule::stop()
 {
-    m_running = false;
-    for (const auto &watch : m_watches)
-        watch->watcher.stop();
+    m_watches.stop();
 }
 
 CancelHandle GitLabPipelinesModule::poll(Watch &watch)
@@ -167,7 +140,7 @@ CancelHandle GitLabPipelinesModule::poll(Watch &watch)
     if (!watch.project) {
         // The project first: its number and default branch, and GitLab's spelling of its path. Its
         // pipelines follow at once.
-        return m_client->project(watch.path, [guard, target = &watch](const ApiResult<GitLabProject> &result) {
+        return m_client->project(watch.name, [guard, target = &watch](const ApiResult<GitLabProject> &result) {
             if (!guard)
                 return;
             if (!result.isOk()) {
@@ -190,34 +163,15 @@ CancelHandle GitLabPipelinesModule::poll(Watch &watch)
 
 void GitLabPipelinesModule::receive(Watch &watch, const ApiResult<Polled<QList<GitLabPipeline>>> &result)
 {
-    if (!result.isOk()) {
-        // A project GitLab no longer finds is asked for again, in case it moved.
-        if (result.error() == ApiError::http(404))
-            watch.project.reset();
-        if (watch.watcher.failed(result.error()))
-            Q_EMIT changed();
-        return;
-    }
-    const auto succeeded = [&] {
-        const bool active = std::any_of(watch.pipelines.cbegin(), watch.pipelines.cend(), PipelineState::isActive);
-        return watch.watcher.succeeded(active ? 15 : 60, !result.value().unchanged, active);
-    };
-    if (result.value().unchanged && watch.answered) {
-        if (succeeded())
-            Q_EMIT changed();
-        return;
-    }
-    const QList<GitLabPipeline> previous = std::exchange(watch.pipelines, result.value().value);
-    watch.commands.keepRefusalsWhere([&](qint64 pipelineId, Command command) {
-        return std::any_of(watch.pipelines.cbegin(), watch.pipelines.cend(),
-            [&](const auto &p) { return p.id == pipelineId && commandFor(p) == command; });
-    });
-    const bool firstAnswer = !std::exchange(watch.answered, true);
-    succeeded();
-    Q_EMIT changed();
+    // A project GitLab no longer finds is asked for again, in case it moved.
+    if (!result.isOk() && result.error() == ApiError::http(404))
+        watch.project.reset();
+    const Watch::Taken taken = watch.take(result, PipelineState::isActive, commandFor);
+    if (taken.changed)
+        Q_EMIT changed();
     // The pipelines found by a project's first answer were there before: only later ones are news.
-    if (!firstAnswer && !watch.options.muted) {
-        for (const PipelineState::News &news : PipelineState::finishedSince(previous, watch.pipelines, watch.shown))
+    if (taken.previous && !watch.options.muted) {
+        for (const PipelineState::News &news : PipelineState::finishedSince(*taken.previous, watch.runs, watch.shown))
             m_bus.publish(ModuleEvent { id(), news.text, news.severity, news.kind, news.page });
     }
 }
@@ -226,10 +180,9 @@ ModuleCounts GitLabPipelinesModule::counts() const
 {
     ModuleCounts counts;
     for (const auto &watch : m_watches) {
-        if (!watch->pipelines.isEmpty() && PipelineState::isFailure(watch->pipelines.first()))
+        if (!watch->runs.isEmpty() && PipelineState::isFailure(watch->runs.first()))
             ++counts.failedRuns;
-        counts.activeRuns
-            += int(std::count_if(watch->pipelines.cbegin(), watch->pipelines.cend(), PipelineState::isActive));
+        counts.activeRuns += int(std::count_if(watch->runs.cbegin(), watch->runs.cend(), PipelineState::isActive));
     }
     return counts;
 }
@@ -246,17 +199,16 @@ std::optional<ModuleStatus> GitLabPipelinesModule::compactStatus() const
         return PipelineState::isFailure(p) ? 2 : PipelineState::isActive(p) ? 1 : 0;
     };
     for (const auto &watch : m_watches) {
-        if (watch->pipelines.isEmpty())
+        if (watch->runs.isEmpty())
             continue;
-        const GitLabPipeline &newest = watch->pipelines.first();
-        if (!chosen || rank(newest) > rank(chosen->pipelines.first())
-            || (rank(newest) == rank(chosen->pipelines.first())
-                && newest.createdAt > chosen->pipelines.first().createdAt))
+        const GitLabPipeline &newest = watch->runs.first();
+        if (!chosen || rank(newest) > rank(chosen->runs.first())
+            || (rank(newest) == rank(chosen->runs.first()) && newest.createdAt > chosen->runs.first().createdAt))
             chosen = watch.get();
     }
     if (!chosen)
         return std::nullopt;
-    const GitLabPipeline &pipeline = chosen->pipelines.first();
+    const GitLabPipeline &pipeline = chosen->runs.first();
     return ModuleStatus { chosen->shortName() + QStringLiteral(" \u00B7 ") + pipeline.ref,
         PipelineState::severity(pipeline) };
 }
@@ -288,8 +240,8 @@ ModuleRow GitLabPipelinesModule::rowFor(const Watch &watch) const
 {
     if (const std::optional<QString> problem = problemFor(watch)) {
         ModuleRow row = grayRow(watch.shortName(), *problem);
-        if (!watch.pipelines.isEmpty())
-            row.link = watch.pipelines.first().webUrl;
+        if (!watch.runs.isEmpty())
+            row.link = watch.runs.first().webUrl;
         // What the user can mend: the token in the account pane, a project GitLab does not find in
         // this module's list.
         row.pane = GitLabErrorText::resolvingPane(m_credentials);
@@ -300,9 +252,9 @@ ModuleRow GitLabPipelinesModule::rowFor(const Watch &watch) const
     }
     if (!watch.answered)
         return grayRow(watch.shortName(), tr("Lädt …"));
-    if (watch.pipelines.isEmpty())
+    if (watch.runs.isEmpty())
         return grayRow(watch.shortName(), tr("Keine Pipelines"));
-    return pipelineRow(watch.pipelines.first(), watch.shortName());
+    return pipelineRow(watch.runs.first(), watch.shortName());
 }
 
 QList<ModuleRow> GitLabPipelinesModule::overlayRows() const
@@ -317,9 +269,9 @@ QList<ModuleDetail> GitLabPipelinesModule::details() const
 {
     QList<ModuleDetail> details;
     for (const auto &watch : m_watches) {
-        if (problemFor(*watch) || watch->pipelines.isEmpty())
+        if (problemFor(*watch) || watch->runs.isEmpty())
             details.append(ModuleDetail { watch->shown, rowFor(*watch), {}, QString() });
-        for (const GitLabPipeline &pipeline : watch->pipelines.mid(0, pipelinesInDetails))
+        for (const GitLabPipeline &pipeline : watch->runs.mid(0, pipelinesInDetails))
             details.append(ModuleDetail { watch->shown, pipelineRow(pipeline, PipelineState::name(pipeline)),
                 commandsFor(*watch, pipeline), watch->commands.refusal(pipeline.id) });
     }
@@ -340,7 +292,7 @@ QList<ModuleCommand> GitLabPipelinesModule::commandsFor(const Watch &watch, cons
     // Pressed later, when the module may have moved on: the project is looked up again then, and a
     // button made under another token or server sends nothing (its ids may name another pipeline).
     const std::function<void()> press = ModuleCommand::later(this,
-        [path = watch.path, id = pipeline.id, command = *command, generation = m_credentials.tokenGeneration()](
+        [path = watch.name, id = pipeline.id, command = *command, generation = m_credentials.tokenGeneration()](
             GitLabPipelinesModule &module) {
             if (generation == module.m_credentials.tokenGeneration())
                 module.send(path, id, command);
@@ -354,27 +306,14 @@ QList<ModuleCommand> GitLabPipelinesModule::commandsFor(const Watch &watch, cons
 
 void GitLabPipelinesModule::send(const QString &path, qint64 pipelineId, Command command)
 {
-    const auto found
-        = std::find_if(m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->path == path; });
-    if (found == m_watches.cend() || !(*found)->project || (*found)->commands.isUnderWay(pipelineId))
+    Watch *watch = m_watches.find(path);
+    if (!watch || !watch->project)
         return;
-    Watch &watch = **found;
-    // One press, one request: a refusal is shown beside the pipeline and not sent again by itself.
-    watch.commands.begin(pipelineId,
-        m_client->pipelineCommand(watch.project->id, pipelineId, command,
-            [guard = QPointer(this), target = &watch, pipelineId, command](const ApiResult<int> &result) {
-                if (!guard)
-                    return;
-                if (result.isOk()) {
-                    target->commands.taken(pipelineId);
-                    target->watcher.pollNow();
-                } else {
-                    target->commands.refused(
-                        pipelineId, command, GitLabErrorText::of(result.error(), GitLabErrorText::Asked::Command));
-                }
-                Q_EMIT guard->changed();
-            }));
-    Q_EMIT changed();
+    watch->send(
+        pipelineId, command, this,
+        [this, projectId = watch->project->id, pipelineId, command](
+            auto done) { return m_client->pipelineCommand(projectId, pipelineId, command, std::move(done)); },
+        [](const ApiError &error) { return GitLabErrorText::of(error, GitLabErrorText::Asked::Command); });
 }
 
 std::optional<ModuleListSetting> GitLabPipelinesModule::listSetting() const

@@ -4,6 +4,7 @@
 #include "core/EventBus.h"
 #include "core/Scheduler.h"
 #include "integrations/gitlab/GitLabClient.h"
+#include "services/WatchList.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 class GitLabCredentials;
 class PreferenceStore;
@@ -68,7 +68,6 @@ private:
     const std::unique_ptr<GitLabClient> m_client;
     const GitLabCredentials &m_credentials;
     Scheduler &m_scheduler;
-    std::vector<std::unique_ptr<Watch>> m_watches;
+    WatchList<Watch> m_watches;
     const std::unique_ptr<RecentNames> m_suggestions;
-    bool m_running = false;
 };
