@@ -12,6 +12,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -36,8 +37,10 @@ protected:
 TEST_F(GitHubActionsModuleTest, PausesFollowActiveRunsAndTheLastFailureShowsUntilAnAnswer)
 {
     module->start();
+    const QSignalSpy redrawn(module.get(), &DevModule::changed);
     const WorkflowRun done = run("CI main completed success");
     EXPECT_EQ(answer(QList { done, run("CI main in_progress") }), 15) << "active anywhere, not only first";
+    EXPECT_EQ(redrawn.count(), 1);
     nextPoll();
     EXPECT_EQ(answer(GitHubError::missingToken()), 60);
     EXPECT_EQ(module->errorText(), QStringLiteral("Kein GitHub-Token hinterlegt."));
