@@ -19,7 +19,7 @@ void GitHubCredentials::useServer(const GitHubServer &server, const SecretStore:
 
 std::optional<QUrl> GitHubCredentials::ownApiRoot() const
 {
-    return m_server.isGitHubCom() ? std::nullopt : std::optional(m_server.apiRoot());
+    return m_server.isPublic() ? std::nullopt : std::optional(m_server.apiRoot());
 }
 
 void GitHubCredentials::noteAccepted(const QString &token, const ApiResponse &answer)

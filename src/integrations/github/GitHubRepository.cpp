@@ -25,7 +25,7 @@ QString withoutAddress(const QString &text, const GitHubServer &server)
 {
     const QUrl url(text, QUrl::StrictMode);
     const QUrl origin = server.webOrigin();
-    const bool onServer = url.host() == origin.host() || (server.isGitHubCom() && url.host() == u"www.github.com");
+    const bool onServer = url.host() == origin.host() || (server.isPublic() && url.host() == u"www.github.com");
     if (!url.isValid() || (url.scheme() != u"https" && url.scheme() != u"http") || !onServer
         || url.port(443) != origin.port(443) || !url.userInfo().isEmpty())
         return text;

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class GitHubServer;
+#include "integrations/github/GitHubServer.h"
 class PreferenceStore;
 class QObject;
 

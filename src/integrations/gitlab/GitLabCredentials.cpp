@@ -16,5 +16,5 @@ void GitLabCredentials::useServer(const GitLabServer &server, const SecretStore:
 
 std::optional<QUrl> GitLabCredentials::ownApiRoot() const
 {
-    return m_server.isGitLabCom() ? std::nullopt : std::optional(m_server.apiRoot());
+    return m_server.isPublic() ? std::nullopt : std::optional(m_server.apiRoot());
 }

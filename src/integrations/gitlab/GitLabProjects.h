@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class GitLabServer;
+#include "integrations/gitlab/GitLabServer.h"
 class PreferenceStore;
 
 // The projects the GitLab pipelines module watches, as the user names them: their full path

@@ -18,7 +18,7 @@
 #include <optional>
 
 class GitHubCredentials;
-class GitHubServer;
+#include "integrations/github/GitHubServer.h"
 class PreferenceStore;
 
 // Announces the news GitHub notifies about in the watched repositories (the preference

@@ -123,7 +123,7 @@ TEST(GitLabProjectsTest, PathsAndAddressesOfTheServerAreTakenAnythingElseRefused
     const GitLabServer server = *GitLabServer::fromAddress(u"https://gitlab.example.com:8443/"_s);
     EXPECT_EQ(server.apiRoot(), QUrl(u"https://gitlab.example.com:8443/api/v4/"_s));
     EXPECT_EQ(server.tokenAccount(), u"gitlab.pat@gitlab.example.com:8443"_s);
-    EXPECT_TRUE(GitLabServer::fromAddress(u"https://gitlab.com"_s)->isGitLabCom());
+    EXPECT_TRUE(GitLabServer::fromAddress(u"https://gitlab.com"_s)->isPublic());
     EXPECT_FALSE(GitLabServer::fromAddress(u"http://gitlab.example.com"_s));
     const auto normalized = [&](const QString &input) {
         const auto result = GitLabProjects::normalize(input, server);
