@@ -139,6 +139,10 @@
         <source>Der Schlüsselbund hat die Zugangsdaten nicht gespeichert.</source>
         <translation>The keyring did not store the credentials.</translation>
     </message>
+    <message>
+        <source>Die neuen Zugangsdaten sind gespeichert.</source>
+        <translation>The new credentials are saved.</translation>
+    </message>
 </context>
 <context>
     <name>CCTrayFeedsPane</name>

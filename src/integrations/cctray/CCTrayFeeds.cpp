@@ -282,12 +282,21 @@ void CCTrayFeeds::add(const QString &input, const QString &user, const QString &
     const auto &[address, credentials] = std::get<0>(parsed);
     const bool listed = std::any_of(
         m_watches.cbegin(), m_watches.cend(), [&](const auto &watch) { return watch->address.url == address.url; });
-    if (listed) {
+    if (listed && credentials.isEmpty()) {
         m_feedback = tr("Dieser Feed steht schon in der Liste.");
         Q_EMIT changed();
         return;
     }
-    const auto keep = [this, address = address](bool secret) {
+    // A listed feed given credentials takes them in place of its old ones (a renewed token) and
+    // keeps its checks; any other is added to the list.
+    const auto keep = [this, address = address, listed](bool secret) {
+        if (listed) {
+            rewrite(address.text(), [](QVariantMap &entry) {
+                entry.insert(secretKey, true);
+                return true;
+            });
+            return;
+        }
         QVariantList list = m_preferences.value(feedsKey).toList();
         list.append(
             QVariantMap { { addressKey, address.text() }, { secretKey, secret }, { watchedKey, QStringList() } });
@@ -302,7 +311,7 @@ void CCTrayFeeds::add(const QString &input, const QString &user, const QString &
     Q_EMIT changed();
     qCDebug(lcCCTray).noquote() << "storing the credentials of" << address.hostAndPath();
     m_secrets.saveAsync(credentials.encode(), address.secretAccount(),
-        [guard = QPointer(this), keep, url = address.url, credentials = credentials](
+        [guard = QPointer(this), keep, listed, url = address.url, credentials = credentials](
             const std::optional<SecretStore::Error> &failure) {
             if (!guard)
                 return;
@@ -313,15 +322,19 @@ void CCTrayFeeds::add(const QString &input, const QString &user, const QString &
                 return;
             }
             keep(true);
-            // Known already: the feed need not wait for the store to give them back.
+            // Known already: the feed need not wait for the store to give them back, and asks at
+            // once with them.
             for (const auto &watch : guard->m_watches) {
-                if (watch->address.url == url && watch->secret != Watch::Secret::Read) {
+                if (watch->address.url == url && (listed || watch->secret != Watch::Secret::Read)) {
                     watch->secret = Watch::Secret::Read;
                     watch->credentials = credentials;
+                    watch->failures = 0;
                     if (guard->m_running)
                         watch->loop.start();
                 }
             }
+            if (listed)
+                guard->m_feedback = tr("Die neuen Zugangsdaten sind gespeichert.");
             Q_EMIT guard->changed();
         });
 }

@@ -105,8 +105,15 @@ TEST_F(CCTrayFeedsTest, KeepsCredentialsInTheStorePollsConditionallyAndBacksOffW
     failWith(Response::withMode(Response::Mode::NeverAnswer), u"Der Server antwortet nicht."_s, 480);
     failWith(Response { 401, {}, {} }, u"Der Server verweigert den Zugang (HTTP 401)."_s, 600);
     failWith(Response { 500, {}, {} }, u"Der Server antwortet mit HTTP 500."_s, 600);
+    // The feed given anew with renewed credentials takes them, keeps its checks and asks at once.
     server.setHandler([&](const HttpsTestServer::Request &) { return feed(jenkins); });
-    nextPoll();
+    feeds.add(address + u"?token=n3w"_s, u"me"_s, u"n3wpass"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !feeds.isBusy(); }));
+    settle();
+    EXPECT_EQ(feeds.feedback(), u"Die neuen Zugangsdaten sind gespeichert."_s);
+    EXPECT_EQ(server.requests().last().target, "/cc.xml?token=n3w");
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Basic " + QByteArray("me:n3wpass").toBase64());
+    EXPECT_EQ(feeds.feeds().first().watched, QStringList { u"api"_s });
     EXPECT_EQ(problem(), QString());
     EXPECT_EQ(scheduler.nextDelay(), 30);
 
