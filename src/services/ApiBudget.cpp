@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr double hour = 3600;
+constexpr double secondsPerHour = 3600;
 constexpr double unbounded = std::numeric_limits<double>::infinity();
 
 // A count the service sends in a header; none when it is missing or no count.
@@ -66,7 +66,7 @@ double ApiBudget::Share::countedShare() const
 
 double ApiBudget::Share::hourlyCost(double pause) const
 {
-    return countedShare() * (hour / std::max(pause, 1.0) + 1);
+    return countedShare() * (secondsPerHour / std::max(pause, 1.0) + 1);
 }
 
 ApiBudget::ApiBudget(ApiCredentials &credentials, Scheduler &scheduler, double window, QObject *parent)
@@ -152,7 +152,7 @@ double ApiBudget::factor(bool active) const
 {
     if (!m_limit)
         return 1; // no answer has told the limit yet
-    const double room = double(*m_limit) * (hour / m_window) * shareOfLimit * aimedPart;
+    const double room = double(*m_limit) * (secondsPerHour / m_window) * shareOfLimit * aimedPart;
     const double activeCost = groupCost(true, 1);
     if (activeCost + groupCost(false, 1) <= room)
         return 1;
@@ -178,7 +178,7 @@ double ApiBudget::fittingFactor(bool active, double room) const
                 fixed += share->hourlyCost(stretched(share->m_wanted, unbounded));
             } else {
                 fixed += share->countedShare();
-                perFactor += share->countedShare() * hour / std::max(share->m_wanted, 1.0);
+                perFactor += share->countedShare() * secondsPerHour / std::max(share->m_wanted, 1.0);
             }
         }
         if (fixed >= room)

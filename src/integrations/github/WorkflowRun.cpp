@@ -16,8 +16,8 @@ WorkflowRun WorkflowRun::decode(const JsonReader &json)
     run.updatedAt = json.dateTime("updated_at");
     run.htmlURL = json.url("html_url");
     const auto fullName = [&json](const char *key) -> std::optional<QString> {
-        if (const std::optional<JsonReader> repository = json.optionalObject(key))
-            return repository->string("full_name");
+        if (const std::optional<JsonReader> object = json.optionalObject(key))
+            return object->string("full_name");
         return std::nullopt;
     };
     run.repository = fullName("repository");

@@ -34,8 +34,8 @@ QList<GitLabTodo> GitLabTodo::decodeList(const QByteArray &body)
             todo.title = target->optionalString("title");
         todo.targetUrl = json.optionalUrl("target_url");
         todo.body = json.optionalString("body").value_or(QString());
-        if (const std::optional<JsonReader> project = json.optionalObject("project"))
-            todo.project = project->string("path_with_namespace");
+        if (const std::optional<JsonReader> projectObject = json.optionalObject("project"))
+            todo.project = projectObject->string("path_with_namespace");
         todo.createdAt = json.dateTime("created_at");
         return todo;
     });
