@@ -57,9 +57,9 @@ void GitLabAccount::askEnd()
                 m_credentials.noteExpiry(token, *end.value());
             return;
         }
-        // An older GitLab answers 404, a token without the scope 403: its end stays
-        // unknown, with nothing to warn of and nothing to mend. A failure that may pass (the
-        // network, GitLab's wait, a server error) is asked again at the next check.
+        // An older GitLab answers 404, a token without the scope 403: its end stays unknown, with
+        // nothing to warn of and nothing to mend. A failure that may pass (the network, GitLab's
+        // wait, a server error) is asked again at the next check.
         const ApiError &error = end.error();
         const bool lasting = error.kind() == ApiError::Kind::Decode
             || (error.kind() == ApiError::Kind::Http && error.statusCode() < 500);
