@@ -1,5 +1,5 @@
-// A GitLab project, a list of projects and the user, as API v4 answers them: the same input is
-// tried on each decoder.
+// A GitLab project, a list of projects, the user and the token's end, as API v4 answers them: the
+// same input is tried on each decoder.
 #include "FuzzInput.h"
 
 #include "integrations/gitlab/GitLabClient.h"
@@ -14,5 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             GitLabProjects::isPath(path);
     });
     decodeOrRefuse([&] { GitLabClient::decodeUser(bytes); });
+    decodeOrRefuse([&] {
+        if (const std::optional<QDateTime> end = GitLabClient::decodeTokenEnd(bytes))
+            fuzzCheck(end->isValid(), "an end is a moment");
+    });
     return 0;
 }

@@ -1612,6 +1612,10 @@
         <source>Token läuft am %1 ab</source>
         <translation>Token expires on %1</translation>
     </message>
+    <message>
+        <source>GitLab-Token läuft am %1 ab</source>
+        <translation>GitLab token expires on %1</translation>
+    </message>
 </context>
 <context>
     <name>TokenState</name>

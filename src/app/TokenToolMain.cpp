@@ -8,6 +8,7 @@
 #include "core/prefs/AppPreferences.h"
 #include "core/prefs/PreferenceStore.h"
 #include "integrations/github/GitHubServer.h"
+#include "integrations/gitlab/GitLabAccount.h"
 #include "integrations/gitlab/GitLabServer.h"
 #include "services/ApiCredentials.h"
 #include "services/KeychainStore.h"
@@ -143,6 +144,9 @@ int main(int argc, char *argv[])
             error.status());
         return 1;
     }
+    // Tarnlet reads a GitLab token only while GitLab is in use: from its next launch on.
+    if (gitLab)
+        PreferenceStore::openUserStore()->setValue(GitLabAccount::inUseKey, true);
     std::cout << text(QT_TRANSLATE_NOOP("tarnlet-token", "Token im Schlüsselbund gespeichert.\n"));
     return 0;
 }

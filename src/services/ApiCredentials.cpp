@@ -28,7 +28,7 @@ void ApiCredentials::takeNewToken(std::optional<QString> token)
 {
     ++m_generation;
     m_token = std::move(token);
-    tokenReplaced();
+    m_expiry.reset(); // what the service said of the token before is forgotten
 }
 
 void ApiCredentials::restartWith(const SecretStore::ReadResult &stored)
@@ -90,6 +90,17 @@ void ApiCredentials::markLimited(const QString &token, qint64 seconds)
         return;
     m_limit = until;
     Q_EMIT changed();
+}
+
+void ApiCredentials::noteExpiry(const QString &token, const QDateTime &end)
+{
+    if (m_token != token)
+        return;
+    if (end != m_expiry) {
+        m_expiry = end;
+        Q_EMIT changed();
+    }
+    Q_EMIT expiryNoted();
 }
 
 std::optional<qint64> ApiCredentials::limitRemaining() const

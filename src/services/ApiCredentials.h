@@ -2,6 +2,7 @@
 
 #include "services/SecretStore.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
@@ -18,8 +19,9 @@ struct ApiResponse;
 // window counts from the next request on, removing it stops every client sending one, and a token
 // the service refuses (an answer 401) is known to every part that shows it until a new token works.
 // So is a secret store that could not be read, until a read finds the token or its absence, and a
-// read still under way. A service's own credentials add the server the token belongs to; clients
-// read server and token together, so a token only ever goes to its own server.
+// read still under way, and the token's end once the service named it. A service's own credentials
+// add the server the token belongs to; clients read server and token together, so a token only
+// ever goes to its own server.
 class ApiCredentials : public QObject {
     Q_OBJECT
 public:
@@ -68,6 +70,13 @@ public:
     // is left. Every place that takes a token from the user goes through here.
     static std::optional<QString> tokenFromInput(const QString &input);
 
+    // When the token stops working, as the service named it; none for a token that does not end,
+    // or before the service said.
+    std::optional<QDateTime> expiry() const { return m_expiry; }
+    // An answer to a request sent with `token` named its end; an answer for an older token is
+    // ignored. Sends expiryNoted() every time, changed() when the end is new.
+    void noteExpiry(const QString &token, const QDateTime &end);
+
     // The account's budget, which every authenticated transport reports its answers to and every
     // poll loop takes its pause from; none until one is made for these credentials.
     ApiBudget *budget() const;
@@ -76,13 +85,13 @@ public:
 Q_SIGNALS:
     // After the token, its server or its refused state changed.
     void changed();
+    // After each answer that told the token's end (noteExpiry()).
+    void expiryNoted();
 
 protected:
     // Starts afresh on another server with what the secret store holds for it: the previous
     // server's token, refusal and wait go at once. Sends changed().
     void restartWith(const SecretStore::ReadResult &stored);
-    // Another token (or none) from here on: what the service said of the one before is forgotten.
-    virtual void tokenReplaced() { }
 
 private:
     void takeNewToken(std::optional<QString> token);
@@ -94,5 +103,6 @@ private:
     bool m_storeUnavailable = false;
     bool m_reading = false;
     QDeadlineTimer m_limit; // expired unless the service asked to wait
+    std::optional<QDateTime> m_expiry;
     QPointer<ApiBudget> m_budget;
 };

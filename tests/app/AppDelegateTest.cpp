@@ -38,7 +38,7 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     ci.setStatus(ModuleStatus { u"CI · main"_s, ModuleStatus::Severity::Active });
     delegate.applicationDidFinishLaunching();
     auto &tray = static_cast<HeadlessStatusItem &>(*delegate.statusItem());
-    EXPECT_EQ(secrets.reads, 2) << "one read per service (GitHub's for both its clients, GitLab's)";
+    EXPECT_EQ(secrets.reads, 1) << "GitHub's for both its clients; GitLab is not in use";
 
     ASSERT_EQ(tray.menu(), delegate.statusMenu());
     EXPECT_TRUE(tray.isShown());
@@ -128,6 +128,15 @@ TEST_F(AppDelegateTest, LaunchesThenPollsFollowsTheModulesAndServesTheMenu)
     const QDate day(2026, 12, 9);
     EXPECT_EQ(NewsGate::nextMorning(QDateTime(day, QTime(2, 0))), QDateTime(day, QTime(8, 0)));
     EXPECT_EQ(NewsGate::nextMorning(QDateTime(day, QTime(8, 0))), QDateTime(day.addDays(1), QTime(8, 0)));
+
+    // Opening the GitLab account pane takes GitLab into use: its token is read, from then on at
+    // every launch.
+    Q_EMIT delegate.notch()->paneRequested(u"gitlabAccount"_s);
+    EXPECT_EQ(delegate.settings()->window()->selection(), u"gitlabAccount"_s);
+    EXPECT_EQ(secrets.reads, 2);
+    app.reset();
+    create().applicationDidFinishLaunching();
+    EXPECT_EQ(secrets.reads, 4);
 }
 
 // A keyring that cannot be read at launch (locked, its service not up yet) is said as such, not as
@@ -166,6 +175,12 @@ TEST_F(AppDelegateTest, AnEnterpriseServerInThePreferencesGetsItsOwnTokenAndPage
     secrets.items.insert(ghes.tokenAccount(), u"ghp_enterprise"_s);
     AppDelegate &delegate = create();
     delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(secrets.reads, 1);
+    // Switching a GitLab module on takes GitLab into use; switching it off does not.
+    delegate.registry().setEnabled(false, u"gitlab.todos"_s);
+    EXPECT_EQ(secrets.reads, 1);
+    delegate.registry().setEnabled(true, u"gitlab.todos"_s);
+    EXPECT_EQ(secrets.reads, 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !enterprise.requests().isEmpty(); }, 10000));
     EXPECT_TRUE(enterprise.requests()[0].target.startsWith("/api/v3/"));
     EXPECT_EQ(enterprise.requests()[0].header("Authorization"), "Bearer ghp_enterprise");

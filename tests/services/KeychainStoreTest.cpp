@@ -2,6 +2,7 @@
 // with an unlocked gnome-keyring.
 #include "QtPrinters.h"
 
+#include "core/prefs/PreferenceStore.h"
 #include "integrations/github/GitHubServer.h"
 #include "services/KeychainStore.h"
 
@@ -64,6 +65,7 @@ TEST(KeychainStore, TheTokenToolStoresWithoutPrintingItemsAreRemovedPerAccountAn
     EXPECT_EQ(lookup(u"github.pat"_s).second, token);
     EXPECT_EQ(lookup(u"github.pat@127.0.0.1:8443"_s).second, "ghp_enterprise");
     EXPECT_EQ(lookup(u"gitlab.pat"_s).second, "glpat-gitlab") << "GitLab's token in an item of its own";
+    EXPECT_TRUE(PreferenceStore::openUserStore()->boolValue(u"gitlab.inUse"_s)) << "read from the next launch on";
     // The settings window saves and removes without waiting: the answer (0 for success) comes
     // through the event loop after the call has returned.
     const auto answerOf = [](const std::function<void(SecretStore::Done)> &call) {

@@ -3,7 +3,7 @@
 #include "integrations/github/GitHubCredentials.h"
 #include "integrations/github/GitHubErrorText.h"
 #include "integrations/github/GitHubLogging.h"
-#include "integrations/github/TokenExpiry.h"
+#include "services/TokenExpiry.h"
 
 GitHubAccount::GitHubAccount(SecretStore &secrets, GitHubCredentials &credentials, const GitHubApi &api,
     const TokenExpiry &expiry, PreferenceStore &preferences, QObject *parent)

@@ -31,17 +31,6 @@ void GitHubCredentials::noteAccepted(const QString &token, const ApiResponse &an
         noteExpiry(token, *end);
 }
 
-void GitHubCredentials::noteExpiry(const QString &token, const QDateTime &end)
-{
-    if (this->token() != token)
-        return;
-    if (end != m_expiry) {
-        m_expiry = end;
-        Q_EMIT changed();
-    }
-    Q_EMIT expiryNoted();
-}
-
 std::optional<QDateTime> GitHubCredentials::expiryFromHeader(const QByteArray &value)
 {
     static const QRegularExpression form(

@@ -22,25 +22,11 @@ public:
     // Reads the token's end from an answer that names it.
     void noteAccepted(const QString &token, const ApiResponse &answer) override;
 
-    // When the token stops working, as GitHub names it with answers to a token that expires; none
-    // for a token that does not, or before an answer came.
-    std::optional<QDateTime> expiry() const { return m_expiry; }
-    // An answer to a request sent with `token` named its end; an answer for an older token is
-    // ignored. Sends expiryNoted() every time, changed() when the end is new.
-    void noteExpiry(const QString &token, const QDateTime &end);
     // The end in GitHub's header "github-authentication-token-expiration" ("2026-01-12 09:30:00
     // UTC", or with an offset such as "+0100" or "-08:00", at most 14 hours); none when absent or
     // unreadable.
     static std::optional<QDateTime> expiryFromHeader(const QByteArray &value);
 
-Q_SIGNALS:
-    // After each answer that told the token's end (or that it has none).
-    void expiryNoted();
-
-protected:
-    void tokenReplaced() override { m_expiry.reset(); }
-
 private:
     GitHubServer m_server;
-    std::optional<QDateTime> m_expiry;
 };

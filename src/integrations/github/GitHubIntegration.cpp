@@ -25,7 +25,7 @@ GitHubIntegration::GitHubIntegration(const IntegrationContext &context, QObject 
     , m_endpoint(endpointFor(context.testEndpoint))
     , m_network(context.network)
     , m_budget(m_credentials, context.scheduler)
-    , m_expiry(m_credentials, context.scheduler, context.preferences)
+    , m_expiry(m_credentials, tokenEnd, context.scheduler, context.preferences)
     , m_accountClient(context.network, m_credentials, m_endpoint)
     , m_account(std::make_unique<GitHubAccount>(
           context.secrets, m_credentials, m_accountClient, m_expiry, context.preferences))

@@ -5,8 +5,8 @@
 #include "integrations/github/GitHubBudget.h"
 #include "integrations/github/GitHubClient.h"
 #include "integrations/github/GitHubCredentials.h"
-#include "integrations/github/TokenExpiry.h"
 #include "services/IntegrationContext.h"
+#include "services/TokenExpiry.h"
 
 #include <memory>
 
@@ -18,6 +18,10 @@
 class GitHubIntegration final : public Integration {
     Q_OBJECT
 public:
+    // The warning before the token ends: GitHub's preference and words.
+    static constexpr TokenExpiry::Service tokenEnd { "github.tokenExpiryWarned",
+        QT_TRANSLATE_NOOP("TokenExpiry", "Token läuft am %1 ab") };
+
     explicit GitHubIntegration(const IntegrationContext &context, QObject *parent = nullptr);
     ~GitHubIntegration() override;
 

@@ -97,6 +97,25 @@ CancelHandle GitLabClient::currentUser(Callback<QString> done) const
     return ApiPolls::get<QString>(m_transport, QStringLiteral("user"), &decodeUser, std::move(done));
 }
 
+std::optional<QDateTime> GitLabClient::decodeTokenEnd(const QByteArray &body)
+{
+    return JsonReader::decodeObject(body, [](const JsonReader &json) -> std::optional<QDateTime> {
+        const std::optional<QString> day = json.optionalString("expires_at");
+        if (!day)
+            return std::nullopt;
+        const QDate date = QDate::fromString(*day, Qt::ISODate);
+        if (!date.isValid())
+            throw JsonDecodeError(QStringLiteral("expires_at"), QStringLiteral("expected a date"));
+        return QDateTime(date, QTime(0, 0), Qt::UTC);
+    });
+}
+
+CancelHandle GitLabClient::tokenEnd(Callback<std::optional<QDateTime>> done) const
+{
+    return ApiPolls::get<std::optional<QDateTime>>(
+        m_transport, QStringLiteral("personal_access_tokens/self"), &decodeTokenEnd, std::move(done));
+}
+
 CancelHandle GitLabClient::recentProjects(int count, Callback<QStringList> done) const
 {
     const auto decode = [](const QByteArray &body) {

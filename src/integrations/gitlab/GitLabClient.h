@@ -45,11 +45,18 @@ public:
     CancelHandle markTodoDone(qint64 todoId, Callback<int> done) const;
     // The user name the token belongs to (GET /user).
     CancelHandle currentUser(Callback<QString> done) const;
+    // The moment the token stops working (GET /personal_access_tokens/self); none for a token
+    // without an end.
+    CancelHandle tokenEnd(Callback<std::optional<QDateTime>> done) const;
     // The paths of the `count` projects the user worked in last, newest first.
     CancelHandle recentProjects(int count, Callback<QStringList> done) const;
 
     // The user name in an answer to GET /user. Throws JsonDecodeError on a body of the wrong shape.
     static QString decodeUser(const QByteArray &body);
+    // The end in an answer to GET /personal_access_tokens/self: GitLab names the day ("expires_at",
+    // "2027-01-12" or null), and the token stops working as that day begins in UTC. Throws
+    // JsonDecodeError on a body of the wrong shape.
+    static std::optional<QDateTime> decodeTokenEnd(const QByteArray &body);
 
     std::optional<QString> token() const { return m_transport.token(); }
 

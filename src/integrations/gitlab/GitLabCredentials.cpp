@@ -14,6 +14,12 @@ void GitLabCredentials::useServer(const GitLabServer &server, const SecretStore:
     restartWith(stored);
 }
 
+void GitLabCredentials::noteAccepted(const QString &token, const ApiResponse &)
+{
+    if (const std::optional<QDateTime> end = expiry())
+        noteExpiry(token, *end);
+}
+
 std::optional<QUrl> GitLabCredentials::ownApiRoot() const
 {
     return m_server.isPublic() ? std::nullopt : std::optional(m_server.apiRoot());

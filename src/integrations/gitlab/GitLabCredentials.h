@@ -14,6 +14,9 @@ public:
     // refusal and wait go at once. The same server only takes the stored token.
     void useServer(const GitLabServer &server, const SecretStore::ReadResult &stored);
     std::optional<QUrl> ownApiRoot() const override;
+    // GitLab names the token's end only when asked (GitLabAccount); each answer after that still
+    // counts as noting it, so the warning looks at the clock as often as GitHub's does.
+    void noteAccepted(const QString &token, const ApiResponse &answer) override;
 
 private:
     GitLabServer m_server;

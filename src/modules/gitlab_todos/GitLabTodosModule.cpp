@@ -141,6 +141,11 @@ void GitLabTodosModule::receive(const ApiResult<Polled<QList<GitLabTodo>>> &resu
     Q_EMIT changed();
 }
 
+void GitLabTodosModule::announceTokenEnd(const QString &warning)
+{
+    m_bus.publish(ModuleEvent { id(), warning, ModuleStatus::Severity::Active });
+}
+
 ModuleCounts GitLabTodosModule::counts() const
 {
     ModuleCounts counts;

@@ -69,6 +69,8 @@ public:
     static std::optional<News> newsOf(const GitLabTodo &todo);
     // Drops the message of to-do `todoId` at once and marks the to-do done on GitLab.
     void markDone(qint64 todoId);
+    // Announces that the token ends soon: news about the account, which always may interrupt.
+    void announceTokenEnd(const QString &warning);
 
 private:
     struct Message {

@@ -7,10 +7,11 @@
 #include "integrations/github/GitHubAccountPane.h"
 #include "integrations/github/GitHubBudget.h"
 #include "integrations/github/GitHubCredentials.h"
+#include "integrations/github/GitHubIntegration.h"
 #include "integrations/github/GitHubResponse.h"
 #include "integrations/github/GitHubServer.h"
 #include "integrations/github/GitHubTokenState.h"
-#include "integrations/github/TokenExpiry.h"
+#include "services/TokenExpiry.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -31,7 +32,7 @@ struct GitHubAccountParts {
     GitHubBudget budget { credentials, scheduler };
     FakeGitHubApi gitHub;
     ManualScheduler expiryClock;
-    TokenExpiry expiry { credentials, expiryClock, *accountPrefs.store };
+    TokenExpiry expiry { credentials, GitHubIntegration::tokenEnd, expiryClock, *accountPrefs.store };
     GitHubAccount account { secrets, credentials, gitHub, expiry, *accountPrefs.store };
 };
 

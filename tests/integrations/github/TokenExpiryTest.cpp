@@ -5,7 +5,8 @@
 
 #include "core/EventBus.h"
 #include "integrations/github/GitHubCredentials.h"
-#include "integrations/github/TokenExpiry.h"
+#include "integrations/github/GitHubIntegration.h"
+#include "services/TokenExpiry.h"
 
 #include <QLocale>
 #include <QScopeGuard>
@@ -56,7 +57,8 @@ TEST(TokenExpiry, WarnsInTheLastWeekAndFlashesOnceOnTheDayBefore)
     const QDateTime end = QDate(2027, 1, 12).startOfDay().addSecs(9 * 3600);
     QDateTime now = end.addDays(-10);
     const auto make = [&] {
-        auto made = std::make_unique<TokenExpiry>(credentials, scheduler, *temp.store, [&] { return now; });
+        auto made = std::make_unique<TokenExpiry>(
+            credentials, GitHubIntegration::tokenEnd, scheduler, *temp.store, [&] { return now; });
         QObject::connect(made.get(), &TokenExpiry::dayBefore, [&](const QString &warning) { flashes << warning; });
         return made;
     };

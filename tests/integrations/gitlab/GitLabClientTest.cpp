@@ -7,8 +7,10 @@
 
 #include "integrations/gitlab/GitLabAccount.h"
 #include "integrations/gitlab/GitLabCredentials.h"
+#include "integrations/gitlab/GitLabIntegration.h"
 #include "integrations/gitlab/GitLabProjects.h"
 #include "services/ApiBudget.h"
+#include "services/TokenExpiry.h"
 
 #include <gtest/gtest.h>
 
@@ -137,23 +139,45 @@ TEST(GitLabProjectsTest, PathsAndAddressesOfTheServerAreTakenAnythingElseRefused
     EXPECT_EQ(normalized(u"grp/../app"_s), u"refused"_s);
 }
 
-// The account moves the token to another server's own item and asks who it belongs to there.
+// The account moves the token to another server's own item and asks who it belongs to there. It
+// asks each token's end: a token ending tomorrow is warned of in the pane and announced once; a
+// GitLab that cannot say (an older one, a token without the scope) is no error.
 TEST_F(GitLabClientTest, TheAccountSavesPerServerAndAsksWhoTheTokenBelongsTo)
 {
     InMemorySecretStore secrets;
     TempPreferences prefs;
-    GitLabAccount account { secrets, credentials, client, *prefs.store };
+    TokenExpiry expiry { credentials, GitLabIntegration::tokenEnd, scheduler, *prefs.store };
+    QStringList announced;
+    QObject::connect(&expiry, &TokenExpiry::dayBefore, [&](const QString &warning) { announced << warning; });
+    const QDate tomorrow = QDateTime::currentDateTimeUtc().date().addDays(1);
+    gitlab.server.setResponse(u"/api/v4/personal_access_tokens/self"_s,
+        Response::json(R"({"id":9,"active":true,"expires_at":")" + tomorrow.toString(Qt::ISODate).toUtf8() + "\"}"));
+    GitLabAccount account { secrets, credentials, client, expiry, *prefs.store };
     gitlab.server.setResponse(u"/api/v4/user"_s, Response::json(R"({"id":1,"username":"ada"})"));
     account.lookUpIfUnknown();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return account.statusText() == u"Angemeldet als ada"_s; }, 15000));
+    // The token stops working as its day begins in UTC, said in local time.
+    const QString warning = u"GitLab-Token läuft am %1 ab"_s.arg(
+        TokenExpiry::dayAndMonth(QDateTime(tomorrow, QTime(0, 0), Qt::UTC).toLocalTime().date()));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return account.statusText() == u"Angemeldet als ada"_s && account.lines().value(1).text == warning; },
+        15000));
+    EXPECT_EQ(announced, QStringList { warning });
+    EXPECT_FALSE(prefs.store->stringValue(u"gitlab.tokenExpiryWarned"_s).isEmpty());
+    EXPECT_EQ(gitlab.sent().filter(u"personal_access_tokens"_s).size(), 1) << "once for the token";
     // The local server stands for a self-managed one: its own item, its own API root.
     const QString selfManaged = gitlab.server.origin().toString();
     account.setServer(selfManaged);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !account.isBusy(); }, 5000));
     EXPECT_EQ(prefs.store->stringValue(GitLabServer::preferenceKey), selfManaged);
     EXPECT_EQ(account.statusText(), u"Kein Token hinterlegt."_s);
+    EXPECT_FALSE(expiry.warningText()) << "the end was the other token's";
+    gitlab.server.setResponse(
+        u"/api/v4/personal_access_tokens/self"_s, Response::json(R"({"message":"404 Not Found"})", 404));
     account.save(u"  glpat-other "_s);
     EXPECT_TRUE(QTest::qWaitFor([&] { return account.statusText() == u"Angemeldet als ada"_s; }, 15000));
+    gitlab.settle();
+    EXPECT_EQ(account.statusText(), u"Angemeldet als ada"_s);
+    EXPECT_TRUE(account.lines().value(1).text.isEmpty());
     EXPECT_EQ(secrets.items.value(u"gitlab.pat@"_s + gitlab.server.origin().authority()), u"glpat-other"_s);
     EXPECT_EQ(gitlab.server.requests().last().header("PRIVATE-TOKEN"), "glpat-other");
 }

@@ -9,25 +9,32 @@
 #include <functional>
 #include <optional>
 
-class GitHubCredentials;
+class ApiCredentials;
 class PreferenceStore;
 class Scheduler;
 
-// Warns before the token runs out. GitHub names the end of a token that expires in a header of
-// every answer (GitHubCredentials::expiry); from seven days before it, the account pane and the
-// tray's tooltip say "Token läuft am 12.01. ab", and on the day before, once for that end (kept
-// in the preferences, so a restart does not repeat it), the warning is flashed as news. The
-// moments are asked of the wall clock at every answer that names the end and at the next moment
-// that matters, so a computer that slept through one catches up at the next answer.
+// Warns before a service's token runs out, once the service has named its end
+// (ApiCredentials::expiry): from seven days before it, the account pane and the tray's tooltip say
+// "Token läuft am 12.01. ab", and on the day before, once for that end (kept in the preferences, so
+// a restart does not repeat it), the warning is flashed as news. The moments are asked of the wall
+// clock at every answer that names the end and at the next moment that matters, so a computer that
+// slept through one catches up at the next answer.
 class TokenExpiry final : public QObject {
     Q_OBJECT
 public:
-    static constexpr auto warnedKey = "github.tokenExpiryWarned";
     static constexpr int warningDays = 7;
+
+    // What is one service's own: the preference keeping the end the day before was announced for,
+    // and the warning's text in this class's translation context (QT_TRANSLATE_NOOP("TokenExpiry",
+    // ...)), "%1" standing for the day.
+    struct Service {
+        const char *warnedKey;
+        const char *warning;
+    };
 
     using WallClock = std::function<QDateTime()>;
     // The references must outlive this object.
-    TokenExpiry(const GitHubCredentials &credentials, Scheduler &scheduler, PreferenceStore &preferences,
+    TokenExpiry(const ApiCredentials &credentials, Service service, Scheduler &scheduler, PreferenceStore &preferences,
         WallClock now = &QDateTime::currentDateTime, QObject *parent = nullptr);
     ~TokenExpiry() override;
 
@@ -45,7 +52,8 @@ Q_SIGNALS:
 private:
     void follow();
 
-    const GitHubCredentials &m_credentials;
+    const ApiCredentials &m_credentials;
+    const Service m_service;
     Scheduler &m_scheduler;
     PreferenceStore &m_preferences;
     const WallClock m_now;

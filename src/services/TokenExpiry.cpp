@@ -1,24 +1,26 @@
-#include "integrations/github/TokenExpiry.h"
+#include "services/TokenExpiry.h"
 
 #include "core/Scheduler.h"
 #include "core/prefs/PreferenceStore.h"
-#include "integrations/github/GitHubCredentials.h"
+#include "services/ApiCredentials.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
 
-TokenExpiry::TokenExpiry(const GitHubCredentials &credentials, Scheduler &scheduler, PreferenceStore &preferences,
-    WallClock now, QObject *parent)
+TokenExpiry::TokenExpiry(const ApiCredentials &credentials, Service service, Scheduler &scheduler,
+    PreferenceStore &preferences, WallClock now, QObject *parent)
     : QObject(parent)
     , m_credentials(credentials)
+    , m_service(service)
     , m_scheduler(scheduler)
     , m_preferences(preferences)
     , m_now(std::move(now))
 {
-    connect(&m_credentials, &GitHubCredentials::changed, this, &TokenExpiry::follow);
-    connect(&m_credentials, &GitHubCredentials::expiryNoted, this, &TokenExpiry::follow);
+    connect(&m_credentials, &ApiCredentials::changed, this, &TokenExpiry::follow);
+    connect(&m_credentials, &ApiCredentials::expiryNoted, this, &TokenExpiry::follow);
     follow();
 }
 
@@ -48,7 +50,8 @@ void TokenExpiry::follow()
     const QDateTime now = m_now();
     const bool warning = end && now < *end && now >= end->addDays(-warningDays);
     const std::optional<QString> shown = warning
-        ? std::optional(tr("Token läuft am %1 ab").arg(dayAndMonth(end->toLocalTime().date())))
+        ? std::optional(
+            QCoreApplication::translate("TokenExpiry", m_service.warning).arg(dayAndMonth(end->toLocalTime().date())))
         : std::nullopt;
     if (shown != m_shown) {
         m_shown = shown;
@@ -63,8 +66,9 @@ void TokenExpiry::follow()
     // The day before the end, from its local midnight on: flashed once for this end.
     const QDateTime dayBefore = end->toLocalTime().date().addDays(-1).startOfDay();
     const QString endText = end->toUTC().toString(Qt::ISODate);
-    if (warning && now >= dayBefore && m_preferences.stringValue(QString::fromLatin1(warnedKey)) != endText) {
-        m_preferences.setValue(QString::fromLatin1(warnedKey), endText);
+    const QString warnedKey = QString::fromLatin1(m_service.warnedKey);
+    if (warning && now >= dayBefore && m_preferences.stringValue(warnedKey) != endText) {
+        m_preferences.setValue(warnedKey, endText);
         Q_EMIT TokenExpiry::dayBefore(*m_shown);
     }
     // The next moment that changes something: the warning's start, the day before, the end.
