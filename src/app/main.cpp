@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusMetaType>
 #include <QDBusServiceWatcher>
 #include <QNetworkAccessManager>
 
@@ -35,6 +36,10 @@ void printNotice(const QString &line)
 
 int main(int argc, char *argv[])
 {
+    // QtDBus registers its own types when first asked, from whichever thread asks first. Asked here,
+    // before a bus connection's thread reads any message, none meets a type half registered (which
+    // Qt reports on standard error, where a command must print its one line only).
+    QDBusMetaType::signatureToMetaType("v");
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
