@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures the whole program as a user runs it all day, all three modules on, the settings window
+# Measures the whole program as a user runs it all day, all modules on, the settings window
 # closed and no network: start to overlay shown (median of several launches), memory after a
 # minute idle (resident, and the anonymous part: heap and stacks, where growth would show), idle
 # CPU, and wake-ups per second. Two yardsticks run beside it: the bare baseline, a Qt Widgets
@@ -12,9 +12,11 @@
 # idles on the engine's real event stream. Wake-ups are counted by perf. The day's update check is
 # recorded as done, so the idle minute is one of the day's and not the minute after start-up when
 # the first check goes out. Last, the resident memory again with 20 watched repositories instead of
-# one, and the wake-ups with the Docker module alone on (the GitHub modules, which retry the
-# unreachable API at their own pauses, switched off), watching one engine and then two (the same
-# engine again, over SSH through a private sshd).
+# one; the memory and wake-ups with the GitLab and CI-feed modules watching something (10 GitLab
+# projects on a server nobody answers for, a local feed of 200 projects that answers 304); and the
+# wake-ups with the Docker module alone on (the GitHub modules, which retry the unreachable API at
+# their own pauses, switched off), watching one engine and then two (the same engine again, over
+# SSH through a private sshd).
 #   bench/app/footprint.sh [LAUNCHES] [IDLE_SECONDS]
 # Builds build/bench (Release) first. Not part of the test suite.
 set -euo pipefail
@@ -24,7 +26,8 @@ launches=${1:-9}
 idle=${2:-60}
 
 if [ "${FOOTPRINT_INSIDE:-}" != 1 ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLET_BUILD_BENCH=ON >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNLET_BUILD_BENCH=ON \
+    -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 >/dev/null
   cmake --build "$build" -j2 --target tarnlet-testhooks tarnlet-token tarnlet-map-timer tarnlet-baseline tarnlet-floor
   export FOOTPRINT_INSIDE=1
   exec "$root/tests/support/with-display.sh" --tray "$root/tests/support/with-keyring.sh" "$0" "$@"
@@ -170,6 +173,62 @@ rss_twenty=$(rss $tarnlet)
 awk -v one="$rss_tarnlet" -v twenty="$rss_twenty" 'BEGIN {
   printf "Resident memory watching 1 and 20 repositories: %.1f MiB and %.1f MiB, growth %.2f MiB (target at most 1 MiB)\n",
          one / 1024, twenty / 1024, (twenty - one) / 1024 }'
+
+# The GitLab and CI-feed modules watching something, beside the first run, where they watched
+# nothing: a cctray feed of 200 projects (10 of them watched) over plain http on loopback, from a
+# local server that answers a poll carrying the feed's Last-Modified with 304, and 10 GitLab
+# projects with a token in the keyring, on a self-managed server address where nobody listens (the
+# program trusts no local certificate, so no local GitLab could answer it: the two GitLab modules
+# retry at their back-off pauses, as the GitHub ones do).
+kill $tarnlet 2>/dev/null || true
+wait $tarnlet 2>/dev/null || true
+feed="$scratch/feed"
+mkdir -p "$feed"
+: >"$scratch/feed.answers"
+python3 -c '
+import sys
+print("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Projects>")
+for i in range(200):
+    service, job = i // 4, i % 4
+    print(f"  <Project name=\"service-{service} :: build :: job-{job}\" activity=\"Sleeping\" "
+          f"lastBuildStatus=\"Success\" lastBuildLabel=\"{100 + i}\" lastBuildTime=\"2026-12-07T09:00:00.000+0000\" "
+          f"webUrl=\"https://gocd.example.com/go/tab/build/detail/service-{service}/12/build/1/job-{job}\" />")
+print("</Projects>")' >"$feed/cctray.xml"
+python3 -c '
+import functools, http.server, sys
+class Feed(http.server.SimpleHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"  # the connection stays open between polls, as a CI server keeps it
+    def log_request(self, code="-", size="-"):
+        with open(sys.argv[2], "a") as answers:
+            print(int(code), file=answers)
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Feed, directory=sys.argv[1]))
+print(server.server_address[1], flush=True)
+server.serve_forever()' "$feed" "$scratch/feed.answers" >"$scratch/feed.port" 2>/dev/null &
+pids=("$!" "${pids[@]}")
+for _ in $(seq 1 100); do [ -s "$scratch/feed.port" ] && break; sleep 0.05; done
+gitlab_server=https://127.0.0.1:9
+printf '%s' "glpat-footprintBenchToken" | "$build/src/app/tarnlet-token" --gitlab --server "$gitlab_server" >/dev/null
+projects=$(seq 0 9 | awk '{printf "%s\"bench/project-%d\"", (NR > 1 ? ", " : ""), $1}')
+watched=$(seq 0 9 | awk '{printf "%s\"service-%d :: build :: job-0\"", (NR > 1 ? ", " : ""), $1}')
+preferences '"gitlab.server": "'"$gitlab_server"'", "gitlab.projects": ['"$projects"'],
+  "ciFeeds.feeds": [{"address": "http://127.0.0.1:'"$(cat "$scratch/feed.port")"'/cctray.xml", "secret": false,
+                     "watched": ['"$watched"']}]'
+"$program" >/dev/null 2>&1 &
+tarnlet=$!
+pids=("$tarnlet" "${pids[@]}")
+sleep 5
+t0=$(ticks $tarnlet)
+count_switches $tarnlet "$idle" "$scratch/watching.perf"
+t1=$(ticks $tarnlet)
+rss_watching=$(rss $tarnlet); anon_watching=$(anonymous $tarnlet)
+awk -v w="$rss_watching" -v t="$rss_tarnlet" -v aw="$anon_watching" -v at="$anon_tarnlet" 'BEGIN {
+  printf "Resident memory with GitLab pipelines, GitLab to-dos and CI-Feeds watching (10 GitLab projects, a feed of 200 projects): %.1f MiB, anonymous %.1f MiB; the first run (those modules watching nothing) %.1f MiB and %.1f MiB, growth %.2f MiB and %.2f MiB\n",
+         w / 1024, aw / 1024, t / 1024, at / 1024, (w - t) / 1024, (aw - at) / 1024 }'
+awk -v d="$((t1 - t0))" -v hz="$hz" -v s="$idle" 'BEGIN {
+  printf "Idle CPU with them watching over %d s: %.3f %% of one core\n", s, 100 * d / hz / s }'
+echo "Wake-ups per second with them watching: $(per_second "$scratch/watching.perf" "$idle")" \
+     "(first run $(per_second "$scratch/tarnlet.perf" "$idle"), floor $(per_second "$scratch/floor.perf" "$idle"));" \
+     "the feed's server answered $(wc -l <"$scratch/feed.answers") polls, $(grep -c '^304$' "$scratch/feed.answers" || true) of them 304"
 
 # The Docker module alone, on the engine's stream: it should cost no more than the floor.
 kill $tarnlet 2>/dev/null || true

@@ -6,7 +6,7 @@
 // nothing.
 #include "HttpsTestServer.h"
 #include "InMemorySecretStore.h"
-#include "ManualScheduler.h"
+#include "PollHour.h"
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
@@ -14,23 +14,13 @@
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
-#include <QTest>
-
-#include <cstdio>
 
 namespace {
 
 using Request = HttpsTestServer::Request;
 using Response = HttpsTestServer::Response;
 
-constexpr double hour = 3600;
 constexpr int projects = 200;
-
-struct HourFigures {
-    int requests = 0;
-    int notModified = 0;
-    qint64 bytes = 0; // status lines, headers and bodies as the server wrote them, without TLS
-};
 
 // A GoCD-style feed: pipelines, their stages and jobs, all built a while ago.
 QByteArray feedOf(int count)
@@ -47,12 +37,12 @@ QByteArray feedOf(int count)
     return xml + "</Projects>\n";
 }
 
-HourFigures runHour(bool honourConditions)
+PollHourFigures runHour(bool honourConditions)
 {
     const QByteArray body = feedOf(projects);
     const QByteArray etag = "\"5c1e-17\"";
     const QByteArray lastModified = "Mon, 07 Dec 2026 09:00:00 GMT";
-    HourFigures figures;
+    PollHourFigures figures;
     HttpsTestServer server;
     if (!server.start())
         qFatal("the local HTTPS server did not start");
@@ -83,16 +73,8 @@ HourFigures runHour(bool honourConditions)
     for (int i = 0; i < 10; ++i)
         feeds.setWatched(address, QStringLiteral("service-%1 :: build :: job-0").arg(i), true);
 
-    const auto settle = [&] {
-        if (!QTest::qWaitFor([&] { return scheduler.pendingCount() == 1; }, 30000))
-            qFatal("the polls did not settle at %.0f s", scheduler.now());
-    };
     module.start();
-    settle();
-    while (scheduler.now() + scheduler.nextDelay() < hour) {
-        scheduler.advance(scheduler.nextDelay());
-        settle();
-    }
+    pollForAnHour(scheduler, 1);
     return figures;
 }
 
@@ -101,16 +83,11 @@ HourFigures runHour(bool honourConditions)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const HourFigures before = runHour(false);
-    const HourFigures now = runHour(true);
-    const auto share = [](const HourFigures &figures) {
-        return figures.requests > 0 ? 100.0 * figures.notModified / figures.requests : 0.0;
-    };
-    std::printf("  One simulated hour, 1 feed of %d projects (10 watched), nothing changing\n", projects);
-    std::printf("  %-26s %14s %16s\n", "", "unconditional", "conditional");
-    std::printf("  %-26s %14d %16d\n", "Requests per hour", before.requests, now.requests);
-    std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(before), share(now));
-    std::printf(
-        "  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", before.bytes / 1024.0, now.bytes / 1024.0);
+    const PollHourFigures before = runHour(false);
+    const PollHourFigures now = runHour(true);
+    const QByteArray title
+        = "One simulated hour, 1 feed of " + QByteArray::number(projects) + " projects (10 watched), nothing changing";
+    printPollHourTable(
+        title.constData(), { { "unconditional", 14, before }, { "conditional", 16, now } }, AnswersThatCount::notShown);
     return 0;
 }

@@ -10,7 +10,7 @@
 // Not part of the test suite; it asserts nothing.
 #include "Fixture.h"
 #include "HttpsTestServer.h"
-#include "ManualScheduler.h"
+#include "PollHour.h"
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
@@ -30,7 +30,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QTest>
 #include <QTime>
 #include <QUrlQuery>
 
@@ -41,17 +40,7 @@ namespace {
 using Request = HttpsTestServer::Request;
 using Response = HttpsTestServer::Response;
 
-constexpr double hour = 3600;
 constexpr int hourlyLimit = 5000; // GitHub's for a personal access token
-
-struct HourFigures {
-    int requests = 0;
-    int notModified = 0;
-    qint64 bytes = 0; // status lines, headers and bodies as the server wrote them, without TLS
-    int countedByTarnlet = 0; // as the account's budget counted them over the hour
-
-    int counted() const { return requests - notModified; }
-};
 
 // The rate-limit headers GitHub sends with every answer, nobody else spending the limit.
 void addLimitHeaders(HttpsTestServer::Response &response, int used)
@@ -113,13 +102,13 @@ struct Setup {
     bool runsChange = false; // the running run moves on at every poll
 };
 
-HourFigures runHour(const Setup &setup)
+PollHourFigures runHour(const Setup &setup)
 {
     const QByteArray runs = readFixture(TARNLET_FIXTURES, "github_actions/data/workflow_runs_page.json");
     const Page notifications { readFixture(TARNLET_FIXTURES, "github_news/data/notifications_page.json"),
         R"(W/"9b2e41")", "Mon, 07 Dec 2026 09:00:00 GMT" };
 
-    HourFigures figures;
+    PollHourFigures figures;
     HttpsTestServer server;
     if (!server.start())
         qFatal("the local HTTPS server did not start");
@@ -177,19 +166,9 @@ HourFigures runHour(const Setup &setup)
     GitHubNewsModule pullRequests(
         *prefs.store, bus, std::make_unique<GitHubClient>(network, credentials, endpoint), credentials, scheduler);
 
-    // Every poll loop waits for its next turn: one per repository and the notifications.
-    const int pollLoops = setup.repositories + 1;
-    const auto settle = [&] {
-        if (!QTest::qWaitFor([&] { return scheduler.pendingCount() == pollLoops; }, 30000))
-            qFatal("the polls did not settle at %.0f s", scheduler.now());
-    };
     actions.start();
     pullRequests.start();
-    settle();
-    while (scheduler.now() + scheduler.nextDelay() < hour) {
-        scheduler.advance(scheduler.nextDelay());
-        settle();
-    }
+    pollForAnHour(scheduler, setup.repositories + 1); // a poll loop each repository, and the notifications
     figures.countedByTarnlet = budget.answersLastHour();
     return figures;
 }
@@ -199,8 +178,8 @@ HourFigures runHour(const Setup &setup)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const HourFigures before = runHour(Setup { 3, false });
-    const HourFigures now = runHour(Setup { 3, true });
+    const PollHourFigures before = runHour(Setup { 3, false });
+    const PollHourFigures now = runHour(Setup { 3, true });
 
     // Five of twenty filtered: a branch and a workflow file asked of GitHub, one of each sifted
     // here, and both kinds at once.
@@ -215,27 +194,14 @@ int main(int argc, char *argv[])
         { QStringLiteral("octo-org/project-6"), filters("", "Docs") },
         { QStringLiteral("octo-org/project-7"), filters("main", "lint.yml") },
     };
-    const HourFigures twenty = runHour(Setup { 20, true, fiveFiltered });
-    const HourFigures quiet = runHour(Setup { 20, true, fiveFiltered, true });
-    const HourFigures changing = runHour(Setup { .repositories = 20, .runsChange = true });
+    const PollHourFigures twenty = runHour(Setup { 20, true, fiveFiltered });
+    const PollHourFigures quiet = runHour(Setup { 20, true, fiveFiltered, true });
+    const PollHourFigures changing = runHour(Setup { .repositories = 20, .runsChange = true });
 
-    const auto share = [](const HourFigures &figures) {
-        return figures.requests > 0 ? 100.0 * figures.notModified / figures.requests : 0.0;
-    };
-    const auto kib = [](qint64 bytes) { return bytes / 1024.0; };
-    const auto print
-        = [&](const char *title, const char *left, const char *right, const HourFigures &a, const HourFigures &b) {
-              std::printf("  %s\n", title);
-              std::printf("  %-26s %14s %16s\n", "", left, right);
-              std::printf("  %-26s %14d %16d\n", "Requests per hour", a.requests, b.requests);
-              std::printf("  %-26s %13.1f %% %14.1f %%\n", "Answered 304", share(a), share(b));
-              std::printf("  %-26s %10.0f KiB %12.0f KiB\n", "Bytes received per hour", kib(a.bytes), kib(b.bytes));
-              std::printf("  %-26s %14d %16d\n", "Answers that count", a.counted(), b.counted());
-          };
-    print("One simulated hour, 3 repositories and the notifications, nothing changing", "unconditional", "conditional",
-        before, now);
-    print("One simulated hour, 20 repositories (5 filtered) and the notifications, nothing changing", "as they are",
-        "muted, paused", twenty, quiet);
+    printPollHourTable("One simulated hour, 3 repositories and the notifications, nothing changing",
+        { { "unconditional", 14, before }, { "conditional", 16, now } }, AnswersThatCount::asServed);
+    printPollHourTable("One simulated hour, 20 repositories (5 filtered) and the notifications, nothing changing",
+        { { "as they are", 14, twenty }, { "muted, paused", 16, quiet } }, AnswersThatCount::asServed);
     std::printf("  One simulated hour, 20 repositories with runs under way that change at every poll\n");
     std::printf("  %-26s %14d\n", "Requests per hour", changing.requests);
     std::printf("  %-26s %14d (budget counted %d; a quarter of the limit: %d)\n", "Answers that count",

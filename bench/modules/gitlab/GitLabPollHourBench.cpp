@@ -7,7 +7,7 @@
 // RateLimit-* headers. Prints requests, 304 share and bytes received per hour. Not part of the test
 // suite; it asserts nothing.
 #include "FakeGitLab.h"
-#include "ManualScheduler.h"
+#include "PollHour.h"
 #include "TempPreferences.h"
 
 #include "core/EventBus.h"
@@ -19,22 +19,12 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
-
 namespace {
 
 using Request = HttpsTestServer::Request;
 using Response = HttpsTestServer::Response;
 
-constexpr double hour = 3600;
 constexpr int projects = 10;
-
-struct HourFigures {
-    int requests = 0;
-    int notModified = 0;
-    qint64 bytes = 0; // status lines, headers and bodies as the server wrote them, without TLS
-    int countedByTarnlet = 0;
-};
 
 // A to-do as big as GitLab's are: the whole merge request it is about comes along.
 QByteArray todo(int id)
@@ -44,7 +34,7 @@ QByteArray todo(int id)
     return body;
 }
 
-HourFigures runHour(bool honourConditions, bool running)
+PollHourFigures runHour(bool honourConditions, bool running)
 {
     QList<QByteArray> pipelines;
     for (int i = 0; i < 10; ++i)
@@ -55,7 +45,7 @@ HourFigures runHour(bool honourConditions, bool running)
         todos.append(todo(100 - i));
     const QByteArray todoPage = FakeGitLab::list(todos);
 
-    HourFigures figures;
+    PollHourFigures figures;
     FakeGitLab gitlab;
     const ApiTransport::Endpoint endpoint = gitlab.endpoint();
     gitlab.server.setHandler([&](const Request &request) {
@@ -95,18 +85,9 @@ HourFigures runHour(bool honourConditions, bool running)
     GitLabTodosModule todosModule(*prefs.store, bus,
         std::make_unique<GitLabClient>(gitlab.network, credentials, endpoint), credentials, scheduler);
 
-    const int pollLoops = projects + 1;
-    const auto settle = [&] {
-        if (!QTest::qWaitFor([&] { return scheduler.pendingCount() == pollLoops; }, 30000))
-            qFatal("the polls did not settle at %.0f s", scheduler.now());
-    };
     pipelinesModule.start();
     todosModule.start();
-    settle();
-    while (scheduler.now() + scheduler.nextDelay() < hour) {
-        scheduler.advance(scheduler.nextDelay());
-        settle();
-    }
+    pollForAnHour(scheduler, projects + 1); // a poll loop each project, and the to-dos
     figures.countedByTarnlet = budget.answersLastHour();
     return figures;
 }
@@ -116,17 +97,11 @@ HourFigures runHour(bool honourConditions, bool running)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const HourFigures before = runHour(false, false);
-    const HourFigures now = runHour(true, false);
-    const HourFigures busy = runHour(true, true);
-    const auto share = [](const HourFigures &f) { return f.requests > 0 ? 100.0 * f.notModified / f.requests : 0.0; };
-    std::printf("  One simulated hour, 10 GitLab projects and the to-dos, nothing changing\n");
-    std::printf("  %-26s %14s %14s %18s\n", "", "unconditional", "conditional", "pipelines running");
-    std::printf("  %-26s %14d %14d %18d\n", "Requests per hour", before.requests, now.requests, busy.requests);
-    std::printf("  %-26s %12.1f %% %12.1f %% %16.1f %%\n", "Answered 304", share(before), share(now), share(busy));
-    std::printf("  %-26s %10.0f KiB %10.0f KiB %14.0f KiB\n", "Bytes received per hour", before.bytes / 1024.0,
-        now.bytes / 1024.0, busy.bytes / 1024.0);
-    std::printf("  %-26s %14d %14d %18d\n", "Answers that count", before.countedByTarnlet, now.countedByTarnlet,
-        busy.countedByTarnlet);
+    const PollHourFigures before = runHour(false, false);
+    const PollHourFigures now = runHour(true, false);
+    const PollHourFigures busy = runHour(true, true);
+    printPollHourTable("One simulated hour, 10 GitLab projects and the to-dos, nothing changing",
+        { { "unconditional", 14, before }, { "conditional", 14, now }, { "pipelines running", 18, busy } },
+        AnswersThatCount::asBudgeted);
     return 0;
 }

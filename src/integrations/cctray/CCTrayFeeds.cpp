@@ -236,7 +236,10 @@ void CCTrayFeeds::receive(Watch &watch, const CCTrayClient::Result &result, cons
     const bool cleared = watch.failure.has_value();
     watch.failure.reset();
     watch.failures = 0;
-    watch.validators = answer.validators;
+    // A 304 need not name the validators again (one answering to Last-Modified alone names none):
+    // those it answered to stay for the next poll.
+    if (!answer.unchanged)
+        watch.validators = answer.validators;
     next();
     if (answer.unchanged) {
         watch.answered = true;

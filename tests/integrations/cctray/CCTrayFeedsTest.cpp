@@ -80,10 +80,12 @@ TEST_F(CCTrayFeedsTest, KeepsCredentialsInTheStorePollsConditionallyAndBacksOffW
     EXPECT_EQ(server.requests().last().target, "/cc.xml?token=s3cret");
     EXPECT_EQ(server.requests().last().header("Authorization"), "Basic " + QByteArray("me:pa55word").toBase64());
     EXPECT_EQ(scheduler.nextDelay(), 30);
-    nextPoll();
-    EXPECT_EQ(server.requests().last().header("If-None-Match"), "\"v1\"");
-    EXPECT_EQ(feeds.feeds().first().projects.size(), 3) << "unchanged: 304 keeps what was read";
-    EXPECT_EQ(scheduler.nextDelay(), 30);
+    for (int poll = 0; poll < 2; ++poll) {
+        nextPoll();
+        EXPECT_EQ(server.requests().last().header("If-None-Match"), "\"v1\"") << "the 304 named no validators";
+        EXPECT_EQ(feeds.feeds().first().projects.size(), 3) << "unchanged: 304 keeps what was read";
+        EXPECT_EQ(scheduler.nextDelay(), 30);
+    }
 
     EXPECT_TRUE(feeds.setWatched(address, u"api"_s, true));
     EXPECT_EQ(feeds.feeds().first().watched, QStringList { u"api"_s });
