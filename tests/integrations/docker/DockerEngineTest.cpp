@@ -293,18 +293,21 @@ TEST(DockerEngine, ModuleFollowsTheEnginesEventsFlashesUnexpectedEndsRunsCommand
     // key ssh does not know at first.
     PrivateSshd sshd;
     ASSERT_TRUE(sshd.start(DockerClient::candidateSocketPaths().at(1))) << "needs openssh-server";
+    // And one whose host refuses the connection: nobody listens on its port.
     ASSERT_TRUE(shell(QStringLiteral("DOCKER_CONFIG=%1 docker context create ssh-box --docker "
-                                     "host=ssh://root@127.0.0.1:%2 >/dev/null")
-                          .arg(cli, QString::number(sshd.port))));
+                                     "host=ssh://root@127.0.0.1:%2 >/dev/null && DOCKER_CONFIG=%1 docker context "
+                                     "create closed-box --docker host=ssh://root@127.0.0.1:%3 >/dev/null")
+                          .arg(cli, QString::number(sshd.port), QString::number(freePort()))));
     TempPreferences preferences;
     preferences.store->setValue(QString::fromLatin1(DockerModule::enginesKey),
-        QStringList { QStringLiteral("tls-box"), QStringLiteral("ssh-box") });
+        QStringList { QStringLiteral("tls-box"), QStringLiteral("ssh-box"), QStringLiteral("closed-box") });
     DockerContexts contexts { DockerCliConfig({ cli }) };
     DockerModule engines(clock, bus, *preferences.store, contexts, [&](const QString &context) {
         return DockerSetup::client(clock, runner, DockerCliConfig({ cli }), context, sshd.program);
     });
     contexts.setShown(true);
-    EXPECT_EQ(contexts.names(), (QStringList { QStringLiteral("ssh-box"), QStringLiteral("tls-box") }));
+    EXPECT_EQ(contexts.names(),
+        (QStringList { QStringLiteral("closed-box"), QStringLiteral("ssh-box"), QStringLiteral("tls-box") }));
     engines.start();
     const auto rowOf = [&](const char *name) {
         for (const ModuleRow &row : engines.overlayRows()) {
@@ -317,6 +320,8 @@ TEST(DockerEngine, ModuleFollowsTheEnginesEventsFlashesUnexpectedEndsRunsCommand
         << rowOf("tls-box").toStdString();
     EXPECT_TRUE(soon([&] { return rowOf("ssh-box").contains(QStringLiteral("Schlüssel des Rechners unbekannt")); }))
         << rowOf("ssh-box").toStdString();
+    EXPECT_TRUE(soon([&] { return rowOf("closed-box").contains(QStringLiteral("Connection refused")); }))
+        << rowOf("closed-box").toStdString();
     EXPECT_TRUE(rowOf("Lokal").endsWith(QStringLiteral(" von 6 laufen")));
     ASSERT_TRUE(sshd.trust());
     EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf("ssh-box").endsWith(QStringLiteral(" von 6 laufen")); },
