@@ -2,6 +2,7 @@
 
 #include "services/ApiBudget.h"
 #include "services/ApiCredentials.h"
+#include "services/ReplyBound.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -183,19 +184,7 @@ void ApiTransfer::run(std::shared_ptr<const Shared> shared, const QByteArray &me
     // A POST or PATCH carries no body: an empty one makes the request say so (Content-Length: 0).
     QNetworkReply *reply = method == "GET" ? shared->network->get(httpRequest)
                                            : shared->network->sendCustomRequest(httpRequest, method, QByteArray());
-    request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
-        if (guard)
-            guard->abort();
-    });
-    auto tooLarge = std::make_shared<bool>(false);
-    const qint64 bound = shared->endpoint.maximumBodySize;
-    QObject::connect(
-        reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, bound](qint64 got, qint64 total) {
-            if (!*tooLarge && (got > bound || total > bound)) {
-                *tooLarge = true;
-                reply->abort();
-            }
-        });
+    const std::shared_ptr<bool> tooLarge = boundReply(reply, request, shared->endpoint.maximumBodySize);
     QObject::connect(reply, &QNetworkReply::finished, reply, [=, done = std::move(done)] {
         reply->deleteLater();
         if (!request.isPending())

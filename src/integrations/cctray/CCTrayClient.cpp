@@ -1,6 +1,7 @@
 #include "integrations/cctray/CCTrayClient.h"
 
 #include "integrations/cctray/CCTrayLogging.h"
+#include "services/ReplyBound.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -94,19 +95,7 @@ struct CCTrayClient::Transfer {
         }
         qCDebug(lcCCTray).noquote() << "GET" << logName(url) << (self->conditions.isEmpty() ? "" : "(conditional)");
         QNetworkReply *reply = self->network->get(httpRequest);
-        self->request.setOnCancel([guard = QPointer<QNetworkReply>(reply)] {
-            if (guard)
-                guard->abort();
-        });
-        auto tooLarge = std::make_shared<bool>(false);
-        const qint64 bound = self->options.maximumBodySize;
-        QObject::connect(
-            reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, bound](qint64 got, qint64 total) {
-                if (!*tooLarge && (got > bound || total > bound)) {
-                    *tooLarge = true;
-                    reply->abort();
-                }
-            });
+        const std::shared_ptr<bool> tooLarge = boundReply(reply, self->request, self->options.maximumBodySize);
         QObject::connect(reply, &QNetworkReply::finished, reply, [self, reply, url, tooLarge, redirectsLeft] {
             reply->deleteLater();
             if (!self->request.isPending())
