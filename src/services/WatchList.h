@@ -31,10 +31,10 @@ public:
             made.push_back(next.back().get());
         }
         m_watches = std::move(next);
-        for (Watch *watch : made) {
-            if (m_running)
-                watch->watcher.start();
-        }
+        if (!m_running)
+            return;
+        for (Watch *watch : made)
+            watch->watcher.start();
     }
 
     void start()
